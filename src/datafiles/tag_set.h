@@ -1,0 +1,26 @@
+// The tag set file: the part-of-speech and phrase tags of the grammar.
+#ifndef MARVOLEN_DATAFILES_TAG_SET_H_
+#define MARVOLEN_DATAFILES_TAG_SET_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/text_stream.h"
+#include "platform/user_interface.h"
+
+namespace marvolen {
+
+struct TagSet {
+  static constexpr int kCapacity = 40;
+  static constexpr std::size_t kTagWidth = 19;  // bytes of a tag text
+  std::vector<std::string> tags;                // in file order
+  int count() const { return static_cast<int>(tags.size()); }
+};
+
+// Clear `tagSet` and fill it from the stream. Errors are shown through `ui`
+// (one message, then the reader returns with the tags stored so far).
+void ReadTagSet(TagSet& tagSet, InputStream& in, UserInterface& ui);
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_DATAFILES_TAG_SET_H_

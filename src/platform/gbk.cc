@@ -1,0 +1,149 @@
+// GBK <-> UTF-8 through iconv.
+#include "platform/gbk.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace marvolen {
+
+namespace {
+
+// One iconv conversion descriptor, closed on destruction.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Convert all of `in`; false when any byte cannot be converted.
+  bool Convert(std::string_view in, std::string& out) {
+    out.clear();
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char buf[256];
+    while (srcLeft > 0) {
+      char* dst = buf;
+      std::size_t dstLeft = sizeof buf;
+      const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(buf, dst - buf);
+      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    char* dst = buf;
+    std::size_t dstLeft = sizeof buf;
+    if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<std::size_t>(-1)) return false;
+    out.append(buf, dst - buf);
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+bool IsGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+}  // namespace
+
+std::string GbkToUtf8(std::string_view gbk) {
+  Converter conv("UTF-8", "GBK");
+  std::string out, piece;
+  std::size_t i = 0;
+  while (i < gbk.size()) {
+    const unsigned char c = static_cast<unsigned char>(gbk[i]);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    if (IsGbkLead(c) && i + 1 < gbk.size() && IsGbkTrail(static_cast<unsigned char>(gbk[i + 1])) &&
+        conv.Convert(gbk.substr(i, 2), piece)) {
+      out += piece;
+      i += 2;
+      continue;
+    }
+    out += "\xEF\xBF\xBD";  // U+FFFD
+    ++i;
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+  if (!IsValidUtf8(utf8)) return std::nullopt;
+  Converter conv("GBK", "UTF-8");
+  std::string out;
+  if (!conv.Convert(utf8, out)) return std::nullopt;
+  return out;
+}
+
+std::string Gbk(std::string_view utf8) {
+  auto gbk = Utf8ToGbk(utf8);
+  if (!gbk) {
+    std::fprintf(stderr, "internal error: text not representable in GBK\n");
+    std::abort();
+  }
+  return *gbk;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    int extra;
+    char32_t cp;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + extra >= text.size()) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char t = static_cast<unsigned char>(text[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+bool IsValidGbk(std::string_view text) {
+  Converter conv("UTF-8", "GBK");
+  std::string piece;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (!IsGbkLead(c) || i + 1 >= text.size() ||
+        !IsGbkTrail(static_cast<unsigned char>(text[i + 1])) ||
+        !conv.Convert(text.substr(i, 2), piece))
+      return false;
+    i += 2;
+  }
+  return true;
+}
+
+}  // namespace marvolen

@@ -1,0 +1,35 @@
+// Conversion between GBK (code page 936) and UTF-8.
+//
+// The data files and the report are GBK; what is shown to a person (messages,
+// the terminal) is UTF-8.
+#ifndef MARVOLEN_PLATFORM_GBK_H_
+#define MARVOLEN_PLATFORM_GBK_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace marvolen {
+
+// GBK bytes to UTF-8 for display. A byte that does not start a valid GBK
+// character (or a lead byte cut off at the end) is shown as U+FFFD; nothing
+// else is lost.
+std::string GbkToUtf8(std::string_view gbk);
+
+// UTF-8 to GBK; nullopt when the text is not valid UTF-8 or holds a character
+// that GBK cannot represent.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
+
+// GBK bytes of a UTF-8 text known to be representable (the program's own
+// report texts). Aborts the program on a text that is not: that is a bug.
+std::string Gbk(std::string_view utf8);
+
+bool IsValidUtf8(std::string_view text);
+// True when every byte below 0x80 stands alone and every other byte is the
+// lead of a two-byte GBK character (lead 0x81-0xFE, trail 0x40-0xFE but 0x7F)
+// that GBK defines.
+bool IsValidGbk(std::string_view text);
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_PLATFORM_GBK_H_

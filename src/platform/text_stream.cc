@@ -1,0 +1,103 @@
+// Text-mode file streams.
+#include "platform/text_stream.h"
+
+
+namespace marvolen {
+
+namespace {
+
+// Read a whole file as raw bytes; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::string data;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return false;
+  out = std::move(data);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<InputStream> InputStream::Open(const std::string& path) {
+  std::string data;
+  if (path.empty() || !ReadWholeFile(path, data)) return nullptr;
+  return std::unique_ptr<InputStream>(new InputStream(std::move(data)));
+}
+
+std::unique_ptr<InputStream> InputStream::FromBytes(std::string bytes) {
+  return std::unique_ptr<InputStream>(new InputStream(std::move(bytes)));
+}
+
+int InputStream::Get() {
+  if (pushedCount_ > 0) return pushed_[--pushedCount_];
+  if (pos_ >= data_.size()) {
+    eof_ = true;
+    return -1;
+  }
+  unsigned char c = static_cast<unsigned char>(data_[pos_++]);
+  if (c == '\r' && pos_ < data_.size() && data_[pos_] == '\n') {
+    ++pos_;
+    c = '\n';
+  }
+  return c;
+}
+
+void InputStream::Unget(int byte) {
+  if (byte < 0 || byte > 255 || pushedCount_ >= 2) return;
+  pushed_[pushedCount_++] = static_cast<unsigned char>(byte);
+  eof_ = false;
+}
+
+bool InputStream::ReadLine(std::string& line, std::size_t maxBytes) {
+  line.clear();
+  while (line.size() < maxBytes) {
+    const int c = Get();
+    if (c < 0) break;
+    line.push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !line.empty();
+}
+
+std::unique_ptr<OutputStream> OutputStream::Create(const std::string& path) {
+  if (path.empty()) return nullptr;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return nullptr;
+  return std::unique_ptr<OutputStream>(new OutputStream(f));
+}
+
+OutputStream::~OutputStream() { Close(); }
+
+void OutputStream::Write(std::string_view text) {
+  if (file_ == nullptr || !ok_) return;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t lf = text.find('\n', start);
+    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    if (end > start && std::fwrite(text.data() + start, 1, end - start, file_) != end - start) {
+      ok_ = false;
+      return;
+    }
+    if (lf == std::string_view::npos) break;
+    if (std::fwrite("\r\n", 1, 2, file_) != 2) {
+      ok_ = false;
+      return;
+    }
+    start = lf + 1;
+  }
+}
+
+bool OutputStream::Close() {
+  if (file_ == nullptr) return ok_;
+  if (std::fflush(file_) != 0) ok_ = false;
+  if (std::fclose(file_) != 0) ok_ = false;
+  file_ = nullptr;
+  return ok_;
+}
+
+}  // namespace marvolen

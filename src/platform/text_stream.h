@@ -1,0 +1,87 @@
+// Text-mode file streams for the analysis.
+//
+// InputStream reads a data file as a C runtime in text mode does on Windows:
+// one byte at a time, a CR LF pair arrives as a single LF, a lone CR stays a
+// CR. Up to two bytes can be pushed back; pushing back clears the end-of-file
+// state. OutputStream writes every LF as CR LF, on every platform, so that
+// reports are byte-identical wherever they are made.
+//
+// The analysis never touches FILE* or std::fstream directly; it works on
+// these two classes.
+#ifndef MARVOLEN_PLATFORM_TEXT_STREAM_H_
+#define MARVOLEN_PLATFORM_TEXT_STREAM_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace marvolen {
+
+class InputStream {
+ public:
+  // Open a file for reading; returns null when it cannot be opened.
+  static std::unique_ptr<InputStream> Open(const std::string& path);
+  // A stream over bytes held in memory (the bytes as they would be on disk).
+  static std::unique_ptr<InputStream> FromBytes(std::string bytes);
+
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
+
+  // Return the next byte (0-255), or -1 at the end of the stream, which then
+  // sets the end-of-file state.
+  int Get();
+
+  // Push a byte back so that the next Get returns it. At most two bytes may
+  // be pending at a time (further pushes are ignored). Pushing back -1 does
+  // nothing. Any successful push-back clears the end-of-file state.
+  void Unget(int byte);
+
+  // True once Get has returned -1 and no byte has been pushed back since.
+  bool Eof() const { return eof_; }
+
+  // Read one line as fgets does with a buffer of maxBytes + 1: up to and
+  // including the next LF, at most maxBytes bytes. Returns false (and leaves
+  // `line` empty) when the stream is at its end before any byte is read.
+  bool ReadLine(std::string& line, std::size_t maxBytes = 99);
+
+ private:
+  explicit InputStream(std::string bytes) : data_(std::move(bytes)) {}
+
+  std::string data_;  // raw bytes as on disk
+  std::size_t pos_ = 0;
+  unsigned char pushed_[2] = {0, 0};
+  int pushedCount_ = 0;
+  bool eof_ = false;
+};
+
+class OutputStream {
+ public:
+  // Create or empty a file for writing; returns null when that fails.
+  static std::unique_ptr<OutputStream> Create(const std::string& path);
+
+  ~OutputStream();
+  OutputStream(const OutputStream&) = delete;
+  OutputStream& operator=(const OutputStream&) = delete;
+
+  // Write the bytes, each LF as CR LF. Bytes are never interpreted.
+  void Write(std::string_view text);
+
+  // Flush and close. Returns false when any write, the flush or the close
+  // failed (disk full, I/O error). Safe to call more than once.
+  bool Close();
+
+  // False once a write has failed.
+  bool ok() const { return ok_; }
+
+ private:
+  explicit OutputStream(std::FILE* file) : file_(file) {}
+
+  std::FILE* file_;
+  bool ok_ = true;
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_PLATFORM_TEXT_STREAM_H_

@@ -1,0 +1,101 @@
+#include "platform/text_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace marvolen {
+namespace {
+
+std::string ReadAll(InputStream& in) {
+  std::string out;
+  for (int c; (c = in.Get()) >= 0;) out.push_back(static_cast<char>(c));
+  return out;
+}
+
+TEST(InputStreamTest, CrLfArrivesAsLfAndALoneCrStays) {
+  auto in = InputStream::FromBytes("a\r\nb\rc\r\r\n\r");
+  EXPECT_EQ(ReadAll(*in), "a\nb\rc\r\n\r");
+  EXPECT_TRUE(in->Eof());
+}
+
+TEST(InputStreamTest, TwoBytesOfPushBackClearTheEndOfFileState) {
+  auto in = InputStream::FromBytes("x");
+  EXPECT_EQ(in->Get(), 'x');
+  EXPECT_EQ(in->Get(), -1);
+  EXPECT_TRUE(in->Eof());
+  in->Unget(0xB5);  // pushed back second byte first, then the lead byte
+  in->Unget(0xC4);
+  EXPECT_FALSE(in->Eof());
+  EXPECT_EQ(in->Get(), 0xC4);
+  EXPECT_EQ(in->Get(), 0xB5);
+  EXPECT_EQ(in->Get(), -1);
+  in->Unget(-1);  // pushing back the end does nothing
+  EXPECT_TRUE(in->Eof());
+  EXPECT_EQ(in->Get(), -1);
+}
+
+TEST(InputStreamTest, AThirdPendingByteIsRefused) {
+  auto in = InputStream::FromBytes("");
+  in->Unget('a');
+  in->Unget('b');
+  in->Unget('c');
+  EXPECT_EQ(ReadAll(*in), "ba");
+}
+
+TEST(InputStreamTest, ReadLineTakesAtMostTheLimitAndKeepsTheLineFeed) {
+  std::string text(149, 'x');
+  text += "\r\nlast";
+  auto in = InputStream::FromBytes(text);
+  std::string line;
+  ASSERT_TRUE(in->ReadLine(line));
+  EXPECT_EQ(line, std::string(99, 'x'));
+  ASSERT_TRUE(in->ReadLine(line));
+  EXPECT_EQ(line, std::string(50, 'x') + "\n");
+  ASSERT_TRUE(in->ReadLine(line));
+  EXPECT_EQ(line, "last");
+  EXPECT_FALSE(in->ReadLine(line));
+  EXPECT_EQ(line, "");
+}
+
+TEST(InputStreamTest, OpenFailsForMissingFileAndEmptyPath) {
+  EXPECT_EQ(InputStream::Open(""), nullptr);
+  EXPECT_EQ(InputStream::Open("/nonexistent/dir/file.txt"), nullptr);
+}
+
+TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_out_test.txt";
+  {
+    auto out = OutputStream::Create(path.string());
+    ASSERT_NE(out, nullptr);
+    out->Write("\n\na\tb%d\n");
+    out->Write(std::string("x\0y\r\n", 5));
+    EXPECT_TRUE(out->Close());
+  }
+  std::ifstream f(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, std::string("\r\n\r\na\tb%d\r\nx\0y\r\r\n", 17));
+  std::filesystem::remove(path);
+}
+
+TEST(OutputStreamTest, CreateEmptiesAnExistingFileAndFailsInAMissingFolder) {
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_out_test2.txt";
+  { std::ofstream(path) << "old content"; }
+  { ASSERT_NE(OutputStream::Create(path.string()), nullptr); }
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  std::filesystem::remove(path);
+  EXPECT_EQ(OutputStream::Create("/nonexistent/dir/out.txt"), nullptr);
+}
+
+TEST(OutputStreamTest, AFullDiskIsReportedByClose) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  auto out = OutputStream::Create("/dev/full");
+  ASSERT_NE(out, nullptr);
+  out->Write(std::string(100000, 'x'));
+  EXPECT_FALSE(out->Close());
+}
+
+}  // namespace
+}  // namespace marvolen

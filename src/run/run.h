@@ -1,0 +1,51 @@
+// The analysis run: the one entry into the analysis, shared by the
+// command-line tool and the workbench's "生成歧义格式统计报告" command.
+//
+// One run reads the configuration from config.ini in the start-up directory,
+// makes that directory current, opens the three data files and the report
+// file, reads the tag set, the sequences and the rules, builds the two
+// reports, closes the files and tells the person where the report is. All
+// outcomes reach the person through the UserInterface.
+#ifndef MARVOLEN_RUN_RUN_H_
+#define MARVOLEN_RUN_RUN_H_
+
+#include <string>
+
+#include "platform/user_interface.h"
+
+namespace marvolen {
+
+// The five values of section "DATA" of config.ini, as read (bytes of the
+// file: GBK or UTF-8, whichever the file was written in).
+struct RunConfig {
+  std::string tags;        // "TAGS"
+  std::string sequences;   // "SEQUENCES"
+  std::string rules;       // "RULES"
+  std::string result;      // "RESULT"
+  std::string itemLength;  // "ITEMLENGTH"
+};
+
+// The path of config.ini in `startupDir`: the platform's separator is
+// appended unless the directory already ends with it.
+std::string ProfilePathFor(const std::string& startupDir);
+
+// Read the five values from the profile file at `profilePath` (a missing file
+// or key gives empty values).
+RunConfig ReadRunConfig(const std::string& profilePath);
+
+enum class RunEnd {
+  Completed,   // the completion message was shown
+  OpenFailed,  // the run ended at a failed open, with its message
+};
+
+struct RunResult {
+  RunEnd end = RunEnd::OpenFailed;
+  int errorMessages = 0;  // messages shown before the completion message
+};
+
+// Perform one run with `startupDir` as the start-up directory.
+RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui);
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_RUN_RUN_H_
