@@ -1,0 +1,228 @@
+// Byte-preserving updates of one section of a profile file.
+#include "platform/profile_update.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+namespace marvolen {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One line of the content: [begin, textEnd) is the text, [textEnd, end) its
+// line ending ("\n", "\r\n" or nothing for a last line without one).
+struct Line {
+  std::size_t begin;
+  std::size_t textEnd;
+  std::size_t end;
+};
+
+std::vector<Line> SplitLines(std::string_view content) {
+  std::vector<Line> lines;
+  std::size_t pos = 0;
+  while (pos < content.size()) {
+    const std::size_t lf = content.find('\n', pos);
+    if (lf == std::string_view::npos) {
+      lines.push_back({pos, content.size(), content.size()});
+      break;
+    }
+    std::size_t textEnd = lf;
+    if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
+    lines.push_back({pos, textEnd, lf + 1});
+    pos = lf + 1;
+  }
+  return lines;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  a = Trim(a);
+  b = Trim(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+// The section name of a header line ("[name]"), or nullopt for other lines.
+std::optional<std::string_view> SectionName(std::string_view text) {
+  text = Trim(text);
+  if (text.empty() || text.front() != '[') return std::nullopt;
+  const std::size_t close = text.find(']');
+  if (close == std::string_view::npos) return text.substr(1);
+  return text.substr(1, close - 1);
+}
+
+// The key of a "key=value" line, or nullopt for blank lines and comments.
+std::optional<std::string_view> KeyName(std::string_view text) {
+  const std::string_view trimmed = Trim(text);
+  if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
+  const std::size_t eq = text.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return Trim(text.substr(0, eq));
+}
+
+bool Writable(const ProfileKeyUpdate& u) {
+  if (Trim(u.key).empty() || u.key.find_first_of("\r\n=") != std::string::npos) return false;
+  if (Trim(u.key) != u.key) return false;
+  return !u.value || u.value->find_first_of("\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+std::string UpdateProfileText(std::string_view content, std::string_view section,
+                              const std::vector<ProfileKeyUpdate>& updates) {
+  std::vector<ProfileKeyUpdate> valid;
+  for (const ProfileKeyUpdate& u : updates)
+    if (Writable(u)) valid.push_back(u);
+
+  const std::vector<Line> lines = SplitLines(content);
+  auto text = [&](const Line& l) { return content.substr(l.begin, l.textEnd - l.begin); };
+  std::string eol = "\r\n";
+  for (const Line& l : lines) {
+    if (l.end > l.textEnd) {
+      eol = std::string(content.substr(l.textEnd, l.end - l.textEnd));
+      break;
+    }
+  }
+
+  // Find the section: its header line and the lines up to the next header.
+  std::size_t header = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto name = SectionName(text(lines[i]));
+    if (name && SameName(*name, section)) {
+      header = i;
+      break;
+    }
+  }
+
+  if (header == lines.size()) {
+    std::string added;
+    for (const ProfileKeyUpdate& u : valid)
+      if (u.value) added += u.key + "=" + *u.value + eol;
+    std::string out(content);
+    if (added.empty()) return out;
+    if (!out.empty() && out.back() != '\n') out += eol;
+    out += "[" + std::string(section) + "]" + eol + added;
+    return out;
+  }
+
+  std::size_t sectionEnd = header + 1;
+  while (sectionEnd < lines.size() && !SectionName(text(lines[sectionEnd]))) ++sectionEnd;
+
+  // Decide, line by line, what becomes of the section's key lines.
+  std::vector<std::optional<std::string>> replacement(lines.size());  // text without ending
+  std::vector<bool> removed(lines.size(), false);
+  std::size_t lastKeyLine = header;
+  for (std::size_t i = header + 1; i < sectionEnd; ++i)
+    if (KeyName(text(lines[i]))) lastKeyLine = i;
+  std::string appended;
+  for (const ProfileKeyUpdate& u : valid) {
+    bool seen = false;
+    for (std::size_t i = header + 1; i < sectionEnd; ++i) {
+      const auto key = KeyName(text(lines[i]));
+      if (!key || !SameName(*key, u.key) || removed[i]) continue;
+      if (u.value && !seen) {
+        replacement[i] = u.key + "=" + *u.value;
+      } else {
+        removed[i] = true;
+      }
+      seen = true;
+    }
+    if (u.value && !seen) appended += u.key + "=" + *u.value + eol;
+  }
+
+  std::string out;
+  out.reserve(content.size() + appended.size() + 64);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    if (!removed[i]) {
+      if (replacement[i]) {
+        out += *replacement[i];
+        out += content.substr(l.textEnd, l.end - l.textEnd);
+      } else {
+        out += content.substr(l.begin, l.end - l.begin);
+      }
+    }
+    if (i == lastKeyLine && !appended.empty()) {
+      if (l.end == l.textEnd) out += eol;  // the last line had no ending
+      out += appended;
+    }
+  }
+  return out;
+}
+
+bool UpdateProfileFile(const std::string& path, std::string_view section,
+                       const std::vector<ProfileKeyUpdate>& updates, std::string* error) {
+  auto fail = [&](const std::string& what) {
+    if (error != nullptr) *error = what;
+    return false;
+  };
+  std::error_code ec;
+  fs::path target(path);
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::canonical(target, ec);
+    if (ec) return fail(path + ": cannot follow the link: " + ec.message());
+    target = resolved;
+  }
+
+  std::string content;
+  const bool exists = fs::exists(target, ec);
+  if (exists) {
+    std::ifstream in(target, std::ios::binary);
+    if (!in) return fail(target.string() + ": cannot be read");
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return fail(target.string() + ": cannot be read");
+  }
+
+  const std::string updated = UpdateProfileText(content, section, updates);
+  if (exists && updated == content) return true;
+  if (!exists && updated.empty()) return true;
+
+  // Write beside the file, then replace it.
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::random_device rd;
+  fs::path temp;
+  std::FILE* f = nullptr;
+  for (int attempt = 0; attempt < 16 && f == nullptr; ++attempt) {
+    temp = dir / (target.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
+    f = std::fopen(temp.c_str(), "wbx");  // fails when the name is taken
+  }
+  if (f == nullptr) return fail(dir.string() + ": cannot create a temporary file: " + std::strerror(errno));
+  bool ok = std::fwrite(updated.data(), 1, updated.size(), f) == updated.size();
+  ok = std::fflush(f) == 0 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) {
+    fs::remove(temp, ec);
+    return fail(temp.string() + ": write failed");
+  }
+  if (exists) {
+    const fs::perms perms = fs::status(target, ec).permissions();
+    if (!ec) fs::permissions(temp, perms, ec);
+  }
+  fs::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return fail(target.string() + ": cannot be replaced: " + ec.message());
+  }
+  return true;
+}
+
+}  // namespace marvolen

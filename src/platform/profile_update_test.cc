@@ -1,0 +1,174 @@
+#include "platform/profile_update.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace marvolen {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSection[] = "Recent File List";
+
+std::vector<ProfileKeyUpdate> RecentList(std::vector<std::string> files) {
+  std::vector<ProfileKeyUpdate> updates;
+  for (std::size_t i = 0; i < 4; ++i) {
+    ProfileKeyUpdate u{"File" + std::to_string(i + 1), std::nullopt};
+    if (i < files.size()) u.value = files[i];
+    updates.push_back(u);
+  }
+  return updates;
+}
+
+TEST(ProfileUpdateTest, ReplacesOnlyTheKeyLinesOfTheSection) {
+  const std::string before =
+      "; comment \xB5\xC4\r\n"
+      "[DATA]\r\n"
+      "RULES=rules.txt\r\n"
+      "\r\n"
+      "[recent file list]\r\n"
+      "File1=old1\r\n"
+      "; kept\r\n"
+      "File2 = old2\r\n"
+      "File3=old3\r\n"
+      "Other=x\r\n"
+      "\r\n"
+      "[Settings]\r\n"
+      "File1=not ours\r\n";
+  const std::string after = UpdateProfileText(before, kSection, RecentList({"new1", "new2"}));
+  EXPECT_EQ(after,
+            "; comment \xB5\xC4\r\n"
+            "[DATA]\r\n"
+            "RULES=rules.txt\r\n"
+            "\r\n"
+            "[recent file list]\r\n"
+            "File1=new1\r\n"
+            "; kept\r\n"
+            "File2=new2\r\n"
+            "Other=x\r\n"
+            "\r\n"
+            "[Settings]\r\n"
+            "File1=not ours\r\n");
+}
+
+TEST(ProfileUpdateTest, NewKeysFollowTheLastKeyLineAndUseTheFileLineEnding) {
+  const std::string before = "[DATA]\nA=1\n[ Recent File List ]\nFile1=a\n\n; tail comment\n";
+  EXPECT_EQ(UpdateProfileText(before, kSection, RecentList({"a", "b", "c"})),
+            "[DATA]\nA=1\n[ Recent File List ]\nFile1=a\nFile2=b\nFile3=c\n\n; tail comment\n");
+  // A section without keys gets them right after its header.
+  EXPECT_EQ(UpdateProfileText("[Recent File List]\r\n; none\r\n", kSection, RecentList({"p"})),
+            "[Recent File List]\r\nFile1=p\r\n; none\r\n");
+}
+
+TEST(ProfileUpdateTest, MissingSectionIsAppendedOnlyWhenThereIsSomethingToWrite) {
+  EXPECT_EQ(UpdateProfileText("[DATA]\r\nRULES=r", kSection, RecentList({"x"})),
+            "[DATA]\r\nRULES=r\r\n[Recent File List]\r\nFile1=x\r\n");
+  EXPECT_EQ(UpdateProfileText("[DATA]\nRULES=r\n", kSection, RecentList({})), "[DATA]\nRULES=r\n");
+  EXPECT_EQ(UpdateProfileText("", kSection, RecentList({"x"})), "[Recent File List]\r\nFile1=x\r\n");
+}
+
+TEST(ProfileUpdateTest, DuplicatesAndLastLineWithoutEnding) {
+  // Only the first section of that name is updated; duplicate keys go.
+  const std::string before =
+      "[Recent File List]\nFile1=a\nFile1=stale\nFile4=z\n[Recent File List]\nFile1=second";
+  EXPECT_EQ(UpdateProfileText(before, kSection, RecentList({"n"})),
+            "[Recent File List]\nFile1=n\n[Recent File List]\nFile1=second");
+  EXPECT_EQ(UpdateProfileText("[Recent File List]\nFile1=a", kSection, RecentList({"a", "b"})),
+            "[Recent File List]\nFile1=a\nFile2=b\n");
+}
+
+TEST(ProfileUpdateTest, ValuesThatWouldBreakTheFileAreNotWritten) {
+  std::vector<ProfileKeyUpdate> updates = {{"File1", std::string("a\nFile2=evil")},
+                                           {"Bad=Key", std::string("v")},
+                                           {"File2", std::string("ok")}};
+  EXPECT_EQ(UpdateProfileText("[Recent File List]\nFile1=keep\n", kSection, updates),
+            "[Recent File List]\nFile1=keep\nFile2=ok\n");
+}
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("profile_update_test_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir_);
+  }
+  static std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static void Write(const fs::path& p, const std::string& s) {
+    std::ofstream(p, std::ios::binary) << s;
+  }
+  fs::path dir_;
+};
+
+TEST_F(ProfileFileTest, UpdatesInPlaceKeepsPermissionsAndLeavesNoTemporaryFile) {
+  const fs::path ini = dir_ / "config.ini";
+  Write(ini, "[DATA]\r\nRULES=r.txt\r\n");
+  fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  std::string error;
+  ASSERT_TRUE(UpdateProfileFile(ini.string(), kSection, RecentList({"/a/b.txt"}), &error)) << error;
+  EXPECT_EQ(Read(ini), "[DATA]\r\nRULES=r.txt\r\n[Recent File List]\r\nFile1=/a/b.txt\r\n");
+  EXPECT_EQ(fs::status(ini).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProfileFileTest, NothingIsWrittenWhenNothingChanges) {
+  const fs::path ini = dir_ / "config.ini";
+  Write(ini, "[Recent File List]\nFile1=a\n");
+  const auto before = fs::last_write_time(ini);
+  const auto inode = [&] {
+    struct stat st {};
+    ::stat(ini.c_str(), &st);
+    return st.st_ino;
+  };
+  const auto inodeBefore = inode();
+  std::string error;
+  ASSERT_TRUE(UpdateProfileFile(ini.string(), kSection, RecentList({"a"}), &error));
+  EXPECT_EQ(inode(), inodeBefore);
+  EXPECT_EQ(fs::last_write_time(ini), before);
+  // No file and nothing to write: no file is created.
+  ASSERT_TRUE(UpdateProfileFile((dir_ / "none.ini").string(), kSection, RecentList({}), &error));
+  EXPECT_FALSE(fs::exists(dir_ / "none.ini"));
+}
+
+TEST_F(ProfileFileTest, SymbolicLinkIsFollowedNotReplaced) {
+  fs::create_directories(dir_ / "real");
+  Write(dir_ / "real" / "config.ini", "[DATA]\n");
+  fs::create_symlink(dir_ / "real" / "config.ini", dir_ / "config.ini");
+  std::string error;
+  ASSERT_TRUE(UpdateProfileFile((dir_ / "config.ini").string(), kSection, RecentList({"f"}), &error))
+      << error;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "config.ini"));
+  EXPECT_EQ(Read(dir_ / "real" / "config.ini"), "[DATA]\n[Recent File List]\nFile1=f\n");
+}
+
+TEST_F(ProfileFileTest, FailureLeavesTheFileAsItWas) {
+  std::string error;
+  EXPECT_FALSE(UpdateProfileFile((dir_ / "missing" / "config.ini").string(), kSection,
+                                 RecentList({"x"}), &error));
+  EXPECT_FALSE(error.empty());
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only directory";
+  const fs::path ini = dir_ / "config.ini";
+  Write(ini, "[DATA]\nRULES=r\n");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  error.clear();
+  EXPECT_FALSE(UpdateProfileFile(ini.string(), kSection, RecentList({"x"}), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(Read(ini), "[DATA]\nRULES=r\n");
+}
+
+}  // namespace
+}  // namespace marvolen
