@@ -645,7 +645,6 @@ def run(startup):
     tags = read_tags(In(t), msgs)
     lines = read_sequences(In(sq), msgs)
     rules = read_rules(In(ru), msgs)
-    cycle_msgs_hint = None
     three = cfg[b"ITEMLENGTH"] != b"long"
     out = []
     if tags:
