@@ -51,9 +51,7 @@ def make_case(rng, d):
                           ":: a b c d T%d" % rng.randint(0, 3), ":: 1 2 3 4 ~ " + rng.choice(HANZI),
                           ":: , , , , %"])
         rules.append("&& %s %s : %s -> %s %s" % (rng.choice(["1", "[", "x"]), title, left, rhs, end))
-    rule_text = "CFGRuleSetBegin\r\n" + sep().join(
-        r + (" &&" if r.endswith("&&") and k + 1 < len(rules) else "") for k, r in enumerate(rules)) \
-        + "\r\nCFGRuleSetEnd\r\n"
+    rule_text = "CFGRuleSetBegin\r\n" + sep().join(rules) + "\r\nCFGRuleSetEnd\r\n"
     if not rules:
         rule_text = "CFGRuleSetBegin CFGRuleSetEnd"
     seqs = []
