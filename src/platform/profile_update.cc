@@ -24,62 +24,77 @@ struct Line {
   std::size_t end;
 };
 
+// Lines end at LF, CR LF or a lone CR, as the profile reader sees them.
 std::vector<Line> SplitLines(std::string_view content) {
   std::vector<Line> lines;
   std::size_t pos = 0;
   while (pos < content.size()) {
-    const std::size_t lf = content.find('\n', pos);
-    if (lf == std::string_view::npos) {
+    const std::size_t end = content.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
       lines.push_back({pos, content.size(), content.size()});
       break;
     }
-    std::size_t textEnd = lf;
-    if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
-    lines.push_back({pos, textEnd, lf + 1});
-    pos = lf + 1;
+    std::size_t next = end + 1;
+    if (content[end] == '\r' && next < content.size() && content[next] == '\n') ++next;
+    lines.push_back({pos, end, next});
+    pos = next;
   }
   return lines;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// White space the profile reader drops around lines and names.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
+}
 
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
   return s;
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Names match without regard to ASCII case; a byte of 0x80 or more and the
+// byte after it (a GBK character) are compared exactly.
 bool SameName(std::string_view a, std::string_view b) {
   a = Trim(a);
   b = Trim(b);
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (static_cast<unsigned char>(a[i]) >= 0x80) {
+      if (a[i] != b[i]) return false;
+      if (i + 1 < a.size()) {
+        ++i;
+        if (a[i] != b[i]) return false;
+      }
+      continue;
+    }
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
   return true;
 }
 
-// The section name of a header line ("[name]"), or nullopt for other lines.
+// The section name of a header line ("[name]": from after the "[" to the
+// last "]"), or nullopt for other lines.
 std::optional<std::string_view> SectionName(std::string_view text) {
   text = Trim(text);
   if (text.empty() || text.front() != '[') return std::nullopt;
-  const std::size_t close = text.find(']');
-  if (close == std::string_view::npos) return text.substr(1);
+  const std::size_t close = text.rfind(']');
+  if (close == std::string_view::npos) return std::nullopt;
   return text.substr(1, close - 1);
 }
 
-// The key of a "key=value" line, or nullopt for blank lines and comments.
+// The key of a line ("key=value", or a whole line without "="), or nullopt
+// for blank lines and comments.
 std::optional<std::string_view> KeyName(std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
-  const std::size_t eq = text.find('=');
-  if (eq == std::string_view::npos) return std::nullopt;
-  return Trim(text.substr(0, eq));
+  return Trim(trimmed.substr(0, trimmed.find('=')));
 }
 
 bool Writable(const ProfileKeyUpdate& u) {
-  if (Trim(u.key).empty() || u.key.find_first_of("\r\n=") != std::string::npos) return false;
+  if (Trim(u.key).empty() || u.key.find_first_of("\r\n=[;") != std::string::npos) return false;
   if (Trim(u.key) != u.key) return false;
   return !u.value || u.value->find_first_of("\r\n") == std::string::npos;
 }
@@ -92,7 +107,9 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
   for (const ProfileKeyUpdate& u : updates)
     if (Writable(u)) valid.push_back(u);
 
-  const std::vector<Line> lines = SplitLines(content);
+  std::vector<Line> lines = SplitLines(content);
+  // A UTF-8 byte order mark is no part of the first line's text.
+  if (!lines.empty() && content.substr(0, 3) == "\xEF\xBB\xBF") lines[0].begin += 3;
   auto text = [&](const Line& l) { return content.substr(l.begin, l.textEnd - l.begin); };
   std::string eol = "\r\n";
   for (const Line& l : lines) {
@@ -118,7 +135,7 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
       if (u.value) added += u.key + "=" + *u.value + eol;
     std::string out(content);
     if (added.empty()) return out;
-    if (!out.empty() && out.back() != '\n') out += eol;
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += eol;
     out += "[" + std::string(section) + "]" + eol + added;
     return out;
   }
@@ -154,10 +171,12 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
     const Line& l = lines[i];
     if (!removed[i]) {
       if (replacement[i]) {
+        if (i == 0) out += content.substr(0, l.begin);  // a byte order mark
         out += *replacement[i];
         out += content.substr(l.textEnd, l.end - l.textEnd);
       } else {
-        out += content.substr(l.begin, l.end - l.begin);
+        const std::size_t from = i == 0 ? 0 : l.begin;  // keeps a byte order mark
+        out += content.substr(from, l.end - from);
       }
     }
     if (i == lastKeyLine && !appended.empty()) {
@@ -191,6 +210,9 @@ bool UpdateProfileFile(const std::string& path, std::string_view section,
     if (in.bad()) return fail(target.string() + ": cannot be read");
   }
 
+  if (content.size() >= 2 && ((content[0] == '\xFF' && content[1] == '\xFE') ||
+                              (content[0] == '\xFE' && content[1] == '\xFF')))
+    return fail(target.string() + ": a UTF-16 file is not rewritten");
   const std::string updated = UpdateProfileText(content, section, updates);
   if (exists && updated == content) return true;
   if (!exists && updated.empty()) return true;
