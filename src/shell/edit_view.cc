@@ -61,6 +61,7 @@ bool EditView::Create(Document* document) {
   setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   document_ = document;
   setDocument(document->text());
+  document->text()->setDefaultFont(font());
   document->AddView(this);
   auto update = [this] {
     if (document_ != nullptr && document_->app()->mainWindow() != nullptr)

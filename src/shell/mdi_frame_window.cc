@@ -5,7 +5,9 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QScreen>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -78,12 +80,15 @@ bool MdiFrameWindow::LoadFrame(int resourceId, unsigned style) {
   if (!(style & WS_THICKFRAME)) layout()->setSizeConstraint(QLayout::SetFixedSize);
   setWindowIcon(AppIcon(resourceId));
   setWindowTitle(LoadString(resourceId));
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    resize(screen->availableSize() * 4 / 5);
 
   BuildMenus(resourceId);
   for (const AcceleratorResource& accel : AcceleratorTable()) {
     auto* shortcut = new QShortcut(accel.key, this);
     shortcut->setContext(Qt::WindowShortcut);
     const int id = accel.command;
+    shortcut->setProperty("command", id);
     connect(shortcut, &QShortcut::activated, this, [this, id] { RouteCommand(id); });
     accelerators_.push_back(shortcut);
   }
@@ -226,6 +231,9 @@ void MdiFrameWindow::UpdateIndicators() {
 
 void MdiFrameWindow::AddChildFrame(MdiChildFrame* frame) {
   mdiArea_->addSubWindow(frame);
+  // A new window takes most of the area, as cascaded windows do.
+  const QSize area = mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100);
+  frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
   frame->setWindowIcon(AppIcon(app_->docTemplate() != nullptr ? app_->docTemplate()->resourceId() : 0));
 }
 

@@ -1,1 +1,95 @@
-// placeholder
+// Helpers for the workbench's tests.
+#include "shell/test_support.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QThread>
+
+#include "platform/gbk.h"
+
+namespace marvolen {
+
+void RecordingDialogs::ShowMessage(QWidget*, const QString& text, MessageIcon icon) {
+  QWidget* modal = QApplication::activeModalWidget();
+  messages.push_back({text, icon, QThread::currentThread() == qApp->thread(),
+                      modal != nullptr ? QString::fromLatin1(modal->metaObject()->className()) : QString()});
+}
+
+SaveChoice RecordingDialogs::AskSaveChanges(QWidget*, const QString& text) {
+  saveQuestions.append(text);
+  if (saveAnswers.empty()) return SaveChoice::kCancel;
+  const SaveChoice answer = saveAnswers.front();
+  saveAnswers.pop_front();
+  return answer;
+}
+
+QString RecordingDialogs::GetOpenFileName(QWidget*) {
+  return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+}
+
+QString RecordingDialogs::GetSaveFileName(QWidget*, const QString& proposed) {
+  proposedNames.append(proposed);
+  return saveAsAnswers.isEmpty() ? QString() : saveAsAnswers.takeFirst();
+}
+
+int RecordingDialogs::RunModal(QDialog* dialog) {
+  modalDialogs.append(dialog->windowTitle());
+  return QDialog::Rejected;
+}
+
+bool RecordingDialogs::ConfirmPrint(QWidget*, QPrinter* printer) {
+  if (printToPdf.isEmpty()) return false;
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(printToPdf);
+  return true;
+}
+
+QStringList RecordingDialogs::texts() const {
+  QStringList list;
+  for (const Message& m : messages) list.append(m.text);
+  return list;
+}
+
+StartupDir::StartupDir() { dir_.setAutoRemove(true); }
+
+void StartupDir::Write(const QString& name, const QByteArray& bytes) const {
+  QFile f(file(name));
+  if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+
+QByteArray StartupDir::Read(const QString& name) const {
+  QFile f(file(name));
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray GbkBytes(const char* utf8) { return QByteArray::fromStdString(Gbk(utf8)); }
+
+void StartupDir::WriteExampleSet() const {
+  Write(QStringLiteral("config.ini"),
+        GbkBytes("; 配置\r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
+                 "RESULT=report.txt\r\nITEMLENGTH=\r\n"));
+  Write(QStringLiteral("tags.txt"), GbkBytes("TagSetBegin\r\nn , v , a\r\nTagSetEnd\r\n"));
+  Write(QStringLiteral("rules.txt"),
+        GbkBytes("CFGRuleSetBegin\r\n&& [ R01 ] NP -> a n :: <TREE> = 定中\r\n"
+                 "&& [ R02 ] VP -> v n :: <TREE> = 述宾\r\nCFGRuleSetEnd\r\n"));
+  Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
+}
+
+Workbench::Workbench(const StartupDir& dir, QStringList arguments) {
+  QDir::setCurrent(dir.path());
+  auto recorder = std::make_unique<RecordingDialogs>();
+  dialogs = recorder.get();
+  app = std::make_unique<CMarvolenApp>(std::move(arguments), std::move(recorder));
+  started = app->InitInstance();
+}
+
+Workbench::~Workbench() {
+  if (app != nullptr) app->ExitInstance();
+  app.reset();
+  QDir::setCurrent(QDir::tempPath());
+}
+
+}  // namespace marvolen
