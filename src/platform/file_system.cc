@@ -15,10 +15,14 @@ std::string CurrentDirectory() {
   return dir.string();
 }
 
-bool ChangeDirectory(const std::string& dir) {
-  if (dir.empty()) return false;
+bool ChangeDirectory(const std::string& dir, std::string* error) {
   std::error_code ec;
-  std::filesystem::current_path(dir, ec);
+  if (dir.empty()) {
+    ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  } else {
+    std::filesystem::current_path(dir, ec);
+  }
+  if (ec && error != nullptr) *error = ec.message();
   return !ec;
 }
 

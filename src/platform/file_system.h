@@ -19,8 +19,9 @@ inline constexpr char kPathSeparator = '/';
 // cannot be determined.
 std::string CurrentDirectory();
 
-// Make `dir` the current directory; false when that fails.
-bool ChangeDirectory(const std::string& dir);
+// Make `dir` the current directory; false when that fails, with the reason
+// in `*error` when given.
+bool ChangeDirectory(const std::string& dir, std::string* error = nullptr);
 
 // The path to open for a path as configured (bytes of config.ini). On
 // Windows the bytes go unchanged to the ANSI API, which takes GBK. Elsewhere
