@@ -153,6 +153,8 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person) {
     BuildSequencesReport(sequences, ruleSet, *reportFile, sections, ui);
   }
 
+  // Release the tags and the sequence lines, then close the four files in
+  // order; the report is complete on disk before the person is told.
   tagSet = TagSet();
   sequences = SequenceList();
 

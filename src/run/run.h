@@ -53,7 +53,8 @@ struct RunResult {
   int errorMessages = 0;  // messages shown before the completion message
 };
 
-// Perform one run with `startupDir` as the start-up directory.
+// Perform one run with `startupDir` (an absolute path) as the start-up
+// directory; it stays the current directory afterwards.
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui);
 
 }  // namespace marvolen
