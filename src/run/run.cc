@@ -70,7 +70,10 @@ RunConfig ReadRunConfig(const std::string& profilePath) {
 bool ThreeItemsOnlyFor(std::string_view itemLength) { return itemLength != "long"; }
 
 std::string CompletionMessage(const std::string& startupDir, const std::string& result) {
-  return "分析完毕！请打开" + ReportPathForDisplay(startupDir, result) + "\n查看分析报告。";
+  // The value is appended as configured, whatever its form, as linguists'
+  // notes and scripts quote this message.
+  return "分析完毕！请打开" + DisplayPath(startupDir) + kPathSeparator + DisplayPath(result) +
+         "\n查看分析报告。";
 }
 
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& person) {

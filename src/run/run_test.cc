@@ -222,7 +222,7 @@ TEST_F(RunTest, RelativePathsResolveAgainstTheStartupDirectory) {
   EXPECT_EQ(fs::current_path(), dir_);  // the start-up directory stays current
 }
 
-TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAreAndTheReportIsNamedAlone) {
+TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAre) {
   const fs::path data = dir_ / "elsewhere";
   fs::create_directories(data);
   fs::create_directories(dir_ / "start");
@@ -237,7 +237,9 @@ TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAreAndTheReportIsNamedAlone) {
   const RunResult r = RunAnalysis((dir_ / "start").string(), ui_);
   EXPECT_EQ(r.errorMessages, 0);
   EXPECT_TRUE(fs::exists(data / "report.txt"));
-  EXPECT_EQ(ui_.messages, Messages{Completion(data / "report.txt")});
+  EXPECT_EQ(ui_.messages,
+            Messages{"分析完毕！请打开" + (dir_ / "start").string() + "/" +
+                     (data / "report.txt").string() + "\n查看分析报告。"});
 }
 
 TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
@@ -310,8 +312,8 @@ TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured
   // A GBK value is shown as UTF-8.
   EXPECT_EQ(CompletionMessage("/w", "\xB1\xA8\xB8\xE6.txt"),
             "分析完毕！请打开/w/报告.txt\n查看分析报告。");
-  // An absolute value is named alone.
-  EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"), "分析完毕！请打开/tmp/out.txt\n查看分析报告。");
+  // An absolute value is appended too.
+  EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"), "分析完毕！请打开/w//tmp/out.txt\n查看分析报告。");
 }
 
 // A report that cannot be written completely (disk full) is reported before
