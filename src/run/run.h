@@ -10,6 +10,7 @@
 #define MARVOLEN_RUN_RUN_H_
 
 #include <string>
+#include <string_view>
 
 #include "platform/user_interface.h"
 
@@ -33,6 +34,15 @@ std::string ProfilePathFor(const std::string& startupDir);
 // or key gives empty values).
 RunConfig ReadRunConfig(const std::string& profilePath);
 
+// The mode flag of a run: true (three-item mode) unless the "ITEMLENGTH"
+// value is exactly "long", compared byte for byte.
+bool ThreeItemsOnlyFor(std::string_view itemLength);
+
+// The message that ends a completed run, naming the report file: the
+// start-up directory, the separator and the "RESULT" value as configured
+// (an absolute "RESULT" value is named alone), as UTF-8.
+std::string CompletionMessage(const std::string& startupDir, const std::string& result);
+
 enum class RunEnd {
   Completed,   // the completion message was shown
   OpenFailed,  // the run ended at a failed open, with its message
@@ -43,7 +53,8 @@ struct RunResult {
   int errorMessages = 0;  // messages shown before the completion message
 };
 
-// Perform one run with `startupDir` as the start-up directory.
+// Perform one run with `startupDir` (an absolute path) as the start-up
+// directory; it stays the current directory afterwards.
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui);
 
 }  // namespace marvolen

@@ -1,0 +1,140 @@
+// marvolen-report: the analysis run without the workbench.
+//
+// Runs the analysis configured in config.ini of the current directory (or of
+// the directory given with -C) and prints each message of the run, the
+// completion message included, to stderr as one line.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/profile.h"
+#include "platform/user_interface.h"
+#include "run/run.h"
+
+namespace marvolen {
+namespace {
+
+const char kProgram[] = "marvolen-report";
+const char kVersion[] = "1.0.0";
+
+// Exit statuses.
+constexpr int kExitCompleted = 0;            // the run completed, no error message
+constexpr int kExitCompletedWithErrors = 1;  // completed after error messages
+constexpr int kExitOpenFailed = 2;           // a failed open ended the run
+constexpr int kExitUsage = 64;               // bad command line (EX_USAGE)
+
+const char kHelp[] =
+    "usage: marvolen-report [options]\n"
+    "\n"
+    "Runs the ambiguity analysis configured in section DATA of config.ini in the\n"
+    "current directory and writes the report file named there (GBK).\n"
+    "Its messages, the completion message included, go to stderr.\n"
+    "\n"
+    "options:\n"
+    "  --version      print marvolen-report's version (\"1.0.0\")\n"
+    "  -h, --help     print this help and exit\n"
+    "\n"
+    "  -C DIR         change to DIR before doing anything else\n"
+    "  --show-config  print TAGS, SEQUENCES, RULES, RESULT and ITEMLENGTH as read\n"
+    "                 and exit; a value that is not UTF-8 is shown converted\n"
+    "                 from GBK, as the run uses it\n"
+    "\n"
+    "exit status:\n"
+    "  0   the run completed without error messages\n"
+    "  1   the run completed after error messages\n"
+    "  2   a file or directory could not be opened; no report was made\n"
+    "  64  usage error\n";
+
+// Shows each message of the analysis as one line on stderr. A progress
+// indication comes later; busy state prints nothing.
+class StderrUserInterface : public UserInterface {
+ public:
+  void ShowMessage(const std::string& text) override {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+  }
+  void SetBusy(bool) override {}
+};
+
+void PrintError(const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+}
+
+int UsageError(const std::string& text) {
+  PrintError(text + "; see --help");
+  return kExitUsage;
+}
+
+int ShowConfig(const std::string& startupDir) {
+  const std::string profilePath = ProfilePathFor(startupDir);
+  if (!Profile::Load(profilePath).loaded()) {
+    PrintError("cannot read " + DisplayPath(profilePath) + "; every value is empty");
+  }
+  const RunConfig config = ReadRunConfig(profilePath);
+  const std::string text = "TAGS=" + DisplayPath(config.tags) + "\n" +
+                           "SEQUENCES=" + DisplayPath(config.sequences) + "\n" +
+                           "RULES=" + DisplayPath(config.rules) + "\n" +
+                           "RESULT=" + DisplayPath(config.result) + "\n" +
+                           "ITEMLENGTH=" + DisplayPath(config.itemLength) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    PrintError("cannot write to standard output");
+    return kExitCompletedWithErrors;
+  }
+  return kExitCompleted;
+}
+
+int Main(int argc, char** argv) {
+  std::vector<std::string> directories;
+  bool showConfig = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      std::fputs(kHelp, stdout);
+      return kExitCompleted;
+    } else if (arg == "--version") {
+      std::printf("%s %s\n", kProgram, kVersion);
+      return kExitCompleted;
+    } else if (arg == "--show-config") {
+      showConfig = true;
+    } else if (arg == "-C") {
+      if (i + 1 >= argc) return UsageError("option -C needs a directory");
+      directories.push_back(argv[++i]);
+    } else if (arg.size() > 2 && arg.substr(0, 2) == "-C") {
+      directories.push_back(std::string(arg.substr(2)));
+    } else if (!arg.empty() && arg[0] == '-') {
+      return UsageError("unknown option '" + DisplayPath(arg) + "'");
+    } else {
+      return UsageError("unexpected argument '" + DisplayPath(arg) + "'");
+    }
+  }
+
+  // Like make -C: each directory is taken from the one before.
+  for (const std::string& dir : directories) {
+    std::string reason;
+    if (!ChangeDirectory(dir, &reason)) {
+      PrintError("cannot change to directory '" + DisplayPath(dir) + "': " + reason);
+      return kExitOpenFailed;
+    }
+  }
+  const std::string startupDir = CurrentDirectory();
+  if (startupDir.empty()) {
+    PrintError("cannot determine the current directory");
+    return kExitOpenFailed;
+  }
+
+  if (showConfig) return ShowConfig(startupDir);
+
+  StderrUserInterface ui;
+  const RunResult result = RunAnalysis(startupDir, ui);
+  if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
+  return result.errorMessages == 0 ? kExitCompleted : kExitCompletedWithErrors;
+}
+
+}  // namespace
+}  // namespace marvolen
+
+int main(int argc, char** argv) { return marvolen::Main(argc, argv); }

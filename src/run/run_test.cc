@@ -1,0 +1,341 @@
+#include "run/run.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace marvolen {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Messages = std::vector<std::string>;
+
+const char kTagsOpenError[] = "Data File <tags.txt> Open Error!";
+const char kSequencesOpenError[] = "Data File <sequences.txt> Open Error!";
+const char kRulesOpenError[] = "Data File <rules.txt> Open Error!";
+const char kCreateError[] = "Create ResultFile Error!";
+
+const char kValidTags[] = "TagSetBegin\r\nn , v , a\r\nTagSetEnd\r\n";
+const char kValidSequences[] = "n v\r\na n\r\n";
+const char kValidRules[] = "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\nCFGRuleSetEnd\r\n";
+
+const char kStandardConfig[] =
+    "[DATA]\r\n"
+    "TAGS=tags.txt\r\n"
+    "SEQUENCES=sequences.txt\r\n"
+    "RULES=rules.txt\r\n"
+    "RESULT=report.txt\r\n"
+    "ITEMLENGTH=short\r\n";
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Completion(const fs::path& report) {
+  return "分析完毕！请打开" + report.string() + "\n查看分析报告。";
+}
+
+// Each test gets an absolute temporary start-up directory. The run changes
+// the current directory; the tests never rely on it being restored.
+class RunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "marvolen_run_XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = fs::canonical(tmpl);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  // The three valid data files and config.ini with relative paths.
+  void WriteStandardFiles() {
+    WriteFile(dir_ / "tags.txt", kValidTags);
+    WriteFile(dir_ / "sequences.txt", kValidSequences);
+    WriteFile(dir_ / "rules.txt", kValidRules);
+    WriteFile(dir_ / "config.ini", kStandardConfig);
+  }
+
+  RunResult Run() { return RunAnalysis(dir_.string(), ui_); }
+
+  fs::path dir_;
+  RecordingUserInterface ui_;
+};
+
+TEST(ProfilePathForTest, AppendsTheSeparatorOnlyWhenMissing) {
+  EXPECT_EQ(ProfilePathFor("/home/ling/work"), "/home/ling/work/config.ini");
+  EXPECT_EQ(ProfilePathFor("/home/ling/work/"), "/home/ling/work/config.ini");
+  EXPECT_EQ(ProfilePathFor("/"), "/config.ini");
+  EXPECT_EQ(ProfilePathFor(""), "config.ini");
+}
+
+TEST(ThreeItemsOnlyForTest, OnlyExactlyLongSelectsLongMode) {
+  EXPECT_FALSE(ThreeItemsOnlyFor("long"));
+  for (const char* value : {"", "LONG", "Long", "long ", " long", "longer", "short", "5"}) {
+    EXPECT_TRUE(ThreeItemsOnlyFor(value)) << value;
+  }
+}
+
+TEST_F(RunTest, ReadRunConfigReadsTheFiveValuesOfSectionData) {
+  WriteFile(dir_ / "config.ini",
+            "[Recent File List]\nFile1=x\n"
+            "[data]\n"
+            "tags = t.txt\n"
+            "Sequences=s.txt\n"
+            "RULES=\"r r.txt\"\n"
+            "RESULT=\xB1\xA8\xB8\xE6.txt\n"  // GBK 报告.txt, as bytes
+            "ITEMLENGTH = long \n");
+  const RunConfig config = ReadRunConfig(ProfilePathFor(dir_.string()));
+  EXPECT_EQ(config.tags, "t.txt");
+  EXPECT_EQ(config.sequences, "s.txt");
+  EXPECT_EQ(config.rules, "r r.txt");
+  EXPECT_EQ(config.result, "\xB1\xA8\xB8\xE6.txt");
+  EXPECT_EQ(config.itemLength, "long");
+  EXPECT_FALSE(ThreeItemsOnlyFor(config.itemLength));
+}
+
+TEST_F(RunTest, WithoutConfigurationTheRunStopsAtTheTagSetFile) {
+  const RunResult r = Run();
+  EXPECT_EQ(r.end, RunEnd::OpenFailed);
+  EXPECT_EQ(r.errorMessages, 1);
+  EXPECT_EQ(ui_.messages, Messages{kTagsOpenError});
+
+  WriteFile(dir_ / "config.ini", "[OTHER]\nTAGS=tags.txt\n");
+  WriteFile(dir_ / "tags.txt", kValidTags);
+  ui_.messages.clear();
+  Run();
+  EXPECT_EQ(ui_.messages, Messages{kTagsOpenError});
+}
+
+TEST_F(RunTest, EachFailedOpenShowsItsMessageAndTouchesNoReportFile) {
+  WriteStandardFiles();
+  const fs::path report = dir_ / "report.txt";
+  WriteFile(report, "previous report");
+
+  struct Case {
+    const char* missing;
+    const char* message;
+  };
+  for (const Case& c : {Case{"tags.txt", kTagsOpenError},
+                        Case{"sequences.txt", kSequencesOpenError},
+                        Case{"rules.txt", kRulesOpenError}}) {
+    SCOPED_TRACE(c.missing);
+    WriteStandardFiles();
+    fs::remove(dir_ / c.missing);
+    ui_.messages.clear();
+    const RunResult r = Run();
+    EXPECT_EQ(r.end, RunEnd::OpenFailed);
+    EXPECT_EQ(r.errorMessages, 1);
+    EXPECT_EQ(ui_.messages, Messages{c.message});
+    EXPECT_EQ(ReadFile(report), "previous report");
+  }
+
+  // Without any report file, none is created.
+  fs::remove(report);
+  fs::remove(dir_ / "rules.txt");
+  Run();
+  EXPECT_FALSE(fs::exists(report));
+}
+
+TEST_F(RunTest, AReportFileThatCannotBeCreatedIsReported) {
+  WriteStandardFiles();
+  fs::create_directory(dir_ / "folder");
+  for (const char* result : {"", "folder", "missing-dir/report.txt"}) {
+    SCOPED_TRACE(result);
+    WriteFile(dir_ / "config.ini", std::string("[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+                                               "RULES=rules.txt\nRESULT=") +
+                                       result + "\n");
+    ui_.messages.clear();
+    const RunResult r = Run();
+    EXPECT_EQ(r.end, RunEnd::OpenFailed);
+    EXPECT_EQ(ui_.messages, Messages{kCreateError});
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "missing-dir"));
+}
+
+TEST_F(RunTest, TheReportIsNeverCreatedOverAnInputFile) {
+  WriteStandardFiles();
+  // Each input file, also reached through another name.
+  const std::string sameRules = "../" + dir_.filename().string() + "/rules.txt";
+  for (const std::string& target :
+       {std::string("tags.txt"), std::string("./sequences.txt"), sameRules,
+        std::string("config.ini")}) {
+    SCOPED_TRACE(target);
+    WriteFile(dir_ / "config.ini",
+              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\nRESULT=" +
+                  target + "\n");
+    const std::string config = ReadFile(dir_ / "config.ini");
+    ui_.messages.clear();
+    const RunResult r = Run();
+    EXPECT_EQ(r.end, RunEnd::OpenFailed);
+    EXPECT_EQ(ui_.messages,
+              Messages{"The report file is also an input file and was not overwritten: " +
+                       dir_.string() + "/" + target});
+    EXPECT_EQ(ReadFile(dir_ / "tags.txt"), kValidTags);
+    EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), kValidSequences);
+    EXPECT_EQ(ReadFile(dir_ / "rules.txt"), kValidRules);
+    EXPECT_EQ(ReadFile(dir_ / "config.ini"), config);
+  }
+}
+
+TEST_F(RunTest, ACleanRunShowsOnlyTheCompletionMessageNamingTheReport) {
+  WriteStandardFiles();
+  const RunResult r = Run();
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(r.errorMessages, 0);
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
+  EXPECT_TRUE(fs::exists(dir_ / "report.txt"));
+}
+
+TEST_F(RunTest, RelativePathsResolveAgainstTheStartupDirectory) {
+  fs::create_directories(dir_ / "data");
+  fs::create_directories(dir_ / "out");
+  WriteFile(dir_ / "data" / "tags.txt", kValidTags);
+  WriteFile(dir_ / "data" / "sequences.txt", kValidSequences);
+  WriteFile(dir_ / "data" / "rules.txt", kValidRules);
+  WriteFile(dir_ / "config.ini",
+            "[DATA]\nTAGS=data/tags.txt\nSEQUENCES=./data/sequences.txt\n"
+            "RULES=data/../data/rules.txt\nRESULT=out/r.txt\n");
+  fs::current_path("/");
+  const RunResult r = Run();
+  EXPECT_EQ(r.errorMessages, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "r.txt"));
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "out/r.txt")});
+  EXPECT_EQ(fs::current_path(), dir_);  // the start-up directory stays current
+}
+
+TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAre) {
+  const fs::path data = dir_ / "elsewhere";
+  fs::create_directories(data);
+  fs::create_directories(dir_ / "start");
+  WriteFile(data / "tags.txt", kValidTags);
+  WriteFile(data / "sequences.txt", kValidSequences);
+  WriteFile(data / "rules.txt", kValidRules);
+  WriteFile(dir_ / "start" / "config.ini",
+            "[DATA]\nTAGS=" + (data / "tags.txt").string() +
+                "\nSEQUENCES=" + (data / "sequences.txt").string() +
+                "\nRULES=" + (data / "rules.txt").string() +
+                "\nRESULT=" + (data / "report.txt").string() + "\n");
+  const RunResult r = RunAnalysis((dir_ / "start").string(), ui_);
+  EXPECT_EQ(r.errorMessages, 0);
+  EXPECT_TRUE(fs::exists(data / "report.txt"));
+  EXPECT_EQ(ui_.messages,
+            Messages{"分析完毕！请打开" + (dir_ / "start").string() + "/" +
+                     (data / "report.txt").string() + "\n查看分析报告。"});
+}
+
+TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
+  // 词性.txt, 序列.txt, 报告.txt in UTF-8 on disk; config.ini names two of
+  // them in GBK and one in UTF-8.
+  WriteFile(dir_ / "\xE8\xAF\x8D\xE6\x80\xA7.txt", kValidTags);
+  WriteFile(dir_ / "\xE5\xBA\x8F\xE5\x88\x97.txt", kValidSequences);
+  WriteFile(dir_ / "rules.txt", kValidRules);
+  WriteFile(dir_ / "config.ini",
+            "[DATA]\nTAGS=\xB4\xCA\xD0\xD4.txt\n"
+            "SEQUENCES=\xE5\xBA\x8F\xE5\x88\x97.txt\n"
+            "RULES=rules.txt\n"
+            "RESULT=\xB1\xA8\xB8\xE6.txt\n");
+  const RunResult r = Run();
+  EXPECT_EQ(r.errorMessages, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "\xE6\x8A\xA5\xE5\x91\x8A.txt"));
+  // The message names the report in UTF-8.
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "\xE6\x8A\xA5\xE5\x91\x8A.txt")});
+}
+
+TEST_F(RunTest, NoTagsAndNoSequencesLeaveAnEmptyReportAndStillComplete) {
+  WriteStandardFiles();
+  WriteFile(dir_ / "tags.txt", "n , v TagSetEnd\n");  // no TagSetBegin
+  WriteFile(dir_ / "sequences.txt", "");
+  WriteFile(dir_ / "report.txt", "previous report");
+  const RunResult r = Run();
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(r.errorMessages, 2);
+  EXPECT_EQ(ui_.messages, (Messages{"Invalid TagSet_File format!    ", "No sequences defined!\t",
+                                    Completion(dir_ / "report.txt")}));
+  EXPECT_TRUE(fs::exists(dir_ / "report.txt"));
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), "");
+}
+
+TEST_F(RunTest, ReaderErrorsAreCountedAndTheRunGoesOn) {
+  WriteStandardFiles();
+  WriteFile(dir_ / "sequences.txt", "");
+  RunResult r = Run();
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(r.errorMessages, 1);
+  EXPECT_EQ(ui_.messages, (Messages{"No sequences defined!\t", Completion(dir_ / "report.txt")}));
+
+  WriteStandardFiles();
+  WriteFile(dir_ / "rules.txt", "rules without their keyword\n");
+  ui_.messages.clear();
+  r = Run();
+  EXPECT_EQ(r.errorMessages, 1);
+  EXPECT_EQ(ui_.messages,
+            (Messages{"Invalid Rules_File format!    ", Completion(dir_ / "report.txt")}));
+}
+
+TEST_F(RunTest, RunningTwiceRecreatesTheReport) {
+  WriteStandardFiles();
+  WriteFile(dir_ / "report.txt", "stale content of an earlier run\n");
+  Run();
+  const std::string first = ReadFile(dir_ / "report.txt");
+  EXPECT_EQ(first.find("stale"), std::string::npos);
+  Run();
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), first);
+  EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured) {
+  EXPECT_EQ(CompletionMessage("/home/ling/work", "out.txt"),
+            "分析完毕！请打开/home/ling/work/out.txt\n查看分析报告。");
+  // The separator is inserted whatever the directory ends with.
+  EXPECT_EQ(CompletionMessage("/", "out.txt"), "分析完毕！请打开//out.txt\n查看分析报告。");
+  EXPECT_EQ(CompletionMessage("/w", "./a/../out.txt"),
+            "分析完毕！请打开/w/./a/../out.txt\n查看分析报告。");
+  // A GBK value is shown as UTF-8.
+  EXPECT_EQ(CompletionMessage("/w", "\xB1\xA8\xB8\xE6.txt"),
+            "分析完毕！请打开/w/报告.txt\n查看分析报告。");
+  // An absolute value is appended too.
+  EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"), "分析完毕！请打开/w//tmp/out.txt\n查看分析报告。");
+}
+
+// A report that cannot be written completely (disk full) is reported before
+// the completion message. /dev/full accepts the open and fails every write;
+// the test needs report builders that write something.
+TEST_F(RunTest, AReportThatCannotBeWrittenCompletelyIsReported) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  WriteStandardFiles();
+  Run();
+  if (ReadFile(dir_ / "report.txt").empty()) GTEST_SKIP() << "the report builders write nothing";
+
+  WriteFile(dir_ / "config.ini",
+            "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+            "RESULT=/dev/full\n");
+  ui_.messages.clear();
+  const RunResult r = Run();
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(r.errorMessages, 1);
+  EXPECT_EQ(ui_.messages,
+            (Messages{"Report file could not be written completely: /dev/full",
+                      Completion("/dev/full")}));
+}
+
+}  // namespace
+}  // namespace marvolen
