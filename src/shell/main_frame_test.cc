@@ -1,6 +1,8 @@
 // Menus, accelerators, toolbar, status bar, titles and windows of the
 // workbench's main window.
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -13,6 +15,7 @@
 #include <QtTest>
 
 #include "shell/command_ids.h"
+#include "shell/dialogs.h"
 #include "shell/doc_template.h"
 #include "shell/document.h"
 #include "shell/edit_view.h"
@@ -241,6 +244,27 @@ class MainFrameTest : public QObject {
     QVERIFY(frame_->QueryRoute(ID_EDIT_UNDO).enabled);
     QVERIFY(frame_->RouteCommand(ID_EDIT_PASTE));
     QVERIFY(view->toPlainText().startsWith(QStringLiteral("CFGRuleSetBegin")));
+  }
+
+  void printingPrintPreviewAndPrintSetup() {
+    bench_->dialogs->printToPdf = dir_->file("rules.pdf");
+    QVERIFY(frame_->RouteCommand(ID_FILE_PRINT));
+    QVERIFY(QFileInfo(dir_->file("rules.pdf")).size() > 0);
+    QVERIFY(frame_->RouteCommand(ID_FILE_PRINT_PREVIEW));
+    QVERIFY(frame_->RouteCommand(ID_FILE_PRINT_SETUP));
+    QCOMPARE(bench_->dialogs->modalDialogs,
+             (QStringList{QStringLiteral("rules.txt - 打印预览"), QStringLiteral("打印设置")}));
+  }
+
+  void fileDialogsOfferAllFilesOnly() {
+    QFileDialog dialog;
+    SetUpFileDialog(&dialog);
+    auto* filters = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(filters != nullptr);
+    QCOMPARE(filters->count(), 1);
+    QCOMPARE(filters->itemText(0), QStringLiteral("所有文件 (*.*)"));
+    QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("所有文件 (*.*) (*)")});
+    QVERIFY(dialog.defaultSuffix().isEmpty());
   }
 
  private:
