@@ -2,7 +2,9 @@
 #include "grammar/reduction_search.h"
 
 #include <string_view>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace marvolen {
 
@@ -23,18 +25,45 @@ bool LabelOnUnarySpine(const ParseTreeNode* tree, std::string_view label) {
   return false;
 }
 
-// True when the rule's `length` items equal the texts of the symbols from
-// `start` on (there must be that many).
-bool RuleMatches(const CfgRule& rule, int length, const SymbolNode* start) {
+// The rules that the search can apply, grouped by the length of their right
+// side (1 to 3) and by their first item; each group keeps table order, so
+// looking up the group of a symbol gives exactly the rules, in table order,
+// that a scan of the whole table would try on it.
+class RuleIndex {
+ public:
+  explicit RuleIndex(const RuleSet& rules) {
+    for (const CfgRule& rule : rules.rules) {
+      const int length = CountRuleItems(rule);
+      if (length < 1 || length > kMaxAppliedRuleLength) continue;
+      groups_[length - 1][RuleItemAt(rule, 1)].push_back(&rule);
+    }
+  }
+
+  // The rules of `length` items whose first item is `first`, in table order.
+  const std::vector<const CfgRule*>& Find(int length, std::string_view first) const {
+    const auto& group = groups_[length - 1];
+    const auto it = group.find(first);
+    return it == group.end() ? none_ : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string_view, std::vector<const CfgRule*>>
+      groups_[kMaxAppliedRuleLength];
+  std::vector<const CfgRule*> none_;
+};
+
+// True when the rule's items equal the texts of the symbols from `start` on.
+bool RuleMatches(const CfgRule& rule, const SymbolNode* start) {
   const SymbolNode* s = start;
-  for (int j = 1; j <= length; ++j, s = s->next.get()) {
-    if (s == nullptr || RuleItemAt(rule, j) != s->text) return false;
+  for (const std::string& item : rule.items()) {
+    if (s == nullptr || item != s->text) return false;
+    s = s->next.get();
   }
   return true;
 }
 
 // ReduceCurrentString for a position known to lie in 1 to currentItemCount.
-void ExpandAt(int position, const ReductionState& state, const RuleSet& rules,
+void ExpandAt(int position, const ReductionState& state, const RuleIndex& rules,
               std::deque<ReductionState>& queue, UnaryCycleGuard guard) {
   const int symbolCount = CountSymbols(state.symbols.get());
   if (position > symbolCount) return;
@@ -45,15 +74,15 @@ void ExpandAt(int position, const ReductionState& state, const RuleSet& rules,
   for (int length = 1; length <= kMaxAppliedRuleLength && length <= available; ++length) {
     const SymbolNode* last = start;
     for (int k = 1; k < length; ++k) last = last->next.get();
-    for (const CfgRule& rule : rules.rules) {
-      if (CountRuleItems(rule) != length || !RuleMatches(rule, length, start)) continue;
+    for (const CfgRule* rule : rules.Find(length, start->text)) {
+      if (!RuleMatches(*rule, start)) continue;
       if (length == 1 && guard == UnaryCycleGuard::kOn &&
-          LabelOnUnarySpine(start->tree.get(), rule.leftTag())) {
+          LabelOnUnarySpine(start->tree.get(), rule->leftTag())) {
         continue;
       }
       auto node = std::make_unique<SymbolNode>();
-      node->text = rule.leftTag();
-      node->tree = std::make_unique<ParseTreeNode>(rule.leftTag(), rule.treeTitle());
+      node->text = rule->leftTag();
+      node->tree = std::make_unique<ParseTreeNode>(rule->leftTag(), rule->treeTitle());
       ReductionState successor;
       successor.symbols = BuildSuccessor(state.symbols.get(), start, std::move(node), last);
       queue.push_back(std::move(successor));
@@ -70,7 +99,7 @@ int ReduceCurrentString(int position, const ReductionState& state, const RuleSet
     ui.ShowMessage("Invalid start postion in calling ReduceCurrentString");
     return -1;
   }
-  ExpandAt(position, state, rules, queue, guard);
+  ExpandAt(position, state, RuleIndex(rules), queue, guard);
   return 1;
 }
 
@@ -81,13 +110,16 @@ ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rule
   for (SymbolNode* s = initial.symbols.get(); s != nullptr; s = s->next.get()) {
     s->tree = std::make_unique<ParseTreeNode>(s->text, "");
   }
+  // Positions past the initial length never reach a symbol: states only
+  // get shorter.
   const int positions = CountSymbols(initial.symbols.get());
+  const RuleIndex index(rules);
 
   std::deque<ReductionState> queue;
   queue.push_back(std::move(initial));
   ParseList completed;  // in the order of completion
   while (!queue.empty()) {
-    for (int n = 1; n <= positions; ++n) ExpandAt(n, queue.front(), rules, queue, guard);
+    for (int n = 1; n <= positions; ++n) ExpandAt(n, queue.front(), index, queue, guard);
     ReductionState s = std::move(queue.front());
     queue.pop_front();
     if (s.symbols != nullptr && s.symbols->next == nullptr) {
