@@ -23,8 +23,6 @@ const NoneTexts& GetNoneTexts() {
   return texts;
 }
 
-void AppendParse(const ParseTreeNode& tree, std::string& out) { PrintTree(&tree, out); }
-
 }  // namespace
 
 ProgressMeter::ProgressMeter(UserInterface& ui, std::int64_t total)
@@ -56,7 +54,7 @@ void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
     std::string& out = sections.oneWaySection;
     out += itemLine;
     out += "\t\t";
-    AppendParse(*parses.front(), out);
+    PrintTree(parses.front().get(), out);
     out += '\n';
     return;
   }
@@ -67,7 +65,7 @@ void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
     out += "\t\t[";
     out += std::to_string(k + 1);
     out += ']';
-    AppendParse(*parses[k], out);
+    PrintTree(parses[k].get(), out);
     out += '\n';
   }
 }

@@ -11,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <new>
-#include <sstream>
 
 #include "analysis/reports.h"
 #include "grammar/reduction_search.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "grammar/unary_cycles.h"
@@ -208,12 +209,12 @@ bool HasUnaryNode(const ParseTreeNode* node) {
 TEST(UnaryCycleGuardTest, ChangesNothingOnGrammarsWithoutCycles) {
   std::mt19937 random(20240601);
   const std::vector<std::string> tags = {"a", "b", "c", "N", "V", "S"};
-  int grammars = 0, withParses = 0, withUnaryChains = 0;
+  int withParses = 0, withUnaryChains = 0;
   for (int g = 0; g < 400; ++g) {
     // A one-item rule only rewrites a tag into one later in the list, so
-    // one-item rules never lead back to where they started.
-    // At most three one-item rules: the search tries every order of
-    // reductions, and long chains over five items make it take minutes.
+    // one-item rules never lead back to where they started. At most three
+    // of them: the search tries every order of reductions, and long chains
+    // over five items would make the test take minutes.
     std::vector<R> rules;
     const int ruleCount = 2 + static_cast<int>(random() % 10);
     int unaryRules = 0;
@@ -231,7 +232,6 @@ TEST(UnaryCycleGuardTest, ChangesNothingOnGrammarsWithoutCycles) {
     }
     const RuleSet ruleSet = Rules(rules);
     ASSERT_TRUE(FindUnaryRuleCycles(ruleSet).empty());
-    ++grammars;
     for (int s = 0; s < 8; ++s) {
       const int count = 1 + static_cast<int>(random() % 5);
       std::vector<std::string> items;
@@ -250,7 +250,6 @@ TEST(UnaryCycleGuardTest, ChangesNothingOnGrammarsWithoutCycles) {
     }
   }
   // The grammars must exercise the search, not only fail to parse.
-  EXPECT_EQ(grammars, 400);
   EXPECT_GT(withParses, 300);
   EXPECT_GT(withUnaryChains, 100);
 }
