@@ -1,0 +1,61 @@
+// The literal reduction search: an exhaustive breadth-first search over
+// reduction states that finds every distinct parse of a permutation.
+//
+// It is kept simple on purpose: it is the reference against which faster
+// engines are checked.
+#ifndef MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
+#define MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
+
+#include <deque>
+
+#include "grammar/cfg_rule.h"
+#include "grammar/parse_engine.h"
+#include "grammar/permutation.h"
+#include "grammar/symbols.h"
+#include "platform/user_interface.h"
+
+namespace marvolen {
+
+// Whether a one-item rule may be applied to a symbol whose tree already
+// carries the rule's left tag on its unary spine: the path from the root
+// down through single-child nodes to the first node that is a leaf or has
+// two or more children (that node included). Such an application is only
+// possible when one-item rules form a cycle; refusing it keeps the search
+// finite and changes nothing on grammars without such cycles.
+enum class UnaryCycleGuard {
+  kOn,
+  kOff,  // the unbounded search: never ends when one-item rules form a cycle
+};
+
+// Expand `state` at the 1-based `position`: for rule lengths 1, 2, 3 and, in
+// each, every rule in table order whose right side equals the symbols from
+// `position` on, append to `queue` the successor in which those symbols are
+// replaced by one symbol labelled with the rule's left tag. Returns 1; on a
+// position outside 1 to currentItemCount shows "Invalid start postion in
+// calling ReduceCurrentString" and returns -1. A position beyond the state's
+// length appends nothing. Throws std::bad_alloc when memory runs out.
+int ReduceCurrentString(int position, const ReductionState& state, const RuleSet& rules,
+                        int currentItemCount, std::deque<ReductionState>& queue,
+                        UserInterface& ui, UnaryCycleGuard guard = UnaryCycleGuard::kOn);
+
+// Every distinct parse of the permutation: the states are expanded first in,
+// first out at positions 1 to currentItemCount, each state of exactly one
+// symbol is a complete parse, the most recently completed first, and of
+// equal trees only the one nearest the front is kept.
+ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
+                             UnaryCycleGuard guard = UnaryCycleGuard::kOn);
+
+// FindDistinctParses as a ParseEngine.
+class LiteralParseEngine : public ParseEngine {
+ public:
+  explicit LiteralParseEngine(UnaryCycleGuard guard = UnaryCycleGuard::kOn) : guard_(guard) {}
+
+  ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules) override;
+
+ private:
+  UnaryCycleGuard guard_;
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
