@@ -10,6 +10,7 @@
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
 #include "grammar/cfg_rule.h"
+#include "grammar/unary_cycles.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/text_stream.h"
@@ -145,6 +146,10 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person) {
   ReadSequences(sequences, *sequenceFile, ui);
   RuleSet ruleSet;
   ReadRuleSet(ruleSet, *ruleFile, ui);
+  // One-item rules that rewrite a tag into itself would make the search
+  // endless; the search never applies them around such a cycle, and the
+  // person is told once which rules form it.
+  if (const auto cycles = DescribeUnaryRuleCycles(ruleSet)) ui.ShowMessage(*cycles);
 
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/gbk.h"
 
 namespace marvolen {
 namespace {
@@ -322,8 +323,6 @@ TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured
 TEST_F(RunTest, AReportThatCannotBeWrittenCompletelyIsReported) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   WriteStandardFiles();
-  Run();
-  if (ReadFile(dir_ / "report.txt").empty()) GTEST_SKIP() << "the report builders write nothing";
 
   WriteFile(dir_ / "config.ini",
             "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
@@ -334,7 +333,77 @@ TEST_F(RunTest, AReportThatCannotBeWrittenCompletelyIsReported) {
   EXPECT_EQ(r.errorMessages, 1);
   EXPECT_EQ(ui_.messages,
             (Messages{"Report file could not be written completely: /dev/full",
-                      Completion("/dev/full")}));
+                      "分析完毕！请打开" + dir_.string() + "//dev/full\n查看分析报告。"}));
+}
+
+}  // namespace
+}  // namespace marvolen
+
+namespace marvolen {
+namespace {
+
+class RunReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "marvolen_runrep_XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = fs::canonical(tmpl);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(dir_, ec);
+  }
+  void Write(const std::string& rules, const std::string& itemLength) {
+    WriteFile(dir_ / "tags.txt", "TagSetBegin a , n TagSetEnd");
+    WriteFile(dir_ / "sequences.txt", "a n\r\n");
+    WriteFile(dir_ / "rules.txt", rules);
+    WriteFile(dir_ / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+                                   "RULES=rules.txt\nRESULT=report.txt\nITEMLENGTH=" +
+                                       itemLength + "\n");
+  }
+  fs::path dir_;
+  RecordingUserInterface ui_;
+};
+
+TEST_F(RunReportTest, TheReportHoldsTheTagSetReportThenTheSequencesReportInTheChosenMode) {
+  Write("CFGRuleSetBegin && 1 R1 : NP -> a n && CFGRuleSetEnd", "");
+  RunAnalysis(dir_.string(), ui_);
+  std::string report = ReadFile(dir_ / "report.txt");
+  const std::string tagSetSummary = Gbk("\r\n\r\n全部标记共有 2 个: \r\n\ta n \r\n");
+  const std::string sequencesSummary = Gbk("\r\n\r\nsequences.txt文件中共有排列:1个\r\n");
+  ASSERT_EQ(report.rfind(tagSetSummary, 0), 0u);
+  const std::size_t seq = report.find(sequencesSummary);
+  ASSERT_NE(seq, std::string::npos);
+  EXPECT_NE(report.find(Gbk("全部标记全排列——3项词类或短语类标记的全部排列如下")), std::string::npos);
+  // No triple combines with the one two-item rule; the line "a n" does.
+  EXPECT_NE(report.find(Gbk("全部标记全排列——共有排列:8个\r\n\r\n\r\n无组合关系的排列:8个")),
+            std::string::npos);
+  EXPECT_NE(report.find("\ta n \r\n\t\t(NP(a,n))\r\n", seq), std::string::npos);
+}
+
+TEST_F(RunReportTest, LongModeAnalysesThePatternsInstead) {
+  Write("CFGRuleSetBegin && 1 R1 : NP -> a n && CFGRuleSetEnd", "long");
+  RunAnalysis(dir_.string(), ui_);
+  const std::string report = ReadFile(dir_ / "report.txt");
+  EXPECT_NE(report.find(Gbk("全部标记全排列——共有排列:64个")), std::string::npos);
+  EXPECT_EQ(report.find(Gbk("全部标记全排列——3项")), std::string::npos);
+}
+
+TEST_F(RunReportTest, OneItemRuleCyclesAreNamedOnceAndTheRunEnds) {
+  Write("CFGRuleSetBegin && 1 R1 : NP -> VP && && 1 R2 : VP -> NP && "
+        "&& 1 R3 : NP -> a && CFGRuleSetEnd",
+        "");
+  const RunResult r = RunAnalysis(dir_.string(), ui_);
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(r.errorMessages, 1);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].rfind("One-item rules in Rules_File form a cycle:\n  [R1] NP -> VP, "
+                                  "[R2] VP -> NP\n",
+                                  0),
+            0u)
+      << ui_.messages[0];
+  EXPECT_EQ(ui_.messages[1], Completion(dir_ / "report.txt"));
 }
 
 }  // namespace
