@@ -1,0 +1,56 @@
+// The report of the bundled examples/ data set, byte for byte.
+//
+// testdata/golden/examples-report.txt was read in full when it was made and
+// agrees byte for byte with tools/refmodel.py, the independent reference
+// model. Regenerate it only on purpose: cd examples && marvolen-report, then
+// compare with the model (tools/crosscheck.py shows how).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "run/run.h"
+
+namespace marvolen {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(ExamplesGoldenTest, TheBundledDataGivesTheCheckedInReport) {
+  const fs::path examples = MARVOLEN_EXAMPLES_DIR;
+  const fs::path testdata = MARVOLEN_TESTDATA_DIR;
+
+  std::string tmpl = (fs::temp_directory_path() / "marvolen_examples_XXXXXX").string();
+  ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+  const fs::path dir = fs::canonical(tmpl);
+  for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"}) {
+    fs::copy_file(examples / name, dir / name);
+  }
+
+  RecordingUserInterface ui;
+  const RunResult result = RunAnalysis(dir.string(), ui);
+  EXPECT_EQ(result.end, RunEnd::Completed);
+  EXPECT_EQ(result.errorMessages, 0);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0],
+            "分析完毕！请打开" + dir.string() + "/report.txt\n查看分析报告。");
+
+  const std::string golden = ReadFile(testdata / "golden" / "examples-report.txt");
+  ASSERT_FALSE(golden.empty());
+  const std::string report = ReadFile(dir / "report.txt");
+  EXPECT_TRUE(report == golden) << "report of examples/ differs from the golden copy ("
+                                << report.size() << " vs " << golden.size() << " bytes); see "
+                                << (dir / "report.txt");
+  if (report == golden) fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace marvolen
