@@ -256,6 +256,22 @@ class MainFrameTest : public QObject {
              (QStringList{QStringLiteral("rules.txt - 打印预览"), QStringLiteral("打印设置")}));
   }
 
+  // The MDI area signals a change of the active window while QWidget's
+  // destructor closes the children, after the frame's own destructor has
+  // run; the frame's handler then ran on a half-destroyed object (found by
+  // the UndefinedBehaviorSanitizer build, which fails this test without the
+  // fix). Here the area must still signal, and nothing may reach the frame.
+  void regressionClosingTheWorkbenchSignalsNothingToTheHalfDestroyedFrame() {
+    QVERIFY(frame_->RouteCommand(ID_FILE_NEW));
+    QVERIFY(frame_->RouteCommand(ID_FILE_NEW));
+    int activationsDuringShutdown = 0;
+    QObject witness;
+    connect(frame_->mdiArea(), &QMdiArea::subWindowActivated, &witness,
+            [&activationsDuringShutdown] { ++activationsDuringShutdown; });
+    bench_.reset();
+    QVERIFY(activationsDuringShutdown > 0);
+  }
+
   void fileDialogsOfferAllFilesOnly() {
     QFileDialog dialog;
     SetUpFileDialog(&dialog);

@@ -67,7 +67,13 @@ MdiFrameWindow::MdiFrameWindow(Application* app) : app_(app), mdiArea_(new QMdiA
   OnCommand(ID_PREV_PANE, [this] { mdiArea_->activatePreviousSubWindow(); }, needsChild);
 }
 
-MdiFrameWindow::~MdiFrameWindow() = default;
+MdiFrameWindow::~MdiFrameWindow() {
+  // QWidget's destructor, which runs after this one, hides and closes the
+  // children, and they signal it (the MDI area a change of the active
+  // window, the toolbar its visibility). This object is no longer a frame
+  // window by then, so no signal may reach its handlers.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 bool MdiFrameWindow::LoadFrame(int resourceId, unsigned style) {
   style_ = style;
