@@ -55,11 +55,17 @@ std::string_view Trim(std::string_view s) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Names match without regard to ASCII case; a byte of 0x80 or more and the
-// byte after it (a GBK character) are compared exactly.
-bool SameName(std::string_view a, std::string_view b) {
-  a = Trim(a);
-  b = Trim(b);
+// A name in the file as the reader keeps it: up to a NUL byte, as the C
+// string the Windows reader returns ends there.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+// Whether the name `inFile` (as the reader keeps it) answers a lookup of
+// `query`: the query is trimmed, then the two match without regard to ASCII
+// case; a byte of 0x80 or more and the byte after it (a GBK character) are
+// compared exactly.
+bool SameName(std::string_view inFile, std::string_view query) {
+  const std::string_view a = inFile;
+  const std::string_view b = Trim(query);
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (static_cast<unsigned char>(a[i]) >= 0x80) {
@@ -76,27 +82,34 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 // The section name of a header line ("[name]": from after the "[" to the
-// last "]"), or nullopt for other lines.
+// last "]", blanks included, as the reader keeps it), or nullopt for other
+// lines.
 std::optional<std::string_view> SectionName(std::string_view text) {
   text = Trim(text);
   if (text.empty() || text.front() != '[') return std::nullopt;
   const std::size_t close = text.rfind(']');
   if (close == std::string_view::npos) return std::nullopt;
-  return text.substr(1, close - 1);
+  return UpToNul(text.substr(1, close - 1));
 }
 
-// The key of a line ("key=value", or a whole line without "="), or nullopt
-// for blank lines and comments.
+// The key of a line ("key=value", or a whole line without "=") as the reader
+// keeps it, or nullopt for blank lines and comments.
 std::optional<std::string_view> KeyName(std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
-  return Trim(trimmed.substr(0, trimmed.find('=')));
+  return UpToNul(Trim(trimmed.substr(0, trimmed.find('='))));
 }
 
+// A NUL byte would end the name or value early for the reader.
+constexpr std::string_view kLineBreakOrNul("\r\n\0", 3);
+
 bool Writable(const ProfileKeyUpdate& u) {
-  if (Trim(u.key).empty() || u.key.find_first_of("\r\n=[;") != std::string::npos) return false;
+  if (Trim(u.key).empty() || u.key.find_first_of("=[;") != std::string::npos ||
+      u.key.find_first_of(kLineBreakOrNul) != std::string::npos) {
+    return false;
+  }
   if (Trim(u.key) != u.key) return false;
-  return !u.value || u.value->find_first_of("\r\n") == std::string::npos;
+  return !u.value || u.value->find_first_of(kLineBreakOrNul) == std::string::npos;
 }
 
 }  // namespace
@@ -104,6 +117,11 @@ bool Writable(const ProfileKeyUpdate& u) {
 std::string UpdateProfileText(std::string_view content, std::string_view section,
                               const std::vector<ProfileKeyUpdate>& updates) {
   std::vector<ProfileKeyUpdate> valid;
+  // A section name with a line break or a NUL cannot stand in a header line.
+  if (section.find_first_of(kLineBreakOrNul) != std::string_view::npos) {
+    return std::string(content);
+  }
+  section = Trim(section);
   for (const ProfileKeyUpdate& u : updates)
     if (Writable(u)) valid.push_back(u);
 

@@ -6,9 +6,11 @@
 // the line endings and the encoding all stay byte for byte as they were.
 //
 // Sections and keys are matched as the private-profile reader matches them:
-// ASCII case does not matter and blanks around the name are ignored. When a
-// section name occurs more than once, the first one is the one read and the
-// one updated.
+// the name asked for is trimmed, ASCII case does not matter, a key's name in
+// the file is taken without the blanks around it, a section's name in the
+// file is all between "[" and the last "]" (so "[ DATA ]" is not "DATA"),
+// and a NUL byte ends a name. When a section name occurs more than once, the
+// first one is the one read and the one updated.
 #ifndef MARVOLEN_PLATFORM_PROFILE_UPDATE_H_
 #define MARVOLEN_PLATFORM_PROFILE_UPDATE_H_
 
@@ -36,8 +38,9 @@ struct ProfileKeyUpdate {
 //   nothing is to be set in it.
 // New lines take the line ending of the file (its first line ending, "\r\n"
 // when it has none). Every other byte is kept.
-// Keys or values that hold a CR, a LF or (for keys) '=' cannot be written as
-// a profile line; such updates are ignored.
+// Keys or values that hold a CR, a LF, a NUL or (for keys) '=', '[' or ';'
+// cannot be written as a profile line; such updates are ignored, and so is
+// every update when the section name holds a CR, a LF or a NUL.
 std::string UpdateProfileText(std::string_view content, std::string_view section,
                               const std::vector<ProfileKeyUpdate>& updates);
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/profile.h"
+
 namespace marvolen {
 namespace {
 
@@ -57,9 +59,9 @@ TEST(ProfileUpdateTest, ReplacesOnlyTheKeyLinesOfTheSection) {
 }
 
 TEST(ProfileUpdateTest, NewKeysFollowTheLastKeyLineAndUseTheFileLineEnding) {
-  const std::string before = "[DATA]\nA=1\n[ Recent File List ]\nFile1=a\n\n; tail comment\n";
+  const std::string before = "[DATA]\nA=1\n[Recent File List]\nFile1=a\n\n; tail comment\n";
   EXPECT_EQ(UpdateProfileText(before, kSection, RecentList({"a", "b", "c"})),
-            "[DATA]\nA=1\n[ Recent File List ]\nFile1=a\nFile2=b\nFile3=c\n\n; tail comment\n");
+            "[DATA]\nA=1\n[Recent File List]\nFile1=a\nFile2=b\nFile3=c\n\n; tail comment\n");
   // A section without keys gets them right after its header.
   EXPECT_EQ(UpdateProfileText("[Recent File List]\r\n; none\r\n", kSection, RecentList({"p"})),
             "[Recent File List]\r\nFile1=p\r\n; none\r\n");
@@ -102,6 +104,40 @@ TEST(ProfileUpdateTest, LinesAndNamesAreSeenAsTheProfileReaderSeesThem) {
   EXPECT_EQ(UpdateProfileText(gbk, "\xC4\x61", {{"k", std::string("2")}}),
             gbk + "[\xC4\x61]\nk=2\n");
   EXPECT_EQ(UpdateProfileText(gbk, "\xC4\x41", {{"K", std::string("2")}}), "[\xC4\x41]\nK=2\n");
+}
+
+// The reader takes everything between "[" and the last "]" as the section
+// name, so "[ Recent File List ]" is another section; the list written there
+// was never read back. Found by the profile fuzz target.
+TEST(ProfileUpdateTest, RegressionBlanksInsideTheBracketsMakeAnotherSection) {
+  const std::string before = "[ Recent File List ]\nFile1=a\n";
+  const std::string after = UpdateProfileText(before, kSection, RecentList({"b"}));
+  EXPECT_EQ(after, before + "[Recent File List]\nFile1=b\n");
+  EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), "b");
+  // A name asked for with blanks around it is the trimmed name, as a lookup.
+  EXPECT_EQ(UpdateProfileText("", "  Recent File List ", RecentList({"c"})),
+            "[Recent File List]\r\nFile1=c\r\n");
+}
+
+// The reader ends a section or key name at a NUL byte; the updater compared
+// the whole name and added a second section or key that the reader never
+// reached. Found by the profile fuzz target.
+TEST(ProfileUpdateTest, RegressionNamesEndAtANulByteAsTheReaderSeesThem) {
+  const std::string before("[Recent File List\0x]\nFile1\0y=old\n", 33);
+  const std::string after = UpdateProfileText(before, kSection, RecentList({"new"}));
+  EXPECT_EQ(after, std::string("[Recent File List\0x]\nFile1=new\n", 31));
+  EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), "new");
+}
+
+// A section name with a line break wrote a header that ran over two lines,
+// and every later update added another. Found by the profile fuzz target.
+TEST(ProfileUpdateTest, RegressionSectionNameWithALineBreakIsNotWritten) {
+  for (const std::string& section :
+       {std::string("Recent\r\nFile List"), std::string("Recent\nList"), std::string("Re\0c", 4)}) {
+    EXPECT_EQ(UpdateProfileText("[DATA]\n", section, RecentList({"x"})), "[DATA]\n");
+  }
+  EXPECT_EQ(UpdateProfileText("[DATA]\n", kSection, {{"File1", std::string("a\0b", 3)}}),
+            "[DATA]\n");
 }
 
 class ProfileFileTest : public ::testing::Test {
