@@ -9,6 +9,10 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 #include "shell/application.h"
 #include "shell/command_ids.h"
 #include "shell/doc_template.h"
@@ -17,6 +21,22 @@
 #include "shell/mdi_frame_window.h"
 
 namespace marvolen {
+
+namespace {
+
+// Flush what the system holds of the file to the disk; false when that
+// fails (a full disk may only show here).
+bool SyncToDisk(QFileDevice& file) {
+#ifdef Q_OS_UNIX
+  const int fd = file.handle();
+  return fd < 0 || ::fsync(fd) == 0;
+#else
+  (void)file;
+  return true;
+#endif
+}
+
+}  // namespace
 
 Document::Document() : text_(new QTextDocument(this)) {
   text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
@@ -117,6 +137,15 @@ bool Document::OnSaveDocument(const QString& path) {
   if (!ar.ok) {
     file.cancelWriting();
     if (!ar.reported) app_->ShowMessage(QStringLiteral("无法保存文件 %1。").arg(shown));
+    return false;
+  }
+  // QSaveFile::commit() replaces the file even when the last buffered bytes
+  // could not be written (Qt 6.4 ignores a failed flush there), so the new
+  // content must be complete and on the disk before it is called.
+  if (!file.flush() || !SyncToDisk(file)) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    app_->ShowMessage(QStringLiteral("无法保存文件 %1。\n%2").arg(shown, reason));
     return false;
   }
   if (!file.commit()) {

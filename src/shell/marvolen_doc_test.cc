@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
+#include "platform/file_size_limit_for_test.h"
 #include "shell/command_ids.h"
 #include "shell/doc_template.h"
 #include "shell/document.h"
@@ -100,6 +101,27 @@ class MarvolenDocTest : public QObject {
     QVERIFY(doc->IsModified());
     QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
     QVERIFY(QFileInfo(dir_->file("sub/keep.txt")).isDir());
+  }
+
+  // The disk fills up while the new content is written: the file keeps its
+  // old bytes, no temporary file is left, and the document stays modified.
+  void aSaveThatFailsPartWayKeepsTheOldBytes() {
+    dir_->Write(QStringLiteral("keep.txt"), QByteArray("old\r\n"));
+    Document* doc = bench_->app->OpenDocumentFile(dir_->file("keep.txt"));
+    QVERIFY(doc != nullptr);
+    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QString(5000, QLatin1Char('x')));
+    const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
+    bool saved;
+    {
+      FileSizeLimitForTest limit(1000);
+      if (!limit.active()) QSKIP("cannot limit the file size");
+      saved = doc->DoFileSave();
+    }
+    QVERIFY(!saved);
+    QVERIFY(doc->IsModified());
+    QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
+    QCOMPARE(dir_->Read(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
   }
 
   void aFileTooBigIsRefusedAndNotOpened() {
