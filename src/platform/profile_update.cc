@@ -10,6 +10,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace marvolen {
 
 namespace {
@@ -110,6 +116,15 @@ bool Writable(const ProfileKeyUpdate& u) {
   }
   if (Trim(u.key) != u.key) return false;
   return !u.value || u.value->find_first_of(kLineBreakOrNul) == std::string::npos;
+}
+
+// Flush the file's data to the disk.
+bool SyncToDisk(std::FILE* f) {
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return ::fsync(::fileno(f)) == 0;
+#endif
 }
 
 }  // namespace
@@ -245,8 +260,11 @@ bool UpdateProfileFile(const std::string& path, std::string_view section,
     f = std::fopen(temp.c_str(), "wbx");  // fails when the name is taken
   }
   if (f == nullptr) return fail(dir.string() + ": cannot create a temporary file: " + std::strerror(errno));
+  // The new content is on the disk before it takes the file's place, so
+  // that a crash right after the rename cannot leave an empty config.ini.
   bool ok = std::fwrite(updated.data(), 1, updated.size(), f) == updated.size();
   ok = std::fflush(f) == 0 && ok;
+  ok = SyncToDisk(f) && ok;
   ok = std::fclose(f) == 0 && ok;
   if (!ok) {
     fs::remove(temp, ec);

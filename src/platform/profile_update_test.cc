@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/file_size_limit_for_test.h"
 #include "platform/profile.h"
 
 namespace marvolen {
@@ -227,6 +228,26 @@ TEST_F(ProfileFileTest, FailureLeavesTheFileAsItWas) {
   EXPECT_FALSE(UpdateProfileFile(ini.string(), kSection, RecentList({"x"}), &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(Read(ini), "[DATA]\nRULES=r\n");
+}
+
+// A write of the new content that fails part-way (the disk fills up) leaves
+// config.ini and its directory as they were; this works as root too.
+TEST_F(ProfileFileTest, AWriteThatFailsPartWayLeavesTheFileAndNoTemporaryFile) {
+  const fs::path ini = dir_ / "config.ini";
+  const std::string old = "[DATA]\r\nRULES=r.txt\r\n";
+  Write(ini, old);
+  std::string error;
+  bool updated;
+  {
+    FileSizeLimitForTest limit(old.size() + 8);
+    if (!limit.active()) GTEST_SKIP() << "cannot limit the file size";
+    updated = UpdateProfileFile(ini.string(), kSection,
+                                RecentList({"/home/someone/a/long/path/to/rules.txt"}), &error);
+  }
+  EXPECT_FALSE(updated);
+  EXPECT_NE(error.find("write failed"), std::string::npos) << error;
+  EXPECT_EQ(Read(ini), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 }  // namespace
