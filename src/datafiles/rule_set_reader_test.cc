@@ -160,6 +160,43 @@ TEST(ReadRuleSetTest, MessagesForTheFileKeywords) {
   EXPECT_EQ(noAndAnd.ui.messages, Strings{kFormatError});
 }
 
+TEST(ReadRuleSetTest, StrayBytesBlankFilesAndLineEndsOfEveryKind) {
+  // A lead byte as the very last byte is the end of input where a token is
+  // still due, and is never read after "CFGRuleSetEnd".
+  Read item = ReadFrom("CFGRuleSetBegin && 1 A : X -> a && && 1 B : Y -> b\xB5");
+  EXPECT_EQ(item.RightSides(), Strings{"a "});
+  EXPECT_EQ(item.ui.messages, Strings{kInvalidFormat});
+  Read next = ReadFrom("CFGRuleSetBegin && 1 A : X -> a &&\xB5");
+  EXPECT_EQ(next.RightSides(), Strings{"a "});
+  EXPECT_EQ(next.ui.messages, Strings{kFormatError});
+  Read after = ReadFrom("CFGRuleSetBegin && 1 A : X -> a && CFGRuleSetEnd\n\xB5");
+  EXPECT_EQ(after.RightSides(), Strings{"a "});
+  EXPECT_TRUE(after.ui.messages.empty());
+
+  // A file of nothing but blanks and line ends is a file without its keyword.
+  Read blank = ReadFrom(" \t\r\n\r \n\v\f ");
+  EXPECT_EQ(blank.ruleSet.count(), 0);
+  EXPECT_EQ(blank.ui.messages, Strings{"Invalid Rules_File format!    "});
+
+  // A NUL byte is a token of its own: fine where any token is skipped, not
+  // as an item.
+  Read skipped = ReadFrom(std::string("CFGRuleSetBegin && \0 A \0 X -> a && CFGRuleSetEnd", 48));
+  EXPECT_EQ(skipped.RightSides(), Strings{"a "});
+  EXPECT_TRUE(skipped.ui.messages.empty());
+  Read asItem = ReadFrom(std::string("CFGRuleSetBegin && 1 A : X -> a \0 && CFGRuleSetEnd", 50));
+  EXPECT_EQ(asItem.ruleSet.count(), 0);
+  EXPECT_EQ(asItem.ui.messages, Strings{kInvalidFormat});
+
+  // CR alone, LF alone and CR LF all end lines.
+  for (const char* eol : {"\r", "\n", "\r\n"}) {
+    const std::string e = eol;
+    Read r = ReadFrom("CFGRuleSetBegin" + e + "&& [ R01 ] NP -> a" + e + "n :: <TREE> = T" + e +
+                      "&& [ R02 ] VP -> v NP &&" + e + "CFGRuleSetEnd" + e);
+    EXPECT_EQ(r.RightSides(), (Strings{"a n ", "v NP "}));
+    EXPECT_TRUE(r.ui.messages.empty());
+  }
+}
+
 TEST(ReadRuleSetTest, WhatFollowsARuleMustBeAndAndOrTheEndKeyword) {
   Read r = ReadFrom("CFGRuleSetBegin && 1 A : X -> a && B && 1 C : X -> c && CFGRuleSetEnd");
   EXPECT_EQ(r.RightSides(), Strings{"a "});

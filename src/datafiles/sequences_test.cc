@@ -59,6 +59,42 @@ TEST(ReadSequencesTest, StoresFiveHundredLinesAndSaysTheRestWereNotRead) {
   EXPECT_EQ(over.ui.messages,
             (std::vector<std::string>{
                 "Too many sequences in Sequences_File: only the first 500 lines were read"}));
+
+  // The 500th line is longer than 99 bytes: its second piece is the 501st.
+  std::string lines;
+  for (int i = 0; i < 499; ++i) lines += "n v\n";
+  std::string longLine;
+  for (int i = 0; i < 40; ++i) longLine += "ab ";
+  longLine += "\n";
+  Read pieces = ReadFrom(lines + longLine);
+  EXPECT_EQ(pieces.list.count(), 500);
+  EXPECT_EQ(pieces.list.lines.back(), longLine.substr(0, 99));
+  EXPECT_EQ(pieces.ui.messages.size(), 1u);
+  // A 501st line of NUL bytes is no line at all.
+  Read nul = ReadFrom(five + std::string("\0\0\n", 3));
+  EXPECT_EQ(nul.list.count(), 500);
+  EXPECT_TRUE(nul.ui.messages.empty());
+}
+
+TEST(ReadSequencesTest, StrayBytesBlankLinesAndLoneCrs) {
+  // A lead byte as the very last byte stays with its line and its item.
+  Read lead = ReadFrom("n v\n\xB5");
+  EXPECT_EQ(lead.list.lines, (std::vector<std::string>{"n v\n", "\xB5"}));
+  EXPECT_TRUE(lead.ui.messages.empty());
+
+  // Lines of nothing but blanks are entries of their own, without items.
+  Read blank = ReadFrom("  \r\n \n");
+  EXPECT_EQ(blank.list.lines, (std::vector<std::string>{"  \n", " \n"}));
+  EXPECT_TRUE(blank.ui.messages.empty());
+
+  // Only LF (or CR LF) ends a line; a lone CR separates items within it, so
+  // a file with CR-only line ends is one sequence.
+  Read cr = ReadFrom("n v\ra n\r");
+  EXPECT_EQ(cr.list.lines, (std::vector<std::string>{"n v\ra n\r"}));
+  Permutation p;
+  int itemCount = 0;
+  SplitSequenceLine(itemCount, cr.list.lines[0], p);
+  EXPECT_EQ(itemCount, 4);
 }
 
 TEST(ReadSequencesTest, AnItemLongerThanItsSlotStopsTheReaderNamingIt) {

@@ -80,6 +80,38 @@ TEST(ReadTagSetTest, MessagesForAMissingBeginAndAnEmptyList) {
             Strings{"No defined part-of-speech tag(s) and phrase tag(s)!       "});
 }
 
+TEST(ReadTagSetTest, StrayBytesBlankFilesAndLineEndsOfEveryKind) {
+  // A lead byte as the very last byte is no character: where a token is
+  // still due it is the end of input; after "TagSetEnd" it is never read.
+  Read cut = ReadFrom("TagSetBegin n , v\xB5");
+  EXPECT_EQ(cut.tagSet.tags, Strings{"n"});
+  EXPECT_EQ(cut.ui.messages, Strings{kFormatError});
+  Read after = ReadFrom("TagSetBegin n , v TagSetEnd\r\n\xB5");
+  EXPECT_EQ(after.tagSet.tags, (Strings{"n", "v"}));
+  EXPECT_TRUE(after.ui.messages.empty());
+
+  // A file of nothing but blanks and line ends is a file without its keyword.
+  Read blank = ReadFrom(" \t\r\n\r \n\v\f ");
+  EXPECT_EQ(blank.tagSet.count(), 0);
+  EXPECT_EQ(blank.ui.messages, Strings{"Invalid TagSet_File format!    "});
+
+  // A NUL byte is a token of its own: fine as a separator, not as a tag.
+  Read separator = ReadFrom(std::string("TagSetBegin n \0 v TagSetEnd", 27));
+  EXPECT_EQ(separator.tagSet.tags, (Strings{"n", "v"}));
+  EXPECT_TRUE(separator.ui.messages.empty());
+  Read tag = ReadFrom(std::string("TagSetBegin n , \0 TagSetEnd", 27));
+  EXPECT_EQ(tag.tagSet.tags, Strings{"n"});
+  EXPECT_EQ(tag.ui.messages, Strings{kFormatError});
+
+  // CR alone, LF alone and CR LF all end lines.
+  for (const char* eol : {"\r", "\n", "\r\n"}) {
+    const std::string e = eol;
+    Read r = ReadFrom("TagSetBegin" + e + "n ," + e + "u<\xB5\xC4>" + e + ", v" + e + "TagSetEnd" + e);
+    EXPECT_EQ(r.tagSet.tags, (Strings{"n", "u<\xB5\xC4>", "v"}));
+    EXPECT_TRUE(r.ui.messages.empty());
+  }
+}
+
 TEST(ReadTagSetTest, ATagMustBeginWithAnIdentifier) {
   // A digit, a two-byte symbol, a bracket: each where a tag must begin.
   for (const char* bad : {"1n", "\xA1\xA4", "<"}) {

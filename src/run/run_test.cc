@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_size_limit_for_test.h"
 #include "platform/file_system.h"
 #include "platform/gbk.h"
 
@@ -336,6 +337,27 @@ TEST_F(RunTest, AReportThatCannotBeWrittenCompletelyIsReported) {
                       "分析完毕！请打开" + dir_.string() + "//dev/full\n查看分析报告。"}));
 }
 
+// A report cut short part-way (the disk fills up after some of it was
+// written) is reported too, and the data files are left as they were.
+TEST_F(RunTest, AReportCutShortPartWayIsReported) {
+  WriteStandardFiles();
+  bool completed;
+  {
+    FileSizeLimitForTest limit(300);
+    if (!limit.active()) GTEST_SKIP() << "cannot limit the file size";
+    completed = Run().end == RunEnd::Completed;
+  }
+  EXPECT_TRUE(completed);
+  EXPECT_EQ(ui_.messages,
+            (Messages{"Report file could not be written completely: " +
+                          (dir_ / "report.txt").string(),
+                      Completion(dir_ / "report.txt")}));
+  EXPECT_EQ(fs::file_size(dir_ / "report.txt"), 300u);
+  EXPECT_EQ(ReadFile(dir_ / "tags.txt"), kValidTags);
+  EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), kValidSequences);
+  EXPECT_EQ(ReadFile(dir_ / "rules.txt"), kValidRules);
+}
+
 }  // namespace
 }  // namespace marvolen
 
@@ -404,6 +426,134 @@ TEST_F(RunReportTest, OneItemRuleCyclesAreNamedOnceAndTheRunEnds) {
             0u)
       << ui_.messages[0];
   EXPECT_EQ(ui_.messages[1], Completion(dir_ / "report.txt"));
+}
+
+}  // namespace
+}  // namespace marvolen
+
+namespace marvolen {
+namespace {
+
+// Whole runs over data files at the limits of what they can hold, and over
+// stray bytes, blank files and odd line ends.
+class RunBadInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "marvolen_runbad_XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = fs::canonical(tmpl);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(dir_, ec);
+  }
+  RunResult RunWith(const std::string& config, const std::string& tags, const std::string& rules,
+                    const std::string& sequences) {
+    WriteFile(dir_ / "config.ini", config);
+    WriteFile(dir_ / "tags.txt", tags);
+    WriteFile(dir_ / "rules.txt", rules);
+    WriteFile(dir_ / "sequences.txt", sequences);
+    return RunAnalysis(dir_.string(), ui_);
+  }
+  bool ReportHas(const std::string& utf8) const {
+    return ReadFile(dir_ / "report.txt").find(Gbk(utf8)) != std::string::npos;
+  }
+
+  static constexpr char kConfig[] =
+      "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
+      "RESULT=report.txt\r\n";
+  fs::path dir_;
+  RecordingUserInterface ui_;
+};
+
+TEST_F(RunBadInputTest, AtEveryCapacityTheRunAnalysesWhatFitsAndSaysWhatDidNot) {
+  // 41 tags, 301 rule records (the last rule's alternatives push past 300)
+  // and 501 lines.
+  std::string tags = "TagSetBegin t0";
+  for (int i = 1; i < 41; ++i) tags += " , t" + std::to_string(i);
+  std::string rules = "CFGRuleSetBegin\r\n";
+  for (int i = 0; i < 299; ++i) {
+    rules += "&& 1 R" + std::to_string(i) + " : NP -> t" + std::to_string(i % 40) + " t" +
+             std::to_string(i / 40) + " &&\r\n";
+  }
+  rules += "&& 1 Last : NP -> t0 u<a|b> &&\r\nCFGRuleSetEnd\r\n";
+  std::string sequences;
+  for (int i = 0; i < 501; ++i) sequences += "t1 t0\r\n";
+
+  const RunResult r = RunWith(kConfig, tags + " TagSetEnd", rules, sequences);
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages,
+            (Messages{"Too many word class or phrase class tag in TagSet_File       ",
+                      "Too many sequences in Sequences_File: only the first 500 lines were read",
+                      "Too many rules in Rules_File ... ", Completion(dir_ / "report.txt")}));
+  EXPECT_TRUE(ReportHas("全部标记共有 40 个"));
+  EXPECT_TRUE(ReportHas("全部标记全排列——共有排列:64000个"));
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:500个"));
+  EXPECT_TRUE(ReportHas("其中只有一种组合关系的排列:500个"));  // NP -> t1 t0 is rule 41
+}
+
+TEST_F(RunBadInputTest, ALeadByteAsTheLastByteOfEveryFile) {
+  // The configured report name ends in it too; off Windows such a name is
+  // used as it is and shown with a replacement character.
+  const RunResult r = RunWith(
+      "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\nRESULT=report\xB5",
+      "TagSetBegin a , n TagSetEnd\xB5", "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd\xB5",
+      "a n\r\n\xB5");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0], "分析完毕！请打开" + dir_.string() + "/report\xEF\xBF\xBD\n查看分析报告。");
+  const std::string report = ReadFile(dir_ / "report\xB5");
+  EXPECT_NE(report.find(Gbk("全部标记共有 2 个")), std::string::npos);
+  EXPECT_NE(report.find(Gbk("sequences.txt文件中共有排列:2个")), std::string::npos);
+  // The cut-off byte is an item of its own, and a one-item line is complete.
+  EXPECT_NE(report.find("\t\xB5 \r\n\t\t(\xB5)\r\n"), std::string::npos);
+}
+
+TEST_F(RunBadInputTest, FilesOfNothingButBlanks) {
+  const RunResult r = RunWith(kConfig, "  \r\n\t", "\r\n  \r\n", "  \r\n");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, (Messages{"Invalid TagSet_File format!    ",
+                                    "Invalid Rules_File format!    ",
+                                    Completion(dir_ / "report.txt")}));
+  // No tag-set report; the blank line is a sequence of no items.
+  EXPECT_FALSE(ReportHas("全部标记"));
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:1个"));
+  EXPECT_TRUE(ReportHas("其中无组合关系的排列:1个"));
+
+  // A config.ini of blanks names no file.
+  ui_.messages.clear();
+  EXPECT_EQ(RunWith(" \r\n\r\n", "", "", "").end, RunEnd::OpenFailed);
+  EXPECT_EQ(ui_.messages, Messages{"Data File <tags.txt> Open Error!"});
+}
+
+TEST_F(RunBadInputTest, NulBytesEndValuesAndLinesAndAreTokensInTheOtherFiles) {
+  const RunResult r = RunWith(
+      std::string("[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\0x\r\n"
+                  "RESULT=report.txt\r\n", 86),
+      std::string("TagSetBegin a \0 n TagSetEnd", 27),
+      std::string("CFGRuleSetBegin && \0 R \0 NP -> a n && CFGRuleSetEnd", 51),
+      std::string("a n\0 x y z w v\r\n\0\r\n", 19));
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
+  EXPECT_TRUE(ReportHas("全部标记共有 2 个"));
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:1个"));
+  EXPECT_TRUE(ReportHas("其中只有一种组合关系的排列:1个"));
+}
+
+TEST_F(RunBadInputTest, CrOnlyLineEnds) {
+  // config.ini, the tag set and the rules read as with any line end. The
+  // sequences file, as in text mode, has lines that end at LF only: with
+  // CR-only line ends it is one sequence, its CRs separating the items.
+  const RunResult r = RunWith(
+      "[DATA]\rTAGS=tags.txt\rSEQUENCES=sequences.txt\rRULES=rules.txt\rRESULT=report.txt\r",
+      "TagSetBegin\ra , n\rTagSetEnd\r", "CFGRuleSetBegin\r&& 1 R : NP -> a n &&\rCFGRuleSetEnd\r",
+      "a n\ra n\r");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
+  EXPECT_TRUE(ReportHas("全部标记共有 2 个"));
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:1个"));
+  EXPECT_TRUE(ReportHas("\ta n a n \r\n"));
 }
 
 }  // namespace
