@@ -6,41 +6,42 @@ namespace marvolen {
 
 namespace {
 
-// Read a whole file as raw bytes; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& out) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::string data;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return false;
-  out = std::move(data);
-  return true;
-}
+constexpr std::size_t kBlockSize = 65536;
 
 }  // namespace
 
 std::unique_ptr<InputStream> InputStream::Open(const std::string& path) {
-  std::string data;
-  if (path.empty() || !ReadWholeFile(path, data)) return nullptr;
-  return std::unique_ptr<InputStream>(new InputStream(std::move(data)));
+  if (path.empty()) return nullptr;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (file == nullptr) return nullptr;
+  std::unique_ptr<InputStream> in(new InputStream(std::move(file)));
+  // A folder opens but cannot be read.
+  if (!in->Available() && std::ferror(in->file_.get()) != 0) return nullptr;
+  return in;
 }
 
 std::unique_ptr<InputStream> InputStream::FromBytes(std::string bytes) {
   return std::unique_ptr<InputStream>(new InputStream(std::move(bytes)));
 }
 
+bool InputStream::Available() {
+  if (pos_ < data_.size()) return true;
+  if (file_ == nullptr) return false;
+  data_.resize(kBlockSize);
+  const std::size_t n = std::fread(data_.data(), 1, data_.size(), file_.get());
+  data_.resize(n);
+  pos_ = 0;
+  return n > 0;
+}
+
 int InputStream::Get() {
   if (pushedCount_ > 0) return pushed_[--pushedCount_];
-  if (pos_ >= data_.size()) {
+  if (!Available()) {
     eof_ = true;
     return -1;
   }
   unsigned char c = static_cast<unsigned char>(data_[pos_++]);
-  if (c == '\r' && pos_ < data_.size() && data_[pos_] == '\n') {
+  if (c == '\r' && Available() && data_[pos_] == '\n') {
     ++pos_;
     c = '\n';
   }

@@ -21,7 +21,11 @@ namespace marvolen {
 
 class InputStream {
  public:
-  // Open a file for reading; returns null when it cannot be opened.
+  // Open a file for reading; returns null when it cannot be opened or read
+  // (a folder, say). The file is read as far as the caller reads, a block
+  // at a time, so a huge or endless file (a device) costs no more than the
+  // part that is read. A read error later on ends the stream there, as it
+  // ends a C stream.
   static std::unique_ptr<InputStream> Open(const std::string& path);
   // A stream over bytes held in memory (the bytes as they would be on disk).
   static std::unique_ptr<InputStream> FromBytes(std::string bytes);
@@ -47,9 +51,19 @@ class InputStream {
   bool ReadLine(std::string& line, std::size_t maxBytes = 99);
 
  private:
-  explicit InputStream(std::string bytes) : data_(std::move(bytes)) {}
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
 
-  std::string data_;  // raw bytes as on disk
+  explicit InputStream(std::string bytes) : data_(std::move(bytes)) {}
+  explicit InputStream(std::unique_ptr<std::FILE, FileCloser> file) : file_(std::move(file)) {}
+
+  // Make the next raw byte available in data_ at pos_: false at the end of
+  // the bytes, or of the file (or at a read error).
+  bool Available();
+
+  std::unique_ptr<std::FILE, FileCloser> file_;  // null for a stream over bytes
+  std::string data_;  // raw bytes as on disk: all of them, or the block last read
   std::size_t pos_ = 0;
   unsigned char pushed_[2] = {0, 0};
   int pushedCount_ = 0;

@@ -60,9 +60,34 @@ TEST(InputStreamTest, ReadLineTakesAtMostTheLimitAndKeepsTheLineFeed) {
   EXPECT_EQ(line, "");
 }
 
-TEST(InputStreamTest, OpenFailsForMissingFileAndEmptyPath) {
+TEST(InputStreamTest, OpenFailsForMissingFileEmptyPathAndFolder) {
   EXPECT_EQ(InputStream::Open(""), nullptr);
   EXPECT_EQ(InputStream::Open("/nonexistent/dir/file.txt"), nullptr);
+  EXPECT_EQ(InputStream::Open(std::filesystem::temp_directory_path().string()), nullptr);
+}
+
+// A file is read a block at a time: a CR LF split between two blocks is
+// still one LF, and an endless device is read only as far as it is asked.
+// (The whole file used to be read first, which never ended on a device and
+// filled the memory with a huge file.)
+TEST(InputStreamTest, RegressionAFileIsReadOnlyAsFarAsNeeded) {
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_in_test.txt";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << std::string(65535, 'x') << "\r\n" << std::string(70000, 'y') << "\r";
+  }
+  auto in = InputStream::Open(path.string());
+  ASSERT_NE(in, nullptr);
+  EXPECT_EQ(ReadAll(*in), std::string(65535, 'x') + "\n" + std::string(70000, 'y') + "\r");
+  EXPECT_TRUE(in->Eof());
+  std::filesystem::remove(path);
+
+  if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+  auto zero = InputStream::Open("/dev/zero");
+  ASSERT_NE(zero, nullptr);
+  std::string line;
+  ASSERT_TRUE(zero->ReadLine(line));
+  EXPECT_EQ(line, std::string(99, '\0'));
 }
 
 TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {

@@ -541,6 +541,19 @@ TEST_F(RunBadInputTest, NulBytesEndValuesAndLinesAndAreTokensInTheOtherFiles) {
   EXPECT_TRUE(ReportHas("其中只有一种组合关系的排列:1个"));
 }
 
+// A device configured as a data file used to be read whole before the run
+// went on, which never ended.
+TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsReadOnlyAsFarAsNeeded) {
+  if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+  const RunResult r = RunWith(
+      "[DATA]\nTAGS=/dev/zero\nSEQUENCES=sequences.txt\nRULES=/dev/zero\nRESULT=report.txt\n",
+      "", "", "a n\n");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, (Messages{"Invalid TagSet_File format!    ",
+                                    "Invalid Rules_File format!    ",
+                                    Completion(dir_ / "report.txt")}));
+}
+
 TEST_F(RunBadInputTest, CrOnlyLineEnds) {
   // config.ini, the tag set and the rules read as with any line end. The
   // sequences file, as in text mode, has lines that end at LF only: with
