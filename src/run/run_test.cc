@@ -336,24 +336,9 @@ TEST_F(RunTest, AReportThatCannotBeWrittenCompletelyIsReported) {
                       "分析完毕！请打开" + dir_.string() + "//dev/full\n查看分析报告。"}));
 }
 
-}  // namespace
-}  // namespace marvolen
-
-namespace marvolen {
-namespace {
-
-class RunReportTest : public ::testing::Test {
+// Runs over small data sets whose report is looked at.
+class RunReportTest : public RunTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_runrep_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = fs::canonical(tmpl);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
   void Write(const std::string& rules, const std::string& itemLength) {
     WriteFile(dir_ / "tags.txt", "TagSetBegin a , n TagSetEnd");
     WriteFile(dir_ / "sequences.txt", "a n\r\n");
@@ -362,8 +347,6 @@ class RunReportTest : public ::testing::Test {
                                    "RULES=rules.txt\nRESULT=report.txt\nITEMLENGTH=" +
                                        itemLength + "\n");
   }
-  fs::path dir_;
-  RecordingUserInterface ui_;
 };
 
 TEST_F(RunReportTest, TheReportHoldsTheTagSetReportThenTheSequencesReportInTheChosenMode) {
