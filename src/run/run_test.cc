@@ -358,24 +358,9 @@ TEST_F(RunTest, AReportCutShortPartWayIsReported) {
   EXPECT_EQ(ReadFile(dir_ / "rules.txt"), kValidRules);
 }
 
-}  // namespace
-}  // namespace marvolen
-
-namespace marvolen {
-namespace {
-
-class RunReportTest : public ::testing::Test {
+// Runs over small data sets whose report is looked at.
+class RunReportTest : public RunTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_runrep_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = fs::canonical(tmpl);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
   void Write(const std::string& rules, const std::string& itemLength) {
     WriteFile(dir_ / "tags.txt", "TagSetBegin a , n TagSetEnd");
     WriteFile(dir_ / "sequences.txt", "a n\r\n");
@@ -384,8 +369,6 @@ class RunReportTest : public ::testing::Test {
                                    "RULES=rules.txt\nRESULT=report.txt\nITEMLENGTH=" +
                                        itemLength + "\n");
   }
-  fs::path dir_;
-  RecordingUserInterface ui_;
 };
 
 TEST_F(RunReportTest, TheReportHoldsTheTagSetReportThenTheSequencesReportInTheChosenMode) {
@@ -428,26 +411,10 @@ TEST_F(RunReportTest, OneItemRuleCyclesAreNamedOnceAndTheRunEnds) {
   EXPECT_EQ(ui_.messages[1], Completion(dir_ / "report.txt"));
 }
 
-}  // namespace
-}  // namespace marvolen
-
-namespace marvolen {
-namespace {
-
 // Whole runs over data files at the limits of what they can hold, and over
 // stray bytes, blank files and odd line ends.
-class RunBadInputTest : public ::testing::Test {
+class RunBadInputTest : public RunTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_runbad_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = fs::canonical(tmpl);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
   RunResult RunWith(const std::string& config, const std::string& tags, const std::string& rules,
                     const std::string& sequences) {
     WriteFile(dir_ / "config.ini", config);
@@ -463,8 +430,6 @@ class RunBadInputTest : public ::testing::Test {
   static constexpr char kConfig[] =
       "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
       "RESULT=report.txt\r\n";
-  fs::path dir_;
-  RecordingUserInterface ui_;
 };
 
 TEST_F(RunBadInputTest, AtEveryCapacityTheRunAnalysesWhatFitsAndSaysWhatDidNot) {
