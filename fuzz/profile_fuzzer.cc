@@ -58,12 +58,9 @@ bool WritableKey(std::string_view k) {
          k.find_first_of(std::string_view("\r\n=[;\0", 6)) == std::string_view::npos;
 }
 
-// A value that the reader gives back exactly: no line break, no NUL, no
-// blanks around it, not enclosed in a pair of quotes.
+// A value that the reader can give back: no line break, no NUL.
 bool ValueReadBackExactly(std::string_view v) {
-  if (v.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
-  if (!Trimmed(v)) return false;
-  return !(v.size() > 1 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front());
+  return v.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
 }  // namespace

@@ -127,6 +127,19 @@ bool SyncToDisk(std::FILE* f) {
 #endif
 }
 
+// The line "key=value" for an update that sets a value. A value that the
+// reader would not give back as it is (blanks at either end, which it drops,
+// or a pair of quotes around it, which it removes) is written in double
+// quotes, which the reader removes again.
+std::string KeyLine(const ProfileKeyUpdate& u) {
+  const std::string& v = *u.value;
+  const bool quoted = v.size() > 1 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+  if (!v.empty() && (IsSpace(v.front()) || IsSpace(v.back()) || quoted)) {
+    return u.key + "=\"" + v + "\"";
+  }
+  return u.key + "=" + v;
+}
+
 }  // namespace
 
 std::string UpdateProfileText(std::string_view content, std::string_view section,
@@ -165,7 +178,7 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
   if (header == lines.size()) {
     std::string added;
     for (const ProfileKeyUpdate& u : valid)
-      if (u.value) added += u.key + "=" + *u.value + eol;
+      if (u.value) added += KeyLine(u) + eol;
     std::string out(content);
     if (added.empty()) return out;
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += eol;
@@ -189,13 +202,13 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
       const auto key = KeyName(text(lines[i]));
       if (!key || !SameName(*key, u.key) || removed[i]) continue;
       if (u.value && !seen) {
-        replacement[i] = u.key + "=" + *u.value;
+        replacement[i] = KeyLine(u);
       } else {
         removed[i] = true;
       }
       seen = true;
     }
-    if (u.value && !seen) appended += u.key + "=" + *u.value + eol;
+    if (u.value && !seen) appended += KeyLine(u) + eol;
   }
 
   std::string out;

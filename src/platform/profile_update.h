@@ -37,7 +37,9 @@ struct ProfileKeyUpdate {
 // - a section that is missing is appended at the end of the content, unless
 //   nothing is to be set in it.
 // New lines take the line ending of the file (its first line ending, "\r\n"
-// when it has none). Every other byte is kept.
+// when it has none). Every other byte is kept. A value with blanks at either
+// end, or enclosed in a pair of quotes, is written in double quotes, so that
+// the reader gives it back exactly.
 // Keys or values that hold a CR, a LF, a NUL or (for keys) '=', '[' or ';'
 // cannot be written as a profile line; such updates are ignored, and so is
 // every update when the section name holds a CR, a LF or a NUL.

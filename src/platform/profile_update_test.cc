@@ -107,6 +107,23 @@ TEST(ProfileUpdateTest, LinesAndNamesAreSeenAsTheProfileReaderSeesThem) {
   EXPECT_EQ(UpdateProfileText(gbk, "\xC4\x41", {{"K", std::string("2")}}), "[\xC4\x41]\nK=2\n");
 }
 
+// The reader drops blanks around a value and removes a pair of quotes; a
+// recent file named with a blank at its end, or in quotes, came back as
+// another name. Found while writing the checks of the profile fuzz target,
+// which now asks every such value back.
+TEST(ProfileUpdateTest, RegressionValuesTheReaderWouldChangeAreQuoted) {
+  for (const std::string value : {" lead.txt", "trail.txt ", "\"q.txt\"", "'q.txt'", "\"\"", "tab\t"}) {
+    const std::string after = UpdateProfileText("", kSection, {{"File1", value}});
+    EXPECT_EQ(after, "[Recent File List]\r\nFile1=\"" + value + "\"\r\n");
+    EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), value);
+  }
+  // Anything else is written as it is: one quote, quotes inside, blanks inside.
+  for (const std::string value : {"\"", "a \"b\" c", "\"open", "x y"}) {
+    EXPECT_EQ(UpdateProfileText("", kSection, {{"File1", value}}),
+              "[Recent File List]\r\nFile1=" + value + "\r\n");
+  }
+}
+
 // The reader takes everything between "[" and the last "]" as the section
 // name, so "[ Recent File List ]" is another section; the list written there
 // was never read back. Found by the profile fuzz target.
