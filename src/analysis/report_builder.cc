@@ -2,6 +2,7 @@
 #include "analysis/report_builder.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "platform/gbk.h"
 
@@ -29,7 +30,15 @@ ProgressMeter::ProgressMeter(UserInterface& ui, std::int64_t total)
     : ui_(ui), total_(total), step_(std::max<std::int64_t>(1, total / 200)) {}
 
 void ProgressMeter::Done(std::int64_t done) {
-  if (done % step_ == 0 || done == total_) ui_.Progress(done, total_);
+  if (done - reported_ >= step_ || (done == total_ && reported_ != total_)) {
+    reported_ = done;
+    ui_.Progress(done, total_);
+  }
+}
+
+int AnalysisThreads(const ReportOptions& options) {
+  if (options.threads > 0) return options.threads;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 void ReplaceWithHeadings(const SectionHeadings& headings, ReportSections& sections) {

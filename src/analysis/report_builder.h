@@ -12,6 +12,7 @@
 #include "analysis/classification.h"
 #include "analysis/degree_records.h"
 #include "analysis/report_sections.h"
+#include "analysis/reports.h"
 #include "analysis/text_pattern.h"
 #include "grammar/parse_engine.h"
 #include "platform/text_stream.h"
@@ -32,6 +33,7 @@ class BusyGuard {
 };
 
 // Reports progress about two hundred times over a report, and at its end.
+// The counts given must not decrease.
 class ProgressMeter {
  public:
   ProgressMeter(UserInterface& ui, std::int64_t total);
@@ -41,7 +43,11 @@ class ProgressMeter {
   UserInterface& ui_;
   std::int64_t total_;
   std::int64_t step_;
+  std::int64_t reported_ = 0;
 };
+
+// The number of threads that analyse the permutations of a report.
+int AnalysisThreads(const ReportOptions& options);
 
 // The headings of the seven sections that a builder replaces when it starts
 // (all but the summary), GBK.
