@@ -21,17 +21,20 @@ struct Entry {
   int reductions;   // the nodes of the tree that are not leaves
   int childCount;   // 0 for a leaf
   int children[3];  // entry indexes, left to right
+  int nextInGroup;  // the next entry of the same span and symbol, or -1
 };
 
-// The entries of one span with the same symbol: byLabel[begin, end).
+// The entries of one span with the same symbol, linked through nextInGroup.
 struct Group {
   int symbol;
-  int begin, end;
+  int first;
+  int last;
 };
 
-// Where the entries and groups of one span lie.
+// Where the groups of one span lie.
 struct Cell {
   int groupBegin = 0, groupEnd = 0;
+  int entryBegin = 0, entryEnd = 0;
 };
 
 // The choice (position, rule length, rule index) as one number that orders
@@ -43,17 +46,35 @@ std::uint64_t ChoiceKey(int position, int length, int ruleIndex) {
 
 }  // namespace
 
+// The spans are built in order of their end, and for each end from the
+// longest span down, so that the spans over the first p items come first and
+// depend on nothing else: a search whose first p items are those of the
+// search before keeps them and builds only the spans that end later. The
+// tag-set report changes mostly its last item from one permutation to the
+// next.
 struct ChartParseEngine::Chart {
   std::vector<Entry> entries;
-  std::vector<int> byLabel;
   std::vector<Group> groups;
   Cell cells[kMaxItems][kMaxItems + 1];  // [start][length]
-  std::vector<std::pair<int, int>> sortScratch;  // (symbol, entry)
+
+  // What the spans built so far were built from.
+  const CompiledGrammar* grammar = nullptr;
+  int validItems = 0;  // the spans ending at or before this item are built
+  std::string items[kMaxItems];
+  int symbols[kMaxItems] = {};
+  int entriesAfter[kMaxItems + 1] = {};  // entries.size() when end e was done
+  int groupsAfter[kMaxItems + 1] = {};
 
   // The order of the complete parses.
   std::vector<int> roots;
   std::vector<std::uint64_t> keys;
   std::vector<std::uint32_t> keyBegin;  // by position in roots, plus one
+  std::vector<int> order;
+
+  void Forget() {
+    grammar = nullptr;
+    validItems = 0;
+  }
 
   void Add(const Entry& entry) { entries.push_back(entry); }
 
@@ -68,6 +89,8 @@ struct ChartParseEngine::Chart {
       e = x.children[0];
     }
   }
+
+  void BuildCell(int i, int j, const CompiledGrammar& grammar);
 
   // The choices of the tree at e in the order that makes its choice sequence
   // greatest: the children's from right to left, then its own.
@@ -98,6 +121,101 @@ struct ChartParseEngine::Chart {
   }
 };
 
+// Every distinct tree over the items [i, j), from the spans inside it.
+void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& grammar) {
+  const int begin = static_cast<int>(entries.size());
+  if (j - i == 1) {
+    Add({symbols[i], kNoClass, i, 0, 0, {0, 0, 0}, -1});
+  }
+  // Two parts: [i, m) [m, j).
+  for (int m = i + 1; m < j; ++m) {
+    const Cell& left = cells[i][m - i];
+    const Cell& right = cells[m][j - m];
+    if (right.groupBegin == right.groupEnd) continue;
+    for (int gl = left.groupBegin; gl < left.groupEnd; ++gl) {
+      const Group a = groups[gl];
+      if (!grammar.BeginsBinary(a.symbol)) continue;
+      for (int gr = right.groupBegin; gr < right.groupEnd; ++gr) {
+        const Group b = groups[gr];
+        for (const int c : grammar.BinaryOver(a.symbol, b.symbol)) {
+          const int symbol = grammar.Class(c).left;
+          for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
+            for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
+              Add({symbol, c, i, 1 + entries[ex].reductions + entries[ey].reductions, 2,
+                   {ex, ey, 0}, -1});
+            }
+          }
+        }
+      }
+    }
+  }
+  // Three parts: [i, m1) [m1, m2) [m2, j).
+  for (int m1 = i + 1; m1 + 1 < j; ++m1) {
+    for (int m2 = m1 + 1; m2 < j; ++m2) {
+      const Cell& first = cells[i][m1 - i];
+      const Cell& second = cells[m1][m2 - m1];
+      const Cell& third = cells[m2][j - m2];
+      if (second.groupBegin == second.groupEnd || third.groupBegin == third.groupEnd) continue;
+      for (int g1 = first.groupBegin; g1 < first.groupEnd; ++g1) {
+        const Group a = groups[g1];
+        if (!grammar.BeginsTernary(a.symbol)) continue;
+        for (int g2 = second.groupBegin; g2 < second.groupEnd; ++g2) {
+          const Group b = groups[g2];
+          for (int g3 = third.groupBegin; g3 < third.groupEnd; ++g3) {
+            const Group d = groups[g3];
+            for (const int c : grammar.TernaryOver(a.symbol, b.symbol, d.symbol)) {
+              const int symbol = grammar.Class(c).left;
+              for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
+                for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
+                  for (int ez = d.first; ez >= 0; ez = entries[ez].nextInGroup) {
+                    Add({symbol, c, i,
+                         1 + entries[ex].reductions + entries[ey].reductions +
+                             entries[ez].reductions,
+                         3, {ex, ey, ez}, -1});
+                  }
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  // One-item rules over every tree of the span, the new ones included;
+  // never a rule whose left tag is already on the tree's unary spine, so
+  // that cycles of one-item rules end.
+  for (int e = begin; e < static_cast<int>(entries.size()); ++e) {
+    const int item = entries[e].symbol;
+    if (item == CompiledGrammar::kNoSymbol) continue;
+    for (const int c : grammar.UnaryOver(item)) {
+      const int symbol = grammar.Class(c).left;
+      if (OnUnarySpine(e, symbol)) continue;
+      Add({symbol, c, i, 1 + entries[e].reductions, 1, {e, 0, 0}, -1});
+    }
+  }
+
+  // Group the span's trees by symbol for the spans above it, each group in
+  // the order of its trees. Trees that no rule can take are left out.
+  Cell& cell = cells[i][j - i];
+  cell.entryBegin = begin;
+  cell.entryEnd = static_cast<int>(entries.size());
+  cell.groupBegin = static_cast<int>(groups.size());
+  for (int e = begin; e < cell.entryEnd; ++e) {
+    const int symbol = entries[e].symbol;
+    if (symbol == CompiledGrammar::kNoSymbol) continue;
+    int g = cell.groupBegin;
+    const int groupEnd = static_cast<int>(groups.size());
+    while (g < groupEnd && groups[g].symbol != symbol) ++g;
+    if (g == groupEnd) {
+      groups.push_back({symbol, e, e});
+    } else {
+      entries[groups[g].last].nextInGroup = e;
+      groups[g].last = e;
+    }
+  }
+  cell.groupEnd = static_cast<int>(groups.size());
+}
+
 ChartParseEngine::ChartParseEngine(const RuleSet& rules)
     : ChartParseEngine(rules, std::make_shared<const CompiledGrammar>(rules)) {}
 
@@ -110,8 +228,12 @@ ChartParseEngine::~ChartParseEngine() = default;
 ParseList ChartParseEngine::FindDistinctParses(const Permutation& permutation,
                                                const RuleSet& rules) {
   if (&rules == rules_) return Search(permutation, *grammar_);
+  // A grammar made for this call only: nothing built from it may be kept.
+  chart_->Forget();
   const CompiledGrammar other(rules);
-  return Search(permutation, other);
+  ParseList parses = Search(permutation, other);
+  chart_->Forget();
+  return parses;
 }
 
 ParseList ChartParseEngine::Search(const Permutation& permutation,
@@ -119,124 +241,32 @@ ParseList ChartParseEngine::Search(const Permutation& permutation,
   const int n = std::clamp(permutation.currentItemCount, 0, kMaxItems);
   if (n == 0) return {};
   Chart& chart = *chart_;
-  std::vector<Entry>& entries = chart.entries;
-  entries.clear();
-  chart.byLabel.clear();
-  chart.groups.clear();
-
-  // Spans from the shortest up, so that the parts of a span are complete
-  // before the span is.
-  for (int length = 1; length <= n; ++length) {
-    for (int i = 0; i + length <= n; ++i) {
-      const int j = i + length;
-      const int begin = static_cast<int>(entries.size());
-      if (length == 1) {
-        chart.Add({grammar.SymbolOf(permutation.items[i]), kNoClass, i, 0, 0, {0, 0, 0}});
-      }
-      // Two parts: [i, m) [m, j).
-      for (int m = i + 1; m < j; ++m) {
-        const Cell& left = chart.cells[i][m - i];
-        const Cell& right = chart.cells[m][j - m];
-        for (int gl = left.groupBegin; gl < left.groupEnd; ++gl) {
-          const Group a = chart.groups[gl];
-          if (!grammar.BeginsBinary(a.symbol)) continue;
-          for (int gr = right.groupBegin; gr < right.groupEnd; ++gr) {
-            const Group b = chart.groups[gr];
-            for (const int c : grammar.BinaryOver(a.symbol, b.symbol)) {
-              const int symbol = grammar.Class(c).left;
-              for (int x = a.begin; x < a.end; ++x) {
-                const int ex = chart.byLabel[x];
-                for (int y = b.begin; y < b.end; ++y) {
-                  const int ey = chart.byLabel[y];
-                  chart.Add({symbol, c, i, 1 + entries[ex].reductions + entries[ey].reductions,
-                             2, {ex, ey, 0}});
-                }
-              }
-            }
-          }
-        }
-      }
-      // Three parts: [i, m1) [m1, m2) [m2, j).
-      for (int m1 = i + 1; m1 + 1 < j; ++m1) {
-        for (int m2 = m1 + 1; m2 < j; ++m2) {
-          const Cell& first = chart.cells[i][m1 - i];
-          const Cell& second = chart.cells[m1][m2 - m1];
-          const Cell& third = chart.cells[m2][j - m2];
-          for (int g1 = first.groupBegin; g1 < first.groupEnd; ++g1) {
-            const Group a = chart.groups[g1];
-            if (!grammar.BeginsTernary(a.symbol)) continue;
-            for (int g2 = second.groupBegin; g2 < second.groupEnd; ++g2) {
-              const Group b = chart.groups[g2];
-              for (int g3 = third.groupBegin; g3 < third.groupEnd; ++g3) {
-                const Group d = chart.groups[g3];
-                for (const int c : grammar.TernaryOver(a.symbol, b.symbol, d.symbol)) {
-                  const int symbol = grammar.Class(c).left;
-                  for (int x = a.begin; x < a.end; ++x) {
-                    const int ex = chart.byLabel[x];
-                    for (int y = b.begin; y < b.end; ++y) {
-                      const int ey = chart.byLabel[y];
-                      for (int z = d.begin; z < d.end; ++z) {
-                        const int ez = chart.byLabel[z];
-                        chart.Add({symbol, c, i,
-                                   1 + entries[ex].reductions + entries[ey].reductions +
-                                       entries[ez].reductions,
-                                   3, {ex, ey, ez}});
-                      }
-                    }
-                  }
-                }
-              }
-            }
-          }
-        }
-      }
-      // One-item rules over every tree of the span, the new ones included;
-      // never a rule whose left tag is already on the tree's unary spine, so
-      // that cycles of one-item rules end.
-      for (int e = begin; e < static_cast<int>(entries.size()); ++e) {
-        const int item = entries[e].symbol;
-        if (item == CompiledGrammar::kNoSymbol) continue;
-        for (const int c : grammar.UnaryOver(item)) {
-          const int symbol = grammar.Class(c).left;
-          if (chart.OnUnarySpine(e, symbol)) continue;
-          chart.Add({symbol, c, i, 1 + entries[e].reductions, 1, {e, 0, 0}});
-        }
-      }
-
-      // Group the span's trees by symbol for the spans above it. Trees that
-      // no rule can take are left out.
-      const int end = static_cast<int>(entries.size());
-      Cell& cell = chart.cells[i][length];
-      cell.groupBegin = static_cast<int>(chart.groups.size());
-      if (length < n) {
-        auto& pairs = chart.sortScratch;
-        pairs.clear();
-        for (int e = begin; e < end; ++e) {
-          if (entries[e].symbol != CompiledGrammar::kNoSymbol) {
-            pairs.emplace_back(entries[e].symbol, e);
-          }
-        }
-        std::sort(pairs.begin(), pairs.end());
-        for (std::size_t k = 0; k < pairs.size(); ++k) {
-          const int at = static_cast<int>(chart.byLabel.size());
-          chart.byLabel.push_back(pairs[k].second);
-          if (k == 0 || pairs[k].first != pairs[k - 1].first) {
-            chart.groups.push_back({pairs[k].first, at, at + 1});
-          } else {
-            chart.groups.back().end = at + 1;
-          }
-        }
-      } else {
-        // The whole permutation: its trees are the complete parses.
-        chart.roots.clear();
-        for (int e = begin; e < end; ++e) chart.roots.push_back(e);
-      }
-      cell.groupEnd = static_cast<int>(chart.groups.size());
-    }
+  // Keep the spans over the items that are the same as before.
+  if (chart.grammar != &grammar) {
+    chart.Forget();
+    chart.grammar = &grammar;
   }
+  int same = 0;
+  while (same < n && same < chart.validItems && permutation.items[same] == chart.items[same]) {
+    ++same;
+  }
+  chart.entries.resize(chart.entriesAfter[same]);
+  chart.groups.resize(chart.groupsAfter[same]);
+  for (int j = same + 1; j <= n; ++j) {
+    chart.items[j - 1] = permutation.items[j - 1];
+    chart.symbols[j - 1] = grammar.SymbolOf(permutation.items[j - 1]);
+    for (int i = j - 1; i >= 0; --i) chart.BuildCell(i, j, grammar);
+    chart.entriesAfter[j] = static_cast<int>(chart.entries.size());
+    chart.groupsAfter[j] = static_cast<int>(chart.groups.size());
+  }
+  chart.validItems = n;
 
-  // Most reductions first, then the greatest choice sequence first.
+  // The trees over all items are the complete parses: most reductions first,
+  // then the greatest choice sequence first.
+  const Cell& whole = chart.cells[0][n];
   std::vector<int>& roots = chart.roots;
+  roots.clear();
+  for (int e = whole.entryBegin; e < whole.entryEnd; ++e) roots.push_back(e);
   if (roots.size() > 1) {
     chart.keys.clear();
     chart.keyBegin.clear();
@@ -246,8 +276,10 @@ ParseList ChartParseEngine::Search(const Permutation& permutation,
     }
     chart.keyBegin.push_back(static_cast<std::uint32_t>(chart.keys.size()));
     // Sort positions in roots, then map them to entries.
-    std::vector<int> order(roots.size());
+    std::vector<int>& order = chart.order;
+    order.resize(roots.size());
     for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+    const std::vector<Entry>& entries = chart.entries;
     std::sort(order.begin(), order.end(), [&chart, &entries, &roots](int p, int q) {
       const int rp = entries[roots[p]].reductions, rq = entries[roots[q]].reductions;
       if (rp != rq) return rp > rq;

@@ -64,6 +64,7 @@ CompiledGrammar::CompiledGrammar(const RuleSet& rules) {
     if (length == 2) flags_[items[0]] |= kBeginsBinary;
     if (length == 3) flags_[items[0]] |= kBeginsTernary;
   }
+  std::vector<std::pair<std::uint64_t, Range>> binary, ternary;
   for (const auto& [lengthAndKey, ids] : groups) {
     Range range;
     range.begin = static_cast<std::uint32_t>(classIds_.size());
@@ -73,10 +74,29 @@ CompiledGrammar::CompiledGrammar(const RuleSet& rules) {
     if (length == 1) {
       unary_[key] = range;
     } else if (length == 2) {
-      binary_[key] = range;
+      binary.emplace_back(key, range);
     } else {
-      ternary_[key] = range;
+      ternary.emplace_back(key, range);
     }
+  }
+  binary_.Build(binary);
+  ternary_.Build(ternary);
+}
+
+void CompiledGrammar::RangeIndex::Build(
+    const std::vector<std::pair<std::uint64_t, Range>>& entries) {
+  if (entries.empty()) return;
+  // At most half full.
+  int bits = 1;
+  while ((std::size_t{1} << bits) < 2 * entries.size()) ++bits;
+  slots_.assign(std::size_t{1} << bits, Slot());
+  mask_ = slots_.size() - 1;
+  shift_ = 64 - bits;
+  for (const auto& [key, range] : entries) {
+    std::size_t at = Hash(key);
+    while (slots_[at].key != kEmpty) at = (at + 1) & mask_;
+    slots_[at].key = key;
+    slots_[at].range = range;
   }
 }
 
@@ -96,12 +116,10 @@ std::uint64_t CompiledGrammar::Key(int first, int second, int third) const {
          static_cast<std::uint64_t>(third);
 }
 
-std::span<const int> CompiledGrammar::Lookup(const std::unordered_map<std::uint64_t, Range>& index,
-                                             std::uint64_t key) const {
-  const auto it = index.find(key);
-  if (it == index.end()) return {};
-  return std::span<const int>(classIds_.data() + it->second.begin,
-                              it->second.end - it->second.begin);
+std::span<const int> CompiledGrammar::Lookup(const RangeIndex& index, std::uint64_t key) const {
+  const Range* range = index.Find(key);
+  if (range == nullptr) return {};
+  return std::span<const int>(classIds_.data() + range->begin, range->end - range->begin);
 }
 
 std::span<const int> CompiledGrammar::UnaryOver(int item) const {

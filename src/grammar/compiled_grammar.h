@@ -68,6 +68,34 @@ class CompiledGrammar {
     std::uint32_t begin = 0, end = 0;
   };
 
+  // Ranges by 64-bit key: open addressing with linear probing, so that a
+  // look-up is a multiplication and, mostly, one probe.
+  class RangeIndex {
+   public:
+    void Build(const std::vector<std::pair<std::uint64_t, Range>>& entries);
+    const Range* Find(std::uint64_t key) const {
+      if (slots_.empty()) return nullptr;
+      for (std::size_t at = Hash(key);; at = (at + 1) & mask_) {
+        const Slot& slot = slots_[at];
+        if (slot.key == key) return &slot.range;
+        if (slot.key == kEmpty) return nullptr;
+      }
+    }
+
+   private:
+    static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+    struct Slot {
+      std::uint64_t key = kEmpty;
+      Range range;
+    };
+    std::size_t Hash(std::uint64_t key) const {
+      return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    int shift_ = 64;
+  };
+
   // Hashing that accepts std::string_view for std::string keys.
   struct TextHash {
     using is_transparent = void;
@@ -78,15 +106,14 @@ class CompiledGrammar {
 
   int Intern(const std::string& text);
   std::uint64_t Key(int first, int second, int third) const;
-  std::span<const int> Lookup(const std::unordered_map<std::uint64_t, Range>& index,
-                              std::uint64_t key) const;
+  std::span<const int> Lookup(const RangeIndex& index, std::uint64_t key) const;
 
   std::unordered_map<std::string, int, TextHash, std::equal_to<>> symbols_;
   std::vector<std::uint8_t> flags_;  // by symbol
   std::vector<RuleClass> classes_;
   std::vector<Range> unary_;  // by symbol
-  std::unordered_map<std::uint64_t, Range> binary_;
-  std::unordered_map<std::uint64_t, Range> ternary_;
+  RangeIndex binary_;
+  RangeIndex ternary_;
   std::vector<int> classIds_;  // the ranges above point into this
 };
 

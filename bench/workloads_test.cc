@@ -1,0 +1,5 @@
+#include "bench/workloads.h"
+
+#include <gtest/gtest.h>
+
+TEST(WorkloadsTest, Placeholder) {}
