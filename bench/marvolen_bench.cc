@@ -128,6 +128,7 @@ std::vector<const Permutation*> Sample(const std::vector<Permutation>& all, std:
 struct SearchTime {
   double seconds = 0;  // median over the runs
   long parses = 0;     // parses found over the permutations
+  long mostParses = 0;  // of one permutation
 };
 
 SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>& permutations,
@@ -135,13 +136,16 @@ SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>
   std::vector<double> times;
   SearchTime result;
   for (int run = 0; run < runs; ++run) {
-    long parses = 0;
+    long parses = 0, most = 0;
     const auto start = Clock::now();
     for (const Permutation* p : permutations) {
-      parses += static_cast<long>(engine.FindDistinctParses(*p, rules).size());
+      const long found = static_cast<long>(engine.FindDistinctParses(*p, rules).size());
+      parses += found;
+      most = std::max(most, found);
     }
     times.push_back(Seconds(Clock::now() - start));
     result.parses = parses;
+    result.mostParses = most;
   }
   result.seconds = Median(times);
   return result;
@@ -200,30 +204,67 @@ std::string Human(double bytes) {
   return text;
 }
 
-// The search alone and the whole run of one workload; `permutations` are
-// those of the search (all of the tag-set report's, or the five-item lines).
-void Measure(const Settings& settings, const std::string& title, const std::string& dir,
-             const Data& data, const std::vector<Permutation>& permutations,
-             std::int64_t runPermutations, const char* unit) {
-  std::printf("\n== %s\n", title.c_str());
-  std::printf("   %d tags, %d rule records, %zu %s searched\n", data.tags.count(),
-              data.rules.count(), permutations.size(), unit);
 
-  // The search alone, one thread. First a small probe of the literal search
-  // to choose the sample.
+// One workload as measured: where its files are, what its run searches.
+struct Workload {
+  std::string title;
+  std::string dir;
+  bool longMode = false;
+  bool fiveItemLines = false;  // search its five-item lines, not its permutations
+  const char* unit = "permutations";
+  // The whole runs with the defaults.
+  std::vector<double> walls, peaks;
+  double reportBytes = 0;
+  bool runFailed = false;
+};
+
+// The whole run: marvolen-report with its defaults (the chart search on
+// every core). Done before this process holds any workload's data, so that
+// the child's peak memory is its own.
+void MeasureRuns(const Settings& settings, Workload& w) {
+  for (int run = 0; run < settings.runs; ++run) {
+    const ProcessRun r = RunReport(settings, w.dir, {});
+    if (!r.ok) {
+      w.runFailed = true;
+      return;
+    }
+    w.walls.push_back(r.seconds);
+    w.peaks.push_back(static_cast<double>(r.maxRssKb) * 1024);
+  }
+  w.reportBytes = static_cast<double>(fs::file_size(w.dir + "/report.txt"));
+}
+
+// The search alone, one thread, both engines on the same permutations; then
+// the figures of the whole run against the literal search.
+void MeasureSearch(const Settings& settings, const Workload& w) {
+  std::printf("\n== %s\n", w.title.c_str());
+  Data data;
+  if (!Load(w.dir, data)) return;
+  const std::vector<Permutation> permutations =
+      w.fiveItemLines ? FiveItemLines(data.sequences) : TagSetPermutations(data.tags, w.longMode);
+  const std::int64_t tagSetPermutations = static_cast<std::int64_t>(data.tags.count()) *
+                                          data.tags.count() * data.tags.count() *
+                                          (w.longMode ? 8 : 1);
+  const std::int64_t runPermutations = tagSetPermutations + data.sequences.count();
+  std::printf("   %d tags, %d rule records, %d sequence lines; %zu %s searched\n",
+              data.tags.count(), data.rules.count(), data.sequences.count(),
+              permutations.size(), w.unit);
+
+  // A small probe of the literal search chooses the sample.
   const auto all = Sample(permutations, 1);
   LiteralParseEngine literal;
   ChartParseEngine chart(data.rules);
-  const std::size_t probeStep = std::max<std::size_t>(1, permutations.size() / 200);
-  const SearchTime probe = TimeSearch(literal, Sample(permutations, probeStep), data.rules, 1);
-  const double probePer = probe.seconds / static_cast<double>(Sample(permutations, probeStep).size());
-  const double literalAll = probePer * static_cast<double>(permutations.size());
-  std::size_t step = 1;
-  // Aim at a few seconds of literal searching per run when sampling.
+  const auto probeSample =
+      Sample(permutations, std::max<std::size_t>(1, permutations.size() / 200));
+  const SearchTime probe = TimeSearch(literal, probeSample, data.rules, 1);
+  const double literalAll = probe.seconds / static_cast<double>(probeSample.size()) *
+                            static_cast<double>(permutations.size());
   const int literalRuns = std::max(1, settings.runs / 2);
+  std::size_t step = 1;
   if (literalAll * literalRuns > settings.literalBudgetSeconds) {
-    step = static_cast<std::size_t>(literalAll * literalRuns / (settings.literalBudgetSeconds / 4));
-    step = std::max<std::size_t>(2, step);
+    // A sample that takes about a quarter of the budget.
+    step = std::max<std::size_t>(2, static_cast<std::size_t>(literalAll * literalRuns /
+                                                             (settings.literalBudgetSeconds / 4)));
   }
   const auto sample = Sample(permutations, step);
   const SearchTime literalTime = TimeSearch(literal, sample, data.rules, literalRuns);
@@ -234,90 +275,53 @@ void Measure(const Settings& settings, const std::string& title, const std::stri
   const double literalPer = literalTime.seconds / static_cast<double>(sample.size());
   const double chartPer = chartSample.seconds / static_cast<double>(sample.size());
   if (step == 1) {
-    std::printf("   search alone, one thread, all %zu %s:\n", sample.size(), unit);
+    std::printf("   search alone, one thread, side by side on all %zu %s:\n", sample.size(),
+                w.unit);
   } else {
-    std::printf("   search alone, one thread, SAMPLED: every %zu-th of the %s (%zu of %zu),\n"
-                "   as searching them all literally would take about %.0f s:\n",
-                step, unit, sample.size(), permutations.size(),
+    std::printf("   search alone, one thread, side by side, SAMPLED: every %zu-th of the %s\n"
+                "   (%zu of %zu), as the literal search of all would take about %.0f s:\n",
+                step, w.unit, sample.size(), permutations.size(),
                 literalPer * static_cast<double>(permutations.size()));
   }
-  std::printf("     literal  %10.2f us each  (%.3f s, median of %d)\n", literalPer * 1e6,
+  std::printf("     literal %12.2f us each  (%.3f s, median of %d)\n", literalPer * 1e6,
               literalTime.seconds, literalRuns);
-  std::printf("     chart    %10.2f us each  (%.3f s, median of %d)\n", chartPer * 1e6,
+  std::printf("     chart   %12.2f us each  (%.3f s, median of %d)\n", chartPer * 1e6,
               chartSample.seconds, settings.runs);
-  std::printf("     ratio    %10.1f x   parses found: %ld (literal) %ld (chart), lists that "
-              "differ: %d\n",
-              literalPer / chartPer, literalTime.parses, chartSample.parses, differ);
-  std::printf("     chart on all %zu %s: %.3f s (%.2f us each)\n", permutations.size(), unit,
+  std::printf("     ratio   %12.1f x\n", literalPer / chartPer);
+  std::printf("     parses found %ld (literal) %ld (chart), %.1f per %s, at most %ld;\n"
+              "     lists that differ: %d\n",
+              literalTime.parses, chartSample.parses,
+              static_cast<double>(chartSample.parses) / static_cast<double>(sample.size()),
+              w.fiveItemLines ? "line" : "permutation", chartSample.mostParses, differ);
+  std::printf("     chart on all %zu %s: %.3f s (%.2f us each)\n", permutations.size(), w.unit,
               chartAll.seconds, chartAll.seconds / static_cast<double>(permutations.size()) * 1e6);
 
-  // Whole runs of marvolen-report with its defaults.
-  std::vector<double> walls, rss;
-  for (int run = 0; run < settings.runs; ++run) {
-    const ProcessRun r = RunReport(settings, dir, {});
-    if (!r.ok) {
-      std::printf("   marvolen-report failed in %s\n", dir.c_str());
-      return;
-    }
-    walls.push_back(r.seconds);
-    rss.push_back(static_cast<double>(r.maxRssKb) * 1024);
+  if (w.runFailed) {
+    std::printf("   whole run: marvolen-report failed in %s\n", w.dir.c_str());
+    return;
   }
-  const double wall = Median(walls);
-  const double peak = Median(rss);
-  const double reportBytes = static_cast<double>(fs::file_size(dir + "/report.txt"));
-  std::printf("   whole run, marvolen-report (chart search, every core), median of %d:\n",
+  const double wall = Median(w.walls);
+  const double peak = Median(w.peaks);
+  std::printf("   whole run, marvolen-report with its defaults (chart search, every core),\n"
+              "   median of %d:\n",
               settings.runs);
   std::printf("     wall %.3f s (runs:", wall);
-  for (double w : walls) std::printf(" %.3f", w);
-  std::printf(")\n     %.0f permutations/s (%lld permutations in the run)\n",
-              static_cast<double>(runPermutations) / wall,
-              static_cast<long long>(runPermutations));
+  for (double t : w.walls) std::printf(" %.3f", t);
+  std::printf(")\n     %.0f permutations/s (%lld in the run: %lld of the tag set, %d lines)\n",
+              static_cast<double>(runPermutations) / wall, static_cast<long long>(runPermutations),
+              static_cast<long long>(tagSetPermutations), data.sequences.count());
   std::printf("     peak memory %s, report %s on disk: peak/report %.2f\n", Human(peak).c_str(),
-              Human(reportBytes).c_str(), peak / reportBytes);
-
-  // The literal search over everything the run searches.
-  const double literalRun = literalPer * static_cast<double>(permutations.size());
-  if (step == 1 && literalRun * 2 < settings.literalBudgetSeconds) {
-    const ProcessRun r = RunReport(settings, dir, {"--engine=literal", "--threads=1"});
-    std::printf("     the same run with --engine=literal --threads=1: %.3f s: %.1f x the "
-                "chart run\n",
-                r.seconds, r.seconds / wall);
+              Human(w.reportBytes).c_str(), peak / w.reportBytes);
+  const double literalSearch = literalPer * static_cast<double>(permutations.size());
+  std::printf("     literal search alone over the %zu %s (one thread, %s): %.2f s,\n"
+              "     %.1f x the whole chart run's wall time\n",
+              permutations.size(), w.unit, step == 1 ? "measured" : "estimated from the sample",
+              literalSearch, literalSearch / wall);
+  if (step == 1 && literalSearch * 2 < settings.literalBudgetSeconds) {
+    const ProcessRun r = RunReport(settings, w.dir, {"--engine=literal", "--threads=1"});
+    std::printf("     the whole run with --engine=literal --threads=1: %.3f s, %.1f x\n", r.seconds,
+                r.seconds / wall);
   }
-  std::printf("     literal search alone over the %s (one thread, %s): %.1f s: %.1f x the "
-              "chart run's wall time\n",
-              unit, step == 1 ? "measured" : "estimated from the sample", literalRun,
-              literalRun / wall);
-}
-
-void RealisticWorkloads(const Settings& settings, const std::string& base) {
-  for (const bool longMode : {false, true}) {
-    const std::string dir = base + (longMode ? "/a-long" : "/a-three");
-    fs::create_directories(dir);
-    if (!WriteWorkload(RealisticWorkload(longMode), dir)) return;
-    Data data;
-    if (!Load(dir, data)) return;
-    const std::vector<Permutation> permutations = TagSetPermutations(data.tags, longMode);
-    const std::int64_t runPermutations =
-        static_cast<std::int64_t>(permutations.size()) + data.sequences.count();
-    Measure(settings,
-            std::string("workload (a), realistic grammar, ") +
-                (longMode ? "long mode (four- and five-item patterns)" : "three-item mode"),
-            dir, data, permutations, runPermutations, "permutations");
-  }
-}
-
-void DenseWorkloads(const Settings& settings, const std::string& base) {
-  const std::string dir = base + "/b";
-  fs::create_directories(dir);
-  if (!WriteWorkload(DenseWorkload(false), dir)) return;
-  Data data;
-  if (!Load(dir, data)) return;
-  const std::vector<Permutation> lines = FiveItemLines(data.sequences);
-  const std::int64_t runPermutations =
-      static_cast<std::int64_t>(data.tags.count()) * data.tags.count() * data.tags.count() +
-      data.sequences.count();
-  Measure(settings, "workload (b), dense ambiguous grammar, its five-item lines", dir, data, lines,
-          runPermutations, "five-item lines");
 }
 
 int Main(int argc, char** argv) {
@@ -350,8 +354,32 @@ int Main(int argc, char** argv) {
   }
   std::printf("marvolen-bench: %u hardware threads; times are medians of %d runs\n",
               std::thread::hardware_concurrency(), settings.runs);
-  if (settings.workload == "a" || settings.workload == "all") RealisticWorkloads(settings, base);
-  if (settings.workload == "b" || settings.workload == "all") DenseWorkloads(settings, base);
+  std::vector<Workload> workloads;
+  if (settings.workload == "a" || settings.workload == "all") {
+    for (const bool longMode : {false, true}) {
+      Workload w;
+      w.title = std::string("workload (a), realistic grammar, ") +
+                (longMode ? "long mode (the eight four- and five-item patterns)"
+                          : "three-item mode");
+      w.dir = base + (longMode ? "/a-long" : "/a-three");
+      w.longMode = longMode;
+      fs::create_directories(w.dir);
+      if (!WriteWorkload(RealisticWorkload(longMode), w.dir)) return 1;
+      workloads.push_back(w);
+    }
+  }
+  if (settings.workload == "b" || settings.workload == "all") {
+    Workload w;
+    w.title = "workload (b), dense ambiguous grammar, its five-item lines";
+    w.dir = base + "/b";
+    w.fiveItemLines = true;
+    w.unit = "five-item lines";
+    fs::create_directories(w.dir);
+    if (!WriteWorkload(DenseWorkload(false), w.dir)) return 1;
+    workloads.push_back(w);
+  }
+  for (Workload& w : workloads) MeasureRuns(settings, w);
+  for (const Workload& w : workloads) MeasureSearch(settings, w);
   if (settings.keepDir.empty()) fs::remove_all(base);
   return 0;
 }

@@ -187,8 +187,8 @@ WorkloadFiles DenseWorkload(bool longMode) {
   for (const char* left : {"X", "Y"}) {
     for (const std::string& first : parts) {
       for (const std::string& second : parts) {
-        if (random() % 100 < 55) rules.push_back({left, {first, second}, "T1"});
-        if (random() % 100 < 15) rules.push_back({left, {first, second}, "T2"});
+        if (random() % 100 < 45) rules.push_back({left, {first, second}, "T1"});
+        if (random() % 100 < 10) rules.push_back({left, {first, second}, "T2"});
       }
     }
   }

@@ -64,6 +64,15 @@ void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
                            const std::string& cannotCombineLine, const ParseList& parses,
                            ReportSections& sections);
 
+// The part of those entries in the class's own section (one way, overt or
+// covert): `itemLine`, then the parse or the numbered parses.
+void AppendParseEntry(PermutationClass cls, const std::string& itemLine, const ParseList& parses,
+                      std::string& out);
+
+// The section of the one-way, overt or covert permutations; null for
+// CannotCombine.
+std::string* ParseSectionFor(PermutationClass cls, ReportSections& sections);
+
 // The "none" texts of the category sections whose counter is 0.
 void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections);
 

@@ -85,15 +85,6 @@ void AppendItems(std::string& out, bool threeItemsOnly,
 // Permutations are analysed in chunks of this many, in enumeration order.
 constexpr std::int64_t kChunkPermutations = 2048;
 
-// What the permutations of one chunk add to the report: their entries in the
-// six sections that list permutations, their judgements and their degree
-// records, each in enumeration order.
-struct ChunkResult {
-  std::string all, cannotCombine, combinable, oneWay, overt, covert;
-  ClassCounters counters;
-  DegreeLists lists;
-};
-
 // The permutations of one report, numbered in enumeration order: pass by
 // pass (one pass in three-item mode, the pattern codes 0 to 7 in long mode),
 // and in each for i, j, k over the tags with k changing fastest.
@@ -127,56 +118,76 @@ class Enumeration {
   std::int64_t perPass_;
 };
 
+// The item line of a permutation ("\t%s %s %s\n" or "\t%s %s %s %s %s\n"),
+// and the form of the cannot-combine list, which in three-item mode has a
+// blank after the third item.
+void MakeItemLines(bool threeItemsOnly, const Permutation& permutation, std::string& itemLine,
+                   std::string& cannotCombineLine) {
+  itemLine = '\t';
+  AppendItems(itemLine, threeItemsOnly, permutation.items);
+  cannotCombineLine = itemLine;
+  itemLine += '\n';
+  cannotCombineLine += threeItemsOnly ? " \n" : "\n";
+}
+
+// What the permutations of one chunk add to the report, in enumeration
+// order: their judgements, the entries with parses (one way, overt,
+// covert), the degree records, and the bytes their item lines take in the
+// sections that list only item lines (all, cannot combine, combinable).
+struct ChunkResult {
+  std::vector<std::uint8_t> classes;  // PermutationClass by permutation
+  std::string oneWay, overt, covert;
+  ClassCounters counters;
+  DegreeLists lists;
+  std::size_t allBytes = 0, cannotCombineBytes = 0, combinableBytes = 0;
+};
+
 // Analyse the permutations [first, last) with `engine`.
 ChunkResult AnalyseChunk(bool threeItemsOnly, const Enumeration& enumeration,
                          const RuleSet& ruleSet, ParseEngine& engine, std::int64_t first,
                          std::int64_t last) {
   ChunkResult out;
-  ReportSections entries;  // only the six listing sections are used
+  out.classes.reserve(static_cast<std::size_t>(last - first));
+  ReportSections entries;  // only the one-way, overt and covert sections
   Permutation permutation;
   std::string itemLine, cannotCombineLine;
   for (std::int64_t number = first; number < last; ++number) {
     enumeration.Build(number, permutation);
     const ParseList parses = engine.FindDistinctParses(permutation, ruleSet);
     const PermutationClass cls = AnalyseParses(parses, permutation, out.counters, out.lists);
-
-    itemLine = '\t';
-    AppendItems(itemLine, threeItemsOnly, permutation.items);
-    cannotCombineLine = itemLine;
-    itemLine += '\n';
-    // In three-item mode the cannot-combine list has a blank after the
-    // third item.
-    cannotCombineLine += threeItemsOnly ? " \n" : "\n";
-    AppendCategoryEntries(cls, itemLine, cannotCombineLine, parses, entries);
-    entries.allSection += itemLine;
+    out.classes.push_back(static_cast<std::uint8_t>(cls));
+    MakeItemLines(threeItemsOnly, permutation, itemLine, cannotCombineLine);
+    out.allBytes += itemLine.size();
+    if (cls == PermutationClass::CannotCombine) {
+      out.cannotCombineBytes += cannotCombineLine.size();
+    } else {
+      out.combinableBytes += itemLine.size();
+      AppendParseEntry(cls, itemLine, parses, *ParseSectionFor(cls, entries));
+    }
   }
   // Held until merged: no more room than the text needs.
   auto keep = [](std::string& from, std::string& to) {
     from.shrink_to_fit();
     to = std::move(from);
   };
-  keep(entries.allSection, out.all);
-  keep(entries.cannotCombineSection, out.cannotCombine);
-  keep(entries.combinableSection, out.combinable);
   keep(entries.oneWaySection, out.oneWay);
   keep(entries.overtSection, out.overt);
   keep(entries.covertSection, out.covert);
   return out;
 }
 
-// The chunks' results in enumeration order. The entries are kept as the
-// chunks' texts and joined into the sections once, at the end, each section
-// allocated at its final size: the report is held about once in memory, not
-// in buffers that grow by doubling.
+// The chunks' results in enumeration order, and the sections made from them
+// once all are in, each allocated at its final size: the report is held
+// about once in memory, not in buffers that grow by doubling. The sections
+// that list only item lines are written from the judgements then, not kept
+// as text meanwhile.
 class ChunkMerger {
  public:
   void Take(ChunkResult&& chunk) {
-    pieces_[0].push_back(std::move(chunk.all));
-    pieces_[1].push_back(std::move(chunk.cannotCombine));
-    pieces_[2].push_back(std::move(chunk.combinable));
-    pieces_[3].push_back(std::move(chunk.oneWay));
-    pieces_[4].push_back(std::move(chunk.overt));
-    pieces_[5].push_back(std::move(chunk.covert));
+    classes_.insert(classes_.end(), chunk.classes.begin(), chunk.classes.end());
+    pieces_[0].push_back(std::move(chunk.oneWay));
+    pieces_[1].push_back(std::move(chunk.overt));
+    pieces_[2].push_back(std::move(chunk.covert));
     counters_.cannotCombineCount += chunk.counters.cannotCombineCount;
     counters_.combinableCount += chunk.counters.combinableCount;
     counters_.oneWayCount += chunk.counters.oneWayCount;
@@ -184,23 +195,43 @@ class ChunkMerger {
     counters_.covertCount += chunk.counters.covertCount;
     Append(chunk.lists.overtRecords, lists_.overtRecords);
     Append(chunk.lists.covertRecords, lists_.covertRecords);
+    allBytes_ += chunk.allBytes;
+    cannotCombineBytes_ += chunk.cannotCombineBytes;
+    combinableBytes_ += chunk.combinableBytes;
   }
 
-  // Append the entries to the sections, which hold their headings.
-  void AppendTo(ReportSections& sections) {
-    std::string* targets[6] = {&sections.allSection,    &sections.cannotCombineSection,
-                               &sections.combinableSection, &sections.oneWaySection,
-                               &sections.overtSection,  &sections.covertSection};
-    for (int s = 0; s < 6; ++s) {
-      std::size_t size = targets[s]->size();
+  // Append the entries of every permutation to the sections, which hold
+  // their headings.
+  void AppendTo(bool threeItemsOnly, const Enumeration& enumeration, ReportSections& sections) {
+    std::string* withParses[3] = {&sections.oneWaySection, &sections.overtSection,
+                                  &sections.covertSection};
+    for (int s = 0; s < 3; ++s) {
+      std::size_t size = withParses[s]->size();
       for (const std::string& piece : pieces_[s]) size += piece.size();
-      targets[s]->reserve(size);
+      withParses[s]->reserve(size);
       for (std::string& piece : pieces_[s]) {
-        *targets[s] += piece;
+        *withParses[s] += piece;
         std::string().swap(piece);
       }
       std::vector<std::string>().swap(pieces_[s]);
     }
+    sections.allSection.reserve(sections.allSection.size() + allBytes_);
+    sections.cannotCombineSection.reserve(sections.cannotCombineSection.size() +
+                                          cannotCombineBytes_);
+    sections.combinableSection.reserve(sections.combinableSection.size() + combinableBytes_);
+    Permutation permutation;
+    std::string itemLine, cannotCombineLine;
+    for (std::size_t number = 0; number < classes_.size(); ++number) {
+      enumeration.Build(static_cast<std::int64_t>(number), permutation);
+      MakeItemLines(threeItemsOnly, permutation, itemLine, cannotCombineLine);
+      if (static_cast<PermutationClass>(classes_[number]) == PermutationClass::CannotCombine) {
+        sections.cannotCombineSection += cannotCombineLine;
+      } else {
+        sections.combinableSection += itemLine;
+      }
+      sections.allSection += itemLine;
+    }
+    std::vector<std::uint8_t>().swap(classes_);
   }
 
   const ClassCounters& counters() const { return counters_; }
@@ -211,9 +242,11 @@ class ChunkMerger {
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
   }
 
-  std::vector<std::string> pieces_[6];
+  std::vector<std::uint8_t> classes_;
+  std::vector<std::string> pieces_[3];
   ClassCounters counters_;
   DegreeLists lists_;
+  std::size_t allBytes_ = 0, cannotCombineBytes_ = 0, combinableBytes_ = 0;
 };
 
 // Analyse every permutation with the engines, one thread per engine, and
@@ -243,7 +276,7 @@ void Analyse(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
         merger.Take(std::move(result));
         progress.Done(std::min(total, (chunk + 1) * kChunkPermutations));
       });
-  merger.AppendTo(sections);
+  merger.AppendTo(threeItemsOnly, enumeration, sections);
   const ClassCounters& counters = merger.counters();
   DegreeLists& lists = merger.lists();
 
