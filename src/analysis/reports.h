@@ -22,6 +22,8 @@ struct ReportOptions {
   // The threads that analyse the tag-set report's permutations; 0 for one
   // per core.
   int threads = 0;
+  // The permutations that a thread analyses at a time; 0 for the default.
+  int chunkPermutations = 0;
 };
 
 // Analyse every ordered triple of the tags (`threeItemsOnly`), or else the

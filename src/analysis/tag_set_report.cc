@@ -82,7 +82,8 @@ void AppendItems(std::string& out, bool threeItemsOnly,
   }
 }
 
-// Permutations are analysed in chunks of this many, in enumeration order.
+// Permutations are analysed in chunks of this many, in enumeration order,
+// unless told otherwise.
 constexpr std::int64_t kChunkPermutations = 2048;
 
 // The permutations of one report, numbered in enumeration order: pass by
@@ -253,13 +254,13 @@ class ChunkMerger {
 // fill the sections.
 void Analyse(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
              ReportSections& sections, UserInterface& ui,
-             const std::vector<ParseEngine*>& engines) {
+             const std::vector<ParseEngine*>& engines, std::int64_t chunkPermutations) {
   const TagSetTexts& texts = GetTagSetTexts(threeItemsOnly);
   ReplaceWithHeadings(texts.headings, sections);
 
   const Enumeration enumeration(threeItemsOnly, tagSet);
   const std::int64_t total = enumeration.count();
-  const std::int64_t chunks = (total + kChunkPermutations - 1) / kChunkPermutations;
+  const std::int64_t chunks = (total + chunkPermutations - 1) / chunkPermutations;
   const int workers = static_cast<int>(engines.size());
   ProgressMeter progress(ui, total);
   ChunkMerger merger;
@@ -268,13 +269,13 @@ void Analyse(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
   RunJobsInOrder<ChunkResult>(
       chunks, workers, 2 * workers,
       [&](std::int64_t chunk, int worker) {
-        const std::int64_t first = chunk * kChunkPermutations;
+        const std::int64_t first = chunk * chunkPermutations;
         return AnalyseChunk(threeItemsOnly, enumeration, ruleSet, *engines[worker], first,
-                            std::min(total, first + kChunkPermutations));
+                            std::min(total, first + chunkPermutations));
       },
       [&](std::int64_t chunk, ChunkResult result) {
         merger.Take(std::move(result));
-        progress.Done(std::min(total, (chunk + 1) * kChunkPermutations));
+        progress.Done(std::min(total, (chunk + 1) * chunkPermutations));
       });
   merger.AppendTo(threeItemsOnly, enumeration, sections);
   const ClassCounters& counters = merger.counters();
@@ -328,7 +329,7 @@ void BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet&
                        ParseEngine& engine) {
   BusyGuard busy(ui);
   try {
-    Analyse(threeItemsOnly, tagSet, ruleSet, sections, ui, {&engine});
+    Analyse(threeItemsOnly, tagSet, ruleSet, sections, ui, {&engine}, kChunkPermutations);
   } catch (const std::bad_alloc&) {
     ui.ShowMessage(kMemoryAllocationError);
     return;
@@ -342,7 +343,8 @@ void BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet&
   BusyGuard busy(ui);
   try {
     const auto engines = MakeParseEngines(options.engine, ruleSet, AnalysisThreads(options));
-    Analyse(threeItemsOnly, tagSet, ruleSet, sections, ui, Pointers(engines));
+    Analyse(threeItemsOnly, tagSet, ruleSet, sections, ui, Pointers(engines),
+            options.chunkPermutations > 0 ? options.chunkPermutations : kChunkPermutations);
   } catch (const std::bad_alloc&) {
     ui.ShowMessage(kMemoryAllocationError);
     return;
