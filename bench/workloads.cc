@@ -90,12 +90,19 @@ std::vector<RuleText> RealisticRules() {
   // Modifier-head noun phrases, and the same pairs read as coordination or
   // apposition now and then.
   cross("NP", {"a", "an", "b", "z", "n", "nr", "ns", "nt", "vn", "r", "MP", "AP", "DE", "NP", "TP", "SP"},
-        {"n", "nz", "vn", "an", "NP"}, "定中", 75);
+        {"n", "nz", "vn", "an", "NP"}, "定中", 80);
+  cross("NP", {"LP"}, {"n", "NP"}, "定中", 100);
+  cross("NP", {"m", "q"}, {"n", "NP"}, "定中", 100);
+  cross("NP", {"CP"}, {"n", "NP"}, "联合", 100);
   cross("NP", {"n", "nr", "NP"}, {"n", "nr", "NP"}, "同位", 40);
   // Verb phrases: adverbials, verb-object, verb-complement.
   cross("VP", {"d", "ad", "DP", "PP", "TP", "SP", "a", "vd", "AP"}, {"v", "VP", "VO", "VC"}, "状中", 70);
   cross("VO", {"v", "VP"}, {"n", "nr", "ns", "nt", "nz", "vn", "NP", "r", "DE", "MP"}, "述宾", 70);
   cross("VC", {"v", "VP"}, {"a", "AP", "MP", "v", "q"}, "述补", 60);
+  cross("VC", {"v", "VP"}, {"LP", "SP"}, "述补", 75);
+  cross("VC", {"VP", "VO"}, {"TP", "MP"}, "述补", 70);
+  // Aspect particles (tagged words that the tag set does not list).
+  cross("VP", {"v", "VP"}, {"u<了>", "u<过>", "u<着>"}, "附加", 100);
   // A verb before a noun: verb-object, or modifier-head.
   rules.push_back({"NP", {"v", "n"}, "定中"});
   rules.push_back({"NP", {"v", "NP"}, "定中"});
@@ -109,13 +116,14 @@ std::vector<RuleText> RealisticRules() {
   cross("DE", {"n", "r", "a", "v", "NP", "VP", "AP", "VO", "S", "vn", "b", "nr"}, {"u<的>"},
         "的字结构", 85);
   cross("S", {"n", "nr", "ns", "nt", "r", "NP", "DE", "vn", "TP"}, {"v", "VP", "VO", "VC", "a", "AP"},
-        "主谓", 80);
+        "主谓", 85);
   // Clauses with adverbials and topics, serial verbs, clauses as objects.
   cross("S", {"TP", "PP", "SP", "DP", "d"}, {"S"}, "状中", 80);
   cross("S", {"NP", "n", "r"}, {"S"}, "主谓", 70);
   cross("VP", {"v", "VP"}, {"v", "VP", "VO"}, "连动", 50);
   cross("VO", {"v"}, {"S"}, "述宾", 100);
   cross("S", {"S", "VP"}, {"y"}, "语气", 100);
+  cross("S", {"S"}, {"S"}, "联合", 100);
   cross("CP", {"n", "NP"}, {"c"}, "连词", 50);
   // Three-item rules: coordination (with alternative conjunctions) and
   // phrases with 的, 地 and 得.
