@@ -15,6 +15,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -85,7 +86,19 @@ void RunJobsInOrder(std::int64_t jobCount, int workers, int window, Work work, T
     stop = true;
     workerWake.notify_all();
   };
-  for (int w = 0; w < workers; ++w) threads.threads.emplace_back(worker, w);
+  // With fewer threads than asked for (the system refuses more), the jobs
+  // go to those there are; with none, to the calling thread.
+  for (int w = 0; w < workers; ++w) {
+    try {
+      threads.threads.emplace_back(worker, w);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  if (threads.threads.empty()) {
+    for (std::int64_t job = 0; job < jobCount; ++job) take(job, work(job, 0));
+    return;
+  }
 
   for (std::int64_t job = 0; job < jobCount; ++job) {
     std::optional<Result> result;
