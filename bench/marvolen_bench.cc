@@ -10,8 +10,11 @@
 //    chart search on every core): wall time, permutations per second, peak
 //    memory (the child's ru_maxrss) and the report's size; and the ratio of
 //    the literal search's time for all permutations (measured, or estimated
-//    from the sample) to that wall time.
-// Times are medians over --runs runs.
+//    from the sample) to that wall time. The whole runs come first, while
+//    this process is still small, so that a child's peak memory is its own.
+// Times are medians over --runs runs (the literal search's over half as
+// many). Usage: build/bench/marvolen-bench [--runs=5] [--workload=a|b|all].
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -184,7 +187,11 @@ ProcessRun RunReport(const Settings& settings, const std::string& dir,
   const auto start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    std::freopen("/dev/null", "w", stderr);
+    const int devNull = open("/dev/null", O_WRONLY);
+    if (devNull >= 0) {
+      dup2(devNull, STDOUT_FILENO);
+      dup2(devNull, STDERR_FILENO);
+    }
     execv(pointers[0], pointers.data());
     _exit(127);
   }
@@ -378,6 +385,10 @@ int Main(int argc, char** argv) {
     if (!WriteWorkload(DenseWorkload(false), w.dir)) return 1;
     workloads.push_back(w);
   }
+  // What a run that does nothing takes, for comparison with small reports.
+  const ProcessRun idle = RunReport(settings, base, {"--version"});
+  std::printf("marvolen-report --version peaks at %s\n",
+              Human(static_cast<double>(idle.maxRssKb) * 1024).c_str());
   for (Workload& w : workloads) MeasureRuns(settings, w);
   for (const Workload& w : workloads) MeasureSearch(settings, w);
   if (settings.keepDir.empty()) fs::remove_all(base);
