@@ -205,6 +205,15 @@ ProcessRun RunReport(const Settings& settings, const std::string& dir,
   return run;
 }
 
+// The system's load averages, which tell how busy the machine was.
+void PrintLoad(const char* title) {
+  std::FILE* f = std::fopen("/proc/loadavg", "r");
+  if (f == nullptr) return;
+  char line[128] = {};
+  if (std::fgets(line, sizeof line, f) != nullptr) std::printf("%s: %s", title, line);
+  std::fclose(f);
+}
+
 std::string Human(double bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
@@ -261,8 +270,9 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
   const auto all = Sample(permutations, 1);
   LiteralParseEngine literal;
   ChartParseEngine chart(data.rules);
+  // Long enough not to be ruled by a moment's noise on a busy machine.
   const auto probeSample =
-      Sample(permutations, std::max<std::size_t>(1, permutations.size() / 200));
+      Sample(permutations, std::max<std::size_t>(1, permutations.size() / 5000));
   const SearchTime probe = TimeSearch(literal, probeSample, data.rules, 1);
   const double literalAll = probe.seconds / static_cast<double>(probeSample.size()) *
                             static_cast<double>(permutations.size());
@@ -367,6 +377,7 @@ int Main(int argc, char** argv) {
   }
   std::printf("marvolen-bench: %u hardware threads; times are medians of %d runs\n",
               std::thread::hardware_concurrency(), settings.runs);
+  PrintLoad("load average before");
   std::vector<Workload> workloads;
   if (settings.workload == "a" || settings.workload == "all") {
     for (const bool longMode : {false, true}) {
@@ -397,6 +408,7 @@ int Main(int argc, char** argv) {
               Human(static_cast<double>(idle.maxRssKb) * 1024).c_str());
   for (Workload& w : workloads) MeasureRuns(settings, w);
   for (const Workload& w : workloads) MeasureSearch(settings, w);
+  PrintLoad("\nload average after");
   if (settings.keepDir.empty()) fs::remove_all(base);
   return 0;
 }
