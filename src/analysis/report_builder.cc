@@ -2,6 +2,7 @@
 #include "analysis/report_builder.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "platform/gbk.h"
 
@@ -29,7 +30,15 @@ ProgressMeter::ProgressMeter(UserInterface& ui, std::int64_t total)
     : ui_(ui), total_(total), step_(std::max<std::int64_t>(1, total / 200)) {}
 
 void ProgressMeter::Done(std::int64_t done) {
-  if (done % step_ == 0 || done == total_) ui_.Progress(done, total_);
+  if (done - reported_ >= step_ || (done == total_ && reported_ != total_)) {
+    reported_ = done;
+    ui_.Progress(done, total_);
+  }
+}
+
+int AnalysisThreads(const ReportOptions& options) {
+  if (options.threads > 0) return options.threads;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 void ReplaceWithHeadings(const SectionHeadings& headings, ReportSections& sections) {
@@ -42,6 +51,38 @@ void ReplaceWithHeadings(const SectionHeadings& headings, ReportSections& sectio
   sections.degreeSection = headings.degree;
 }
 
+void AppendParseEntry(PermutationClass cls, const std::string& itemLine, const ParseList& parses,
+                      std::string& out) {
+  out += itemLine;
+  if (cls == PermutationClass::OneWay) {
+    out += "\t\t";
+    PrintTree(parses.front().get(), out);
+    out += '\n';
+    return;
+  }
+  for (std::size_t k = 0; k < parses.size(); ++k) {
+    out += "\t\t[";
+    out += std::to_string(k + 1);
+    out += ']';
+    PrintTree(parses[k].get(), out);
+    out += '\n';
+  }
+}
+
+std::string* ParseSectionFor(PermutationClass cls, ReportSections& sections) {
+  switch (cls) {
+    case PermutationClass::OneWay:
+      return &sections.oneWaySection;
+    case PermutationClass::Overt:
+      return &sections.overtSection;
+    case PermutationClass::Covert:
+      return &sections.covertSection;
+    case PermutationClass::CannotCombine:
+      break;
+  }
+  return nullptr;
+}
+
 void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
                            const std::string& cannotCombineLine, const ParseList& parses,
                            ReportSections& sections) {
@@ -50,24 +91,7 @@ void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
     return;
   }
   sections.combinableSection += itemLine;
-  if (cls == PermutationClass::OneWay) {
-    std::string& out = sections.oneWaySection;
-    out += itemLine;
-    out += "\t\t";
-    PrintTree(parses.front().get(), out);
-    out += '\n';
-    return;
-  }
-  std::string& out =
-      cls == PermutationClass::Overt ? sections.overtSection : sections.covertSection;
-  out += itemLine;
-  for (std::size_t k = 0; k < parses.size(); ++k) {
-    out += "\t\t[";
-    out += std::to_string(k + 1);
-    out += ']';
-    PrintTree(parses[k].get(), out);
-    out += '\n';
-  }
+  AppendParseEntry(cls, itemLine, parses, *ParseSectionFor(cls, sections));
 }
 
 void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections) {

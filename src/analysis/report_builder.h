@@ -12,6 +12,7 @@
 #include "analysis/classification.h"
 #include "analysis/degree_records.h"
 #include "analysis/report_sections.h"
+#include "analysis/reports.h"
 #include "analysis/text_pattern.h"
 #include "grammar/parse_engine.h"
 #include "platform/text_stream.h"
@@ -32,6 +33,7 @@ class BusyGuard {
 };
 
 // Reports progress about two hundred times over a report, and at its end.
+// The counts given must not decrease.
 class ProgressMeter {
  public:
   ProgressMeter(UserInterface& ui, std::int64_t total);
@@ -41,7 +43,11 @@ class ProgressMeter {
   UserInterface& ui_;
   std::int64_t total_;
   std::int64_t step_;
+  std::int64_t reported_ = 0;
 };
+
+// The number of threads that analyse the permutations of a report.
+int AnalysisThreads(const ReportOptions& options);
 
 // The headings of the seven sections that a builder replaces when it starts
 // (all but the summary), GBK.
@@ -57,6 +63,15 @@ void ReplaceWithHeadings(const SectionHeadings& headings, ReportSections& sectio
 void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
                            const std::string& cannotCombineLine, const ParseList& parses,
                            ReportSections& sections);
+
+// The part of those entries in the class's own section (one way, overt or
+// covert): `itemLine`, then the parse or the numbered parses.
+void AppendParseEntry(PermutationClass cls, const std::string& itemLine, const ParseList& parses,
+                      std::string& out);
+
+// The section of the one-way, overt or covert permutations; null for
+// CannotCombine.
+std::string* ParseSectionFor(PermutationClass cls, ReportSections& sections);
 
 // The "none" texts of the category sections whose counter is 0.
 void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections);

@@ -1,9 +1,10 @@
 // The sequences report: every line of the sequences file, judged.
+#include <memory>
 #include <new>
 
 #include "analysis/report_builder.h"
 #include "analysis/reports.h"
-#include "grammar/reduction_search.h"
+#include "grammar/search_engines.h"
 #include "platform/gbk.h"
 
 namespace marvolen {
@@ -129,9 +130,17 @@ void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
 }
 
 void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
-                          OutputStream& report, ReportSections& sections, UserInterface& ui) {
-  LiteralParseEngine engine;
-  BuildSequencesReport(sequences, ruleSet, report, sections, ui, engine);
+                          OutputStream& report, ReportSections& sections, UserInterface& ui,
+                          const ReportOptions& options) {
+  std::unique_ptr<ParseEngine> engine;
+  try {
+    engine = std::move(MakeParseEngines(options.engine, ruleSet, 1).front());
+  } catch (const std::bad_alloc&) {
+    BusyGuard busy(ui);
+    ui.ShowMessage(kMemoryAllocationError);
+    return;
+  }
+  BuildSequencesReport(sequences, ruleSet, report, sections, ui, *engine);
 }
 
 }  // namespace marvolen

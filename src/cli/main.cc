@@ -2,12 +2,16 @@
 //
 // Runs the analysis configured in config.ini of the current directory (or of
 // the directory given with -C) and prints each message of the run, the
-// completion message included, to stderr as one line.
+// completion message included, to stderr as one line. On a terminal a
+// progress bar shows how far each report is.
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/progress_bar.h"
+#include "grammar/search_engines.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/user_interface.h"
@@ -30,7 +34,8 @@ const char kHelp[] =
     "\n"
     "Runs the ambiguity analysis configured in section DATA of config.ini in the\n"
     "current directory and writes the report file named there (GBK).\n"
-    "Its messages, the completion message included, go to stderr.\n"
+    "Its messages, the completion message included, go to stderr; on a terminal\n"
+    "a progress bar there shows how far each report is.\n"
     "\n"
     "options:\n"
     "  --version      print marvolen-report's version (\"1.0.0\")\n"
@@ -40,6 +45,10 @@ const char kHelp[] =
     "  --show-config  print TAGS, SEQUENCES, RULES, RESULT and ITEMLENGTH as read\n"
     "                 and exit; a value that is not UTF-8 is shown converted\n"
     "                 from GBK, as the run uses it\n"
+    "  --engine=NAME  search with NAME: chart (the default) or literal, the\n"
+    "                 reference search (slow; the report is the same)\n"
+    "  --threads=N    analyse the tag-set permutations on N threads (default:\n"
+    "                 one per core; the report is the same)\n"
     "\n"
     "exit status:\n"
     "  0   the run completed without error messages\n"
@@ -47,16 +56,24 @@ const char kHelp[] =
     "  2   a file or directory could not be opened; no report was made\n"
     "  64  usage error\n";
 
-// Shows each message of the analysis as one line on stderr. A progress
-// indication comes later; busy state prints nothing.
+// Shows each message of the analysis as one line on stderr, and on a
+// terminal a progress bar, erased before each message; busy state prints
+// nothing.
 class StderrUserInterface : public UserInterface {
  public:
+  StderrUserInterface() : bar_(stderr, StderrTakesProgressBar()) {}
+
   void ShowMessage(const std::string& text) override {
+    bar_.Clear();
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
   }
   void SetBusy(bool) override {}
+  void Progress(std::int64_t done, std::int64_t total) override { bar_.Update(done, total); }
+
+ private:
+  ProgressBar bar_;
 };
 
 void PrintError(const std::string& text) {
@@ -90,6 +107,7 @@ int ShowConfig(const std::string& startupDir) {
 int Main(int argc, char** argv) {
   std::vector<std::string> directories;
   bool showConfig = false;
+  ReportOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -100,6 +118,19 @@ int Main(int argc, char** argv) {
       return kExitCompleted;
     } else if (arg == "--show-config") {
       showConfig = true;
+    } else if (arg.starts_with("--engine=")) {
+      const auto engine = SearchEngineNamed(arg.substr(9));
+      if (!engine) return UsageError("unknown engine '" + DisplayPath(arg.substr(9)) + "'");
+      options.engine = *engine;
+    } else if (arg.starts_with("--threads=")) {
+      const std::string_view value = arg.substr(10);
+      int threads = 0;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), threads);
+      if (error != std::errc() || end != value.data() + value.size() || threads < 1 ||
+          threads > 256) {
+        return UsageError("--threads needs a number from 1 to 256");
+      }
+      options.threads = threads;
     } else if (arg == "-C") {
       if (i + 1 >= argc) return UsageError("option -C needs a directory");
       directories.push_back(argv[++i]);
@@ -129,7 +160,7 @@ int Main(int argc, char** argv) {
   if (showConfig) return ShowConfig(startupDir);
 
   StderrUserInterface ui;
-  const RunResult result = RunAnalysis(startupDir, ui);
+  const RunResult result = RunAnalysis(startupDir, ui, options);
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
   return result.errorMessages == 0 ? kExitCompleted : kExitCompletedWithErrors;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -105,6 +106,7 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(help.out.rfind("usage: marvolen-report [options]\n", 0), 0u);
     for (const char* text : {"\n  -C DIR         change to DIR", "\n  --show-config  print",
+                             "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
                              "converted\n                 from GBK", "\n  64  usage error\n"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
@@ -125,6 +127,14 @@ TEST_F(MarvolenReportTest, UsageErrorsGiveOneLineOnStderrAndStatus64) {
   EXPECT_EQ(Invoke({"-C"}).err, "marvolen-report: option -C needs a directory; see --help\n");
   EXPECT_EQ(Invoke({"--frobnicate"}).err,
             "marvolen-report: unknown option '--frobnicate'; see --help\n");
+  EXPECT_EQ(Invoke({"--engine=fast"}).err,
+            "marvolen-report: unknown engine 'fast'; see --help\n");
+  for (const char* threads : {"--threads=0", "--threads=", "--threads=2x", "--threads=999"}) {
+    const Outcome o = Invoke({threads});
+    EXPECT_EQ(o.status, 64) << threads;
+    EXPECT_EQ(o.err, "marvolen-report: --threads needs a number from 1 to 256; see --help\n");
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }
 
 TEST_F(MarvolenReportTest, ShowConfigPrintsTheFiveValuesAsTheRunUsesThem) {
@@ -194,6 +204,86 @@ TEST_F(MarvolenReportTest, DashCRunsInTheGivenDirectoryNamedAbsolutely) {
     EXPECT_EQ(o.err, Completion()) << args.back();
     EXPECT_TRUE(fs::exists(dir_ / "report.txt")) << args.back();
   }
+}
+
+TEST_F(MarvolenReportTest, TheEngineAndTheThreadsChangeNothingInTheReport) {
+  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt"}) {
+    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
+  }
+  for (const char* itemLength : {"", "long"}) {
+    WriteFile(dir_ / "config.ini",
+              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+              "RESULT=report.txt\nITEMLENGTH=" + std::string(itemLength) + "\n");
+    const Outcome first = Invoke({});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string report = ReadFile(dir_ / "report.txt");
+    ASSERT_GT(report.size(), 100000u);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--engine=literal"}, {"--engine=chart", "--threads=1"},
+          {"--threads=3", "--engine=literal"}}) {
+      fs::remove(dir_ / "report.txt");
+      const Outcome o = Invoke(args);
+      EXPECT_EQ(o.status, 0) << args[0];
+      EXPECT_EQ(o.err, first.err) << args[0];
+      EXPECT_TRUE(ReadFile(dir_ / "report.txt") == report) << args[0] << " " << itemLength;
+    }
+  }
+}
+
+// A text as a terminal shows it: each line feed as CR LF.
+std::string AsOnTerminal(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// Runs the program with stderr (and stdout) on a pseudo-terminal and returns
+// everything it wrote there.
+std::string InvokeOnTerminal(const fs::path& cwd, const char* term) {
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    if (chdir(cwd.c_str()) != 0) _exit(127);
+    setenv("TERM", term, 1);
+    execl(kBinary, kBinary, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string out;
+  if (pid < 0) return out;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO once the program has closed the terminal
+    out.append(buffer, n);
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return out;
+}
+
+TEST_F(MarvolenReportTest, OnATerminalAProgressBarIsErasedBeforeEachMessage) {
+  WriteData("");  // "No sequences defined!" comes before the reports
+  const std::string out = InvokeOnTerminal(dir_, "xterm");
+  // The terminal turns each line feed into CR LF.
+  const std::string noSequences = "No sequences defined!\t\r\n";
+  ASSERT_EQ(out.rfind(noSequences, 0), 0u) << out;
+  const std::size_t bar = out.find("\r[", noSequences.size());
+  ASSERT_NE(bar, std::string::npos) << out;
+  // 27 permutations of three tags: the bar ends full, then is blanked out,
+  // and the completion message starts a line of its own.
+  const std::string full = "[" + std::string(30, '#') + "] 100% 27/27";
+  const std::size_t end = out.find(full, bar);
+  ASSERT_NE(end, std::string::npos) << out;
+  const std::string clear = "\r" + std::string(full.size(), ' ') + "\r";
+  EXPECT_EQ(out.substr(end + full.size(), clear.size() + 6), clear + "分析") << out;
+  EXPECT_EQ(out.substr(out.find("分析完毕")), AsOnTerminal(Completion()));
+
+  // Without a terminal that can draw over a line: the messages alone.
+  EXPECT_EQ(InvokeOnTerminal(dir_, "dumb"), noSequences + AsOnTerminal(Completion()));
 }
 
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {

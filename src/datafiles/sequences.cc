@@ -53,6 +53,7 @@ void ReadSequences(SequenceList& sequences, InputStream& in, UserInterface& ui) 
 }
 
 void SplitSequenceLine(int& itemCount, std::string_view line, Permutation& out) {
+  itemCount = 0;
   int stored = 0;
   std::size_t i = 0;
   while (i < line.size()) {

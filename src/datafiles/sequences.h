@@ -24,7 +24,7 @@ struct SequenceList {
 void ReadSequences(SequenceList& sequences, InputStream& in, UserInterface& ui);
 
 // Split one stored line into the item slots of `out`. Only blank, CR and LF
-// separate items. `itemCount` receives the number of items found (it may be
+// separate items. `itemCount` is set to the number of items found (it may be
 // more than five; only the first five are stored). When fewer than five were
 // stored, the slot after the last one is emptied and later slots are left as
 // they were. currentItemCount is not touched; the caller sets it.

@@ -156,3 +156,16 @@ TEST(SplitSequenceLineTest, FiveItemsFillEverySlotAndASixthIsCountedNotStored) {
 
 }  // namespace
 }  // namespace marvolen
+
+namespace marvolen {
+namespace {
+
+TEST(SplitSequenceLineTest, TheCountIsTheLinesOwnWhateverItHeldBefore) {
+  Permutation p;
+  int n = 7;
+  SplitSequenceLine(n, "a b\n", p);
+  EXPECT_EQ(n, 2);
+}
+
+}  // namespace
+}  // namespace marvolen

@@ -1,6 +1,8 @@
 // Text-mode file streams.
 #include "platform/text_stream.h"
 
+#include <algorithm>
+#include <cstring>
 
 namespace marvolen {
 
@@ -76,21 +78,34 @@ OutputStream::~OutputStream() { Close(); }
 
 void OutputStream::Write(std::string_view text) {
   if (file_ == nullptr || !ok_) return;
+  // The text with CR LF for LF goes out in blocks, not line by line: a
+  // report has hundreds of thousands of lines.
+  char block[65536];
+  std::size_t used = 0;
+  auto put = [&](const char* bytes, std::size_t size) {
+    while (size > 0 && ok_) {
+      const std::size_t take = std::min(size, sizeof block - used);
+      std::memcpy(block + used, bytes, take);
+      used += take;
+      bytes += take;
+      size -= take;
+      if (used == sizeof block) {
+        if (std::fwrite(block, 1, used, file_) != used) ok_ = false;
+        used = 0;
+      }
+    }
+  };
   std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t lf = text.find('\n', start);
-    const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-    if (end > start && std::fwrite(text.data() + start, 1, end - start, file_) != end - start) {
-      ok_ = false;
-      return;
-    }
-    if (lf == std::string_view::npos) break;
-    if (std::fwrite("\r\n", 1, 2, file_) != 2) {
-      ok_ = false;
-      return;
-    }
-    start = lf + 1;
+  while (start < text.size() && ok_) {
+    const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
+    const std::size_t end =
+        lf == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
+    put(text.data() + start, end - start);
+    if (lf == nullptr) break;
+    put("\r\n", 2);
+    start = end + 1;
   }
+  if (used > 0 && ok_ && std::fwrite(block, 1, used, file_) != used) ok_ = false;
 }
 
 bool OutputStream::Close() {

@@ -105,6 +105,30 @@ TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {
   std::filesystem::remove(path);
 }
 
+TEST(OutputStreamTest, ALongTextIsConvertedWholeWhereverItsLineFeedsFall) {
+  // Several blocks of output, with line feeds around every block boundary
+  // and a CR LF split across one.
+  std::string text, expected;
+  for (int k = 0; k < 300000; ++k) {
+    const bool lf = k % 997 == 0 || (k > 65530 && k < 65540) || (k > 131065 && k < 131075);
+    text += lf ? '\n' : static_cast<char>('a' + k % 26);
+    expected += lf ? "\r\n" : std::string(1, static_cast<char>('a' + k % 26));
+  }
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_out_test3.txt";
+  {
+    auto out = OutputStream::Create(path.string());
+    ASSERT_NE(out, nullptr);
+    out->Write(text);
+    out->Write("");
+    out->Write("end");
+    EXPECT_TRUE(out->Close());
+  }
+  std::ifstream f(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(bytes == expected + "end");
+  std::filesystem::remove(path);
+}
+
 TEST(OutputStreamTest, CreateEmptiesAnExistingFileAndFailsInAMissingFolder) {
   const auto path = std::filesystem::temp_directory_path() / "marvolen_out_test2.txt";
   { std::ofstream(path) << "old content"; }

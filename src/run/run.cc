@@ -77,7 +77,8 @@ std::string CompletionMessage(const std::string& startupDir, const std::string& 
          "\n查看分析报告。";
 }
 
-RunResult RunAnalysis(const std::string& startupDir, UserInterface& person) {
+RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
+                      const ReportOptions& options) {
   CountingUserInterface ui(person);
   RunResult outcome;
   outcome.end = RunEnd::OpenFailed;
@@ -155,10 +156,10 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person) {
 
   ReportSections sections;
   if (tagSet.count() > 0) {
-    BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, sections, ui);
+    BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, sections, ui, options);
   }
   if (sequences.count() > 0) {
-    BuildSequencesReport(sequences, ruleSet, *reportFile, sections, ui);
+    BuildSequencesReport(sequences, ruleSet, *reportFile, sections, ui, options);
   }
 
   // Release the tags and the sequence lines, then close the four files in

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/reports.h"
 #include "platform/user_interface.h"
 
 namespace marvolen {
@@ -54,8 +55,10 @@ struct RunResult {
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up
-// directory; it stays the current directory afterwards.
-RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui);
+// directory; it stays the current directory afterwards. `options` choose the
+// search and the threads; the report is the same whatever they are.
+RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
+                      const ReportOptions& options = {});
 
 }  // namespace marvolen
 

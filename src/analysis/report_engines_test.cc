@@ -1,0 +1,154 @@
+// The reports are the same byte for byte whichever search makes them and on
+// however many threads.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+#include "analysis/report_test_util.h"
+#include "analysis/reports.h"
+#include "grammar/reduction_search.h"
+
+namespace marvolen {
+namespace {
+
+using testing_util::ProgressRecorder;
+using testing_util::R;
+using testing_util::ReportFile;
+using testing_util::Rules;
+
+// A random data set: `tagCount` tags out of a small alphabet (with repeats,
+// GBK and long tags), a grammar over them without one-item cycles, and
+// lines of one to five items. The texts are written as UTF-8 here.
+struct DataSet {
+  TagSet tags;
+  RuleSet rules;
+  SequenceList sequences;
+};
+
+DataSet RandomDataSet(std::mt19937& random, int tagCount) {
+  static const std::vector<std::string> tags = {"a", "n", "NP", "u<的>", "c<和>",
+                                                "averyverylongtagname"};
+  static const std::vector<std::string> items = {"a", "n", "NP", "VP", "S", "u<的>", "c<和>"};
+  static const std::vector<std::string> lefts = {"NP", "VP", "S"};
+  auto pick = [&random](std::size_t n) { return random() % n; };
+  DataSet d;
+  for (int k = 0; k < tagCount; ++k) d.tags.tags.push_back(Gbk(tags[pick(tags.size())]));
+  std::vector<R> rules;
+  const int ruleCount = 3 + static_cast<int>(pick(14));
+  for (int r = 0; r < ruleCount; ++r) {
+    const int length = 1 + static_cast<int>(pick(3));
+    const std::string left = lefts[pick(lefts.size())];
+    std::string right;
+    for (int k = 0; k < length; ++k) {
+      // A one-item rule rewrites a word-class tag only: no cycles.
+      right += (length == 1 ? items[pick(2)] : items[pick(items.size())]) + " ";
+    }
+    rules.push_back({left, right, pick(3) == 0 ? "" : "T" + std::to_string(pick(3))});
+  }
+  if (pick(2) == 0) rules.push_back(rules.front());  // a repeated rule
+  d.rules = Rules(rules);
+  const int lines = static_cast<int>(pick(20));
+  for (int l = 0; l < lines; ++l) {
+    std::string line;
+    const int count = 1 + static_cast<int>(pick(5));
+    for (int k = 0; k < count; ++k) line += items[pick(items.size())] + " ";
+    d.sequences.lines.push_back(Gbk(line + "\n"));
+  }
+  return d;
+}
+
+struct Report {
+  std::string bytes;
+  ReportSections sections;
+};
+
+bool operator==(const Report& a, const Report& b) {
+  const ReportSections& x = a.sections;
+  const ReportSections& y = b.sections;
+  return a.bytes == b.bytes && x.allSection == y.allSection &&
+         x.cannotCombineSection == y.cannotCombineSection &&
+         x.combinableSection == y.combinableSection && x.summarySection == y.summarySection &&
+         x.oneWaySection == y.oneWaySection && x.overtSection == y.overtSection &&
+         x.covertSection == y.covertSection && x.degreeSection == y.degreeSection;
+}
+
+// The tag-set report and then the sequences report, as the run makes them.
+template <typename Engine>
+Report BuildBoth(bool threeItemsOnly, const DataSet& d, Engine&& engine) {
+  Report report;
+  ReportFile file;
+  RecordingUserInterface ui;
+  BuildTagSetReport(threeItemsOnly, d.tags, d.rules, file.stream(), report.sections, ui, engine);
+  const ReportSections tagSetSections = report.sections;
+  BuildSequencesReport(d.sequences, d.rules, file.stream(), report.sections, ui, engine);
+  report.bytes = file.Bytes();
+  EXPECT_TRUE(ui.messages.empty());
+  // Keep the tag-set report's sections: they are compared too.
+  report.sections = tagSetSections;
+  return report;
+}
+
+TEST(ReportEnginesTest, EveryEngineThreadCountAndChunkSizeGivesTheSameReport) {
+  std::mt19937 random(515);
+  int ambiguous = 0;
+  for (int set = 0; set < 40; ++set) {
+    const DataSet d = RandomDataSet(random, 1 + static_cast<int>(random() % (set % 4 == 0 ? 8 : 5)));
+    for (const bool threeItemsOnly : {true, false}) {
+      // The permutations one after the other with the literal search, all
+      // in one chunk.
+      const Report reference =
+          BuildBoth(threeItemsOnly, d, ReportOptions{SearchEngine::kLiteral, 1, 1 << 30});
+      LiteralParseEngine literal;
+      EXPECT_TRUE(BuildBoth(threeItemsOnly, d, literal) == reference) << "data set " << set;
+      // Chunks that end in the middle of the permutations, on several
+      // threads.
+      for (const ReportOptions& options :
+           {ReportOptions{SearchEngine::kChart, 1, 0}, ReportOptions{SearchEngine::kChart, 2, 7},
+            ReportOptions{SearchEngine::kChart, 3, 64}, ReportOptions{SearchEngine::kLiteral, 2, 5},
+            ReportOptions{SearchEngine::kChart, 0, 1}}) {
+        EXPECT_TRUE(BuildBoth(threeItemsOnly, d, options) == reference)
+            << "data set " << set << (threeItemsOnly ? ", three items" : ", long mode")
+            << ", threads " << options.threads << ", chunks of " << options.chunkPermutations;
+      }
+      if (reference.sections.overtSection.find("[2]") != std::string::npos ||
+          reference.sections.covertSection.find("[2]") != std::string::npos) {
+        ++ambiguous;
+      }
+    }
+  }
+  EXPECT_GT(ambiguous, 12);
+}
+
+class ThreadRecorder : public ProgressRecorder {
+ public:
+  void Progress(std::int64_t done, std::int64_t total) override {
+    ProgressRecorder::Progress(done, total);
+    if (std::this_thread::get_id() != caller) ++fromOtherThreads;
+  }
+  std::thread::id caller = std::this_thread::get_id();
+  int fromOtherThreads = 0;
+};
+
+TEST(ReportEnginesTest, ProgressOnManyThreadsIsReportedInOrderFromTheCallingThread) {
+  std::mt19937 random(3);
+  const DataSet d = RandomDataSet(random, 20);  // 64,000 permutations in long mode
+  ReportFile file;
+  ReportSections sections;
+  ThreadRecorder ui;
+  BuildTagSetReport(false, d.tags, d.rules, file.stream(), sections, ui,
+                    ReportOptions{SearchEngine::kChart, 3});
+  ASSERT_GE(ui.progress.size(), 20u);
+  EXPECT_EQ(ui.fromOtherThreads, 0);
+  for (std::size_t k = 0; k < ui.progress.size(); ++k) {
+    EXPECT_EQ(ui.progress[k].second, 64000);
+    if (k > 0) {
+      EXPECT_GT(ui.progress[k].first, ui.progress[k - 1].first);
+    }
+  }
+  EXPECT_EQ(ui.progress.back().first, 64000);
+  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace marvolen
