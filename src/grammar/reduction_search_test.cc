@@ -195,53 +195,6 @@ TEST(UnaryCycleGuardTest, CyclesInEveryPositionOfAFiveItemPermutationEnd) {
   EXPECT_FALSE(parses.empty());
 }
 
-// Cycles of every shape end with exactly the parses that do not go round
-// them: a self-loop on a leaf and on tags that only a two- or three-item
-// reduction makes; a cycle of ten rules; a cycle reached only after a two-
-// or three-item reduction; two cycles that share a tag.
-TEST(UnaryCycleGuardTest, CyclesOfEveryShapeGiveExactlyTheParsesOffTheCycle) {
-  EXPECT_EQ(Parse({"p", "q", "r"}, {{"X", "p q r ", ""}, {"X", "X ", "self"}}),
-            (Texts{"(X(p,q,r))"}));
-  EXPECT_EQ(Parse({"p", "q"}, {{"X", "p q ", ""}, {"X", "X ", ""}, {"p", "p ", ""}}),
-            (Texts{"(X(p,q))"}));
-
-  // A0 -> A9 -> A8 -> ... -> A1 -> A0: from the leaf A0 the chain goes once
-  // round, up to A1, and stops before A0 again.
-  std::vector<R> ring;
-  for (int i = 0; i < 10; ++i) {
-    ring.push_back({"A" + std::to_string(i), "A" + std::to_string((i + 1) % 10) + " ", ""});
-  }
-  Texts chain;
-  std::string tree = "A0";
-  chain.push_back("(" + tree + ")");
-  for (int i = 9; i >= 1; --i) {
-    tree = "A" + std::to_string(i) + "(" + tree + ")";
-    chain.insert(chain.begin(), "(" + tree + ")");
-  }
-  EXPECT_EQ(Parse({"A0"}, ring), chain);
-
-  // The same ring reached only through X -> p q: every tag of the ring once
-  // above X, the last one reached first in the list.
-  std::vector<R> entered = ring;
-  entered.push_back({"X", "p q ", ""});
-  entered.push_back({"A0", "X ", ""});
-  const Texts fromX = Parse({"p", "q"}, entered);
-  ASSERT_EQ(fromX.size(), 11u);
-  EXPECT_EQ(fromX.back(), "(X(p,q))");
-  EXPECT_EQ(fromX[9], "(A0(X(p,q)))");
-  EXPECT_EQ(fromX[0], "(A1(A2(A3(A4(A5(A6(A7(A8(A9(A0(X(p,q))))))))))))");
-
-  // X -> Y -> X, reached only after a two-item or a three-item reduction.
-  EXPECT_EQ(Parse({"p", "q"}, {{"X", "p q ", ""}, {"Y", "X ", ""}, {"X", "Y ", ""}}),
-            (Texts{"(Y(X(p,q)))", "(X(p,q))"}));
-  EXPECT_EQ(Parse({"p", "q", "r"}, {{"X", "p q r ", ""}, {"Y", "X ", ""}, {"X", "Y ", ""}}),
-            (Texts{"(Y(X(p,q,r)))", "(X(p,q,r))"}));
-
-  // A <-> B and B <-> C share B.
-  EXPECT_EQ(Parse({"A"}, {{"B", "A ", ""}, {"A", "B ", ""}, {"C", "B ", ""}, {"B", "C ", ""}}),
-            (Texts{"(C(B(A)))", "(B(A))", "(A)"}));
-}
-
 bool HasUnaryNode(const ParseTreeNode* node) {
   for (; node != nullptr; node = node->nextSibling.get()) {
     const ParseTreeNode* child = node->firstChild.get();
