@@ -458,6 +458,24 @@ TEST_F(RunBadInputTest, AtEveryCapacityTheRunAnalysesWhatFitsAndSaysWhatDidNot) 
   EXPECT_TRUE(ReportHas("其中只有一种组合关系的排列:500个"));  // NP -> t1 t0 is rule 41
 }
 
+TEST_F(RunBadInputTest, FiveItemsFitAndASixthStopsTheSequencesReportAlone) {
+  const std::string tags = "TagSetBegin a , n TagSetEnd";
+  const std::string rules = "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd";
+  RunWith(kConfig, tags, rules, "a n a n a\r\nn n n n n\r\n");
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:2个"));
+  EXPECT_TRUE(ReportHas("\ta n a n a \r\n"));
+
+  // The tag-set report is written; the sequences report is not.
+  ui_.messages.clear();
+  const RunResult r = RunWith(kConfig, tags, rules, "a n a n a\r\na n a n a n\r\n");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, (Messages{"One permutation contains too many tokens",
+                                    Completion(dir_ / "report.txt")}));
+  EXPECT_TRUE(ReportHas("全部标记共有 2 个"));
+  EXPECT_FALSE(ReportHas("sequences.txt"));
+}
+
 TEST_F(RunBadInputTest, ALeadByteAsTheLastByteOfEveryFile) {
   // The configured report name ends in it too; off Windows such a name is
   // used as it is and shown with a replacement character.
