@@ -126,7 +126,8 @@ TEST(ProfileUpdateTest, RegressionValuesTheReaderWouldChangeAreQuoted) {
 
 // The reader takes everything between "[" and the last "]" as the section
 // name, so "[ Recent File List ]" is another section; the list written there
-// was never read back. Found by the profile fuzz target.
+// was never read back. Found while writing the profile fuzz target, whose
+// checks (the reader finds what the updater wrote) now cover it.
 TEST(ProfileUpdateTest, RegressionBlanksInsideTheBracketsMakeAnotherSection) {
   const std::string before = "[ Recent File List ]\nFile1=a\n";
   const std::string after = UpdateProfileText(before, kSection, RecentList({"b"}));
@@ -139,7 +140,8 @@ TEST(ProfileUpdateTest, RegressionBlanksInsideTheBracketsMakeAnotherSection) {
 
 // The reader ends a section or key name at a NUL byte; the updater compared
 // the whole name and added a second section or key that the reader never
-// reached. Found by the profile fuzz target.
+// reached. Found while writing the profile fuzz target, whose checks now
+// cover it.
 TEST(ProfileUpdateTest, RegressionNamesEndAtANulByteAsTheReaderSeesThem) {
   const std::string before("[Recent File List\0x]\nFile1\0y=old\n", 33);
   const std::string after = UpdateProfileText(before, kSection, RecentList({"new"}));
