@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace marvolen {
 
 namespace {
@@ -16,6 +18,10 @@ std::unique_ptr<InputStream> InputStream::Open(const std::string& path) {
   if (path.empty()) return nullptr;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (file == nullptr) return nullptr;
+  // Only a plain file is a data file: a device such as /dev/zero never ends,
+  // and a pipe would keep the analysis waiting for a writer.
+  struct stat info;
+  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   std::unique_ptr<InputStream> in(new InputStream(std::move(file)));
   // A folder opens but cannot be read.
   if (!in->Available() && std::ferror(in->file_.get()) != 0) return nullptr;

@@ -524,17 +524,20 @@ TEST_F(RunBadInputTest, NulBytesEndValuesAndLinesAndAreTokensInTheOtherFiles) {
   EXPECT_TRUE(ReportHas("其中只有一种组合关系的排列:1个"));
 }
 
-// A device configured as a data file used to be read whole before the run
-// went on, which never ended.
-TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsReadOnlyAsFarAsNeeded) {
+// A device configured as a data file used to be read without end (/dev/zero
+// as the sequences file is an endless run of NUL lines). Only plain files are
+// data files.
+TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsNotOpened) {
   if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
-  const RunResult r = RunWith(
-      "[DATA]\nTAGS=/dev/zero\nSEQUENCES=sequences.txt\nRULES=/dev/zero\nRESULT=report.txt\n",
-      "", "", "a n\n");
-  EXPECT_EQ(r.end, RunEnd::Completed);
-  EXPECT_EQ(ui_.messages, (Messages{"Invalid TagSet_File format!    ",
-                                    "Invalid Rules_File format!    ",
-                                    Completion(dir_ / "report.txt")}));
+  RunResult r = RunWith(
+      "[DATA]\nTAGS=tags.txt\nSEQUENCES=/dev/zero\nRULES=rules.txt\nRESULT=report.txt\n",
+      "TagSetBegin a TagSetEnd", "CFGRuleSetBegin CFGRuleSetEnd", "");
+  EXPECT_EQ(r.end, RunEnd::OpenFailed);
+  EXPECT_EQ(ui_.messages, Messages{"Data File <sequences.txt> Open Error!"});
+  ui_.messages.clear();
+  r = RunWith("[DATA]\nTAGS=/dev/zero\nSEQUENCES=sequences.txt\nRULES=rules.txt\n",
+              "", "", "a n\n");
+  EXPECT_EQ(ui_.messages, Messages{"Data File <tags.txt> Open Error!"});
 }
 
 TEST_F(RunBadInputTest, CrOnlyLineEnds) {
