@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -152,6 +153,19 @@ class MainFrameTest : public QObject {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(bench_->dialogs->saveQuestions.isEmpty());
     QCOMPARE(first->windowTitle(), QStringLiteral("Marvo2"));
+  }
+
+  void newWindowsAreCascadedInsideTheArea() {
+    for (int i = 0; i < 12; ++i) QVERIFY(frame_->RouteCommand(ID_FILE_NEW));
+    QMdiArea* area = frame_->mdiArea();
+    QVERIFY(area != nullptr);
+    const QRect inside(QPoint(0, 0), area->viewport()->size());
+    const QList<QMdiSubWindow*> windows = area->subWindowList();
+    for (QMdiSubWindow* w : windows) QVERIFY2(inside.contains(w->geometry()), qPrintable(w->windowTitle()));
+    // Each new window stands below and to the right of the one before, until
+    // the cascade starts again at the top left.
+    QVERIFY(windows[2]->pos().x() > windows[1]->pos().x());
+    QVERIFY(windows[2]->pos().y() > windows[1]->pos().y());
   }
 
   void editViewWrapsLongLines() {

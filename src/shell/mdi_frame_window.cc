@@ -1,12 +1,15 @@
 // The main window of the multiple-document framework.
 #include "shell/mdi_frame_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QGuiApplication>
 #include <QMdiArea>
+#include <QStyle>
 #include <QScreen>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -237,9 +240,17 @@ void MdiFrameWindow::UpdateIndicators() {
 
 void MdiFrameWindow::AddChildFrame(MdiChildFrame* frame) {
   mdiArea_->addSubWindow(frame);
-  // A new window takes most of the area, as cascaded windows do.
+  // A new window takes most of the area and is cascaded below and to the
+  // right of the windows before it, starting again at the top left when it
+  // would leave the area.
   const QSize area = mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100);
-  frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+  const QSize extent(area.width() * 3 / 4, area.height() * 3 / 4);
+  frame->resize(extent);
+  const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) + 4;
+  const int room = std::max(1, std::min(area.width() - extent.width(),
+                                        area.height() - extent.height()) / step + 1);
+  const int others = static_cast<int>(mdiArea_->subWindowList().size()) - 1;
+  frame->move(QPoint(step, step) * (others % room));
   frame->setWindowIcon(AppIcon(app_->docTemplate() != nullptr ? app_->docTemplate()->resourceId() : 0));
 }
 
