@@ -94,6 +94,16 @@ void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
   AppendParseEntry(cls, itemLine, parses, *ParseSectionFor(cls, sections));
 }
 
+std::array<int, 7> SummaryValues(const ClassCounters& counters) {
+  return {counters.cannotCombineCount + counters.combinableCount,
+          counters.cannotCombineCount,
+          counters.combinableCount,
+          counters.oneWayCount,
+          counters.combinableCount - counters.oneWayCount,
+          counters.overtCount,
+          counters.covertCount};
+}
+
 void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections) {
   const NoneTexts& none = GetNoneTexts();
   if (counters.cannotCombineCount == 0) sections.cannotCombineSection += none.cannotCombine;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ std::string* ParseSectionFor(PermutationClass cls, ReportSections& sections);
 
 // The "none" texts of the category sections whose counter is 0.
 void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections);
+
+// The seven counts of a summary, in the order of its lines: analysed, cannot
+// combine, combinable, one way, two or more ways, overt, covert.
+std::array<int, 7> SummaryValues(const ClassCounters& counters);
 
 // One list of the degree statistics: `title`, the ranked records with their
 // lines (made by `recordLine` from the 1-based rank and the record), then the

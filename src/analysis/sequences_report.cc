@@ -98,15 +98,7 @@ bool Analyse(const SequenceList& sequences, const RuleSet& ruleSet, ReportSectio
   AppendDegreeList(texts.overtTitle, lists.overtRecords, AppendRecordLine, texts.overtAverage,
                    texts.overtNone, sections.degreeSection);
 
-  const int values[7] = {
-      counters.cannotCombineCount + counters.combinableCount,
-      counters.cannotCombineCount,
-      counters.combinableCount,
-      counters.oneWayCount,
-      counters.combinableCount - counters.oneWayCount,
-      counters.overtCount,
-      counters.covertCount,
-  };
+  const std::array<int, 7> values = SummaryValues(counters);
   sections.summarySection.clear();
   for (int k = 0; k < 7; ++k) {
     texts.summary[k].AppendTo(sections.summarySection, {std::to_string(values[k])});

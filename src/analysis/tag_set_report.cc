@@ -304,15 +304,7 @@ void Analyse(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
     summary += ' ';
   }
   summary += '\n';
-  const int values[7] = {
-      counters.cannotCombineCount + counters.combinableCount,
-      counters.cannotCombineCount,
-      counters.combinableCount,
-      counters.oneWayCount,
-      counters.combinableCount - counters.oneWayCount,
-      counters.overtCount,
-      counters.covertCount,
-  };
+  const std::array<int, 7> values = SummaryValues(counters);
   for (int k = 0; k < 7; ++k) texts.summary[k].AppendTo(summary, {std::to_string(values[k])});
 }
 

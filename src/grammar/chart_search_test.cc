@@ -6,39 +6,12 @@
 
 #include "grammar/reduction_search.h"
 #include "grammar/unary_cycles.h"
+#include "grammar/search_test_util.h"
 
 namespace marvolen {
 namespace {
 
-struct R {
-  std::string left, right, tree;
-};
-
-RuleSet Rules(const std::vector<R>& rules) {
-  RuleSet set;
-  for (std::size_t i = 0; i < rules.size(); ++i) {
-    set.rules.emplace_back("R" + std::to_string(i + 1), rules[i].left, rules[i].right,
-                           rules[i].tree);
-  }
-  return set;
-}
-
-Permutation Items(const std::vector<std::string>& items) {
-  Permutation p;
-  for (std::size_t k = 0; k < items.size(); ++k) p.items[k] = items[k];
-  p.currentItemCount = static_cast<int>(items.size());
-  return p;
-}
-
-std::vector<std::string> Print(const ParseList& parses) {
-  std::vector<std::string> texts;
-  for (const auto& tree : parses) {
-    std::string text;
-    PrintTree(tree.get(), text);
-    texts.push_back(text);
-  }
-  return texts;
-}
+using namespace testing_util;
 
 // The two lists hold equal trees in the same order. Printed texts alone
 // could hide a difference (a label with a comma or bracket in it).

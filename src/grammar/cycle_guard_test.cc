@@ -11,29 +11,12 @@
 
 #include "analysis/reports.h"
 #include "grammar/search_engines.h"
+#include "grammar/search_test_util.h"
 
 namespace marvolen {
 namespace {
 
-struct R {
-  std::string left, right, tree;
-};
-
-RuleSet Rules(const std::vector<R>& rules) {
-  RuleSet set;
-  for (std::size_t i = 0; i < rules.size(); ++i) {
-    set.rules.emplace_back("R" + std::to_string(i + 1), rules[i].left, rules[i].right,
-                           rules[i].tree);
-  }
-  return set;
-}
-
-Permutation Items(const std::vector<std::string>& items) {
-  Permutation p;
-  for (std::size_t k = 0; k < items.size(); ++k) p.items[k] = items[k];
-  p.currentItemCount = static_cast<int>(items.size());
-  return p;
-}
+using namespace testing_util;
 
 using Texts = std::vector<std::string>;
 

@@ -6,39 +6,12 @@
 #include <random>
 
 #include "grammar/unary_cycles.h"
+#include "grammar/search_test_util.h"
 
 namespace marvolen {
 namespace {
 
-struct R {
-  std::string left, right, tree;
-};
-
-RuleSet Rules(std::vector<R> rules) {
-  RuleSet set;
-  for (int i = 0; i < static_cast<int>(rules.size()); ++i) {
-    set.rules.emplace_back("R" + std::to_string(i + 1), rules[i].left, rules[i].right,
-                           rules[i].tree);
-  }
-  return set;
-}
-
-Permutation Items(std::vector<std::string> items) {
-  Permutation p;
-  for (std::size_t k = 0; k < items.size(); ++k) p.items[k] = items[k];
-  p.currentItemCount = static_cast<int>(items.size());
-  return p;
-}
-
-std::vector<std::string> Print(const ParseList& parses) {
-  std::vector<std::string> texts;
-  for (const auto& tree : parses) {
-    std::string text;
-    PrintTree(tree.get(), text);
-    texts.push_back(text);
-  }
-  return texts;
-}
+using namespace testing_util;
 
 std::vector<std::string> Parse(const std::vector<std::string>& items, const std::vector<R>& rules,
                                UnaryCycleGuard guard = UnaryCycleGuard::kOn) {
