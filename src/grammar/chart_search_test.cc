@@ -11,7 +11,7 @@
 namespace marvolen {
 namespace {
 
-using namespace testing_util;
+using namespace search_testing;
 
 // The two lists hold equal trees in the same order. Printed texts alone
 // could hide a difference (a label with a comma or bracket in it).

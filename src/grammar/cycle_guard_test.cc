@@ -16,7 +16,7 @@
 namespace marvolen {
 namespace {
 
-using namespace testing_util;
+using namespace search_testing;
 
 using Texts = std::vector<std::string>;
 

@@ -11,7 +11,7 @@
 namespace marvolen {
 namespace {
 
-using namespace testing_util;
+using namespace search_testing;
 
 std::vector<std::string> Parse(const std::vector<std::string>& items, const std::vector<R>& rules,
                                UnaryCycleGuard guard = UnaryCycleGuard::kOn) {

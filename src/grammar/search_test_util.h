@@ -13,7 +13,7 @@
 #include "grammar/permutation.h"
 
 namespace marvolen {
-namespace testing_util {
+namespace search_testing {
 
 struct R {
   std::string left, right, tree;
@@ -46,7 +46,7 @@ inline std::vector<std::string> Print(const ParseList& parses) {
   return texts;
 }
 
-}  // namespace testing_util
+}  // namespace search_testing
 }  // namespace marvolen
 
 #endif  // MARVOLEN_GRAMMAR_SEARCH_TEST_UTIL_H_
