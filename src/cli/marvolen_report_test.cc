@@ -244,9 +244,8 @@ std::string AsOnTerminal(const std::string& text) {
 }
 
 // Runs the program with stderr (and stdout) on a pseudo-terminal and returns
-// everything it wrote there.
-// Runs the command on a new pseudo-terminal; nothing when the machine has
-// no pseudo-terminals to give (a chroot without /dev/pts, for one).
+// everything it wrote there; nothing when the machine has no pseudo-terminals
+// to give (a chroot without /dev/pts, for one).
 std::optional<std::string> InvokeOnTerminal(const fs::path& cwd, const char* term) {
   int master = -1;
   const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -290,7 +289,8 @@ TEST_F(MarvolenReportTest, OnATerminalAProgressBarIsErasedBeforeEachMessage) {
   EXPECT_EQ(out.substr(out.find("分析完毕")), AsOnTerminal(Completion()));
 
   // Without a terminal that can draw over a line: the messages alone.
-  EXPECT_EQ(InvokeOnTerminal(dir_, "dumb").value_or("(no terminal)"), noSequences + AsOnTerminal(Completion()));
+  EXPECT_EQ(InvokeOnTerminal(dir_, "dumb").value_or("(no terminal)"),
+            noSequences + AsOnTerminal(Completion()));
 }
 
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {
