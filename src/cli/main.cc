@@ -163,7 +163,8 @@ int Main(int argc, char** argv) {
       options.threads = threads;
     } else if (arg == "--parse" || arg.starts_with("--parse=")) {
       if (arg == "--parse" && i + 1 >= argc) return UsageError("option --parse needs the items");
-      parse = ParseRequest{arg == "--parse" ? argv[++i] : std::string(arg.substr(8)), {}};
+      parse.emplace();
+      parse->items = arg == "--parse" ? argv[++i] : std::string(arg.substr(8));
     } else if (arg == "--svg" || arg.starts_with("--svg=")) {
       if (arg == "--svg" && i + 1 >= argc) return UsageError("option --svg needs a file");
       svgPath = arg == "--svg" ? argv[++i] : std::string(arg.substr(6));
@@ -182,7 +183,10 @@ int Main(int argc, char** argv) {
 
   if (svgPath && !parse) return UsageError("--svg goes with --parse");
   if (parse && showConfig) return UsageError("--parse and --show-config exclude each other");
-  if (parse) parse->svgPath = svgPath;
+  if (parse) {
+    parse->svgPath = svgPath;
+    parse->engine = options.engine;
+  }
 
   // Like make -C: each directory is taken from the one before.
   for (const std::string& dir : directories) {

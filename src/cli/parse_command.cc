@@ -117,7 +117,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   SequenceAnalysis analysis;
   std::string svg;
   try {
-    SequenceAnalyser analyser(std::move(files->ruleSet));
+    SequenceAnalyser analyser(std::move(files->ruleSet), request.engine);
     analysis = analyser.Analyse(*gbk);
     if (analysis.problem == SequenceProblem::kNone && request.svgPath) svg = Drawing(analysis);
   } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "grammar/search_engines.h"
 #include "platform/user_interface.h"
 
 namespace marvolen {
@@ -15,6 +16,7 @@ namespace marvolen {
 struct ParseRequest {
   std::string items;                  // UTF-8, as given on the command line
   std::optional<std::string> svgPath;  // where to write the drawing
+  SearchEngine engine = SearchEngine::kChart;
 };
 
 struct ParseOutcome {
