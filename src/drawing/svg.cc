@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 namespace marvolen {
 
@@ -24,6 +25,7 @@ std::string Number(double value) {
   char buffer[64];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 2);
+  if (result.ec != std::errc()) return "0";  // beyond any drawing
   std::string text(buffer, result.ptr);
   while (text.back() == '0') text.pop_back();
   if (text.back() == '.') text.pop_back();

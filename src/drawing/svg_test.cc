@@ -78,9 +78,13 @@ TEST(RenderSvgTest, CoordinatesAreRoundedToTwoDecimals) {
   drawing.width = 10.2;
   drawing.height = 3;
   drawing.nodes.push_back({{-0.001, 1.23456, 2.5, 100}, -1, 0, true, true});
+  drawing.nodes.push_back({{1e300, NAN, 1e-9, 7}, -1, 0, true, true});
   const std::string svg = RenderSvg(drawing);
   EXPECT_NE(svg.find("width=\"11\" height=\"3\""), std::string::npos);
   EXPECT_NE(svg.find("<rect x=\"0\" y=\"1.23\" width=\"2.5\" height=\"100\" rx=\"3\"/>"),
+            std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("<rect x=\"0\" y=\"0\" width=\"0\" height=\"7\" rx=\"3\"/>"),
             std::string::npos)
       << svg;
 }

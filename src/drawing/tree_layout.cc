@@ -16,7 +16,8 @@ struct Item {
   int parent = -1;
   std::vector<int> children;
   int depth = 0;
-  double width = 0;  // of the box
+  double labelWidth = 0, titleWidth = 0;  // as measured
+  double width = 0;                       // of the box
   double x = 0;      // centre: first relative to the parent's, then absolute
 };
 
@@ -116,8 +117,10 @@ PlacedSize AppendTree(const ParseTreeNode& root, const MeasureText& measure,
   int leafLevel = 0;
   for (Item& item : items) {
     leafLevel = std::max(leafLevel, item.depth);
-    item.width = std::max(measure(item.label), item.title.empty() ? 0.0 : measure(item.title)) +
-                 2 * style.paddingX;
+    // A width that is not a number or negative counts as 0.
+    item.labelWidth = std::max(0.0, measure(item.label));
+    item.titleWidth = item.title.empty() ? 0.0 : std::max(0.0, measure(item.title));
+    item.width = std::max(item.labelWidth, item.titleWidth) + 2 * style.paddingX;
   }
   const Contour contour = PlaceBottomUp(items, leafLevel, style.nodeGap);
   double minX = 0, maxX = 0;
@@ -152,14 +155,13 @@ PlacedSize AppendTree(const ParseTreeNode& root, const MeasureText& measure,
     node.marked = n < marks.size() && marks[n];
     out.nodes.push_back(node);
     const int index = base + static_cast<int>(n);
-    const double labelWidth = measure(item.label);
     out.texts.push_back({DrawnText::Role::kLabel, item.label,
-                         {item.x - labelWidth / 2, top, labelWidth, style.lineHeight}, index});
+                         {item.x - item.labelWidth / 2, top, item.labelWidth, style.lineHeight},
+                         index});
     if (!item.title.empty()) {
-      const double titleWidth = measure(item.title);
       out.texts.push_back({DrawnText::Role::kTitle, item.title,
-                           {item.x - titleWidth / 2, top + style.lineHeight, titleWidth,
-                            style.lineHeight},
+                           {item.x - item.titleWidth / 2, top + style.lineHeight,
+                            item.titleWidth, style.lineHeight},
                            index});
     }
     if (item.parent >= 0) {
@@ -228,7 +230,7 @@ DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
     double numberWidth = 0;
     if (firstNumber > 0) {
       number = "[" + std::to_string(static_cast<std::int64_t>(firstNumber) + t) + "]";
-      numberWidth = measure(number);
+      numberWidth = std::max(0.0, measure(number));
     }
     const double width = std::max(size.width, numberWidth);
     if (style.maxRowWidth > 0 && x > style.margin &&

@@ -286,6 +286,17 @@ TEST(TreeLayoutTest, ALongTitleDoesNotPushItsOwnChildrenApartButItsNeighbours) {
   ASSERT_NO_FATAL_FAILURE(CheckDrawing(d, style));
 }
 
+TEST(TreeLayoutTest, AMeasureGivingNegativeOrNotANumberCountsAsZeroWidth) {
+  for (const double width : {-5.0, std::nan("")}) {
+    const MeasureText broken = [width](std::string_view) { return width; };
+    const TreeStyle style;
+    const DrawnTree d = LayOutTree(*VerbPhrase(), broken, style);
+    for (const DrawnNode& n : d.nodes) EXPECT_EQ(n.box.width, 2 * style.paddingX);
+    ASSERT_NO_FATAL_FAILURE(CheckDrawing(d, style));
+    ASSERT_NO_FATAL_FAILURE(CheckTree(d, 0));
+  }
+}
+
 TEST(TreeLayoutTest, TreesSideBySideAreNumberedAndWrapIntoRows) {
   std::mt19937 rng(7);
   std::vector<std::unique_ptr<ParseTreeNode>> trees;
