@@ -70,9 +70,9 @@ std::string Drawing(const SequenceAnalysis& analysis) {
   return RenderSvg(drawing, style);
 }
 
-// Write `text` to a new file at `path`; false with the reason when that
-// fails.
-bool WriteNewFile(const std::string& path, const std::string& text, std::string& reason) {
+// Create or replace the file at `path` with `text`; false with the reason
+// when that fails.
+bool WriteFile(const std::string& path, const std::string& text, std::string& reason) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
     reason = std::strerror(errno);
@@ -136,7 +136,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   }
   if (request.svgPath) {
     std::string reason;
-    if (!WriteNewFile(*request.svgPath, svg, reason)) {
+    if (!WriteFile(*request.svgPath, svg, reason)) {
       return Failed(ParseOutcome::End::kWriteFailed,
                     "cannot write '" + DisplayPath(*request.svgPath) + "': " + reason,
                     ui.messages());
