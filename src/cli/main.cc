@@ -6,10 +6,12 @@
 // progress bar shows how far each report is.
 #include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/parse_command.h"
 #include "cli/progress_bar.h"
 #include "grammar/search_engines.h"
 #include "platform/file_system.h"
@@ -50,10 +52,18 @@ const char kHelp[] =
     "  --threads=N    analyse the tag-set permutations on N threads (default:\n"
     "                 one per core; the report is the same)\n"
     "\n"
+    "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
+    "                 items, as a line of the sequences file) with the tag set and\n"
+    "                 rules of config.ini, and print the judgement and its parses\n"
+    "                 (UTF-8); no report is written\n"
+    "  --svg FILE     with --parse: also draw all the parses side by side in FILE\n"
+    "                 (SVG)\n"
+    "\n"
     "exit status:\n"
     "  0   the run completed without error messages\n"
     "  1   the run completed after error messages\n"
     "  2   a file or directory could not be opened; no report was made\n"
+    "      (--parse: or the SVG file could not be written)\n"
     "  64  usage error\n";
 
 // Shows each message of the analysis as one line on stderr, and on a
@@ -104,10 +114,30 @@ int ShowConfig(const std::string& startupDir) {
   return kExitCompleted;
 }
 
+int Parse(const std::string& startupDir, const ParseRequest& request, UserInterface& ui) {
+  const ParseOutcome outcome = RunParse(startupDir, request, ui, stdout);
+  switch (outcome.end) {
+    case ParseOutcome::End::kPrinted:
+      return outcome.messages == 0 ? kExitCompleted : kExitCompletedWithErrors;
+    case ParseOutcome::End::kUsageError:
+      return UsageError(outcome.error);
+    case ParseOutcome::End::kOpenFailed:
+    case ParseOutcome::End::kWriteFailed:
+      if (!outcome.error.empty()) PrintError(outcome.error);
+      return kExitOpenFailed;
+    case ParseOutcome::End::kFailed:
+      break;
+  }
+  if (!outcome.error.empty()) PrintError(outcome.error);
+  return kExitCompletedWithErrors;
+}
+
 int Main(int argc, char** argv) {
   std::vector<std::string> directories;
   bool showConfig = false;
   ReportOptions options;
+  std::optional<ParseRequest> parse;
+  std::optional<std::string> svgPath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -131,6 +161,14 @@ int Main(int argc, char** argv) {
         return UsageError("--threads needs a number from 1 to 256");
       }
       options.threads = threads;
+    } else if (arg == "--parse" || arg.starts_with("--parse=")) {
+      if (arg == "--parse" && i + 1 >= argc) return UsageError("option --parse needs the items");
+      parse.emplace();
+      parse->items = arg == "--parse" ? argv[++i] : std::string(arg.substr(8));
+    } else if (arg == "--svg" || arg.starts_with("--svg=")) {
+      if (arg == "--svg" && i + 1 >= argc) return UsageError("option --svg needs a file");
+      svgPath = arg == "--svg" ? argv[++i] : std::string(arg.substr(6));
+      if (svgPath->empty()) return UsageError("option --svg needs a file");
     } else if (arg == "-C") {
       if (i + 1 >= argc) return UsageError("option -C needs a directory");
       directories.push_back(argv[++i]);
@@ -141,6 +179,13 @@ int Main(int argc, char** argv) {
     } else {
       return UsageError("unexpected argument '" + DisplayPath(arg) + "'");
     }
+  }
+
+  if (svgPath && !parse) return UsageError("--svg goes with --parse");
+  if (parse && showConfig) return UsageError("--parse and --show-config exclude each other");
+  if (parse) {
+    parse->svgPath = svgPath;
+    parse->engine = options.engine;
   }
 
   // Like make -C: each directory is taken from the one before.
@@ -160,6 +205,7 @@ int Main(int argc, char** argv) {
   if (showConfig) return ShowConfig(startupDir);
 
   StderrUserInterface ui;
+  if (parse) return Parse(startupDir, *parse, ui);
   const RunResult result = RunAnalysis(startupDir, ui, options);
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
   return result.errorMessages == 0 ? kExitCompleted : kExitCompletedWithErrors;

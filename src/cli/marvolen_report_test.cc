@@ -110,7 +110,8 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.out.rfind("usage: marvolen-report [options]\n", 0), 0u);
     for (const char* text : {"\n  -C DIR         change to DIR", "\n  --show-config  print",
                              "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
-                             "converted\n                 from GBK", "\n  64  usage error\n"}) {
+                             "converted\n                 from GBK", "\n  64  usage error\n",
+                             "\n  --parse ITEMS  judge", "\n  --svg FILE     with --parse"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
   }
@@ -299,6 +300,133 @@ TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {
   EXPECT_EQ(o.err.rfind("marvolen-report: cannot change to directory 'missing': ", 0), 0u)
       << o.err;
   EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
+}
+
+// --parse: the examples' own rules and tags, run from elsewhere with -C.
+class ParseOptionTest : public MarvolenReportTest {
+ protected:
+  Outcome Parse(std::vector<std::string> args) {
+    args.insert(args.begin(), {"-C", MARVOLEN_EXAMPLES_DIR});
+    return Invoke(args);
+  }
+};
+
+TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
+  const struct {
+    const char* items;
+    std::string out;
+  } cases[] = {
+      {"v n u<的> n",
+       "外显型歧义\n"
+       "[1](VP:述宾(v,NP:定中(NP:的字结构(n,u<的>),n)))\n"
+       "[2](NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"},
+      {"n n n n",
+       "内含型歧义\n"
+       "[1](NP:定中(n,NP:定中(n,NP:定中(n,n))))\n"
+       "[2](NP:定中(n,NP:定中(NP:定中(n,n),n)))\n"
+       "[3](NP:定中(NP:定中(n,NP:定中(n,n)),n))\n"
+       "[4](NP:定中(NP:定中(NP:定中(n,n),n),n))\n"},
+      {" a  n ", "只有一种组合方式(无歧义)\n(NP:定中(a,n))\n"},
+      {"n v d", "不能组合\n"},
+      {"", "不能组合\n"},
+  };
+  for (const auto& c : cases) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--parse", c.items}, {"--parse=" + std::string(c.items)},
+          {"--engine=literal", "--parse", c.items}}) {
+      const Outcome o = Parse(args);
+      EXPECT_EQ(o.status, 0) << c.items;
+      EXPECT_EQ(o.out, c.out) << c.items;
+      EXPECT_EQ(o.err, "") << c.items;
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {
+  const Outcome o = Parse({"--svg", (base_ / "trees.svg").string(), "--parse", "v n u<的> n"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out.rfind("外显型歧义\n[1]", 0), 0u);
+  const std::string svg = ReadFile(base_ / "trees.svg");
+  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << svg;
+  for (const char* text : {">[1]</text>", ">[2]</text>", ">u&lt;的&gt;</text>", ">述宾</text>",
+                           "Noto Sans CJK SC"}) {
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  }
+  // One way: one tree, no number; cannot combine: an empty drawing.
+  EXPECT_EQ(Parse({"--parse", "a n", "--svg=" + (base_ / "one.svg").string()}).status, 0);
+  EXPECT_EQ(ReadFile(base_ / "one.svg").find(">[1]<"), std::string::npos);
+  EXPECT_NE(ReadFile(base_ / "one.svg").find(">定中</text>"), std::string::npos);
+  EXPECT_EQ(Parse({"--parse", "n v d", "--svg", (base_ / "none.svg").string()}).status, 0);
+  EXPECT_EQ(ReadFile(base_ / "none.svg").find("<text"), std::string::npos);
+}
+
+TEST_F(ParseOptionTest, ItemsThatCannotBeAnalysedAreAUsageError) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--parse", "a b c d e f"}, "--parse takes at most five items, not 6"},
+      {{"--parse", "n " + std::string(20, 'x')},
+       "item longer than 19 bytes in GBK: " + std::string(20, 'x')},
+      {{"--parse", "n 𠀀"}, "the items hold a character that GBK cannot hold"},
+      {{"--parse", "n \xFF"}, "the items are not UTF-8 text"},
+      {{"--parse"}, "option --parse needs the items"},
+      {{"--svg", "x.svg"}, "--svg goes with --parse"},
+      {{"--parse", "n", "--svg"}, "option --svg needs a file"},
+      {{"--parse", "n", "--svg="}, "option --svg needs a file"},
+      {{"--parse", "n", "--show-config"}, "--parse and --show-config exclude each other"},
+  };
+  for (const auto& c : cases) {
+    // Nothing is drawn either.
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "--svg=" + (base_ / "x.svg").string());
+    const Outcome o = Parse(args);
+    EXPECT_EQ(o.status, 64) << c.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "marvolen-report: " + c.err + "; see --help\n");
+  }
+  // Five items of 19 bytes are fine.
+  const std::string item(19, 'n');
+  const Outcome five = Parse({"--parse", item + " " + item + " " + item + " " + item + " " + item});
+  EXPECT_EQ(five.status, 0);
+  EXPECT_EQ(five.out, "不能组合\n");
+  EXPECT_FALSE(fs::exists(base_ / "x.svg"));
+}
+
+TEST_F(ParseOptionTest, ReaderMessagesGoToStderrAndGiveStatusOne) {
+  WriteData("");
+  WriteFile(dir_ / "rules.txt", "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n && && 2 R2 : VP -> VP ");
+  const Outcome o = Invoke({"--parse", "a n"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "只有一种组合方式(无歧义)\n(NP(a,n))\n");
+  EXPECT_EQ(o.err, "Invalid Rules_File format!       \n");
+  // The sequences file is not read, nor any report written.
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+}
+
+TEST_F(ParseOptionTest, MissingFilesAndDrawingsThatCannotBeWrittenGiveStatusTwo) {
+  const Outcome none = Invoke({"--parse", "a n"});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "Data File <tags.txt> Open Error!\n");
+
+  WriteData("a n\n");
+  const std::string rules = ReadFile(dir_ / "rules.txt");
+  for (const char* input : {"rules.txt", "tags.txt", "sequences.txt", "config.ini"}) {
+    const Outcome o = Invoke({"--parse", "a n", "--svg", input});
+    EXPECT_EQ(o.status, 2) << input;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "marvolen-report: the SVG file is also an input file and was not "
+                     "overwritten: " + std::string(input) + "\n");
+  }
+  EXPECT_EQ(ReadFile(dir_ / "rules.txt"), rules);
+
+  const Outcome o = Invoke({"--parse", "a n", "--svg", "missing/trees.svg"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "只有一种组合方式(无歧义)\n(NP(a,n))\n");
+  EXPECT_EQ(o.err, "marvolen-report: cannot write 'missing/trees.svg': No such file or "
+                   "directory\n");
 }
 
 }  // namespace

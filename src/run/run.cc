@@ -21,25 +21,6 @@ namespace {
 
 const char kProfileSection[] = "DATA";
 
-// Passes everything on to the person and counts the messages shown.
-class CountingUserInterface : public UserInterface {
- public:
-  explicit CountingUserInterface(UserInterface& inner) : inner_(inner) {}
-
-  void ShowMessage(const std::string& text) override {
-    ++messages_;
-    inner_.ShowMessage(text);
-  }
-  void SetBusy(bool busy) override { inner_.SetBusy(busy); }
-  void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
-
-  int messages() const { return messages_; }
-
- private:
-  UserInterface& inner_;
-  int messages_ = 0;
-};
-
 // The report file as the person should look for it, as UTF-8: a relative
 // "RESULT" value is named after the start-up directory and the separator
 // (inserted whatever the directory ends with), an absolute one alone.

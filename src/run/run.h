@@ -27,6 +27,25 @@ struct RunConfig {
   std::string itemLength;  // "ITEMLENGTH"
 };
 
+// Passes everything on to the person and counts the messages shown.
+class CountingUserInterface : public UserInterface {
+ public:
+  explicit CountingUserInterface(UserInterface& inner) : inner_(inner) {}
+
+  void ShowMessage(const std::string& text) override {
+    ++messages_;
+    inner_.ShowMessage(text);
+  }
+  void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+  void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
+
+  int messages() const { return messages_; }
+
+ private:
+  UserInterface& inner_;
+  int messages_ = 0;
+};
+
 // The path of config.ini in `startupDir`: the platform's separator is
 // appended unless the directory already ends with it.
 std::string ProfilePathFor(const std::string& startupDir);
