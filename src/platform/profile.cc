@@ -59,13 +59,16 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-Profile Profile::FromBytes(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Profile(std::string(bytes.substr(3)));
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-    return Profile(Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE'));
+Profile Profile::FromText(std::string bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    bytes.erase(0, 3);
+  } else if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+    bytes = Utf16ToUtf8(std::string_view(bytes).substr(2), bytes[0] == '\xFE');
   }
-  return Profile(std::string(bytes));
+  return Profile(std::move(bytes));
 }
+
+Profile Profile::FromBytes(std::string_view bytes) { return FromText(std::string(bytes)); }
 
 Profile Profile::Load(const std::string& path) {
   UniqueFile file = OpenPlainFileForReading(path);
@@ -78,15 +81,7 @@ Profile Profile::Load(const std::string& path) {
   std::size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) data.append(buf, n);
   if (std::ferror(file.get()) != 0) return Profile();
-  file.reset();
-  Profile profile;
-  if (data.substr(0, 2) == "\xFF\xFE" || data.substr(0, 2) == "\xFE\xFF") {
-    profile = FromBytes(data);
-  } else {
-    // Keep the bytes read, without a copy of them.
-    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) data.erase(0, 3);
-    profile = Profile(std::move(data));
-  }
+  Profile profile = FromText(std::move(data));
   profile.loaded_ = true;
   return profile;
 }

@@ -26,6 +26,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace marvolen {
 
@@ -50,6 +51,9 @@ class Profile {
 
  private:
   explicit Profile(std::string text) : text_(std::move(text)) {}
+
+  // The profile of a file's bytes, which it takes over.
+  static Profile FromText(std::string bytes);
 
   // The text of the file: its bytes without a UTF-8 byte order mark, or the
   // UTF-8 text of a UTF-16 file.
