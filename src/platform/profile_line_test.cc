@@ -65,7 +65,8 @@ TEST(ProfileValueQuotingTest, EveryWrittenValueReadsBackUnchanged) {
         const std::string value = a + b + c;
         const std::string written =
             ProfileValueNeedsQuotes(value) ? "\"" + value + "\"" : value;
-        const ProfileLine line = ClassifyProfileLine("K=" + written);
+        const std::string text = "K=" + written;  // the line's views point into it
+        const ProfileLine line = ClassifyProfileLine(text);
         EXPECT_EQ(UnquoteProfileValue(line.value), value) << "[" << value << "]";
       }
     }
