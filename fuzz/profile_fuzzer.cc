@@ -45,11 +45,15 @@ bool SameQuery(std::string_view a, std::string_view b) {
   return true;
 }
 
-// A section name that a header line written by the updater gives back
-// exactly: no line break, no NUL, no blanks around it.
-bool WritableSection(std::string_view s) {
-  return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos && Trimmed(s);
+// A section name that can stand in a header line: no line break, no NUL,
+// no "]" (the name would end there).
+bool SectionFits(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0]", 4)) == std::string_view::npos;
 }
+
+// A section name that a header line written by the updater gives back
+// exactly: one that fits, without blanks around it.
+bool WritableSection(std::string_view s) { return SectionFits(s) && Trimmed(s); }
 
 // A key the updater writes (no line break, "=", "[", ";" or blanks around
 // it) and that the reader gives back as it is (no NUL).
@@ -93,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool valueFits = !value || value->find_first_of("\r\n") == std::string::npos;
   const bool lineFits = !key.empty() && Trimmed(key) &&
                         key.find_first_of("\r\n=[;") == std::string::npos && valueFits;
-  if (!lineFits) {
+  if (!lineFits || !SectionFits(section)) {
     FuzzCheck(updated == content, "an update that cannot be written changed the file");
     return 0;
   }

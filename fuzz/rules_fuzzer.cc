@@ -2,7 +2,7 @@
 // one-item rules on what it stored.
 //
 // The reader must keep to the 300 records and to every field width, store
-// only complete rules and show at most one message, in UTF-8.
+// only complete rules and show at most one short message, in UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzCheck(ruleSet.count() <= RuleSet::kCapacity, "more than 300 records");
   FuzzCheck(ui.messages.size() <= 1, "more than one message");
   FuzzCheck(!ui.messages.empty() || ruleSet.count() > 0, "no rule and no message");
-  CheckMessagesAreUtf8(ui.messages);
+  CheckReaderMessages(ui.messages);
   for (const CfgRule& rule : ruleSet.rules) {
     FuzzCheck(!rule.title().empty() && rule.title().size() <= kTitleWidth, "title width");
     FuzzCheck(!rule.leftTag().empty() && rule.leftTag().size() <= kLeftTagWidth,

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzCheck(sequences.count() <= SequenceList::kCapacity, "more than 500 lines");
   FuzzCheck(ui.messages.size() <= 1, "more than one message");
   FuzzCheck(!ui.messages.empty() || sequences.count() > 0, "no line and no message");
-  CheckMessagesAreUtf8(ui.messages);
+  CheckReaderMessages(ui.messages);
   for (const std::string& line : sequences.lines) {
     FuzzCheck(!line.empty() && line.size() <= SequenceList::kLineWidth, "line width");
     FuzzCheck(line.find('\0') == std::string::npos, "NUL byte in a stored line");

@@ -2,8 +2,9 @@
 //
 // The lexer must hand out every character of the input that is not white
 // space exactly once, in order, and nothing else (a lead byte cut off at the
-// end is the one byte it drops); the reader must keep to its capacity and
-// field width and show at most one message, in UTF-8.
+// end is the one byte it drops; a Ctrl-Z byte ends the input; an identifier
+// is kept up to its first kTokenKeep bytes); the reader must keep to its
+// capacity and field width and show at most one short message, in UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,25 +18,49 @@
 namespace marvolen {
 namespace {
 
-// The bytes the lexer should deliver: CR LF read as LF, the input cut into
-// characters (a byte of 0x80 or more takes the next byte with it), white
-// space and a lead byte without its second byte left out.
+// One character of `text` at `i` (a byte of 0x80 or more takes the next
+// byte with it); size 0 for a lead byte cut off at the end.
+GbkChar CharAt(const std::string& text, std::size_t i) {
+  GbkChar ch;
+  ch.bytes[0] = static_cast<unsigned char>(text[i]);
+  ch.size = 1;
+  if (ch.bytes[0] >= 0x80) {
+    if (i + 1 >= text.size()) return GbkChar();
+    ch.bytes[1] = static_cast<unsigned char>(text[i + 1]);
+    ch.size = 2;
+  }
+  return ch;
+}
+
+// The bytes the lexer should deliver: the input up to a Ctrl-Z byte, CR LF
+// read as LF, cut into characters; white space and a lead byte without its
+// second byte left out, and of an identifier its first kTokenKeep bytes
+// (cut between characters).
 std::string ExpectedTokenBytes(const std::string& input) {
   std::string text;
-  for (std::size_t i = 0; i < input.size(); ++i) {
-    if (input[i] == '\r' && i + 1 < input.size() && input[i + 1] == '\n') continue;
-    text.push_back(input[i]);
+  const std::string raw = input.substr(0, input.find('\x1a'));
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text.push_back(raw[i]);
   }
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (b >= 0x80) {
-      if (i + 1 < text.size()) out.append(text, i, 2);
-      i += 2;
-    } else {
-      if (!(b == ' ' || (b >= 0x09 && b <= 0x0D))) out.push_back(text[i]);
-      ++i;
+    const GbkChar ch = CharAt(text, i);
+    if (ch.size == 0) break;
+    if (IsLetter(ch) || IsHanziLetter(ch)) {
+      std::size_t kept = 0;
+      bool full = false;
+      for (GbkChar c = ch; c.size > 0 && (IsLetter(c) || IsDigit(c) || IsHanziLetter(c));
+           c = i < text.size() ? CharAt(text, i) : GbkChar()) {
+        full = full || kept + c.size > kTokenKeep;
+        if (!full) out.append(text, i, c.size);
+        kept += c.size;
+        i += c.size;
+      }
+      continue;
     }
+    if (!IsSpace(ch)) out.append(text, i, ch.size);
+    i += ch.size;
   }
   return out;
 }
@@ -66,7 +91,8 @@ void CheckLexer(const std::string& input) {
   int length;
   while ((length = GetToken(*in, token)) >= 0) {
     FuzzCheck(++tokens <= input.size(), "more tokens than bytes");
-    FuzzCheck(length >= 1 && static_cast<std::size_t>(length) == token.text.size(),
+    FuzzCheck(length >= 1 && static_cast<std::size_t>(length) == token.text.size() &&
+                  token.text.size() <= kTokenKeep,
               "token length");
     FuzzCheck(token.kind >= Identifier && token.kind <= Other, "token kind");
     if (token.kind == Identifier) FuzzCheck(IsIdentifierText(token.text), "identifier text");
@@ -100,7 +126,7 @@ void CheckTagSet(const std::string& input) {
   }
   FuzzCheck(ui.messages.size() <= 1, "more than one message");
   FuzzCheck(!ui.messages.empty() || tagSet.count() > 0, "no tag and no message");
-  CheckMessagesAreUtf8(ui.messages);
+  CheckReaderMessages(ui.messages);
 }
 
 }  // namespace

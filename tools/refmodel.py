@@ -22,7 +22,8 @@ def g(s):
 
 class In:
     def __init__(self, data):
-        self.d = data.replace(b"\r\n", b"\n")
+        # text mode: a Ctrl-Z byte ends the input, CR LF arrives as LF
+        self.d = data.split(b"\x1a")[0].replace(b"\r\n", b"\n")
         self.p = 0
         self.back = []
         self.eof = False
@@ -160,6 +161,28 @@ def disp(b):
     return b.decode(GBK, errors="replace")
 
 
+def quote(b):
+    """A text from a data file as a message quotes it: at most 40 bytes,
+    never half a character, then "..." when cut; control bytes escaped."""
+    kept = 0
+    while kept < len(b):
+        pair = 0x81 <= b[kept] <= 0xFE and kept + 1 < len(b) and \
+            0x40 <= b[kept + 1] <= 0xFE and b[kept + 1] != 0x7F
+        size = 2 if pair else 1
+        if kept + size > 40:
+            break
+        kept += size
+    out, run = "", b""
+    for c in b[:kept]:
+        if c < 0x20 or c == 0x7F:
+            out += disp(run) + {9: "\\t", 10: "\\n", 13: "\\r"}.get(c, "\\x%02X" % c)
+            run = b""
+        else:
+            run += bytes([c])
+    out += disp(run)
+    return out + ("..." if kept < len(b) else "")
+
+
 class Stop(Exception):
     pass
 
@@ -203,7 +226,7 @@ def read_tags(s, msgs):
                 msgs.append("Too many word class or phrase class tag in TagSet_File       ")
                 return tags
             if len(tag) > 19:
-                msgs.append("Tag longer than 19 bytes in TagSet_File: " + disp(tag))
+                msgs.append("Tag longer than 19 bytes in TagSet_File: " + quote(tag))
                 return tags
             tags.append(tag)
             if t.text == b"TagSetEnd":
@@ -251,7 +274,7 @@ def read_rules(s, msgs):
                 return rules
             title = t.text
             if len(title) > 9:
-                msgs.append("Title longer than 9 bytes in Rules_File: " + disp(title))
+                msgs.append("Title longer than 9 bytes in Rules_File: " + quote(title))
                 return rules
             LT = "the left tag of rules must be a identifier!       "
             nxt(LT)
@@ -261,7 +284,7 @@ def read_rules(s, msgs):
                 return rules
             left = t.text
             if len(left) > 4:
-                msgs.append("Left tag longer than 4 bytes in Rules_File: " + disp(left))
+                msgs.append("Left tag longer than 4 bytes in Rules_File: " + quote(left))
                 return rules
             nxt(INV7)
             if t.kind != 6:
@@ -298,7 +321,7 @@ def read_rules(s, msgs):
                     nxt(INV7)
                 tree = t.text
                 if len(tree) > 24:
-                    msgs.append("Tree title longer than 24 bytes in Rules_File: " + disp(tree))
+                    msgs.append("Tree title longer than 24 bytes in Rules_File: " + quote(tree))
                     return rules
             # combinations, last bracketed item fastest
             combos = [[]]
@@ -312,11 +335,11 @@ def read_rules(s, msgs):
                 for piece in c:
                     it = piece.split()[0] if piece.split() else b""
                     if len(it) > 19:
-                        msgs.append("Item longer than 19 bytes in Rules_File: " + disp(it))
+                        msgs.append("Item longer than 19 bytes in Rules_File: " + quote(it))
                         return rules
                 rhs = b"".join(c)
                 if len(rhs) > 79:
-                    msgs.append("Right side longer than 79 bytes in Rules_File: " + disp(rhs))
+                    msgs.append("Right side longer than 79 bytes in Rules_File: " + quote(rhs))
                     return rules
                 recs.append(Rule(title, left, rhs, tree))
             if len(rules) + len(recs) > 300:
@@ -344,7 +367,7 @@ def read_sequences(s, msgs):
             return lines
         for it in line.replace(b"\r", b" ").replace(b"\n", b" ").split(b" "):
             if len(it) > 19:
-                msgs.append("Item longer than 19 bytes in Sequences_File: " + disp(it))
+                msgs.append("Item longer than 19 bytes in Sequences_File: " + quote(it))
                 return lines
         lines.append(line)
     if not lines:

@@ -112,8 +112,10 @@ int GetToken(InputStream& in, Token& token) {
   Append(token.text, ch);
   if (IsLetter(ch) || IsHanziLetter(ch)) {
     GbkChar next;
+    bool full = false;  // once a character is left out, so is the rest
     while (ReadChar(in, next) >= 0 && (IsLetter(next) || IsDigit(next) || IsHanziLetter(next))) {
-      Append(token.text, next);
+      full = full || token.text.size() + next.size > kTokenKeep;
+      if (!full) Append(token.text, next);
     }
     UnreadChar(next, in);
     token.kind = Identifier;

@@ -31,14 +31,21 @@ enum TokenKind : int {
   Other = 14,       // any other character, and a lone "&", ":" or "-"
 };
 
-// Token texts are at most this many bytes in the file formats; the lexer
-// itself delivers an identifier whole, however long, and the readers check
-// the length of each text against the field it goes into.
+// Token texts are at most this many bytes in the file formats; the readers
+// check the length of each text against the field it goes into.
 inline constexpr std::size_t kTokenWidth = 19;
+
+// The lexer keeps at most this many bytes of an identifier and reads the
+// rest of it without keeping it, so that a huge identifier costs no memory.
+// A text cut so is longer than every field a token goes into (the widest,
+// a rule's right side, is 79 bytes) and than every keyword, so it never fits
+// a field and never passes for a keyword: the reader that receives it shows
+// its message about the overlong text, quoting the beginning.
+inline constexpr std::size_t kTokenKeep = 128;
 
 struct Token {
   int kind = Identifier;
-  std::string text;
+  std::string text;  // at most kTokenKeep bytes, cut between characters
 };
 
 // One character: one byte, or a lead byte (0x80 or more) and the byte after it.
@@ -61,8 +68,8 @@ bool IsDigit(const GbkChar& ch);
 bool IsHanziLetter(const GbkChar& ch);
 bool IsPunctuation(const GbkChar& ch);
 
-// Read the next token. Returns the length of its text (1 or more), or -1 at
-// the end of input, with `text` empty and `kind` left as it was.
+// Read the next token. Returns the length of its text as kept (1 or more),
+// or -1 at the end of input, with `text` empty and `kind` left as it was.
 int GetToken(InputStream& in, Token& token);
 
 }  // namespace marvolen

@@ -149,12 +149,38 @@ TEST(GetTokenTest, LineEndsOfEveryKindAreWhiteSpace) {
   EXPECT_EQ(TokensOf(" \r\n\t "), Tokens{});
 }
 
-TEST(GetTokenTest, AnIdentifierIsDeliveredWholeHoweverLong) {
-  const std::string letters(300, 'q');
+// An identifier was kept whole however long: a 100 MB title took 331 MB.
+// Its first 128 bytes are kept (cut between characters) and the rest is read
+// to its end, so the token after it comes out as before.
+TEST(GetTokenTest, RegressionAHugeIdentifierIsKeptUpToItsFirst128Bytes) {
+  const std::string de = "\xB5\xC4";  // 的
   std::string hanzi;
-  for (int i = 0; i < 15; ++i) hanzi += "\xB5\xC4";
-  EXPECT_EQ(TokensOf(letters + " " + hanzi + "x"),
-            (Tokens{{Identifier, letters}, {Identifier, hanzi + "x"}}));
+  for (int i = 0; i < 15; ++i) hanzi += de;
+  struct Case {
+    std::string identifier;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {std::string(128, 'q'), std::string(128, 'q')},
+      {std::string(129, 'q'), std::string(128, 'q')},
+      {std::string(1000000, 'q'), std::string(128, 'q')},
+      {hanzi + "x", hanzi + "x"},
+      // 127 bytes, then a two-byte character that does not fit: neither it
+      // nor any letter after it is kept.
+      {std::string(127, 'q') + de + "abc", std::string(127, 'q')},
+      {std::string(126, 'q') + de + "abc", std::string(126, 'q') + de},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TokensOf(c.identifier + " ->"), (Tokens{{Identifier, c.kept}, {Arrow, "->"}}))
+        << c.identifier.size();
+  }
+}
+
+// A Ctrl-Z byte ends the input of a data file, as text mode reads it.
+TEST(GetTokenTest, ACtrlZByteEndsTheInput) {
+  EXPECT_EQ(TokensOf("a b\x1a c"), (Tokens{{Identifier, "a"}, {Identifier, "b"}}));
+  EXPECT_EQ(TokensOf("ab\xB5\x1a"), (Tokens{{Identifier, "ab"}}));  // a lead byte cut off
+  EXPECT_EQ(TokensOf("-\x1a>"), (Tokens{{Other, "-"}}));
 }
 
 TEST(GetTokenTest, EndOfInputRepeatsAndLeavesTheKindOfTheLastToken) {

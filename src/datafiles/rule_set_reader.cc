@@ -6,10 +6,18 @@
 // word "<" word {"|" alternative} closing-token, and the end is either "&&"
 // or "::", four skipped tokens and the tree title (or "~" and the tree title).
 // A rule with bracketed words makes one record per combination of words.
+//
+// Nothing here grows with the input: once a rule is known to be refused
+// (its right side longer than the field, or more records than the table
+// holds) the reader goes on reading and checking its tokens, so that the
+// message is the one the whole rule earns, but keeps only what that message
+// quotes.
 #include "datafiles/rule_set_reader.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,26 +34,40 @@ constexpr char kTitleError[] = "the title of rules must be a identifier!       "
 constexpr char kLeftTagError[] = "the left tag of rules must be a identifier!       ";
 constexpr char kInvalidFormat[] = "Invalid Rules_File format!       ";
 
+// The most records a rule is counted to make: one more than the table holds.
+constexpr std::size_t kTooManyRecords = RuleSet::kCapacity + 1;
+
+static_assert(kTokenKeep > kRightSideWidth, "a cut token must never fit a field");
+
 // One right-side item as written: its tag and, for a bracketed item, its
 // words (the word itself, then its alternatives in file order) and the text
 // of its closing token.
 struct RuleItem {
   std::string tag;
   bool bracketed = false;
-  std::vector<std::string> words;
+  std::vector<std::string> words;  // all of them, or the first alone (below)
+  std::size_t wordCount = 0;       // of the words as written
   std::string closing;
 
-  // The item as it stands in a right side, with its word number `w`.
-  std::string Text(std::size_t w) const {
-    return bracketed ? tag + "<" + words[w] + closing : tag;
+  // The item as it stands in a right side, with `word` in its brackets.
+  std::string TextWith(std::string_view word) const {
+    return bracketed ? tag + "<" + std::string(word) + closing : tag;
   }
+  // The same with its word number `w`.
+  std::string Text(std::size_t w) const { return bracketed ? TextWith(words[w]) : tag; }
 };
 
 // A rule as read, before it is turned into records.
 struct ParsedRule {
   std::string title;
   std::string leftTag;
+  // The items: all of them, or, when the rule as written is longer than a
+  // right side can be, those up to the one that makes it too long.
   std::vector<RuleItem> items;
+  // The records the rule makes (the product of the word counts), counted up
+  // to kTooManyRecords. With more than the table holds, the items keep their
+  // first words alone.
+  std::size_t records = 1;
   std::string treeTitle;
 };
 
@@ -94,14 +116,14 @@ class RuleSetReader {
   bool CheckWidth(const std::string& text, std::size_t width, const char* what) {
     if (text.size() <= width) return true;
     return Fail(std::string(what) + " longer than " + std::to_string(width) +
-                " bytes in Rules_File: " + GbkToUtf8(text));
+                " bytes in Rules_File: " + GbkForMessage(text));
   }
 
   // Read one rule starting at its "&&" (the current token); on return the
   // current token is the one that ended it ("&&", or the tree title).
   bool ReadRule(ParsedRule& rule);
   // Read the items of the right side up to the "&&" or "::" that ends it.
-  bool ReadRightSide(std::vector<RuleItem>& items);
+  bool ReadRightSide(ParsedRule& rule);
   // Read a bracketed word after its "<" (the current token); the token after
   // the closing token is current on return.
   bool ReadBracketedWord(RuleItem& item);
@@ -149,7 +171,7 @@ bool RuleSetReader::ReadRule(ParsedRule& rule) {
   if (!Next(kInvalidFormat)) return false;
   if (token_.kind != Arrow) return Fail(kInvalidFormat);
 
-  if (!ReadRightSide(rule.items)) return false;
+  if (!ReadRightSide(rule)) return false;
 
   if (token_.kind == ColonColon) {
     for (int i = 0; i < 5; ++i) {
@@ -162,7 +184,9 @@ bool RuleSetReader::ReadRule(ParsedRule& rule) {
   return true;
 }
 
-bool RuleSetReader::ReadRightSide(std::vector<RuleItem>& items) {
+bool RuleSetReader::ReadRightSide(ParsedRule& rule) {
+  // The bytes of the rule as written (its first record) in the items kept.
+  std::size_t firstRecordBytes = 0;
   if (!Next(kInvalidFormat)) return false;
   while (token_.kind != AndAnd && token_.kind != ColonColon) {
     if (token_.kind == Bang && !Next(kInvalidFormat)) return false;
@@ -172,37 +196,60 @@ bool RuleSetReader::ReadRightSide(std::vector<RuleItem>& items) {
     if (!Next(kInvalidFormat)) return false;
     if (token_.kind == LeftAngle && !ReadBracketedWord(item)) return false;
     if (!item.bracketed && !CheckWidth(item.tag, kItemWidth, "Item")) return false;
-    items.push_back(std::move(item));
+    if (item.bracketed) {
+      rule.records = std::min(rule.records * std::min(item.wordCount, kTooManyRecords),
+                              kTooManyRecords);
+      // The rule is refused for its number of records before any of its
+      // right sides is built from the alternatives.
+      if (rule.records == kTooManyRecords) item.words.resize(1);
+    }
+    // Past the width of a right side the first record is refused whatever
+    // follows; the items kept show its beginning.
+    if (firstRecordBytes <= kRightSideWidth) {
+      firstRecordBytes += item.Text(0).size() + (item.bracketed ? 2 : 1);
+      rule.items.push_back(std::move(item));
+    }
   }
   return true;
 }
 
 bool RuleSetReader::ReadBracketedWord(RuleItem& item) {
   item.bracketed = true;
+  // With more words than the table has records the rule is refused, so the
+  // words past that many are not kept, except each that is longer than all
+  // words before it: the first word too long for its item (which the
+  // closing text decides) is among those kept.
+  std::vector<std::string> longerWords;
+  std::size_t longest = 0;
+  auto takeWord = [&] {
+    const std::string& word = token_.text;
+    if (item.words.size() < RuleSet::kCapacity) {
+      item.words.push_back(word);
+    } else if (word.size() > longest) {
+      longerWords.push_back(word);
+    }
+    longest = std::max(longest, word.size());
+    ++item.wordCount;
+  };
   if (!Next(kInvalidFormat)) return false;
-  item.words.push_back(token_.text);
+  takeWord();
   if (!Next(kInvalidFormat)) return false;
   while (token_.kind == Bar) {
     if (!Next(kInvalidFormat)) return false;
-    item.words.push_back(token_.text);
+    takeWord();
     if (!Next(kInvalidFormat)) return false;
   }
   item.closing = token_.text;
-  for (std::size_t w = 0; w < item.words.size(); ++w) {
-    if (!CheckWidth(item.Text(w), kItemWidth, "Item")) return false;
+  for (const std::vector<std::string>* words : {&item.words, &longerWords}) {
+    for (const std::string& word : *words) {
+      if (!CheckWidth(item.TextWith(word), kItemWidth, "Item")) return false;
+    }
   }
   return Next(kInvalidFormat);
 }
 
 bool RuleSetReader::StoreRecords(const ParsedRule& rule) {
-  // The number of records is the product of the word counts; stop counting
-  // once it is past what the table can hold.
-  std::size_t records = 1;
-  for (const RuleItem& item : rule.items) {
-    if (!item.bracketed) continue;
-    records *= item.words.size();
-    if (records > RuleSet::kCapacity) break;
-  }
+  const std::size_t records = rule.records;
   if (ruleSet_.rules.size() + records > RuleSet::kCapacity) {
     return Fail("Too many rules in Rules_File ... ");
   }

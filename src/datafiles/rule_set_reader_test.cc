@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "datafiles/allocation_failure_for_test.h"
+#include "platform/heap_for_test.h"
+#include "datafiles/lexer.h"
 
 namespace marvolen {
 namespace {
@@ -327,17 +328,91 @@ TEST(ReadRuleSetTest, ARightSideOfEveryRecordMustFitItsField) {
   EXPECT_EQ(fits.ruleSet.rules[0].rightSide().size(), 79u);
   EXPECT_TRUE(fits.ui.messages.empty());
 
+  // The message quotes the first 40 bytes of the right side.
+  const std::string quoted = items.substr(0, 40) + "...";
   Read over = ReadRules(Rules(1) + "&& 1 R : X -> " + items + "abcdefghi &&");
   EXPECT_EQ(over.ruleSet.count(), 1);
-  EXPECT_EQ(over.ui.messages,
-            Strings{"Right side longer than 79 bytes in Rules_File: " + items + "abcdefghi "});
+  EXPECT_EQ(over.ui.messages, Strings{"Right side longer than 79 bytes in Rules_File: " + quoted});
 
   // The rule as written fits (79 bytes with u<a>), its alternative does not;
   // none of the rule's records is stored.
   Read alternative = ReadRules(Rules(1) + "&& 1 R : X -> " + items + "ab u<a|bb> &&");
   EXPECT_EQ(alternative.ruleSet.count(), 1);
   EXPECT_EQ(alternative.ui.messages,
-            Strings{"Right side longer than 79 bytes in Rules_File: " + items + "ab u<bb>  "});
+            Strings{"Right side longer than 79 bytes in Rules_File: " + quoted});
+  Read late = ReadRules("&& 1 R : X -> u<a|" + std::string(16, 'b') + "> " + items + "&&");
+  EXPECT_EQ(late.ui.messages, Strings{"Right side longer than 79 bytes in Rules_File: u<" +
+                                      std::string(16, 'b') + ">  " + items.substr(0, 19) +
+                                      "..."});
+}
+
+// How much of the heap reading `bytes` takes at most.
+std::size_t PeakHeapOfReading(const std::string& bytes, Read& r) {
+  auto in = InputStream::FromBytes(bytes);
+  ResetHeapPeak();
+  ReadRuleSet(r.ruleSet, *in, r.ui);
+  return HeapPeakBytes();
+}
+
+// Texts far longer than their fields were kept whole before their width was
+// checked: a 100 MB right side took 6.3 GB and 40 s, 100 MB of alternatives
+// 2.1 GB, a 100 MB title 331 MB, and each message quoted all of it. The
+// reader now keeps what the message needs, whatever the input, and the
+// message is the one the whole rule earns: tokens past the limit are still
+// read and checked.
+TEST(ReadRuleSetTest, RegressionHugeTextsCostNoMoreThanTheirFields) {
+  const std::string huge(2000000, 'T');
+  std::string manyItems, manyAlternatives;
+  for (int i = 0; i < 1000000; ++i) manyItems += "a ";
+  for (int i = 0; i < 1000000; ++i) manyAlternatives += "|a";
+  std::string longLater;  // past the 300 words kept, longer words come
+  for (int i = 0; i < 400; ++i) longLater += "|a";
+  longLater += "|" + std::string(15, 'x') + "|a|" + std::string(17, 'y') + "|" + std::string(30, 'z');
+  const std::string t40 = std::string(40, 'T') + "...";
+  struct Case {
+    std::string rule;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"&& 1 R : X -> " + manyItems + "&&",
+       "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
+      {"&& 1 R : X -> " + manyItems + ":: p q r s T", 
+       "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
+      // What is wrong after the limit is still found, as before.
+      {"&& 1 R : X -> " + manyItems + "1 &&", kInvalidFormat},
+      {"&& 1 R : X -> " + manyItems + std::string(20, 'i') + " &&",
+       "Item longer than 19 bytes in Rules_File: " + std::string(20, 'i')},
+      {"&& 1 R : X -> " + manyItems + ":: p q r s " + huge, "Tree title longer than 24 bytes in Rules_File: " + t40},
+      {"&& 1 R : X -> " + manyItems + "u<a|b> u<a|b|c> &&",
+       "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
+      {"&& 1 R : X -> u<a" + manyAlternatives + "> &&", kTooMany},
+      {"&& 1 R : X -> " + manyItems + "u<a" + manyAlternatives + "> &&", kTooMany},
+      {"&& 1 R : X -> u<a" + manyAlternatives + "> 1 &&", kInvalidFormat},
+      {"&& 1 R : X -> u<a" + longLater + "> &&",
+       "Item longer than 19 bytes in Rules_File: u<" + std::string(17, 'y') + ">"},
+      {"&& 1 R : X -> u<" + huge + "> &&", "Item longer than 19 bytes in Rules_File: u<" + t40.substr(2)},
+      {"&& 1 " + huge + " : X -> a &&", "Title longer than 9 bytes in Rules_File: " + t40},
+      {"&& 1 R : " + huge + " -> a &&", "Left tag longer than 4 bytes in Rules_File: " + t40},
+      {"&& 1 R : X -> a " + huge + " &&", "Item longer than 19 bytes in Rules_File: " + t40},
+      {"&& 1 R : X -> a :: p q r s ~ " + huge, "Tree title longer than 24 bytes in Rules_File: " + t40},
+      // Skipped tokens are read to their end and never looked at.
+      {"&& " + huge + " R " + huge + " X -> a :: " + huge + " q r s T && 1 S : X -> " + huge, 
+       "Item longer than 19 bytes in Rules_File: " + t40},
+  };
+  for (const Case& c : cases) {
+    Read r;
+    const std::size_t peak = PeakHeapOfReading("CFGRuleSetBegin " + Rules(1) + c.rule + " CFGRuleSetEnd", r);
+    EXPECT_EQ(r.ui.messages, Strings{c.message}) << c.rule.substr(0, 60);
+    EXPECT_LE(r.ruleSet.count(), 2) << c.rule.substr(0, 60);
+    EXPECT_LT(peak, 200000u) << c.rule.substr(0, 60);
+  }
+}
+
+// Control bytes in a quoted text reach the person escaped.
+TEST(ReadRuleSetTest, ControlBytesInAQuotedTextAreEscaped) {
+  Read r = ReadRules("&& 1 R : X -> u<\x1b|" + std::string(17, 'w') + "\x07 &&");
+  EXPECT_EQ(r.ui.messages,
+            Strings{"Item longer than 19 bytes in Rules_File: u<" + std::string(17, 'w') + "\\x07"});
 }
 
 TEST(ReadRuleSetTest, AnAllocationFailureShowsTheMemoryMessageAndKeepsWholeRules) {

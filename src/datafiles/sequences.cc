@@ -40,7 +40,7 @@ void ReadSequences(SequenceList& sequences, InputStream& in, UserInterface& ui) 
       }
       const std::string_view overlong = FindOverlongItem(line);
       if (!overlong.empty()) {
-        ui.ShowMessage("Item longer than 19 bytes in Sequences_File: " + GbkToUtf8(overlong));
+        ui.ShowMessage("Item longer than 19 bytes in Sequences_File: " + GbkForMessage(overlong));
         return;
       }
       sequences.lines.push_back(line);

@@ -112,6 +112,41 @@ TEST(ReadSequencesTest, AnItemLongerThanItsSlotStopsTheReaderNamingIt) {
                 "Item longer than 19 bytes in Sequences_File: 名词名词名词名词名词"}));
 }
 
+// The message quotes at most 40 bytes of the item, never half a character,
+// and escapes control bytes: an item holding an escape sequence was sent to
+// the terminal as it was.
+TEST(ReadSequencesTest, TheMessageQuotesTheBeginningOfTheItemWithControlBytesEscaped) {
+  const std::string ming = "\xC3\xFB";  // 名
+  struct Case {
+    std::string item;
+    std::string quoted;
+  };
+  const std::vector<Case> cases = {
+      {std::string(90, 'x'), std::string(40, 'x') + "..."},
+      {std::string(39, 'x') + ming + "y", std::string(39, 'x') + "..."},
+      {std::string(38, 'x') + ming + "y", std::string(38, 'x') + "名..."},
+      {"\x1b[31m" + std::string(20, 'r'), "\\x1B[31m" + std::string(20, 'r')},
+      {"a\tb\x7f" + std::string(20, 'c'), "a\\tb\\x7F" + std::string(20, 'c')},
+  };
+  for (const Case& c : cases) {
+    Read r = ReadFrom("n v\n" + c.item + "\n");
+    EXPECT_EQ(r.ui.messages,
+              std::vector<std::string>{"Item longer than 19 bytes in Sequences_File: " + c.quoted});
+  }
+}
+
+// A Ctrl-Z byte ends the file, as text mode reads it; it used to be an item.
+TEST(ReadSequencesTest, RegressionACtrlZByteEndsTheFile) {
+  Read r = ReadFrom("n v\r\na n\r\n\x1a");
+  EXPECT_EQ(r.list.lines, (std::vector<std::string>{"n v\n", "a n\n"}));
+  EXPECT_TRUE(r.ui.messages.empty());
+  Read cut = ReadFrom("n v\x1a\nx y\n");
+  EXPECT_EQ(cut.list.lines, (std::vector<std::string>{"n v"}));
+  Read empty = ReadFrom("\x1a" "n v\n");
+  EXPECT_EQ(empty.list.count(), 0);
+  EXPECT_EQ(empty.ui.messages, std::vector<std::string>{"No sequences defined!\t"});
+}
+
 TEST(SplitSequenceLineTest, BlanksCrAndLfSeparateButTabsDoNot) {
   Permutation p;
   int n = 0;

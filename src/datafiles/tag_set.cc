@@ -80,7 +80,7 @@ bool TagSetReader::ReadTag() {
     tag += '>';
   }
   if (tag.size() > TagSet::kTagWidth) {
-    return Fail("Tag longer than 19 bytes in TagSet_File: " + GbkToUtf8(tag));
+    return Fail("Tag longer than 19 bytes in TagSet_File: " + GbkForMessage(tag));
   }
   if (bracketed && !Next()) return false;
   if (tagSet_.count() == TagSet::kCapacity) {

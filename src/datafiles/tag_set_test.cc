@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "datafiles/allocation_failure_for_test.h"
+#include <utility>
+#include <vector>
+
+#include "platform/heap_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -189,6 +192,38 @@ TEST(ReadTagSetTest, ATagLongerThanItsFieldStopsTheReaderNamingIt) {
   Read separator = ReadFrom("TagSetBegin a " + std::string(40, 's') + " b TagSetEnd");
   EXPECT_EQ(separator.tagSet.tags, (Strings{"a", "b"}));
   EXPECT_TRUE(separator.ui.messages.empty());
+}
+
+// A 100 MB tag was kept whole (331 MB) and quoted whole in the message. Its
+// first bytes are kept, the message quotes 40 of them.
+TEST(ReadTagSetTest, RegressionAHugeTagCostsNoMoreThanItsField) {
+  const std::string huge(2000000, 'x');
+  const std::string x40 = std::string(40, 'x') + "...";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {huge, x40},
+      {"u<" + huge + ">", "u<" + x40.substr(2)},
+      {huge + "<w>", x40},
+  };
+  for (const auto& [tag, quoted] : cases) {
+    Read r;
+    auto in = InputStream::FromBytes("TagSetBegin a , " + tag + " , b TagSetEnd");
+    ResetHeapPeak();
+    ReadTagSet(r.tagSet, *in, r.ui);
+    EXPECT_LT(HeapPeakBytes(), 20000u);
+    EXPECT_EQ(r.tagSet.tags, Strings{"a"});
+    EXPECT_EQ(r.ui.messages, Strings{"Tag longer than 19 bytes in TagSet_File: " + quoted});
+  }
+}
+
+// A file saved by an old DOS editor ends in a Ctrl-Z byte, which text mode
+// reads as the end of the input. It used to be read as one more token.
+TEST(ReadTagSetTest, RegressionACtrlZByteEndsTheFile) {
+  Read r = ReadFrom("TagSetBegin n , v TagSetEnd\r\n\x1a");
+  EXPECT_EQ(r.tagSet.tags, (Strings{"n", "v"}));
+  EXPECT_TRUE(r.ui.messages.empty());
+  Read cut = ReadFrom("TagSetBegin n , v\x1a , a TagSetEnd");
+  EXPECT_EQ(cut.tagSet.tags, Strings{"n"});
+  EXPECT_EQ(cut.ui.messages, Strings{kFormatError});
 }
 
 TEST(ReadTagSetTest, AnAllocationFailureShowsTheMemoryMessageAndKeepsWholeTags) {

@@ -4,6 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/gbk.h"
 
 namespace marvolen {
@@ -53,6 +59,38 @@ bool IsAbsolutePath(std::string_view path) {
   return !path.empty() && (path[0] == '\\' || path[0] == '/');
 #else
   return !path.empty() && path[0] == '/';
+#endif
+}
+
+UniqueFile OpenPlainFileForReading(const std::string& path) {
+  if (path.empty()) return nullptr;
+#ifdef _WIN32
+  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (file == nullptr) return nullptr;
+  struct _stat64 info;
+  if (_fstat64(_fileno(file.get()), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
+    return nullptr;
+  }
+  return file;
+#else
+  // Without O_NONBLOCK the open of a pipe waits until something writes to
+  // it; with it the open returns at once and fstat tells what was opened.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  // Reads of a plain file never wait, but take the flag off all the same.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  UniqueFile file(::fdopen(fd, "rb"));
+  if (file == nullptr) ::close(fd);
+  return file;
 #endif
 }
 

@@ -4,6 +4,8 @@
 #ifndef MARVOLEN_PLATFORM_FILE_SYSTEM_H_
 #define MARVOLEN_PLATFORM_FILE_SYSTEM_H_
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -39,6 +41,16 @@ std::string DisplayPath(std::string_view path);
 // True for a path that does not depend on the current directory: "/..." off
 // Windows; "X:\...", "X:/...", "\..." or "/..." on Windows.
 bool IsAbsolutePath(std::string_view path);
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Open a plain file for reading, in binary mode. Anything else gives null at
+// once, never after a wait: a pipe (whose open would wait for a writer), a
+// device (/dev/zero never ends), a folder.
+UniqueFile OpenPlainFileForReading(const std::string& path);
 
 // True when the two paths name one existing file (the same file reached
 // through different names included).

@@ -75,6 +75,43 @@ std::string GbkToUtf8(std::string_view gbk) {
   return out;
 }
 
+std::string GbkForMessage(std::string_view gbk) {
+  // Where to cut: after the last whole character that fits. A lead byte and a
+  // trail byte make one character; any other byte stands alone.
+  std::size_t kept = 0;
+  while (kept < gbk.size()) {
+    const bool pair = IsGbkLead(static_cast<unsigned char>(gbk[kept])) && kept + 1 < gbk.size() &&
+                      IsGbkTrail(static_cast<unsigned char>(gbk[kept + 1]));
+    const std::size_t size = pair ? 2 : 1;
+    if (kept + size > kQuotedBytes) break;
+    kept += size;
+  }
+  // Control bytes are never trail bytes, so converting the runs between
+  // them converts every character as a whole.
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= kept; ++i) {
+    const unsigned char c = i < kept ? static_cast<unsigned char>(gbk[i]) : 0;
+    if (i < kept && c >= 0x20 && c != 0x7F) continue;
+    out += GbkToUtf8(gbk.substr(start, i - start));
+    start = i + 1;
+    if (i == kept) break;
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        out += "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+      }
+    }
+  }
+  if (kept < gbk.size()) out += "...";
+  return out;
+}
+
 std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
   if (!IsValidUtf8(utf8)) return std::nullopt;
   Converter conv("GBK", "UTF-8");

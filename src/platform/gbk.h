@@ -16,6 +16,15 @@ namespace marvolen {
 // else is lost.
 std::string GbkToUtf8(std::string_view gbk);
 
+// How much of a text from a data file a message quotes, in bytes.
+inline constexpr std::size_t kQuotedBytes = 40;
+
+// GBK data quoted in a message, as UTF-8: at most kQuotedBytes bytes of it,
+// cut between characters, then "..." when anything was left out. Control
+// bytes are shown as escapes (\t, \n, \r, \xNN), never sent raw to a
+// terminal or a message box.
+std::string GbkForMessage(std::string_view gbk);
+
 // UTF-8 to GBK; nullopt when the text is not valid UTF-8 or holds a character
 // that GBK cannot represent.
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);

@@ -3,59 +3,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/file_system.h"
+#include "platform/profile_line.h"
 
 namespace marvolen {
 
 namespace {
-
-// The white space of a profile line: ASCII blanks, line ends and ^Z.
-bool IsProfileSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-         c == '\x1a';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-std::string_view TrimBack(std::string_view s) {
-  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-std::string_view TrimFront(std::string_view s) {
-  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
-  return s;
-}
-
-// A name or value ends at a NUL byte, as a C string does.
-std::string UpToNul(std::string_view s) {
-  const std::size_t nul = s.find('\0');
-  return std::string(nul == std::string_view::npos ? s : s.substr(0, nul));
-}
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Compare two names without regard to ASCII case. A byte of 0x80 or more
-// starts a two-byte character (GBK) or is part of a UTF-8 sequence; it and
-// the byte after it are compared exactly.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (static_cast<unsigned char>(a[i]) >= 0x80) {
-      if (a[i] != b[i]) return false;
-      if (i + 1 < a.size()) {
-        ++i;
-        if (a[i] != b[i]) return false;
-      }
-    } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 void AppendUtf8(std::uint32_t cp, std::string& out) {
   if (cp < 0x80) {
@@ -100,83 +57,51 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-// Remove a pair of equal quotes around a value longer than one byte.
-std::string Unquote(const std::string& value) {
-  if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
 }  // namespace
 
-Profile Profile::FromBytes(std::string_view bytes) {
-  std::string decoded;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    bytes.remove_prefix(3);
-  } else if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-    decoded = Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
-    bytes = decoded;
+Profile Profile::FromText(std::string bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    bytes.erase(0, 3);
+  } else if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+    bytes = Utf16ToUtf8(std::string_view(bytes).substr(2), bytes[0] == '\xFE');
   }
-
-  Profile profile;
-  profile.sections_.push_back(Section{false, "", {}});
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = bytes.size();
-    const std::string_view line = Trim(bytes.substr(pos, end - pos));
-    pos = end + 1;
-    if (line.empty()) continue;
-
-    if (line.front() == '[') {
-      const std::size_t close = line.rfind(']');
-      if (close != std::string_view::npos) {
-        profile.sections_.push_back(Section{true, UpToNul(line.substr(1, close - 1)), {}});
-        continue;
-      }
-      // A "[" line without "]" is read as a key line.
-    }
-
-    Key key;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-      key.name = UpToNul(line);
-    } else {
-      key.name = UpToNul(TrimBack(line.substr(0, eq)));
-      key.value = UpToNul(TrimFront(line.substr(eq + 1)));
-    }
-    profile.sections_.back().keys.push_back(std::move(key));
-  }
-  return profile;
+  return Profile(std::move(bytes));
 }
 
+Profile Profile::FromBytes(std::string_view bytes) { return FromText(std::string(bytes)); }
+
 Profile Profile::Load(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return Profile();
+  UniqueFile file = OpenPlainFileForReading(path);
+  if (file == nullptr) return Profile();
   std::string data;
-  char buf[8192];
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);  // a hint: the file may change
+  if (!ec) data.reserve(static_cast<std::size_t>(size));
+  char buf[65536];
   std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return Profile();
-  Profile profile = FromBytes(data);
+  while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) data.append(buf, n);
+  if (std::ferror(file.get()) != 0) return Profile();
+  Profile profile = FromText(std::move(data));
   profile.loaded_ = true;
   return profile;
 }
 
 std::string Profile::GetString(std::string_view section, std::string_view key) const {
-  section = Trim(section);
-  key = Trim(key);
-  for (const Section& s : sections_) {
-    if (!s.named || !SameName(s.name, section)) continue;
-    // Only the first section of the name is searched.
-    for (const Key& k : s.keys) {
-      if (SameName(k.name, key)) return Unquote(k.value);
+  const std::string_view text = text_;
+  bool inSection = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const ProfileLine line = ClassifyProfileLine(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.kind == ProfileLine::kSection) {
+      // Only the first section of the name is searched.
+      if (inSection) return "";
+      inSection = ProfileNameMatches(line.name, section);
+    } else if (inSection && line.kind == ProfileLine::kKey && ProfileNameMatches(line.name, key)) {
+      return std::string(UnquoteProfileValue(line.value));
     }
-    return "";
   }
   return "";
 }

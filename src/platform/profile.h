@@ -4,16 +4,10 @@
 //
 // The file is read whole. A UTF-8 byte order mark at its start is skipped; a
 // UTF-16 file (with its byte order mark) is read as its UTF-8 text. Lines end
-// at CR or LF. On each line leading and trailing white space (blank, tab, CR,
-// LF, VT, FF and ^Z) is dropped and empty lines are ignored. A line that
-// starts with "[" and holds a "]" is a section header; the name runs from
-// after the "[" to the last "]" of the line, blanks included. Every other line
-// is a key: the name is the text before the first "=", without the blanks
-// around it, and the value the text after it, without leading blanks. A line
-// without "=" is a key without a value. Lines before the first section belong
-// to a nameless section that no lookup finds. A line starting with ";" is a
-// key like any other, whose name ";..." no lookup asks for: so comment lines
-// are ignored, but a "; comment" after a value is part of the value.
+// at CR or LF and are seen as platform/profile_line.h says: "[DATA]",
+// "[ DATA ]" and "[DATA" head section DATA, "key = value" is a key, a line
+// starting with ";" is a comment. Lines before the first section belong to
+// no section and no lookup finds them.
 //
 // Lookup trims the queried names and compares names without regard to ASCII
 // case (a byte of 0x80 or more and the byte after it are compared exactly, so
@@ -24,12 +18,15 @@
 // key gives the empty string. Values are bytes: GBK or UTF-8, they come back
 // as they are in the file (a NUL byte ends a name or value, as it ends the C
 // string the Windows reader returns).
+//
+// The profile keeps the file's text and reads it again at each lookup, so a
+// huge file costs its own size and no more.
 #ifndef MARVOLEN_PLATFORM_PROFILE_H_
 #define MARVOLEN_PLATFORM_PROFILE_H_
 
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 namespace marvolen {
 
@@ -41,8 +38,9 @@ class Profile {
   // Parse the bytes of a profile file.
   static Profile FromBytes(std::string_view bytes);
 
-  // Read and parse the file at `path`. A file that cannot be read gives an
-  // empty profile with loaded() false.
+  // Read and parse the file at `path`. A file that cannot be read, or that is
+  // no plain file (a pipe, which would wait for a writer; a device, which
+  // may never end), gives an empty profile with loaded() false.
   static Profile Load(const std::string& path);
 
   // True when the profile was read from an existing, readable file.
@@ -52,17 +50,14 @@ class Profile {
   std::string GetString(std::string_view section, std::string_view key) const;
 
  private:
-  struct Key {
-    std::string name;
-    std::string value;  // empty also for a key line without "="
-  };
-  struct Section {
-    bool named = true;  // false for the lines before the first header
-    std::string name;
-    std::vector<Key> keys;
-  };
+  explicit Profile(std::string text) : text_(std::move(text)) {}
 
-  std::vector<Section> sections_;
+  // The profile of a file's bytes, which it takes over.
+  static Profile FromText(std::string bytes);
+
+  // The text of the file: its bytes without a UTF-8 byte order mark, or the
+  // UTF-8 text of a UTF-16 file.
+  std::string text_;
   bool loaded_ = false;
 };
 

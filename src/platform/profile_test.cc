@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <vector>
+
+#include "platform/heap_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -103,18 +112,47 @@ TEST(ProfileTest, AUtf16FileIsReadAsItsUtf8Text) {
   }
 }
 
-TEST(ProfileTest, ASectionNameRunsToTheLastClosingBracketBlanksIncluded) {
-  EXPECT_EQ(Get("[DATA] ; the data files\nTAGS=a\n", "DATA", "TAGS"), "a");
-  EXPECT_EQ(Get("[DATA]x\nTAGS=a\n", "DATA", "TAGS"), "a");
-  EXPECT_EQ(Get("[DA]TA]\nTAGS=a\n", "DA]TA", "TAGS"), "a");
-  // Blanks inside the brackets are part of the name; the query is trimmed.
-  EXPECT_EQ(Get("[ DATA ]\nTAGS=a\n", "DATA", "TAGS"), "");
+// Section headers as the Windows reader reads them (its answers recorded
+// from the real API): the name ends at the first "]", or at the end of the
+// line without one, and loses the blanks around it. Until these were
+// recorded, "[ DATA ]" was taken as the section " DATA " and every value of
+// such a config.ini came back empty.
+TEST(ProfileTest, SectionHeadersAsTheWindowsReaderReadsThem) {
+  struct Case {
+    std::string header;
+    std::string section;  // the section that holds TAGS=a
+  };
+  const std::vector<Case> cases = {
+      {"[DATA]", "DATA"},
+      {"[ DATA ]", "DATA"},
+      {"[\tDATA\t ]", "DATA"},
+      {"[DATA", "DATA"},
+      {"[ DATA", "DATA"},
+      {"[DATA]x]", "DATA"},
+      {"[DATA]]", "DATA"},
+      {"[DATA] ; the data files", "DATA"},
+      {"[DATA]x", "DATA"},
+      {"[MY DATA]", "MY DATA"},
+      {"[DA TA ]", "DA TA"},
+      {"[]", ""},
+      {"[", ""},
+      {"[ ]", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string file = c.header + "\nTAGS=a\n";
+    EXPECT_EQ(Get(file, c.section, "TAGS"), "a") << c.header;
+    EXPECT_EQ(Get(file, "DATA", "TAGS"), c.section == "DATA" ? "a" : "") << c.header;
+  }
+  // A section name with a "]" in it is never found: the header ends before.
+  EXPECT_EQ(Get("[DA]TA]\nTAGS=a\n", "DA]TA", "TAGS"), "");
+  EXPECT_EQ(Get("[DA]TA]\nTAGS=a\n", "DA", "TAGS"), "a");
 }
 
-TEST(ProfileTest, AnOpeningBracketWithoutClosingOneIsAKeyLine) {
+TEST(ProfileTest, AnOpeningBracketWithoutClosingOneStartsASection) {
   const std::string file = "[DATA]\nTAGS=a\n[OTHER\nRULES=b\n";
-  EXPECT_EQ(Get(file, "DATA", "RULES"), "b");  // still in section DATA
-  EXPECT_EQ(Get(file, "OTHER", "RULES"), "");
+  EXPECT_EQ(Get(file, "DATA", "TAGS"), "a");
+  EXPECT_EQ(Get(file, "DATA", "RULES"), "");
+  EXPECT_EQ(Get(file, "OTHER", "RULES"), "b");
 }
 
 TEST(ProfileTest, KeysBeforeTheFirstSectionAreNeverFound) {
@@ -171,6 +209,57 @@ TEST(ProfileTest, ValuesComeBackAsTheirBytes) {
       "[DATA]\nTAGS=\xB4\xCA\xD0\xD4.txt\nRULES=\xE8\xAF\x8D\xE6\x80\xA7.txt\n";
   EXPECT_EQ(Get(file, "DATA", "TAGS"), "\xB4\xCA\xD0\xD4.txt");
   EXPECT_EQ(Get(file, "DATA", "RULES"), "\xE8\xAF\x8D\xE6\x80\xA7.txt");
+}
+
+// A config.ini that is a pipe kept the program waiting for a writer, and one
+// that is a device (a link to /dev/zero) was read without end.
+TEST(ProfileTest, RegressionAPipeOrADeviceIsNotReadAndNothingWaits) {
+  for (const char* path : {"/dev/zero", "/dev/null"}) {
+    if (std::filesystem::exists(path)) EXPECT_FALSE(Profile::Load(path).loaded()) << path;
+  }
+  const auto fifo = std::filesystem::temp_directory_path() /
+                    ("marvolen_profile_fifo_" + std::to_string(::getpid()));
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // No writer: an open that waits for one never returns.
+  auto load = std::async(std::launch::async, [&] { return Profile::Load(fifo.string()).loaded(); });
+  if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    // Free the waiting open, so that the test fails instead of hanging.
+    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ADD_FAILURE() << "loading a pipe waited for a writer";
+    load.wait();
+    if (writer >= 0) close(writer);
+  } else {
+    EXPECT_FALSE(load.get());
+  }
+  std::filesystem::remove(fifo);
+}
+
+// A 100 MB config.ini of short lines took 2.2 GB: every line became a key of
+// its own. The profile now holds the file's text alone.
+TEST(ProfileTest, RegressionAHugeFileCostsItsOwnSizeAndNoMore) {
+  std::string file;
+  for (int i = 0; i < 1000000; ++i) file += "a\n";
+  file += "[DATA]\nTAGS=t.txt\n";
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("marvolen_profile_huge_" + std::to_string(::getpid()) + ".ini");
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+  }
+  ResetHeapPeak();
+  {
+    const Profile p = Profile::Load(path.string());
+    EXPECT_EQ(p.GetString("DATA", "TAGS"), "t.txt");
+    EXPECT_EQ(p.GetString("DATA", "RULES"), "");
+  }
+  EXPECT_LT(HeapPeakBytes(), file.size() + 100000);
+  ResetHeapPeak();
+  EXPECT_EQ(Profile::FromBytes(file).GetString("data", "tags"), "t.txt");
+  EXPECT_LT(HeapPeakBytes(), file.size() + 100000);
+  std::filesystem::remove(path);
 }
 
 TEST(ProfileTest, ANulByteEndsAValue) {

@@ -10,6 +10,8 @@
 #include <random>
 #include <system_error>
 
+#include "platform/profile_line.h"
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -48,73 +50,30 @@ std::vector<Line> SplitLines(std::string_view content) {
   return lines;
 }
 
-// White space the profile reader drops around lines and names.
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// A name in the file as the reader keeps it: up to a NUL byte, as the C
-// string the Windows reader returns ends there.
-std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
-
-// Whether the name `inFile` (as the reader keeps it) answers a lookup of
-// `query`: the query is trimmed, then the two match without regard to ASCII
-// case; a byte of 0x80 or more and the byte after it (a GBK character) are
-// compared exactly.
-bool SameName(std::string_view inFile, std::string_view query) {
-  const std::string_view a = inFile;
-  const std::string_view b = Trim(query);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (static_cast<unsigned char>(a[i]) >= 0x80) {
-      if (a[i] != b[i]) return false;
-      if (i + 1 < a.size()) {
-        ++i;
-        if (a[i] != b[i]) return false;
-      }
-      continue;
-    }
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-// The section name of a header line ("[name]": from after the "[" to the
-// last "]", blanks included, as the reader keeps it), or nullopt for other
-// lines.
+// The name of a section header line, or nullopt for other lines.
 std::optional<std::string_view> SectionName(std::string_view text) {
-  text = Trim(text);
-  if (text.empty() || text.front() != '[') return std::nullopt;
-  const std::size_t close = text.rfind(']');
-  if (close == std::string_view::npos) return std::nullopt;
-  return UpToNul(text.substr(1, close - 1));
+  const ProfileLine line = ClassifyProfileLine(text);
+  if (line.kind != ProfileLine::kSection) return std::nullopt;
+  return line.name;
 }
 
-// The key of a line ("key=value", or a whole line without "=") as the reader
-// keeps it, or nullopt for blank lines and comments.
+// The key of a line ("key=value", or a whole line without "="), or nullopt
+// for blank lines, comments and headers.
 std::optional<std::string_view> KeyName(std::string_view text) {
-  const std::string_view trimmed = Trim(text);
-  if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
-  return UpToNul(Trim(trimmed.substr(0, trimmed.find('='))));
+  const ProfileLine line = ClassifyProfileLine(text);
+  if (line.kind != ProfileLine::kKey || line.comment) return std::nullopt;
+  return line.name;
 }
 
 // A NUL byte would end the name or value early for the reader.
 constexpr std::string_view kLineBreakOrNul("\r\n\0", 3);
 
 bool Writable(const ProfileKeyUpdate& u) {
-  if (Trim(u.key).empty() || u.key.find_first_of("=[;") != std::string::npos ||
+  if (TrimProfileSpace(u.key).empty() || u.key.find_first_of("=[;") != std::string::npos ||
       u.key.find_first_of(kLineBreakOrNul) != std::string::npos) {
     return false;
   }
-  if (Trim(u.key) != u.key) return false;
+  if (TrimProfileSpace(u.key) != u.key) return false;
   return !u.value || u.value->find_first_of(kLineBreakOrNul) == std::string::npos;
 }
 
@@ -133,10 +92,7 @@ bool SyncToDisk(std::FILE* f) {
 // quotes, which the reader removes again.
 std::string KeyLine(const ProfileKeyUpdate& u) {
   const std::string& v = *u.value;
-  const bool quoted = v.size() > 1 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
-  if (!v.empty() && (IsSpace(v.front()) || IsSpace(v.back()) || quoted)) {
-    return u.key + "=\"" + v + "\"";
-  }
+  if (ProfileValueNeedsQuotes(v)) return u.key + "=\"" + v + "\"";
   return u.key + "=" + v;
 }
 
@@ -145,11 +101,13 @@ std::string KeyLine(const ProfileKeyUpdate& u) {
 std::string UpdateProfileText(std::string_view content, std::string_view section,
                               const std::vector<ProfileKeyUpdate>& updates) {
   std::vector<ProfileKeyUpdate> valid;
-  // A section name with a line break or a NUL cannot stand in a header line.
-  if (section.find_first_of(kLineBreakOrNul) != std::string_view::npos) {
+  // A section name with a line break or a NUL cannot stand in a header line,
+  // and one with a "]" would end at that "]".
+  if (section.find_first_of(kLineBreakOrNul) != std::string_view::npos ||
+      section.find(']') != std::string_view::npos) {
     return std::string(content);
   }
-  section = Trim(section);
+  section = TrimProfileSpace(section);
   for (const ProfileKeyUpdate& u : updates)
     if (Writable(u)) valid.push_back(u);
 
@@ -169,7 +127,7 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
   std::size_t header = lines.size();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(text(lines[i]));
-    if (name && SameName(*name, section)) {
+    if (name && ProfileNameMatches(*name, section)) {
       header = i;
       break;
     }
@@ -200,7 +158,7 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
     bool seen = false;
     for (std::size_t i = header + 1; i < sectionEnd; ++i) {
       const auto key = KeyName(text(lines[i]));
-      if (!key || !SameName(*key, u.key) || removed[i]) continue;
+      if (!key || !ProfileNameMatches(*key, u.key) || removed[i]) continue;
       if (u.value && !seen) {
         replacement[i] = KeyLine(u);
       } else {

@@ -5,10 +5,10 @@
 // keys of the same section that are not being set, comments, blank lines,
 // the line endings and the encoding all stay byte for byte as they were.
 //
-// Sections and keys are matched as the private-profile reader matches them:
-// the name asked for is trimmed, ASCII case does not matter, a key's name in
-// the file is taken without the blanks around it, a section's name in the
-// file is all between "[" and the last "]" (so "[ DATA ]" is not "DATA"),
+// Lines are seen exactly as the profile reader sees them (one classifier,
+// platform/profile_line.h, serves both): the name asked for is trimmed, ASCII
+// case does not matter, names in the file are taken without the blanks
+// around them ("[ DATA ]" is DATA), a section name ends at the first "]",
 // and a NUL byte ends a name. When a section name occurs more than once, the
 // first one is the one read and the one updated.
 #ifndef MARVOLEN_PLATFORM_PROFILE_UPDATE_H_
@@ -42,7 +42,7 @@ struct ProfileKeyUpdate {
 // the reader gives it back exactly.
 // Keys or values that hold a CR, a LF, a NUL or (for keys) '=', '[' or ';'
 // cannot be written as a profile line; such updates are ignored, and so is
-// every update when the section name holds a CR, a LF or a NUL.
+// every update when the section name holds a CR, a LF, a NUL or a "]".
 std::string UpdateProfileText(std::string_view content, std::string_view section,
                               const std::vector<ProfileKeyUpdate>& updates);
 

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "platform/file_size_limit_for_test.h"
 #include "platform/profile.h"
+#include "platform/profile_line.h"
 
 namespace marvolen {
 namespace {
@@ -124,18 +126,73 @@ TEST(ProfileUpdateTest, RegressionValuesTheReaderWouldChangeAreQuoted) {
   }
 }
 
-// The reader takes everything between "[" and the last "]" as the section
-// name, so "[ Recent File List ]" is another section; the list written there
-// was never read back. Found while writing the profile fuzz target, whose
-// checks (the reader finds what the updater wrote) now cover it.
-TEST(ProfileUpdateTest, RegressionBlanksInsideTheBracketsMakeAnotherSection) {
-  const std::string before = "[ Recent File List ]\nFile1=a\n";
-  const std::string after = UpdateProfileText(before, kSection, RecentList({"b"}));
-  EXPECT_EQ(after, before + "[Recent File List]\nFile1=b\n");
-  EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), "b");
+// The reader trims the blanks inside the brackets, ends a section name at
+// the first "]" and takes a "[" line without "]" as a header to its end, as
+// the Windows reader does; the updater must find the section the reader
+// finds, or the list it writes is never read back.
+TEST(ProfileUpdateTest, HeadersAreSeenAsTheReaderSeesThem) {
+  struct Case {
+    std::string before;
+    std::string after;
+  };
+  const std::vector<Case> cases = {
+      {"[ Recent File List ]\nFile1=a\n", "[ Recent File List ]\nFile1=b\n"},
+      {"[Recent File List\nFile1=a\n", "[Recent File List\nFile1=b\n"},
+      {"[Recent File List]x]\nFile1=a\n", "[Recent File List]x]\nFile1=b\n"},
+      // "[Recent]File List]" is section "Recent": the list is appended.
+      {"[Recent]File List]\nFile1=a\n",
+       "[Recent]File List]\nFile1=a\n[Recent File List]\nFile1=b\n"},
+      // A "[" line without "]" ends the section before it.
+      {"[Recent File List]\nFile1=a\n[Other\nFile2=x\n",
+       "[Recent File List]\nFile1=b\n[Other\nFile2=x\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string after = UpdateProfileText(c.before, kSection, RecentList({"b"}));
+    EXPECT_EQ(after, c.after) << c.before;
+    EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), "b") << c.before;
+  }
   // A name asked for with blanks around it is the trimmed name, as a lookup.
   EXPECT_EQ(UpdateProfileText("", "  Recent File List ", RecentList({"c"})),
             "[Recent File List]\r\nFile1=c\r\n");
+  // A section name holding "]" cannot be written: its header would end there.
+  EXPECT_EQ(UpdateProfileText("[DATA]\n", "Recent]List", RecentList({"x"})), "[DATA]\n");
+}
+
+// Random files of tricky lines: after any update the reader finds the new
+// value, finds every other key as before, and a second update changes
+// nothing.
+TEST(ProfileUpdateTest, TheReaderAlwaysReadsBackWhatTheUpdaterWrote) {
+  const std::vector<std::string> lines = {
+      "[Recent File List]", "[ recent file list ]", "[Recent File List", "[Recent File List]x]",
+      "[DATA]", "[ DATA", "[]", "[", "File1=a", " file1 = b ", "File2", "File2=\"q\"",
+      ";File1=c", "TAGS=t", "=v", "", "  ", "\x1a", "x]=[y"};
+  const std::vector<std::string> ends = {"\n", "\r\n", "\r"};
+  std::mt19937 rng(12);
+  for (int round = 0; round < 3000; ++round) {
+    std::string content;
+    const int n = static_cast<int>(rng() % 8);
+    for (int i = 0; i < n; ++i) {
+      content += lines[rng() % lines.size()];
+      if (i + 1 < n || rng() % 2 == 0) content += ends[rng() % ends.size()];
+    }
+    const std::string section = rng() % 2 ? kSection : "DATA";
+    const std::string key = rng() % 2 ? "File1" : "File2";
+    std::optional<std::string> value;
+    if (rng() % 3 != 0) value = rng() % 2 ? "new" : " spaced ";
+    const std::vector<ProfileKeyUpdate> updates = {{key, value}};
+    const std::string after = UpdateProfileText(content, section, updates);
+    const Profile read = Profile::FromBytes(after);
+    const Profile before = Profile::FromBytes(content);
+    EXPECT_EQ(read.GetString(section, key), value.value_or("")) << content;
+    for (const char* otherSection : {kSection, "DATA", ""}) {
+      for (const char* otherKey : {"File1", "File2", "TAGS", ""}) {
+        if (ProfileNameMatches(otherSection, section) && ProfileNameMatches(otherKey, key)) continue;
+        EXPECT_EQ(read.GetString(otherSection, otherKey), before.GetString(otherSection, otherKey))
+            << content;
+      }
+    }
+    EXPECT_EQ(UpdateProfileText(after, section, updates), after) << content;
+  }
 }
 
 // The reader ends a section or key name at a NUL byte; the updater compared

@@ -4,26 +4,22 @@
 #include <algorithm>
 #include <cstring>
 
-#include <sys/stat.h>
-
 namespace marvolen {
 
 namespace {
 
 constexpr std::size_t kBlockSize = 65536;
+constexpr char kCtrlZ = '\x1A';
 
 }  // namespace
 
 std::unique_ptr<InputStream> InputStream::Open(const std::string& path) {
-  if (path.empty()) return nullptr;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (file == nullptr) return nullptr;
   // Only a plain file is a data file: a device such as /dev/zero never ends,
   // and a pipe would keep the analysis waiting for a writer.
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  UniqueFile file = OpenPlainFileForReading(path);
+  if (file == nullptr) return nullptr;
   std::unique_ptr<InputStream> in(new InputStream(std::move(file)));
-  // A folder opens but cannot be read.
+  // A file that opens but cannot be read is no better than a missing one.
   if (!in->Available() && std::ferror(in->file_.get()) != 0) return nullptr;
   return in;
 }
@@ -33,13 +29,18 @@ std::unique_ptr<InputStream> InputStream::FromBytes(std::string bytes) {
 }
 
 bool InputStream::Available() {
-  if (pos_ < data_.size()) return true;
-  if (file_ == nullptr) return false;
-  data_.resize(kBlockSize);
-  const std::size_t n = std::fread(data_.data(), 1, data_.size(), file_.get());
-  data_.resize(n);
-  pos_ = 0;
-  return n > 0;
+  if (ctrlZ_) return false;
+  if (pos_ >= data_.size()) {
+    if (file_ == nullptr) return false;
+    data_.resize(kBlockSize);
+    const std::size_t n = std::fread(data_.data(), 1, data_.size(), file_.get());
+    data_.resize(n);
+    pos_ = 0;
+    if (n == 0) return false;
+  }
+  if (data_[pos_] != kCtrlZ) return true;
+  ctrlZ_ = true;
+  return false;
 }
 
 int InputStream::Get() {

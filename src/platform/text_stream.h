@@ -2,8 +2,9 @@
 //
 // InputStream reads a data file as a C runtime in text mode does on Windows:
 // one byte at a time, a CR LF pair arrives as a single LF, a lone CR stays a
-// CR. Up to two bytes can be pushed back; pushing back clears the end-of-file
-// state. OutputStream writes every LF as CR LF, on every platform, so that
+// CR, and a Ctrl-Z byte (0x1A) ends the input (a file saved by an old DOS
+// editor ends in one). Up to two bytes can be pushed back; pushing back
+// clears the end-of-file state. OutputStream writes every LF as CR LF, on every platform, so that
 // reports are byte-identical wherever they are made.
 //
 // The analysis never touches FILE* or std::fstream directly; it works on
@@ -17,15 +18,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace marvolen {
 
 class InputStream {
  public:
-  // Open a file for reading; returns null when it cannot be opened or read
-  // (a folder, say). The file is read as far as the caller reads, a block
-  // at a time, so a huge or endless file (a device) costs no more than the
-  // part that is read. A read error later on ends the stream there, as it
-  // ends a C stream.
+  // Open a file for reading; returns null at once when it cannot be opened
+  // or is no plain file (a folder, a device, a pipe). The file is read as
+  // far as the caller reads, a block at a time, so a huge file costs no more
+  // than the part that is read. A read error later on ends the stream
+  // there, as it ends a C stream.
   static std::unique_ptr<InputStream> Open(const std::string& path);
   // A stream over bytes held in memory (the bytes as they would be on disk).
   static std::unique_ptr<InputStream> FromBytes(std::string bytes);
@@ -33,8 +36,8 @@ class InputStream {
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
 
-  // Return the next byte (0-255), or -1 at the end of the stream, which then
-  // sets the end-of-file state.
+  // Return the next byte (0-255), or -1 at the end of the stream (its last
+  // byte, or a Ctrl-Z byte), which then sets the end-of-file state.
   int Get();
 
   // Push a byte back so that the next Get returns it. At most two bytes may
@@ -51,20 +54,17 @@ class InputStream {
   bool ReadLine(std::string& line, std::size_t maxBytes = 99);
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-
   explicit InputStream(std::string bytes) : data_(std::move(bytes)) {}
-  explicit InputStream(std::unique_ptr<std::FILE, FileCloser> file) : file_(std::move(file)) {}
+  explicit InputStream(UniqueFile file) : file_(std::move(file)) {}
 
   // Make the next raw byte available in data_ at pos_: false at the end of
-  // the bytes, or of the file (or at a read error).
+  // the bytes, or of the file (or at a read error), and from a Ctrl-Z byte on.
   bool Available();
 
-  std::unique_ptr<std::FILE, FileCloser> file_;  // null for a stream over bytes
+  UniqueFile file_;   // null for a stream over bytes
   std::string data_;  // raw bytes as on disk: all of them, or the block last read
   std::size_t pos_ = 0;
+  bool ctrlZ_ = false;  // a Ctrl-Z byte was reached: nothing after it is read
   unsigned char pushed_[2] = {0, 0};
   int pushedCount_ = 0;
   bool eof_ = false;

@@ -5,9 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace marvolen {
 namespace {
@@ -104,6 +109,58 @@ TEST(InputStreamTest, OnlyPlainFilesOpen) {
     if (writer >= 0) close(writer);
     std::filesystem::remove(fifo);
   }
+}
+
+// Text mode on Windows ends the input at a Ctrl-Z byte; a file saved by an
+// old DOS editor ends in one. It used to reach the readers as a byte.
+TEST(InputStreamTest, RegressionACtrlZByteEndsTheInput) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"abc\x1a", "abc"},
+      {"a\r\nb\r\n\x1a", "a\nb\n"},
+      {"ab\x1a" "cd\r\nef", "ab"},
+      {"\x1a" "abc", ""},
+      {"a\r\x1a\n", "a\r"},  // the CR has no LF before the end
+      {"\xB5\x1a", "\xB5"},    // bytes, not characters: a lead byte stays
+      {"\x1b\x19\x7f", "\x1b\x19\x7f"},
+  };
+  for (const auto& [bytes, text] : cases) {
+    auto in = InputStream::FromBytes(bytes);
+    EXPECT_EQ(ReadAll(*in), text) << bytes;
+    EXPECT_TRUE(in->Eof());
+    EXPECT_EQ(in->Get(), -1);  // and stays at its end
+    in->Unget('x');            // a byte pushed back is read again
+    EXPECT_EQ(in->Get(), 'x');
+    EXPECT_EQ(in->Get(), -1);
+  }
+  // In a file, past the first block too; ReadLine stops at it as well.
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_in_ctrlz.txt";
+  { std::ofstream(path, std::ios::binary) << std::string(70000, 'x') << "\r\n\x1a" << "tail\r\n"; }
+  auto in = InputStream::Open(path.string());
+  ASSERT_NE(in, nullptr);
+  std::string line, all;
+  while (in->ReadLine(line)) all += line;
+  EXPECT_EQ(all, std::string(70000, 'x') + "\n");
+  std::filesystem::remove(path);
+}
+
+// A pipe with nobody writing to it as a data file kept the run waiting for
+// ever: the open waited for a writer before the check for a plain file.
+TEST(InputStreamTest, RegressionAPipeWithoutWriterIsRefusedAtOnce) {
+  const auto fifo = std::filesystem::temp_directory_path() /
+                    ("marvolen_in_fifo_alone_" + std::to_string(::getpid()));
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto open = std::async(std::launch::async, [&] { return InputStream::Open(fifo.string()) != nullptr; });
+  if (open.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    // Free the waiting open, so that the test fails instead of hanging.
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ADD_FAILURE() << "opening a pipe waited for a writer";
+    open.wait();
+    if (writer >= 0) close(writer);
+  } else {
+    EXPECT_FALSE(open.get());
+  }
+  std::filesystem::remove(fifo);
 }
 
 TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_size_limit_for_test.h"
@@ -538,6 +544,56 @@ TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsNotOpened) {
   r = RunWith("[DATA]\nTAGS=/dev/zero\nSEQUENCES=sequences.txt\nRULES=rules.txt\n",
               "", "", "a n\n");
   EXPECT_EQ(ui_.messages, Messages{"Data File <tags.txt> Open Error!"});
+}
+
+// A pipe that nobody writes to, configured as a data file, kept the run
+// waiting for ever: the open waited for a writer before the check that only
+// plain files are data files. Now the run stops at once with the open-failure
+// message, and the report file is not touched.
+TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"TAGS", kTagsOpenError}, {"SEQUENCES", kSequencesOpenError}, {"RULES", kRulesOpenError}};
+  for (const auto& [key, message] : cases) {
+    std::string config = "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+                         "RESULT=report.txt\n";
+    config.replace(config.find(key + "="), key.size() + 1, key + "=pipe\n" + key + "_WAS=");
+    WriteFile(dir_ / "config.ini", config);
+    WriteFile(dir_ / "tags.txt", kValidTags);
+    WriteFile(dir_ / "rules.txt", "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd");
+    WriteFile(dir_ / "sequences.txt", kValidSequences);
+    fs::remove(dir_ / "report.txt");
+    fs::remove(dir_ / "pipe");
+    ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+    ui_.messages.clear();
+    auto run = std::async(std::launch::async, [&] { return RunAnalysis(dir_.string(), ui_).end; });
+    if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+      // Free the waiting open, so that the test fails instead of hanging.
+      const int writer = open((dir_ / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
+      ADD_FAILURE() << key << ": the run waited for a writer";
+      run.wait();
+      if (writer >= 0) close(writer);
+      continue;
+    }
+    EXPECT_EQ(run.get(), RunEnd::OpenFailed) << key;
+    EXPECT_EQ(ui_.messages, Messages{message}) << key;
+    EXPECT_FALSE(fs::exists(dir_ / "report.txt")) << key;
+  }
+}
+
+// Data files saved by an old DOS editor end in a Ctrl-Z byte, which text
+// mode reads as the end of the input; config.ini is no data file, and there
+// Ctrl-Z is white space as the profile reader takes it.
+TEST_F(RunBadInputTest, ACtrlZByteEndsEachDataFile) {
+  const RunResult r = RunWith(
+      "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n\x1a\r\n"
+      "RESULT=report.txt\r\n",
+      "TagSetBegin\r\na , n\r\nTagSetEnd\r\n\x1a",
+      "CFGRuleSetBegin\r\n&& 1 R : NP -> a n &&\r\nCFGRuleSetEnd\r\n\x1a",
+      "a n\r\n\x1a" "a a a a a a\r\n");
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
+  EXPECT_TRUE(ReportHas("全部标记共有 2 个"));
+  EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:1个"));
 }
 
 TEST_F(RunBadInputTest, CrOnlyLineEnds) {
