@@ -63,7 +63,9 @@ TEST(GbkForMessageTest, AtMost40BytesWholeCharactersAndControlBytesEscaped) {
     const bool control = std::any_of(gbk.begin(), gbk.end(), [](char b) {
       return static_cast<unsigned char>(b) < 0x20 || b == 0x7F;
     });
-    if (gbk.size() <= kQuotedBytes && !control) EXPECT_EQ(shown, GbkToUtf8(gbk));
+    if (gbk.size() <= kQuotedBytes && !control) {
+      EXPECT_EQ(shown, GbkToUtf8(gbk));
+    }
   }
 }
 

@@ -215,7 +215,9 @@ TEST(ProfileTest, ValuesComeBackAsTheirBytes) {
 // that is a device (a link to /dev/zero) was read without end.
 TEST(ProfileTest, RegressionAPipeOrADeviceIsNotReadAndNothingWaits) {
   for (const char* path : {"/dev/zero", "/dev/null"}) {
-    if (std::filesystem::exists(path)) EXPECT_FALSE(Profile::Load(path).loaded()) << path;
+    if (std::filesystem::exists(path)) {
+      EXPECT_FALSE(Profile::Load(path).loaded()) << path;
+    }
   }
   const auto fifo = std::filesystem::temp_directory_path() /
                     ("marvolen_profile_fifo_" + std::to_string(::getpid()));
