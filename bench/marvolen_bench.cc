@@ -135,14 +135,14 @@ struct SearchTime {
 };
 
 SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>& permutations,
-                      const RuleSet& rules, int runs) {
+                      int runs) {
   std::vector<double> times;
   SearchTime result;
   for (int run = 0; run < runs; ++run) {
     long parses = 0, most = 0;
     const auto start = Clock::now();
     for (const Permutation* p : permutations) {
-      const long found = static_cast<long>(engine.FindDistinctParses(*p, rules).size());
+      const long found = static_cast<long>(engine.FindDistinctParses(*p).size());
       parses += found;
       most = std::max(most, found);
     }
@@ -156,12 +156,12 @@ SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>
 
 // The permutations on which the two searches give different lists.
 int Disagreements(const std::vector<const Permutation*>& permutations, const RuleSet& rules) {
-  LiteralParseEngine literal;
+  LiteralParseEngine literal(rules);
   ChartParseEngine chart(rules);
   int differ = 0;
   for (const Permutation* p : permutations) {
-    const ParseList a = literal.FindDistinctParses(*p, rules);
-    const ParseList b = chart.FindDistinctParses(*p, rules);
+    const ParseList a = literal.FindDistinctParses(*p);
+    const ParseList b = chart.FindDistinctParses(*p);
     bool same = a.size() == b.size();
     for (std::size_t k = 0; same && k < a.size(); ++k) same = TreesEqual(a[k].get(), b[k].get());
     if (!same) ++differ;
@@ -268,12 +268,12 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
 
   // A small probe of the literal search chooses the sample.
   const auto all = Sample(permutations, 1);
-  LiteralParseEngine literal;
+  LiteralParseEngine literal(data.rules);
   ChartParseEngine chart(data.rules);
   // Long enough not to be ruled by a moment's noise on a busy machine.
   const auto probeSample =
       Sample(permutations, std::max<std::size_t>(1, permutations.size() / 5000));
-  const SearchTime probe = TimeSearch(literal, probeSample, data.rules, 1);
+  const SearchTime probe = TimeSearch(literal, probeSample, 1);
   const double literalAll = probe.seconds / static_cast<double>(probeSample.size()) *
                             static_cast<double>(permutations.size());
   const int literalRuns = std::max(1, (settings.runs + 1) / 2);
@@ -284,9 +284,9 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
                                                              (settings.literalBudgetSeconds / 4)));
   }
   const auto sample = Sample(permutations, step);
-  const SearchTime literalTime = TimeSearch(literal, sample, data.rules, literalRuns);
-  const SearchTime chartSample = TimeSearch(chart, sample, data.rules, settings.runs);
-  const SearchTime chartAll = TimeSearch(chart, all, data.rules, settings.runs);
+  const SearchTime literalTime = TimeSearch(literal, sample, literalRuns);
+  const SearchTime chartSample = TimeSearch(chart, sample, settings.runs);
+  const SearchTime chartAll = TimeSearch(chart, all, settings.runs);
   const int differ = Disagreements(sample, data.rules);
 
   const double literalPer = literalTime.seconds / static_cast<double>(sample.size());

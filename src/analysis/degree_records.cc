@@ -6,17 +6,10 @@
 
 namespace marvolen {
 
-void RecordDegree(DegreeLists& lists, PermutationClass cls, const Permutation& permutation,
-                  int count) {
-  std::vector<DegreeRecord>* list = nullptr;
-  if (cls == PermutationClass::Overt) list = &lists.overtRecords;
-  if (cls == PermutationClass::Covert) list = &lists.covertRecords;
-  if (list == nullptr) return;
-  DegreeRecord record;
-  const int items = std::clamp(permutation.currentItemCount, 0, kMaxItems);
-  for (int k = 0; k < items; ++k) record.items[k] = permutation.items[k];
-  record.count = count;
-  list->push_back(std::move(record));
+void RecordDegree(DegreeLists& lists, PermutationClass cls, std::int64_t number,
+                  std::uint64_t count) {
+  if (cls == PermutationClass::Overt) lists.overtRecords.push_back({number, count});
+  if (cls == PermutationClass::Covert) lists.covertRecords.push_back({number, count});
 }
 
 void RankDegreeRecords(std::vector<DegreeRecord>& records) {
@@ -27,9 +20,12 @@ void RankDegreeRecords(std::vector<DegreeRecord>& records) {
 DegreeAverage AverageDegree(const std::vector<DegreeRecord>& records) {
   DegreeAverage result;
   result.records = static_cast<int>(records.size());
-  for (const DegreeRecord& record : records) result.sum += record.count;
+  // Half a million counts of up to 2^64 each fit in 128 bits; a sum below
+  // 2^53 converts exactly, as the 32-bit counts of smaller reports always do.
+  unsigned __int128 sum = 0;
+  for (const DegreeRecord& record : records) sum += record.count;
   if (result.records > 0) {
-    result.average = static_cast<double>(result.sum) / static_cast<double>(result.records);
+    result.average = static_cast<double>(sum) / static_cast<double>(result.records);
   }
   return result;
 }
