@@ -46,10 +46,12 @@ struct Cell {
 };
 
 // The choice (position, rule length, rule index) as one number that orders
-// like the triple.
-std::uint64_t ChoiceKey(int position, int length, int ruleIndex) {
-  return (static_cast<std::uint64_t>(position) << 40) |
-         (static_cast<std::uint64_t>(length) << 32) | static_cast<std::uint32_t>(ruleIndex);
+// like the triple: positions are at most 5, lengths 3, and a rule table
+// holds far fewer than 2^20 rules. 32 bits, as a line of a million parses
+// keeps ten of these for each.
+std::uint32_t ChoiceKey(int position, int length, int ruleIndex) {
+  return (static_cast<std::uint32_t>(position) << 24) | (static_cast<std::uint32_t>(length) << 20) |
+         static_cast<std::uint32_t>(ruleIndex);
 }
 
 }  // namespace
@@ -90,7 +92,7 @@ struct ChartParseEngine::Chart {
 
   // The order of the complete parses.
   std::vector<int> roots;
-  std::vector<std::uint64_t> keys;
+  std::vector<std::uint32_t> keys;
   std::vector<std::uint32_t> keyBegin;  // by position in roots, plus one
   std::vector<int> order;
 
