@@ -38,18 +38,25 @@ struct StoppedOnError {};
 // Ends a report on a stop request.
 struct StopRequested {};
 
-// The "none" texts of the category sections, GBK; the same in both reports.
-struct NoneTexts {
+// The texts that read the same in both reports, GBK: the "none" texts of
+// the category sections, the line of parses too many to list, the last four
+// counts of the summary.
+struct SharedTexts {
   std::string cannotCombine = Gbk("\t没有不能组合的格式!!!");
   std::string combinable = Gbk("\t没有能组合的格式!!!");
   std::string oneWay = Gbk("\t没有[无歧义格式]!!!");
   std::string overt = Gbk("\t没有外显型歧义格式!!!");
   std::string covert = Gbk("\t没有内含型歧义格式!!!");
   TextPattern unlisted{"\t\t共有%s种组合方式，超出上限%s种，未逐一列出\n"};
+  // The last four counts of the summary.
+  TextPattern summary[4] = {TextPattern("\n\n\t其中只有一种组合关系的排列:%d个\n"),
+                            TextPattern("\n\n\t其中有两种以上组合关系的排列:%d个\n"),
+                            TextPattern("\n\n\t\t其中有外显型歧义的排列:%d个\n"),
+                            TextPattern("\n\n\t\t其中有内含型歧义的排列:%d个\n")};
 };
 
-const NoneTexts& GetNoneTexts() {
-  static const NoneTexts texts;
+const SharedTexts& GetSharedTexts() {
+  static const SharedTexts texts;
   return texts;
 }
 
@@ -321,7 +328,10 @@ void Writer::WriteSummary() {
                          c.combinableCount - c.oneWayCount,
                          c.overtCount,
                          c.covertCount};
-  for (int k = 0; k < 7; ++k) texts_.summary[k].AppendTo(summary, {std::to_string(values[k])});
+  for (int k = 0; k < 7; ++k) {
+    const TextPattern& text = k < 3 ? texts_.summary[k] : GetSharedTexts().summary[k - 3];
+    text.AppendTo(summary, {std::to_string(values[k])});
+  }
   out_.Write(summary);
 }
 
@@ -472,7 +482,7 @@ void Writer::WriteDegreeList(const std::string& title, std::vector<DegreeRecord>
 }
 
 void Writer::Write() {
-  const NoneTexts& none = GetNoneTexts();
+  const SharedTexts& none = GetSharedTexts();
   const SectionHeadings& h = texts_.headings;
   WriteSummary();
   WriteItemSection(h.all, ItemLines::kAll, nullptr);
@@ -520,7 +530,7 @@ void Writer::Write() {
 
 std::string UnlistedParsesLine(std::uint64_t count, std::uint64_t limit) {
   std::string line;
-  GetNoneTexts().unlisted.AppendTo(line, {std::to_string(count), std::to_string(limit)});
+  GetSharedTexts().unlisted.AppendTo(line, {std::to_string(count), std::to_string(limit)});
   return line;
 }
 

@@ -67,9 +67,10 @@ struct ReportTexts {
   std::string overtTitle;
   TextPattern overtAverage;
   std::string overtNone;
-  // The seven counts: analysed, cannot combine, combinable, one way, two or
-  // more ways, overt, covert.
-  TextPattern summary[7];
+  // The first three counts of the summary: analysed, cannot combine,
+  // combinable. The other four (one way, two or more ways, overt, covert)
+  // read the same in both reports.
+  TextPattern summary[3];
 };
 
 // What a report is made of.

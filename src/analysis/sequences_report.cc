@@ -32,12 +32,9 @@ ReportTexts MakeSequencesTexts() {
   texts.overtAverage =
       TextPattern("\n--------sequences.txt文件中外显型歧义格式平均歧义个数：%f--------\n");
   texts.overtNone = Gbk("\tsequences.txt文件中没有外显型歧义格式!!!\n");
-  const char* const summary[7] = {
-      "\n\nsequences.txt文件中共有排列:%d个\n",    "\n\n其中无组合关系的排列:%d个\n",
-      "\n\n其中有组合关系的排列:%d个\n",           "\n\n\t其中只有一种组合关系的排列:%d个\n",
-      "\n\n\t其中有两种以上组合关系的排列:%d个\n", "\n\n\t\t其中有外显型歧义的排列:%d个\n",
-      "\n\n\t\t其中有内含型歧义的排列:%d个\n"};
-  for (int k = 0; k < 7; ++k) texts.summary[k] = TextPattern(summary[k]);
+  texts.summary[0] = TextPattern("\n\nsequences.txt文件中共有排列:%d个\n");
+  texts.summary[1] = TextPattern("\n\n其中无组合关系的排列:%d个\n");
+  texts.summary[2] = TextPattern("\n\n其中有组合关系的排列:%d个\n");
   return texts;
 }
 

@@ -46,12 +46,9 @@ TagSetMode::TagSetMode(bool threeItemsOnly)
   texts.overtTitle = Gbk("\n全部标记全排列——外显型歧义:\n");
   texts.overtAverage = TextPattern("\n--------全部标记全排列——外显型歧义格式平均歧义个数：%f--------\n");
   texts.overtNone = Gbk("\t无外显型歧义格式!!!\n");
-  const char* const summary[7] = {
-      "\n\n全部标记全排列——共有排列:%d个\n",      "\n\n无组合关系的排列:%d个\n",
-      "\n\n有组合关系的排列:%d个\n",              "\n\n\t其中只有一种组合关系的排列:%d个\n",
-      "\n\n\t其中有两种以上组合关系的排列:%d个\n", "\n\n\t\t其中有外显型歧义的排列:%d个\n",
-      "\n\n\t\t其中有内含型歧义的排列:%d个\n"};
-  for (int k = 0; k < 7; ++k) texts.summary[k] = TextPattern(summary[k]);
+  texts.summary[0] = TextPattern("\n\n全部标记全排列——共有排列:%d个\n");
+  texts.summary[1] = TextPattern("\n\n无组合关系的排列:%d个\n");
+  texts.summary[2] = TextPattern("\n\n有组合关系的排列:%d个\n");
 }
 
 const TagSetMode& TagSetModeFor(bool threeItemsOnly) {
