@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace marvolen {
 
@@ -20,12 +21,16 @@ void RankDegreeRecords(std::vector<DegreeRecord>& records) {
 DegreeAverage AverageDegree(const std::vector<DegreeRecord>& records) {
   DegreeAverage result;
   result.records = static_cast<int>(records.size());
-  // Half a million counts of up to 2^64 each fit in 128 bits; a sum below
-  // 2^53 converts exactly, as the 32-bit counts of smaller reports always do.
-  unsigned __int128 sum = 0;
-  for (const DegreeRecord& record : records) sum += record.count;
+  // Half a million counts of up to 2^64 each fit in two 64-bit words; a sum
+  // below 2^64 converts as it always did.
+  std::uint64_t low = 0, high = 0;
+  for (const DegreeRecord& record : records) {
+    low += record.count;
+    if (low < record.count) ++high;
+  }
   if (result.records > 0) {
-    result.average = static_cast<double>(sum) / static_cast<double>(result.records);
+    const double sum = std::ldexp(static_cast<double>(high), 64) + static_cast<double>(low);
+    result.average = sum / static_cast<double>(result.records);
   }
   return result;
 }
