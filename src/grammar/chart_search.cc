@@ -93,7 +93,7 @@ struct ChartParseEngine::Chart {
   // The order of the complete parses.
   std::vector<int> roots;
   std::vector<std::uint32_t> keys;
-  std::vector<std::uint32_t> keyBegin;  // by position in roots, plus one
+  std::vector<std::size_t> keyBegin;  // by position in roots, plus one
   std::vector<int> order;
 
   void Forget() {
@@ -299,10 +299,10 @@ void ChartParseEngine::Chart::Sort(int n) {
     keys.clear();
     keyBegin.clear();
     for (const int r : roots) {
-      keyBegin.push_back(static_cast<std::uint32_t>(keys.size()));
+      keyBegin.push_back(keys.size());
       AppendChoices(r);
     }
-    keyBegin.push_back(static_cast<std::uint32_t>(keys.size()));
+    keyBegin.push_back(keys.size());
     // Sort positions in roots, then map them to entries. A sort of very
     // many parses looks at the stop token now and then.
     order.resize(roots.size());
