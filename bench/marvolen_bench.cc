@@ -12,8 +12,16 @@
 //    the literal search's time for all permutations (measured, or estimated
 //    from the sample) to that wall time. The whole runs come first, while
 //    this process is still small, so that a child's peak memory is its own.
+// Then, for workload (a) in long mode and for the cases whose reports are
+// large or whose parses explode (--workload=memory), whole runs of this
+// marvolen-report and, side by side, of the one from before reports were
+// written section by section (--before-binary=PATH; build it from commit
+// cd7250f as bench/README.md shows): wall time, peak memory, report size,
+// and whether the two reports are the same bytes. These come first, while
+// this process is small, so that a child's peak memory is its own.
 // Times are medians over --runs runs (the literal search's over half as
-// many, rounded up). Usage: build/bench/marvolen-bench [--runs=5] [--workload=a|b|all].
+// many, rounded up). Usage: build/bench/marvolen-bench [--runs=5]
+// [--workload=a|b|memory|all] [--before-binary=PATH] [--big].
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -55,6 +64,11 @@ struct Settings {
   std::string workload = "all";  // "a", "b" or "all"
   std::string reportBinary = MARVOLEN_REPORT_BINARY;
   std::string keepDir;  // where to leave the workloads' files, if set
+  // A marvolen-report that holds the whole report in memory (built from
+  // the commit before reports were written section by section), to
+  // measure side by side with this one.
+  std::string beforeBinary;
+  bool big = false;  // also the case of a 3.8 GB report
 };
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -135,14 +149,14 @@ struct SearchTime {
 };
 
 SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>& permutations,
-                      const RuleSet& rules, int runs) {
+                      int runs) {
   std::vector<double> times;
   SearchTime result;
   for (int run = 0; run < runs; ++run) {
     long parses = 0, most = 0;
     const auto start = Clock::now();
     for (const Permutation* p : permutations) {
-      const long found = static_cast<long>(engine.FindDistinctParses(*p, rules).size());
+      const long found = static_cast<long>(engine.FindDistinctParses(*p).size());
       parses += found;
       most = std::max(most, found);
     }
@@ -156,12 +170,12 @@ SearchTime TimeSearch(ParseEngine& engine, const std::vector<const Permutation*>
 
 // The permutations on which the two searches give different lists.
 int Disagreements(const std::vector<const Permutation*>& permutations, const RuleSet& rules) {
-  LiteralParseEngine literal;
+  LiteralParseEngine literal(rules);
   ChartParseEngine chart(rules);
   int differ = 0;
   for (const Permutation* p : permutations) {
-    const ParseList a = literal.FindDistinctParses(*p, rules);
-    const ParseList b = chart.FindDistinctParses(*p, rules);
+    const ParseList a = literal.FindDistinctParses(*p);
+    const ParseList b = chart.FindDistinctParses(*p);
     bool same = a.size() == b.size();
     for (std::size_t k = 0; same && k < a.size(); ++k) same = TreesEqual(a[k].get(), b[k].get());
     if (!same) ++differ;
@@ -175,10 +189,11 @@ struct ProcessRun {
   bool ok = false;
 };
 
-// Run marvolen-report in `dir` with `args`, its output thrown away.
-ProcessRun RunReport(const Settings& settings, const std::string& dir,
+// Run the marvolen-report at `binary` in `dir` with `args`, its output
+// thrown away. A run that completes with messages (status 1) is ok too.
+ProcessRun RunBinary(const std::string& binary, const std::string& dir,
                      const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {settings.reportBinary, "-C", dir};
+  std::vector<std::string> argv = {binary, "-C", dir};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
   for (std::string& a : argv) pointers.push_back(a.data());
@@ -201,8 +216,13 @@ ProcessRun RunReport(const Settings& settings, const std::string& dir,
   if (wait4(pid, &status, 0, &usage) != pid) return run;
   run.seconds = Seconds(Clock::now() - start);
   run.maxRssKb = usage.ru_maxrss;
-  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
   return run;
+}
+
+ProcessRun RunReport(const Settings& settings, const std::string& dir,
+                     const std::vector<std::string>& args) {
+  return RunBinary(settings.reportBinary, dir, args);
 }
 
 // The system's load averages, which tell how busy the machine was.
@@ -268,12 +288,12 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
 
   // A small probe of the literal search chooses the sample.
   const auto all = Sample(permutations, 1);
-  LiteralParseEngine literal;
+  LiteralParseEngine literal(data.rules);
   ChartParseEngine chart(data.rules);
   // Long enough not to be ruled by a moment's noise on a busy machine.
   const auto probeSample =
       Sample(permutations, std::max<std::size_t>(1, permutations.size() / 5000));
-  const SearchTime probe = TimeSearch(literal, probeSample, data.rules, 1);
+  const SearchTime probe = TimeSearch(literal, probeSample, 1);
   const double literalAll = probe.seconds / static_cast<double>(probeSample.size()) *
                             static_cast<double>(permutations.size());
   const int literalRuns = std::max(1, (settings.runs + 1) / 2);
@@ -284,9 +304,9 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
                                                              (settings.literalBudgetSeconds / 4)));
   }
   const auto sample = Sample(permutations, step);
-  const SearchTime literalTime = TimeSearch(literal, sample, data.rules, literalRuns);
-  const SearchTime chartSample = TimeSearch(chart, sample, data.rules, settings.runs);
-  const SearchTime chartAll = TimeSearch(chart, all, data.rules, settings.runs);
+  const SearchTime literalTime = TimeSearch(literal, sample, literalRuns);
+  const SearchTime chartSample = TimeSearch(chart, sample, settings.runs);
+  const SearchTime chartAll = TimeSearch(chart, all, settings.runs);
   const int differ = Disagreements(sample, data.rules);
 
   const double literalPer = literalTime.seconds / static_cast<double>(sample.size());
@@ -347,6 +367,65 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
   }
 }
 
+// True when the two files hold the same bytes (read a block at a time: the
+// reports may be gigabytes).
+bool SameBytes(const std::string& a, const std::string& b) {
+  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+  if (!x || !y) return false;
+  std::vector<char> bx(1 << 20), by(1 << 20);
+  for (;;) {
+    x.read(bx.data(), static_cast<std::streamsize>(bx.size()));
+    y.read(by.data(), static_cast<std::streamsize>(by.size()));
+    if (x.gcount() != y.gcount()) return false;
+    if (!std::equal(bx.begin(), bx.begin() + x.gcount(), by.begin())) return false;
+    if (x.gcount() == 0) return true;
+  }
+}
+
+struct Side {
+  std::vector<double> walls, peaks;
+  double reportBytes = 0;
+  bool failed = false;
+};
+
+// One case's whole runs with this marvolen-report ("after") and, when
+// given, the one from before, alternately, printed side by side with
+// whether their reports are the same bytes.
+void CompareRuns(const Settings& settings, const std::string& title, const std::string& dir,
+                 bool withBefore, int runs) {
+  std::printf("\n== %s\n", title.c_str());
+  withBefore = withBefore && !settings.beforeBinary.empty();
+  Side before, after;
+  const std::string report = dir + "/report.txt";
+  for (int run = 0; run < runs; ++run) {
+    for (Side* side : {&before, &after}) {
+      if (side == &before && !withBefore) continue;
+      const ProcessRun r = RunBinary(side == &before ? settings.beforeBinary : settings.reportBinary,
+                                     dir, {});
+      if (!r.ok) side->failed = true;
+      side->walls.push_back(r.seconds);
+      side->peaks.push_back(static_cast<double>(r.maxRssKb) * 1024);
+      side->reportBytes = fs::exists(report) ? static_cast<double>(fs::file_size(report)) : 0;
+      if (run == runs - 1) fs::rename(report, report + (side == &before ? ".before" : ".after"));
+    }
+  }
+  auto print = [&](const char* name, const Side& side) {
+    std::printf("   %-6s wall %8.3f s   peak %9s   report %9s%s\n", name, Median(side.walls),
+                Human(Median(side.peaks)).c_str(), Human(side.reportBytes).c_str(),
+                side.failed ? "   (the run failed)" : "");
+  };
+  if (withBefore) print("before", before);
+  print("after", after);
+  if (withBefore) {
+    std::printf("   after/before: time %.2f x, peak memory %.3f x; reports %s\n",
+                Median(after.walls) / Median(before.walls), Median(after.peaks) / Median(before.peaks),
+                SameBytes(report + ".before", report + ".after") ? "byte for byte the same"
+                                                                 : "DIFFER");
+  }
+  fs::remove(report + ".before");
+  fs::remove(report + ".after");
+}
+
 int Main(int argc, char** argv) {
   Settings settings;
   for (int i = 1; i < argc; ++i) {
@@ -361,11 +440,16 @@ int Main(int argc, char** argv) {
       settings.reportBinary = std::string(arg.substr(16));
     } else if (arg.starts_with("--keep-dir=")) {
       settings.keepDir = std::string(arg.substr(11));
+    } else if (arg.starts_with("--before-binary=")) {
+      settings.beforeBinary = std::string(arg.substr(16));
+    } else if (arg == "--big") {
+      settings.big = true;
     } else {
       std::fprintf(stderr,
-                   "usage: marvolen-bench [--runs=N] [--workload=a|b|all] "
+                   "usage: marvolen-bench [--runs=N] [--workload=a|b|memory|all] "
                    "[--literal-budget=SECONDS]\n"
-                   "                      [--report-binary=PATH] [--keep-dir=DIR]\n");
+                   "                      [--report-binary=PATH] [--before-binary=PATH] [--big]\n"
+                   "                      [--keep-dir=DIR]\n");
       return 64;
     }
   }
@@ -406,6 +490,47 @@ int Main(int argc, char** argv) {
   const ProcessRun idle = RunReport(settings, base, {"--version"});
   std::printf("marvolen-report --version peaks at %s\n",
               Human(static_cast<double>(idle.maxRssKb) * 1024).c_str());
+  // Whole runs side by side with the marvolen-report from before: workload
+  // (a) in long mode, and the cases whose reports are large.
+  if (settings.workload == "a" || settings.workload == "memory" || settings.workload == "all") {
+    if (settings.beforeBinary.empty()) {
+      std::printf("\n(no --before-binary given: the figures from before are not measured)\n");
+    }
+    struct Case {
+      std::string title, name;
+      WorkloadFiles files;
+      bool withBefore;
+      int runs;
+    };
+    std::vector<Case> cases;
+    if (settings.workload != "memory") {
+      cases.push_back({"workload (a), long mode, whole run", "a-long", RealisticWorkload(true),
+                       true, std::max(settings.runs, 5)});
+    }
+    if (settings.workload != "a") {
+      cases.push_back({"memory: 40 tags of 19 bytes, long mode", "long-tags", LongTagsWorkload(),
+                       true, 3});
+      cases.push_back({"memory: five rules S -> S S, 500 lines S S S S S", "self-join-5",
+                       SelfJoinWorkload(5), true, 3});
+      cases.push_back({"memory: 300 dense rules, 500 five-item lines", "dense-worst",
+                       DenseWorstWorkload(), true, 3});
+      if (settings.big) {
+        cases.push_back({"memory: ten rules S -> S S, 500 lines S S S S S", "self-join-10",
+                         SelfJoinWorkload(10), true, 1});
+      }
+      // The parses of A A A A A exhaust any machine without a limit: the
+      // run from before is not measured.
+      cases.push_back({"explosion: 16 rules, A A A and A A A A A (limit 1,000,000)", "explosive",
+                       ExplosiveWorkload(), false, 3});
+    }
+    for (const Case& c : cases) {
+      const std::string dir = base + "/" + c.name;
+      fs::create_directories(dir);
+      if (!WriteWorkload(c.files, dir)) return 1;
+      CompareRuns(settings, c.title, dir, c.withBefore, c.runs);
+    }
+  }
+
   for (Workload& w : workloads) MeasureRuns(settings, w);
   for (const Workload& w : workloads) MeasureSearch(settings, w);
   PrintLoad("\nload average after");

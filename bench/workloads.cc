@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "platform/gbk.h"
@@ -218,6 +219,92 @@ WorkloadFiles DenseWorkload(bool longMode) {
     }
   }
   files.config = ConfigFile(longMode);
+  return files;
+}
+
+WorkloadFiles LongTagsWorkload() {
+  std::vector<std::string> tags;
+  for (int k = 0; k < 40; ++k) {
+    std::string tag = "T" + std::to_string(k / 10) + std::to_string(k % 10);
+    tag.resize(19, 'x');
+    tags.push_back(tag);
+  }
+  // Every tag is a noun; nouns join in pairs and around 的 and 和; a noun
+  // may stand as any of four phrases.
+  std::vector<RuleText> rules;
+  for (const std::string& tag : tags) rules.push_back({"N", {tag}, ""});
+  rules.push_back({"N", {"N", "N"}, "定中"});
+  rules.push_back({"N", {"N", "u<的>", "N"}, "的字结构"});
+  rules.push_back({"N", {"N", "c<和>", "N"}, "联合"});
+  for (const char* phrase : {"NP", "VP", "AP", "S"}) {
+    rules.push_back({phrase, {"N"}, std::string(phrase) + "N"});
+  }
+  WorkloadFiles files;
+  files.tags = TagFile(tags);
+  files.rules = RuleFile(rules);
+  files.sequences = tags[0] + " " + tags[1] + "\r\n";
+  files.config = ConfigFile(true);
+  return files;
+}
+
+WorkloadFiles SelfJoinWorkload(int ruleCount) {
+  std::vector<RuleText> rules;
+  for (int k = 1; k <= ruleCount; ++k) rules.push_back({"S", {"S", "S"}, "T" + std::to_string(k)});
+  WorkloadFiles files;
+  files.tags = TagFile({"S"});
+  files.rules = RuleFile(rules);
+  for (int line = 0; line < 500; ++line) files.sequences += "S S S S S\r\n";
+  files.config = ConfigFile(false);
+  return files;
+}
+
+WorkloadFiles DenseWorstWorkload() {
+  const std::vector<std::string> tags = {"a", "X1", "X2", "X3", "X4", "X5"};
+  // Every X over every pair of tags (180 records), and every X over the
+  // first 24 triples of tags (120 records).
+  std::vector<RuleText> rules;
+  for (int l = 1; l < 6; ++l) {
+    for (const std::string& b : tags) {
+      for (const std::string& c : tags) rules.push_back({tags[l], {b, c}, ""});
+    }
+  }
+  for (int l = 1; l < 6; ++l) {
+    for (int triple = 0; triple < 24; ++triple) {
+      rules.push_back({tags[l], {tags[triple / 36], tags[triple / 6 % 6], tags[triple % 6]}, ""});
+    }
+  }
+  // Distinct lines of five tags; the first is five a's.
+  std::mt19937 random(6);
+  std::set<std::vector<std::string>> seen;
+  std::vector<std::string> items(5, "a");
+  WorkloadFiles files;
+  while (seen.size() < 500) {
+    if (seen.insert(items).second) {
+      for (const std::string& item : items) files.sequences += item + " ";
+      files.sequences += "\r\n";
+    }
+    for (std::string& item : items) item = tags[random() % tags.size()];
+  }
+  files.tags = TagFile(tags);
+  files.rules = RuleFile(rules);
+  files.config = ConfigFile(false);
+  return files;
+}
+
+WorkloadFiles ExplosiveWorkload() {
+  const std::vector<std::string> tags = {"A", "B", "C", "D"};
+  std::vector<RuleText> rules;
+  for (const std::string& x : tags) {
+    rules.push_back({x, {x, x}, ""});
+    for (const std::string& y : tags) {
+      if (y != x) rules.push_back({x, {y}, ""});
+    }
+  }
+  WorkloadFiles files;
+  files.tags = TagFile({"A"});
+  files.rules = RuleFile(rules);
+  files.sequences = "A A A\r\nA A A A A\r\n";
+  files.config = ConfigFile(false);
   return files;
 }
 

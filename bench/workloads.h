@@ -31,6 +31,28 @@ WorkloadFiles RealisticWorkload(bool longMode, int tagCount = 40);
 // lines last).
 WorkloadFiles DenseWorkload(bool longMode);
 
+// The cases whose reports are large or whose parses explode, for measuring
+// memory and stopping:
+// Long tags: 40 tags of 19 bytes in long mode, every permutation of which
+//   combines in several ways (a report of about 530 MB).
+WorkloadFiles LongTagsWorkload();
+
+// `rules` rules S -> S S, each with its own tree title, and 500 lines
+// "S S S S S" (five rules: 8,750 parses a line, a report of 196 MB; ten:
+// 140,000 a line, 3.8 GB).
+WorkloadFiles SelfJoinWorkload(int rules);
+
+// 300 rule records over six tags so dense that every node has five rules to
+// choose from, and 500 distinct lines of five tags with at least 8,750
+// parses each (4.46 million in all, a report of 175 MB).
+WorkloadFiles DenseWorstWorkload();
+
+// 342 bytes of rules whose parses explode: for each X of A, B, C, D the rules
+// X -> X X and X -> Y for every other Y; the tag A alone (its permutation
+// A A A has 146,432 parses) and the lines "A A A" and "A A A A A" (far more
+// than a run lists).
+WorkloadFiles ExplosiveWorkload();
+
 // Write the files into the existing directory `dir`; false on failure.
 bool WriteWorkload(const WorkloadFiles& files, const std::string& dir);
 

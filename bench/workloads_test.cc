@@ -45,8 +45,10 @@ class WorkloadsTest : public ::testing::Test {
   void ExpectTheSameReport(const WorkloadFiles& files) {
     ASSERT_TRUE(WriteWorkload(files, dir_));
     std::vector<std::string> literalMessages, chartMessages;
-    const std::string literal =
-        Run(ReportOptions{SearchEngine::kLiteral, 1, 0}, literalMessages);
+    ReportOptions literalOptions;
+    literalOptions.engine = SearchEngine::kLiteral;
+    literalOptions.threads = 1;
+    const std::string literal = Run(literalOptions, literalMessages);
     const std::string chart = Run(ReportOptions{}, chartMessages);
     EXPECT_GT(chart.size(), 1000u);
     EXPECT_TRUE(chart == literal);
@@ -98,7 +100,7 @@ TEST_F(WorkloadsTest, TheDenseWorkloadsFiveItemLinesHaveHundredsOfParses) {
     if (count != 5) continue;
     p.currentItemCount = count;
     ++fiveItemLines;
-    parses += engine.FindDistinctParses(p, rules).size();
+    parses += engine.FindDistinctParses(p).size();
   }
   ASSERT_EQ(fiveItemLines, 32u);
   EXPECT_GE(parses / fiveItemLines, 100u);

@@ -13,32 +13,42 @@ PermutationClass ClassifyParses(const ParseList& parses) {
   return PermutationClass::Covert;
 }
 
+PermutationClass ClassifySummary(const ParseSummary& summary) {
+  if (summary.count == 0) return PermutationClass::CannotCombine;
+  if (summary.count == 1) return PermutationClass::OneWay;
+  return summary.rootsDiffer ? PermutationClass::Overt : PermutationClass::Covert;
+}
+
 int CountParses(const ParseList& parses) { return static_cast<int>(parses.size()); }
 
-PermutationClass AnalyseParses(const ParseList& parses, const Permutation& permutation,
-                               ClassCounters& counters, DegreeLists& lists) {
-  const PermutationClass cls = ClassifyParses(parses);
+void ClassCounters::Count(PermutationClass cls) {
   if (cls == PermutationClass::CannotCombine) {
-    ++counters.cannotCombineCount;
-    return cls;
+    ++cannotCombineCount;
+    return;
   }
-  ++counters.combinableCount;
+  ++combinableCount;
   switch (cls) {
     case PermutationClass::OneWay:
-      ++counters.oneWayCount;
+      ++oneWayCount;
       break;
     case PermutationClass::Overt:
-      RecordDegree(lists, cls, permutation, CountParses(parses));
-      ++counters.overtCount;
+      ++overtCount;
       break;
     case PermutationClass::Covert:
-      RecordDegree(lists, cls, permutation, CountParses(parses));
-      ++counters.covertCount;
+      ++covertCount;
       break;
     case PermutationClass::CannotCombine:
       break;
   }
-  return cls;
+}
+
+ClassCounters& ClassCounters::operator+=(const ClassCounters& other) {
+  cannotCombineCount += other.cannotCombineCount;
+  combinableCount += other.combinableCount;
+  oneWayCount += other.oneWayCount;
+  overtCount += other.overtCount;
+  covertCount += other.covertCount;
+  return *this;
 }
 
 }  // namespace marvolen

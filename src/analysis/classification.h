@@ -3,9 +3,8 @@
 #ifndef MARVOLEN_ANALYSIS_CLASSIFICATION_H_
 #define MARVOLEN_ANALYSIS_CLASSIFICATION_H_
 
-#include "analysis/degree_records.h"
+#include "analysis/permutation_class.h"
 #include "grammar/parse_engine.h"
-#include "grammar/permutation.h"
 
 namespace marvolen {
 
@@ -13,6 +12,9 @@ namespace marvolen {
 // root label differs from the first parse's, else Covert. Only root labels
 // decide between the two.
 PermutationClass ClassifyParses(const ParseList& parses);
+
+// The same judgement from what a search counted, before any parse is built.
+PermutationClass ClassifySummary(const ParseSummary& summary);
 
 int CountParses(const ParseList& parses);
 
@@ -23,13 +25,11 @@ struct ClassCounters {
   int oneWayCount = 0;
   int overtCount = 0;
   int covertCount = 0;
-};
 
-// The step every report runs on each permutation once it has its parses:
-// judge them, count the judgement and, for an ambiguous permutation, record
-// its degree. Returns the judgement.
-PermutationClass AnalyseParses(const ParseList& parses, const Permutation& permutation,
-                               ClassCounters& counters, DegreeLists& lists);
+  // Count one judgement.
+  void Count(PermutationClass cls);
+  ClassCounters& operator+=(const ClassCounters& other);
+};
 
 }  // namespace marvolen
 

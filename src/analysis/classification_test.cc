@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/degree_records.h"
 #include "grammar/reduction_search.h"
 
 namespace marvolen {
@@ -52,52 +53,56 @@ TEST(ClassifyParsesTest, AOneItemPermutationWithAOneItemRuleIsOvert) {
   RuleSet rules;
   rules.rules.emplace_back("R1", "X", "t ", "");
   const Permutation t = Items({"t"});
-  ClassCounters counters;
-  DegreeLists lists;
-  EXPECT_EQ(AnalyseParses(FindDistinctParses(t, rules), t, counters, lists),
-            PermutationClass::Overt);
-  ASSERT_EQ(lists.overtRecords.size(), 1u);
-  EXPECT_EQ(lists.overtRecords[0].count, 2);
-  EXPECT_EQ(AnalyseParses(FindDistinctParses(t, RuleSet{}), t, counters, lists),
-            PermutationClass::OneWay);
+  EXPECT_EQ(ClassifyParses(FindDistinctParses(t, rules)), PermutationClass::Overt);
+  EXPECT_EQ(CountParses(FindDistinctParses(t, rules)), 2);
+  EXPECT_EQ(ClassifyParses(FindDistinctParses(t, RuleSet{})), PermutationClass::OneWay);
 }
 
-TEST(AnalyseParsesTest, CountsEveryJudgementAndRecordsOnlyAmbiguousOnes) {
+// The judgement from a count agrees with the judgement from the list.
+TEST(ClassifySummaryTest, AgreesWithTheJudgementOfTheParses) {
+  for (const std::vector<std::string>& roots :
+       std::vector<std::vector<std::string>>{{}, {"np"}, {"np", "np"}, {"np", "vp", "np"},
+                                             {"np", "np", "vp"}}) {
+    const ParseList parses = Roots(roots);
+    ParseSummary summary;
+    summary.count = parses.size();
+    for (const auto& p : parses) summary.rootsDiffer |= p->label != parses.front()->label;
+    EXPECT_EQ(ClassifySummary(summary), ClassifyParses(parses)) << roots.size();
+  }
+  EXPECT_EQ(ClassifySummary({kManyParses, false}), PermutationClass::Covert);
+}
+
+TEST(ClassCountersTest, CountsEveryJudgementAndAdds) {
   ClassCounters counters;
-  DegreeLists lists;
-  Permutation p = Items({"a", "b", "c", "d", "e"});
-  p.currentItemCount = 2;
-  AnalyseParses(Roots({}), p, counters, lists);
-  AnalyseParses(Roots({"np"}), p, counters, lists);
-  AnalyseParses(Roots({"np", "vp", "np"}), p, counters, lists);
-  AnalyseParses(Roots({"np", "np"}), p, counters, lists);
-  AnalyseParses(Roots({}), p, counters, lists);
+  for (const PermutationClass cls :
+       {PermutationClass::CannotCombine, PermutationClass::OneWay, PermutationClass::Overt,
+        PermutationClass::Covert, PermutationClass::CannotCombine}) {
+    counters.Count(cls);
+  }
   EXPECT_EQ(counters.cannotCombineCount, 2);
   EXPECT_EQ(counters.combinableCount, 3);
   EXPECT_EQ(counters.oneWayCount, 1);
   EXPECT_EQ(counters.overtCount, 1);
   EXPECT_EQ(counters.covertCount, 1);
-  ASSERT_EQ(lists.overtRecords.size(), 1u);
-  ASSERT_EQ(lists.covertRecords.size(), 1u);
-  EXPECT_EQ(lists.overtRecords[0].count, 3);
-  EXPECT_EQ(lists.covertRecords[0].count, 2);
-  // The record holds the permutation's items and nothing after them.
-  EXPECT_EQ(lists.overtRecords[0].items, (std::array<std::string, 5>{"a", "b", "", "", ""}));
+  ClassCounters twice = counters;
+  twice += counters;
+  EXPECT_EQ(twice.cannotCombineCount, 4);
+  EXPECT_EQ(twice.combinableCount, 6);
+  EXPECT_EQ(twice.oneWayCount + twice.overtCount + twice.covertCount, twice.combinableCount);
 }
 
 TEST(RankDegreeRecordsTest, DescendingCountAndEarliestFirstAmongEqualCounts) {
-  std::vector<DegreeRecord> records;
-  const std::pair<const char*, int> analysed[] = {{"p1", 2}, {"p2", 3}, {"p3", 2},
-                                                  {"p4", 5}, {"p5", 3}, {"p6", 2}};
+  const std::pair<int, std::uint64_t> analysed[] = {{1, 2}, {2, 3}, {3, 2},
+                                                    {4, 5}, {5, 3}, {6, 2}};
   DegreeLists lists;
-  for (const auto& [name, count] : analysed) {
-    RecordDegree(lists, PermutationClass::Covert, Items({name}), count);
+  for (const auto& [number, count] : analysed) {
+    RecordDegree(lists, PermutationClass::Covert, number, count);
   }
-  RecordDegree(lists, PermutationClass::OneWay, Items({"p7"}), 9);  // not ambiguous
+  RecordDegree(lists, PermutationClass::OneWay, 7, 9);  // not ambiguous
   RankDegreeRecords(lists.covertRecords);
-  std::vector<std::string> order;
-  for (const DegreeRecord& r : lists.covertRecords) order.push_back(r.items[0]);
-  EXPECT_EQ(order, (std::vector<std::string>{"p4", "p2", "p5", "p1", "p3", "p6"}));
+  std::vector<std::int64_t> order;
+  for (const DegreeRecord& r : lists.covertRecords) order.push_back(r.permutation);
+  EXPECT_EQ(order, (std::vector<std::int64_t>{4, 2, 5, 1, 3, 6}));
   EXPECT_TRUE(lists.overtRecords.empty());
 }
 
@@ -114,7 +119,6 @@ TEST(AverageDegreeTest, AveragesInFloatingPointAndNotWithoutRecords) {
   records[0].count = 2;
   records[1].count = 3;
   DegreeAverage two = AverageDegree(records);
-  EXPECT_EQ(two.sum, 5);
   EXPECT_EQ(FormatAverage(*two.average), "2.500000");
 
   records.assign(3, DegreeRecord{});
@@ -126,10 +130,13 @@ TEST(AverageDegreeTest, AveragesInFloatingPointAndNotWithoutRecords) {
   EXPECT_EQ(AverageDegree({}).records, 0);
 }
 
-TEST(AverageDegreeTest, TheSumDoesNotOverflowThirtyTwoBits) {
+TEST(AverageDegreeTest, TheSumDoesNotOverflow) {
   std::vector<DegreeRecord> records(3);
   for (auto& r : records) r.count = 2000000000;
   EXPECT_EQ(FormatAverage(*AverageDegree(records).average), "2000000000.000000");
+  // Counts beyond 64 bits in sum.
+  for (auto& r : records) r.count = kManyParses;
+  EXPECT_EQ(FormatAverage(*AverageDegree(records).average), "18446744073709551616.000000");
 }
 
 }  // namespace

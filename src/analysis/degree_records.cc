@@ -3,20 +3,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace marvolen {
 
-void RecordDegree(DegreeLists& lists, PermutationClass cls, const Permutation& permutation,
-                  int count) {
-  std::vector<DegreeRecord>* list = nullptr;
-  if (cls == PermutationClass::Overt) list = &lists.overtRecords;
-  if (cls == PermutationClass::Covert) list = &lists.covertRecords;
-  if (list == nullptr) return;
-  DegreeRecord record;
-  const int items = std::clamp(permutation.currentItemCount, 0, kMaxItems);
-  for (int k = 0; k < items; ++k) record.items[k] = permutation.items[k];
-  record.count = count;
-  list->push_back(std::move(record));
+void RecordDegree(DegreeLists& lists, PermutationClass cls, std::int64_t number,
+                  std::uint64_t count) {
+  if (cls == PermutationClass::Overt) lists.overtRecords.push_back({number, count});
+  if (cls == PermutationClass::Covert) lists.covertRecords.push_back({number, count});
 }
 
 void RankDegreeRecords(std::vector<DegreeRecord>& records) {
@@ -27,9 +21,16 @@ void RankDegreeRecords(std::vector<DegreeRecord>& records) {
 DegreeAverage AverageDegree(const std::vector<DegreeRecord>& records) {
   DegreeAverage result;
   result.records = static_cast<int>(records.size());
-  for (const DegreeRecord& record : records) result.sum += record.count;
+  // Half a million counts of up to 2^64 each fit in two 64-bit words; a sum
+  // below 2^64 converts as it always did.
+  std::uint64_t low = 0, high = 0;
+  for (const DegreeRecord& record : records) {
+    low += record.count;
+    if (low < record.count) ++high;
+  }
   if (result.records > 0) {
-    result.average = static_cast<double>(result.sum) / static_cast<double>(result.records);
+    const double sum = std::ldexp(static_cast<double>(high), 64) + static_cast<double>(low);
+    result.average = sum / static_cast<double>(result.records);
   }
   return result;
 }

@@ -3,21 +3,22 @@
 #ifndef MARVOLEN_ANALYSIS_DEGREE_RECORDS_H_
 #define MARVOLEN_ANALYSIS_DEGREE_RECORDS_H_
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/permutation_class.h"
-#include "grammar/permutation.h"
 
 namespace marvolen {
 
+// A record names its permutation by its number in report order, not by its
+// items: a report may hold half a million records, and the items are made
+// again from the number when the record is written.
 struct DegreeRecord {
-  // Slots 1 to currentItemCount of the permutation; the rest are empty.
-  std::array<std::string, kMaxItems> items;
-  int count = 0;  // the number of distinct parses (2 or more)
+  std::int64_t permutation = 0;
+  // The number of distinct parses (2 or more; kManyParses: at least that).
+  std::uint64_t count = 0;
 };
 
 // The records of one report, each list in the order in which its
@@ -27,10 +28,10 @@ struct DegreeLists {
   std::vector<DegreeRecord> covertRecords;
 };
 
-// Add a record of the permutation with `count` to the list of its class.
-// Does nothing for a class that is not ambiguous.
-void RecordDegree(DegreeLists& lists, PermutationClass cls, const Permutation& permutation,
-                  int count);
+// Add a record of permutation `number` with `count` to the list of its
+// class. Does nothing for a class that is not ambiguous.
+void RecordDegree(DegreeLists& lists, PermutationClass cls, std::int64_t number,
+                  std::uint64_t count);
 
 // Order the records by descending count; records of equal count keep the
 // order in which their permutations were analysed.
@@ -38,10 +39,10 @@ void RankDegreeRecords(std::vector<DegreeRecord>& records);
 
 struct DegreeAverage {
   int records = 0;
-  std::int64_t sum = 0;
-  std::optional<double> average;  // sum / records; none without records
+  std::optional<double> average;  // the sum of the counts / records; none without records
 };
 
+// The sum is exact, however large the counts.
 DegreeAverage AverageDegree(const std::vector<DegreeRecord>& records);
 
 // The average as "%f" prints it: six decimals, a point whatever the locale.

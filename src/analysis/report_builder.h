@@ -1,22 +1,14 @@
-// What the tag-set report and the sequences report share: the wait state,
-// progress, the entries of a permutation by its judgement, the "none" texts,
-// the degree statistics and the writing of the sections.
+// What the tag-set report and the sequences report share around their
+// writing: the wait state, progress, the number of threads.
 #ifndef MARVOLEN_ANALYSIS_REPORT_BUILDER_H_
 #define MARVOLEN_ANALYSIS_REPORT_BUILDER_H_
 
 #include <cstdint>
-#include <functional>
-#include <array>
-#include <string>
+#include <memory>
 #include <vector>
 
-#include "analysis/classification.h"
-#include "analysis/degree_records.h"
-#include "analysis/report_sections.h"
 #include "analysis/reports.h"
-#include "analysis/text_pattern.h"
 #include "grammar/parse_engine.h"
-#include "platform/text_stream.h"
 #include "platform/user_interface.h"
 
 namespace marvolen {
@@ -34,11 +26,14 @@ class BusyGuard {
 };
 
 // Reports progress about two hundred times over a report, and at its end.
-// The counts given must not decrease.
+// The counts given must not decrease; the total may grow, once the report
+// knows how much more there is to do.
 class ProgressMeter {
  public:
   ProgressMeter(UserInterface& ui, std::int64_t total);
   void Done(std::int64_t done);
+  // `more` units of work are added to the total.
+  void Extend(std::int64_t more);
 
  private:
   UserInterface& ui_;
@@ -50,48 +45,12 @@ class ProgressMeter {
 // The number of threads that analyse the permutations of a report.
 int AnalysisThreads(const ReportOptions& options);
 
-// The headings of the seven sections that a builder replaces when it starts
-// (all but the summary), GBK.
-struct SectionHeadings {
-  std::string all, cannotCombine, combinable, oneWay, overt, covert, degree;
-};
-void ReplaceWithHeadings(const SectionHeadings& headings, ReportSections& sections);
+// The engines of a report with `options`: one per analysing thread and, with
+// more than one thread, one more for the calling thread.
+std::vector<std::unique_ptr<ParseEngine>> MakeReportEngines(const RuleSet& rules,
+                                                            const ReportOptions& options);
 
-// The entries of one permutation in the category sections, by its judgement:
-// `cannotCombineLine` to the cannot-combine section, or `itemLine` to the
-// combinable section and then to its class's section, with the parse (one
-// way) or the numbered parses (overt, covert) on the lines after it.
-void AppendCategoryEntries(PermutationClass cls, const std::string& itemLine,
-                           const std::string& cannotCombineLine, const ParseList& parses,
-                           ReportSections& sections);
-
-// The part of those entries in the class's own section (one way, overt or
-// covert): `itemLine`, then the parse or the numbered parses.
-void AppendParseEntry(PermutationClass cls, const std::string& itemLine, const ParseList& parses,
-                      std::string& out);
-
-// The section of the one-way, overt or covert permutations; null for
-// CannotCombine.
-std::string* ParseSectionFor(PermutationClass cls, ReportSections& sections);
-
-// The "none" texts of the category sections whose counter is 0.
-void AppendNoneTexts(const ClassCounters& counters, ReportSections& sections);
-
-// The seven counts of a summary, in the order of its lines: analysed, cannot
-// combine, combinable, one way, two or more ways, overt, covert.
-std::array<int, 7> SummaryValues(const ClassCounters& counters);
-
-// One list of the degree statistics: `title`, the ranked records with their
-// lines (made by `recordLine` from the 1-based rank and the record), then the
-// average or, without records, `noneText`. The list is emptied.
-void AppendDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
-                      const std::function<void(std::string&, int, const DegreeRecord&)>& recordLine,
-                      const TextPattern& averageLine, const std::string& noneText,
-                      std::string& out);
-
-// Write the sections in the order of a report: summary, all, cannot combine,
-// combinable, one way, overt, covert, degree.
-void WriteReportSections(const ReportSections& sections, OutputStream& report);
+std::vector<ParseEngine*> Pointers(const std::vector<std::unique_ptr<ParseEngine>>& engines);
 
 // The message shown when memory runs out in a builder.
 inline constexpr char kMemoryAllocationError[] = "Memory Allocation Error !";

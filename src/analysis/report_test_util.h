@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "analysis/reports.h"
 #include "grammar/reduction_search.h"
@@ -71,21 +73,88 @@ inline RuleSet Rules(const std::vector<R>& rules) {
   return set;
 }
 
-// The literal search, except that it runs out of memory at call `failAt`
-// (counted from 1).
+// The literal search, except that it runs out of memory at its search
+// number `failAt` (counted from 1).
 class FailingEngine : public ParseEngine {
  public:
-  explicit FailingEngine(int failAt) : failAt_(failAt) {}
-  ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules) override {
+  FailingEngine(const RuleSet& rules, int failAt) : literal_(rules), failAt_(failAt) {}
+  ParseSummary CountDistinctParses(const Permutation& permutation,
+                                   std::uint64_t listLimit) override {
     if (++calls_ == failAt_) throw std::bad_alloc();
-    return marvolen::FindDistinctParses(permutation, rules);
+    return literal_.CountDistinctParses(permutation, listLimit);
+  }
+  void PrintDistinctParses(const PrintedParse& take) override {
+    literal_.PrintDistinctParses(take);
+  }
+  ParseList FindDistinctParses(const Permutation& permutation) override {
+    return literal_.FindDistinctParses(permutation);
   }
   int calls() const { return calls_; }
 
  private:
+  LiteralParseEngine literal_;
   int failAt_;
   int calls_ = 0;
 };
+
+// The eight sections of one report as written, in the order of the file,
+// each as text (LF, not CR LF).
+struct Sections {
+  std::string summarySection, allSection, cannotCombineSection, combinableSection,
+      oneWaySection, overtSection, covertSection, degreeSection;
+};
+
+// The headings of the seven sections after the summary, UTF-8.
+inline std::vector<std::string> SequencesHeadings() {
+  return {"\n\nsequences.txt文件中的全部排列如下:\n\n",
+          "\n\nsequences.txt文件中不能组合的排列如下:\n\n",
+          "\n\nsequences.txt文件中能组合的排列如下:\n\n",
+          "\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n",
+          "\n\nsequences.txt文件中外显型歧义的排列如下:\n\n",
+          "\n\nsequences.txt文件中内含型歧义的排列如下:\n\n",
+          "\n\nsequences.txt文件中歧义程度统计:\n\n"};
+}
+
+inline std::vector<std::string> TagSetHeadings(bool threeItemsOnly) {
+  const std::string lead =
+      std::string("\n\n全部标记全排列——") + (threeItemsOnly ? "3项" : "4项及5项");
+  return {lead + "词类或短语类标记的全部排列如下:\n\n",
+          lead + "词类或短语类标记不能组合的排列如下:\n\n",
+          lead + "词类或短语类标记能组合的排列如下:\n\n",
+          lead + "词类或短语类标记只有一种组合方式(无歧义)的排列如下:\n\n",
+          lead + "词类或短语类标记外显型歧义的排列如下:\n\n",
+          lead + "词类或短语类标记内含型歧义的排列如下:\n\n",
+          lead + "排列的歧义程度统计:\n\n"};
+}
+
+// Split the bytes of one report as on disk at its headings.
+inline Sections SplitReport(const std::string& onDisk, const std::vector<std::string>& headings) {
+  std::string text;
+  for (std::size_t i = 0; i < onDisk.size(); ++i) {
+    if (onDisk[i] == '\r' && i + 1 < onDisk.size() && onDisk[i + 1] == '\n') continue;
+    text += onDisk[i];
+  }
+  std::string* parts[8];
+  Sections sections;
+  parts[0] = &sections.summarySection;
+  parts[1] = &sections.allSection;
+  parts[2] = &sections.cannotCombineSection;
+  parts[3] = &sections.combinableSection;
+  parts[4] = &sections.oneWaySection;
+  parts[5] = &sections.overtSection;
+  parts[6] = &sections.covertSection;
+  parts[7] = &sections.degreeSection;
+  std::size_t from = 0;
+  for (std::size_t k = 0; k <= headings.size(); ++k) {
+    const std::size_t to =
+        k < headings.size() ? text.find(Gbk(headings[k]), from) : text.size();
+    EXPECT_NE(to, std::string::npos) << "no heading " << k;
+    if (to == std::string::npos) break;
+    *parts[k] = text.substr(from, to - from);
+    from = to;
+  }
+  return sections;
+}
 
 // Records progress reports as well as messages.
 class ProgressRecorder : public RecordingUserInterface {

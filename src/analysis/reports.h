@@ -1,11 +1,27 @@
 // The two report builders: the tag-set permutation report and the sequences
-// report. Each replaces the content of the sections, analyses its
-// permutations, and writes the eight sections to the report at its end
-// (nothing when it stops on an error of its own).
+// report. Each analyses its permutations, then writes its eight sections to
+// the report (summary, all, cannot combine, combinable, one way, overt,
+// covert, degree), or nothing at all when it stops on an error of its own.
+//
+// A report is never held in memory: the builder judges every permutation
+// first (keeping one byte per permutation and one small record per
+// ambiguous one), then writes the sections one after the other, searching
+// the combinable permutations again to list their parses. A permutation
+// with more parses than the limit is judged and counted but its parses are
+// not listed: its entry shows their number instead.
+//
+// Stopping: `ReportOptions::stop` is checked at every permutation and every
+// parse, on every thread; once a stop is requested the builder returns
+// ReportEnd::kStopped within moments, leaving in the report nothing of its
+// own sections. The workbench and marvolen-report use it to stop a run.
 #ifndef MARVOLEN_ANALYSIS_REPORTS_H_
 #define MARVOLEN_ANALYSIS_REPORTS_H_
 
-#include "analysis/report_sections.h"
+#include <cstdint>
+#include <stop_token>
+#include <vector>
+
+#include "analysis/report_observer.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
 #include "grammar/cfg_rule.h"
@@ -16,38 +32,58 @@
 
 namespace marvolen {
 
-// How the builders search. Whatever the choice, the report is the same.
+// The parses a permutation may have and still be listed, unless told
+// otherwise: a million short trees fit in memory and on disk.
+inline constexpr std::uint64_t kDefaultMaxParses = 1000000;
+
+// How the builders search, and what they hand on. Whatever the engine, the
+// threads and the chunk sizes, the report is the same.
 struct ReportOptions {
   SearchEngine engine = SearchEngine::kChart;
-  // The threads that analyse the tag-set report's permutations; 0 for one
-  // per core.
+  // The threads that analyse the permutations; 0 for one per core.
   int threads = 0;
   // The permutations that a thread analyses at a time; 0 for the default.
   int chunkPermutations = 0;
+  // The parses a thread lists at a time; 0 for the default. A permutation
+  // with more is listed by the calling thread straight into the report.
+  int chunkParses = 0;
+  // The most parses a permutation may have to be listed (at least 1).
+  std::uint64_t maxParses = kDefaultMaxParses;
+  // A stop requested here stops the builder (ReportEnd::kStopped).
+  std::stop_token stop;
+  // Receive every analysed permutation and the summaries, besides the text.
+  std::vector<ReportObserver*> observers;
+};
+
+enum class ReportEnd {
+  kWritten,         // the report's sections are written
+  kStoppedOnError,  // it stopped on an error of its own, with its message
+  kStopped,         // a stop was requested
 };
 
 // Analyse every ordered triple of the tags (`threeItemsOnly`), or else the
 // eight four- and five-item patterns over every triple, and write the
 // tag-set report. Stops without writing when memory runs out. Progress is
 // reported on the calling thread, whatever the number of threads.
-void BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
-                       OutputStream& report, ReportSections& sections, UserInterface& ui,
-                       const ReportOptions& options = {});
+ReportEnd BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
+                            OutputStream& report, UserInterface& ui,
+                            const ReportOptions& options = {});
 
 // Analyse every line of the sequences file and write the sequences report.
 // Stops without writing on a line of more than five items, or when memory
-// runs out. The lines are analysed on the calling thread.
-void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
-                          OutputStream& report, ReportSections& sections, UserInterface& ui,
-                          const ReportOptions& options = {});
+// runs out.
+ReportEnd BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
+                               OutputStream& report, UserInterface& ui,
+                               const ReportOptions& options = {});
 
-// The same with the one search `engine`, on the calling thread.
-void BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
-                       OutputStream& report, ReportSections& sections, UserInterface& ui,
-                       ParseEngine& engine);
-void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
-                          OutputStream& report, ReportSections& sections, UserInterface& ui,
-                          ParseEngine& engine);
+// The same with the one search `engine`, on the calling thread (the
+// options' engine, threads and stop are not used).
+ReportEnd BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, OutputStream& report,
+                            UserInterface& ui, ParseEngine& engine,
+                            const ReportOptions& options = {});
+ReportEnd BuildSequencesReport(const SequenceList& sequences, OutputStream& report,
+                               UserInterface& ui, ParseEngine& engine,
+                               const ReportOptions& options = {});
 
 }  // namespace marvolen
 

@@ -29,8 +29,10 @@ SequenceAnalysis SplitSequence(std::string_view line) {
   return result;
 }
 
-SequenceAnalyser::SequenceAnalyser(RuleSet rules, SearchEngine engine)
-    : rules_(std::move(rules)), engine_(std::move(MakeParseEngines(engine, rules_, 1).front())) {}
+SequenceAnalyser::SequenceAnalyser(RuleSet rules, SearchEngine engine, std::uint64_t maxParses)
+    : rules_(std::move(rules)),
+      maxParses_(maxParses),
+      engine_(std::move(MakeParseEngines(engine, rules_, 1).front())) {}
 
 SequenceAnalyser::~SequenceAnalyser() = default;
 
@@ -41,12 +43,20 @@ SequenceAnalysis SequenceAnalyser::Analyse(std::string_view line) {
   for (std::size_t k = 0; k < result.items.size(); ++k) permutation.items[k] = result.items[k];
   permutation.currentItemCount = result.itemCount;
   try {
-    result.parses = engine_->FindDistinctParses(permutation, rules_);
+    // Counting first keeps a line of millions of parses from building them.
+    const ParseSummary summary = engine_->CountDistinctParses(permutation, maxParses_);
+    result.parseCount = summary.count;
+    if (summary.count > maxParses_) {
+      result.judgement = summary.rootsDiffer ? PermutationClass::Overt : PermutationClass::Covert;
+      return result;
+    }
+    result.parses = engine_->FindDistinctParses(permutation);
   } catch (const std::bad_alloc&) {
     result.parses.clear();
     result.problem = SequenceProblem::kOutOfMemory;
     return result;
   }
+  result.parseCount = result.parses.size();
   result.judgement = ClassifyParses(result.parses);
   return result;
 }

@@ -4,12 +4,14 @@
 #ifndef MARVOLEN_ANALYSIS_SEQUENCE_ANALYSIS_H_
 #define MARVOLEN_ANALYSIS_SEQUENCE_ANALYSIS_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/permutation_class.h"
+#include "analysis/reports.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/parse_engine.h"
 #include "grammar/search_engines.h"
@@ -32,7 +34,11 @@ struct SequenceAnalysis {
   std::vector<std::string> items;
   // kItemTooLong: the first item that is too long.
   std::string overlongItem;
-  // The distinct parses in the report's order; empty unless analysed.
+  // The number of distinct parses (saturating at kManyParses).
+  std::uint64_t parseCount = 0;
+  // The distinct parses in the report's order; empty unless analysed, and
+  // empty when there are more than the analyser's limit (parseCount says
+  // how many).
   ParseList parses;
   PermutationClass judgement = PermutationClass::CannotCombine;
 };
@@ -47,8 +53,11 @@ SequenceAnalysis SplitSequence(std::string_view line);
 // time.
 class SequenceAnalyser {
  public:
-  // Throws std::bad_alloc when memory runs out.
-  explicit SequenceAnalyser(RuleSet rules, SearchEngine engine = SearchEngine::kChart);
+  // Parses are built only for a line with at most `maxParses` of them; a
+  // line with more is judged and counted without them. Throws
+  // std::bad_alloc when memory runs out.
+  explicit SequenceAnalyser(RuleSet rules, SearchEngine engine = SearchEngine::kChart,
+                            std::uint64_t maxParses = kDefaultMaxParses);
   ~SequenceAnalyser();
 
   SequenceAnalyser(const SequenceAnalyser&) = delete;
@@ -60,9 +69,11 @@ class SequenceAnalyser {
   SequenceAnalysis Analyse(std::string_view line);
 
   const RuleSet& rules() const { return rules_; }
+  std::uint64_t maxParses() const { return maxParses_; }
 
  private:
   RuleSet rules_;
+  std::uint64_t maxParses_;
   std::unique_ptr<ParseEngine> engine_;
 };
 

@@ -71,6 +71,26 @@ TEST(SequenceAnalyserTest, JudgesTheWorkedExamplesAsTheReportDoes) {
   EXPECT_EQ(overt.rules().count(), 2);
 }
 
+// Past the limit a line is judged and counted, and no tree is built; at the
+// limit every parse is there. S -> S S over five S has 14 parses (Catalan).
+TEST(SequenceAnalyserTest, ALineWithMoreParsesThanTheLimitIsCountedWithoutTrees) {
+  const auto rules = [] { return Rules({{"S", "S S ", "T"}}); };
+  for (const std::uint64_t limit : {1u, 13u, 14u, 1000u}) {
+    SequenceAnalyser analyser(rules(), SearchEngine::kChart, limit);
+    const SequenceAnalysis a = analyser.Analyse("S S S S S");
+    EXPECT_EQ(a.problem, SequenceProblem::kNone);
+    EXPECT_EQ(a.parseCount, 14u) << limit;
+    EXPECT_EQ(a.judgement, PermutationClass::Covert) << limit;
+    EXPECT_EQ(a.parses.size(), limit >= 14 ? 14u : 0u) << limit;
+  }
+  // Two root labels over the limit: still overt.
+  SequenceAnalyser overt(Rules({{"S", "S S ", "T"}, {"X", "S S ", "U"}}), SearchEngine::kLiteral, 1);
+  const SequenceAnalysis a = overt.Analyse("S S S");
+  EXPECT_GT(a.parseCount, 1u);
+  EXPECT_TRUE(a.parses.empty());
+  EXPECT_EQ(a.judgement, PermutationClass::Overt);
+}
+
 TEST(SequenceAnalyserTest, ALineThatCannotBeAnalysedIsNotSearched) {
   SequenceAnalyser analyser(Rules({{"X", "a ", ""}}));
   for (const std::string& line : {std::string("a a a a a a"), "a " + std::string(20, 'a')}) {

@@ -3,8 +3,8 @@
 #include <new>
 
 #include "analysis/report_builder.h"
+#include "analysis/report_writer.h"
 #include "analysis/reports.h"
-#include "grammar/search_engines.h"
 #include "platform/gbk.h"
 
 namespace marvolen {
@@ -13,8 +13,9 @@ namespace {
 
 // The texts of the sequences report, GBK. They name "sequences.txt" whatever
 // the file is called.
-struct SequencesTexts {
-  SectionHeadings headings = {
+ReportTexts MakeSequencesTexts() {
+  ReportTexts texts;
+  texts.headings = {
       Gbk("\n\nsequences.txt文件中的全部排列如下:\n\n"),
       Gbk("\n\nsequences.txt文件中不能组合的排列如下:\n\n"),
       Gbk("\n\nsequences.txt文件中能组合的排列如下:\n\n"),
@@ -23,116 +24,89 @@ struct SequencesTexts {
       Gbk("\n\nsequences.txt文件中内含型歧义的排列如下:\n\n"),
       Gbk("\n\nsequences.txt文件中歧义程度统计:\n\n"),
   };
-  std::string covertTitle = Gbk("\nsequences.txt文件中的内含型歧义:\n");
-  TextPattern covertAverage{"\n--------sequences.txt文件中内含型歧义格式平均歧义个数：%f--------\n"};
-  std::string covertNone = Gbk("\tsequences.txt文件中没有内含型歧义格式!!!\n");
-  std::string overtTitle = Gbk("\nsequences.txt文件中的外显型歧义:\n");
-  TextPattern overtAverage{"\n--------sequences.txt文件中外显型歧义格式平均歧义个数：%f--------\n"};
-  std::string overtNone = Gbk("\tsequences.txt文件中没有外显型歧义格式!!!\n");
-  TextPattern summary[7] = {
-      TextPattern("\n\nsequences.txt文件中共有排列:%d个\n"),
-      TextPattern("\n\n其中无组合关系的排列:%d个\n"),
-      TextPattern("\n\n其中有组合关系的排列:%d个\n"),
-      TextPattern("\n\n\t其中只有一种组合关系的排列:%d个\n"),
-      TextPattern("\n\n\t其中有两种以上组合关系的排列:%d个\n"),
-      TextPattern("\n\n\t\t其中有外显型歧义的排列:%d个\n"),
-      TextPattern("\n\n\t\t其中有内含型歧义的排列:%d个\n"),
-  };
-};
-
-const SequencesTexts& GetSequencesTexts() {
-  static const SequencesTexts texts;
+  texts.covertTitle = Gbk("\nsequences.txt文件中的内含型歧义:\n");
+  texts.covertAverage =
+      TextPattern("\n--------sequences.txt文件中内含型歧义格式平均歧义个数：%f--------\n");
+  texts.covertNone = Gbk("\tsequences.txt文件中没有内含型歧义格式!!!\n");
+  texts.overtTitle = Gbk("\nsequences.txt文件中的外显型歧义:\n");
+  texts.overtAverage =
+      TextPattern("\n--------sequences.txt文件中外显型歧义格式平均歧义个数：%f--------\n");
+  texts.overtNone = Gbk("\tsequences.txt文件中没有外显型歧义格式!!!\n");
+  texts.summary[0] = TextPattern("\n\nsequences.txt文件中共有排列:%d个\n");
+  texts.summary[1] = TextPattern("\n\n其中无组合关系的排列:%d个\n");
+  texts.summary[2] = TextPattern("\n\n其中有组合关系的排列:%d个\n");
   return texts;
 }
 
-// "\t [rank] " and the record's items, each followed by a blank, up to the
-// first empty slot; then a tab.
-void AppendRecordLine(std::string& out, int rank, const DegreeRecord& record) {
-  out += "\t [";
-  out += std::to_string(rank);
-  out += "] ";
-  for (const std::string& item : record.items) {
-    if (item.empty()) break;
-    out += item;
-    out += ' ';
-  }
-  out += '\t';
+const ReportTexts& SequencesTexts() {
+  static const ReportTexts texts = MakeSequencesTexts();
+  return texts;
 }
 
-// Returns false when the builder stopped on a line of too many items.
-bool Analyse(const SequenceList& sequences, const RuleSet& ruleSet, ReportSections& sections,
-             UserInterface& ui, ParseEngine& engine) {
-  const SequencesTexts& texts = GetSequencesTexts();
-  ReplaceWithHeadings(texts.headings, sections);
-  ClassCounters counters;
-  DegreeLists lists;
-  Permutation permutation;
-  ProgressMeter progress(ui, sequences.count());
+// The lines of the sequences file, each split into its items.
+class SequenceLines : public PermutationSource {
+ public:
+  explicit SequenceLines(const SequenceList& sequences) : lines_(sequences.lines) {}
 
-  std::string itemLine;
-  for (int i = 0; i < sequences.count(); ++i) {
+  std::int64_t count() const override { return static_cast<std::int64_t>(lines_.size()); }
+
+  bool Build(std::int64_t number, Permutation& permutation) const override {
     int itemCount = 0;
-    SplitSequenceLine(itemCount, sequences.lines[i], permutation);
-    if (itemCount > kMaxItems) {
-      ui.ShowMessage("One permutation contains too many tokens");
-      return false;
-    }
+    SplitSequenceLine(itemCount, lines_[number], permutation);
+    if (itemCount > kMaxItems) return false;
     permutation.currentItemCount = itemCount;
-    const ParseList parses = engine.FindDistinctParses(permutation, ruleSet);
-    const PermutationClass cls = AnalyseParses(parses, permutation, counters, lists);
+    return true;
+  }
 
-    itemLine = '\t';
-    for (int k = 0; k < itemCount; ++k) {
-      itemLine += permutation.items[k];
-      itemLine += ' ';
+  // Every item followed by one blank.
+  void AppendItems(std::int64_t number, std::string& out) const override {
+    Permutation permutation;
+    if (!Build(number, permutation)) return;
+    for (int k = 0; k < permutation.currentItemCount; ++k) {
+      out += permutation.items[k];
+      out += ' ';
     }
-    itemLine += '\n';
-    AppendCategoryEntries(cls, itemLine, itemLine, parses, sections);
-    sections.allSection += itemLine;
-    progress.Done(i + 1);
   }
 
-  AppendNoneTexts(counters, sections);
-  AppendDegreeList(texts.covertTitle, lists.covertRecords, AppendRecordLine, texts.covertAverage,
-                   texts.covertNone, sections.degreeSection);
-  AppendDegreeList(texts.overtTitle, lists.overtRecords, AppendRecordLine, texts.overtAverage,
-                   texts.overtNone, sections.degreeSection);
+ private:
+  const std::vector<std::string>& lines_;
+};
 
-  const std::array<int, 7> values = SummaryValues(counters);
-  sections.summarySection.clear();
-  for (int k = 0; k < 7; ++k) {
-    texts.summary[k].AppendTo(sections.summarySection, {std::to_string(values[k])});
-  }
-  return true;
+ReportEnd Build(const SequenceList& sequences, OutputStream& report, UserInterface& ui,
+                const std::vector<ParseEngine*>& engines, const ReportOptions& options) {
+  const SequenceLines lines(sequences);
+  ReportPlan plan;
+  plan.kind = ReportKind::kSequences;
+  plan.source = &lines;
+  plan.texts = &SequencesTexts();
+  return WriteReport(plan, engines, report, ui, options);
 }
 
 }  // namespace
 
-void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
-                          OutputStream& report, ReportSections& sections, UserInterface& ui,
-                          ParseEngine& engine) {
+ReportEnd BuildSequencesReport(const SequenceList& sequences, OutputStream& report,
+                               UserInterface& ui, ParseEngine& engine,
+                               const ReportOptions& options) {
   BusyGuard busy(ui);
   try {
-    if (!Analyse(sequences, ruleSet, sections, ui, engine)) return;
+    return Build(sequences, report, ui, {&engine}, options);
   } catch (const std::bad_alloc&) {
     ui.ShowMessage(kMemoryAllocationError);
-    return;
+    return ReportEnd::kStoppedOnError;
   }
-  WriteReportSections(sections, report);
 }
 
-void BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
-                          OutputStream& report, ReportSections& sections, UserInterface& ui,
-                          const ReportOptions& options) {
-  std::unique_ptr<ParseEngine> engine;
+ReportEnd BuildSequencesReport(const SequenceList& sequences, const RuleSet& ruleSet,
+                               OutputStream& report, UserInterface& ui,
+                               const ReportOptions& options) {
+  BusyGuard busy(ui);
   try {
-    engine = std::move(MakeParseEngines(options.engine, ruleSet, 1).front());
+    const auto engines = MakeReportEngines(ruleSet, options);
+    return Build(sequences, report, ui, Pointers(engines), options);
   } catch (const std::bad_alloc&) {
-    BusyGuard busy(ui);
     ui.ShowMessage(kMemoryAllocationError);
-    return;
+    return ReportEnd::kStoppedOnError;
   }
-  BuildSequencesReport(sequences, ruleSet, report, sections, ui, *engine);
 }
 
 }  // namespace marvolen

@@ -21,7 +21,7 @@ SequenceList Lines(std::vector<std::string> utf8Lines) {
 
 
 struct Outcome {
-  ReportSections sections;
+  testing_util::Sections sections;
   ProgressRecorder ui;
   std::string bytes;
 };
@@ -29,8 +29,9 @@ struct Outcome {
 Outcome Build(const std::vector<std::string>& lines, const std::vector<R>& rules) {
   Outcome run;
   ReportFile file;
-  BuildSequencesReport(Lines(lines), Rules(rules), file.stream(), run.sections, run.ui);
+  BuildSequencesReport(Lines(lines), Rules(rules), file.stream(), run.ui);
   run.bytes = file.Bytes();
+  run.sections = testing_util::SplitReport(run.bytes, testing_util::SequencesHeadings());
   return run;
 }
 
@@ -200,46 +201,49 @@ TEST(SequencesReportTest, FiveItemsAreAcceptedAndKeepTheirLongItems) {
 
 TEST(SequencesReportTest, ASixItemLineStopsTheReportWithoutWritingAnything) {
   ProgressRecorder ui;
-  ReportSections sections;
   ReportFile file;
   file.stream().Write("the tag-set report\n");
-  BuildSequencesReport(Lines({"p q\n", "a b c d e f\n", "p q\n"}), Rules({{"X", "p q ", ""}}),
-                       file.stream(), sections, ui);
+  EXPECT_EQ(BuildSequencesReport(Lines({"p q\n", "a b c d e f\n", "p q\n"}),
+                                 Rules({{"X", "p q ", ""}}), file.stream(), ui),
+            ReportEnd::kStoppedOnError);
   EXPECT_EQ(file.Bytes(), "the tag-set report\r\n");
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"One permutation contains too many tokens"}));
   EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
 }
 
 TEST(SequencesReportTest, RunningOutOfMemoryStopsTheReportWithoutWritingAnything) {
-  ProgressRecorder ui;
-  ReportSections sections;
-  ReportFile file;
-  FailingEngine engine(2);
-  BuildSequencesReport(Lines({"p q\n", "p q\n", "p q\n"}), Rules({{"X", "p q ", ""}}),
-                       file.stream(), sections, ui, engine);
-  EXPECT_EQ(engine.calls(), 2);
-  EXPECT_EQ(file.Bytes(), "");
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"Memory Allocation Error !"}));
-  EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+  const RuleSet rules = Rules({{"X", "p q ", ""}, {"Y", "p q ", ""}});
+  // While judging (the second of three lines), or while listing the parses
+  // (the fifth search: the second line again), after part of the report was
+  // written.
+  for (const int failAt : {2, 5}) {
+    SCOPED_TRACE(failAt);
+    ProgressRecorder ui;
+    ReportFile file;
+    file.stream().Write("the tag-set report\n");
+    FailingEngine engine(rules, failAt);
+    EXPECT_EQ(BuildSequencesReport(Lines({"p q\n", "p q\n", "p q\n"}), file.stream(), ui, engine),
+              ReportEnd::kStoppedOnError);
+    EXPECT_EQ(engine.calls(), failAt);
+    EXPECT_EQ(file.Bytes(), "the tag-set report\r\n");
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Memory Allocation Error !"}));
+    EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
+  }
 }
 
-TEST(SequencesReportTest, ReplacesWhatTheSectionsHeldAndReportsProgress) {
+TEST(SequencesReportTest, ReportsProgressOverTheJudgingAndTheListing) {
   ProgressRecorder ui;
-  ReportSections sections;
-  for (std::string* s : {&sections.allSection, &sections.summarySection, &sections.degreeSection}) {
-    *s = "old";
-  }
   ReportFile file;
   std::vector<std::string> lines(450, "p q\n");
-  BuildSequencesReport(Lines(lines), Rules({{"X", "p q ", ""}}), file.stream(), sections, ui);
-  EXPECT_EQ(sections.allSection.find("old"), std::string::npos);
-  EXPECT_EQ(sections.summarySection.rfind(Gbk("\n\nsequences.txt文件中共有排列:450个\n"), 0), 0u);
-  EXPECT_EQ(file.Bytes().find("old"), std::string::npos);
+  lines.push_back("q p\n");
+  BuildSequencesReport(Lines(lines), Rules({{"X", "p q ", ""}}), file.stream(), ui);
   ASSERT_FALSE(ui.progress.empty());
-  EXPECT_LE(ui.progress.size(), 250u);
-  EXPECT_EQ(ui.progress.back(), std::make_pair(std::int64_t{450}, std::int64_t{450}));
+  EXPECT_LE(ui.progress.size(), 450u);
+  // 451 lines judged, then the 450 that combine listed.
+  EXPECT_EQ(ui.progress.back(), std::make_pair(std::int64_t{901}, std::int64_t{901}));
   for (std::size_t k = 1; k < ui.progress.size(); ++k) {
     EXPECT_GT(ui.progress[k].first, ui.progress[k - 1].first);
+    EXPECT_GE(ui.progress[k].second, ui.progress[k - 1].second);
   }
 }
 

@@ -23,7 +23,7 @@ TagSet Tags(std::vector<std::string> utf8Tags) {
 }
 
 struct Outcome {
-  ReportSections sections;
+  testing_util::Sections sections;
   ProgressRecorder ui;
   std::string bytes;
 };
@@ -32,9 +32,9 @@ Outcome Build(bool threeItemsOnly, const std::vector<std::string>& tags,
               const std::vector<R>& rules) {
   Outcome out;
   ReportFile file;
-  BuildTagSetReport(threeItemsOnly, Tags(tags), Rules(rules), file.stream(), out.sections,
-                    out.ui);
+  BuildTagSetReport(threeItemsOnly, Tags(tags), Rules(rules), file.stream(), out.ui);
   out.bytes = file.Bytes();
+  out.sections = testing_util::SplitReport(out.bytes, testing_util::TagSetHeadings(threeItemsOnly));
   return out;
 }
 
@@ -213,9 +213,8 @@ TEST(TagSetReportTest, RunningOutOfMemoryLeavesTheFileToTheSequencesReport) {
   std::string alone;
   {
     ReportFile file;
-    ReportSections sections;
     RecordingUserInterface ui;
-    BuildSequencesReport(sequences, rules, file.stream(), sections, ui);
+    BuildSequencesReport(sequences, rules, file.stream(), ui);
     alone = file.Bytes();
   }
   ASSERT_FALSE(alone.empty());
@@ -224,29 +223,26 @@ TEST(TagSetReportTest, RunningOutOfMemoryLeavesTheFileToTheSequencesReport) {
   std::string tagSetAlone;
   {
     ReportFile file;
-    ReportSections sections;
     RecordingUserInterface ui;
-    BuildTagSetReport(true, tags, rules, file.stream(), sections, ui);
+    BuildTagSetReport(true, tags, rules, file.stream(), ui);
     tagSetAlone = file.Bytes();
   }
   {
     ReportFile file;
-    ReportSections sections;
     RecordingUserInterface ui;
-    BuildTagSetReport(true, tags, rules, file.stream(), sections, ui);
-    BuildSequencesReport(sequences, rules, file.stream(), sections, ui);
+    BuildTagSetReport(true, tags, rules, file.stream(), ui);
+    BuildSequencesReport(sequences, rules, file.stream(), ui);
     EXPECT_EQ(file.Bytes(), tagSetAlone + alone);
   }
 
   // The tag-set report runs out of memory at its fifth permutation.
   ReportFile file;
-  ReportSections sections;
   RecordingUserInterface ui;
-  FailingEngine engine(5);
-  BuildTagSetReport(true, tags, rules, file.stream(), sections, ui, engine);
+  FailingEngine engine(rules, 5);
+  BuildTagSetReport(true, tags, file.stream(), ui, engine);
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"Memory Allocation Error !"}));
   EXPECT_EQ(ui.busyChanges, (std::vector<bool>{true, false}));
-  BuildSequencesReport(sequences, rules, file.stream(), sections, ui);
+  BuildSequencesReport(sequences, rules, file.stream(), ui);
   EXPECT_EQ(file.Bytes(), alone);
 }
 

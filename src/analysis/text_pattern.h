@@ -13,6 +13,8 @@ namespace marvolen {
 
 class TextPattern {
  public:
+  // An empty text.
+  TextPattern() : pieces_(1) {}
   // `utf8` is one of the program's own texts; it is converted to GBK once.
   explicit TextPattern(std::string_view utf8);
 

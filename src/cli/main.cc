@@ -5,9 +5,11 @@
 // completion message included, to stderr as one line. On a terminal a
 // progress bar shows how far each report is.
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <stop_token>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "grammar/search_engines.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
+#include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 #include "run/run.h"
 
@@ -30,6 +33,7 @@ constexpr int kExitCompleted = 0;            // the run completed, no error mess
 constexpr int kExitCompletedWithErrors = 1;  // completed after error messages
 constexpr int kExitOpenFailed = 2;           // a failed open ended the run
 constexpr int kExitUsage = 64;               // bad command line (EX_USAGE)
+constexpr int kExitStopped = 130;            // stopped by Ctrl+C or SIGTERM
 
 const char kHelp[] =
     "usage: marvolen-report [options]\n"
@@ -49,8 +53,10 @@ const char kHelp[] =
     "                 from GBK, as the run uses it\n"
     "  --engine=NAME  search with NAME: chart (the default) or literal, the\n"
     "                 reference search (slow; the report is the same)\n"
-    "  --threads=N    analyse the tag-set permutations on N threads (default:\n"
-    "                 one per core; the report is the same)\n"
+    "  --threads=N    analyse the permutations on N threads (default: one per\n"
+    "                 core; the report is the same)\n"
+    "  --max-parses=N list the parses of a permutation only when it has at most\n"
+    "                 N (default 1000000); one with more shows their number\n"
     "\n"
     "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
     "                 items, as a line of the sequences file) with the tag set and\n"
@@ -59,12 +65,16 @@ const char kHelp[] =
     "  --svg FILE     with --parse: also draw all the parses side by side in FILE\n"
     "                 (SVG)\n"
     "\n"
+    "The report is written beside the report file and replaces it only when it\n"
+    "is complete. Ctrl+C stops the run and leaves the report file as it was.\n"
+    "\n"
     "exit status:\n"
     "  0   the run completed without error messages\n"
     "  1   the run completed after error messages\n"
     "  2   a file or directory could not be opened; no report was made\n"
     "      (--parse: or the SVG file could not be written)\n"
-    "  64  usage error\n";
+    "  64  usage error\n"
+    "  130 stopped by Ctrl+C (SIGINT) or SIGTERM; the report file was left as it was\n";
 
 // Shows each message of the analysis as one line on stderr, and on a
 // terminal a progress bar, erased before each message; busy state prints
@@ -133,6 +143,9 @@ int Parse(const std::string& startupDir, const ParseRequest& request, UserInterf
 }
 
 int Main(int argc, char** argv) {
+  // A reader of stderr that has gone away (marvolen-report 2>&1 | head) must
+  // not end the run: its messages are lost, the report is still written.
+  IgnoreBrokenPipe();
   std::vector<std::string> directories;
   bool showConfig = false;
   ReportOptions options;
@@ -169,6 +182,14 @@ int Main(int argc, char** argv) {
       if (arg == "--svg" && i + 1 >= argc) return UsageError("option --svg needs a file");
       svgPath = arg == "--svg" ? argv[++i] : std::string(arg.substr(6));
       if (svgPath->empty()) return UsageError("option --svg needs a file");
+    } else if (arg.starts_with("--max-parses=")) {
+      const std::string_view value = arg.substr(13);
+      std::uint64_t limit = 0;
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), limit);
+      if (error != std::errc() || end != value.data() + value.size() || limit < 1) {
+        return UsageError("--max-parses needs a whole number of at least 1");
+      }
+      options.maxParses = limit;
     } else if (arg == "-C") {
       if (i + 1 >= argc) return UsageError("option -C needs a directory");
       directories.push_back(argv[++i]);
@@ -204,9 +225,18 @@ int Main(int argc, char** argv) {
 
   if (showConfig) return ShowConfig(startupDir);
 
+  // Ctrl+C stops the analysis cleanly: the temporary report is removed and
+  // the report file stays as it was.
+  std::stop_source stop;
+  StopOnSignals signals(stop);
+  options.stop = stop.get_token();
   StderrUserInterface ui;
-  if (parse) return Parse(startupDir, *parse, ui);
+  if (parse) {
+    parse->maxParses = options.maxParses;
+    return Parse(startupDir, *parse, ui);
+  }
   const RunResult result = RunAnalysis(startupDir, ui, options);
+  if (result.end == RunEnd::Stopped) return kExitStopped;
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
   return result.errorMessages == 0 ? kExitCompleted : kExitCompletedWithErrors;
 }

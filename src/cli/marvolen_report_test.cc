@@ -7,7 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -110,7 +114,8 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.out.rfind("usage: marvolen-report [options]\n", 0), 0u);
     for (const char* text : {"\n  -C DIR         change to DIR", "\n  --show-config  print",
                              "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
-                             "converted\n                 from GBK", "\n  64  usage error\n",
+                             "converted\n                 from GBK", "\n  --max-parses=N list",
+                             "\n  64  usage error\n", "\n  130 stopped by Ctrl+C",
                              "\n  --parse ITEMS  judge", "\n  --svg FILE     with --parse"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
@@ -137,6 +142,13 @@ TEST_F(MarvolenReportTest, UsageErrorsGiveOneLineOnStderrAndStatus64) {
     const Outcome o = Invoke({threads});
     EXPECT_EQ(o.status, 64) << threads;
     EXPECT_EQ(o.err, "marvolen-report: --threads needs a number from 1 to 256; see --help\n");
+  }
+  for (const char* limit : {"--max-parses=0", "--max-parses=", "--max-parses=-1",
+                            "--max-parses=1e6", "--max-parses=99999999999999999999"}) {
+    const Outcome o = Invoke({limit});
+    EXPECT_EQ(o.status, 64) << limit;
+    EXPECT_EQ(o.err,
+              "marvolen-report: --max-parses needs a whole number of at least 1; see --help\n");
   }
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }
@@ -294,6 +306,125 @@ TEST_F(MarvolenReportTest, OnATerminalAProgressBarIsErasedBeforeEachMessage) {
             noSequences + AsOnTerminal(Completion()));
 }
 
+TEST_F(MarvolenReportTest, AParseLimitLeavesOutTheListingAndSaysSo) {
+  WriteData("a n\r\n");
+  WriteFile(dir_ / "rules.txt",
+            "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n && && 2 R2 : VP -> a n && "
+            "&& 3 R3 : S -> a n &&\r\nCFGRuleSetEnd\r\n");
+  const Outcome o = Invoke({"--max-parses=2"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err,
+            "Too many parses to list for a n: 3, more than the limit of 2; the report gives "
+            "their number only\n" + Completion());
+  const std::string report = ReadFile(dir_ / "report.txt");
+  // GBK: 共有3种组合方式，超出上限2种，未逐一列出
+  EXPECT_NE(report.find("\ta n \r\n\t\t\xB9\xB2\xD3\xD0" "3\xD6\xD6"), std::string::npos);
+  EXPECT_EQ(report.find("\t\t[1]"), std::string::npos);
+  EXPECT_EQ(Invoke({"--max-parses=3"}).status, 0);
+  EXPECT_NE(ReadFile(dir_ / "report.txt").find("\t\t[3](NP(a,n))"), std::string::npos);
+}
+
+// Data whose report takes long enough to interrupt: five rules S -> S S and
+// 500 lines S S S S S (196 MB of report).
+void WriteLongRun(const fs::path& dir) {
+  WriteFile(dir / "tags.txt", "TagSetBegin S TagSetEnd\r\n");
+  std::string rules = "CFGRuleSetBegin\r\n";
+  for (int k = 1; k <= 5; ++k) {
+    rules += "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) +
+             "\r\n";
+  }
+  WriteFile(dir / "rules.txt", rules + "CFGRuleSetEnd\r\n");
+  std::string lines;
+  for (int k = 0; k < 500; ++k) lines += "S S S S S\r\n";
+  WriteFile(dir / "sequences.txt", lines);
+  WriteFile(dir / "config.ini",
+            "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
+            "RESULT=report.txt\r\n");
+}
+
+// Ctrl+C or SIGTERM while the report is being written: the run stops, its
+// temporary file is gone, the previous report is as it was, and the status
+// is 130.
+TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
+  WriteLongRun(dir_);
+  for (const int sig : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(sig);
+    WriteFile(dir_ / "report.txt", "previous report");
+    const fs::path errPath = base_ / "stderr";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
+      dup2(err, 2);
+      execl(kBinary, kBinary, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // Wait until the report is being written beside report.txt.
+    auto temporary = [&] {
+      for (const auto& entry : fs::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("report.txt.", 0) == 0) return true;
+      }
+      return false;
+    };
+    for (int k = 0; k < 5000 && !temporary(); ++k) usleep(1000);
+    ASSERT_TRUE(temporary());
+    usleep(100000);
+    const auto start = std::chrono::steady_clock::now();
+    kill(pid, sig);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_FALSE(temporary());
+    EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
+    EXPECT_EQ(ReadFile(errPath),
+              "The analysis was stopped; the report file was left as it was: " +
+                  (dir_ / "report.txt").string() + "\n");
+    std::printf("stopped %.3f s after the signal\n", seconds);
+  }
+}
+
+// Messages that cannot be written (their reader has gone) do not stop the
+// report: marvolen-report 2>&1 | head -c1 with a reader's error message.
+TEST_F(MarvolenReportTest, AMessageThatCannotBeWrittenDoesNotStopTheReport) {
+  WriteData("");  // "No sequences defined!"
+  for (const char* name : {"tags.txt", "rules.txt"}) {
+    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name,
+                  fs::copy_options::overwrite_existing);
+  }
+  const Outcome whole = Invoke({});
+  ASSERT_EQ(whole.status, 1);
+  const std::string report = ReadFile(dir_ / "report.txt");
+  ASSERT_GT(report.size(), 100000u);
+  fs::remove(dir_ / "report.txt");
+
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(fds[0]);
+    if (chdir(dir_.c_str()) != 0) _exit(127);
+    dup2(fds[1], 1);
+    dup2(fds[1], 2);
+    execl(kBinary, kBinary, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  char first = 0;
+  ASSERT_EQ(read(fds[0], &first, 1), 1);  // head -c1
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(ReadFile(dir_ / "report.txt") == report);
+}
+
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {
   const Outcome o = Invoke(base_, {"-C", "missing"});
   EXPECT_EQ(o.status, 2);
@@ -341,6 +472,17 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
     }
   }
   EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+// Past --max-parses the judgement stands with the report's own line for
+// parses too many to list; at the limit every parse is printed.
+TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
+  Outcome o = Parse({"--max-parses=3", "--parse", "n n n n"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  o = Parse({"--parse", "n n n n", "--max-parses=4"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.out.find("\n[4](NP:"), std::string::npos) << o.out;
 }
 
 TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {

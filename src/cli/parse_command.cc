@@ -6,6 +6,7 @@
 #include <new>
 
 #include "analysis/parse_differences.h"
+#include "analysis/report_writer.h"
 #include "analysis/sequence_analysis.h"
 #include "drawing/svg.h"
 #include "drawing/tree_layout.h"
@@ -44,9 +45,14 @@ std::optional<std::string> CheckItems(const std::string& gbk) {
   return std::nullopt;
 }
 
-std::string ParseLines(const SequenceAnalysis& analysis) {
+std::string ParseLines(const SequenceAnalysis& analysis, std::uint64_t limit) {
   std::string text = Gbk(JudgementWords(analysis.judgement));
   text += '\n';
+  if (analysis.parseCount > limit) {
+    // The report's own line for parses too many to list, without its indent.
+    std::string line = UnlistedParsesLine(analysis.parseCount, limit);
+    text += line.substr(line.find_first_not_of('\t'));
+  }
   const bool numbered = analysis.parses.size() > 1;
   for (std::size_t k = 0; k < analysis.parses.size(); ++k) {
     if (numbered) text += "[" + std::to_string(k + 1) + "]";
@@ -117,7 +123,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   SequenceAnalysis analysis;
   std::string svg;
   try {
-    SequenceAnalyser analyser(std::move(files->ruleSet), request.engine);
+    SequenceAnalyser analyser(std::move(files->ruleSet), request.engine, request.maxParses);
     analysis = analyser.Analyse(*gbk);
     if (analysis.problem == SequenceProblem::kNone && request.svgPath) svg = Drawing(analysis);
   } catch (const std::bad_alloc&) {
@@ -128,7 +134,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     return Failed(ParseOutcome::End::kFailed, "", ui.messages());
   }
 
-  const std::string lines = ParseLines(analysis);
+  const std::string lines = ParseLines(analysis, request.maxParses);
   std::fwrite(lines.data(), 1, lines.size(), out);
   if (std::fflush(out) != 0 || std::ferror(out)) {
     return Failed(ParseOutcome::End::kFailed, "cannot write to standard output",

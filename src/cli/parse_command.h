@@ -4,10 +4,12 @@
 #ifndef MARVOLEN_CLI_PARSE_COMMAND_H_
 #define MARVOLEN_CLI_PARSE_COMMAND_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "analysis/reports.h"
 #include "grammar/search_engines.h"
 #include "platform/user_interface.h"
 
@@ -17,6 +19,9 @@ struct ParseRequest {
   std::string items;                  // UTF-8, as given on the command line
   std::optional<std::string> svgPath;  // where to write the drawing
   SearchEngine engine = SearchEngine::kChart;
+  // Parses are listed and drawn only up to this many; beyond it the
+  // judgement and their number are printed, as the report does.
+  std::uint64_t maxParses = kDefaultMaxParses;
 };
 
 struct ParseOutcome {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,6 +13,12 @@ namespace marvolen {
 namespace {
 
 constexpr int kNoClass = -1;
+
+// Thrown when a search would build more trees than its budget.
+struct OverBudget {};
+
+// How often long loops look at the stop token.
+constexpr std::size_t kStopCheckInterval = 1 << 16;
 
 // One distinct tree over a span: a leaf, or a node of a rule class over the
 // trees of its children.
@@ -38,10 +46,12 @@ struct Cell {
 };
 
 // The choice (position, rule length, rule index) as one number that orders
-// like the triple.
-std::uint64_t ChoiceKey(int position, int length, int ruleIndex) {
-  return (static_cast<std::uint64_t>(position) << 40) |
-         (static_cast<std::uint64_t>(length) << 32) | static_cast<std::uint32_t>(ruleIndex);
+// like the triple: positions are at most 5, lengths 3, and a rule table
+// holds far fewer than 2^20 rules. 32 bits, as a line of a million parses
+// keeps ten of these for each.
+std::uint32_t ChoiceKey(int position, int length, int ruleIndex) {
+  return (static_cast<std::uint32_t>(position) << 24) | (static_cast<std::uint32_t>(length) << 20) |
+         static_cast<std::uint32_t>(ruleIndex);
 }
 
 }  // namespace
@@ -53,30 +63,58 @@ std::uint64_t ChoiceKey(int position, int length, int ruleIndex) {
 // tag-set report changes mostly its last item from one permutation to the
 // next.
 struct ChartParseEngine::Chart {
+  Chart(const CompiledGrammar& grammar, std::stop_token stop, std::size_t budget)
+      : grammar(grammar), stop(std::move(stop)), budget(budget) {}
+
+  const CompiledGrammar& grammar;
+  std::stop_token stop;
+  std::size_t budget;  // the most entries a full build may make
+
   std::vector<Entry> entries;
   std::vector<Group> groups;
   Cell cells[kMaxItems][kMaxItems + 1];  // [start][length]
 
   // What the spans built so far were built from.
-  const CompiledGrammar* grammar = nullptr;
   int validItems = 0;  // the spans ending at or before this item are built
+  // Only the trees a complete parse uses (ParseCounter::MarkUsed) are
+  // built, without a budget; null to build every tree of every span.
+  const ParseCounter* used = nullptr;
   std::string items[kMaxItems];
   int symbols[kMaxItems] = {};
   int entriesAfter[kMaxItems + 1] = {};  // entries.size() when end e was done
   int groupsAfter[kMaxItems + 1] = {};
 
+  // The complete parses of the items built, once they are to be listed:
+  // `listed` says so, `sorted` that roots is in list order.
+  bool listed = false;
+  bool sorted = false;
+  int rootItems = 0;
+
   // The order of the complete parses.
   std::vector<int> roots;
-  std::vector<std::uint64_t> keys;
-  std::vector<std::uint32_t> keyBegin;  // by position in roots, plus one
+  std::vector<std::uint32_t> keys;
+  std::vector<std::size_t> keyBegin;  // by position in roots, plus one
   std::vector<int> order;
 
   void Forget() {
-    grammar = nullptr;
     validItems = 0;
+    listed = false;
   }
 
-  void Add(const Entry& entry) { entries.push_back(entry); }
+  void Add(const Entry& entry) {
+    if (used == nullptr && entries.size() >= budget) throw OverBudget();
+    if (entries.size() % kStopCheckInterval == 0 && stop.stop_requested()) throw SearchStopped();
+    entries.push_back(entry);
+  }
+
+  // Build the spans over items the chart does not hold yet (or all of
+  // them, after Forget), every tree of each (used null) or the used ones.
+  void Build(const Permutation& permutation, int n);
+  ParseSummary Summary(int n) const;
+  // Put the whole span's trees in list order, in roots.
+  void Sort(int n);
+  void PrintRoot(int e, std::string& out) const;
+  void PrintNode(int e, std::string& out) const;
 
   // True when `symbol` labels a node on the unary spine of entry e: e, its
   // only child, and so on down to the first leaf or node with several
@@ -90,31 +128,30 @@ struct ChartParseEngine::Chart {
     }
   }
 
-  void BuildCell(int i, int j, const CompiledGrammar& grammar);
+  void BuildCell(int i, int j);
 
   // The choices of the tree at e in the order that makes its choice sequence
   // greatest: the children's from right to left, then its own.
-  void AppendChoices(int e, const CompiledGrammar& grammar) {
+  void AppendChoices(int e) {
     const Entry& x = entries[e];
-    for (int k = x.childCount - 1; k >= 0; --k) AppendChoices(x.children[k], grammar);
+    for (int k = x.childCount - 1; k >= 0; --k) AppendChoices(x.children[k]);
     if (x.ruleClass != kNoClass) {
       keys.push_back(ChoiceKey(x.start + 1, x.childCount, grammar.Class(x.ruleClass).lastIndex));
     }
   }
 
-  std::unique_ptr<ParseTreeNode> BuildTree(int e, const Permutation& permutation,
-                                           const CompiledGrammar& grammar) const {
+  std::unique_ptr<ParseTreeNode> BuildTree(int e) const {
     const Entry& x = entries[e];
     std::unique_ptr<ParseTreeNode> node;
     if (x.ruleClass == kNoClass) {
-      node = std::make_unique<ParseTreeNode>(permutation.items[x.start], "");
+      node = std::make_unique<ParseTreeNode>(items[x.start], "");
       return node;
     }
     const CompiledGrammar::RuleClass& c = grammar.Class(x.ruleClass);
     node = std::make_unique<ParseTreeNode>(c.leftTag, c.treeTitle);
     std::unique_ptr<ParseTreeNode>* slot = &node->firstChild;
     for (int k = 0; k < x.childCount; ++k) {
-      *slot = BuildTree(x.children[k], permutation, grammar);
+      *slot = BuildTree(x.children[k]);
       slot = &(*slot)->nextSibling;
     }
     return node;
@@ -122,8 +159,12 @@ struct ChartParseEngine::Chart {
 };
 
 // Every distinct tree over the items [i, j), from the spans inside it.
-void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& grammar) {
+void ChartParseEngine::Chart::BuildCell(int i, int j) {
   const int begin = static_cast<int>(entries.size());
+  // With `used`, a tree is built only when a complete parse can use it.
+  const auto wanted = [this, i, j](int symbol) {
+    return used == nullptr || used->BaseUsed(i, j - i, symbol);
+  };
   if (j - i == 1) {
     Add({symbols[i], kNoClass, i, 0, 0, {0, 0, 0}, -1});
   }
@@ -139,6 +180,7 @@ void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& gra
         const Group b = groups[gr];
         for (const int c : grammar.BinaryOver(a.symbol, b.symbol)) {
           const int symbol = grammar.Class(c).left;
+          if (!wanted(symbol)) continue;
           for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
             for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
               Add({symbol, c, i, 1 + entries[ex].reductions + entries[ey].reductions, 2,
@@ -165,6 +207,7 @@ void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& gra
             const Group d = groups[g3];
             for (const int c : grammar.TernaryOver(a.symbol, b.symbol, d.symbol)) {
               const int symbol = grammar.Class(c).left;
+              if (!wanted(symbol)) continue;
               for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
                 for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
                   for (int ez = d.first; ez >= 0; ez = entries[ez].nextInGroup) {
@@ -190,6 +233,7 @@ void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& gra
     for (const int c : grammar.UnaryOver(item)) {
       const int symbol = grammar.Class(c).left;
       if (OnUnarySpine(e, symbol)) continue;
+      if (used != nullptr && !used->LeadsToUsed(i, j - i, symbol)) continue;
       Add({symbol, c, i, 1 + entries[e].reductions, 1, {e, 0, 0}, -1});
     }
   }
@@ -216,84 +260,185 @@ void ChartParseEngine::Chart::BuildCell(int i, int j, const CompiledGrammar& gra
   cell.groupEnd = static_cast<int>(groups.size());
 }
 
-ChartParseEngine::ChartParseEngine(const RuleSet& rules)
-    : ChartParseEngine(rules, std::make_shared<const CompiledGrammar>(rules)) {}
-
-ChartParseEngine::ChartParseEngine(const RuleSet& rules,
-                                   std::shared_ptr<const CompiledGrammar> grammar)
-    : rules_(&rules), grammar_(std::move(grammar)), chart_(std::make_unique<Chart>()) {}
-
-ChartParseEngine::~ChartParseEngine() = default;
-
-ParseList ChartParseEngine::FindDistinctParses(const Permutation& permutation,
-                                               const RuleSet& rules) {
-  if (&rules == rules_) return Search(permutation, *grammar_);
-  // A grammar made for this call only: nothing built from it may be kept.
-  chart_->Forget();
-  const CompiledGrammar other(rules);
-  ParseList parses = Search(permutation, other);
-  chart_->Forget();
-  return parses;
+void ChartParseEngine::Chart::Build(const Permutation& permutation, int n) {
+  listed = false;
+  // Keep the spans over the items that are the same as before.
+  int same = 0;
+  while (same < n && same < validItems && permutation.items[same] == items[same]) ++same;
+  validItems = 0;  // until the build below is done
+  entries.resize(entriesAfter[same]);
+  groups.resize(groupsAfter[same]);
+  for (int j = same + 1; j <= n; ++j) {
+    items[j - 1] = permutation.items[j - 1];
+    symbols[j - 1] = grammar.SymbolOf(permutation.items[j - 1]);
+    for (int i = j - 1; i >= 0; --i) BuildCell(i, j);
+    entriesAfter[j] = static_cast<int>(entries.size());
+    groupsAfter[j] = static_cast<int>(groups.size());
+  }
+  // Trees built for one line's complete parses only serve no other line.
+  validItems = used == nullptr ? n : 0;
 }
 
-ParseList ChartParseEngine::Search(const Permutation& permutation,
-                                   const CompiledGrammar& grammar) {
-  const int n = std::clamp(permutation.currentItemCount, 0, kMaxItems);
-  if (n == 0) return {};
-  Chart& chart = *chart_;
-  // Keep the spans over the items that are the same as before.
-  if (chart.grammar != &grammar) {
-    chart.Forget();
-    chart.grammar = &grammar;
+ParseSummary ChartParseEngine::Chart::Summary(int n) const {
+  const Cell& whole = cells[0][n];
+  ParseSummary summary;
+  summary.count = static_cast<std::uint64_t>(whole.entryEnd - whole.entryBegin);
+  for (int e = whole.entryBegin + 1; e < whole.entryEnd && !summary.rootsDiffer; ++e) {
+    summary.rootsDiffer = entries[e].symbol != entries[whole.entryBegin].symbol;
   }
-  int same = 0;
-  while (same < n && same < chart.validItems && permutation.items[same] == chart.items[same]) {
-    ++same;
-  }
-  chart.entries.resize(chart.entriesAfter[same]);
-  chart.groups.resize(chart.groupsAfter[same]);
-  for (int j = same + 1; j <= n; ++j) {
-    chart.items[j - 1] = permutation.items[j - 1];
-    chart.symbols[j - 1] = grammar.SymbolOf(permutation.items[j - 1]);
-    for (int i = j - 1; i >= 0; --i) chart.BuildCell(i, j, grammar);
-    chart.entriesAfter[j] = static_cast<int>(chart.entries.size());
-    chart.groupsAfter[j] = static_cast<int>(chart.groups.size());
-  }
-  chart.validItems = n;
+  return summary;
+}
 
-  // The trees over all items are the complete parses: most reductions first,
-  // then the greatest choice sequence first.
-  const Cell& whole = chart.cells[0][n];
-  std::vector<int>& roots = chart.roots;
+// The trees over all items are the complete parses: most reductions first,
+// then the greatest choice sequence first.
+void ChartParseEngine::Chart::Sort(int n) {
+  const Cell& whole = cells[0][n];
   roots.clear();
   for (int e = whole.entryBegin; e < whole.entryEnd; ++e) roots.push_back(e);
   if (roots.size() > 1) {
-    chart.keys.clear();
-    chart.keyBegin.clear();
+    keys.clear();
+    keyBegin.clear();
     for (const int r : roots) {
-      chart.keyBegin.push_back(static_cast<std::uint32_t>(chart.keys.size()));
-      chart.AppendChoices(r, grammar);
+      keyBegin.push_back(keys.size());
+      AppendChoices(r);
     }
-    chart.keyBegin.push_back(static_cast<std::uint32_t>(chart.keys.size()));
-    // Sort positions in roots, then map them to entries.
-    std::vector<int>& order = chart.order;
+    keyBegin.push_back(keys.size());
+    // Sort positions in roots, then map them to entries. A sort of very
+    // many parses looks at the stop token now and then.
     order.resize(roots.size());
     for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
-    const std::vector<Entry>& entries = chart.entries;
-    std::sort(order.begin(), order.end(), [&chart, &entries, &roots](int p, int q) {
+    std::size_t comparisons = 0;
+    const bool checkStop = roots.size() > kStopCheckInterval;
+    std::sort(order.begin(), order.end(), [&](int p, int q) {
+      if (checkStop && ++comparisons % kStopCheckInterval == 0 && stop.stop_requested()) {
+        throw SearchStopped();
+      }
       const int rp = entries[roots[p]].reductions, rq = entries[roots[q]].reductions;
       if (rp != rq) return rp > rq;
-      return std::lexicographical_compare(
-          chart.keys.begin() + chart.keyBegin[q], chart.keys.begin() + chart.keyBegin[q + 1],
-          chart.keys.begin() + chart.keyBegin[p], chart.keys.begin() + chart.keyBegin[p + 1]);
+      return std::lexicographical_compare(keys.begin() + keyBegin[q], keys.begin() + keyBegin[q + 1],
+                                          keys.begin() + keyBegin[p], keys.begin() + keyBegin[p + 1]);
     });
     for (std::size_t k = 0; k < order.size(); ++k) order[k] = roots[order[k]];
     roots.swap(order);
   }
+  sorted = true;
+}
 
+// As PrintTree writes a tree: "(" root ")", where a node is its label,
+// ":" and its title when it has one, and its children in brackets.
+void ChartParseEngine::Chart::PrintRoot(int e, std::string& out) const {
+  out += '(';
+  PrintNode(e, out);
+  out += ')';
+}
+
+void ChartParseEngine::Chart::PrintNode(int e, std::string& out) const {
+  const Entry& x = entries[e];
+  if (x.ruleClass == kNoClass) {
+    out += items[x.start];
+    return;
+  }
+  const CompiledGrammar::RuleClass& c = grammar.Class(x.ruleClass);
+  out += c.leftTag;
+  if (!c.treeTitle.empty()) {
+    out += ':';
+    out += c.treeTitle;
+  }
+  out += '(';
+  for (int k = 0; k < x.childCount; ++k) {
+    if (k > 0) out += ',';
+    PrintNode(x.children[k], out);
+  }
+  out += ')';
+}
+
+ChartParseEngine::ChartParseEngine(const RuleSet& rules, std::stop_token stop,
+                                   std::size_t treeBudget)
+    : ChartParseEngine(std::make_shared<const CompiledGrammar>(rules), std::move(stop),
+                       treeBudget) {}
+
+ChartParseEngine::ChartParseEngine(std::shared_ptr<const CompiledGrammar> grammar,
+                                   std::stop_token stop, std::size_t treeBudget)
+    : grammar_(std::move(grammar)),
+      stop_(stop),
+      chart_(std::make_unique<Chart>(*grammar_, std::move(stop), treeBudget)),
+      counter_(*grammar_) {}
+
+ChartParseEngine::~ChartParseEngine() = default;
+
+ParseSummary ChartParseEngine::CountDistinctParses(const Permutation& permutation,
+                                                   std::uint64_t listLimit) {
+  Chart& chart = *chart_;
+  const int n = std::clamp(permutation.currentItemCount, 0, kMaxItems);
+  chart.listed = false;
+  chart.sorted = false;
+  chart.rootItems = n;
+  if (n == 0) {
+    chart.Forget();
+    chart.listed = true;
+    chart.roots.clear();
+    chart.sorted = true;
+    return {};
+  }
+  if (stop_.stop_requested()) throw SearchStopped();
+  try {
+    chart.used = nullptr;
+    chart.Build(permutation, n);
+    const ParseSummary summary = chart.Summary(n);
+    chart.listed = summary.count <= listLimit;
+    return summary;
+  } catch (const OverBudget&) {
+    chart.Forget();
+  } catch (...) {
+    chart.Forget();
+    throw;
+  }
+  // Too many trees to build them all: count first, then build only what
+  // the complete parses use, when they are to be listed.
+  const ParseSummary summary = counter_.Count(permutation);
+  if (summary.count > listLimit) return summary;
+  counter_.MarkUsed();
+  chart.used = &counter_;
+  try {
+    chart.Build(permutation, n);
+  } catch (...) {
+    chart.used = nullptr;
+    chart.Forget();
+    throw;
+  }
+  chart.used = nullptr;
+  chart.listed = true;
+  return summary;
+}
+
+void ChartParseEngine::PrintDistinctParses(const PrintedParse& take) {
+  Chart& chart = *chart_;
+  if (!chart.listed) {
+    throw std::logic_error("PrintDistinctParses without a permutation counted within its limit");
+  }
+  const int n = chart.rootItems;
+  if (n == 0) return;
+  if (!chart.sorted) chart.Sort(n);
+  std::string text;
+  for (const int r : chart.roots) {
+    if (stop_.stop_requested()) throw SearchStopped();
+    text.clear();
+    chart.PrintRoot(r, text);
+    const Entry& root = chart.entries[r];
+    take(text, root.ruleClass == kNoClass ? std::string_view(chart.items[root.start])
+                                          : std::string_view(chart.grammar.Class(root.ruleClass).leftTag));
+  }
+}
+
+ParseList ChartParseEngine::FindDistinctParses(const Permutation& permutation) {
+  CountDistinctParses(permutation, kManyParses);
+  Chart& chart = *chart_;
+  const int n = chart.rootItems;
   ParseList parses;
-  parses.reserve(roots.size());
-  for (const int r : roots) parses.push_back(chart.BuildTree(r, permutation, grammar));
+  if (n == 0) return parses;
+  if (!chart.sorted) chart.Sort(n);
+  parses.reserve(chart.roots.size());
+  for (const int r : chart.roots) parses.push_back(chart.BuildTree(r));
   return parses;
 }
 

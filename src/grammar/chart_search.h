@@ -16,13 +16,21 @@
 // choice sequence of a tree reduces, at every step, the rightmost node whose
 // children are all built, with the last of the equal rules: the node's
 // children from right to left, each finished before the next, then the node.
+//
+// A line with very many parses would need very many trees. The search
+// builds trees only up to a budget; past it, it counts the parses first
+// (ParseCounter) and builds, when they are few enough to list, only the
+// trees that some complete parse uses.
 #ifndef MARVOLEN_GRAMMAR_CHART_SEARCH_H_
 #define MARVOLEN_GRAMMAR_CHART_SEARCH_H_
 
+#include <cstddef>
 #include <memory>
+#include <stop_token>
 
 #include "grammar/cfg_rule.h"
 #include "grammar/compiled_grammar.h"
+#include "grammar/parse_counter.h"
 #include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 
@@ -30,32 +38,39 @@ namespace marvolen {
 
 class ChartParseEngine : public ParseEngine {
  public:
-  // An engine for `rules`, which are compiled once here. The engine keeps a
-  // reference to them: they must outlive it and stay unchanged while it is
-  // used with them. Searches with any other rule set compile that set anew
-  // for each call (correct, but slow).
-  explicit ChartParseEngine(const RuleSet& rules);
-  // An engine that shares an existing compilation of `rules`.
-  ChartParseEngine(const RuleSet& rules, std::shared_ptr<const CompiledGrammar> grammar);
+  // The trees a search builds before it counts the parses first.
+  static constexpr std::size_t kDefaultTreeBudget = 1 << 18;
+
+  // An engine for `rules`, compiled here; the engine keeps nothing of
+  // `rules` itself.
+  explicit ChartParseEngine(const RuleSet& rules, std::stop_token stop = {},
+                            std::size_t treeBudget = kDefaultTreeBudget);
+  // An engine that shares an existing compilation (engines for several
+  // threads share one).
+  explicit ChartParseEngine(std::shared_ptr<const CompiledGrammar> grammar,
+                            std::stop_token stop = {},
+                            std::size_t treeBudget = kDefaultTreeBudget);
   ~ChartParseEngine() override;
 
   ChartParseEngine(const ChartParseEngine&) = delete;
   ChartParseEngine& operator=(const ChartParseEngine&) = delete;
 
-  // The same list as the literal search (with its one-item-cycle guard).
-  // One engine serves one thread at a time.
-  ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules) override;
+  // The same parses in the same order as the literal search (with its
+  // one-item-cycle guard).
+  ParseSummary CountDistinctParses(const Permutation& permutation,
+                                   std::uint64_t listLimit) override;
+  void PrintDistinctParses(const PrintedParse& take) override;
+  ParseList FindDistinctParses(const Permutation& permutation) override;
 
   const std::shared_ptr<const CompiledGrammar>& grammar() const { return grammar_; }
 
  private:
   struct Chart;
 
-  ParseList Search(const Permutation& permutation, const CompiledGrammar& grammar);
-
-  const RuleSet* rules_;
   std::shared_ptr<const CompiledGrammar> grammar_;
+  std::stop_token stop_;
   std::unique_ptr<Chart> chart_;  // working storage, kept between calls
+  ParseCounter counter_;
 };
 
 }  // namespace marvolen

@@ -39,7 +39,13 @@ using namespace search_testing;
   const RuleSet ruleSet = Rules(rules);
   const Permutation p = Items(items);
   ChartParseEngine engine(ruleSet);
-  return SameParses(FindDistinctParses(p, ruleSet), engine.FindDistinctParses(p, ruleSet));
+  // A budget of one tree sends every search through the count and the
+  // build of the used trees alone.
+  ChartParseEngine counting(ruleSet, {}, 1);
+  const ParseList literal = FindDistinctParses(p, ruleSet);
+  const auto result = SameParses(literal, engine.FindDistinctParses(p));
+  if (!result) return result;
+  return SameParses(literal, counting.FindDistinctParses(p));
 }
 
 using Texts = std::vector<std::string>;
@@ -49,7 +55,7 @@ TEST(ChartParseEngineTest, ListsTheParsesInTheLiteralOrder) {
   const RuleSet rules =
       Rules({{"X", "p q ", "T1"}, {"Y", "q r ", "T2"}, {"Z", "X r ", "T3"}, {"Z", "p Y ", "T4"}});
   ChartParseEngine engine(rules);
-  EXPECT_EQ(Print(engine.FindDistinctParses(Items({"p", "q", "r"}), rules)),
+  EXPECT_EQ(Print(engine.FindDistinctParses(Items({"p", "q", "r"}))),
             (Texts{"(Z:T4(p,Y:T2(q,r)))", "(Z:T3(X:T1(p,q),r))"}));
   // The same trees with the rules in the other order.
   EXPECT_TRUE(SameAsLiteral({"p", "q", "r"}, {{"Y", "q r ", ""}, {"X", "p q ", ""},
@@ -86,8 +92,7 @@ TEST(ChartParseEngineTest, EdgeCasesOfTheInput) {
   ChartParseEngine engine(rules);
   for (int count : {-1, 0, 2, 3, 4, 5, 6}) {
     p.currentItemCount = count;
-    EXPECT_TRUE(SameParses(FindDistinctParses(p, rules), engine.FindDistinctParses(p, rules)))
-        << count;
+    EXPECT_TRUE(SameParses(FindDistinctParses(p, rules), engine.FindDistinctParses(p))) << count;
   }
 }
 
@@ -100,15 +105,6 @@ TEST(ChartParseEngineTest, OneItemCyclesEndAsInTheGuardedLiteralSearch) {
   EXPECT_TRUE(SameAsLiteral({"a", "n"}, {{"NP", "a n ", ""}, {"S", "NP ", ""}, {"NP", "S ", ""}}));
   EXPECT_TRUE(SameAsLiteral({"a", "a", "a"}, {{"X", "a ", ""}, {"a", "X ", ""}, {"a", "a ", ""},
                                               {"Y", "a a ", ""}, {"a", "Y ", ""}}));
-}
-
-TEST(ChartParseEngineTest, ARuleSetOtherThanItsOwnIsCompiledForTheCall) {
-  const RuleSet own = Rules({{"X", "p q ", ""}});
-  const RuleSet other = Rules({{"Y", "p q ", ""}, {"Z", "p q ", ""}});
-  ChartParseEngine engine(own);
-  const Permutation p = Items({"p", "q"});
-  EXPECT_EQ(Print(engine.FindDistinctParses(p, other)), (Texts{"(Z(p,q))", "(Y(p,q))"}));
-  EXPECT_EQ(Print(engine.FindDistinctParses(p, own)), (Texts{"(X(p,q))"}));
 }
 
 // A random grammar over a small alphabet, so that rules meet and parses
@@ -197,7 +193,7 @@ double LiteralStates(const std::vector<std::string>& line, const RuleSet& rules)
     for (std::size_t i = 0; i < j; ++i) {
       const Permutation span =
           Items(std::vector<std::string>(line.begin() + i, line.begin() + j));
-      for (const auto& tree : engine.FindDistinctParses(span, rules)) {
+      for (const auto& tree : engine.FindDistinctParses(span)) {
         double weight = 1;
         const int k = Weigh(*tree, rules, weight);
         for (std::size_t before = 0; before < reach[i].size(); ++before) {
@@ -240,7 +236,11 @@ TEST(ChartParseEngineTest, AgreesWithTheLiteralSearchOnRandomGrammars) {
     }
     // One engine for the grammar's lines, each of which keeps a part of the
     // line before: the engine keeps what it built over equal first items.
+    // Another with a budget of a few trees counts first on most lines and
+    // builds only the trees the complete parses use.
     ChartParseEngine engine(rules);
+    ChartParseEngine counting(rules, {}, 1 + random() % 40);
+    LiteralParseEngine literalEngine(rules);
     std::vector<std::string> line;
     for (int s = 0; s < 6; ++s) {
       line.resize(random() % (line.size() + 1));
@@ -255,8 +255,26 @@ TEST(ChartParseEngineTest, AgreesWithTheLiteralSearchOnRandomGrammars) {
         continue;
       }
       const ParseList literal = FindDistinctParses(p, rules);
-      ASSERT_TRUE(SameParses(literal, engine.FindDistinctParses(p, rules)))
+      ASSERT_TRUE(SameParses(literal, engine.FindDistinctParses(p)))
           << "grammar " << g << ", line " << s;
+      // Counted and printed one at a time, by every engine, with a limit
+      // that lists them or one that does not.
+      const Texts texts = Print(literal);
+      bool rootsDiffer = false;
+      for (const auto& tree : literal) rootsDiffer |= tree->label != literal.front()->label;
+      for (ParseEngine* e : std::initializer_list<ParseEngine*>{&engine, &counting, &literalEngine}) {
+        const std::uint64_t limit = random() % 3 == 0 ? random() % 4 : kManyParses;
+        const ParseSummary summary = e->CountDistinctParses(p, limit);
+        ASSERT_EQ(summary.count, literal.size()) << "grammar " << g << ", line " << s;
+        ASSERT_EQ(summary.rootsDiffer, rootsDiffer) << "grammar " << g << ", line " << s;
+        if (summary.count > limit) continue;
+        Texts printed;
+        e->PrintDistinctParses([&](std::string_view t, std::string_view root) {
+          printed.emplace_back(t);
+          ASSERT_EQ(root, literal[printed.size() - 1]->label);
+        });
+        ASSERT_EQ(printed, texts) << "grammar " << g << ", line " << s;
+      }
       ++cases;
       if (literal.size() >= 2) ++ambiguous;
     }

@@ -2,6 +2,7 @@
 #include "grammar/compiled_grammar.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 namespace marvolen {
@@ -81,6 +82,63 @@ CompiledGrammar::CompiledGrammar(const RuleSet& rules) {
   }
   binary_.Build(binary);
   ternary_.Build(ternary);
+  CountUnaryChains();
+}
+
+void CompiledGrammar::CountUnaryChains() {
+  const int symbolCount = static_cast<int>(symbols_.size());
+  chainBegin_.assign(1, 0);
+  std::vector<std::uint64_t> counts(symbolCount, 0);
+  std::vector<bool> onChain(symbolCount, false);
+  for (int root = 0; root < symbolCount; ++root) {
+    // Every chain from the root, depth first. A tangle of one-item rules can
+    // have more chains than can be walked: past the budget every symbol
+    // reachable from the root counts as reached by too many.
+    std::int64_t budget = kUnaryChainBudget;
+    std::function<void(int)> climb = [&](int symbol) {
+      counts[symbol] = AddCounts(counts[symbol], 1);
+      if (--budget < 0) return;
+      onChain[symbol] = true;
+      for (const int c : UnaryOver(symbol)) {
+        const int left = classes_[c].left;
+        if (!onChain[left]) climb(left);
+      }
+      onChain[symbol] = false;
+    };
+    climb(root);
+    if (budget < 0) {
+      std::vector<int> reach = {root};
+      counts[root] = kManyParses;
+      for (std::size_t k = 0; k < reach.size(); ++k) {
+        for (const int c : UnaryOver(reach[k])) {
+          const int left = classes_[c].left;
+          if (counts[left] != kManyParses) {
+            counts[left] = kManyParses;
+            reach.push_back(left);
+          }
+        }
+      }
+      std::fill(onChain.begin(), onChain.end(), false);
+    }
+    for (int symbol = 0; symbol < symbolCount; ++symbol) {
+      if (counts[symbol] == 0) continue;
+      chains_.push_back({symbol, counts[symbol]});
+      counts[symbol] = 0;
+    }
+    chainBegin_.push_back(static_cast<std::uint32_t>(chains_.size()));
+  }
+}
+
+std::span<const CompiledGrammar::UnaryChains> CompiledGrammar::UnaryChainsFrom(int symbol) const {
+  return std::span<const UnaryChains>(chains_.data() + chainBegin_[symbol],
+                                      chainBegin_[symbol + 1] - chainBegin_[symbol]);
+}
+
+bool CompiledGrammar::UnaryReaches(int from, int to) const {
+  const std::span<const UnaryChains> chains = UnaryChainsFrom(from);
+  const auto it = std::lower_bound(chains.begin(), chains.end(), to,
+                                   [](const UnaryChains& c, int s) { return c.symbol < s; });
+  return it != chains.end() && it->symbol == to;
 }
 
 void CompiledGrammar::RangeIndex::Build(

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "grammar/cfg_rule.h"
+#include "grammar/parse_count.h"
 
 namespace marvolen {
 
@@ -22,6 +23,9 @@ class CompiledGrammar {
  public:
   // Right sides longer than this are never applied.
   static constexpr int kMaxAppliedLength = 3;
+  // The chains of one-item rules walked from one symbol at most, when they
+  // are counted; beyond, they count as too many.
+  static constexpr std::int64_t kUnaryChainBudget = 1 << 20;
   // The symbol of a text that no applicable rule mentions.
   static constexpr int kNoSymbol = -1;
 
@@ -54,6 +58,22 @@ class CompiledGrammar {
   std::span<const int> UnaryOver(int item) const;
   std::span<const int> BinaryOver(int first, int second) const;
   std::span<const int> TernaryOver(int first, int second, int third) const;
+
+  // The chains of one-item rules that the one-item-cycle guard allows above
+  // a tree whose root is `symbol` (a leaf or a node of two or three
+  // children): chains that repeat no symbol, the root's included. Each
+  // entry is a symbol such a chain ends at and how many chains end there
+  // (kManyParses: too many to count). The empty chain is the entry
+  // {symbol, 1}. Ordered by symbol.
+  struct UnaryChains {
+    int symbol;
+    std::uint64_t count;
+  };
+  std::span<const UnaryChains> UnaryChainsFrom(int symbol) const;
+
+  // Whether some chain of one-item rules leads from `from` to `to` (or
+  // `to` is `from`).
+  bool UnaryReaches(int from, int to) const;
 
   // Quick tests that spare a look-up: whether `symbol` begins the right side
   // of some two-item, or some three-item, rule.
@@ -105,6 +125,7 @@ class CompiledGrammar {
   };
 
   int Intern(const std::string& text);
+  void CountUnaryChains();
   std::uint64_t Key(int first, int second, int third) const;
   std::span<const int> Lookup(const RangeIndex& index, std::uint64_t key) const;
 
@@ -115,6 +136,8 @@ class CompiledGrammar {
   RangeIndex binary_;
   RangeIndex ternary_;
   std::vector<int> classIds_;  // the ranges above point into this
+  std::vector<UnaryChains> chains_;   // by symbol, each symbol's run ordered
+  std::vector<std::uint32_t> chainBegin_;  // by symbol, plus one
 };
 
 }  // namespace marvolen

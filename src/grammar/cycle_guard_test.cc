@@ -21,7 +21,7 @@ using namespace search_testing;
 using Texts = std::vector<std::string>;
 
 ParseList Search(SearchEngine kind, const std::vector<std::string>& items, const RuleSet& rules) {
-  return MakeParseEngines(kind, rules, 1).front()->FindDistinctParses(Items(items), rules);
+  return MakeParseEngines(kind, rules, 1).front()->FindDistinctParses(Items(items));
 }
 
 Texts Parse(SearchEngine kind, const std::vector<std::string>& items, const std::vector<R>& rules) {

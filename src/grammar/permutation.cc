@@ -17,6 +17,8 @@ constexpr char kPatterns[8][kMaxItems] = {
 
 }  // namespace
 
+char PatternSlot(int code, int slot) { return kPatterns[code][slot]; }
+
 void BuildThreeItemPermutation(int x, int y, int z, const std::vector<std::string>& tags,
                                Permutation& out) {
   out.items[0] = tags.at(x);

@@ -31,6 +31,10 @@ void BuildThreeItemPermutation(int x, int y, int z,
                                const std::vector<std::string>& tags,
                                Permutation& out);
 
+// What pattern `code` (0 to 7) puts in `slot` (0 to 4): 1, 2, 3 for the tags
+// x, y, z, 'u' for "u<的>", 'c' for "c<和>", 0 for an empty slot.
+char PatternSlot(int code, int slot);
+
 // Fill all five slots by pattern `code` (0 to 7) from tags x, y, z, inserting
 // "u<的>" and "c<和>", and set currentItemCount to 4 (codes 0-3) or 5 (4-7).
 // Any other code leaves `out` unchanged.

@@ -1,6 +1,8 @@
 // The literal breadth-first reduction search.
 #include "grammar/reduction_search.h"
 
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -25,13 +27,15 @@ bool LabelOnUnarySpine(const ParseTreeNode* tree, std::string_view label) {
   return false;
 }
 
+}  // namespace
+
 // The rules that the search can apply, grouped by the length of their right
 // side (1 to 3) and by their first item; each group keeps table order, so
 // looking up the group of a symbol gives exactly the rules, in table order,
 // that a scan of the whole table would try on it.
-class RuleIndex {
+class LiteralRuleIndex {
  public:
-  explicit RuleIndex(const RuleSet& rules) {
+  explicit LiteralRuleIndex(const RuleSet& rules) {
     for (const CfgRule& rule : rules.rules) {
       const int length = CountRuleItems(rule);
       if (length < 1 || length > kMaxAppliedRuleLength) continue;
@@ -51,6 +55,10 @@ class RuleIndex {
       groups_[kMaxAppliedRuleLength];
   std::vector<const CfgRule*> none_;
 };
+
+namespace {
+
+using RuleIndex = LiteralRuleIndex;
 
 // True when the rule's items equal the texts of the symbols from `start` on.
 bool RuleMatches(const CfgRule& rule, const SymbolNode* start) {
@@ -90,21 +98,13 @@ void ExpandAt(int position, const ReductionState& state, const RuleIndex& rules,
   }
 }
 
-}  // namespace
+// The states a search expands between two looks at the stop token.
+constexpr int kStatesBetweenStopChecks = 256;
 
-int ReduceCurrentString(int position, const ReductionState& state, const RuleSet& rules,
-                        int currentItemCount, std::deque<ReductionState>& queue,
-                        UserInterface& ui, UnaryCycleGuard guard) {
-  if (position > currentItemCount || position < 1) {
-    ui.ShowMessage("Invalid start postion in calling ReduceCurrentString");
-    return -1;
-  }
-  ExpandAt(position, state, RuleIndex(rules), queue, guard);
-  return 1;
-}
-
-ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
-                             UnaryCycleGuard guard) {
+// Every distinct parse of the permutation: the states are expanded first in,
+// first out; each state of one symbol is a complete parse.
+ParseList Search(const Permutation& permutation, const RuleIndex& index, UnaryCycleGuard guard,
+                 const std::stop_token& stop) {
   ReductionState initial;
   initial.symbols = BuildInitialSymbols(permutation);
   for (SymbolNode* s = initial.symbols.get(); s != nullptr; s = s->next.get()) {
@@ -113,12 +113,16 @@ ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rule
   // Positions past the initial length never reach a symbol: states only
   // get shorter.
   const int positions = CountSymbols(initial.symbols.get());
-  const RuleIndex index(rules);
 
   std::deque<ReductionState> queue;
   queue.push_back(std::move(initial));
   ParseList completed;  // in the order of completion
+  int sinceCheck = 0;
   while (!queue.empty()) {
+    if (++sinceCheck == kStatesBetweenStopChecks) {
+      sinceCheck = 0;
+      if (stop.stop_requested()) throw SearchStopped();
+    }
     for (int n = 1; n <= positions; ++n) ExpandAt(n, queue.front(), index, queue, guard);
     ReductionState s = std::move(queue.front());
     queue.pop_front();
@@ -143,9 +147,66 @@ ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rule
   return distinct;
 }
 
-ParseList LiteralParseEngine::FindDistinctParses(const Permutation& permutation,
-                                                 const RuleSet& rules) {
-  return marvolen::FindDistinctParses(permutation, rules, guard_);
+}  // namespace
+
+int ReduceCurrentString(int position, const ReductionState& state, const RuleSet& rules,
+                        int currentItemCount, std::deque<ReductionState>& queue,
+                        UserInterface& ui, UnaryCycleGuard guard) {
+  if (position > currentItemCount || position < 1) {
+    ui.ShowMessage("Invalid start postion in calling ReduceCurrentString");
+    return -1;
+  }
+  ExpandAt(position, state, RuleIndex(rules), queue, guard);
+  return 1;
+}
+
+ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
+                             UnaryCycleGuard guard) {
+  return Search(permutation, RuleIndex(rules), guard, {});
+}
+
+LiteralParseEngine::LiteralParseEngine(const RuleSet& rules, UnaryCycleGuard guard,
+                                       std::stop_token stop)
+    : guard_(guard),
+      stop_(std::move(stop)),
+      index_(std::make_unique<LiteralRuleIndex>(rules)),
+      grammar_(std::make_unique<CompiledGrammar>(rules)),
+      counter_(std::make_unique<ParseCounter>(*grammar_)) {}
+
+LiteralParseEngine::~LiteralParseEngine() = default;
+
+ParseSummary LiteralParseEngine::CountDistinctParses(const Permutation& permutation,
+                                                     std::uint64_t listLimit) {
+  listed_.clear();
+  listable_ = false;
+  if (stop_.stop_requested()) throw SearchStopped();
+  const ParseSummary counted = counter_->Count(permutation);
+  if (counted.count > listLimit) return counted;
+  listed_ = Search(permutation, *index_, guard_, stop_);
+  listable_ = true;
+  ParseSummary summary;
+  summary.count = listed_.size();
+  for (std::size_t k = 1; k < listed_.size() && !summary.rootsDiffer; ++k) {
+    summary.rootsDiffer = listed_[k]->label != listed_.front()->label;
+  }
+  return summary;
+}
+
+void LiteralParseEngine::PrintDistinctParses(const PrintedParse& take) {
+  if (!listable_) {
+    throw std::logic_error("PrintDistinctParses without a permutation counted within its limit");
+  }
+  std::string text;
+  for (const auto& tree : listed_) {
+    if (stop_.stop_requested()) throw SearchStopped();
+    text.clear();
+    PrintTree(tree.get(), text);
+    take(text, tree->label);
+  }
+}
+
+ParseList LiteralParseEngine::FindDistinctParses(const Permutation& permutation) {
+  return Search(permutation, *index_, guard_, stop_);
 }
 
 }  // namespace marvolen

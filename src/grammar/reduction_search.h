@@ -7,8 +7,12 @@
 #define MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
 
 #include <deque>
+#include <memory>
+#include <stop_token>
 
 #include "grammar/cfg_rule.h"
+#include "grammar/compiled_grammar.h"
+#include "grammar/parse_counter.h"
 #include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 #include "grammar/symbols.h"
@@ -45,15 +49,34 @@ int ReduceCurrentString(int position, const ReductionState& state, const RuleSet
 ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
                              UnaryCycleGuard guard = UnaryCycleGuard::kOn);
 
-// FindDistinctParses as a ParseEngine.
+// The rules of a rule set grouped for the literal search's look-ups.
+class LiteralRuleIndex;
+
+// FindDistinctParses as a ParseEngine for one rule set, which it indexes
+// once. The count before a list comes from a ParseCounter; a permutation
+// with more parses than the limit is therefore not searched at all, and one
+// within it is searched literally, its count and root labels taken from its
+// own list. The stop is checked at every state.
 class LiteralParseEngine : public ParseEngine {
  public:
-  explicit LiteralParseEngine(UnaryCycleGuard guard = UnaryCycleGuard::kOn) : guard_(guard) {}
+  // `rules` must outlive the engine and stay unchanged.
+  explicit LiteralParseEngine(const RuleSet& rules, UnaryCycleGuard guard = UnaryCycleGuard::kOn,
+                              std::stop_token stop = {});
+  ~LiteralParseEngine() override;
 
-  ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules) override;
+  ParseSummary CountDistinctParses(const Permutation& permutation,
+                                   std::uint64_t listLimit) override;
+  void PrintDistinctParses(const PrintedParse& take) override;
+  ParseList FindDistinctParses(const Permutation& permutation) override;
 
  private:
   UnaryCycleGuard guard_;
+  std::stop_token stop_;
+  std::unique_ptr<LiteralRuleIndex> index_;
+  std::unique_ptr<CompiledGrammar> grammar_;
+  std::unique_ptr<ParseCounter> counter_;
+  ParseList listed_;  // the parses of the permutation last counted
+  bool listable_ = false;
 };
 
 }  // namespace marvolen

@@ -13,16 +13,17 @@ std::optional<SearchEngine> SearchEngineNamed(std::string_view name) {
 }
 
 std::vector<std::unique_ptr<ParseEngine>> MakeParseEngines(SearchEngine engine,
-                                                           const RuleSet& rules, int count) {
+                                                           const RuleSet& rules, int count,
+                                                           std::stop_token stop) {
   std::vector<std::unique_ptr<ParseEngine>> engines;
   if (engine == SearchEngine::kLiteral) {
-    for (int k = 0; k < count; ++k) engines.push_back(std::make_unique<LiteralParseEngine>());
+    for (int k = 0; k < count; ++k) {
+      engines.push_back(std::make_unique<LiteralParseEngine>(rules, UnaryCycleGuard::kOn, stop));
+    }
     return engines;
   }
   const auto grammar = std::make_shared<const CompiledGrammar>(rules);
-  for (int k = 0; k < count; ++k) {
-    engines.push_back(std::make_unique<ChartParseEngine>(rules, grammar));
-  }
+  for (int k = 0; k < count; ++k) engines.push_back(std::make_unique<ChartParseEngine>(grammar, stop));
   return engines;
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 #include <vector>
 
@@ -25,9 +26,11 @@ std::optional<SearchEngine> SearchEngineNamed(std::string_view name);
 
 // `count` engines of the kind, each for one thread, for `rules`, which must
 // outlive them and stay unchanged while they are used. Chart engines share
-// one compilation of the rules.
+// one compilation of the rules. Each engine stops when `stop` is requested
+// (SearchStopped).
 std::vector<std::unique_ptr<ParseEngine>> MakeParseEngines(SearchEngine engine,
-                                                           const RuleSet& rules, int count);
+                                                           const RuleSet& rules, int count,
+                                                           std::stop_token stop = {});
 
 }  // namespace marvolen
 

@@ -1,22 +1,15 @@
 // Byte-preserving updates of one section of a profile file.
 #include "platform/profile_update.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <system_error>
 
 #include "platform/profile_line.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/replace_file.h"
 
 namespace marvolen {
 
@@ -75,15 +68,6 @@ bool Writable(const ProfileKeyUpdate& u) {
   }
   if (TrimProfileSpace(u.key) != u.key) return false;
   return !u.value || u.value->find_first_of(kLineBreakOrNul) == std::string::npos;
-}
-
-// Flush the file's data to the disk.
-bool SyncToDisk(std::FILE* f) {
-#ifdef _WIN32
-  return _commit(_fileno(f)) == 0;
-#else
-  return ::fsync(::fileno(f)) == 0;
-#endif
 }
 
 // The line "key=value" for an update that sets a value. A value that the
@@ -221,37 +205,9 @@ bool UpdateProfileFile(const std::string& path, std::string_view section,
   if (exists && updated == content) return true;
   if (!exists && updated.empty()) return true;
 
-  // Write beside the file, then replace it.
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::random_device rd;
-  fs::path temp;
-  std::FILE* f = nullptr;
-  for (int attempt = 0; attempt < 16 && f == nullptr; ++attempt) {
-    temp = dir / (target.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
-    f = std::fopen(temp.c_str(), "wbx");  // fails when the name is taken
-  }
-  if (f == nullptr) return fail(dir.string() + ": cannot create a temporary file: " + std::strerror(errno));
-  // The new content is on the disk before it takes the file's place, so
-  // that a crash right after the rename cannot leave an empty config.ini.
-  bool ok = std::fwrite(updated.data(), 1, updated.size(), f) == updated.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = SyncToDisk(f) && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) {
-    fs::remove(temp, ec);
-    return fail(temp.string() + ": write failed");
-  }
-  if (exists) {
-    const fs::perms perms = fs::status(target, ec).permissions();
-    if (!ec) fs::permissions(temp, perms, ec);
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return fail(target.string() + ": cannot be replaced: " + ec.message());
-  }
-  return true;
+  // Written beside the file, synced, then put in its place: the old file
+  // is never truncated, and stays whole whatever fails.
+  return ReplaceFileContents(target.string(), updated, error);
 }
 
 }  // namespace marvolen

@@ -50,7 +50,8 @@ std::string UpdateProfileText(std::string_view content, std::string_view section
 // empty. Nothing is written when the content does not change. The new content
 // is written to a temporary file in the same directory, which then replaces
 // the file (the old file is never truncated; its permissions are kept; a
-// symbolic link is followed, not replaced). On failure returns false and
+// symbolic link is followed, not replaced; a read-only file is not
+// replaced: see FileReplacement). On failure returns false and
 // sets `error` (English, for a message), leaving the file as it was.
 bool UpdateProfileFile(const std::string& path, std::string_view section,
                        const std::vector<ProfileKeyUpdate>& updates, std::string* error);

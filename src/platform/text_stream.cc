@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/replace_file.h"
 
 namespace marvolen {
 
@@ -10,6 +14,9 @@ namespace {
 
 constexpr std::size_t kBlockSize = 65536;
 constexpr char kCtrlZ = '\x1A';
+
+// Bytes written to an OutputStream go out in blocks of about this size.
+constexpr std::size_t kOutputBlock = 1 << 18;
 
 }  // namespace
 
@@ -78,49 +85,102 @@ std::unique_ptr<OutputStream> OutputStream::Create(const std::string& path) {
   if (path.empty()) return nullptr;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return nullptr;
-  return std::unique_ptr<OutputStream>(new OutputStream(f));
+  return std::unique_ptr<OutputStream>(new OutputStream(f, path));
 }
 
-OutputStream::~OutputStream() { Close(); }
+std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path,
+                                                      std::string* error) {
+  std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(path, error);
+  if (replacement == nullptr) return nullptr;
+  std::unique_ptr<OutputStream> stream(
+      new OutputStream(replacement->file(), replacement->temporary()));
+  stream->replacement_ = std::move(replacement);
+  return stream;
+}
+
+OutputStream::OutputStream(std::FILE* file, std::string path)
+    : file_(file), path_(std::move(path)) {
+  // The stream gathers its bytes itself.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  buffer_.reserve(kOutputBlock + 4096);
+}
+
+OutputStream::~OutputStream() {
+  if (replacement_ != nullptr) {
+    Abandon();
+  } else {
+    Close();
+  }
+}
+
+void OutputStream::Flush() {
+  if (file_ == nullptr || !ok_ || buffer_.empty()) return;
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) ok_ = false;
+  flushed_ += buffer_.size();
+  buffer_.clear();
+}
 
 void OutputStream::Write(std::string_view text) {
   if (file_ == nullptr || !ok_) return;
-  // The text with CR LF for LF goes out in blocks, not line by line: a
-  // report has hundreds of thousands of lines.
-  char block[65536];
-  std::size_t used = 0;
-  auto put = [&](const char* bytes, std::size_t size) {
-    while (size > 0 && ok_) {
-      const std::size_t take = std::min(size, sizeof block - used);
-      std::memcpy(block + used, bytes, take);
-      used += take;
-      bytes += take;
-      size -= take;
-      if (used == sizeof block) {
-        if (std::fwrite(block, 1, used, file_) != used) ok_ = false;
-        used = 0;
-      }
-    }
-  };
   std::size_t start = 0;
-  while (start < text.size() && ok_) {
+  while (start < text.size()) {
     const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
-    const std::size_t end =
-        lf == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
-    put(text.data() + start, end - start);
-    if (lf == nullptr) break;
-    put("\r\n", 2);
+    if (lf == nullptr) {
+      buffer_.append(text.data() + start, text.size() - start);
+      break;
+    }
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
+    buffer_.append(text.data() + start, end - start);
+    buffer_ += "\r\n";
     start = end + 1;
+    if (buffer_.size() >= kOutputBlock) Flush();
   }
-  if (used > 0 && ok_ && std::fwrite(block, 1, used, file_) != used) ok_ = false;
+  if (buffer_.size() >= kOutputBlock) Flush();
+}
+
+bool OutputStream::TruncateTo(std::uint64_t position) {
+  if (file_ == nullptr || !ok_ || position > Position()) return false;
+  if (position >= flushed_) {
+    buffer_.resize(static_cast<std::size_t>(position - flushed_));
+    return true;
+  }
+  buffer_.clear();
+  std::error_code ec;
+  std::filesystem::resize_file(path_, position, ec);
+  if (ec || std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0) {
+    ok_ = false;
+    return false;
+  }
+  flushed_ = position;
+  return true;
 }
 
 bool OutputStream::Close() {
   if (file_ == nullptr) return ok_;
+  Flush();
+  if (replacement_ != nullptr) {
+    file_ = nullptr;
+    if (!ok_) {
+      replacement_->Abandon();
+      return false;
+    }
+    ok_ = replacement_->Commit();
+    return ok_;
+  }
   if (std::fflush(file_) != 0) ok_ = false;
   if (std::fclose(file_) != 0) ok_ = false;
   file_ = nullptr;
   return ok_;
+}
+
+void OutputStream::Abandon() {
+  if (replacement_ == nullptr) {
+    Close();
+    return;
+  }
+  file_ = nullptr;
+  buffer_.clear();
+  replacement_->Abandon();
 }
 
 }  // namespace marvolen

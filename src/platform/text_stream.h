@@ -13,6 +13,7 @@
 #define MARVOLEN_PLATFORM_TEXT_STREAM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -70,29 +71,61 @@ class InputStream {
   bool eof_ = false;
 };
 
+class FileReplacement;
+
 class OutputStream {
  public:
   // Create or empty a file for writing; returns null when that fails.
   static std::unique_ptr<OutputStream> Create(const std::string& path);
+  // A stream whose bytes replace the file at `path` only when Close
+  // succeeds: they go to a temporary file beside it (FileReplacement, with
+  // its contract for links, permissions and files that are no plain file).
+  // Null, with the cause in `*error`, when the replacement cannot begin.
+  static std::unique_ptr<OutputStream> Replacing(const std::string& path,
+                                                 std::string* error = nullptr);
 
+  // A stream not closed is closed; a replacing stream not closed is
+  // abandoned, so an interrupted writer never replaces a file.
   ~OutputStream();
   OutputStream(const OutputStream&) = delete;
   OutputStream& operator=(const OutputStream&) = delete;
 
-  // Write the bytes, each LF as CR LF. Bytes are never interpreted.
+  // Write the bytes, each LF as CR LF. Bytes are never interpreted. Small
+  // writes are cheap: the bytes are gathered and go out in large blocks.
   void Write(std::string_view text);
 
-  // Flush and close. Returns false when any write, the flush or the close
-  // failed (disk full, I/O error). Safe to call more than once.
+  // The number of bytes written so far, as on disk (CR LF counts two).
+  std::uint64_t Position() const { return flushed_ + buffer_.size(); }
+
+  // Drop every byte written after `position` (a value of Position), so that
+  // the next byte goes there. False when that fails; the stream has then
+  // failed (ok() is false).
+  bool TruncateTo(std::uint64_t position);
+
+  // Flush and close; a replacing stream then replaces its file. Returns
+  // false when any write, the flush, the close or the replacement failed
+  // (disk full, I/O error); a replacing stream has then left the file as it
+  // was. Safe to call more than once.
   bool Close();
+
+  // Close without keeping anything: a replacing stream removes its
+  // temporary file and leaves the file as it was. A plain stream is closed.
+  void Abandon();
 
   // False once a write has failed.
   bool ok() const { return ok_; }
 
  private:
-  explicit OutputStream(std::FILE* file) : file_(file) {}
+  OutputStream(std::FILE* file, std::string path);
+
+  // Write the gathered bytes to the file.
+  void Flush();
 
   std::FILE* file_;
+  std::string path_;  // the file the bytes go to (the temporary one when replacing)
+  std::unique_ptr<FileReplacement> replacement_;  // null for a plain stream
+  std::string buffer_;     // bytes not yet written to the file
+  std::uint64_t flushed_ = 0;  // bytes written to the file
   bool ok_ = true;
 };
 

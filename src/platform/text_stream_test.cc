@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -217,6 +218,74 @@ TEST(OutputStreamTest, AFullDiskIsReportedByClose) {
   ASSERT_NE(out, nullptr);
   out->Write(std::string(100000, 'x'));
   EXPECT_FALSE(out->Close());
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+// A replacing stream puts its bytes in place only when closed.
+TEST(OutputStreamTest, AReplacingStreamReplacesTheFileOnlyWhenClosed) {
+  const auto dir = std::filesystem::temp_directory_path() / "marvolen_out_replace";
+  std::filesystem::create_directories(dir);
+  const auto path = dir / "report.txt";
+  { std::ofstream(path) << "old"; }
+  {
+    auto out = OutputStream::Replacing(path.string());
+    ASSERT_NE(out, nullptr);
+    out->Write(std::string(1 << 20, 'x'));  // more than one block reaches the disk
+    EXPECT_EQ(ReadFile(path), "old");
+  }  // destroyed without Close: abandoned
+  EXPECT_EQ(ReadFile(path), "old");
+  {
+    auto out = OutputStream::Replacing(path.string());
+    ASSERT_NE(out, nullptr);
+    out->Write("a\nb");
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_TRUE(out->Close());
+    EXPECT_TRUE(out->Close());
+  }
+  EXPECT_EQ(ReadFile(path), "a\r\nb");
+  {
+    auto out = OutputStream::Replacing(path.string());
+    out->Write("dropped");
+    out->Abandon();
+    EXPECT_EQ(ReadFile(path), "a\r\nb");
+  }
+  std::string error;
+  EXPECT_EQ(OutputStream::Replacing("/dev/null", &error), nullptr);
+  EXPECT_NE(error.find("not a plain file"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                          std::filesystem::directory_iterator()),
+            1);
+  std::filesystem::remove_all(dir);
+}
+
+// Truncating to an earlier position drops what came after it, whether it is
+// still gathered or already on the disk, in both kinds of stream.
+TEST(OutputStreamTest, TruncateToDropsEverythingAfterAnEarlierPosition) {
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_out_truncate.txt";
+  for (const bool replacing : {false, true}) {
+    SCOPED_TRACE(replacing);
+    std::filesystem::remove(path);
+    auto out = replacing ? OutputStream::Replacing(path.string()) : OutputStream::Create(path.string());
+    ASSERT_NE(out, nullptr);
+    out->Write("head\n");
+    EXPECT_EQ(out->Position(), 6u);
+    const std::uint64_t mark = out->Position();
+    out->Write("small\n");
+    ASSERT_TRUE(out->TruncateTo(mark));  // still gathered
+    EXPECT_EQ(out->Position(), mark);
+    out->Write(std::string(700000, 'y') + "\n");  // reaches the disk
+    EXPECT_EQ(out->Position(), mark + 700002);
+    ASSERT_TRUE(out->TruncateTo(mark));
+    EXPECT_FALSE(out->TruncateTo(mark + 1));  // past the end
+    out->Write("tail\n");
+    EXPECT_TRUE(out->Close());
+    EXPECT_EQ(ReadFile(path), "head\r\ntail\r\n");
+  }
+  std::filesystem::remove(path);
 }
 
 }  // namespace

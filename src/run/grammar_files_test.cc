@@ -71,7 +71,15 @@ TEST(GrammarFilesTest, EachExampleLineAnalysedAloneGivesItsEntryOfTheReport) {
     if (analysis.judgement == PermutationClass::CannotCombine) {
       entry = itemLine;
     } else {
-      AppendParseEntry(analysis.judgement, itemLine, analysis.parses, entry);
+      // The entry as the report lists it: the item line, then the only
+      // parse bare or several numbered.
+      entry = itemLine;
+      for (std::size_t k = 0; k < analysis.parses.size(); ++k) {
+        entry += "\t\t";
+        if (analysis.parses.size() > 1) entry += "[" + std::to_string(k + 1) + "]";
+        PrintTree(analysis.parses[k].get(), entry);
+        entry += "\n";
+      }
     }
     const std::string heading = WithCrLf(
         Gbk(std::string("\n\nsequences.txt文件中") + JudgementWords(analysis.judgement) +

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "analysis/report_sections.h"
 #include "analysis/reports.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
@@ -105,8 +104,12 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
                              SameExistingFile(resultPath, sequencesPath) ||
                              SameExistingFile(resultPath, rulesPath) ||
                              SameExistingFile(resultPath, profilePath);
+  // The report is written beside RESULT and takes its place only when
+  // complete: whatever stops the run, the previous report stays whole. A
+  // RESULT that is no plain file (a folder, a pipe, a device) or that may
+  // not be written is refused here, at once.
   std::unique_ptr<OutputStream> reportFile;
-  if (!reportIsInput) reportFile = OutputStream::Create(resultPath);
+  if (!reportIsInput) reportFile = OutputStream::Replacing(resultPath);
   if (!reportFile) {
     tagFile.reset();
     sequenceFile.reset();
@@ -135,22 +138,32 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
 
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 
-  ReportSections sections;
+  ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
   if (tagSet.count() > 0) {
-    BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, sections, ui, options);
+    tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, ui, options);
   }
-  if (sequences.count() > 0) {
-    BuildSequencesReport(sequences, ruleSet, *reportFile, sections, ui, options);
+  if (sequences.count() > 0 && tagSetEnd != ReportEnd::kStopped) {
+    sequencesEnd = BuildSequencesReport(sequences, ruleSet, *reportFile, ui, options);
   }
 
   // Release the tags and the sequence lines, then close the four files in
-  // order; the report is complete on disk before the person is told.
+  // order; the report is complete on disk, in RESULT's place, before the
+  // person is told.
   tagSet = TagSet();
   sequences = SequenceList();
 
   tagFile.reset();
   sequenceFile.reset();
   ruleFile.reset();
+  if (tagSetEnd == ReportEnd::kStopped || sequencesEnd == ReportEnd::kStopped ||
+      options.stop.stop_requested()) {
+    reportFile->Abandon();
+    ui.ShowMessage("The analysis was stopped; the report file was left as it was: " +
+                   ReportPathForDisplay(startupDir, config.result));
+    outcome.errorMessages = ui.messages();
+    outcome.end = RunEnd::Stopped;
+    return outcome;
+  }
   const bool reportWritten = reportFile->Close();
   reportFile.reset();
   if (!reportWritten) {

@@ -66,6 +66,7 @@ std::string CompletionMessage(const std::string& startupDir, const std::string& 
 enum class RunEnd {
   Completed,   // the completion message was shown
   OpenFailed,  // the run ended at a failed open, with its message
+  Stopped,     // options.stop was requested; the report file is as it was
 };
 
 struct RunResult {
@@ -75,7 +76,13 @@ struct RunResult {
 
 // Perform one run with `startupDir` (an absolute path) as the start-up
 // directory; it stays the current directory afterwards. `options` choose the
-// search and the threads; the report is the same whatever they are.
+// search and the threads (the report is the same whatever they are), the
+// limit of parses listed, and carry the stop: a stop requested there (from
+// any thread) ends the run within moments, at its next permutation or
+// parse, leaving the report file as it was and saying so.
+//
+// The report is written beside the report file and replaces it only once
+// complete, so an interrupted or failed run never leaves a partial report.
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
                       const ReportOptions& options = {});
 

@@ -1,0 +1,68 @@
+// What a report hands on besides its text: every analysed permutation in
+// report order with its judgement and its parses, then the report's counts
+// and degree rankings. Other outputs of the same run (a table, a web page)
+// are made from these, from the very judgements the text report shows.
+//
+// Parses come one at a time, so that a permutation with very many of them
+// is never held whole; a permutation with more parses than the run's limit
+// comes with its count and without parses, as in the text report.
+#ifndef MARVOLEN_ANALYSIS_REPORT_OBSERVER_H_
+#define MARVOLEN_ANALYSIS_REPORT_OBSERVER_H_
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "analysis/classification.h"
+#include "analysis/degree_records.h"
+#include "grammar/permutation.h"
+
+namespace marvolen {
+
+class PermutationSource;
+
+// One permutation of a report, as analysed.
+struct ListedPermutation {
+  std::int64_t number = 0;                // in report order, from 0
+  const Permutation* permutation = nullptr;  // its items
+  PermutationClass cls = PermutationClass::CannotCombine;
+  std::uint64_t count = 0;                // distinct parses (kManyParses: at least that)
+  bool listed = true;                     // false: more than the limit, no parses follow
+};
+
+// Receives the permutations of a report and their parses, one at a time.
+class ParseSink {
+ public:
+  virtual ~ParseSink() = default;
+  // A permutation; its parses, when listed, follow before the next one.
+  virtual void BeginPermutation(const ListedPermutation& permutation) = 0;
+  // One parse: its bracketed text and its root label.
+  virtual void Parse(std::string_view bracketed, std::string_view rootLabel) = 0;
+};
+
+enum class ReportKind {
+  kTagSet,     // the tag-set permutation report
+  kSequences,  // the sequences report
+};
+
+// The end of a report: its counts and its ranked degree records.
+struct ReportSummary {
+  ReportKind kind = ReportKind::kTagSet;
+  const PermutationSource* source = nullptr;  // the items of a record's permutation
+  ClassCounters counters;
+  // Ranked: the greatest count first, equal counts in report order.
+  std::vector<DegreeRecord> covertRecords;
+  std::vector<DegreeRecord> overtRecords;
+};
+
+// Observes the reports of a run. Calls come on the thread that builds the
+// reports, in report order.
+class ReportObserver : public ParseSink {
+ public:
+  virtual void BeginReport(ReportKind kind, std::int64_t permutations) = 0;
+  virtual void EndReport(const ReportSummary& summary) = 0;
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_ANALYSIS_REPORT_OBSERVER_H_

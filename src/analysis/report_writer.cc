@@ -1,0 +1,559 @@
+// Judging the permutations of a report, then writing its sections.
+#include "analysis/report_writer.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <utility>
+
+#include "analysis/ordered_jobs.h"
+#include "analysis/report_builder.h"
+#include "platform/gbk.h"
+
+namespace marvolen {
+
+namespace {
+
+// Permutations a thread judges or lists at a time, unless told otherwise.
+constexpr std::int64_t kChunkPermutations = 2048;
+// Parses a thread lists at a time, unless told otherwise; a permutation with
+// more is listed by the calling thread straight into the report.
+constexpr std::uint64_t kChunkParses = 16384;
+// Permutations with parses too many to list that are named one by one; the
+// rest are counted in one message at the end of the judging.
+constexpr int kUnlistedMessages = 10;
+// Lines written between two looks at the stop token.
+constexpr std::int64_t kLinesBetweenStopChecks = 4096;
+
+// The judgement of a permutation as kept: its class, and this bit when its
+// parses are too many to list.
+constexpr std::uint8_t kUnlistedBit = 0x80;
+
+PermutationClass ClassOf(std::uint8_t judgement) {
+  return static_cast<PermutationClass>(judgement & ~kUnlistedBit);
+}
+
+// Ends a report that stopped on an error of its own, its message shown.
+struct StoppedOnError {};
+// Ends a report on a stop request.
+struct StopRequested {};
+
+// The texts that read the same in both reports, GBK: the "none" texts of
+// the category sections, the line of parses too many to list, the last four
+// counts of the summary.
+struct SharedTexts {
+  std::string cannotCombine = Gbk("\t没有不能组合的格式!!!");
+  std::string combinable = Gbk("\t没有能组合的格式!!!");
+  std::string oneWay = Gbk("\t没有[无歧义格式]!!!");
+  std::string overt = Gbk("\t没有外显型歧义格式!!!");
+  std::string covert = Gbk("\t没有内含型歧义格式!!!");
+  TextPattern unlisted{"\t\t共有%s种组合方式，超出上限%s种，未逐一列出\n"};
+  // The last four counts of the summary.
+  TextPattern summary[4] = {TextPattern("\n\n\t其中只有一种组合关系的排列:%d个\n"),
+                            TextPattern("\n\n\t其中有两种以上组合关系的排列:%d个\n"),
+                            TextPattern("\n\n\t\t其中有外显型歧义的排列:%d个\n"),
+                            TextPattern("\n\n\t\t其中有内含型歧义的排列:%d个\n")};
+};
+
+const SharedTexts& GetSharedTexts() {
+  static const SharedTexts texts;
+  return texts;
+}
+
+// The items of a permutation for a message to the person: UTF-8, one blank
+// between items.
+std::string ItemsForMessage(const Permutation& permutation) {
+  std::string items;
+  for (int k = 0; k < std::clamp(permutation.currentItemCount, 0, kMaxItems); ++k) {
+    if (k > 0) items += ' ';
+    items += permutation.items[k];
+  }
+  return GbkToUtf8(items);
+}
+
+std::string CountForMessage(std::uint64_t count) {
+  return count == kManyParses ? std::to_string(count) + " or more" : std::to_string(count);
+}
+
+// What the judging of one chunk found, in report order.
+struct Judged {
+  std::vector<std::uint8_t> judgements;
+  ClassCounters counters;
+  DegreeLists lists;
+  std::vector<std::pair<std::int64_t, std::uint64_t>> unlisted;  // number, count
+  bool tooManyItems = false;  // its last permutation has too many items
+};
+
+// The permutations and parses of one chunk of a listing, kept until the
+// calling thread takes them.
+class Transcript : public ParseSink {
+ public:
+  void BeginPermutation(const ListedPermutation& p) override {
+    permutations_.push_back({p, parses_.size()});
+    permutations_.back().info.permutation = nullptr;
+  }
+  void Parse(std::string_view bracketed, std::string_view rootLabel) override {
+    text_ += bracketed;
+    parses_.push_back({text_.size(), rootLabel.size()});
+  }
+
+  // Hand everything to `sink`, the permutations' items made from `source`.
+  void Replay(const PermutationSource& source, ParseSink& sink) const {
+    Permutation permutation;
+    std::size_t parse = 0, textAt = 0;
+    for (std::size_t p = 0; p < permutations_.size(); ++p) {
+      ListedPermutation info = permutations_[p].info;
+      source.Build(info.number, permutation);
+      info.permutation = &permutation;
+      sink.BeginPermutation(info);
+      const std::size_t end =
+          p + 1 < permutations_.size() ? permutations_[p + 1].firstParse : parses_.size();
+      for (; parse < end; ++parse) {
+        const std::string_view text(text_.data() + textAt, parses_[parse].textEnd - textAt);
+        // The root label follows the opening bracket.
+        sink.Parse(text, text.substr(1, parses_[parse].rootLength));
+        textAt = parses_[parse].textEnd;
+      }
+    }
+  }
+
+ private:
+  struct Entry {
+    ListedPermutation info;
+    std::size_t firstParse;
+  };
+  struct ParseEnd {
+    std::size_t textEnd;
+    std::size_t rootLength;
+  };
+  std::vector<Entry> permutations_;
+  std::string text_;
+  std::vector<ParseEnd> parses_;
+};
+
+// Writes one of the one-way, overt and covert sections' entries: the item
+// line, then the parse ("\t\t" tree) or the numbered parses ("\t\t[k]"
+// tree), or the line that stands for parses too many to list.
+class SectionSink : public ParseSink {
+ public:
+  SectionSink(const PermutationSource& source, std::uint64_t limit, OutputStream& out)
+      : source_(source), limit_(limit), out_(out) {}
+
+  void BeginPermutation(const ListedPermutation& p) override {
+    line_ = '\t';
+    source_.AppendItems(p.number, line_);
+    line_ += '\n';
+    if (!p.listed) line_ += UnlistedParsesLine(p.count, limit_);
+    out_.Write(line_);
+    numbered_ = p.cls != PermutationClass::OneWay;
+    k_ = 0;
+  }
+  void Parse(std::string_view bracketed, std::string_view) override {
+    line_ = "\t\t";
+    if (numbered_) {
+      line_ += '[';
+      line_ += std::to_string(++k_);
+      line_ += ']';
+    }
+    line_ += bracketed;
+    line_ += '\n';
+    out_.Write(line_);
+  }
+
+ private:
+  const PermutationSource& source_;
+  std::uint64_t limit_;
+  OutputStream& out_;
+  std::string line_;
+  bool numbered_ = false;
+  int k_ = 0;
+};
+
+// Hands everything on to every observer.
+class ObserversSink : public ParseSink {
+ public:
+  explicit ObserversSink(const std::vector<ReportObserver*>& observers) : observers_(observers) {}
+  void BeginPermutation(const ListedPermutation& p) override {
+    for (ReportObserver* o : observers_) o->BeginPermutation(p);
+  }
+  void Parse(std::string_view bracketed, std::string_view rootLabel) override {
+    for (ReportObserver* o : observers_) o->Parse(bracketed, rootLabel);
+  }
+
+ private:
+  const std::vector<ReportObserver*>& observers_;
+};
+
+class Writer {
+ public:
+  Writer(const ReportPlan& plan, const std::vector<ParseEngine*>& engines, OutputStream& out,
+         UserInterface& ui, const ReportOptions& options)
+      : source_(*plan.source),
+        texts_(*plan.texts),
+        plan_(plan),
+        engines_(engines),
+        workers_(engines.size() > 1 ? static_cast<int>(engines.size()) - 1 : 1),
+        out_(out),
+        ui_(ui),
+        options_(options),
+        limit_(std::max<std::uint64_t>(1, options.maxParses)),
+        chunkPermutations_(options.chunkPermutations > 0 ? options.chunkPermutations
+                                                         : kChunkPermutations),
+        chunkParses_(options.chunkParses > 0 ? static_cast<std::uint64_t>(options.chunkParses)
+                                             : kChunkParses),
+        progress_(ui, source_.count()) {}
+
+  void Judge();
+  void Write();
+
+ private:
+  // A run of the permutations [begin, end) of a listing, with the records
+  // of the first ambiguous ones among them; `onCaller` for one permutation
+  // of very many parses, listed by the calling thread.
+  struct ListJob {
+    std::int64_t begin, end;
+    std::size_t overt, covert;  // indexes into the record lists
+    bool onCaller;
+  };
+
+  void CheckStop() const {
+    if (options_.stop.stop_requested()) throw StopRequested();
+  }
+  void TakeJudged(Judged&& judged);
+  void WriteSummary();
+  // The item lines of every permutation, of those that cannot combine, or
+  // of those that can; `none` when there are none (and `none` is given).
+  enum class ItemLines { kAll, kCannotCombine, kCombinable };
+  void WriteItemSection(const std::string& heading, ItemLines which, const std::string* none);
+  // List the permutations of class `only` (of every class when empty) into
+  // `sink`, in report order, counting them in the progress.
+  void List(std::optional<PermutationClass> only, ParseSink& sink);
+  void ListRange(const ListJob& job, std::optional<PermutationClass> only, ParseEngine& engine,
+                 ParseSink& sink) const;
+  void WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
+                       const TextPattern& average, const std::string& none);
+
+  const PermutationSource& source_;
+  const ReportTexts& texts_;
+  const ReportPlan& plan_;
+  const std::vector<ParseEngine*>& engines_;
+  const int workers_;
+  OutputStream& out_;
+  UserInterface& ui_;
+  const ReportOptions& options_;
+  const std::uint64_t limit_;
+  const std::int64_t chunkPermutations_;
+  const std::uint64_t chunkParses_;
+  ProgressMeter progress_;
+  std::int64_t done_ = 0;
+
+  std::vector<std::uint8_t> judgements_;  // by permutation
+  ClassCounters counters_;
+  DegreeLists lists_;
+  int unlistedShown_ = 0;
+  int unlistedMore_ = 0;
+};
+
+void Writer::Judge() {
+  const std::int64_t total = source_.count();
+  judgements_.reserve(static_cast<std::size_t>(total));
+  const std::int64_t chunks = (total + chunkPermutations_ - 1) / chunkPermutations_;
+  RunJobsInOrder<Judged>(
+      chunks, workers_, 2 * workers_,
+      [&](std::int64_t chunk, int worker) {
+        ParseEngine& engine = *engines_[worker];
+        Judged out;
+        const std::int64_t first = chunk * chunkPermutations_;
+        const std::int64_t last = std::min(total, first + chunkPermutations_);
+        out.judgements.reserve(static_cast<std::size_t>(last - first));
+        Permutation permutation;
+        for (std::int64_t number = first; number < last; ++number) {
+          if (!source_.Build(number, permutation)) {
+            out.tooManyItems = true;
+            break;
+          }
+          const ParseSummary summary = engine.CountDistinctParses(permutation, limit_);
+          const PermutationClass cls = ClassifySummary(summary);
+          const bool listed = summary.count <= limit_;
+          out.judgements.push_back(static_cast<std::uint8_t>(cls) | (listed ? 0 : kUnlistedBit));
+          out.counters.Count(cls);
+          RecordDegree(out.lists, cls, number, summary.count);
+          if (!listed) out.unlisted.emplace_back(number, summary.count);
+        }
+        return out;
+      },
+      [&](std::int64_t, Judged judged) { TakeJudged(std::move(judged)); });
+  if (unlistedMore_ > 0) {
+    ui_.ShowMessage("Too many parses to list for " + std::to_string(unlistedMore_) +
+                    " more permutations; the report gives their number only");
+  }
+}
+
+void Writer::TakeJudged(Judged&& judged) {
+  CheckStop();
+  Permutation permutation;
+  for (const auto& [number, count] : judged.unlisted) {
+    if (unlistedShown_ == kUnlistedMessages) {
+      ++unlistedMore_;
+      continue;
+    }
+    ++unlistedShown_;
+    source_.Build(number, permutation);
+    ui_.ShowMessage("Too many parses to list for " + ItemsForMessage(permutation) + ": " +
+                    CountForMessage(count) + ", more than the limit of " +
+                    std::to_string(limit_) + "; the report gives their number only");
+  }
+  if (judged.tooManyItems) {
+    ui_.ShowMessage("One permutation contains too many tokens");
+    throw StoppedOnError();
+  }
+  judgements_.insert(judgements_.end(), judged.judgements.begin(), judged.judgements.end());
+  counters_ += judged.counters;
+  auto append = [](std::vector<DegreeRecord>& from, std::vector<DegreeRecord>& to) {
+    to.insert(to.end(), from.begin(), from.end());
+  };
+  append(judged.lists.overtRecords, lists_.overtRecords);
+  append(judged.lists.covertRecords, lists_.covertRecords);
+  done_ = static_cast<std::int64_t>(judgements_.size());
+  progress_.Done(done_);
+}
+
+void Writer::WriteSummary() {
+  std::string summary = plan_.summaryHead;
+  const ClassCounters& c = counters_;
+  const int values[7] = {c.cannotCombineCount + c.combinableCount,
+                         c.cannotCombineCount,
+                         c.combinableCount,
+                         c.oneWayCount,
+                         c.combinableCount - c.oneWayCount,
+                         c.overtCount,
+                         c.covertCount};
+  for (int k = 0; k < 7; ++k) {
+    const TextPattern& text = k < 3 ? texts_.summary[k] : GetSharedTexts().summary[k - 3];
+    text.AppendTo(summary, {std::to_string(values[k])});
+  }
+  out_.Write(summary);
+}
+
+void Writer::WriteItemSection(const std::string& heading, ItemLines which,
+                              const std::string* none) {
+  out_.Write(heading);
+  std::string lines;
+  int written = 0;
+  const std::int64_t total = static_cast<std::int64_t>(judgements_.size());
+  for (std::int64_t number = 0; number < total; ++number) {
+    if (number % kLinesBetweenStopChecks == 0) CheckStop();
+    const bool combines = ClassOf(judgements_[number]) != PermutationClass::CannotCombine;
+    if ((which == ItemLines::kCannotCombine && combines) ||
+        (which == ItemLines::kCombinable && !combines)) {
+      continue;
+    }
+    lines += '\t';
+    source_.AppendItems(number, lines);
+    lines += which == ItemLines::kCannotCombine ? texts_.cannotCombineLineEnd : "\n";
+    ++written;
+    if (lines.size() >= 1 << 16) {
+      out_.Write(lines);
+      lines.clear();
+    }
+  }
+  if (written == 0 && none != nullptr) lines += *none;
+  out_.Write(lines);
+}
+
+void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
+                       ParseEngine& engine, ParseSink& sink) const {
+  Permutation permutation;
+  std::size_t overt = job.overt, covert = job.covert;
+  for (std::int64_t number = job.begin; number < job.end; ++number) {
+    const std::uint8_t judgement = judgements_[number];
+    const PermutationClass cls = ClassOf(judgement);
+    std::uint64_t count = cls == PermutationClass::OneWay ? 1 : 0;
+    if (cls == PermutationClass::Overt) count = lists_.overtRecords[overt++].count;
+    if (cls == PermutationClass::Covert) count = lists_.covertRecords[covert++].count;
+    if (only && cls != *only) continue;
+    source_.Build(number, permutation);
+    ListedPermutation listed;
+    listed.number = number;
+    listed.permutation = &permutation;
+    listed.cls = cls;
+    listed.count = count;
+    listed.listed = (judgement & kUnlistedBit) == 0;
+    sink.BeginPermutation(listed);
+    if (!listed.listed || cls == PermutationClass::CannotCombine) continue;
+    engine.CountDistinctParses(permutation, limit_);
+    engine.PrintDistinctParses(
+        [&sink](std::string_view text, std::string_view root) { sink.Parse(text, root); });
+  }
+}
+
+void Writer::List(std::optional<PermutationClass> only, ParseSink& sink) {
+  // Cut the permutations into jobs by the parses they have.
+  std::vector<ListJob> jobs;
+  std::int64_t members = 0;
+  {
+    std::size_t overt = 0, covert = 0;
+    std::optional<ListJob> open;
+    std::uint64_t parses = 0;
+    std::int64_t inJob = 0;
+    auto close = [&](std::int64_t end) {
+      if (open) {
+        open->end = end;
+        jobs.push_back(*open);
+        open.reset();
+      }
+    };
+    const std::int64_t total = static_cast<std::int64_t>(judgements_.size());
+    for (std::int64_t number = 0; number < total; ++number) {
+      const std::uint8_t judgement = judgements_[number];
+      const PermutationClass cls = ClassOf(judgement);
+      std::uint64_t count = cls == PermutationClass::OneWay ? 1 : 0;
+      const std::size_t overtAt = overt, covertAt = covert;
+      if (cls == PermutationClass::Overt) count = lists_.overtRecords[overt++].count;
+      if (cls == PermutationClass::Covert) count = lists_.covertRecords[covert++].count;
+      if (only && cls != *only) continue;
+      ++members;
+      if ((judgement & kUnlistedBit) != 0) count = 0;
+      if (count > chunkParses_) {
+        close(number);
+        jobs.push_back({number, number + 1, overtAt, covertAt, true});
+        continue;
+      }
+      if (open && (parses + count > chunkParses_ || inJob == chunkPermutations_)) close(number);
+      if (!open) {
+        open = ListJob{number, number, overtAt, covertAt, false};
+        parses = 0;
+        inJob = 0;
+      }
+      parses += count;
+      ++inJob;
+    }
+    close(total);
+  }
+  progress_.Extend(members);
+
+  ParseEngine& callerEngine = *engines_.back();
+  RunJobsInOrder<std::optional<Transcript>>(
+      static_cast<std::int64_t>(jobs.size()), workers_, 2 * workers_,
+      [&](std::int64_t j, int worker) -> std::optional<Transcript> {
+        if (jobs[j].onCaller) return std::nullopt;
+        Transcript transcript;
+        ListRange(jobs[j], only, *engines_[worker], transcript);
+        return transcript;
+      },
+      [&](std::int64_t j, std::optional<Transcript> transcript) {
+        CheckStop();
+        if (transcript) {
+          transcript->Replay(source_, sink);
+        } else {
+          ListRange(jobs[j], only, callerEngine, sink);
+        }
+        for (std::int64_t number = jobs[j].begin; number < jobs[j].end; ++number) {
+          if (!only || ClassOf(judgements_[number]) == *only) ++done_;
+        }
+        progress_.Done(done_);
+      });
+}
+
+void Writer::WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
+                             const TextPattern& average, const std::string& none) {
+  std::string text = title;
+  RankDegreeRecords(records);
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    text += "\t [";
+    text += std::to_string(k + 1);
+    text += "] ";
+    source_.AppendItems(records[k].permutation, text);
+    text += texts_.recordItemsEnd;
+    text += std::to_string(records[k].count);
+    text += '\n';
+    if (text.size() >= 1 << 16) {
+      out_.Write(text);
+      text.clear();
+    }
+  }
+  const DegreeAverage degree = AverageDegree(records);
+  if (degree.average) {
+    average.AppendTo(text, {FormatAverage(*degree.average)});
+  } else {
+    text += none;
+  }
+  out_.Write(text);
+}
+
+void Writer::Write() {
+  const SharedTexts& none = GetSharedTexts();
+  const SectionHeadings& h = texts_.headings;
+  WriteSummary();
+  WriteItemSection(h.all, ItemLines::kAll, nullptr);
+  WriteItemSection(h.cannotCombine, ItemLines::kCannotCombine, &none.cannotCombine);
+  WriteItemSection(h.combinable, ItemLines::kCombinable, &none.combinable);
+  SectionSink section(source_, limit_, out_);
+  const struct {
+    const std::string& heading;
+    PermutationClass cls;
+    int count;
+    const std::string& none;
+  } withParses[3] = {{h.oneWay, PermutationClass::OneWay, counters_.oneWayCount, none.oneWay},
+                     {h.overt, PermutationClass::Overt, counters_.overtCount, none.overt},
+                     {h.covert, PermutationClass::Covert, counters_.covertCount, none.covert}};
+  for (const auto& s : withParses) {
+    out_.Write(s.heading);
+    List(s.cls, section);
+    if (s.count == 0) out_.Write(s.none);
+  }
+
+  // The observers see every permutation before the records are ranked.
+  if (!options_.observers.empty()) {
+    for (ReportObserver* o : options_.observers) o->BeginReport(plan_.kind, source_.count());
+    ObserversSink observers(options_.observers);
+    List(std::nullopt, observers);
+  }
+
+  out_.Write(h.degree);
+  WriteDegreeList(texts_.covertTitle, lists_.covertRecords, texts_.covertAverage,
+                  texts_.covertNone);
+  WriteDegreeList(texts_.overtTitle, lists_.overtRecords, texts_.overtAverage, texts_.overtNone);
+
+  if (!options_.observers.empty()) {
+    ReportSummary summary;
+    summary.kind = plan_.kind;
+    summary.source = &source_;
+    summary.counters = counters_;
+    summary.covertRecords = lists_.covertRecords;
+    summary.overtRecords = lists_.overtRecords;
+    for (ReportObserver* o : options_.observers) o->EndReport(summary);
+  }
+}
+
+}  // namespace
+
+std::string UnlistedParsesLine(std::uint64_t count, std::uint64_t limit) {
+  std::string line;
+  GetSharedTexts().unlisted.AppendTo(line, {std::to_string(count), std::to_string(limit)});
+  return line;
+}
+
+ReportEnd WriteReport(const ReportPlan& plan, const std::vector<ParseEngine*>& engines,
+                      OutputStream& out, UserInterface& ui, const ReportOptions& options) {
+  const std::uint64_t start = out.Position();
+  try {
+    Writer writer(plan, engines, out, ui, options);
+    writer.Judge();
+    writer.Write();
+    return ReportEnd::kWritten;
+  } catch (const StoppedOnError&) {
+    // Nothing of the report was written yet.
+    return ReportEnd::kStoppedOnError;
+  } catch (const std::bad_alloc&) {
+    out.TruncateTo(start);
+    ui.ShowMessage(kMemoryAllocationError);
+    return ReportEnd::kStoppedOnError;
+  } catch (const StopRequested&) {
+  } catch (const SearchStopped&) {
+  }
+  out.TruncateTo(start);
+  return ReportEnd::kStopped;
+}
+
+}  // namespace marvolen
