@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/command_ids.h"
 #include "shell/images.h"
 
 namespace marvolen {
@@ -22,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 
   auto* icon = new QLabel(this);
   icon->setObjectName(QStringLiteral("icon"));
-  icon->setPixmap(AppIcon(IDR_MAINFRAME).pixmap(32, 32));
+  icon->setPixmap(AppIcon().pixmap(32, 32));
   icon->setGeometry(QRect(DialogRect(11, 17, 0, 0).topLeft(), QSize(32, 32)));
 
   auto* version = new QLabel(QStringLiteral("Marvolen 1.0 版"), this);

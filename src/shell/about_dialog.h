@@ -1,5 +1,4 @@
-// The About box (dialog 100): icon, name and version, and one line about the
-// program.
+// The About box: icon, name and version, and one line about the program.
 #ifndef MARVOLEN_SHELL_ABOUT_DIALOG_H_
 #define MARVOLEN_SHELL_ABOUT_DIALOG_H_
 

@@ -11,9 +11,7 @@
 #include <climits>
 #include <exception>
 
-#include "shell/command_ids.h"
 #include "shell/dialogs.h"
-#include "shell/resources.h"
 
 namespace marvolen {
 
@@ -25,7 +23,7 @@ class ProgressDialog : public QProgressDialog {
  public:
   explicit ProgressDialog(QWidget* parent)
       : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setWindowTitle(LoadString(AFX_IDS_APP_TITLE));
+    setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar(this);
     bar->setFormat(QStringLiteral("%v / %m"));
     bar->setTextVisible(true);

@@ -4,13 +4,16 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QProgressDialog>
+#include <QTextDocument>
 #include <QtTest>
 #include <mutex>
 
 #include "shell/analysis_runner.h"
-#include "shell/command_ids.h"
-#include "shell/document.h"
-#include "shell/mdi_child_frame.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
+#include "shell/marvolen_view.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -84,9 +87,10 @@ class AnalysisRunnerTest : public QObject {
     Workbench bench(dir);
     QVERIFY(bench.started);
     // Unsaved edits are not part of the analysis, and are not saved by it.
-    bench.app->mainWindow()->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("未保存 "));
+    CChildFrame* child = bench.frame->activeChild();
+    child->view()->insertPlainText(QStringLiteral("未保存 "));
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
-    QVERIFY(bench.app->mainWindow()->RouteCommand(ID_GENERATE_REPORT));
+    bench.frame->action(kGenerateReport)->trigger();
 
     const QString completion = QStringLiteral("分析完毕！请打开") + QString::fromStdString(bench.app->m_strStartupDir) +
                                QStringLiteral("/report.txt\n查看分析报告。");
@@ -98,13 +102,14 @@ class AnalysisRunnerTest : public QObject {
     QVERIFY(QFileInfo::exists(dir.file("report.txt")));
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
-    QVERIFY(bench.app->mainWindow()->MDIGetActive()->GetActiveDocument()->IsModified());
-    bench.app->mainWindow()->MDIGetActive()->GetActiveDocument()->SetModifiedFlag(false);
+    QVERIFY(child->document()->isModified());
+    QVERIFY(!child->analysisRunning());
+    child->document()->text()->setModified(false);
     QCOMPARE(QDir::currentPath(), dir.path());
   }
 };
 
 }  // namespace marvolen
 
-QTEST_MAIN(marvolen::AnalysisRunnerTest)
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::AnalysisRunnerTest)
 #include "analysis_runner_test.moc"

@@ -1,26 +1,43 @@
-// The Marvolen document window. It handles the analysis command, which is
-// therefore offered only while a document window is active.
+// The Marvolen document window: the window inside the main window's MDI area
+// that holds one view of a document. The analysis command belongs to it, so
+// the analysis is offered only while a document window is active.
 #ifndef MARVOLEN_SHELL_CHILD_FRAME_H_
 #define MARVOLEN_SHELL_CHILD_FRAME_H_
 
-#include "shell/mdi_child_frame.h"
+#include <QMdiSubWindow>
+#include <string>
 
 namespace marvolen {
 
-class CMarvolenApp;
+class CMarvolenDoc;
+class CMarvolenView;
+class DialogProvider;
 
-class CChildFrame : public MdiChildFrame {
+class CChildFrame : public QMdiSubWindow {
   Q_OBJECT
 
  public:
-  explicit CChildFrame(CMarvolenApp* app);
+  // A window with a new view on `document`. The analysis runs in
+  // `startupDir` and talks to the person through `dialogs`.
+  CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::string startupDir);
+
+  CMarvolenView* view() const { return view_; }
+  CMarvolenDoc* document() const;
 
   // "生成歧义格式统计报告": one analysis run on the data files as they are on
   // disk (open documents are neither saved nor read).
   void OnGenerateReport();
+  // While the analysis runs the window does not close.
+  bool analysisRunning() const { return analysisRunning_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  CMarvolenApp* app_;
+  CMarvolenView* view_;
+  DialogProvider& dialogs_;
+  std::string startupDir_;
+  bool analysisRunning_ = false;
 };
 
 }  // namespace marvolen

@@ -1,14 +1,14 @@
 // Qt implementations of the workbench's modal interactions.
 #include "shell/dialogs.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 
-#include "shell/command_ids.h"
-#include "shell/resources.h"
 
 namespace marvolen {
 
@@ -43,13 +43,13 @@ void SetUpFileDialog(QFileDialog* dialog) {
 }
 
 void QtDialogProvider::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
-  QMessageBox box(ToQt(icon), LoadString(AFX_IDS_APP_TITLE), text, QMessageBox::NoButton, parent);
+  QMessageBox box(ToQt(icon), QStringLiteral("Marvolen"), text, QMessageBox::NoButton, parent);
   box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
   box.exec();
 }
 
 SaveChoice QtDialogProvider::AskSaveChanges(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, LoadString(AFX_IDS_APP_TITLE), text, QMessageBox::NoButton,
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
                   parent);
   QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
@@ -79,6 +79,21 @@ QString QtDialogProvider::GetSaveFileName(QWidget* parent, const QString& propos
   dialog.selectFile(proposed);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();
+}
+
+int QtDialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("选择窗口"));
+  dialog.setLabelText(QStringLiteral("选择窗口(&W)："));
+  dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+  dialog.setComboBoxItems(titles);
+  dialog.setTextValue(titles.value(current));
+  dialog.setOkButtonText(QStringLiteral("确定"));
+  dialog.setCancelButtonText(QStringLiteral("取消"));
+  if (dialog.exec() != QDialog::Accepted) return -1;
+  // Titles may repeat ("a.txt" in two folders): take the selected row.
+  auto* list = dialog.findChild<QAbstractItemView*>();
+  return list != nullptr ? list->currentIndex().row() : static_cast<int>(titles.indexOf(dialog.textValue()));
 }
 
 int QtDialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }

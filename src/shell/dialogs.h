@@ -7,6 +7,7 @@
 #define MARVOLEN_SHELL_DIALOGS_H_
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QFileDialog;
@@ -41,6 +42,10 @@ class DialogProvider {
   // Let the person choose the printer and options for printing; false when
   // printing is cancelled.
   virtual bool ConfirmPrint(QWidget* parent, QPrinter* printer) = 0;
+
+  // Let the person pick one of the open windows (`titles`, the active one at
+  // `current`); the index picked, or -1 when cancelled.
+  virtual int ChooseWindow(QWidget* parent, const QStringList& titles, int current) = 0;
 };
 
 // The real thing: Qt message boxes and dialogs.
@@ -52,6 +57,7 @@ class QtDialogProvider : public DialogProvider {
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
   bool ConfirmPrint(QWidget* parent, QPrinter* printer) override;
+  int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
 };
 
 // Configure a file dialog as the workbench's open and save dialogs are: the

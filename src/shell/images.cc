@@ -4,8 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "shell/command_ids.h"
-#include "shell/resources.h"
+#include "shell/commands.h"
 
 namespace marvolen {
 
@@ -45,10 +44,10 @@ void DrawTree(QPainter& p, const QPointF& root, qreal w, qreal h, const QColor& 
 
 void DrawButton(QPainter& p, int command) {
   switch (command) {
-    case ID_FILE_NEW:
+    case kFileNew:
       DrawPage(p, QRect(3, 1, 10, 13));
       break;
-    case ID_FILE_OPEN: {
+    case kFileOpen: {
       p.setPen(kOutline);
       p.setBrush(QColor(230, 190, 60));
       p.drawRect(1, 4, 12, 9);
@@ -58,7 +57,7 @@ void DrawButton(QPainter& p, int command) {
       p.drawPolygon(flap, 4);
       break;
     }
-    case ID_FILE_SAVE:
+    case kFileSave:
       p.setPen(kOutline);
       p.setBrush(QColor(40, 80, 170));
       p.drawRect(1, 1, 13, 13);
@@ -67,7 +66,7 @@ void DrawButton(QPainter& p, int command) {
       p.setBrush(QColor(200, 200, 200));
       p.drawRect(4, 9, 7, 5);
       break;
-    case ID_EDIT_CUT:
+    case kEditCut:
       p.setPen(QPen(kOutline, 1.2));
       p.setBrush(Qt::NoBrush);
       p.drawEllipse(QPointF(4.5, 11.5), 2.5, 2.5);
@@ -75,11 +74,11 @@ void DrawButton(QPainter& p, int command) {
       p.drawLine(QPointF(6, 9.5), QPointF(11, 1));
       p.drawLine(QPointF(10, 9.5), QPointF(5, 1));
       break;
-    case ID_EDIT_COPY:
+    case kEditCopy:
       DrawPage(p, QRect(1, 1, 8, 10));
       DrawPage(p, QRect(6, 4, 8, 10));
       break;
-    case ID_EDIT_PASTE:
+    case kEditPaste:
       p.setPen(kOutline);
       p.setBrush(QColor(170, 120, 60));
       p.drawRect(1, 2, 10, 12);
@@ -87,7 +86,7 @@ void DrawButton(QPainter& p, int command) {
       p.drawRect(4, 1, 4, 2);
       DrawPage(p, QRect(6, 5, 8, 9));
       break;
-    case ID_FILE_PRINT:
+    case kFilePrint:
       p.setPen(kOutline);
       p.setBrush(Qt::white);
       p.drawRect(4, 1, 8, 6);
@@ -98,7 +97,7 @@ void DrawButton(QPainter& p, int command) {
       p.setPen(QColor(40, 160, 40));
       p.drawPoint(13, 8);
       break;
-    case ID_APP_ABOUT: {
+    case kAppAbout: {
       p.setPen(Qt::NoPen);
       p.setBrush(QColor(40, 80, 170));
       p.drawEllipse(QRectF(1, 0.5, 14, 14));
@@ -115,13 +114,13 @@ void DrawButton(QPainter& p, int command) {
   }
 }
 
-QPixmap DrawIcon(int resourceId, int size) {
+QPixmap DrawIcon(bool document, int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   const qreal s = size / 32.0;
-  if (resourceId == IDR_MARVOTYPE) {
+  if (document) {
     DrawPage(p, QRect(qRound(5 * s), qRound(2 * s), qRound(22 * s), qRound(28 * s)));
     DrawTree(p, QPointF(16 * s, 9 * s), 12 * s, 14 * s, QColor(40, 80, 170), 2 * s);
   } else {
@@ -136,17 +135,17 @@ QPixmap DrawIcon(int resourceId, int size) {
 }  // namespace
 
 QPixmap ToolbarImage(int command) {
-  QPixmap pixmap(kToolbarButtonWidth, kToolbarButtonHeight);
+  QPixmap pixmap(kToolbarImageSize);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing, command == ID_EDIT_CUT || command == ID_APP_ABOUT);
+  p.setRenderHint(QPainter::Antialiasing, command == kEditCut || command == kAppAbout);
   DrawButton(p, command);
   return pixmap;
 }
 
-QIcon AppIcon(int resourceId) {
+QIcon AppIcon(bool document) {
   QIcon icon;
-  for (int size : {16, 32, 48}) icon.addPixmap(DrawIcon(resourceId, size));
+  for (int size : {16, 32, 48}) icon.addPixmap(DrawIcon(document, size));
   return icon;
 }
 

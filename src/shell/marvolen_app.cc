@@ -3,63 +3,78 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "run/run.h"
-#include "shell/about_dialog.h"
-#include "shell/child_frame.h"
-#include "shell/command_ids.h"
-#include "shell/doc_template.h"
 #include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
-#include "shell/marvolen_view.h"
 
 namespace marvolen {
 
-CMarvolenApp::CMarvolenApp(QStringList arguments, std::unique_ptr<DialogProvider> dialogs)
-    : Application(std::move(dialogs)), arguments_(std::move(arguments)) {
-  OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
-  OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
-  OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
-  OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+namespace {
+
+QString FromLocal(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+}  // namespace
+
+CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
+    : QApplication(argc, argv),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogProvider>()) {
+  setApplicationName(QStringLiteral("Marvolen"));
+  // Qt's own dialogs (file, print) speak Simplified Chinese like the rest.
+  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(&translator_);
 }
 
+CMarvolenApp::~CMarvolenApp() = default;
+
 bool CMarvolenApp::InitInstance() {
-  // The start-up directory, and config.ini in it as the profile file.
   m_strStartupDir = CurrentDirectory();
-  SetProfileName(ProfilePathFor(m_strStartupDir));
-  LoadStdProfileSettings(4);
-
-  AddDocTemplate(std::make_unique<DocTemplate>(
-      this, IDR_MARVOTYPE, [] { return new CMarvolenDoc; }, [this] { return new CChildFrame(this); },
-      [] { return new CMarvolenView; }));
-
-  auto* frame = new CMainFrame(this);
-  SetMainWindow(frame);
-  if (!frame->LoadFrame(IDR_MAINFRAME, kMainFrameStyle)) return false;
-
-  // Whatever the command line says, the rules file is opened, and only it.
-  CommandLineInfo info = ParseCommandLine(arguments_);
-  const std::string rules = Profile::Load(profileName()).GetString("DATA", "RULES");
-  if (rules.empty()) {
-    ShowMessage(QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
-                    .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(profileName())))));
+  recentFiles_ = RecentFileList();
+  profileName_ = ProfilePathFor(m_strStartupDir);
+  QString rulesPath;
+  const QString problem = FindRulesFile(&rulesPath);
+  if (!problem.isEmpty()) {
+    dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
     return false;
   }
-  const QString rulesPath = QFile::decodeName(QByteArray::fromStdString(NativePath(rules)));
-  const QDir startupDir(QFile::decodeName(QByteArray::fromStdString(m_strStartupDir)));
-  info.fileName = QDir::cleanPath(startupDir.absoluteFilePath(rulesPath));
-  info.action = CommandLineInfo::Action::kFileOpen;
-  if (!ProcessShellCommand(info)) return false;
-
-  frame->show();
+  recentFiles_.ReadList(profileName_);
+  mainFrame_ = std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_);
+  if (!mainFrame_->OnCreate() || !mainFrame_->OpenFile(rulesPath)) return false;
+  mainFrame_->show();
   return true;
 }
 
-void CMarvolenApp::OnAppAbout() {
-  AboutDialog dialog(mainWindow());
-  dialogs().RunModal(&dialog);
+QString CMarvolenApp::FindRulesFile(QString* rulesPath) const {
+  const QString profile = QDir::toNativeSeparators(FromLocal(profileName_));
+  const QFileInfo info(FromLocal(profileName_));
+  if (!info.exists())
+    return QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。")
+        .arg(QDir::toNativeSeparators(FromLocal(m_strStartupDir)));
+  // A FIFO would block the reader, a device feed it without end.
+  if (!info.isFile()) return QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(profile);
+  const Profile config = Profile::Load(profileName_);
+  if (!config.loaded()) return QStringLiteral("无法读取 %1。").arg(profile);
+  const std::string rules = config.GetString("DATA", "RULES");
+  if (rules.empty()) return QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。").arg(profile);
+  const QDir startupDir(FromLocal(m_strStartupDir));
+  *rulesPath = QDir::cleanPath(startupDir.absoluteFilePath(FromLocal(NativePath(rules))));
+  return QString();
+}
+
+int CMarvolenApp::ExitInstance() {
+  std::string error;
+  if (!recentFiles_.WriteList(profileName_, &error))
+    dialogs_->ShowMessage(mainFrame_.get(),
+                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
+                              .arg(QDir::toNativeSeparators(FromLocal(profileName_)), QString::fromStdString(error)),
+                          MessageIcon::kWarning);
+  mainFrame_.reset();
+  return 0;
 }
 
 }  // namespace marvolen

@@ -1,23 +1,36 @@
 // The Marvolen text view.
 #include "shell/marvolen_view.h"
 
-#include "shell/command_ids.h"
+#include <QFontDatabase>
+#include <QTextDocument>
+
+#include "shell/marvolen_doc.h"
 
 namespace marvolen {
 
-CMarvolenView::CMarvolenView() {
-  OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
-  OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
-  OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+CMarvolenView::CMarvolenView(CMarvolenDoc* document, QWidget* parent)
+    : QPlainTextEdit(parent), document_(document) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                    QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+  font.setStyleHint(QFont::TypeWriter);
+  setFont(font);
+  PreCreateWindow();
+  setDocument(document->text());
+  document->text()->setDefaultFont(font);
+  document->AddView();
 }
 
-bool CMarvolenView::PreCreateWindow(EditStyle& style) {
-  const bool ok = EditView::PreCreateWindow(style);
-  // No horizontal scroll bar and no horizontal auto-scrolling: long lines
-  // wrap at the window edge.
-  style.horizontalScrollBar = false;
-  style.autoHScroll = false;
-  return ok;
+CMarvolenView::~CMarvolenView() {
+  if (document_ != nullptr) document_->RemoveView();
+}
+
+CMarvolenDoc* CMarvolenView::GetDocument() const { return document_; }
+
+void CMarvolenView::PreCreateWindow() {
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 }  // namespace marvolen

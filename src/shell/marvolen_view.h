@@ -1,20 +1,30 @@
-// The Marvolen text view: an edit view whose lines wrap at the window edge
-// (no horizontal scroll bar), with the print commands.
+// The Marvolen text view: a plain-text editor on its document's shared text.
+// Lines wrap at the window edge; there is no horizontal scroll bar.
 #ifndef MARVOLEN_SHELL_MARVOLEN_VIEW_H_
 #define MARVOLEN_SHELL_MARVOLEN_VIEW_H_
 
-#include "shell/edit_view.h"
+#include <QPlainTextEdit>
+#include <QPointer>
 
 namespace marvolen {
 
-class CMarvolenView : public EditView {
+class CMarvolenDoc;
+
+class CMarvolenView : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  CMarvolenView();
+  explicit CMarvolenView(CMarvolenDoc* document, QWidget* parent = nullptr);
+  ~CMarvolenView() override;
 
- protected:
-  bool PreCreateWindow(EditStyle& style) override;
+  CMarvolenDoc* GetDocument() const;
+
+ private:
+  // The view's window style: no horizontal scroll bar and no horizontal
+  // scrolling, so that long lines wrap at the window edge.
+  void PreCreateWindow();
+
+  QPointer<CMarvolenDoc> document_;
 };
 
 }  // namespace marvolen

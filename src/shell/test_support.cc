@@ -40,6 +40,11 @@ int RecordingDialogs::RunModal(QDialog* dialog) {
   return QDialog::Rejected;
 }
 
+int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
+  windowChoices = titles;
+  return windowAnswer;
+}
+
 bool RecordingDialogs::ConfirmPrint(QWidget*, QPrinter* printer) {
   if (printToPdf.isEmpty()) return false;
   printer->setOutputFormat(QPrinter::PdfFormat);
@@ -78,17 +83,18 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
-Workbench::Workbench(const StartupDir& dir, QStringList arguments) {
+Workbench::Workbench(const StartupDir& dir)
+    : app(static_cast<CMarvolenApp*>(QCoreApplication::instance())),
+      dialogs(static_cast<RecordingDialogs*>(&app->dialogs())) {
+  *dialogs = RecordingDialogs();
   QDir::setCurrent(dir.path());
-  auto recorder = std::make_unique<RecordingDialogs>();
-  dialogs = recorder.get();
-  app = std::make_unique<CMarvolenApp>(std::move(arguments), std::move(recorder));
   started = app->InitInstance();
+  frame = app->mainFrame();
 }
 
 Workbench::~Workbench() {
-  if (app != nullptr) app->ExitInstance();
-  app.reset();
+  app->ExitInstance();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QDir::setCurrent(QDir::tempPath());
 }
 

@@ -1,0 +1,41 @@
+// The ids of the workbench's commands. They are data only: every QAction
+// carries its id (QAction::data), so that tests and the toolbar and menu
+// tables can name a command by number.
+#ifndef MARVOLEN_SHELL_COMMANDS_H_
+#define MARVOLEN_SHELL_COMMANDS_H_
+
+namespace marvolen {
+
+enum Command : int {
+  kGenerateReport = 32772,
+  kFileNew = 57600,
+  kFileOpen = 57601,
+  kFileClose = 57602,
+  kFileSave = 57603,
+  kFileSaveAs = 57604,
+  kFilePrintSetup = 57606,
+  kFilePrint = 57607,
+  kFilePrintPreview = 57609,
+  kRecentFile1 = 57616,  // the other entries follow: 57617, 57618, 57619
+  kEditCopy = 57634,
+  kEditCut = 57635,
+  kEditPaste = 57637,
+  kEditUndo = 57643,
+  kWindowNew = 57648,
+  kWindowArrange = 57649,
+  kWindowCascade = 57650,
+  kWindowTile = 57651,
+  kAppAbout = 57664,
+  kAppExit = 57665,
+  kNextPane = 57680,
+  kPrevPane = 57681,
+  kViewToolbar = 59392,
+  kViewStatusBar = 59393,
+};
+
+// The number of recent-file entries.
+constexpr int kRecentFileCount = 4;
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_SHELL_COMMANDS_H_
