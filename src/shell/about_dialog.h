@@ -1,4 +1,5 @@
-// The About box: icon, name and version, and one line about the program.
+// The About box: the icon, the name and version, and one line about the
+// program, laid out in dialog units of its 9-point 宋体 font.
 #ifndef MARVOLEN_SHELL_ABOUT_DIALOG_H_
 #define MARVOLEN_SHELL_ABOUT_DIALOG_H_
 
@@ -11,13 +12,6 @@ class AboutDialog : public QDialog {
 
  public:
   explicit AboutDialog(QWidget* parent = nullptr);
-
-  // Dialog units to pixels for the dialog's font (a horizontal unit is a
-  // quarter of the average character width, a vertical one an eighth of the
-  // character height).
-  QRect DialogRect(int x, int y, int width, int height) const;
-
-  static QString SecondLine();
 };
 
 }  // namespace marvolen

@@ -1,15 +1,11 @@
 // Runs the analysis off the GUI thread behind a modal progress dialog.
 #include "shell/analysis_runner.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
-#include <QProgressBar>
-#include <QProgressDialog>
-#include <QThread>
+#include <QtWidgets>
 #include <atomic>
 #include <climits>
 #include <exception>
+#include <memory>
 
 #include "shell/dialogs.h"
 
@@ -17,18 +13,17 @@ namespace marvolen {
 
 namespace {
 
-// A progress dialog without a cancel button that cannot be closed or
-// escaped from until the analysis has finished.
+// The progress dialog: no cancel button, and it cannot be closed or escaped
+// from; it goes when the analysis has finished.
 class ProgressDialog : public QProgressDialog {
  public:
   explicit ProgressDialog(QWidget* parent)
       : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(QStringLiteral("Marvolen"));
-    auto* bar = new QProgressBar(this);
+    auto* bar = new QProgressBar;
     bar->setFormat(QStringLiteral("%v / %m"));
-    bar->setTextVisible(true);
     setBar(bar);
-    setLabelText(AnalysisRunner::Label());
+    setLabelText(QStringLiteral("正在生成歧义格式统计报告……"));
     setCancelButton(nullptr);
     setWindowModality(Qt::ApplicationModal);
     setAutoClose(false);
@@ -38,98 +33,66 @@ class ProgressDialog : public QProgressDialog {
     setRange(0, 0);
   }
 
-  void Finish() { finished_ = true; }
-
- protected:
-  void reject() override {
-    if (finished_) QProgressDialog::reject();
-  }
-  void closeEvent(QCloseEvent* event) override {
-    if (!finished_) {
-      event->ignore();
-      return;
-    }
-    QProgressDialog::closeEvent(event);
-  }
-
- private:
-  bool finished_ = false;
-};
-
-// The analysis thread's UserInterface: every call is carried out on the GUI
-// thread, in the order made. A message blocks the analysis until dismissed.
-class ThreadedUserInterface : public UserInterface {
- public:
-  ThreadedUserInterface(DialogProvider& dialogs, ProgressDialog* dialog)
-      : dialogs_(dialogs), dialog_(dialog) {}
-
-  void ShowMessage(const std::string& text) override {
-    const QString qtext = QString::fromUtf8(text);
-    auto show = [this, &qtext] { dialogs_.ShowMessage(dialog_, qtext, MessageIcon::kWarning); };
-    if (QThread::currentThread() == dialog_->thread()) {
-      show();
-    } else {
-      QMetaObject::invokeMethod(dialog_, show, Qt::BlockingQueuedConnection);
-    }
-  }
-
-  void SetBusy(bool busy) override {
-    QMetaObject::invokeMethod(dialog_, [this, busy] { ApplyBusy(busy); }, Qt::QueuedConnection);
-  }
-
-  void Progress(std::int64_t done, std::int64_t total) override {
-    done_.store(done);
-    total_.store(total);
-    // At most one update waits in the GUI thread's queue at a time.
-    if (!pending_.exchange(true))
-      QMetaObject::invokeMethod(dialog_, [this] { ApplyProgress(); }, Qt::QueuedConnection);
-  }
-
-  // GUI thread: leave no wait cursor behind.
-  void EndBusy() { ApplyBusy(false); }
-
- private:
-  void ApplyBusy(bool busy) {
-    if (busy == busy_) return;
-    busy_ = busy;
-    if (busy) {
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-      QApplication::restoreOverrideCursor();
-    }
-  }
-
-  void ApplyProgress() {
-    pending_.store(false);
-    const std::int64_t total = total_.load();
-    const std::int64_t done = done_.load();
+  // Show the analysis thread's busy state and progress.
+  void Update(bool busy, std::int64_t done, std::int64_t total) {
+    if (busy && !busyShown_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!busy && busyShown_) QApplication::restoreOverrideCursor();
+    busyShown_ = busy;
     // A progress bar counts in int: scale totals that do not fit.
     const std::int64_t scale = total > INT_MAX ? total / INT_MAX + 1 : 1;
-    dialog_->setMaximum(static_cast<int>(total / scale));
-    dialog_->setValue(static_cast<int>(std::min(done, total) / scale));
+    setMaximum(static_cast<int>(total / scale));
+    setValue(static_cast<int>(std::min(done, total) / scale));
   }
 
+ protected:
+  void reject() override {}
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+
+ private:
+  bool busyShown_ = false;
+};
+
+// The analysis thread's UserInterface. Busy state and progress are picked up
+// by the GUI thread (often enough, never flooding it); a message is shown on
+// the GUI thread while the analysis waits for it to be dismissed.
+class ThreadedUserInterface : public UserInterface {
+ public:
+  ThreadedUserInterface(DialogProvider& dialogs, ProgressDialog* dialog) : dialogs_(dialogs), dialog_(dialog) {}
+
+  void ShowMessage(const std::string& text) override {
+    auto show = [this, &text] {
+      Update();
+      dialogs_.ShowMessage(dialog_, QString::fromUtf8(text), MessageIcon::kWarning);
+    };
+    if (QThread::currentThread() == dialog_->thread()) return show();
+    QMetaObject::invokeMethod(dialog_, show, Qt::BlockingQueuedConnection);
+  }
+  void SetBusy(bool busy) override { busy_ = busy; }
+  void Progress(std::int64_t done, std::int64_t total) override {
+    done_ = done;
+    total_ = total;
+  }
+
+  // GUI thread.
+  void Update() { dialog_->Update(busy_, done_, total_); }
+  void EndBusy() { dialog_->Update(busy_ = false, done_, total_); }
+
+ private:
   DialogProvider& dialogs_;
   ProgressDialog* dialog_;
-  bool busy_ = false;  // GUI thread only
+  std::atomic<bool> busy_{false};
   std::atomic<std::int64_t> done_{0};
   std::atomic<std::int64_t> total_{0};
-  std::atomic<bool> pending_{false};
 };
 
 }  // namespace
-
-AnalysisRunner::AnalysisRunner(DialogProvider& dialogs, QWidget* parent)
-    : dialogs_(dialogs), parent_(parent) {}
-
-QString AnalysisRunner::Label() { return QStringLiteral("正在生成歧义格式统计报告……"); }
 
 void AnalysisRunner::Run(const std::function<void(UserInterface&)>& job) {
   ProgressDialog dialog(parent_);
   dialog.show();
   ThreadedUserInterface ui(dialogs_, &dialog);
   QString failure;
-  QThread* thread = QThread::create([&] {
+  std::unique_ptr<QThread> thread(QThread::create([&] {
     try {
       job(ui);
     } catch (const std::exception& e) {
@@ -137,17 +100,16 @@ void AnalysisRunner::Run(const std::function<void(UserInterface&)>& job) {
     } catch (...) {
       failure = QStringLiteral("未知错误");
     }
-  });
+  }));
   QEventLoop loop;
-  QObject::connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+  QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, &dialog, [&ui] { ui.Update(); });
+  timer.start(50);
   thread->start();
   loop.exec();
   thread->wait();
-  delete thread;
-  // Carry out what the analysis asked for last, then clean up.
-  QCoreApplication::sendPostedEvents(&dialog, QEvent::MetaCall);
-  ui.EndBusy();
-  dialog.Finish();
+  ui.EndBusy();  // leave no wait cursor behind
   dialog.hide();
   if (!failure.isEmpty())
     dialogs_.ShowMessage(parent_, QStringLiteral("分析未能完成：%1").arg(failure), MessageIcon::kError);

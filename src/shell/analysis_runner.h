@@ -1,16 +1,12 @@
-// Runs the analysis off the GUI thread behind a modal progress dialog.
-//
-// The analysis talks to the person through a UserInterface. Here its
-// messages are shown one at a time, in order, as modal boxes on the GUI
-// thread while the analysis thread waits for each to be dismissed; its
-// progress moves the dialog's bar (permutations done of the total); its busy
-// state shows the wait cursor. The progress dialog is modal and cannot be
-// closed, so nothing can be edited and the program cannot be left until the
-// analysis has finished: the analysis has no way to stop half-way.
+// Runs the analysis on a worker thread behind a modal progress dialog, which
+// cannot be closed: nothing can be edited and the program cannot be left
+// until the analysis has finished. The analysis's messages are shown one at
+// a time, in order, on the GUI thread while the analysis waits for each to
+// be dismissed; its progress moves the bar and its busy state shows the wait
+// cursor.
 #ifndef MARVOLEN_SHELL_ANALYSIS_RUNNER_H_
 #define MARVOLEN_SHELL_ANALYSIS_RUNNER_H_
 
-#include <QString>
 #include <functional>
 
 #include "platform/user_interface.h"
@@ -23,16 +19,11 @@ class DialogProvider;
 
 class AnalysisRunner {
  public:
-  // Messages go through `dialogs`, on top of the progress dialog shown over
-  // `parent`.
-  AnalysisRunner(DialogProvider& dialogs, QWidget* parent);
+  // Messages go through `dialogs`, over the progress dialog shown on `parent`.
+  AnalysisRunner(DialogProvider& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
 
-  // Run `job` on a worker thread and return when it has finished. The GUI
-  // keeps repainting meanwhile.
+  // Run `job` and return when it has finished; the GUI repaints meanwhile.
   void Run(const std::function<void(UserInterface&)>& job);
-
-  // The progress dialog's label.
-  static QString Label();
 
  private:
   DialogProvider& dialogs_;

@@ -13,7 +13,6 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
-#include "shell/marvolen_view.h"
 #include "shell/test_support.h"
 
 namespace marvolen {

@@ -1,12 +1,10 @@
 // The Marvolen document window.
 #include "shell/child_frame.h"
 
-#include <QCloseEvent>
-
 #include "run/run.h"
 #include "shell/analysis_runner.h"
 #include "shell/images.h"
-#include "shell/marvolen_view.h"
+#include "shell/marvolen_doc.h"
 
 namespace marvolen {
 
@@ -21,17 +19,8 @@ CMarvolenDoc* CChildFrame::document() const { return view_->GetDocument(); }
 
 void CChildFrame::OnGenerateReport() {
   analysisRunning_ = true;
-  AnalysisRunner runner(dialogs_, window());
-  runner.Run([this](UserInterface& ui) { RunAnalysis(startupDir_, ui); });
+  AnalysisRunner(dialogs_, window()).Run([this](UserInterface& ui) { RunAnalysis(startupDir_, ui); });
   analysisRunning_ = false;
-}
-
-void CChildFrame::closeEvent(QCloseEvent* event) {
-  if (analysisRunning_) {
-    event->ignore();
-    return;
-  }
-  QMdiSubWindow::closeEvent(event);
 }
 
 }  // namespace marvolen

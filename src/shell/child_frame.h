@@ -1,5 +1,5 @@
-// The Marvolen document window: the window inside the main window's MDI area
-// that holds one view of a document. The analysis command belongs to it, so
+// The Marvolen document window: the window in the main window's MDI area
+// that holds one view of a document. The analysis command is its own, so
 // the analysis is offered only while a document window is active.
 #ifndef MARVOLEN_SHELL_CHILD_FRAME_H_
 #define MARVOLEN_SHELL_CHILD_FRAME_H_
@@ -25,13 +25,10 @@ class CChildFrame : public QMdiSubWindow {
   CMarvolenDoc* document() const;
 
   // "生成歧义格式统计报告": one analysis run on the data files as they are on
-  // disk (open documents are neither saved nor read).
+  // disk (open documents are neither saved nor read). The window must not
+  // close while it runs.
   void OnGenerateReport();
-  // While the analysis runs the window does not close.
   bool analysisRunning() const { return analysisRunning_; }
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   CMarvolenView* view_;

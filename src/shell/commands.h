@@ -8,29 +8,14 @@ namespace marvolen {
 
 enum Command : int {
   kGenerateReport = 32772,
-  kFileNew = 57600,
-  kFileOpen = 57601,
-  kFileClose = 57602,
-  kFileSave = 57603,
-  kFileSaveAs = 57604,
-  kFilePrintSetup = 57606,
-  kFilePrint = 57607,
-  kFilePrintPreview = 57609,
+  kFileNew = 57600, kFileOpen, kFileClose, kFileSave, kFileSaveAs,
+  kFilePrintSetup = 57606, kFilePrint, kFilePrintPreview = 57609,
   kRecentFile1 = 57616,  // the other entries follow: 57617, 57618, 57619
-  kEditCopy = 57634,
-  kEditCut = 57635,
-  kEditPaste = 57637,
-  kEditUndo = 57643,
-  kWindowNew = 57648,
-  kWindowArrange = 57649,
-  kWindowCascade = 57650,
-  kWindowTile = 57651,
-  kAppAbout = 57664,
-  kAppExit = 57665,
-  kNextPane = 57680,
-  kPrevPane = 57681,
-  kViewToolbar = 59392,
-  kViewStatusBar = 59393,
+  kEditCopy = 57634, kEditCut, kEditPaste = 57637, kEditUndo = 57643,
+  kWindowNew = 57648, kWindowArrange, kWindowCascade, kWindowTile,
+  kAppAbout = 57664, kAppExit,
+  kNextPane = 57680, kPrevPane,
+  kViewToolbar = 59392, kViewStatusBar,
 };
 
 // The number of recent-file entries.

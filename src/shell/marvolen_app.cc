@@ -1,11 +1,7 @@
 // The Marvolen application.
 #include "shell/marvolen_app.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
+#include <QtCore>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
@@ -16,15 +12,15 @@ namespace marvolen {
 
 namespace {
 
-QString FromLocal(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString FromLocal(const std::string& path) { return QFile::decodeName(path.c_str()); }
+QString Shown(const std::string& path) { return QDir::toNativeSeparators(FromLocal(path)); }
 
 }  // namespace
 
 CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
-    : QApplication(argc, argv),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogProvider>()) {
+    : QApplication(argc, argv), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
-  // Qt's own dialogs (file, print) speak Simplified Chinese like the rest.
+  // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
   if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     installTranslator(&translator_);
@@ -34,44 +30,43 @@ CMarvolenApp::~CMarvolenApp() = default;
 
 bool CMarvolenApp::InitInstance() {
   m_strStartupDir = CurrentDirectory();
-  recentFiles_ = RecentFileList();
   profileName_ = ProfilePathFor(m_strStartupDir);
-  QString rulesPath;
-  const QString problem = FindRulesFile(&rulesPath);
-  if (!problem.isEmpty()) {
-    dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
-    return false;
-  }
+  recentFiles_ = RecentFileList();
+  const QString rules = FindRulesFile();
+  if (rules.isEmpty()) return false;
   recentFiles_.ReadList(profileName_);
   mainFrame_ = std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_);
-  if (!mainFrame_->OnCreate() || !mainFrame_->OpenFile(rulesPath)) return false;
+  mainFrame_->OnCreate();
+  if (!mainFrame_->OpenFile(rules)) return false;
   mainFrame_->show();
   return true;
 }
 
-QString CMarvolenApp::FindRulesFile(QString* rulesPath) const {
-  const QString profile = QDir::toNativeSeparators(FromLocal(profileName_));
+QString CMarvolenApp::FindRulesFile() {
   const QFileInfo info(FromLocal(profileName_));
-  if (!info.exists())
-    return QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。")
-        .arg(QDir::toNativeSeparators(FromLocal(m_strStartupDir)));
-  // A FIFO would block the reader, a device feed it without end.
-  if (!info.isFile()) return QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(profile);
-  const Profile config = Profile::Load(profileName_);
-  if (!config.loaded()) return QStringLiteral("无法读取 %1。").arg(profile);
+  const Profile config = info.isFile() ? Profile::Load(profileName_) : Profile();
   const std::string rules = config.GetString("DATA", "RULES");
-  if (rules.empty()) return QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。").arg(profile);
-  const QDir startupDir(FromLocal(m_strStartupDir));
-  *rulesPath = QDir::cleanPath(startupDir.absoluteFilePath(FromLocal(NativePath(rules))));
+  QString problem;
+  if (!info.exists()) {
+    problem = QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(m_strStartupDir));
+  } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
+    problem = QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(Shown(profileName_));
+  } else if (!config.loaded()) {
+    problem = QStringLiteral("无法读取 %1。").arg(Shown(profileName_));
+  } else if (rules.empty()) {
+    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。").arg(Shown(profileName_));
+  } else {
+    return QDir::cleanPath(QDir(FromLocal(m_strStartupDir)).absoluteFilePath(FromLocal(NativePath(rules))));
+  }
+  dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
   return QString();
 }
 
 int CMarvolenApp::ExitInstance() {
   std::string error;
   if (!recentFiles_.WriteList(profileName_, &error))
-    dialogs_->ShowMessage(mainFrame_.get(),
-                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
-                              .arg(QDir::toNativeSeparators(FromLocal(profileName_)), QString::fromStdString(error)),
+    dialogs_->ShowMessage(mainFrame_.get(), QStringLiteral("最近文件列表无法写入 %1。\n%2")
+                                                .arg(Shown(profileName_), QString::fromStdString(error)),
                           MessageIcon::kWarning);
   mainFrame_.reset();
   return 0;

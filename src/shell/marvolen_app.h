@@ -1,7 +1,5 @@
-// The Marvolen application: the QApplication of the workbench, and its
-// start-up: the start-up directory, config.ini in it as the only settings
-// store, the recent-file list kept there, the main window, and the rules
-// file named in config.ini opened as the first document.
+// The Marvolen application: the workbench's QApplication and its start-up in
+// the current directory, with config.ini there as the only settings store.
 #ifndef MARVOLEN_SHELL_MARVOLEN_APP_H_
 #define MARVOLEN_SHELL_MARVOLEN_APP_H_
 
@@ -21,16 +19,16 @@ class CMarvolenApp : public QApplication {
   Q_OBJECT
 
  public:
-  // `dialogs` replaces the Qt dialogs (tests); null uses them.
+  // `dialogs` replaces Qt's dialogs (tests); null keeps them.
   CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
   ~CMarvolenApp() override;
 
-  // Start-up, in the current directory. Whatever the command line says, the
-  // file named by RULES in section [DATA] of config.ini is opened, and only
-  // it. False (after a message) when the program cannot start.
+  // Read the recent-file list, make the main window and open the file named
+  // by RULES in section [DATA] of config.ini, whatever the command line
+  // says. False (after a message) when the program cannot start.
   bool InitInstance();
-  // Write the recent-file list back when it changed and close the main
-  // window; the exit code.
+  // Write the recent-file list back if it changed, close the main window;
+  // the exit code.
   int ExitInstance();
 
   CMainFrame* mainFrame() const { return mainFrame_.get(); }
@@ -38,13 +36,11 @@ class CMarvolenApp : public QApplication {
   DialogProvider& dialogs() { return *dialogs_; }
   const std::string& profileName() const { return profileName_; }
 
-  // The current directory when the program started; the analysis runs there
-  // and finds config.ini there.
-  std::string m_strStartupDir;
+  std::string m_strStartupDir;  // the current directory at start-up
 
  private:
-  // Why the rules file cannot be named: a message, or "" with `rulesPath` set.
-  QString FindRulesFile(QString* rulesPath) const;
+  // The rules file to open, or "" after telling the person why there is none.
+  QString FindRulesFile();
 
   std::unique_ptr<DialogProvider> dialogs_;
   QTranslator translator_;

@@ -1,16 +1,13 @@
-// The Marvolen document: one data file (tag set, rules or sequences) or a
-// report, as the text its windows show and edit.
-//
-// The text is one QTextDocument shared by every window on the document
-// ("新建窗口"), with one modified flag and one undo history. Loading and
-// saving are lossless: GBK characters become Chinese text, and every other
-// byte and the file's line ends come back unchanged when the text is saved.
-// Errors are returned as messages for the person, never shown here.
+// The Marvolen document and its text view. A document is a data file or a
+// report, as the text its views show; every view on it ("新建窗口") edits one
+// QTextDocument, with one modified flag and one undo history. Files are read
+// and written losslessly: GBK characters become Chinese text, and every other
+// byte and the line ends come back unchanged when the text is saved.
 #ifndef MARVOLEN_SHELL_MARVOLEN_DOC_H_
 #define MARVOLEN_SHELL_MARVOLEN_DOC_H_
 
-#include <QObject>
-#include <QString>
+#include <QPlainTextEdit>
+#include <QPointer>
 
 #include "platform/gbk_text.h"
 
@@ -22,40 +19,30 @@ class CMarvolenDoc : public QObject {
   Q_OBJECT
 
  public:
-  // The largest file a document loads.
   static constexpr qint64 kMaxFileSize = 0xFFFFF;
 
-  // A new, empty document titled `title`.
+  // A new, empty document titled `title` ("Marvo1", ...).
   CMarvolenDoc(const QString& title, QObject* parent);
 
   QTextDocument* text() const { return text_; }
-  // The file name (or "Marvo1" ...) and the absolute path ("" when new).
-  const QString& title() const { return title_; }
-  const QString& path() const { return path_; }
+  const QString& title() const { return title_; }  // the file name, once there is a file
+  const QString& path() const { return path_; }    // absolute; "" until there is a file
   bool isModified() const;
 
-  // Read the file at `path`. Anything but a plain file (a folder, a device,
-  // a FIFO) is refused before it is read, and so is a file of more than
-  // kMaxFileSize bytes. False with `error` set when it cannot be loaded.
+  // Read the file at `path`: only a plain file of at most kMaxFileSize bytes
+  // (a FIFO or a device is refused before it is read). False with `error`
+  // (a message for the person) set when it cannot be loaded.
   bool Load(const QString& path, QString* error);
-
-  // Write the text to `path` as GBK. The new content goes to a file beside
-  // the old one, which it replaces only once it is complete on the disk, so
-  // a failed save leaves the old file as it was. On success the document
-  // takes `path` as its own and is no longer modified.
+  // Write the text to `path` as GBK: beside the old file first, which it
+  // replaces once it is complete on the disk, so that a failed save leaves
+  // the old file as it was. Then the document is `path`'s, unmodified.
   bool Save(const QString& path, QString* error);
 
-  // The views on the document count themselves; when the last one goes, the
-  // document deletes itself.
-  void AddView() { ++views_; }
-  void RemoveView();
-  int viewCount() const { return views_; }
-
- signals:
   // The title, the path or the modified flag changed.
-  void changed();
+  Q_SIGNAL void changed();
 
  private:
+  friend class CMarvolenView;  // views count themselves: the last one deletes the document
   void SetPath(const QString& path);
 
   QTextDocument* text_;
@@ -63,6 +50,24 @@ class CMarvolenDoc : public QObject {
   QString path_;
   LineEnding lineEnding_ = LineEnding::kCrLf;
   int views_ = 0;
+};
+
+// A plain-text editor on a document's text. Long lines wrap at the window
+// edge; there is no horizontal scroll bar.
+class CMarvolenView : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit CMarvolenView(CMarvolenDoc* document);
+  ~CMarvolenView() override;
+
+  CMarvolenDoc* GetDocument() const { return document_.data(); }
+
+ private:
+  // The window style: no horizontal scroll bar or scrolling; lines wrap.
+  void PreCreateWindow();
+
+  QPointer<CMarvolenDoc> document_;
 };
 
 }  // namespace marvolen

@@ -15,7 +15,6 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
-#include "shell/marvolen_view.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -59,7 +58,7 @@ class MarvolenDocTest : public QObject {
   }
   void cleanup() {
     // Leave without prompts: nothing modified is kept.
-    for (CMarvolenDoc* doc : frame_->documents()) doc->text()->setModified(false);
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) doc->text()->setModified(false);
     bench_.reset();
     dir_.reset();
   }
@@ -243,7 +242,7 @@ class MarvolenDocTest : public QObject {
     bench_->dialogs->saveAnswers = {SaveChoice::kCancel};
     frame_->action(kFileClose)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions, QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
-    QCOMPARE(frame_->documents().size(), size_t(2));
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(2));
     // Save asks for a name (no extension added) and writes GBK.
     bench_->dialogs->saveAnswers = {SaveChoice::kSave};
     bench_->dialogs->saveAsAnswers = {dir_->file("saved")};
@@ -251,7 +250,7 @@ class MarvolenDocTest : public QObject {
     // The window goes, then its document.
     for (int i = 0; i < 2; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(dir_->Read(QStringLiteral("saved")), QByteArray("x"));
-    QCOMPARE(frame_->documents().size(), size_t(1));
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(1));
     QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), 1);
     // 关闭 on a document with two windows asks once and closes both.
     frame_->action(kWindowNew)->trigger();
@@ -271,7 +270,7 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
     QVERIFY(frame_->isVisible());
     // Cancelling keeps every edit, the one given up before included.
-    for (CMarvolenDoc* doc : frame_->documents()) QVERIFY(doc->isModified());
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) QVERIFY(doc->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};

@@ -1,14 +1,13 @@
-// The recent-file list of the 文件 menu, kept in config.ini.
+// The recent-file list of the 文件 menu: four entries, most recent first,
+// kept in config.ini as File1..File4 of section "Recent File List".
 //
-// Four entries, most recent first, stored in section "Recent File List" as
-// File1..File4. Writing the list back changes nothing else in the file, and
-// nothing at all when the list is as it was read. Entries are written in the
-// file's own encoding, so that config.ini keeps one: UTF-8 in a UTF-8 file,
-// GBK in a GBK or plain ASCII one (the data files' encoding).
+// Writing the list back changes nothing else in the file, and nothing at all
+// when the list is as it was read. Entries are written in the file's own
+// encoding, so that config.ini keeps one: UTF-8 in a UTF-8 file, GBK (the
+// data files' encoding) in a GBK or plain ASCII one.
 #ifndef MARVOLEN_SHELL_RECENT_FILE_LIST_H_
 #define MARVOLEN_SHELL_RECENT_FILE_LIST_H_
 
-#include <QString>
 #include <QStringList>
 #include <string>
 
@@ -16,8 +15,6 @@ namespace marvolen {
 
 class RecentFileList {
  public:
-  explicit RecentFileList(int size = 4);
-
   // Read the entries from config.ini (missing entries are skipped).
   void ReadList(const std::string& profilePath);
   // Write the entries back when they changed since ReadList or the last
@@ -32,14 +29,10 @@ class RecentFileList {
   void Remove(int index);
 
   const QStringList& entries() const { return entries_; }
-
   // The menu text of entry `index`: "&1 path" with "&" doubled in the path.
   QString MenuText(int index) const;
 
-  static constexpr char kSection[] = "Recent File List";
-
  private:
-  int size_;
   QStringList entries_;
   QStringList stored_;  // as in config.ini
 };

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QThread>
 
@@ -37,19 +38,16 @@ QString RecordingDialogs::GetSaveFileName(QWidget*, const QString& proposed) {
 
 int RecordingDialogs::RunModal(QDialog* dialog) {
   modalDialogs.append(dialog->windowTitle());
-  return QDialog::Rejected;
+  auto* print = qobject_cast<QPrintDialog*>(dialog);
+  if (print == nullptr || printToPdf.isEmpty()) return QDialog::Rejected;
+  print->printer()->setOutputFormat(QPrinter::PdfFormat);
+  print->printer()->setOutputFileName(printToPdf);
+  return QDialog::Accepted;
 }
 
 int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
   windowChoices = titles;
   return windowAnswer;
-}
-
-bool RecordingDialogs::ConfirmPrint(QWidget*, QPrinter* printer) {
-  if (printToPdf.isEmpty()) return false;
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(printToPdf);
-  return true;
 }
 
 QStringList RecordingDialogs::texts() const {

@@ -34,7 +34,6 @@ class RecordingDialogs : public DialogProvider {
   QString GetOpenFileName(QWidget* parent) override;
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
-  bool ConfirmPrint(QWidget* parent, QPrinter* printer) override;
   int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
 
   QStringList texts() const;
@@ -46,7 +45,7 @@ class RecordingDialogs : public DialogProvider {
   QStringList saveAsAnswers;
   QStringList proposedNames;
   QStringList modalDialogs;            // window titles
-  QString printToPdf;                  // empty: printing is cancelled
+  QString printToPdf;                  // where a print dialog prints; empty: cancelled
   QStringList windowChoices;           // the titles offered by ChooseWindow
   int windowAnswer = -1;
 };
