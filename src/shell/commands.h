@@ -18,8 +18,7 @@ enum Command : int {
   kViewToolbar = 59392, kViewStatusBar,
 };
 
-// The number of recent-file entries.
-constexpr int kRecentFileCount = 4;
+constexpr int kRecentFileCount = 4;  // entries of the recent-file list
 
 }  // namespace marvolen
 

@@ -54,8 +54,7 @@ QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed
 int DialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
 
 int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
-  // Numbered, so that two windows of one title ("a.txt" from two folders)
-  // stay apart.
+  // Numbered, so that two windows of one title (two folders' a.txt) differ.
   QStringList items;
   for (const QString& title : titles) items.append(QStringLiteral("%1 %2").arg(items.size() + 1).arg(title));
   bool ok = false;

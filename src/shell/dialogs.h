@@ -24,15 +24,13 @@ class DialogProvider {
   virtual void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon);
   // Ask whether to save the changes described by `text` before closing.
   virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text);
-  // The file to open, or "" when the person cancels.
+  // The file to open, or to save to (proposing `proposed`); "" if cancelled.
   virtual QString GetOpenFileName(QWidget* parent);
-  // The file to save to (proposing `proposed`), or "".
   virtual QString GetSaveFileName(QWidget* parent, const QString& proposed);
-  // Show `dialog` (About, printing, print preview, page setup) until it is
-  // closed; its result.
+  // Show `dialog` (About, printing, preview, page setup) until it closes.
   virtual int RunModal(QDialog* dialog);
-  // Let the person pick one of the windows `titles` (the active one at
-  // `current`); the index picked, or -1.
+  // The index of the window picked among `titles` (`current` is the active
+  // one), or -1.
   virtual int ChooseWindow(QWidget* parent, const QStringList& titles, int current);
 };
 

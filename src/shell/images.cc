@@ -51,8 +51,7 @@ void DrawButton(QPainter& p, int command) {
       Box(p, QColor(230, 190, 60), 1, 4, 12, 9);
       p.drawRect(1, 2, 5, 2);
       p.setBrush(QColor(250, 220, 110));
-      const QPointF flap[] = {{3, 7}, {15, 7}, {13, 13}, {1, 13}};
-      return p.drawPolygon(flap, 4);
+      return p.drawPolygon(QPolygonF({{3, 7}, {15, 7}, {13, 13}, {1, 13}}));
     }
     case kFileSave:
       Box(p, kBlue, 1, 1, 13, 13);
@@ -103,26 +102,23 @@ QPixmap ToolbarImage(int command) {
 }
 
 QIcon AppIcon(bool document) {
-  QIcon icon;
-  for (int size : {16, 32, 48}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size / 32.0;
-    if (document) {
-      DrawPage(p, QRect(qRound(5 * s), qRound(2 * s), qRound(22 * s), qRound(28 * s)));
-      DrawTree(p, QPointF(16 * s, 9 * s), 12 * s, 14 * s, kBlue, 2 * s);
-    } else {
-      p.setPen(Qt::NoPen);
-      p.setBrush(kBlue);
-      p.drawRoundedRect(QRectF(s, s, 30 * s, 30 * s), 6 * s, 6 * s);
-      DrawTree(p, QPointF(17 * s, 7 * s), 16 * s, 18 * s, Qt::white, 2.6 * s);
-    }
-    p.end();
-    icon.addPixmap(pixmap);
+  // Drawn at 48 x 48; smaller sizes are scaled from it.
+  QPixmap pixmap(48, 48);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(1.5, 1.5);  // drawn on a 32 x 32 grid
+  if (document) {
+    DrawPage(p, QRect(5, 2, 22, 28));
+    DrawTree(p, QPointF(16, 9), 12, 14, kBlue, 2);
+  } else {
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    DrawTree(p, QPointF(17, 7), 16, 18, Qt::white, 2.6);
   }
-  return icon;
+  p.end();
+  return QIcon(pixmap);
 }
 
 }  // namespace marvolen

@@ -4,8 +4,6 @@
 #define MARVOLEN_SHELL_IMAGES_H_
 
 #include <QIcon>
-#include <QPixmap>
-#include <QSize>
 
 namespace marvolen {
 
@@ -13,7 +11,6 @@ constexpr QSize kToolbarImageSize(16, 15);
 
 // The toolbar image of a command (an empty pixmap for a command without one).
 QPixmap ToolbarImage(int command);
-
 // The application's icon, or with `document` the icon of a document window.
 QIcon AppIcon(bool document = false);
 

@@ -36,7 +36,7 @@ void AddLockKeyPanes(QStatusBar* bar) {
   };
   update();
   auto* timer = new QTimer(bar);
-  QObject::connect(timer, &QTimer::timeout, bar, update);
+  timer->callOnTimeout(bar, update);
   timer->start(250);
 }
 

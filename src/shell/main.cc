@@ -4,11 +4,7 @@
 
 int main(int argc, char** argv) {
   marvolen::CMarvolenApp app(argc, argv);
-  if (!app.InitInstance()) {
-    app.ExitInstance();
-    return 1;
-  }
-  const int code = marvolen::CMarvolenApp::exec();
+  const int code = app.InitInstance() ? marvolen::CMarvolenApp::exec() : 1;
   const int exitCode = app.ExitInstance();
   return code != 0 ? code : exitCode;
 }

@@ -7,7 +7,6 @@
 #include <functional>
 #include <set>
 
-#include "shell/about_dialog.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/dialogs.h"
@@ -44,7 +43,6 @@ const int kToolbarButtons[] = {kFileNew, kFileOpen, kFileSave, 0, kEditCut, kEdi
 const int kDocumentCommands[] = {kFileClose,  kFileSave,      kFileSaveAs, kFilePrint,     kFilePrintPreview,
                                  kGenerateReport, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange,
                                  kNextPane,   kPrevPane};
-constexpr int kWindowListSize = 9;  // windows listed in the 窗口 menu
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -53,6 +51,40 @@ class MenuStyle : public QProxyStyle {
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* data) const override {
     return hint == SH_Menu_AllowActiveAndDisabled ? 1 : QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+// The About box: the icon, the name and version, and one line about the
+// program, laid out in dialog units of its 9-point 宋体 font.
+class AboutDialog : public QDialog {
+ public:
+  explicit AboutDialog(QWidget* parent) : QDialog(parent) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(9);
+    setFont(font);
+    // A horizontal dialog unit is a quarter of the font's average character
+    // width, a vertical one an eighth of its height.
+    const QFontMetrics metrics(font);
+    const double x = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 208.0;
+    const double y = metrics.height() / 8.0;
+    auto place = [this, x, y](QWidget* widget, int left, int top, int width, int height) {
+      widget->setParent(this);
+      widget->setGeometry(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+    };
+    setWindowTitle(QStringLiteral("关于 Marvolen"));
+    setFixedSize(qRound(235 * x), qRound(55 * y));
+    auto* icon = new QLabel;
+    icon->setPixmap(AppIcon().pixmap(32, 32));
+    place(icon, 11, 17, 0, 0);
+    icon->resize(32, 32);
+    place(new QLabel(QStringLiteral("Marvolen 1.0 版")), 40, 10, 119, 8);
+    place(new QLabel(QStringLiteral("汉语歧义格式分析工作台")), 40, 25, 119, 8);
+    auto* ok = new QPushButton(QStringLiteral("确定"));
+    place(ok, 178, 7, 50, 14);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   }
 };
 
@@ -66,9 +98,8 @@ CMainFrame::CMainFrame(std::string startupDir, DialogProvider& dialogs, RecentFi
 }
 
 CMainFrame::~CMainFrame() {
-  // QWidget's destructor, which runs after this one, closes the children,
-  // and they signal it (the MDI area a change of the active window, the
-  // toolbar its visibility); no signal may reach this half-destroyed window.
+  // QWidget's destructor, which runs after this one, closes the children, and
+  // they signal it; no signal may reach this half-destroyed window.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   QGuiApplication::clipboard()->disconnect(this);
 }
@@ -83,9 +114,7 @@ void CMainFrame::OnCreate() {
 
 void CMainFrame::CreateActions() {
   auto onChild = [this](std::function<void(CChildFrame*)> run) {
-    return [this, run] {
-      if (CChildFrame* child = activeChild()) run(child);
-    };
+    return [this, run] { if (CChildFrame* child = activeChild()) run(child); };
   };
   auto onView = [onChild](void (QPlainTextEdit::*slot)()) {
     return onChild([slot](CChildFrame* child) { (child->view()->*slot)(); });
@@ -104,7 +133,13 @@ void CMainFrame::CreateActions() {
        [this] {
          if (const QString path = dialogs_.GetOpenFileName(this); !path.isEmpty()) OpenFile(path);
        }},
-      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "", [this] { CloseDocument(); }},
+      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "", onChild([this](CChildFrame* active) {
+         CMarvolenDoc* doc = active->document();
+         if (!MaybeSave(doc)) return;
+         doc->text()->setModified(false);  // saved or given up: its windows close without asking again
+         for (CChildFrame* frame : childFrames())
+           if (frame->document() == doc) frame->close();
+       })},
       {kFileSave, "保存(&S)\tCtrl+S", "保存活动文档\n保存", "Ctrl+S",
        onChild([this](CChildFrame* child) { SaveDocument(child->document(), false); })},
       {kFileSaveAs, "另存为(&A)...", "将活动文档以一个新文件名保存\n另存为", "",
@@ -119,7 +154,18 @@ void CMainFrame::CreateActions() {
          connect(&preview, &QPrintPreviewDialog::paintRequested, text, [text](QPrinter* p) { text->print(p); });
          modal(std::move(preview));
        })},
-      {kFilePrintSetup, "打印设置(&R)...", "改变打印机及打印选项\n打印设置", "", [this] { PrintSetup(); }},
+      {kFilePrintSetup, "打印设置(&R)...", "改变打印机及打印选项\n打印设置", "",
+       [this, modal] {
+         // The page setup dialog works on a system printer only; without one
+         // there is nothing to set up (printing can still go to a PDF file).
+         if (printer().outputFormat() != QPrinter::NativeFormat && QPrinterInfo::availablePrinterNames().isEmpty())
+           return dialogs_.ShowMessage(this, QStringLiteral("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
+                                       MessageIcon::kWarning);
+         printer().setOutputFormat(QPrinter::NativeFormat);
+         QPageSetupDialog dialog(&printer(), this);
+         dialog.setWindowTitle(QStringLiteral("打印设置"));
+         modal(std::move(dialog));
+       }},
       {kAppExit, "退出(&X)", "退出应用程序；提示保存文档\n退出", "", [this] { close(); }},
       {kEditUndo, "撤消(&U)\tCtrl+Z", "撤消最后一步操作\n撤消", "Ctrl+Z; Alt+Backspace", onView(&QPlainTextEdit::undo)},
       {kEditCut, "剪切(&T)\tCtrl+X", "剪切被选对象并将其置于剪贴板上\n剪切", "Ctrl+X; Shift+Del",
@@ -266,16 +312,6 @@ void CMainFrame::AddChild(CMarvolenDoc* document) {
   UpdateActions();
 }
 
-void CMainFrame::CloseDocument() {
-  CChildFrame* active = activeChild();
-  if (active == nullptr || !MaybeSave(active->document())) return;
-  // Saved or given up: its windows close without asking again.
-  CMarvolenDoc* doc = active->document();
-  doc->text()->setModified(false);
-  for (CChildFrame* frame : childFrames())
-    if (frame->document() == doc) frame->close();
-}
-
 bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
   QString path = document->path();
   // A file that can no longer be written is saved under a new name.
@@ -291,7 +327,7 @@ bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
 }
 
 bool CMainFrame::MaybeSave(CMarvolenDoc* document) {
-  if (!document->isModified()) return true;
+  if (!document->text()->isModified()) return true;
   const SaveChoice choice = dialogs_.AskSaveChanges(this, QStringLiteral("是否保存对 %1 的更改？").arg(document->title()));
   return choice == SaveChoice::kDiscard || (choice == SaveChoice::kSave && SaveDocument(document, false));
 }
@@ -299,18 +335,6 @@ bool CMainFrame::MaybeSave(CMarvolenDoc* document) {
 QPrinter& CMainFrame::printer() {
   if (printer_ == nullptr) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   return *printer_;
-}
-
-void CMainFrame::PrintSetup() {
-  // The page setup dialog works on a system printer only; without one there
-  // is nothing to set up (printing can still go to a PDF file).
-  if (printer().outputFormat() != QPrinter::NativeFormat && QPrinterInfo::availablePrinterNames().isEmpty())
-    return dialogs_.ShowMessage(this, QStringLiteral("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
-                                MessageIcon::kWarning);
-  printer().setOutputFormat(QPrinter::NativeFormat);
-  QPageSetupDialog dialog(&printer(), this);
-  dialog.setWindowTitle(QStringLiteral("打印设置"));
-  dialogs_.RunModal(&dialog);
 }
 
 void CMainFrame::UpdateActions() {
@@ -327,17 +351,12 @@ void CMainFrame::UpdateActions() {
   action(kEditPaste)->setEnabled(view != nullptr && clipboard != nullptr && clipboard->hasText());
   action(kViewToolbar)->setChecked(!toolBar_->isHidden());
   action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
-  // The recent-file entries; an empty list shows a greyed placeholder.
-  const qsizetype entries = recentFiles_.entries().size();
+  const qsizetype entries = recentFiles_.entries().size();  // an empty list shows a greyed placeholder
   for (int i = 0; i < kRecentFileCount; ++i) {
     action(kRecentFile1 + i)->setVisible(i == 0 || i < entries);
     action(kRecentFile1 + i)->setEnabled(i < entries);
     action(kRecentFile1 + i)->setText(i < entries ? recentFiles_.MenuText(i) : QStringLiteral("最近文件"));
   }
-  UpdateTitles();
-}
-
-void CMainFrame::UpdateTitles() {
   // Several windows on one document are numbered: "name:1", "name:2".
   std::map<CMarvolenDoc*, QList<CChildFrame*>> windows;
   for (CChildFrame* frame : childFrames()) windows[frame->document()].append(frame);
@@ -347,7 +366,6 @@ void CMainFrame::UpdateTitles() {
   }
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
-  CChildFrame* child = activeChild();
   const bool named = child != nullptr && !child->isMaximized();
   setWindowTitle(named ? QStringLiteral("Marvolen - ") + child->document()->title() : QStringLiteral("Marvolen"));
 }
@@ -357,26 +375,27 @@ void CMainFrame::UpdateWindowMenu() {
   windowEntries_.clear();
   const QList<CChildFrame*> frames = childFrames();
   const int active = static_cast<int>(frames.indexOf(activeChild()));
-  const int listed = std::min(static_cast<int>(frames.size()), kWindowListSize);
+  const int listed = std::min(static_cast<int>(frames.size()), 9);
   if (listed > 0) windowEntries_.push_back(windowMenu_->addSeparator());
-  auto* group = new QActionGroup(windowMenu_);
   for (int i = 0; i < listed; ++i) {
-    // The active window is always listed: past the ninth it takes the ninth place.
+    // Nine at most; the active window is always listed, past the ninth in the ninth place.
     const int index = (i == listed - 1 && active > i) ? active : i;
     QString title = frames[index]->windowTitle();
-    QAction* entry = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace('&', "&&")));
+    QAction* entry = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace('&', "&&")), this,
+                                            [this, frame = QPointer<QMdiSubWindow>(frames[index])] {
+                                              if (frame != nullptr) mdiArea_->setActiveSubWindow(frame);
+                                            });
     entry->setCheckable(true);
     entry->setChecked(index == active);
-    entry->setActionGroup(group);
-    connect(entry, &QAction::triggered, this, [this, frame = frames[index]] { mdiArea_->setActiveSubWindow(frame); });
     windowEntries_.push_back(entry);
   }
   if (frames.size() > listed) {
-    windowEntries_.push_back(windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this, frames, active] {
+    windowEntries_.push_back(windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
+      const QList<CChildFrame*> all = childFrames();
       QStringList titles;
-      for (CChildFrame* frame : frames) titles.append(frame->windowTitle());
-      const int chosen = dialogs_.ChooseWindow(this, titles, active);
-      if (chosen >= 0 && childFrames().contains(frames.value(chosen))) mdiArea_->setActiveSubWindow(frames[chosen]);
+      for (CChildFrame* frame : all) titles.append(frame->windowTitle());
+      const int chosen = dialogs_.ChooseWindow(this, titles, static_cast<int>(all.indexOf(activeChild())));
+      if (chosen >= 0 && chosen < all.size()) mdiArea_->setActiveSubWindow(all[chosen]);
     }));
   }
   for (QAction* entry : windowEntries_) entry->setStatusTip(QStringLiteral("激活此窗口"));

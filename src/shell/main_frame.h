@@ -56,14 +56,11 @@ class CMainFrame : public QMainWindow {
   void CreateActions();
   void CreateMenusAndBars();
   void AddChild(CMarvolenDoc* document);
-  void CloseDocument();
   bool SaveDocument(CMarvolenDoc* document, bool askName);
   // Ask whether to save a modified document: true when it was saved or its
   // changes may go, false when the person cancels or the save fails.
   bool MaybeSave(CMarvolenDoc* document);
   QPrinter& printer();
-  void PrintSetup();
-  void UpdateTitles();
   void UpdateWindowMenu();
 
   std::string startupDir_;

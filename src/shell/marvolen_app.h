@@ -34,7 +34,6 @@ class CMarvolenApp : public QApplication {
   CMainFrame* mainFrame() const { return mainFrame_.get(); }
   RecentFileList& recentFiles() { return recentFiles_; }
   DialogProvider& dialogs() { return *dialogs_; }
-  const std::string& profileName() const { return profileName_; }
 
   std::string m_strStartupDir;  // the current directory at start-up
 

@@ -1,14 +1,12 @@
-// The Marvolen document.
+// The Marvolen document and its view. Files are read and written through
+// POSIX calls, which tell why they fail.
 #include "shell/marvolen_doc.h"
 
 #include <QtWidgets>
 #include <cerrno>
-
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace marvolen {
 
@@ -18,41 +16,30 @@ const char kNotPlainFile[] = "这不是一个普通文件（而是文件夹、�
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// Open `path` for reading if it is a plain file; else the reason. On Unix it
+// Open `path` for reading if it is a plain file; else the reason. The file
 // is opened without blocking and checked before a byte is read, so that a
-// FIFO put in its place cannot block either.
+// FIFO (which would block) or a device (which never ends) is refused.
 QString OpenPlainFile(const QString& path, QFile* file) {
-#ifdef Q_OS_UNIX
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return qt_error_string(errno);
   struct stat st;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
     return QString();
   ::close(fd);
-#else
-  file->setFileName(path);
-  if (QFileInfo(path).isFile()) return file->open(QIODevice::ReadOnly) ? QString() : file->errorString();
-#endif
   return QString::fromUtf8(kNotPlainFile);
 }
 
 // Write `bytes` and flush them to the disk (a full disk may only show
-// there); the system's reason when that fails. Qt reports a write that
-// fails part-way as "unknown error", so on Unix the bytes go to write(2).
+// there); the system's reason when that fails. (Qt reports a write that
+// fails part-way as "unknown error".)
 QString WriteToDisk(QFileDevice& file, const std::string& bytes) {
-#ifdef Q_OS_UNIX
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(file.handle(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return qt_error_string(n < 0 ? errno : ENOSPC);
     done += static_cast<std::size_t>(n);
   }
-  if (::fsync(file.handle()) != 0) return qt_error_string(errno);
-#else
-  const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(bytes.data(), size) != size || !file.flush()) return file.errorString();
-#endif
-  return QString();
+  return ::fsync(file.handle()) == 0 ? QString() : qt_error_string(errno);
 }
 
 }  // namespace
@@ -62,8 +49,6 @@ CMarvolenDoc::CMarvolenDoc(const QString& title, QObject* parent)
   text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
   connect(text_, &QTextDocument::modificationChanged, this, &CMarvolenDoc::changed);
 }
-
-bool CMarvolenDoc::isModified() const { return text_->isModified(); }
 
 void CMarvolenDoc::SetPath(const QString& path) {
   path_ = Shown(QFileInfo(path).absoluteFilePath());

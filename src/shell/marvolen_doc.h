@@ -11,8 +11,6 @@
 
 #include "platform/gbk_text.h"
 
-class QTextDocument;
-
 namespace marvolen {
 
 class CMarvolenDoc : public QObject {
@@ -27,7 +25,6 @@ class CMarvolenDoc : public QObject {
   QTextDocument* text() const { return text_; }
   const QString& title() const { return title_; }  // the file name, once there is a file
   const QString& path() const { return path_; }    // absolute; "" until there is a file
-  bool isModified() const;
 
   // Read the file at `path`: only a plain file of at most kMaxFileSize bytes
   // (a FIFO or a device is refused before it is read). False with `error`

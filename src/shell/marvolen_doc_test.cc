@@ -79,7 +79,7 @@ class MarvolenDocTest : public QObject {
     dir_->Write(QStringLiteral("data.txt"), bytes);
     QVERIFY(frame_->OpenFile(dir_->file("data.txt")));
     CMarvolenDoc* doc = frame_->activeChild()->document();
-    QVERIFY(!doc->isModified());
+    QVERIFY(!doc->text()->isModified());
     frame_->action(kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("data.txt")), bytes);
     // Also under a new name.
@@ -102,10 +102,10 @@ class MarvolenDocTest : public QObject {
     for (QChar ch : QStringLiteral("a c<和> n"))
       QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QTest::keyClick(view, Qt::Key_Return);
-    QVERIFY(doc->isModified());
+    QVERIFY(doc->text()->isModified());
     frame_->action(kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("seq.txt")), GbkBytes("v n u<的> n\r\na c<和> n\r\n"));
-    QVERIFY(!doc->isModified());
+    QVERIFY(!doc->text()->isModified());
   }
 
   void textThatGbkCannotHoldIsNotSaved() {
@@ -115,7 +115,7 @@ class MarvolenDocTest : public QObject {
     frame_->activeChild()->view()->moveCursor(QTextCursor::End);
     frame_->activeChild()->view()->insertPlainText(QStringLiteral("x\u2603"));  // a snowman
     frame_->action(kFileSave)->trigger();
-    QVERIFY(doc->isModified());
+    QVERIFY(doc->text()->isModified());
     QCOMPARE(dir_->Read(QStringLiteral("t.txt")), QByteArray("one\r\n"));
     QCOMPARE(bench_->dialogs->texts(),
              QStringList{QStringLiteral("t.txt 第 2 行含有 GBK 编码无法表示的字符“☃”（U+2603），文件未保存。")});
@@ -168,7 +168,7 @@ class MarvolenDocTest : public QObject {
     QDir(dir_->file("sub")).removeRecursively();
     QDir(dir_->path()).mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
     frame_->action(kFileSave)->trigger();
-    QVERIFY(doc->isModified());
+    QVERIFY(doc->text()->isModified());
     QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
     QVERIFY(QFileInfo(dir_->file("sub/keep.txt")).isDir());
   }
@@ -215,7 +215,7 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(bench_->dialogs->proposedNames.size(), readOnly ? 1 : 0);
     limit.reset();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(doc->isModified());
+    QVERIFY(doc->text()->isModified());
     QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("无法保存文件 %1。\n%2")
                                                        .arg(QDir::toNativeSeparators(dir_->file(
                                                                 readOnly ? "sub/new.txt" : "sub/keep.txt")),
@@ -270,7 +270,7 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
     QVERIFY(frame_->isVisible());
     // Cancelling keeps every edit, the one given up before included.
-    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) QVERIFY(doc->isModified());
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) QVERIFY(doc->text()->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};

@@ -8,7 +8,6 @@
 #include <QtTest>
 #include <mutex>
 
-#include "shell/analysis_runner.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
@@ -17,7 +16,7 @@
 
 namespace marvolen {
 
-class AnalysisRunnerTest : public QObject {
+class ChildFrameTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -40,8 +39,7 @@ class AnalysisRunnerTest : public QObject {
     probe.order = &order;
     probe.mutex = &mutex;
 
-    AnalysisRunner runner(probe, &parent);
-    runner.Run([&](UserInterface& ui) {
+    RunWithProgress(probe, &parent, [&](UserInterface& ui) {
       ui.SetBusy(true);
       ui.Progress(5, 64000);
       ui.ShowMessage("Invalid TagSet_File format!    ");
@@ -70,8 +68,7 @@ class AnalysisRunnerTest : public QObject {
 
   void aFailureInTheAnalysisIsReportedNotFatal() {
     RecordingDialogs dialogs;
-    AnalysisRunner runner(dialogs, nullptr);
-    runner.Run([](UserInterface&) { throw std::bad_alloc(); });
+    RunWithProgress(dialogs, nullptr, [](UserInterface&) { throw std::bad_alloc(); });
     QCOMPARE(dialogs.messages.size(), size_t(1));
     QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("分析未能完成")));
   }
@@ -101,7 +98,7 @@ class AnalysisRunnerTest : public QObject {
     QVERIFY(QFileInfo::exists(dir.file("report.txt")));
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
-    QVERIFY(child->document()->isModified());
+    QVERIFY(child->document()->text()->isModified());
     QVERIFY(!child->analysisRunning());
     child->document()->text()->setModified(false);
     QCOMPARE(QDir::currentPath(), dir.path());
@@ -110,5 +107,5 @@ class AnalysisRunnerTest : public QObject {
 
 }  // namespace marvolen
 
-MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::AnalysisRunnerTest)
-#include "analysis_runner_test.moc"
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::ChildFrameTest)
+#include "child_frame_test.moc"
