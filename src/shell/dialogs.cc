@@ -27,8 +27,7 @@ void SetUpFileDialog(QFileDialog* dialog) {
 // The buttons' texts (确定, 是(&Y), 否(&N), 取消) come from Qt's translation.
 void DialogProvider::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
   QMessageBox(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Warning, QStringLiteral("Marvolen"),
-              text, QMessageBox::Ok, parent)
-      .exec();
+              text, QMessageBox::Ok, parent).exec();
 }
 
 SaveChoice DialogProvider::AskSaveChanges(QWidget* parent, const QString& text) {

@@ -228,7 +228,7 @@ void CMainFrame::CreateMenusAndBars() {
   auto* style = new MenuStyle;
   style->setParent(this);
   for (const auto& spec : kMenus) {
-    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(spec.title));
+    auto* menu = new QMenu(QString::fromUtf8(spec.title), this);
     menu->setStyle(style);
     for (int command : spec.commands) {
       if (command == 0) menu->addSeparator();
@@ -236,7 +236,8 @@ void CMainFrame::CreateMenusAndBars() {
       if (command != 0 && command != kRecentFile1) menu->addAction(action(command));
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
-    if (spec.shown != Shown::kAlways) (spec.shown == Shown::kStart ? startMenus_ : documentMenus_).push_back(menu);
+    if (spec.shown != Shown::kDocument) startBar_.append(menu->menuAction());
+    if (spec.shown != Shown::kStart) documentBar_.append(menu->menuAction());
     if (spec.commands.front() == kWindowNew) windowMenu_ = menu;
   }
   connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
@@ -339,8 +340,11 @@ QPrinter& CMainFrame::printer() {
 
 void CMainFrame::UpdateActions() {
   CChildFrame* child = activeChild();
-  for (QMenu* menu : startMenus_) menu->menuAction()->setVisible(child == nullptr);
-  for (QMenu* menu : documentMenus_) menu->menuAction()->setVisible(child != nullptr);
+  // The menu bar holds only the menus shown, so that each mnemonic is its menu's.
+  if (const QList<QAction*>& bar = child != nullptr ? documentBar_ : startBar_; menuBar()->actions() != bar) {
+    menuBar()->clear();
+    menuBar()->addActions(bar);
+  }
   for (int command : kDocumentCommands) action(command)->setEnabled(child != nullptr);
   const CMarvolenView* view = child != nullptr ? child->view() : nullptr;
   const bool selection = view != nullptr && view->textCursor().hasSelection();

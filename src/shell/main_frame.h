@@ -68,8 +68,8 @@ class CMainFrame : public QMainWindow {
   RecentFileList& recentFiles_;
   QMdiArea* mdiArea_;
   std::map<int, QAction*> actions_;
-  std::vector<QMenu*> startMenus_;     // shown while no document window is active
-  std::vector<QMenu*> documentMenus_;  // shown while one is
+  QList<QAction*> startBar_;     // the menus shown while no document window is active
+  QList<QAction*> documentBar_;  // the menus shown while one is
   QMenu* windowMenu_ = nullptr;
   std::vector<QAction*> windowEntries_;
   QToolBar* toolBar_ = nullptr;

@@ -114,6 +114,20 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - rules.txt"));
   }
 
+  // With both 文件 menus in the menu bar (one hidden), Alt+F opened neither.
+  void mnemonicsOpenTheirMenus() {
+    for (bool document : {true, false}) {
+      if (!document) CloseAllWindows(frame_);
+      QApplication::setActiveWindow(frame_);
+      for (const auto& [key, title] : {std::pair{Qt::Key_F, "文件(&F)"}, {Qt::Key_V, "查看(&V)"}, {Qt::Key_H, "帮助(&H)"}}) {
+        QTest::keyClick(frame_, key, Qt::AltModifier);
+        QMenu* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY2(open != nullptr && open->title() == QString::fromUtf8(title), title);
+        open->close();
+      }
+    }
+  }
+
   void startMenusAndNoAnalysisWithoutADocumentWindow() {
     CloseAllWindows(frame_);
     QCOMPARE(DumpMenuBar(frame_->menuBar()), WithRecentRules(kStartMenus));

@@ -21,9 +21,8 @@ CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvide
     : QApplication(argc, argv), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
   // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
-  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    installTranslator(&translator_);
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations)) installTranslator(&translator_);
 }
 
 CMarvolenApp::~CMarvolenApp() = default;

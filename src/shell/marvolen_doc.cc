@@ -89,8 +89,7 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
   const auto bytes = EncodeGbkText(raw.toStdU16String(), lineEnding_, &bad);
   if (!bytes) {
     const char32_t c = bad.character;
-    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4），文件未保存。")
-                 .arg(title_)
+    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4），文件未保存。").arg(title_)
                  .arg(text_->findBlock(static_cast<int>(bad.index)).blockNumber() + 1)
                  .arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
     return false;

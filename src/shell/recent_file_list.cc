@@ -1,8 +1,7 @@
 // The recent-file list, kept in config.ini.
 #include "shell/recent_file_list.h"
 
-#include <QDir>
-#include <QFile>
+#include <QtCore>
 #include <algorithm>
 #include <optional>
 
