@@ -96,6 +96,7 @@ void RunWithProgress(DialogProvider& dialogs, QWidget* parent, const std::functi
   dialog.SetBusy(false);  // leave no wait cursor behind
   dialog.Update();
   dialog.hide();
+  if (parent != nullptr) parent->activateWindow();  // the window manager may leave the focus nowhere
   if (!failure.isEmpty())
     dialogs.ShowMessage(parent, QStringLiteral("分析未能完成：%1").arg(failure), MessageIcon::kError);
 }

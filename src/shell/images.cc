@@ -11,7 +11,6 @@ namespace {
 
 const QColor kOutline(64, 64, 64);
 const QColor kBlue(40, 80, 170);
-const QColor kGrey(200, 200, 200);
 
 // A rectangle outlined in grey and filled with `fill`.
 void Box(QPainter& p, const QColor& fill, int x, int y, int w, int h) {
@@ -56,7 +55,7 @@ void DrawButton(QPainter& p, int command) {
     case kFileSave:
       Box(p, kBlue, 1, 1, 13, 13);
       Box(p, Qt::white, 4, 1, 7, 5);
-      return Box(p, kGrey, 4, 9, 7, 5);
+      return Box(p, QColor(200, 200, 200), 4, 9, 7, 5);
     case kEditCut:
       p.setPen(QPen(kOutline, 1.2));
       p.drawEllipse(QPointF(4.5, 11.5), 2.5, 2.5);
@@ -68,7 +67,7 @@ void DrawButton(QPainter& p, int command) {
       return DrawPage(p, QRect(6, 4, 8, 10));
     case kEditPaste:
       Box(p, QColor(170, 120, 60), 1, 2, 10, 12);
-      Box(p, kGrey, 4, 1, 4, 2);
+      Box(p, QColor(200, 200, 200), 4, 1, 4, 2);
       return DrawPage(p, QRect(6, 5, 8, 9));
     case kFilePrint:
       Box(p, Qt::white, 4, 1, 8, 6);
