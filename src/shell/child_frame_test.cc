@@ -86,6 +86,8 @@ class ChildFrameTest : public QObject {
     CChildFrame* child = bench.frame->activeChild();
     child->view()->insertPlainText(QStringLiteral("未保存 "));
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
+    QApplication::setActiveWindow(bench.frame);
+    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
     bench.frame->action(kGenerateReport)->trigger();
 
     const QString completion = QStringLiteral("分析完毕！请打开") + QString::fromStdString(bench.app->m_strStartupDir) +
@@ -100,6 +102,8 @@ class ChildFrameTest : public QObject {
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
     QVERIFY(child->document()->text()->isModified());
     QVERIFY(!child->analysisRunning());
+    // The window manager would leave the keyboard focus nowhere.
+    QTRY_COMPARE(QApplication::activeWindow(), bench.frame);
     child->document()->text()->setModified(false);
     QCOMPARE(QDir::currentPath(), dir.path());
   }

@@ -126,7 +126,7 @@ void CMainFrame::CreateActions() {
     int command;
     const char *text, *prompt, *keys;
     std::function<void()> run;
-  } specs[] = {
+  } commands[] = {
       {kFileNew, "新建(&N)\tCtrl+N", "建立新文档\n新建", "Ctrl+N",
        [this] { AddChild(new CMarvolenDoc(QStringLiteral("Marvo%1").arg(++untitledCount_), this)); }},
       {kFileOpen, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开", "Ctrl+O",
@@ -197,15 +197,15 @@ void CMainFrame::CreateActions() {
       {kNextPane, "", "切换到下一个窗格\n下一窗格", "F6", [this] { mdiArea_->activateNextSubWindow(); }},
       {kPrevPane, "", "切换回前一个窗格\n前一窗格", "Shift+F6", [this] { mdiArea_->activatePreviousSubWindow(); }},
   };
-  for (const auto& spec : specs) {
-    auto* action = new QAction(QString::fromUtf8(spec.text), this);
-    const QStringList prompt = QString::fromUtf8(spec.prompt).split(QLatin1Char('\n'));
+  for (const auto& row : commands) {
+    auto* action = new QAction(QString::fromUtf8(row.text), this);
+    const QStringList prompt = QString::fromUtf8(row.prompt).split(QLatin1Char('\n'));
     action->setStatusTip(prompt[0]);
     if (prompt.size() > 1) action->setToolTip(prompt[1]);
-    if (*spec.keys != '\0') action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(spec.keys)));
-    action->setData(spec.command);
-    connect(action, &QAction::triggered, this, spec.run);
-    actions_[spec.command] = action;
+    if (*row.keys != '\0') action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(row.keys)));
+    action->setData(row.command);
+    connect(action, &QAction::triggered, this, row.run);
+    actions_[row.command] = action;
   }
   action(kViewToolbar)->setCheckable(true);
   action(kViewStatusBar)->setCheckable(true);
@@ -227,18 +227,18 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenusAndBars() {
   auto* style = new MenuStyle;
   style->setParent(this);
-  for (const auto& spec : kMenus) {
-    auto* menu = new QMenu(QString::fromUtf8(spec.title), this);
+  for (const auto& row : kMenus) {
+    auto* menu = new QMenu(QString::fromUtf8(row.title), this);
     menu->setStyle(style);
-    for (int command : spec.commands) {
+    for (int command : row.commands) {
       if (command == 0) menu->addSeparator();
       for (int i = 0; command == kRecentFile1 && i < kRecentFileCount; ++i) menu->addAction(action(command + i));
       if (command != 0 && command != kRecentFile1) menu->addAction(action(command));
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
-    if (spec.shown != Shown::kDocument) startBar_.append(menu->menuAction());
-    if (spec.shown != Shown::kStart) documentBar_.append(menu->menuAction());
-    if (spec.commands.front() == kWindowNew) windowMenu_ = menu;
+    if (row.shown != Shown::kDocument) startBar_.append(menu->menuAction());
+    if (row.shown != Shown::kStart) documentBar_.append(menu->menuAction());
+    if (row.commands.front() == kWindowNew) windowMenu_ = menu;
   }
   connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
 

@@ -286,6 +286,20 @@ class MainFrameTest : public QObject {
   void aboutBox() {
     frame_->action(kAppAbout)->trigger();
     QCOMPARE(bench_->dialogs->modalDialogs, QStringList{QStringLiteral("关于 Marvolen")});
+    QCOMPARE(bench_->dialogs->modalTexts,
+             (QStringList{QStringLiteral("Marvolen 1.0 版"), QStringLiteral("汉语歧义格式分析工作台"), QStringLiteral("确定")}));
+  }
+
+  void arrangeIconsLinesUpTheMinimizedWindows() {
+    frame_->action(kFileNew)->trigger();
+    frame_->action(kFileNew)->trigger();
+    const QList<CChildFrame*> frames = frame_->childFrames();
+    frames[0]->showMinimized();
+    frames[2]->showMinimized();
+    frame_->action(kWindowArrange)->trigger();
+    const int bottom = frame_->mdiArea()->viewport()->height();
+    QCOMPARE(frames[0]->geometry().bottomLeft(), QPoint(0, bottom - 1));
+    QCOMPARE(frames[2]->geometry().bottomLeft(), QPoint(frames[0]->width(), bottom - 1));
   }
 
   void editCommandsFollowTheSelectionAndUndoState() {

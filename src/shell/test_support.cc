@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -38,6 +40,9 @@ QString RecordingDialogs::GetSaveFileName(QWidget*, const QString& proposed) {
 
 int RecordingDialogs::RunModal(QDialog* dialog) {
   modalDialogs.append(dialog->windowTitle());
+  for (QLabel* label : dialog->findChildren<QLabel*>())
+    if (!label->text().isEmpty()) modalTexts.append(label->text());
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) modalTexts.append(button->text());
   auto* print = qobject_cast<QPrintDialog*>(dialog);
   if (print == nullptr || printToPdf.isEmpty()) return QDialog::Rejected;
   print->printer()->setOutputFormat(QPrinter::PdfFormat);

@@ -45,6 +45,7 @@ class RecordingDialogs : public DialogProvider {
   QStringList saveAsAnswers;
   QStringList proposedNames;
   QStringList modalDialogs;            // window titles
+  QStringList modalTexts;              // their labels' and buttons' texts
   QString printToPdf;                  // where a print dialog prints; empty: cancelled
   QStringList windowChoices;           // the titles offered by ChooseWindow
   int windowAnswer = -1;
