@@ -119,7 +119,7 @@ void CMainFrame::CreateActions() {
   auto onView = [onChild](void (QPlainTextEdit::*slot)()) {
     return onChild([slot](CChildFrame* child) { (child->view()->*slot)(); });
   };
-  auto modal = [this](QDialog&& dialog) { return dialogs_.RunModal(&dialog); };
+  auto modal = [this](QDialog&& dialog) { return dialogs_.RunModal(&dialog); };  // for a dialog made in place
   // Each command: its menu text (the accelerator after a tab), its prompt
   // (the tooltip after a line feed), its shortcuts and what it does.
   const struct {
@@ -147,15 +147,15 @@ void CMainFrame::CreateActions() {
       {kFilePrint, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P", onChild([this, modal](CChildFrame* child) {
          if (modal(QPrintDialog(&printer(), this)) == QDialog::Accepted) child->view()->document()->print(&printer());
        })},
-      {kFilePrintPreview, "打印预览(&V)", "显示整页\n打印预览", "", onChild([this, modal](CChildFrame* child) {
+      {kFilePrintPreview, "打印预览(&V)", "显示整页\n打印预览", "", onChild([this](CChildFrame* child) {
          QPrintPreviewDialog preview(&printer(), this);
          preview.setWindowTitle(QStringLiteral("%1 - 打印预览").arg(child->document()->title()));
          QTextDocument* text = child->view()->document();
          connect(&preview, &QPrintPreviewDialog::paintRequested, text, [text](QPrinter* p) { text->print(p); });
-         modal(std::move(preview));
+         dialogs_.RunModal(&preview);
        })},
       {kFilePrintSetup, "打印设置(&R)...", "改变打印机及打印选项\n打印设置", "",
-       [this, modal] {
+       [this] {
          // The page setup dialog works on a system printer only; without one
          // there is nothing to set up (printing can still go to a PDF file).
          if (printer().outputFormat() != QPrinter::NativeFormat && QPrinterInfo::availablePrinterNames().isEmpty())
@@ -164,7 +164,7 @@ void CMainFrame::CreateActions() {
          printer().setOutputFormat(QPrinter::NativeFormat);
          QPageSetupDialog dialog(&printer(), this);
          dialog.setWindowTitle(QStringLiteral("打印设置"));
-         modal(std::move(dialog));
+         dialogs_.RunModal(&dialog);
        }},
       {kAppExit, "退出(&X)", "退出应用程序；提示保存文档\n退出", "", [this] { close(); }},
       {kEditUndo, "撤消(&U)\tCtrl+Z", "撤消最后一步操作\n撤消", "Ctrl+Z; Alt+Backspace", onView(&QPlainTextEdit::undo)},
