@@ -223,6 +223,10 @@ class MainFrameTest : public QObject {
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
     QTest::keyClick(editor, Qt::Key_Backspace, Qt::AltModifier);
     QVERIFY(editor->toPlainText() != QStringLiteral("abc"));
+    // Ctrl+O asks for a file and opens it.
+    bench_->dialogs->openAnswers = {dir_->file("tags.txt")};
+    QTest::keyClick(editor, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("tags.txt"));
     // F6 goes to the next window, Shift+F6 back.
     CChildFrame* marvo = frame_->activeChild();
     QTest::keyClick(editor, Qt::Key_F6);
