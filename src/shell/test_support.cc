@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QFile>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QThread>
 
@@ -37,14 +40,19 @@ QString RecordingDialogs::GetSaveFileName(QWidget*, const QString& proposed) {
 
 int RecordingDialogs::RunModal(QDialog* dialog) {
   modalDialogs.append(dialog->windowTitle());
-  return QDialog::Rejected;
+  for (QLabel* label : dialog->findChildren<QLabel*>())
+    if (!label->text().isEmpty()) modalTexts.append(label->text());
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) modalTexts.append(button->text());
+  auto* print = qobject_cast<QPrintDialog*>(dialog);
+  if (print == nullptr || printToPdf.isEmpty()) return QDialog::Rejected;
+  print->printer()->setOutputFormat(QPrinter::PdfFormat);
+  print->printer()->setOutputFileName(printToPdf);
+  return QDialog::Accepted;
 }
 
-bool RecordingDialogs::ConfirmPrint(QWidget*, QPrinter* printer) {
-  if (printToPdf.isEmpty()) return false;
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(printToPdf);
-  return true;
+int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
+  windowChoices = titles;
+  return windowAnswer;
 }
 
 QStringList RecordingDialogs::texts() const {
@@ -78,17 +86,18 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
-Workbench::Workbench(const StartupDir& dir, QStringList arguments) {
+Workbench::Workbench(const StartupDir& dir)
+    : app(static_cast<CMarvolenApp*>(QCoreApplication::instance())),
+      dialogs(static_cast<RecordingDialogs*>(&app->dialogs())) {
+  *dialogs = RecordingDialogs();
   QDir::setCurrent(dir.path());
-  auto recorder = std::make_unique<RecordingDialogs>();
-  dialogs = recorder.get();
-  app = std::make_unique<CMarvolenApp>(std::move(arguments), std::move(recorder));
   started = app->InitInstance();
+  frame = app->mainFrame();
 }
 
 Workbench::~Workbench() {
-  if (app != nullptr) app->ExitInstance();
-  app.reset();
+  app->ExitInstance();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QDir::setCurrent(QDir::tempPath());
 }
 

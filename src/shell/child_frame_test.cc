@@ -4,18 +4,19 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QProgressDialog>
+#include <QTextDocument>
 #include <QtTest>
 #include <mutex>
 
-#include "shell/analysis_runner.h"
-#include "shell/command_ids.h"
-#include "shell/document.h"
-#include "shell/mdi_child_frame.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
 
-class AnalysisRunnerTest : public QObject {
+class ChildFrameTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -38,8 +39,7 @@ class AnalysisRunnerTest : public QObject {
     probe.order = &order;
     probe.mutex = &mutex;
 
-    AnalysisRunner runner(probe, &parent);
-    runner.Run([&](UserInterface& ui) {
+    RunWithProgress(probe, &parent, [&](UserInterface& ui) {
       ui.SetBusy(true);
       ui.Progress(5, 64000);
       ui.ShowMessage("Invalid TagSet_File format!    ");
@@ -68,8 +68,7 @@ class AnalysisRunnerTest : public QObject {
 
   void aFailureInTheAnalysisIsReportedNotFatal() {
     RecordingDialogs dialogs;
-    AnalysisRunner runner(dialogs, nullptr);
-    runner.Run([](UserInterface&) { throw std::bad_alloc(); });
+    RunWithProgress(dialogs, nullptr, [](UserInterface&) { throw std::bad_alloc(); });
     QCOMPARE(dialogs.messages.size(), size_t(1));
     QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("分析未能完成")));
   }
@@ -84,9 +83,12 @@ class AnalysisRunnerTest : public QObject {
     Workbench bench(dir);
     QVERIFY(bench.started);
     // Unsaved edits are not part of the analysis, and are not saved by it.
-    bench.app->mainWindow()->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("未保存 "));
+    CChildFrame* child = bench.frame->activeChild();
+    child->view()->insertPlainText(QStringLiteral("未保存 "));
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
-    QVERIFY(bench.app->mainWindow()->RouteCommand(ID_GENERATE_REPORT));
+    QApplication::setActiveWindow(bench.frame);
+    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+    bench.frame->action(kGenerateReport)->trigger();
 
     const QString completion = QStringLiteral("分析完毕！请打开") + QString::fromStdString(bench.app->m_strStartupDir) +
                                QStringLiteral("/report.txt\n查看分析报告。");
@@ -98,13 +100,16 @@ class AnalysisRunnerTest : public QObject {
     QVERIFY(QFileInfo::exists(dir.file("report.txt")));
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
-    QVERIFY(bench.app->mainWindow()->MDIGetActive()->GetActiveDocument()->IsModified());
-    bench.app->mainWindow()->MDIGetActive()->GetActiveDocument()->SetModifiedFlag(false);
+    QVERIFY(child->document()->text()->isModified());
+    QVERIFY(!child->analysisRunning());
+    // The window manager would leave the keyboard focus nowhere.
+    QTRY_COMPARE(QApplication::activeWindow(), bench.frame);
+    child->document()->text()->setModified(false);
     QCOMPARE(QDir::currentPath(), dir.path());
   }
 };
 
 }  // namespace marvolen
 
-QTEST_MAIN(marvolen::AnalysisRunnerTest)
-#include "analysis_runner_test.moc"
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::ChildFrameTest)
+#include "child_frame_test.moc"
