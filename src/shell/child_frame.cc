@@ -24,7 +24,8 @@ namespace {
 class ProgressDialog : public QProgressDialog, public UserInterface {
  public:
   ProgressDialog(DialogProvider& dialogs, QWidget* parent)
-      : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), dialogs_(dialogs) {
+      : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+        dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar;
     bar->setFormat(QStringLiteral("%v / %m"));
@@ -50,7 +51,9 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
   // GUI thread: show the busy state and the progress.
   void Update() {
     const bool busy = busy_;
-    if (busy != busyShown_) busy ? QApplication::setOverrideCursor(Qt::WaitCursor) : QApplication::restoreOverrideCursor();
+    if (busy != busyShown_)
+      busy ? QApplication::setOverrideCursor(Qt::WaitCursor)
+           : QApplication::restoreOverrideCursor();
     busyShown_ = busy;
     // A progress bar counts in int: scale totals that do not fit.
     const std::int64_t total = total_, scale = total > INT_MAX ? total / INT_MAX + 1 : 1;
@@ -72,7 +75,8 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
 
 }  // namespace
 
-void RunWithProgress(DialogProvider& dialogs, QWidget* parent, const std::function<void(UserInterface&)>& job) {
+void RunWithProgress(DialogProvider& dialogs, QWidget* parent,
+                     const std::function<void(UserInterface&)>& job) {
   ProgressDialog dialog(dialogs, parent);
   dialog.show();
   QString failure;
@@ -96,9 +100,11 @@ void RunWithProgress(DialogProvider& dialogs, QWidget* parent, const std::functi
   dialog.SetBusy(false);  // leave no wait cursor behind
   dialog.Update();
   dialog.hide();
-  if (parent != nullptr) parent->activateWindow();  // the window manager may leave the focus nowhere
+  if (parent != nullptr)
+    parent->activateWindow();  // the window manager may leave the focus nowhere
   if (!failure.isEmpty())
-    dialogs.ShowMessage(parent, QStringLiteral("分析未能完成：%1").arg(failure), MessageIcon::kError);
+    dialogs.ShowMessage(parent, QStringLiteral("分析未能完成：%1").arg(failure),
+                        MessageIcon::kError);
 }
 
 CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::string startupDir)

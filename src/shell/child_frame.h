@@ -45,7 +45,8 @@ class CChildFrame : public QMdiSubWindow {
 
 // Run `job` as the analysis command does, and return when it has finished
 // (the GUI repaints meanwhile); messages go through `dialogs`.
-void RunWithProgress(DialogProvider& dialogs, QWidget* parent, const std::function<void(UserInterface&)>& job);
+void RunWithProgress(DialogProvider& dialogs, QWidget* parent,
+                     const std::function<void(UserInterface&)>& job);
 
 }  // namespace marvolen
 

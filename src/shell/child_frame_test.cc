@@ -53,7 +53,8 @@ class ChildFrameTest : public QObject {
     });
     const bool wasBusy = QApplication::overrideCursor() != nullptr;
 
-    QCOMPARE(order, (QStringList{"shown Invalid TagSet_File format!    ", "after first", "shown 分析完毕！请打开"}));
+    QCOMPARE(order, (QStringList{"shown Invalid TagSet_File format!    ", "after first",
+                                 "shown 分析完毕！请打开"}));
     QCOMPARE(probe.messages.size(), size_t(2));
     for (const RecordingDialogs::Message& m : probe.messages) {
       QVERIFY(m.onGuiThread);
@@ -90,9 +91,11 @@ class ChildFrameTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(bench.frame));
     bench.frame->action(kGenerateReport)->trigger();
 
-    const QString completion = QStringLiteral("分析完毕！请打开") + QString::fromStdString(bench.app->m_strStartupDir) +
+    const QString completion = QStringLiteral("分析完毕！请打开") +
+                               QString::fromStdString(bench.app->m_strStartupDir) +
                                QStringLiteral("/report.txt\n查看分析报告。");
-    QCOMPARE(bench.dialogs->texts(), (QStringList{QStringLiteral("Invalid TagSet_File format!    "), completion}));
+    QCOMPARE(bench.dialogs->texts(),
+             (QStringList{QStringLiteral("Invalid TagSet_File format!    "), completion}));
     for (const RecordingDialogs::Message& m : bench.dialogs->messages) {
       QVERIFY(m.onGuiThread);
       QCOMPARE(m.icon, MessageIcon::kWarning);

@@ -26,15 +26,18 @@ void SetUpFileDialog(QFileDialog* dialog) {
 
 // The buttons' texts (确定, 是(&Y), 否(&N), 取消) come from Qt's translation.
 void DialogProvider::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
-  QMessageBox(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Warning, QStringLiteral("Marvolen"),
-              text, QMessageBox::Ok, parent).exec();
+  QMessageBox(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Warning,
+              QStringLiteral("Marvolen"), text, QMessageBox::Ok, parent)
+      .exec();
 }
 
 SaveChoice DialogProvider::AskSaveChanges(QWidget* parent, const QString& text) {
   const auto answer = QMessageBox::warning(parent, QStringLiteral("Marvolen"), text,
-                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-  return answer == QMessageBox::Yes ? SaveChoice::kSave : answer == QMessageBox::No ? SaveChoice::kDiscard
-                                                                                     : SaveChoice::kCancel;
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                           QMessageBox::Yes);
+  return answer == QMessageBox::Yes  ? SaveChoice::kSave
+         : answer == QMessageBox::No ? SaveChoice::kDiscard
+                                     : SaveChoice::kCancel;
 }
 
 QString DialogProvider::GetOpenFileName(QWidget* parent) {
@@ -55,10 +58,12 @@ int DialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
 int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
   // Numbered, so that two windows of one title (two folders' a.txt) differ.
   QStringList items;
-  for (const QString& title : titles) items.append(QStringLiteral("%1 %2").arg(items.size() + 1).arg(title));
+  for (const QString& title : titles)
+    items.append(QStringLiteral("%1 %2").arg(items.size() + 1).arg(title));
   bool ok = false;
   const QString item =
-      QInputDialog::getItem(parent, QStringLiteral("选择窗口"), QStringLiteral("选择窗口(&W)："), items, current, false, &ok);
+      QInputDialog::getItem(parent, QStringLiteral("选择窗口"), QStringLiteral("选择窗口(&W)："),
+                            items, current, false, &ok);
   return ok ? static_cast<int>(items.indexOf(item)) : -1;
 }
 

@@ -22,7 +22,8 @@ void Box(QPainter& p, const QColor& fill, int x, int y, int w, int h) {
 // A sheet of paper with its top right corner folded.
 void DrawPage(QPainter& p, const QRect& r) {
   const QPoint fold(r.right() - 3, r.top() + 3);
-  const QPoint outline[] = {r.topLeft(), {fold.x(), r.top()}, {r.right(), fold.y()}, r.bottomRight(), r.bottomLeft()};
+  const QPoint outline[] = {
+      r.topLeft(), {fold.x(), r.top()}, {r.right(), fold.y()}, r.bottomRight(), r.bottomLeft()};
   const QPoint crease[] = {{fold.x(), r.top()}, fold, {r.right(), fold.y()}};
   p.setPen(kOutline);
   p.setBrush(Qt::white);

@@ -11,7 +11,8 @@
 namespace marvolen {
 
 void AddLockKeyPanes(QStatusBar* bar) {
-  static const char* const kPanes[][2] = {{"大写", "Caps Lock"}, {"数字", "Num Lock"}, {"滚动", "Scroll Lock"}};
+  static const char* const kPanes[][2] = {
+      {"大写", "Caps Lock"}, {"数字", "Num Lock"}, {"滚动", "Scroll Lock"}};
   QList<QLabel*> labels;
   for (const auto& pane : kPanes) {
     auto* label = new QLabel;
@@ -29,7 +30,8 @@ void AddLockKeyPanes(QStatusBar* bar) {
       Display* display = x11 != nullptr ? x11->display() : nullptr;
       const Atom atom = display != nullptr ? XInternAtom(display, kPanes[i][1], True) : None;
       Bool lit = False;
-      on = atom != None && XkbGetNamedIndicator(display, atom, nullptr, &lit, nullptr, nullptr) && lit == True;
+      on = atom != None && XkbGetNamedIndicator(display, atom, nullptr, &lit, nullptr, nullptr) &&
+           lit == True;
 #endif
       labels[i]->setText(on ? QString::fromUtf8(kPanes[i][0]) : QString());
     }

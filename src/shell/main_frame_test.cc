@@ -50,16 +50,38 @@ const QStringList kStartMenus = {
 };
 
 const QStringList kDocumentMenus = {
-    "文件(&F)", "  新建(&N)\tCtrl+N|57600", "  打开(&O)...\tCtrl+O|57601", "  关闭(&C)|57602",
-    "  保存(&S)\tCtrl+S|57603", "  另存为(&A)...|57604", "  -", "  打印(&P)...\tCtrl+P|57607",
-    "  打印预览(&V)|57609", "  打印设置(&R)...|57606", "  -", "  最近文件|57616", "  -",
+    "文件(&F)",
+    "  新建(&N)\tCtrl+N|57600",
+    "  打开(&O)...\tCtrl+O|57601",
+    "  关闭(&C)|57602",
+    "  保存(&S)\tCtrl+S|57603",
+    "  另存为(&A)...|57604",
+    "  -",
+    "  打印(&P)...\tCtrl+P|57607",
+    "  打印预览(&V)|57609",
+    "  打印设置(&R)...|57606",
+    "  -",
+    "  最近文件|57616",
+    "  -",
     "  退出(&X)|57665",
-    "编辑(&E)", "  撤消(&U)\tCtrl+Z|57643", "  -", "  剪切(&T)\tCtrl+X|57635",
-    "  复制(&C)\tCtrl+C|57634", "  粘贴(&P)\tCtrl+V|57637",
-    "查看(&V)", "  工具栏(&T)|59392", "  状态栏(&S)|59393",
-    "歧义格式分析(&A)", "  生成歧义格式统计报告|32772",
-    "窗口(&W)", "  新建窗口(&N)|57648", "  层叠(&C)|57650", "  平铺(&T)|57651", "  排列图标(&A)|57649",
-    "帮助(&H)", "  关于 Marvolen(&A)...|57664",
+    "编辑(&E)",
+    "  撤消(&U)\tCtrl+Z|57643",
+    "  -",
+    "  剪切(&T)\tCtrl+X|57635",
+    "  复制(&C)\tCtrl+C|57634",
+    "  粘贴(&P)\tCtrl+V|57637",
+    "查看(&V)",
+    "  工具栏(&T)|59392",
+    "  状态栏(&S)|59393",
+    "歧义格式分析(&A)",
+    "  生成歧义格式统计报告|32772",
+    "窗口(&W)",
+    "  新建窗口(&N)|57648",
+    "  层叠(&C)|57650",
+    "  平铺(&T)|57651",
+    "  排列图标(&A)|57649",
+    "帮助(&H)",
+    "  关于 Marvolen(&A)...|57664",
 };
 
 // Let what was closed go, and the actions catch up.
@@ -119,7 +141,8 @@ class MainFrameTest : public QObject {
     for (bool document : {true, false}) {
       if (!document) CloseAllWindows(frame_);
       QApplication::setActiveWindow(frame_);
-      for (const auto& [key, title] : {std::pair{Qt::Key_F, "文件(&F)"}, {Qt::Key_V, "查看(&V)"}, {Qt::Key_H, "帮助(&H)"}}) {
+      for (const auto& [key, title] :
+           {std::pair{Qt::Key_F, "文件(&F)"}, {Qt::Key_V, "查看(&V)"}, {Qt::Key_H, "帮助(&H)"}}) {
         QTest::keyClick(frame_, key, Qt::AltModifier);
         QMenu* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY2(open != nullptr && open->title() == QString::fromUtf8(title), title);
@@ -138,7 +161,8 @@ class MainFrameTest : public QObject {
     QVERIFY(!frame_->action(kRecentFile1)->isEnabled());
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen"));
     // The analysis is not offered now, not even by its action.
-    for (int command : {kGenerateReport, kFileSave, kFileClose, kFilePrint, kWindowNew, kNextPane, kEditPaste})
+    for (int command :
+         {kGenerateReport, kFileSave, kFileClose, kFilePrint, kWindowNew, kNextPane, kEditPaste})
       QVERIFY2(!frame_->action(command)->isEnabled(), qPrintable(QString::number(command)));
     QVERIFY(frame_->action(kFileNew)->isEnabled());
     frame_->action(kGenerateReport)->trigger();
@@ -181,7 +205,8 @@ class MainFrameTest : public QObject {
     QMdiArea* area = frame_->mdiArea();
     const QRect inside(QPoint(0, 0), area->viewport()->size());
     const QList<QMdiSubWindow*> windows = area->subWindowList();
-    for (QMdiSubWindow* w : windows) QVERIFY2(inside.contains(w->geometry()), qPrintable(w->windowTitle()));
+    for (QMdiSubWindow* w : windows)
+      QVERIFY2(inside.contains(w->geometry()), qPrintable(w->windowTitle()));
     // Each new window stands below and to the right of the one before, until
     // the cascade starts again at the top left.
     QVERIFY(windows[2]->pos().x() > windows[1]->pos().x());
@@ -197,7 +222,8 @@ class MainFrameTest : public QObject {
   void acceleratorTable() {
     QMap<QString, int> table;
     for (QAction* action : frame_->actions())
-      for (const QKeySequence& key : action->shortcuts()) table.insert(key.toString(), action->data().toInt());
+      for (const QKeySequence& key : action->shortcuts())
+        table.insert(key.toString(), action->data().toInt());
     const QMap<QString, int> expected = {
         {"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57603}, {"Ctrl+P", 57607},
         {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
@@ -239,12 +265,15 @@ class MainFrameTest : public QObject {
     QToolBar* bar = frame_->findChild<QToolBar*>();
     QStringList buttons;
     for (QAction* a : bar->actions())
-      buttons.append(a->isSeparator() ? QStringLiteral("-") : QString::number(a->data().toInt()) + " " + a->toolTip());
-    QCOMPARE(buttons, (QStringList{"57600 新建", "57601 打开", "57603 保存", "-", "57635 剪切", "57634 复制",
-                                   "57637 粘贴", "-", "57607 打印", "-", "57664 关于"}));
+      buttons.append(a->isSeparator() ? QStringLiteral("-")
+                                      : QString::number(a->data().toInt()) + " " + a->toolTip());
+    QCOMPARE(buttons,
+             (QStringList{"57600 新建", "57601 打开", "57603 保存", "-", "57635 剪切", "57634 复制",
+                          "57637 粘贴", "-", "57607 打印", "-", "57664 关于"}));
     QCOMPARE(bar->iconSize(), QSize(16, 15));
-    QCOMPARE(frame_->action(kGenerateReport)->statusTip(),
-             QStringLiteral("根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件"));
+    QCOMPARE(
+        frame_->action(kGenerateReport)->statusTip(),
+        QStringLiteral("根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件"));
     QCOMPARE(frame_->action(kFileNew)->statusTip(), QStringLiteral("建立新文档"));
     QCOMPARE(frame_->action(kRecentFile1)->statusTip(), QStringLiteral("打开该文档"));
 
@@ -271,7 +300,8 @@ class MainFrameTest : public QObject {
   void greyedMenuItemsShowTheirPrompts() {
     QMenu* edit = nullptr;
     for (QAction* top : frame_->menuBar()->actions())
-      if (top->isVisible() && top->menu()->actions().contains(frame_->action(kEditUndo))) edit = top->menu();
+      if (top->isVisible() && top->menu()->actions().contains(frame_->action(kEditUndo)))
+        edit = top->menu();
     QVERIFY(edit != nullptr);
     QVERIFY(!frame_->action(kEditUndo)->isEnabled());
     QVERIFY(!frame_->action(kEditCopy)->isEnabled());
@@ -280,7 +310,8 @@ class MainFrameTest : public QObject {
     for (int command : {kEditCopy, kEditPaste, kEditUndo}) {
       QAction* item = frame_->action(command);
       const QPoint at = edit->actionGeometry(item).center();
-      QMouseEvent move(QEvent::MouseMove, at, edit->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QMouseEvent move(QEvent::MouseMove, at, edit->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                       Qt::NoModifier);
       QApplication::sendEvent(edit, &move);
       QCOMPARE(frame_->statusBar()->currentMessage(), item->statusTip());
     }
@@ -291,7 +322,8 @@ class MainFrameTest : public QObject {
     frame_->action(kAppAbout)->trigger();
     QCOMPARE(bench_->dialogs->modalDialogs, QStringList{QStringLiteral("关于 Marvolen")});
     QCOMPARE(bench_->dialogs->modalTexts,
-             (QStringList{QStringLiteral("Marvolen 1.0 版"), QStringLiteral("汉语歧义格式分析工作台"), QStringLiteral("确定")}));
+             (QStringList{QStringLiteral("Marvolen 1.0 版"),
+                          QStringLiteral("汉语歧义格式分析工作台"), QStringLiteral("确定")}));
   }
 
   void arrangeIconsLinesUpTheMinimizedWindows() {
@@ -337,11 +369,13 @@ class MainFrameTest : public QObject {
     QVERIFY(QFileInfo(dir_->file("rules.pdf")).size() > 0);
     frame_->action(kFilePrintPreview)->trigger();
     frame_->action(kFilePrintSetup)->trigger();
-    QCOMPARE(bench_->dialogs->modalDialogs.size(), QPrinterInfo::availablePrinterNames().isEmpty() ? 2 : 3);
+    QCOMPARE(bench_->dialogs->modalDialogs.size(),
+             QPrinterInfo::availablePrinterNames().isEmpty() ? 2 : 3);
     bench_->dialogs->modalDialogs.removeFirst();  // the print dialog
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
       QCOMPARE(bench_->dialogs->modalDialogs, QStringList{QStringLiteral("rules.txt - 打印预览")});
-      QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。")});
+      QCOMPARE(bench_->dialogs->texts(),
+               QStringList{QStringLiteral("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。")});
     } else {
       QCOMPARE(bench_->dialogs->modalDialogs,
                (QStringList{QStringLiteral("rules.txt - 打印预览"), QStringLiteral("打印设置")}));
@@ -364,7 +398,8 @@ class MainFrameTest : public QObject {
     QVERIFY(frame_->activeChild()->close());
     Settle(frame_);
     QVERIFY(frame_->activeChild()->isMaximized());
-    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - [%1]").arg(frame_->activeChild()->windowTitle()));
+    QCOMPARE(frame_->windowTitle(),
+             QStringLiteral("Marvolen - [%1]").arg(frame_->activeChild()->windowTitle()));
     CloseAllWindows(frame_);
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen"));
   }
@@ -373,7 +408,8 @@ class MainFrameTest : public QObject {
   void windowMenuListsTheWindows() {
     frame_->action(kFileNew)->trigger();
     frame_->action(kWindowNew)->trigger();
-    QCOMPARE(WindowList(frame_), (QStringList{"&1 rules.txt", "&2 Marvo1:1", "&3 Marvo1:2|checked"}));
+    QCOMPARE(WindowList(frame_),
+             (QStringList{"&1 rules.txt", "&2 Marvo1:1", "&3 Marvo1:2|checked"}));
     // An entry activates its window.
     frame_->windowMenu()->actions().at(5)->trigger();
     QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("rules.txt"));
@@ -431,7 +467,8 @@ class MainFrameTest : public QObject {
  private:
   // The menus with the rules file, opened at start-up, as recent file 1.
   QStringList WithRecentRules(QStringList menu) const {
-    const QString entry = QStringLiteral("  &1 %1|57616").arg(QDir::toNativeSeparators(dir_->file("rules.txt")));
+    const QString entry =
+        QStringLiteral("  &1 %1|57616").arg(QDir::toNativeSeparators(dir_->file("rules.txt")));
     menu.replaceInStrings(QStringLiteral("  最近文件|57616"), entry);
     return menu;
   }

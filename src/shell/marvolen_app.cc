@@ -18,11 +18,13 @@ QString Shown(const std::string& path) { return QDir::toNativeSeparators(FromLoc
 }  // namespace
 
 CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
-    : QApplication(argc, argv), dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
+    : QApplication(argc, argv),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
   // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
   const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations)) installTranslator(&translator_);
+  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations))
+    installTranslator(&translator_);
 }
 
 CMarvolenApp::~CMarvolenApp() = default;
@@ -47,15 +49,18 @@ QString CMarvolenApp::FindRulesFile() {
   const std::string rules = config.GetString("DATA", "RULES");
   QString problem;
   if (!info.exists()) {
-    problem = QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(m_strStartupDir));
+    problem =
+        QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(m_strStartupDir));
   } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
     problem = QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(Shown(profileName_));
   } else if (!config.loaded()) {
     problem = QStringLiteral("无法读取 %1。").arg(Shown(profileName_));
   } else if (rules.empty()) {
-    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。").arg(Shown(profileName_));
+    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
+                  .arg(Shown(profileName_));
   } else {
-    return QDir::cleanPath(QDir(FromLocal(m_strStartupDir)).absoluteFilePath(FromLocal(NativePath(rules))));
+    return QDir::cleanPath(
+        QDir(FromLocal(m_strStartupDir)).absoluteFilePath(FromLocal(NativePath(rules))));
   }
   dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
   return QString();
@@ -64,8 +69,9 @@ QString CMarvolenApp::FindRulesFile() {
 int CMarvolenApp::ExitInstance() {
   std::string error;
   if (!recentFiles_.WriteList(profileName_, &error))
-    dialogs_->ShowMessage(mainFrame_.get(), QStringLiteral("最近文件列表无法写入 %1。\n%2")
-                                                .arg(Shown(profileName_), QString::fromStdString(error)),
+    dialogs_->ShowMessage(mainFrame_.get(),
+                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
+                              .arg(Shown(profileName_), QString::fromStdString(error)),
                           MessageIcon::kWarning);
   mainFrame_.reset();
   return 0;

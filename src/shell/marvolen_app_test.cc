@@ -42,13 +42,17 @@ class MarvolenAppTest : public QObject {
     QTest::addColumn<QString>("expected");
     const QByteArray rules = "[DATA]\r\nRULES=rules.txt\r\n";
     QTest::newRow("no config.ini") << QByteArray() << "" << "在文件夹 %1 中找不到 config.ini。";
-    QTest::newRow("config.ini a folder") << QByteArray() << "config.ini dir" << "这不是一个普通文件";
+    QTest::newRow("config.ini a folder") << QByteArray() << "config.ini dir"
+                                         << "这不是一个普通文件";
     QTest::newRow("config.ini a FIFO") << QByteArray() << "config.ini fifo" << "这不是一个普通文件";
-    QTest::newRow("no RULES key") << QByteArray("[DATA]\r\nTAGS=tags.txt\r\n") << "" << "没有 RULES 项";
-    QTest::newRow("missing file") << QByteArray("[DATA]\r\nRULES=nothing.txt\r\n") << "" << "找不到该文件";
+    QTest::newRow("no RULES key") << QByteArray("[DATA]\r\nTAGS=tags.txt\r\n") << ""
+                                  << "没有 RULES 项";
+    QTest::newRow("missing file") << QByteArray("[DATA]\r\nRULES=nothing.txt\r\n") << ""
+                                  << "找不到该文件";
     QTest::newRow("a folder") << QByteArray("[DATA]\r\nRULES=.\r\n") << "" << "这不是一个普通文件";
     QTest::newRow("a FIFO") << rules << "rules.txt fifo" << "这不是一个普通文件";
-    QTest::newRow("/dev/zero") << QByteArray("[DATA]\r\nRULES=/dev/zero\r\n") << "" << "这不是一个普通文件";
+    QTest::newRow("/dev/zero") << QByteArray("[DATA]\r\nRULES=/dev/zero\r\n") << ""
+                               << "这不是一个普通文件";
   }
   // RULES naming /dev/zero read without end, a FIFO blocked before any
   // window showed, and a missing config.ini was reported as a missing key.
@@ -59,15 +63,18 @@ class MarvolenAppTest : public QObject {
     StartupDir dir;
     if (!config.isEmpty()) dir.Write(QStringLiteral("config.ini"), config);
     const QString target = dir.file(special.section(QLatin1Char(' '), 0, 0));
-    if (special.endsWith(QLatin1String("fifo"))) QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    if (special.endsWith(QLatin1String("fifo")))
+      QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
     if (special.endsWith(QLatin1String("dir"))) QVERIFY(QDir().mkdir(target));
     Workbench bench(dir);
     QVERIFY(!bench.started);
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
     const QString text = bench.dialogs->messages[0].text;
-    if (expected.contains(QLatin1String("%1"))) expected = expected.arg(QDir::toNativeSeparators(dir.path()));
+    if (expected.contains(QLatin1String("%1")))
+      expected = expected.arg(QDir::toNativeSeparators(dir.path()));
     QVERIFY2(text.contains(expected), qPrintable(text));
-    QVERIFY(bench.frame == nullptr || (bench.frame->childFrames().isEmpty() && !bench.frame->isVisible()));
+    QVERIFY(bench.frame == nullptr ||
+            (bench.frame->childFrames().isEmpty() && !bench.frame->isVisible()));
   }
 
   void refusesARulesFileOfMoreThan1048575Bytes() {
@@ -99,7 +106,8 @@ class MarvolenAppTest : public QObject {
       Workbench bench(dir);
       QVERIFY(bench.started);
       QCOMPARE(bench.app->recentFiles().entries(),
-               (QStringList{QDir::toNativeSeparators(dir.file("rules.txt")), QStringLiteral("/gone/old.txt")}));
+               (QStringList{QDir::toNativeSeparators(dir.file("rules.txt")),
+                            QStringLiteral("/gone/old.txt")}));
       // Opening another file puts it on top.
       bench.dialogs->openAnswers = {dir.file("tags.txt")};
       bench.frame->action(kFileOpen)->trigger();
@@ -135,7 +143,8 @@ class MarvolenAppTest : public QObject {
     QVERIFY(bench.started);
     QCOMPARE(bench.app->recentFiles().entries().size(), 2);
     bench.frame->action(kRecentFile1 + 1)->trigger();
-    QCOMPARE(bench.app->recentFiles().entries(), QStringList{QDir::toNativeSeparators(dir.file("rules.txt"))});
+    QCOMPARE(bench.app->recentFiles().entries(),
+             QStringList{QDir::toNativeSeparators(dir.file("rules.txt"))});
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
     QVERIFY(!bench.frame->action(kRecentFile1 + 1)->isVisible());
   }

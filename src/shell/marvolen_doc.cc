@@ -23,7 +23,8 @@ QString OpenPlainFile(const QString& path, QFile* file) {
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return qt_error_string(errno);
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
     return QString();
   ::close(fd);
   return QString::fromUtf8(kNotPlainFile);
@@ -62,7 +63,8 @@ bool CMarvolenDoc::Load(const QString& path, QString* error) {
   const QString reason = exists ? OpenPlainFile(path, &file) : QString();
   // One byte more than allowed tells a file that is too big, even one that
   // grows while it is read.
-  const QByteArray bytes = file.isOpen() && file.size() <= kMaxFileSize ? file.read(kMaxFileSize + 1) : QByteArray();
+  const QByteArray bytes =
+      file.isOpen() && file.size() <= kMaxFileSize ? file.read(kMaxFileSize + 1) : QByteArray();
   if (!exists) {
     *error = QStringLiteral("%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
   } else if (!reason.isEmpty()) {
@@ -89,9 +91,11 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
   const auto bytes = EncodeGbkText(raw.toStdU16String(), lineEnding_, &bad);
   if (!bytes) {
     const char32_t c = bad.character;
-    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4），文件未保存。").arg(title_)
+    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4），文件未保存。")
+                 .arg(title_)
                  .arg(text_->findBlock(static_cast<int>(bad.index)).blockNumber() + 1)
-                 .arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+                 .arg(QString::fromUcs4(&c, 1),
+                      QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
     return false;
   }
   *error = QStringLiteral("无法保存文件 %1。\n").arg(Shown(path));

@@ -31,7 +31,8 @@ class ScratchFileSystem {
     if (mounted_ && file.open(QIODevice::WriteOnly)) file.write("old\r\n");
     file.close();
     if (mounted_ && readOnly)
-      mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+      mounted_ =
+          ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
   }
   ~ScratchFileSystem() { ::umount2(folder_.constData(), MNT_DETACH); }
   ScratchFileSystem(const ScratchFileSystem&) = delete;
@@ -65,7 +66,8 @@ class MarvolenDocTest : public QObject {
 
   void openAndSaveWithoutEditsIsByteIdentical_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("gbk, CR LF") << GbkBytes("TagSetBegin\r\nn , v , u<的> , c<和>\r\nTagSetEnd\r\n");
+    QTest::newRow("gbk, CR LF") << GbkBytes(
+        "TagSetBegin\r\nn , v , u<的> , c<和>\r\nTagSetEnd\r\n");
     QTest::newRow("gbk, LF, no final end") << GbkBytes("名词 n\n动词 v");
     QTest::newRow("mixed and lone CR") << QByteArray("a\r\nb\nc\rd\r\r\n");
     QTest::newRow("NUL bytes") << QByteArray("a\0b\0\r\n", 7);
@@ -88,7 +90,8 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(dir_->Read(QStringLiteral("copy")), bytes);
     QCOMPARE(doc->title(), QStringLiteral("copy"));  // no extension added
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - copy"));
-    QCOMPARE(bench_->app->recentFiles().entries().first(), QDir::toNativeSeparators(dir_->file("copy")));
+    QCOMPARE(bench_->app->recentFiles().entries().first(),
+             QDir::toNativeSeparators(dir_->file("copy")));
     QVERIFY(bench_->dialogs->messages.empty());
   }
 
@@ -118,7 +121,8 @@ class MarvolenDocTest : public QObject {
     QVERIFY(doc->text()->isModified());
     QCOMPARE(dir_->Read(QStringLiteral("t.txt")), QByteArray("one\r\n"));
     QCOMPARE(bench_->dialogs->texts(),
-             QStringList{QStringLiteral("t.txt 第 2 行含有 GBK 编码无法表示的字符“☃”（U+2603），文件未保存。")});
+             QStringList{QStringLiteral(
+                 "t.txt 第 2 行含有 GBK 编码无法表示的字符“☃”（U+2603），文件未保存。")});
   }
 
   // Opening anything but a plain file with 打开 read /dev/zero without end
@@ -143,8 +147,8 @@ class MarvolenDocTest : public QObject {
     const QString target = path.startsWith(QLatin1Char('/')) ? path : dir_->file(path);
     bench_->dialogs->openAnswers = {target};
     frame_->action(kFileOpen)->trigger();
-    QCOMPARE(bench_->dialogs->texts(),
-             QStringList{QDir::toNativeSeparators(target) + QStringLiteral("\n无法打开该文件：") + reason});
+    QCOMPARE(bench_->dialogs->texts(), QStringList{QDir::toNativeSeparators(target) +
+                                                   QStringLiteral("\n无法打开该文件：") + reason});
     QCOMPARE(frame_->childFrames().size(), 1);
   }
 
@@ -153,8 +157,10 @@ class MarvolenDocTest : public QObject {
     QVERIFY(mkfifo(QFile::encodeName(dir_->file("fifo")).constData(), 0600) == 0);
     bench_->dialogs->saveAsAnswers = {dir_->file("fifo")};
     frame_->action(kFileSaveAs)->trigger();
-    QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("无法保存文件 %1。\n这不是一个普通文件（而是文件夹、设备或管道）。")
-                                                       .arg(QDir::toNativeSeparators(dir_->file("fifo")))});
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{
+                 QStringLiteral("无法保存文件 %1。\n这不是一个普通文件（而是文件夹、设备或管道）。")
+                     .arg(QDir::toNativeSeparators(dir_->file("fifo")))});
     QVERIFY(QFileInfo(dir_->file("fifo")).exists() && !QFileInfo(dir_->file("fifo")).isFile());
   }
 
@@ -166,7 +172,8 @@ class MarvolenDocTest : public QObject {
     frame_->activeChild()->view()->insertPlainText(QStringLiteral("new "));
     // The directory goes away under the document: the save fails.
     QDir(dir_->file("sub")).removeRecursively();
-    QDir(dir_->path()).mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
+    QDir(dir_->path())
+        .mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
     frame_->action(kFileSave)->trigger();
     QVERIFY(doc->text()->isModified());
     QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
@@ -216,10 +223,11 @@ class MarvolenDocTest : public QObject {
     limit.reset();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(doc->text()->isModified());
-    QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("无法保存文件 %1。\n%2")
-                                                       .arg(QDir::toNativeSeparators(dir_->file(
-                                                                readOnly ? "sub/new.txt" : "sub/keep.txt")),
-                                                            qt_error_string(error))});
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{QStringLiteral("无法保存文件 %1。\n%2")
+                             .arg(QDir::toNativeSeparators(
+                                      dir_->file(readOnly ? "sub/new.txt" : "sub/keep.txt")),
+                                  qt_error_string(error))});
     QCOMPARE(dir_->Read(QStringLiteral("sub/keep.txt")), before);
     QCOMPARE(QDir(folder).entryList(QDir::Files), files);
   }
@@ -241,7 +249,8 @@ class MarvolenDocTest : public QObject {
     // Cancel keeps it open.
     bench_->dialogs->saveAnswers = {SaveChoice::kCancel};
     frame_->action(kFileClose)->trigger();
-    QCOMPARE(bench_->dialogs->saveQuestions, QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
+    QCOMPARE(bench_->dialogs->saveQuestions,
+             QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
     QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(2));
     // Save asks for a name (no extension added) and writes GBK.
     bench_->dialogs->saveAnswers = {SaveChoice::kSave};
@@ -270,7 +279,8 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
     QVERIFY(frame_->isVisible());
     // Cancelling keeps every edit, the one given up before included.
-    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) QVERIFY(doc->text()->isModified());
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>())
+      QVERIFY(doc->text()->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};

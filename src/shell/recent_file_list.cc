@@ -23,9 +23,11 @@ std::string EntryKey(int index) { return "File" + std::to_string(index + 1); }
 // or it holds bytes above 0x7F and they are valid UTF-8.
 bool IsUtf8Profile(const std::string& profilePath) {
   QFile file(QFile::decodeName(profilePath.c_str()));
-  const QByteArray bytes = QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  const QByteArray bytes =
+      QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   const std::string_view text(bytes.constData(), bytes.size());
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   return text.substr(0, 3) == "\xEF\xBB\xBF" || (!ascii && IsValidUtf8(text));
 }
 
@@ -57,14 +59,16 @@ bool RecentFileList::WriteList(const std::string& profilePath, std::string* erro
   for (const QString& entry : entries_)
     if (std::optional<std::string> bytes = EntryBytes(entry, utf8))
       updates.push_back({EntryKey(static_cast<int>(updates.size())), std::move(bytes)});
-  for (int i = static_cast<int>(updates.size()); i < kRecentFileCount; ++i) updates.push_back({EntryKey(i), std::nullopt});
+  for (int i = static_cast<int>(updates.size()); i < kRecentFileCount; ++i)
+    updates.push_back({EntryKey(i), std::nullopt});
   if (!UpdateProfileFile(profilePath, kSection, updates, error)) return false;
   stored_ = entries_;
   return true;
 }
 
 void RecentFileList::Add(const QString& path) {
-  const QString entry = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+  const QString entry =
+      QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
   // A name with a line break cannot be kept in a profile file.
   if (entry.contains(QLatin1Char('\n')) || entry.contains(QLatin1Char('\r'))) return;
   entries_.removeAll(entry);
@@ -77,7 +81,8 @@ void RecentFileList::Remove(int index) {
 }
 
 QString RecentFileList::MenuText(int index) const {
-  return QStringLiteral("&%1 %2").arg(index + 1).arg(QString(entries_.value(index)).replace('&', "&&"));
+  return QStringLiteral("&%1 %2").arg(index + 1).arg(
+      QString(entries_.value(index)).replace('&', "&&"));
 }
 
 }  // namespace marvolen

@@ -66,7 +66,8 @@ class RecentFileListTest : public QObject {
 
   void menuTextsNumberTheEntriesAndDoubleAmpersands() {
     RecentFileList list;
-    for (const char* path : {"/a/x.txt", "/a/b&c.txt", "/a/x.txt", "/1", "/2", "/3"}) list.Add(QString::fromUtf8(path));
+    for (const char* path : {"/a/x.txt", "/a/b&c.txt", "/a/x.txt", "/1", "/2", "/3"})
+      list.Add(QString::fromUtf8(path));
     QCOMPARE(list.entries(), (QStringList{"/3", "/2", "/1", "/a/x.txt"}));
     list.Add(QStringLiteral("/a/b&c.txt"));
     QCOMPARE(list.MenuText(0), QStringLiteral("&1 /a/b&&c.txt"));

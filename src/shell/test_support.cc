@@ -17,8 +17,9 @@ namespace marvolen {
 
 void RecordingDialogs::ShowMessage(QWidget*, const QString& text, MessageIcon icon) {
   QWidget* modal = QApplication::activeModalWidget();
-  messages.push_back({text, icon, QThread::currentThread() == qApp->thread(),
-                      modal != nullptr ? QString::fromLatin1(modal->metaObject()->className()) : QString()});
+  messages.push_back(
+      {text, icon, QThread::currentThread() == qApp->thread(),
+       modal != nullptr ? QString::fromLatin1(modal->metaObject()->className()) : QString()});
 }
 
 SaveChoice RecordingDialogs::AskSaveChanges(QWidget*, const QString& text) {
@@ -42,7 +43,8 @@ int RecordingDialogs::RunModal(QDialog* dialog) {
   modalDialogs.append(dialog->windowTitle());
   for (QLabel* label : dialog->findChildren<QLabel*>())
     if (!label->text().isEmpty()) modalTexts.append(label->text());
-  for (QPushButton* button : dialog->findChildren<QPushButton*>()) modalTexts.append(button->text());
+  for (QPushButton* button : dialog->findChildren<QPushButton*>())
+    modalTexts.append(button->text());
   auto* print = qobject_cast<QPrintDialog*>(dialog);
   if (print == nullptr || printToPdf.isEmpty()) return QDialog::Rejected;
   print->printer()->setOutputFormat(QPrinter::PdfFormat);
@@ -76,9 +78,10 @@ QByteArray StartupDir::Read(const QString& name) const {
 QByteArray GbkBytes(const char* utf8) { return QByteArray::fromStdString(Gbk(utf8)); }
 
 void StartupDir::WriteExampleSet() const {
-  Write(QStringLiteral("config.ini"),
-        GbkBytes("; 配置\r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
-                 "RESULT=report.txt\r\nITEMLENGTH=\r\n"));
+  Write(
+      QStringLiteral("config.ini"),
+      GbkBytes("; 配置\r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
+               "RESULT=report.txt\r\nITEMLENGTH=\r\n"));
   Write(QStringLiteral("tags.txt"), GbkBytes("TagSetBegin\r\nn , v , a\r\nTagSetEnd\r\n"));
   Write(QStringLiteral("rules.txt"),
         GbkBytes("CFGRuleSetBegin\r\n&& [ R01 ] NP -> a n :: <TREE> = 定中\r\n"
