@@ -28,6 +28,25 @@ std::string ReportPathForDisplay(const std::string& startupDir, const std::strin
   return DisplayPath(startupDir) + kPathSeparator + DisplayPath(result);
 }
 
+// The interface a reader talks through: each of its messages names the file
+// read (as configured) and the line the reader has reached.
+class ReadingFile : public UserInterface {
+ public:
+  ReadingFile(UserInterface& inner, const std::string& file, const InputStream& in)
+      : inner_(inner), file_(file), in_(in) {}
+
+  void ShowMessage(const std::string& text) override {
+    inner_.ShowMessageAt(text, {file_, in_.line()});
+  }
+  void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+  void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
+
+ private:
+  UserInterface& inner_;
+  const std::string& file_;
+  const InputStream& in_;
+};
+
 }  // namespace
 
 std::string ProfilePathFor(const std::string& startupDir) {
@@ -80,14 +99,14 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // report file is touched only when all three have opened.
   std::unique_ptr<InputStream> tagFile = InputStream::Open(tagsPath);
   if (!tagFile) {
-    ui.ShowMessage("Data File <tags.txt> Open Error!");
+    ui.ShowMessageAt("Data File <tags.txt> Open Error!", {config.tags});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
   std::unique_ptr<InputStream> sequenceFile = InputStream::Open(sequencesPath);
   if (!sequenceFile) {
     tagFile.reset();
-    ui.ShowMessage("Data File <sequences.txt> Open Error!");
+    ui.ShowMessageAt("Data File <sequences.txt> Open Error!", {config.sequences});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
@@ -95,7 +114,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (!ruleFile) {
     tagFile.reset();
     sequenceFile.reset();
-    ui.ShowMessage("Data File <rules.txt> Open Error!");
+    ui.ShowMessageAt("Data File <rules.txt> Open Error!", {config.rules});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
@@ -124,17 +143,23 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     return outcome;
   }
 
-  // Each reader shows its own errors and leaves what it has stored.
+  // Each reader shows its own errors, with the line it had reached, and
+  // leaves what it has stored.
   TagSet tagSet;
-  ReadTagSet(tagSet, *tagFile, ui);
+  ReadingFile tagReading(ui, config.tags, *tagFile);
+  ReadTagSet(tagSet, *tagFile, tagReading);
   SequenceList sequences;
-  ReadSequences(sequences, *sequenceFile, ui);
+  ReadingFile sequenceReading(ui, config.sequences, *sequenceFile);
+  ReadSequences(sequences, *sequenceFile, sequenceReading);
   RuleSet ruleSet;
-  ReadRuleSet(ruleSet, *ruleFile, ui);
+  ReadingFile ruleReading(ui, config.rules, *ruleFile);
+  ReadRuleSet(ruleSet, *ruleFile, ruleReading);
   // One-item rules that rewrite a tag into itself would make the search
   // endless; the search never applies them around such a cycle, and the
   // person is told once which rules form it.
-  if (const auto cycles = DescribeUnaryRuleCycles(ruleSet)) ui.ShowMessage(*cycles);
+  if (const auto cycles = DescribeUnaryRuleCycles(ruleSet)) {
+    ui.ShowMessageAt(*cycles, {config.rules});
+  }
 
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 

@@ -36,6 +36,10 @@ class CountingUserInterface : public UserInterface {
     ++messages_;
     inner_.ShowMessage(text);
   }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    ++messages_;
+    inner_.ShowMessageAt(text, place);
+  }
   void SetBusy(bool busy) override { inner_.SetBusy(busy); }
   void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
 
