@@ -16,6 +16,10 @@ enum Command : int {
   kAppAbout = 57664, kAppExit,
   kNextPane = 57680, kPrevPane,
   kViewToolbar = 59392, kViewStatusBar,
+  // Finding, going to a line, the text's size, the report and the windows.
+  kEditFind = 32800, kEditFindNext, kEditFindPrevious, kEditReplace, kEditGoToLine,
+  kViewZoomIn = 32810, kViewZoomOut, kViewZoomReset,
+  kViewReport = 32820, kWindowCloseActive,
 };
 
 constexpr int kRecentFileCount = 4;  // entries of the recent-file list

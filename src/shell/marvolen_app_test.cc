@@ -94,13 +94,15 @@ class MarvolenAppTest : public QObject {
     QVERIFY(again.started);
   }
 
+  // (The layout is where a session leaves it, so that only the list changes.)
   void configIniChangesOnlyInItsRecentFileList() {
     StartupDir dir;
     dir.WriteExampleSet();
     const QByteArray before = GbkBytes(
         "; 规则文件 \r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
         "RESULT=report.txt\r\n\r\n[Recent File List]\r\nFile1=/gone/old.txt\r\n; mine\r\n\r\n"
-        "[Settings]\r\nPreviewPages=1");
+        "[Workbench]\r\nMainWindow=10,20,600,400\r\nMainWindowMaximized=0\r\n"
+        "DocumentWindowsMaximized=0\r\n[Settings]\r\nPreviewPages=1");
     dir.Write(QStringLiteral("config.ini"), before);
     {
       Workbench bench(dir);

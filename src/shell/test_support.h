@@ -31,6 +31,9 @@ class RecordingDialogs : public DialogProvider {
 
   void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) override;
   SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+  bool AskYesNo(QWidget* parent, const QString& text) override;
+  RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text) override;
+  int AskLineNumber(QWidget* parent, int current, int last) override;
   QString GetOpenFileName(QWidget* parent) override;
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
@@ -41,6 +44,12 @@ class RecordingDialogs : public DialogProvider {
   std::vector<Message> messages;
   QStringList saveQuestions;
   std::deque<SaveChoice> saveAnswers;  // kCancel once exhausted
+  QStringList yesNoQuestions;
+  std::deque<bool> yesNoAnswers;       // false once exhausted
+  QStringList runQuestions;
+  std::deque<RunChoice> runAnswers;    // kCancel once exhausted
+  QStringList lineQuestions;           // "current/last"
+  std::deque<int> lineAnswers;         // 0 (cancelled) once exhausted
   QStringList openAnswers;             // "" once exhausted
   QStringList saveAsAnswers;
   QStringList proposedNames;
