@@ -100,12 +100,11 @@ std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent
   if (window != nullptr) window->setEnabled(false);
   ProgressDialog dialog(dialogs, stop);
   if (window != nullptr) {
-    dialog.winId();
-    dialog.windowHandle()->setTransientParent(window->windowHandle());
     dialog.adjustSize();
     dialog.move(window->geometry().center() - dialog.rect().center());
   }
   dialog.show();
+  if (window != nullptr) dialog.windowHandle()->setTransientParent(window->windowHandle());
   dialog.activateWindow();
   QString failure;
   std::unique_ptr<QThread> thread(QThread::create([&] {

@@ -16,10 +16,11 @@ enum Command : int {
   kAppAbout = 57664, kAppExit,
   kNextPane = 57680, kPrevPane,
   kViewToolbar = 59392, kViewStatusBar,
-  // Finding, going to a line, the text's size, the report and the windows.
+  // Finding, going to a line, the text's size and the report. (A window's
+  // own menu closes it with Ctrl+F4.)
   kEditFind = 32800, kEditFindNext, kEditFindPrevious, kEditReplace, kEditGoToLine,
   kViewZoomIn = 32810, kViewZoomOut, kViewZoomReset,
-  kViewReport = 32820, kWindowCloseActive,
+  kViewReport = 32820,
 };
 
 constexpr int kRecentFileCount = 4;  // entries of the recent-file list

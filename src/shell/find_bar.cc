@@ -38,6 +38,7 @@ FindBar::FindBar()
   rows->addLayout(findRow);
   rows->addWidget(replaceRow_);
   find_->setPlaceholderText(QStringLiteral("要查找的文字（Enter 下一个，Shift+Enter 上一个）"));
+  find_->installEventFilter(this);
   connect(find_, &QLineEdit::textChanged, this, &FindBar::Mark);
   connect(matchCase_, &QCheckBox::toggled, this, &FindBar::Mark);
   connect(wholeWord_, &QCheckBox::toggled, this, &FindBar::Mark);
@@ -134,13 +135,17 @@ void FindBar::ReplaceAll() {
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    hide();
-  } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && find_->hasFocus()) {
-    FindNext(event->modifiers() & Qt::ShiftModifier);
-  } else {
-    QWidget::keyPressEvent(event);
-  }
+  if (event->key() != Qt::Key_Escape) return QWidget::keyPressEvent(event);
+  hide();
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+  const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+  if (watched != find_ || key == nullptr ||
+      (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+    return QWidget::eventFilter(watched, event);
+  FindNext(key->modifiers() & Qt::ShiftModifier);
+  return true;
 }
 
 }  // namespace marvolen

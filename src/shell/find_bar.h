@@ -48,6 +48,8 @@ class FindBar : public QWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // Enter and Shift+Enter in the find field.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Mark();

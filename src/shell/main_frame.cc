@@ -60,7 +60,7 @@ const int kDocumentCommands[] = {kFileSave,  kFileSaveAs, kFilePrint,
 const int kWindowCommands[] = {kFileClose,     kGenerateReport,    kViewReport,    kWindowCascade,
                                kWindowTile,    kWindowArrange,     kNextPane,      kPrevPane,
                                kEditFind,      kEditFindNext,      kEditFindPrevious,
-                               kEditGoToLine,  kWindowCloseActive};
+                               kEditGoToLine};
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -270,8 +270,6 @@ void CMainFrame::CreateActions() {
       {kPrevPane, "", "切换回前一个窗格\n前一窗格",
        "Shift+F6; Ctrl+Shift+F6; Ctrl+Shift+Tab; Ctrl+Shift+Backtab",
        [this] { mdiArea_->activatePreviousSubWindow(); }},
-      {kWindowCloseActive, "", "关闭活动窗口\n关闭窗口", "Ctrl+F4",
-       [this] { if (QMdiSubWindow* window = mdiArea_->currentSubWindow()) window->close(); }},
       {kEditFind, "查找(&F)...\tCtrl+F", "在活动窗口中查找文字\n查找", "Ctrl+F",
        [this] { findBar_->Open(false); }},
       {kEditFindNext, "查找下一个(&N)\tF3", "查找下一处匹配的文字\n查找下一个", "F3",
@@ -620,7 +618,7 @@ bool CMainFrame::SaveDataFilesBeforeRun() {
   QStringList names;
   for (CMarvolenDoc* doc : unsaved) names.append(doc->title());
   const RunChoice choice = dialogs_.AskSaveBeforeRun(
-      this, QStringLiteral("这些数据文件有未保存的更改：%1\n\n分析读取磁盘上的文件。要先保存它们吗？")
+      this, QStringLiteral("以下数据文件有未保存的更改：%1\n\n分析读取磁盘上的文件。要先保存它们吗？")
                 .arg(names.join(QStringLiteral("、"))));
   if (choice != RunChoice::kSaveAndRun) return choice == RunChoice::kRunAsSaved;
   for (CMarvolenDoc* doc : unsaved)

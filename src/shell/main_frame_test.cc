@@ -246,7 +246,7 @@ class MainFrameTest : public QObject {
         {"Ctrl+F", 32800}, {"F3", 32801}, {"Shift+F3", 32802}, {"Ctrl+H", 32803},
         {"Ctrl+G", 32804}, {"F5", 32772}, {"Ctrl+Tab", 57680}, {"Ctrl+F6", 57680},
         {"Ctrl+Shift+Tab", 57681}, {"Ctrl+Shift+Backtab", 57681}, {"Ctrl+Shift+F6", 57681},
-        {"Ctrl+F4", 32821}, {"Ctrl+=", 32810}, {"Ctrl++", 32810}, {"Ctrl+-", 32811},
+        {"Ctrl+=", 32810}, {"Ctrl++", 32810}, {"Ctrl+-", 32811},
         {"Ctrl+0", 32812},
     };
     QCOMPARE(table, expected);

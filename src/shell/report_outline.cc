@@ -22,12 +22,12 @@ const struct {
     {"的全部排列如下", 1, "全部排列", false},
     {"不能组合的排列如下", 1, "不能组合", false},
     {"能组合的排列如下", 1, "能组合", false},
-    {"只有一种组合方式", 1, "只有一种组合方式(无歧义)", false},
+    {"只有一种组合方式", 1, "只有一种组合方式", false},
     {"外显型歧义的排列如下", 1, "外显型歧义", false},
     {"内含型歧义的排列如下", 1, "内含型歧义", false},
     {"歧义程度统计", 1, "歧义程度统计", false},
-    {"内含型歧义格式平均歧义个数", 2, "内含型歧义平均歧义个数", true},
-    {"外显型歧义格式平均歧义个数", 2, "外显型歧义平均歧义个数", true},
+    {"内含型歧义格式平均歧义个数", 3, "平均歧义个数", true},
+    {"外显型歧义格式平均歧义个数", 3, "平均歧义个数", true},
     {"内含型歧义:", 2, "内含型歧义排名", false},
     {"外显型歧义:", 2, "外显型歧义排名", false},
 };
@@ -55,16 +55,18 @@ void AddHeading(const QString& text, qint64 line, std::vector<OutlineEntry>& out
 
 std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
   std::vector<OutlineEntry> outline;
-  qint64 line = 1;
-  for (std::size_t start = 0; start < bytes.size(); ++line) {
+  qint64 number = 1;
+  for (std::size_t start = 0; start < bytes.size(); ++number) {
     const void* lf = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
     const std::size_t end = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) -
                                                                      bytes.data())
                                           : bytes.size();
     const char first = bytes[start];
     if (first != '\t' && first != ' ' && first != '\r' && first != '\n') {
-      const std::u16string text = DecodeGbkText(bytes.substr(start, end - start)).text;
-      AddHeading(QString::fromStdU16String(text).trimmed(), line, outline);
+      std::string_view line = bytes.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      const std::u16string text = DecodeGbkText(line).text;
+      AddHeading(QString::fromStdU16String(text).trimmed(), number, outline);
     }
     start = end + 1;
   }

@@ -14,7 +14,7 @@
 namespace marvolen {
 
 struct OutlineEntry {
-  int depth;      // 0: a report, 1: a section, 2: a ranking or an average
+  int depth;      // 0: a report, 1: a section, 2: a ranking, 3: its average
   QString title;  // short, in the report's words
   qint64 line;    // where it begins, 1 for the first line
   bool operator==(const OutlineEntry&) const = default;

@@ -33,6 +33,10 @@ ReportWindow::ReportWindow()
   messages_->setRootIsDecorated(false);
   messages_->setHeaderLabels({QStringLiteral("本次分析的消息"), QStringLiteral("文件"),
                               QStringLiteral("行")});
+  messages_->header()->setStretchLastSection(false);
+  messages_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  messages_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  messages_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   messages_->hide();
   connect(messages_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
     const QString file = item->data(1, kLineRole).toString();
@@ -48,7 +52,7 @@ ReportWindow::ReportWindow()
   splitter->addWidget(outline_);
   splitter->addWidget(column);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({200, 800});
+  splitter->setSizes({220, 800});
   splitter->setFocusProxy(view_);
   setWidget(splitter);
 }
@@ -63,6 +67,7 @@ bool ReportWindow::Load(const QString& path, QString* error) {
   }
   const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
   const qint64 line = absolute == path_ ? view_->cursorLine() : 1;
+  const QString shown = path_;
   path_ = absolute;
   stamp_ = DiskStamp::Of(path_);
   setWindowTitle(QStringLiteral("分析报告 - %1").arg(QFileInfo(path).fileName()));
@@ -78,6 +83,12 @@ bool ReportWindow::Load(const QString& path, QString* error) {
     parents.append(item);
   }
   outline_->expandAll();
+  // The outline as wide as its titles, within reason.
+  if (auto* splitter = qobject_cast<QSplitter*>(widget()); splitter != nullptr && path_ != shown) {
+    outline_->resizeColumnToContents(0);
+    const int width = std::min(outline_->columnWidth(0) + 8, 360);
+    splitter->setSizes({width, std::max(splitter->width() - width, width)});
+  }
   view_->SetBytes(std::move(bytes), line);
   return true;
 }
@@ -111,7 +122,6 @@ void ReportWindow::SetMessages(const std::vector<RunMessage>& messages) {
     if (message.line > 0) item->setText(2, QString::number(message.line));
     item->setData(2, kLineRole, message.line);
   }
-  messages_->resizeColumnToContents(1);
   messages_->setVisible(!messages.empty());
 }
 
