@@ -11,7 +11,7 @@ FindBar::FindBar()
     : find_(new QLineEdit),
       replace_(new QLineEdit),
       matchCase_(new QCheckBox(QStringLiteral("区分大小写(&C)"))),
-      wholeWord_(new QCheckBox(QStringLiteral("全字匹配(&W)"))),
+      wholeWord_(new QCheckBox(QStringLiteral("全字匹配(&O)"))),
       replaceRow_(new QWidget) {
   auto button = [this](const char* text, auto slot) {
     auto* b = new QToolButton;
@@ -26,7 +26,7 @@ FindBar::FindBar()
   findRow->addWidget(button("下一个", [this] { FindNext(false); }));
   findRow->addWidget(matchCase_);
   findRow->addWidget(wholeWord_);
-  findRow->addWidget(button("关闭", &QWidget::hide));
+  findRow->addWidget(button("关闭", &FindBar::Close));
   auto* replaceRow = new QHBoxLayout(replaceRow_);
   replaceRow->setContentsMargins(0, 0, 0, 0);
   replaceRow->addWidget(new QLabel(QStringLiteral("替换为：")));
@@ -76,10 +76,16 @@ void FindBar::Mark() {
   if (pane_ != nullptr) pane_->Highlight(isVisible() ? pattern() : SearchPattern());
 }
 
+void FindBar::Close() {
+  // The focus goes back to the text before the bar goes, or Qt would give it
+  // to whatever comes next, in another window maybe.
+  if (pane_ != nullptr && isAncestorOf(QApplication::focusWidget())) pane_->widget()->setFocus();
+  hide();
+}
+
 void FindBar::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   Mark();
-  if (pane_ != nullptr && find_->hasFocus()) pane_->widget()->setFocus();
 }
 
 void FindBar::FindNext(bool backward) {
@@ -136,7 +142,7 @@ void FindBar::ReplaceAll() {
 
 void FindBar::keyPressEvent(QKeyEvent* event) {
   if (event->key() != Qt::Key_Escape) return QWidget::keyPressEvent(event);
-  hide();
+  Close();
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {

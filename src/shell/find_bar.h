@@ -36,6 +36,8 @@ class FindBar : public QWidget {
   void ReplaceNext();
   // Replace every match in the pane.
   void ReplaceAll();
+  // Hide the bar (Escape), the focus back in the text.
+  void Close();
 
   SearchPattern pattern() const;
   QLineEdit* findField() const { return find_; }

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
+#include <QApplication>
 #include <QCheckBox>
 #include <QStatusBar>
 #include <QtTest>
@@ -135,6 +136,20 @@ class FindBarTest : public QObject {
     QVERIFY(Marks(editor_).isEmpty());
     frame_->action(kEditFindNext)->trigger();
     QCOMPARE(Selection(editor_), QStringLiteral("2:4 名词"));
+  }
+
+  // Escape from a check box of the bar sent the focus, and so the active
+  // window, to another document window.
+  void regressionEscapeFromTheBarKeepsTheActiveWindow() {
+    QApplication::setActiveWindow(frame_);
+    QVERIFY(QTest::qWaitForWindowActive(frame_));
+    frame_->action(kEditFind)->trigger();
+    bar_->wholeWord()->setFocus();
+    QVERIFY(bar_->wholeWord()->hasFocus());
+    QTest::keyClick(bar_->wholeWord(), Qt::Key_Escape);
+    QVERIFY(!bar_->isVisible());
+    QCOMPARE(frame_->activeChild()->view(), editor_);
+    QVERIFY(editor_->hasFocus());
   }
 
   void enterInTheFieldFindsNextAndShiftEnterPrevious() {

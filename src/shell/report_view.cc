@@ -258,6 +258,10 @@ bool ReportView::Find(const SearchPattern& pattern, bool backward, bool* wrapped
       if (at >= 0) {
         const qsizetype lineStart = view.first(at).lastIndexOf(u'\n') + 1;
         const Position match{first + view.first(at).count(u'\n'), at - lineStart};
+        // A match out of sight is shown in the middle.
+        const int top = verticalScrollBar()->value();
+        if (match.line < top || match.line >= top + visibleLines())
+          verticalScrollBar()->setValue(static_cast<int>(match.line - visibleLines() / 2));
         MoveCursor(match, false);
         MoveCursor(Position{match.line, match.column + pattern.text.size()}, true);
         return true;
