@@ -36,7 +36,8 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
       auto* cancel = new QPushButton(QStringLiteral("取消"));
       setCancelButton(cancel);
       // The analysis stops at its next permutation or parse, then says so.
-      disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+      // (QProgressDialog connects canceled to cancel by name; cancel hides it.)
+      disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
       connect(this, &QProgressDialog::canceled, this, [this, stop, cancel] {
         stop->request_stop();
         cancel->setEnabled(false);

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "run/run.h"
+#include "shell/images.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
 
@@ -22,6 +23,7 @@ CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvide
     : QApplication(argc, argv),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
+  setWindowIcon(AppIcon());  // the windows without a parent too
   // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
   const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations))

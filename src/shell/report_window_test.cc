@@ -213,18 +213,22 @@ class ReportWindowTest : public QObject {
     dir.Write(QStringLiteral("report.txt"), "the old report\r\n");
     Workbench bench(dir);
     QVERIFY(bench.started);
-    bool cancelShown = false;
+    bool cancelShown = false, stayed = false;
     WhenRunning([&](QProgressDialog* progress) {
       for (QPushButton* button : progress->findChildren<QPushButton*>()) {
         if (button->text() != QStringLiteral("取消")) continue;
         cancelShown = true;
         button->click();
+        // The window stays until the analysis has stopped, and says so.
+        stayed = progress->isVisible() && !button->isEnabled() &&
+                 progress->labelText() == QStringLiteral("正在停止分析……");
       }
     });
     QElapsedTimer clock;
     clock.start();
     bench.frame->action(kGenerateReport)->trigger();
     QVERIFY(cancelShown);
+    QVERIFY(stayed);
     QCOMPARE(dir.Read(QStringLiteral("report.txt")), QByteArray("the old report\r\n"));
     QCOMPARE(Temporaries(dir), QStringList());
     QCOMPARE(bench.dialogs->texts().size(), 1);
