@@ -1,7 +1,7 @@
 #include "platform/text_stream.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <random>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>

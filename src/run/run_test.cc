@@ -335,7 +335,7 @@ TEST_F(RunTest, MessagesSayWhichFileAndLineTheyComeFrom) {
   EXPECT_EQ(ui.shown[0], "Tag longer than 19 b|tags.txt|3");
   EXPECT_EQ(ui.shown[1], "Item longer than 19 |sequences.txt|3");
   EXPECT_EQ(ui.shown[2], "Right side longer th|rules.txt|4");
-  EXPECT_EQ(ui.shown[3], "One-item rules in Ru|rules.txt|0");  // R2 rewrites NP into itself
+  EXPECT_EQ(ui.shown[3], "One-item rules in Ru|rules.txt|0");   // R2 rewrites NP into itself
   EXPECT_EQ(ui.shown[4].substr(ui.shown[4].find('|')), "||0");  // the completion message
 
   fs::remove(dir_ / "rules.txt");

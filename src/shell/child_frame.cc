@@ -53,11 +53,14 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
   // Analysis thread.
   void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
   void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
-    QMetaObject::invokeMethod(this, [this, &text, &place] {
-      Update();
-      shown.push_back({QString::fromUtf8(text), place});
-      dialogs_.ShowMessage(this, shown.back().first, MessageIcon::kWarning);
-    }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, &text, &place] {
+          Update();
+          shown.push_back({QString::fromUtf8(text), place});
+          dialogs_.ShowMessage(this, shown.back().first, MessageIcon::kWarning);
+        },
+        Qt::BlockingQueuedConnection);
   }
   void SetBusy(bool busy) override { busy_ = busy; }
   void Progress(std::int64_t done, std::int64_t total) override { done_ = done; total_ = total; }

@@ -62,8 +62,8 @@ RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text)
 int DialogProvider::AskLineNumber(QWidget* parent, int current, int last) {
   bool ok = false;
   const int line = QInputDialog::getInt(parent, QStringLiteral("转到行"),
-                                        QStringLiteral("行号（1 - %1）(&L)：").arg(last), current, 1,
-                                        last, 1, &ok);
+                                        QStringLiteral("行号（1 - %1）(&L)：").arg(last), current,
+                                        1, last, 1, &ok);
   return ok ? line : 0;
 }
 

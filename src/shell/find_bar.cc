@@ -53,7 +53,8 @@ SearchPattern FindBar::pattern() const {
 void FindBar::Open(bool replace) {
   if (QPlainTextEdit* editor = pane_ != nullptr ? pane_->editor() : nullptr) {
     const QString selected = editor->textCursor().selectedText();
-    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator)) find_->setText(selected);
+    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+      find_->setText(selected);
   }
   ShowReplaceRow(replace && pane_ != nullptr && pane_->editor() != nullptr);
   show();
@@ -110,7 +111,8 @@ void FindBar::ReplaceNext() {
   const QTextBlock block = editor->document()->findBlock(cursor.selectionStart());
   const QString line = block.text();
   const int start = cursor.selectionStart() - block.position();
-  if (cursor.hasSelection() && cursor.selectionEnd() - cursor.selectionStart() == find_->text().size() &&
+  if (cursor.hasSelection() &&
+      cursor.selectionEnd() - cursor.selectionStart() == find_->text().size() &&
       FindMatch(line, pattern(), start) == start)
     cursor.insertText(replace_->text());
   FindNext(false);

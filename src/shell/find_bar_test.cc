@@ -1,16 +1,17 @@
 // Finding, replacing and going to a line in the editor and in the report
 // window, and the matching rules of the search itself.
-#include <QLabel>
-#include <QLineEdit>
-#include <QTextBlock>
+#include "shell/find_bar.h"
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
-#include "shell/find_bar.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
 #include "shell/report_view.h"
@@ -26,8 +27,9 @@ namespace {
 QStringList Marks(QPlainTextEdit* editor) {
   QStringList marks;
   for (const QTextEdit::ExtraSelection& mark : editor->extraSelections())
-    marks.append(QStringLiteral("%1:%2").arg(mark.cursor.blockNumber() + 1).arg(
-        mark.cursor.selectionStart() - mark.cursor.block().position() + 1));
+    marks.append(QStringLiteral("%1:%2")
+                     .arg(mark.cursor.blockNumber() + 1)
+                     .arg(mark.cursor.selectionStart() - mark.cursor.block().position() + 1));
   return marks;
 }
 
@@ -68,18 +70,23 @@ class FindBarTest : public QObject {
     QTest::addColumn<bool>("matchCase");
     QTest::addColumn<bool>("wholeWord");
     QTest::addColumn<QList<qsizetype>>("forward");  // every match, first to last
-    QTest::newRow("any case") << "Np np NP" << "np" << false << false << QList<qsizetype>{0, 3, 6};
-    QTest::newRow("match case") << "Np np NP" << "np" << true << false << QList<qsizetype>{3};
-    QTest::newRow("whole word") << "NP NPs _NP NP" << "NP" << false << true
-                                << QList<qsizetype>{0, 11};
-    QTest::newRow("punctuation bounds a word") << "(NP,VP:NP)" << "NP" << true << true
-                                               << QList<qsizetype>{1, 7};
-    QTest::newRow("Chinese characters are letters") << "名词 名词性 名词" << "名词" << false << true
-                                                    << QList<qsizetype>{0, 7};
-    QTest::newRow("overlapping") << "aaaa" << "aa" << false << false << QList<qsizetype>{0, 1, 2};
-    QTest::newRow("nothing") << "abc" << "x" << false << false << QList<qsizetype>{};
-    QTest::newRow("an empty pattern finds nothing") << "abc" << "" << false << false
-                                                    << QList<qsizetype>{};
+    QTest::newRow("any case") << "Np np NP"
+                              << "np" << false << false << QList<qsizetype>{0, 3, 6};
+    QTest::newRow("match case") << "Np np NP"
+                                << "np" << true << false << QList<qsizetype>{3};
+    QTest::newRow("whole word") << "NP NPs _NP NP"
+                                << "NP" << false << true << QList<qsizetype>{0, 11};
+    QTest::newRow("punctuation bounds a word") << "(NP,VP:NP)"
+                                               << "NP" << true << true << QList<qsizetype>{1, 7};
+    QTest::newRow("Chinese characters are letters")
+        << "名词 名词性 名词"
+        << "名词" << false << true << QList<qsizetype>{0, 7};
+    QTest::newRow("overlapping") << "aaaa"
+                                 << "aa" << false << false << QList<qsizetype>{0, 1, 2};
+    QTest::newRow("nothing") << "abc"
+                             << "x" << false << false << QList<qsizetype>{};
+    QTest::newRow("an empty pattern finds nothing") << "abc"
+                                                    << "" << false << false << QList<qsizetype>{};
   }
   // Forward from each position finds the first match at or after it;
   // backward the last one before it: both agree with the list of matches.
@@ -229,7 +236,8 @@ class FindBarTest : public QObject {
       frame_->action(kEditFindNext)->trigger();
       found.append(QStringLiteral("%1:%2").arg(view->cursorLine()).arg(view->selectedText()));
     }
-    QCOMPARE(found, (QStringList{"5000:定中", "10000:定中", "15000:定中", "20000:定中", "5000:定中"}));
+    QCOMPARE(found,
+             (QStringList{"5000:定中", "10000:定中", "15000:定中", "20000:定中", "5000:定中"}));
     QCOMPARE(view->cursorColumn(), 12);  // after the match, on its line
     frame_->action(kEditFindPrevious)->trigger();
     QCOMPARE(view->cursorLine(), 20000);

@@ -42,8 +42,8 @@ const struct {
       kFilePrintSetup, 0, kRecentFile1, 0, kAppExit}},
     {"编辑(&E)",
      Shown::kDocument,
-     {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste, 0, kEditFind, kEditFindNext,
-      kEditFindPrevious, kEditReplace, kEditGoToLine}},
+     {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste, 0, kEditFind, kEditFindNext, kEditFindPrevious,
+      kEditReplace, kEditGoToLine}},
     {"查看(&V)",
      Shown::kAlways,
      {kViewToolbar, kViewStatusBar, 0, kViewZoomIn, kViewZoomOut, kViewZoomReset}},
@@ -55,12 +55,11 @@ const int kToolbarButtons[] = {kFileNew, kFileOpen, kFileSave, 0, kEditCut, kEdi
                                0, kFilePrint, 0, kAppAbout};
 // The commands that need an active document window, and those that need an
 // active document or report window.
-const int kDocumentCommands[] = {kFileSave,  kFileSaveAs, kFilePrint,
-                                 kFilePrintPreview, kWindowNew, kEditReplace};
-const int kWindowCommands[] = {kFileClose,     kGenerateReport,    kViewReport,    kWindowCascade,
-                               kWindowTile,    kWindowArrange,     kNextPane,      kPrevPane,
-                               kEditFind,      kEditFindNext,      kEditFindPrevious,
-                               kEditGoToLine};
+const int kDocumentCommands[] = {kFileSave,         kFileSaveAs, kFilePrint,
+                                 kFilePrintPreview, kWindowNew,  kEditReplace};
+const int kWindowCommands[] = {kFileClose,  kGenerateReport, kViewReport,       kWindowCascade,
+                               kWindowTile, kWindowArrange,  kNextPane,         kPrevPane,
+                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine};
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -179,7 +178,8 @@ void CMainFrame::CreateActions() {
        [this] {
          if (const QString path = dialogs_.GetOpenFileName(this); !path.isEmpty()) OpenFile(path);
        }},
-      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "", [this] {
+      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "",
+       [this] {
          if (ReportWindow* report = qobject_cast<ReportWindow*>(mdiArea_->currentSubWindow()))
            return static_cast<void>(report->close());
          CChildFrame* active = activeChild();
@@ -243,8 +243,9 @@ void CMainFrame::CreateActions() {
       {kGenerateReport, "生成歧义格式统计报告",
        "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "F5",
        [this] { GenerateReport(); }},
-      {kViewReport, "查看分析报告(&R)", "在报告窗口中打开 config.ini 中 RESULT 所指的报告\n查看分析报告",
-       "", [this] {
+      {kViewReport, "查看分析报告(&R)",
+       "在报告窗口中打开 config.ini 中 RESULT 所指的报告\n查看分析报告", "",
+       [this] {
          OpenReport(ConfiguredPath(startupDir_, ReadRunConfig(ProfilePathFor(startupDir_)).result));
        }},
       {kWindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", "",
@@ -363,8 +364,8 @@ void CMainFrame::CreateMenusAndBars() {
   cursorPane_ = new QLabel;
   cursorPane_->setObjectName(QStringLiteral("cursorPosition"));
   cursorPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  cursorPane_->setMinimumWidth(cursorPane_->fontMetrics().horizontalAdvance(
-      QStringLiteral("第 100000 行，第 1000 列")));
+  cursorPane_->setMinimumWidth(
+      cursorPane_->fontMetrics().horizontalAdvance(QStringLiteral("第 100000 行，第 1000 列")));
   statusBar()->addPermanentWidget(cursorPane_);
 }
 
@@ -430,7 +431,8 @@ void CMainFrame::AddWindow(QMdiSubWindow* window) {
   window->resize(extent);
   const int room = std::max(
       1, std::min(area.width() - extent.width(), area.height() - extent.height()) / step + 1);
-  window->move(QPoint(step, step) * static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
+  window->move(QPoint(step, step) *
+               static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
   connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateActions);
   // The area maximizes a new window itself while the active one is.
   const bool maximize = layout_.documentWindowsMaximized && mdiArea_->subWindowList().size() == 1;
@@ -503,9 +505,9 @@ void CMainFrame::UpdateActions() {
   for (const auto& [doc, frames] : windows) {
     const QString mark = doc->text()->isModified() ? QStringLiteral("*") : QString();
     for (int i = 0; i < frames.size(); ++i)
-      frames[i]->setWindowTitle(frames.size() == 1
-                                    ? doc->title() + mark
-                                    : QStringLiteral("%1:%2%3").arg(doc->title()).arg(i + 1).arg(mark));
+      frames[i]->setWindowTitle(
+          frames.size() == 1 ? doc->title() + mark
+                             : QStringLiteral("%1:%2%3").arg(doc->title()).arg(i + 1).arg(mark));
   }
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
@@ -574,7 +576,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (analysisRunning()) {
     event->ignore();
     if (!closeAfterRun_ &&
-        dialogs_.AskYesNo(nullptr, QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"))) {
+        dialogs_.AskYesNo(nullptr,
+                          QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"))) {
       closeAfterRun_ = true;
       stop_->request_stop();
     }
@@ -607,10 +610,10 @@ bool CMainFrame::SaveDataFilesBeforeRun() {
     const QString path = ConfiguredPath(startupDir_, value);
     for (CChildFrame* frame : childFrames()) {
       CMarvolenDoc* doc = frame->document();
-      const bool same = doc->path() == path ||
-                        (!path.isEmpty() && !doc->path().isEmpty() &&
-                         SameExistingFile(QFile::encodeName(doc->path()).toStdString(),
-                                          QFile::encodeName(path).toStdString()));
+      const bool same =
+          doc->path() == path || (!path.isEmpty() && !doc->path().isEmpty() &&
+                                  SameExistingFile(QFile::encodeName(doc->path()).toStdString(),
+                                                   QFile::encodeName(path).toStdString()));
       if (same && doc->text()->isModified() && !unsaved.contains(doc)) unsaved.append(doc);
     }
   }
@@ -618,8 +621,9 @@ bool CMainFrame::SaveDataFilesBeforeRun() {
   QStringList names;
   for (CMarvolenDoc* doc : unsaved) names.append(doc->title());
   const RunChoice choice = dialogs_.AskSaveBeforeRun(
-      this, QStringLiteral("以下数据文件有未保存的更改：%1\n\n分析读取磁盘上的文件。要先保存它们吗？")
-                .arg(names.join(QStringLiteral("、"))));
+      this,
+      QStringLiteral("以下数据文件有未保存的更改：%1\n\n分析读取磁盘上的文件。要先保存它们吗？")
+          .arg(names.join(QStringLiteral("、"))));
   if (choice != RunChoice::kSaveAndRun) return choice == RunChoice::kRunAsSaved;
   for (CMarvolenDoc* doc : unsaved)
     if (!SaveDocument(doc, false)) return false;  // the save said why
@@ -695,7 +699,8 @@ void CMainFrame::CheckFilesOnDisk() {
     // Each window keeps its cursor's line.
     std::vector<std::pair<CMarvolenView*, int>> lines;
     for (CChildFrame* frame : childFrames())
-      if (frame->document() == doc) lines.push_back({frame->view(), frame->view()->textCursor().blockNumber() + 1});
+      if (frame->document() == doc)
+        lines.push_back({frame->view(), frame->view()->textCursor().blockNumber() + 1});
     QString error;
     if (!doc->Load(doc->path(), &error)) {
       dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
@@ -705,7 +710,8 @@ void CMainFrame::CheckFilesOnDisk() {
   }
   if (ReportWindow* report = reportWindow(); report != nullptr && report->ChangedOnDisk()) {
     QString error;
-    if (!report->Load(report->path(), &error)) dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+    if (!report->Load(report->path(), &error))
+      dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
   }
   checkingFiles_ = false;
   UpdateActions();
@@ -730,10 +736,10 @@ void CMainFrame::SaveLayout() {
 
 void CMainFrame::ShowCursorPosition() {
   const TextPane* pane = activePane();
-  cursorPane_->setText(pane != nullptr ? QStringLiteral("第 %1 行，第 %2 列")
-                                             .arg(pane->cursorLine())
-                                             .arg(pane->cursorColumn())
-                                       : QString());
+  cursorPane_->setText(
+      pane != nullptr
+          ? QStringLiteral("第 %1 行，第 %2 列").arg(pane->cursorLine()).arg(pane->cursorColumn())
+          : QString());
 }
 
 }  // namespace marvolen

@@ -74,8 +74,8 @@ class CMainFrame : public QMainWindow {
 
   QAction* action(int command) const { return actions_.at(command); }
   CChildFrame* activeChild() const;
-  ReportWindow* reportWindow() const;  // null while none is open
-  TextPane* activePane() const;        // the text of the active window
+  ReportWindow* reportWindow() const;       // null while none is open
+  TextPane* activePane() const;             // the text of the active window
   QList<CChildFrame*> childFrames() const;  // in the order they were made
   QMdiArea* mdiArea() const { return mdiArea_; }
   QMenu* windowMenu() const { return windowMenu_; }

@@ -43,11 +43,24 @@ QStringList DumpMenuBar(QMenuBar* bar) {
 }
 
 const QStringList kStartMenus = {
-    "文件(&F)", "  新建(&N)\tCtrl+N|57600", "  打开(&O)...\tCtrl+O|57601", "  -",
-    "  打印设置(&R)...|57606", "  -", "  最近文件|57616", "  -", "  退出(&X)|57665",
-    "查看(&V)", "  工具栏(&T)|59392", "  状态栏(&S)|59393", "  -", "  放大(&I)\tCtrl+=|32810",
-    "  缩小(&O)\tCtrl+-|32811", "  默认大小(&D)\tCtrl+0|32812",
-    "帮助(&H)", "  关于 Marvolen(&A)...|57664",
+    "文件(&F)",
+    "  新建(&N)\tCtrl+N|57600",
+    "  打开(&O)...\tCtrl+O|57601",
+    "  -",
+    "  打印设置(&R)...|57606",
+    "  -",
+    "  最近文件|57616",
+    "  -",
+    "  退出(&X)|57665",
+    "查看(&V)",
+    "  工具栏(&T)|59392",
+    "  状态栏(&S)|59393",
+    "  -",
+    "  放大(&I)\tCtrl+=|32810",
+    "  缩小(&O)\tCtrl+-|32811",
+    "  默认大小(&D)\tCtrl+0|32812",
+    "帮助(&H)",
+    "  关于 Marvolen(&A)...|57664",
 };
 
 const QStringList kDocumentMenus = {
@@ -238,15 +251,35 @@ class MainFrameTest : public QObject {
       for (const QKeySequence& key : action->shortcuts())
         table.insert(key.toString(), action->data().toInt());
     const QMap<QString, int> expected = {
-        {"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57603}, {"Ctrl+P", 57607},
-        {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
-        {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634}, {"Ctrl+V", 57637}, {"Shift+Ins", 57637},
-        {"F6", 57680}, {"Shift+F6", 57681},
+        {"Ctrl+N", 57600},
+        {"Ctrl+O", 57601},
+        {"Ctrl+S", 57603},
+        {"Ctrl+P", 57607},
+        {"Ctrl+Z", 57643},
+        {"Alt+Backspace", 57643},
+        {"Ctrl+X", 57635},
+        {"Shift+Del", 57635},
+        {"Ctrl+C", 57634},
+        {"Ctrl+Ins", 57634},
+        {"Ctrl+V", 57637},
+        {"Shift+Ins", 57637},
+        {"F6", 57680},
+        {"Shift+F6", 57681},
         // Finding, the analysis, the windows and the text's size.
-        {"Ctrl+F", 32800}, {"F3", 32801}, {"Shift+F3", 32802}, {"Ctrl+H", 32803},
-        {"Ctrl+G", 32804}, {"F5", 32772}, {"Ctrl+Tab", 57680}, {"Ctrl+F6", 57680},
-        {"Ctrl+Shift+Tab", 57681}, {"Ctrl+Shift+Backtab", 57681}, {"Ctrl+Shift+F6", 57681},
-        {"Ctrl+=", 32810}, {"Ctrl++", 32810}, {"Ctrl+-", 32811},
+        {"Ctrl+F", 32800},
+        {"F3", 32801},
+        {"Shift+F3", 32802},
+        {"Ctrl+H", 32803},
+        {"Ctrl+G", 32804},
+        {"F5", 32772},
+        {"Ctrl+Tab", 57680},
+        {"Ctrl+F6", 57680},
+        {"Ctrl+Shift+Tab", 57681},
+        {"Ctrl+Shift+Backtab", 57681},
+        {"Ctrl+Shift+F6", 57681},
+        {"Ctrl+=", 32810},
+        {"Ctrl++", 32810},
+        {"Ctrl+-", 32811},
         {"Ctrl+0", 32812},
     };
     QCOMPARE(table, expected);
@@ -303,8 +336,7 @@ class MainFrameTest : public QObject {
     // ours: the cursor's line and column.
     QList<QWidget*> panes;
     for (QLabel* label : frame_->statusBar()->findChildren<QLabel*>()) panes.append(label);
-    std::sort(panes.begin(), panes.end(),
-              [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    std::sort(panes.begin(), panes.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
     QCOMPARE(panes.size(), 5);
     QCOMPARE(panes.first(), idle);
     QCOMPARE(panes.last(), frame_->cursorPane());

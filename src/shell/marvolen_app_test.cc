@@ -1,9 +1,10 @@
 // Start-up of the workbench, its failures, and config.ini kept as the
 // user's file.
+#include <sys/stat.h>
+
 #include <QMdiArea>
 #include <QTextDocument>
 #include <QtTest>
-#include <sys/stat.h>
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
@@ -188,8 +189,8 @@ class MarvolenAppTest : public QObject {
     QVERIFY(dir.Read(QStringLiteral("real.ini")).contains("[Recent File List]"));
 
     const QByteArray before = dir.Read(QStringLiteral("config.ini"));
-    QVERIFY(QFile::setPermissions(dir.file("real.ini"), QFile::ReadOwner | QFile::ReadGroup |
-                                                            QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(dir.file("real.ini"),
+                                  QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     struct stat was {};
     QCOMPARE(::stat(QFile::encodeName(dir.file("real.ini")).constData(), &was), 0);
     {

@@ -44,7 +44,8 @@ bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QSt
   }
   // A FIFO would block the read, a device feed it without end.
   if (!info.isFile()) {
-    *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), QString::fromUtf8(kNotPlainFile));
+    *error =
+        QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), QString::fromUtf8(kNotPlainFile));
     return false;
   }
   if (info.size() > maxBytes) {
@@ -184,8 +185,8 @@ bool CMarvolenView::Find(const SearchPattern& pattern, bool backward, bool* wrap
   // Positions in the raw text are the document's (blocks end in U+2029).
   const QString text = document()->toRawText();
   const QTextCursor cursor = textCursor();
-  qsizetype at = FindMatch(text, pattern, backward ? cursor.selectionStart() : cursor.selectionEnd(),
-                           backward);
+  qsizetype at = FindMatch(text, pattern,
+                           backward ? cursor.selectionStart() : cursor.selectionEnd(), backward);
   *wrapped = at < 0;
   if (at < 0) at = FindMatch(text, pattern, backward ? text.size() : 0, backward);
   if (at < 0) return false;
@@ -205,8 +206,9 @@ void CMarvolenView::Highlight(const SearchPattern& pattern) {
 void CMarvolenView::MarkMatchesInSight() {
   QList<QTextEdit::ExtraSelection> marks;
   const qreal bottom = viewport()->height();
-  for (QTextBlock block = firstVisibleBlock(); !highlighted_.empty() && block.isValid() &&
-                                               blockBoundingGeometry(block).translated(contentOffset()).top() <= bottom;
+  for (QTextBlock block = firstVisibleBlock();
+       !highlighted_.empty() && block.isValid() &&
+       blockBoundingGeometry(block).translated(contentOffset()).top() <= bottom;
        block = block.next()) {
     const QString line = block.text();
     for (qsizetype at = FindMatch(line, highlighted_, 0); at >= 0;

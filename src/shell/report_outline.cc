@@ -39,8 +39,8 @@ void AddHeading(const QString& text, qint64 line, std::vector<OutlineEntry>& out
     if (at < 0) continue;
     QString title = QString::fromUtf8(heading.title);
     if (heading.withValue) {
-      title += QStringLiteral("：") + text.mid(at + part.size()).remove(QLatin1Char('-')).remove(
-                                         QStringLiteral("："));
+      title += QStringLiteral("：") +
+               text.mid(at + part.size()).remove(QLatin1Char('-')).remove(QStringLiteral("："));
     }
     if (title.isEmpty()) title = text.left(at + 2);  // "sequences.txt文件"
     // A report begins with its summary.
@@ -58,9 +58,9 @@ std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
   qint64 number = 1;
   for (std::size_t start = 0; start < bytes.size(); ++number) {
     const void* lf = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
-    const std::size_t end = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                                                     bytes.data())
-                                          : bytes.size();
+    const std::size_t end =
+        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data())
+                      : bytes.size();
     const char first = bytes[start];
     if (first != '\t' && first != ' ' && first != '\r' && first != '\n') {
       std::string_view line = bytes.substr(start, end - start);

@@ -75,9 +75,9 @@ std::string_view ReportView::LineBytes(qint64 line) const {
   if (line < 0 || line >= lineCount_) return {};
   const std::size_t start = LineStart(line);
   const void* lf = std::memchr(bytes_.data() + start, '\n', bytes_.size() - start);
-  std::size_t end =
-      lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes_.data())
-                    : bytes_.size();
+  std::size_t end = lf != nullptr
+                        ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes_.data())
+                        : bytes_.size();
   if (lf != nullptr && end > start && bytes_[end - 1] == '\r') --end;
   return std::string_view(bytes_).substr(start, end - start);
 }
@@ -112,12 +112,14 @@ void ReportView::UpdateMetrics() {
   // The tallest of the fonts a report's characters may come from.
   lineHeight_ = std::max(fontMetrics().lineSpacing(),
                          qCeil(LayOut(QStringLiteral("汉Ag"))->lineAt(0).height()));
-  verticalScrollBar()->setRange(0, static_cast<int>(std::max<qint64>(0, lineCount_ - visibleLines())));
+  verticalScrollBar()->setRange(0,
+                                static_cast<int>(std::max<qint64>(0, lineCount_ - visibleLines())));
   verticalScrollBar()->setPageStep(visibleLines());
   verticalScrollBar()->setSingleStep(1);
   // A GBK byte is about one column; tabs and wider lines seen widen it.
-  const int width = std::max(widestSeen_, static_cast<int>(std::min<std::size_t>(longestLine_ + 16, 1 << 20)) *
-                                              fontMetrics().horizontalAdvance(QLatin1Char('x')));
+  const int width =
+      std::max(widestSeen_, static_cast<int>(std::min<std::size_t>(longestLine_ + 16, 1 << 20)) *
+                                fontMetrics().horizontalAdvance(QLatin1Char('x')));
   horizontalScrollBar()->setRange(0, std::max(0, width + 2 * kMargin - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
   horizontalScrollBar()->setSingleStep(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 4);
@@ -142,14 +144,17 @@ void ReportView::paintEvent(QPaintEvent*) {
     QList<QTextLayout::FormatRange> marks;
     for (qsizetype at = FindMatch(text, highlighted_, 0); at >= 0;
          at = FindMatch(text, highlighted_, at + highlighted_.text.size())) {
-      QTextLayout::FormatRange mark{static_cast<int>(at), static_cast<int>(highlighted_.text.size()), {}};
+      QTextLayout::FormatRange mark{
+          static_cast<int>(at), static_cast<int>(highlighted_.text.size()), {}};
       mark.format.setBackground(kMatchColor);
       marks.append(mark);
     }
     if (from.line <= line && line <= to.line && from != to) {
       const qsizetype start = line == from.line ? from.column : 0;
-      const qsizetype end = line == to.line ? to.column : text.size() + 1;  // past the end: the line end
-      QTextLayout::FormatRange selection{static_cast<int>(start), static_cast<int>(end - start), {}};
+      const qsizetype end =
+          line == to.line ? to.column : text.size() + 1;  // past the end: the line end
+      QTextLayout::FormatRange selection{
+          static_cast<int>(start), static_cast<int>(end - start), {}};
       selection.format.setBackground(palette().highlight());
       selection.format.setForeground(palette().highlightedText());
       marks.append(selection);
@@ -170,8 +175,8 @@ void ReportView::resizeEvent(QResizeEvent* event) {
 }
 
 ReportView::Position ReportView::PositionAt(const QPoint& point) const {
-  const qint64 line = std::clamp<qint64>(verticalScrollBar()->value() + point.y() / lineHeight_, 0,
-                                         lineCount_ - 1);
+  const qint64 line =
+      std::clamp<qint64>(verticalScrollBar()->value() + point.y() / lineHeight_, 0, lineCount_ - 1);
   const auto layout = LayOut(DecodeLine(line));
   return {line, layout->lineAt(0).xToCursor(point.x() - textX())};
 }
@@ -237,8 +242,7 @@ void ReportView::GoToLine(qint64 line) {
 
 bool ReportView::Find(const SearchPattern& pattern, bool backward, bool* wrapped) {
   if (pattern.empty()) return false;
-  const Position from =
-      backward ? std::min(anchor_, cursor_) : std::max(anchor_, cursor_);
+  const Position from = backward ? std::min(anchor_, cursor_) : std::max(anchor_, cursor_);
   // Chunks of lines from the cursor to the end (backward: to the start),
   // then from the other end: the match nearest the cursor that way.
   for (int pass = 0; pass < 2; ++pass) {
@@ -246,7 +250,8 @@ bool ReportView::Find(const SearchPattern& pattern, bool backward, bool* wrapped
     qint64 line = pass == 0 ? from.line : backward ? lineCount_ - 1 : 0;
     while (line >= 0 && line < lineCount_) {
       const qint64 first = backward ? std::max<qint64>(0, line - kSearchChunkLines + 1) : line;
-      const qint64 count = backward ? line - first + 1 : std::min(kSearchChunkLines, lineCount_ - line);
+      const qint64 count =
+          backward ? line - first + 1 : std::min(kSearchChunkLines, lineCount_ - line);
       const std::u16string text = DecodeLines(first, count);
       const QStringView view(text.data(), static_cast<qsizetype>(text.size()));
       // Where the search starts in the chunk: the cursor's column on its line.
@@ -293,11 +298,21 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
   Position to = cursor_;
   const qsizetype length = DecodeLine(cursor_.line).size();
   switch (event->key()) {
-    case Qt::Key_Up: --to.line; break;
-    case Qt::Key_Down: ++to.line; break;
-    case Qt::Key_PageUp: to.line -= visibleLines(); break;
-    case Qt::Key_PageDown: to.line += visibleLines(); break;
-    case Qt::Key_Home: to = control ? Position{} : Position{to.line, 0}; break;
+    case Qt::Key_Up:
+      --to.line;
+      break;
+    case Qt::Key_Down:
+      ++to.line;
+      break;
+    case Qt::Key_PageUp:
+      to.line -= visibleLines();
+      break;
+    case Qt::Key_PageDown:
+      to.line += visibleLines();
+      break;
+    case Qt::Key_Home:
+      to = control ? Position{} : Position{to.line, 0};
+      break;
     case Qt::Key_End:
       to = control ? Position{lineCount_ - 1, DecodeLine(lineCount_ - 1).size()}
                    : Position{to.line, length};
@@ -308,7 +323,7 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
                          : to;
       break;
     case Qt::Key_Right:
-      to = to.column < length ? Position{to.line, to.column + 1}
+      to = to.column < length         ? Position{to.line, to.column + 1}
            : to.line + 1 < lineCount_ ? Position{to.line + 1, 0}
                                       : to;
       break;
@@ -317,7 +332,8 @@ void ReportView::keyPressEvent(QKeyEvent* event) {
   }
   // Page keys move the text with the cursor.
   if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(to.line - cursor_.line));
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  static_cast<int>(to.line - cursor_.line));
   MoveCursor(to, extend);
 }
 

@@ -85,7 +85,7 @@ class ReportView : public QAbstractScrollArea, public TextPane {
     auto operator<=>(const Position&) const = default;
   };
 
-  std::size_t LineStart(qint64 line) const;  // 0-based; the text's end past the last
+  std::size_t LineStart(qint64 line) const;       // 0-based; the text's end past the last
   std::string_view LineBytes(qint64 line) const;  // without the line end
   QString DecodeLine(qint64 line) const;
   // Lines first .. first + count - 1, decoded, each ended by '\n'.

@@ -31,8 +31,8 @@ ReportWindow::ReportWindow()
 
   messages_->setObjectName(QStringLiteral("runMessages"));
   messages_->setRootIsDecorated(false);
-  messages_->setHeaderLabels({QStringLiteral("本次分析的消息"), QStringLiteral("文件"),
-                              QStringLiteral("行")});
+  messages_->setHeaderLabels(
+      {QStringLiteral("本次分析的消息"), QStringLiteral("文件"), QStringLiteral("行")});
   messages_->header()->setStretchLastSection(false);
   messages_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   messages_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -62,7 +62,8 @@ bool ReportWindow::Load(const QString& path, QString* error) {
   try {
     if (!ReadFileBytes(path, std::numeric_limits<qint64>::max(), &bytes, error)) return false;
   } catch (const std::bad_alloc&) {
-    *error = QStringLiteral("%1\n该报告太大，内存不足，无法显示。").arg(QDir::toNativeSeparators(path));
+    *error =
+        QStringLiteral("%1\n该报告太大，内存不足，无法显示。").arg(QDir::toNativeSeparators(path));
     return false;
   }
   const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

@@ -1,6 +1,8 @@
 // The report window: its outline, reports of any size, the report after a
 // run, the run's messages, the questions before and during a run, and
 // stopping a run.
+#include "shell/report_window.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
@@ -17,7 +19,6 @@
 #include "shell/marvolen_doc.h"
 #include "shell/report_outline.h"
 #include "shell/report_view.h"
-#include "shell/report_window.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -79,14 +80,15 @@ class ReportWindowTest : public QObject {
     QStringList outline;
     for (const OutlineEntry& e : BuildReportOutline({bytes.constData(), size_t(bytes.size())}))
       outline.append(QStringLiteral("%1 %2 %3").arg(e.depth).arg(e.title).arg(e.line));
-    const QStringList sections = {"全部排列", "不能组合", "能组合", "只有一种组合方式",
+    const QStringList sections = {"全部排列",   "不能组合",   "能组合",      "只有一种组合方式",
                                   "外显型歧义", "内含型歧义", "歧义程度统计"};
     const int tagSet[] = {28, 6891, 13519, 13758, 14194, 14216, 14259};
     const int sequences[] = {14311, 14345, 14349, 14383, 14423, 14442, 14469};
     QStringList expected = {"0 全部标记全排列 3", "1 汇总 3"};
-    for (int i = 0; i < 7; ++i) expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]));
-    expected += {"2 内含型歧义排名 14262", "3 平均歧义个数：2.000000 14277",
-                 "2 外显型歧义排名 14279", "3 平均歧义个数：2.000000 14287",
+    for (int i = 0; i < 7; ++i)
+      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]));
+    expected += {"2 内含型歧义排名 14262",    "3 平均歧义个数：2.000000 14277",
+                 "2 外显型歧义排名 14279",    "3 平均歧义个数：2.000000 14287",
                  "0 sequences.txt文件 14290", "1 汇总 14290"};
     for (int i = 0; i < 7; ++i)
       expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(sequences[i]));
@@ -285,7 +287,8 @@ class ReportWindowTest : public QObject {
     dir.Write(QStringLiteral("report.txt"), "line one\r\nline two\r\n");
     bench.dialogs->yesNoAnswers = {false};
     comeBack();
-    QCOMPARE(tags->text()->toPlainText(), QStringLiteral("TagSetBegin\nn , v , a , d\nTagSetEnd\n"));
+    QCOMPARE(tags->text()->toPlainText(),
+             QStringLiteral("TagSetBegin\nn , v , a , d\nTagSetEnd\n"));
     QVERIFY(!tags->text()->isModified());
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
     QVERIFY(bench.dialogs->yesNoQuestions[0].contains(QStringLiteral("已被其他程序修改")));

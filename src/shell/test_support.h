@@ -45,7 +45,7 @@ class RecordingDialogs : public DialogProvider {
   QStringList saveQuestions;
   std::deque<SaveChoice> saveAnswers;  // kCancel once exhausted
   QStringList yesNoQuestions;
-  std::deque<bool> yesNoAnswers;       // false once exhausted
+  std::deque<bool> yesNoAnswers;  // false once exhausted
   QStringList runQuestions;
   std::deque<RunChoice> runAnswers;    // kCancel once exhausted
   QStringList lineQuestions;           // "current/last"

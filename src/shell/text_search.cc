@@ -15,8 +15,7 @@ bool IsWholeWord(QStringView text, qsizetype start, qsizetype length) {
 
 }  // namespace
 
-qsizetype FindMatch(QStringView text, const SearchPattern& pattern, qsizetype from,
-                    bool backward) {
+qsizetype FindMatch(QStringView text, const SearchPattern& pattern, qsizetype from, bool backward) {
   if (pattern.empty()) return -1;
   const Qt::CaseSensitivity cs = pattern.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
   const qsizetype length = pattern.text.size();

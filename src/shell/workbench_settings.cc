@@ -49,16 +49,17 @@ bool WorkbenchSettings::Write(const std::string& profilePath, std::string* error
   const QRect& r = layout.mainWindow;
   std::vector<ProfileKeyUpdate> updates = {
       {"MainWindow", r.isValid() ? std::optional<std::string>(QStringLiteral("%1,%2,%3,%4")
-                                                                 .arg(r.x())
-                                                                 .arg(r.y())
-                                                                 .arg(r.width())
-                                                                 .arg(r.height())
-                                                                 .toStdString())
+                                                                  .arg(r.x())
+                                                                  .arg(r.y())
+                                                                  .arg(r.width())
+                                                                  .arg(r.height())
+                                                                  .toStdString())
                                  : std::nullopt},
       {"MainWindowMaximized", Flag(layout.mainWindowMaximized)},
       {"DocumentWindowsMaximized", Flag(layout.documentWindowsMaximized)},
-      {"PointSize", layout.pointSize > 0 ? std::optional<std::string>(std::to_string(layout.pointSize))
-                                         : std::nullopt},
+      {"PointSize", layout.pointSize > 0
+                        ? std::optional<std::string>(std::to_string(layout.pointSize))
+                        : std::nullopt},
   };
   if (!UpdateProfileFile(profilePath, kSection, updates, error)) return false;
   stored_ = layout;
