@@ -1,8 +1,6 @@
 // Writing the CSV table.
 #include "export/csv_report.h"
 
-#include "platform/gbk.h"
-
 namespace marvolen {
 
 const char* CsvJudgement(PermutationClass judgement) {
@@ -44,11 +42,11 @@ void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
   std::string items;
   for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
     if (k > 0) items += ' ';
-    items += p.permutation->items[static_cast<std::size_t>(k)];
+    utf8_.Append(p.permutation->items[static_cast<std::size_t>(k)], items);
   }
   head_ = source_;
   head_ += ',';
-  AppendCsvField(GbkToUtf8(items), head_);
+  AppendCsvField(items, head_);
   head_ += ',';
   head_ += CsvJudgement(p.cls);
   head_ += ',';
@@ -66,8 +64,8 @@ void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLab
     trees_ += " | ";
   }
   ++parsesInRow_;
-  roots_ += GbkToUtf8(rootLabel);
-  trees_ += GbkToUtf8(bracketed);
+  utf8_.Append(rootLabel, roots_);
+  utf8_.Append(bracketed, trees_);
 }
 
 void CsvReportWriter::EndRow() {

@@ -27,6 +27,7 @@
 #include <string_view>
 
 #include "analysis/report_observer.h"
+#include "export/utf8_text.h"
 #include "platform/text_stream.h"
 
 namespace marvolen {
@@ -62,6 +63,7 @@ class CsvReportWriter : public ReportObserver {
   void EndRow();
 
   OutputStream& out_;
+  Utf8Converter utf8_;
   const char* source_ = "";
   bool rowOpen_ = false;
   bool reportOpen_ = false;

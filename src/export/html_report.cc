@@ -6,7 +6,6 @@
 #include "analysis/degree_records.h"
 #include "export/report_page.h"
 #include "grammar/search_engines.h"
-#include "platform/gbk.h"
 
 namespace marvolen {
 
@@ -49,11 +48,12 @@ char JudgementCode(PermutationClass cls) {
   return static_cast<char>('0' + static_cast<int>(cls));
 }
 
-void AppendStrings(const std::vector<std::string>& strings, bool gbk, std::string& out) {
+// A JSON array of UTF-8 strings.
+void AppendStrings(const std::vector<std::string>& strings, std::string& out) {
   out += '[';
   for (std::size_t k = 0; k < strings.size(); ++k) {
     if (k > 0) out += ',';
-    AppendJsonString(gbk ? GbkToUtf8(strings[k]) : strings[k], out);
+    AppendJsonString(strings[k], out);
   }
   out += ']';
 }
@@ -104,8 +104,10 @@ HtmlReportWriter::HtmlReportWriter(OutputStream& out, const RuleSet& rules,
     : out_(out) {
   engine_ = std::move(MakeParseEngines(options.engine, rules, 1, options.stop).front());
   out_.Write(Page().head);
+  std::vector<std::string> tags;
+  for (const std::string& tag : info.tags) tags.push_back(utf8_.Convert(tag));
   std::string json = "{\"k\":\"i\",\"tags\":";
-  AppendStrings(info.tags, true, json);
+  AppendStrings(tags, json);
   json += ",\"limit\":" + std::to_string(std::max<std::uint64_t>(1, options.maxParses)) +
           ",\"cap\":" + std::to_string(kHtmlParses) + "}";
   WriteData(json);
@@ -179,7 +181,7 @@ void HtmlReportWriter::EndPermutation() {
   } else {
     for (const std::string& text : texts_) {
       record_ += "|~" + std::to_string(textCount_++);
-      newTexts_.push_back(GbkToUtf8(text));
+      newTexts_.push_back(utf8_.Convert(text));
     }
   }
   trees_.clear();
@@ -192,9 +194,11 @@ void HtmlReportWriter::EndPermutation() {
 void HtmlReportWriter::WriteBlock() {
   if (recordsInBlock_ == 0) return;
   std::string json = "{\"k\":\"p\",\"r\":" + std::to_string(report_) + ",\"s\":";
-  AppendStrings(table_.TakeNew(), true, json);
+  std::vector<std::string> strings = table_.TakeNew();
+  for (std::string& s : strings) s = utf8_.Convert(s);
+  AppendStrings(strings, json);
   json += ",\"x\":";
-  AppendStrings(newTexts_, false, json);
+  AppendStrings(newTexts_, json);
   json += ",\"p\":";
   AppendJsonString(records_, json);
   json += '}';

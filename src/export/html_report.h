@@ -50,6 +50,7 @@
 #include "analysis/report_observer.h"
 #include "analysis/reports.h"
 #include "export/tree_code.h"
+#include "export/utf8_text.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/parse_engine.h"
 #include "platform/text_stream.h"
@@ -100,6 +101,7 @@ class HtmlReportWriter : public ReportObserver {
   void WriteData(const std::string& json);
 
   OutputStream& out_;
+  Utf8Converter utf8_;
   std::unique_ptr<ParseEngine> engine_;
   StringTable table_;
   int report_ = -1;

@@ -549,10 +549,19 @@
     var roots = treesOf(rec);
     var list = el("ol", "parses");
     var numbered = rec.j !== 1;
-    rec.trees.forEach(function (t, k) {
-      var text = roots ? bracketed(roots[k]) : texts[Number(t.substring(1))];
-      list.appendChild(el("li", "", (numbered ? "[" + (k + 1) + "]" : "") + text));
-    });
+    var listParses = function (upTo) {
+      list.textContent = "";
+      rec.trees.slice(0, upTo).forEach(function (t, k) {
+        var text = roots ? bracketed(roots[k]) : texts[Number(t.substring(1))];
+        list.appendChild(el("li", "", (numbered ? "[" + (k + 1) + "]" : "") + text));
+      });
+      if (upTo < rec.trees.length) {
+        var more = el("button", "", "列出全部 " + rec.trees.length + " 种");
+        more.onclick = function () { listParses(rec.trees.length); };
+        list.appendChild(el("li")).appendChild(more);
+      }
+    };
+    listParses(TREES_AT_ONCE);
     if (rec.trees.length) entry.appendChild(list);
     if (!roots && rec.trees.length && rec.trees.length < Number(rec.count)) {
       entry.appendChild(el("p", "note", "此处列出前 " + rec.trees.length + " 种，未画树形图。"));
