@@ -108,8 +108,7 @@ HtmlReportWriter::HtmlReportWriter(OutputStream& out, const RuleSet& rules,
   for (const std::string& tag : info.tags) tags.push_back(utf8_.Convert(tag));
   std::string json = "{\"k\":\"i\",\"tags\":";
   AppendStrings(tags, json);
-  json += ",\"limit\":" + std::to_string(std::max<std::uint64_t>(1, options.maxParses)) +
-          ",\"cap\":" + std::to_string(kHtmlParses) + "}";
+  json += ",\"limit\":" + std::to_string(std::max<std::uint64_t>(1, options.maxParses)) + "}";
   WriteData(json);
 }
 
@@ -173,7 +172,10 @@ void HtmlReportWriter::EndPermutation() {
   if (permutation_.count != shown) record_ += '#' + std::to_string(permutation_.count);
   if (!permutation_.listed) record_ += '!';
   if (drawn) {
-    const ParseMarks marks = MarkDifferences(trees_, permutation_.cls);
+    // Only the parses of an ambiguity differ.
+    const ParseMarks marks = permutation_.cls == PermutationClass::OneWay
+                                 ? ParseMarks(trees_.size())
+                                 : MarkDifferences(trees_, permutation_.cls);
     for (std::size_t t = 0; t < trees_.size(); ++t) {
       record_ += '|';
       AppendTreeCode(*trees_[t], marks[t], table_, record_);

@@ -22,9 +22,8 @@
 //
 // Data block format (each a JSON object in a <script type="application/json"
 // class="mv-data"> element; every "<", ">" and "&" in a string escaped):
-//   {"k":"i", "tags":[...], "limit":N, "cap":N}     the page: the tag set, the
-//                                                    run's listing limit and
-//                                                    kHtmlParses
+//   {"k":"i", "tags":[...], "limit":N}      the page: the tag set and the
+//                                            run's listing limit
 //   {"k":"b", "r":R, "kind":"tagset"|"sequences", "n":N}   report R begins
 //   {"k":"p", "r":R, "s":[...], "x":[...], "p":"..."}      permutations: new
 //       strings of the table, new bracketed texts, records, a blank

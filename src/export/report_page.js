@@ -12,7 +12,7 @@
 
   var strings = [];  // the table: items, labels, titles
   var texts = [];    // bracketed parses given as text
-  var info = { tags: [], limit: 0, cap: 0 };
+  var info = { tags: [], limit: 0 };
   var reportsByNumber = {};
 
   function load() {
@@ -662,7 +662,6 @@
       details.appendChild(summary);
       var body = el("div", "body");
       details.appendChild(body);
-      if (j === 0) body.classList.add("chips-body");
       var pager = new Pager(body, PAGE_SIZE[j], function (i, container) {
         if (j === 0) {
           container.classList.add("chips");
