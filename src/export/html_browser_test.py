@@ -51,7 +51,7 @@ def start_browser(chromium, profile):
     return webdriver.Chrome(service=Service(driver_path), options=options)
 
 
-def make_report(binary, directory, files):
+def make_report(binary, directory, files, status=0):
     for name, source in files.items():
         if isinstance(source, bytes):
             with open(os.path.join(directory, name), "wb") as f:
@@ -60,7 +60,7 @@ def make_report(binary, directory, files):
             shutil.copy(source, os.path.join(directory, name))
     done = subprocess.run([binary, "-C", directory, "--html", "report.html", "--csv",
                            "report.csv"], capture_output=True)
-    assert done.returncode == 0, done.stderr.decode()
+    assert done.returncode == status, done.stderr.decode()
     return os.path.join(directory, "report.html")
 
 
@@ -264,6 +264,22 @@ def check_awkward_data(driver, binary, directory):
     assert not errors, errors
 
 
+def check_empty_run(driver, binary, directory):
+    """A run that writes no report (no tags, no sequences) gives a page that
+    says so."""
+    page = make_report(binary, directory, {
+        "tags.txt": b"TagSetBegin TagSetEnd",
+        "rules.txt": b"CFGRuleSetBegin\nCFGRuleSetEnd\n",
+        "sequences.txt": b"",
+        "config.ini": b"[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+                      b"RESULT=report.txt\n"}, status=1)
+    open_page(driver, page)
+    assert driver.execute_script("return document.querySelectorAll('section.report').length") == 0
+    assert "没有写出报告" in driver.execute_script("return document.getElementById('main').textContent")
+    errors = script_errors(driver)
+    assert not errors, errors
+
+
 def main():
     binary, dump_binary, examples, golden = sys.argv[1:5]
     chromium = find_chromium()
@@ -292,6 +308,9 @@ def main():
             awkward = os.path.join(directory, "awkward")
             os.mkdir(awkward)
             check_awkward_data(driver, binary, awkward)
+            empty = os.path.join(directory, "empty")
+            os.mkdir(empty)
+            check_empty_run(driver, binary, empty)
         finally:
             driver.quit()
     print("the HTML report works in Chromium; %d nodes, texts and edges laid out as in C++"
