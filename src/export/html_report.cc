@@ -157,8 +157,8 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
 void HtmlReportWriter::Parse(std::string_view bracketed, std::string_view) {
   if (treesAgree_) {
     std::string text;
-    PrintTree(trees_[parsesSeen_].get(), text);
-    treesAgree_ = text == bracketed;
+    if (parsesSeen_ < trees_.size()) PrintTree(trees_[parsesSeen_].get(), text);
+    treesAgree_ = !text.empty() && text == bracketed;
   }
   if (parsesSeen_ < kHtmlParses) texts_.emplace_back(bracketed);
   ++parsesSeen_;
