@@ -5,7 +5,8 @@
 // types the line into the pane a character at a time and times each
 // keystroke from the key event to the end of the paint of the trees that
 // answer it; beside that, the analysis alone of each whole line, in the
-// same run. On the line with the most parses it then scrolls down a
+// same run; then the same for one line of 8,750 parses, near the pane's
+// limit. On the line with the most parses it then scrolls down a
 // screenful at a time (trees are laid out as they come into sight) and
 // times each step to its paint. Times are the best of --runs runs.
 // Usage: build/bench/parse-pane-bench [--runs=3]
@@ -209,5 +210,9 @@ int main(int argc, char** argv) {
   files.config = ReadFile(examples + "/config.ini");
   Report("examples", files, runs);
   Report("(b) dense", DenseWorkload(false), runs);
+  // Near the pane's limit: 8,750 parses of S S S S S.
+  WorkloadFiles selfJoin = SelfJoinWorkload(5);
+  selfJoin.sequences.resize(selfJoin.sequences.find('\n') + 1);
+  Report("five rules S -> S S, one line", selfJoin, runs);
   return 0;
 }

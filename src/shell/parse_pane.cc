@@ -67,8 +67,7 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
       grammar_(std::move(startupDir)),
       input_(new QLineEdit),
       follow_(new QToolButton),
-      judgement_(new QLabel),
-      count_(new QLabel),
+      verdict_(new QLabel),
       messages_(new QLabel),
       canvas_(new TreeCanvas) {
   setObjectName(QStringLiteral("parsePane"));
@@ -78,10 +77,11 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   follow_->setToolTip(QStringLiteral("分析活动窗口中光标所在的行"));
   follow_->setCheckable(true);
   follow_->setChecked(true);
-  QFont bold = judgement_->font();
-  bold.setBold(true);
-  judgement_->setFont(bold);
-  judgement_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  verdict_->setTextFormat(Qt::RichText);
+  verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A text that changes at every keystroke leaves the window's size alone.
+  verdict_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  verdict_->setFixedHeight(verdict_->fontMetrics().height() + 4);
   messages_->setWordWrap(true);
   messages_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   messages_->setForegroundRole(QPalette::BrightText);
@@ -107,14 +107,11 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   top->addWidget(input_, 1);
   top->addWidget(follow_);
   top->addWidget(exports);
-  auto* verdict = new QHBoxLayout;
-  verdict->addWidget(judgement_);
-  verdict->addWidget(count_, 1);
   auto* body = new QWidget;
   auto* layout = new QVBoxLayout(body);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(top);
-  layout->addLayout(verdict);
+  layout->addWidget(verdict_);
   layout->addWidget(messages_);
   layout->addWidget(canvas_, 1);
   setWidget(body);
@@ -132,12 +129,15 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   Analyse();
 }
 
-QString ParsePane::judgementText() const { return judgement_->text(); }
-QString ParsePane::countText() const { return count_->text(); }
 QString ParsePane::messageText() const { return messages_->text(); }
 
 void ParsePane::showEvent(QShowEvent* event) {
   QDockWidget::showEvent(event);
+  // The first time, room for two or three trees side by side.
+  auto* window = qobject_cast<QMainWindow*>(parentWidget());
+  if (!shownBefore_ && window != nullptr && !isFloating())
+    window->resizeDocks({this}, {window->width() * 2 / 5}, Qt::Horizontal);
+  shownBefore_ = true;
   WatchActiveWindow();
   Analyse();
 }
@@ -154,8 +154,8 @@ void ParsePane::Analyse() {
 
   QStringList messages = grammar_.messages();
   const QString line = input_->text();
-  judgement_->clear();
-  count_->clear();
+  judgement_.clear();
+  count_.clear();
   ParseList parses;
   ParseMarks marks;
   GbkEncodeError bad;
@@ -182,18 +182,21 @@ void ParsePane::Analyse() {
         break;
       case SequenceProblem::kNone:
         if (analysis.itemCount == 0) break;
-        judgement_->setText(QString::fromUtf8(JudgementWords(analysis.judgement)));
-        count_->setText(
-            analysis.parseCount > analyser->maxParses()
-                ? QString::fromStdString(
-                      GbkToUtf8(UnlistedParsesLine(analysis.parseCount, analyser->maxParses())))
-                      .trimmed()
-                : QStringLiteral("共有%1种组合方式").arg(analysis.parseCount));
+        judgement_ = QString::fromUtf8(JudgementWords(analysis.judgement));
+        count_ = (analysis.parseCount > analyser->maxParses()
+                      ? QString::fromStdString(GbkToUtf8(UnlistedParsesLine(analysis.parseCount,
+                                                                            analyser->maxParses())))
+                            .trimmed()
+                      : QStringLiteral("共有%1种组合方式").arg(analysis.parseCount));
         marks = MarkDifferences(analysis.parses, analysis.judgement);
         parses = std::move(analysis.parses);
         break;
     }
   }
+  verdict_->setText(
+      judgement_.isEmpty()
+          ? QString()
+          : QStringLiteral("<b>%1</b>&emsp;%2").arg(judgement_.toHtmlEscaped(), count_));
   messages_->setText(messages.join(QLatin1Char('\n')));
   messages_->setVisible(!messages.isEmpty());
   name_ = FileNameOf(line);

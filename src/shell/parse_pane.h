@@ -44,8 +44,8 @@ class ParsePane : public QDockWidget {
   QToolButton* followButton() const { return follow_; }
   TreeCanvas* canvas() const { return canvas_; }
   // What it shows: the judgement, the number of parses, the messages.
-  QString judgementText() const;
-  QString countText() const;
+  const QString& judgementText() const { return judgement_; }
+  const QString& countText() const { return count_; }
   QString messageText() const;
 
   // Analyse the input again (the grammar is read again if it changed).
@@ -79,14 +79,15 @@ class ParsePane : public QDockWidget {
   PaneGrammar grammar_;
   QLineEdit* input_;
   QToolButton* follow_;
-  QLabel* judgement_;
-  QLabel* count_;
+  QLabel* verdict_;  // the judgement, in bold, and the number of parses
+  QString judgement_, count_;
   QLabel* messages_;
   TreeCanvas* canvas_;
   QAction* copyAll_;
   QAction* svgAll_;
   QAction* pngAll_;
   QString name_;  // the sequence shown, for the names of exported files
+  bool shownBefore_ = false;
   QTimer grammarEdited_;
   QList<QMetaObject::Connection> grammarWatch_;
   QPointer<QWidget> watched_;  // whose cursor the pane follows
