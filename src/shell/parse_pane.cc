@@ -25,6 +25,7 @@ constexpr int kImagePixels = 28;
 constexpr double kImageDotsPerInch = 192;
 // The grammar's documents are read again this long after the last edit.
 constexpr int kGrammarEditDelayMs = 300;
+const char kTooLarge[] = "这幅图太大，无法做成图片；请另存为 SVG。";
 
 QPlainTextEdit* TextOf(QWidget* widget) {
   if (widget == nullptr) return nullptr;
@@ -84,8 +85,8 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   verdict_->setFixedHeight(verdict_->fontMetrics().height() + 4);
   messages_->setWordWrap(true);
   messages_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  messages_->setForegroundRole(QPalette::BrightText);
-  messages_->setBackgroundRole(QPalette::Dark);
+  messages_->setForegroundRole(QPalette::ToolTipText);
+  messages_->setBackgroundRole(QPalette::ToolTipBase);
   messages_->setAutoFillBackground(true);
   messages_->setMargin(4);
   messages_->hide();
@@ -277,7 +278,7 @@ bool ParsePane::CopyImage(int index) {
   if (canvas_->treeCount() == 0 || index >= canvas_->treeCount()) return false;
   const QImage image = Image(index);
   if (image.isNull()) {
-    Fail(QStringLiteral("这幅图太大，无法做成图片；请另存为 SVG。"));
+    Fail(QString::fromUtf8(kTooLarge));
     return false;
   }
   QGuiApplication::clipboard()->setImage(image);
@@ -311,10 +312,10 @@ QString ParsePane::Export(int index, Format format, const QString& path) const {
     bytes = QByteArray::fromStdString(RenderSvg(canvas_->Drawing(index, font), StyleFor(font)));
   } else {
     const QImage image = Image(index);
-    if (image.isNull()) return QStringLiteral("这幅图太大，无法做成图片；请另存为 SVG。");
+    if (image.isNull()) return QString::fromUtf8(kTooLarge);
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+      return QStringLiteral("无法生成 PNG 图片。");
   }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||

@@ -200,6 +200,12 @@ class ParsePaneTest : public QObject {
     QCOMPARE(pane_->canvas()->treeCount(), 0);
     pane_->input()->setText(QStringLiteral("S S S S"));
     QCOMPARE(pane_->countText(), QStringLiteral("共有1080种组合方式"));
+    // Drawn in the pane, but too many for one image: said, and nothing copied.
+    QCOMPARE(pane_->canvas()->treeCount(), 1080);
+    QVERIFY(!pane_->CopyImage(-1));
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{QStringLiteral("这幅图太大，无法做成图片；请另存为 SVG。")});
+    QVERIFY(pane_->CopyImage(1079));
   }
 
   void takesTheLineUnderTheCursor() {

@@ -33,10 +33,9 @@ void TreeCanvas::SetTrees(ParseList parses, ParseMarks marks, bool numbered) {
   parses_ = std::move(parses);
   marks_ = std::move(marks);
   numbered_ = numbered;
-  placed_.clear();
-  verticalScrollBar()->setValue(0);
-  horizontalScrollBar()->setValue(0);
+  placed_.clear();  // so the view goes back to the top
   Relayout();
+  horizontalScrollBar()->setValue(0);
 }
 
 int TreeCanvas::TreeAt(const QPoint& point) const {
