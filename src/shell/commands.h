@@ -8,6 +8,7 @@ namespace marvolen {
 
 enum Command : int {
   kGenerateReport = 32772,
+  kViewParsePane = 32790,
   kFileNew = 57600, kFileOpen, kFileClose, kFileSave, kFileSaveAs,
   kFilePrintSetup = 57606, kFilePrint, kFilePrintPreview = 57609,
   kRecentFile1 = 57616,  // the other entries follow: 57617, 57618, 57619

@@ -13,6 +13,7 @@
 #include "shell/images.h"
 #include "shell/lock_keys.h"
 #include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
 #include "shell/recent_file_list.h"
 
 namespace marvolen {
@@ -35,7 +36,7 @@ const struct {
      {kFileNew, kFileOpen, kFileClose, kFileSave, kFileSaveAs, 0, kFilePrint, kFilePrintPreview,
       kFilePrintSetup, 0, kRecentFile1, 0, kAppExit}},
     {"编辑(&E)", Shown::kDocument, {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste}},
-    {"查看(&V)", Shown::kAlways, {kViewToolbar, kViewStatusBar}},
+    {"查看(&V)", Shown::kAlways, {kViewToolbar, kViewStatusBar, kViewParsePane}},
     {"歧义格式分析(&A)", Shown::kDocument, {kGenerateReport}},
     {"窗口(&W)", Shown::kDocument, {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
     {"帮助(&H)", Shown::kAlways, {kAppAbout}},
@@ -201,6 +202,9 @@ void CMainFrame::CreateActions() {
        [this] { toolBar_->setVisible(action(kViewToolbar)->isChecked()); }},
       {kViewStatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", "",
        [this] { statusBar()->setVisible(action(kViewStatusBar)->isChecked()); }},
+      {kViewParsePane, "分析树窗格(&P)",
+       "输入格式或取光标所在的行，查看其歧义判断和全部分析树\n分析树窗格", "",
+       [this] { parsePane_->setVisible(action(kViewParsePane)->isChecked()); }},
       {kGenerateReport, "生成歧义格式统计报告",
        "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "",
        onChild([](CChildFrame* child) { child->OnGenerateReport(); })},
@@ -240,6 +244,7 @@ void CMainFrame::CreateActions() {
   }
   action(kViewToolbar)->setCheckable(true);
   action(kViewStatusBar)->setCheckable(true);
+  action(kViewParsePane)->setCheckable(true);
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* entry = actions_[kRecentFile1 + i] = new QAction(this);
     entry->setData(kRecentFile1 + i);
@@ -292,6 +297,11 @@ void CMainFrame::CreateMenusAndBars() {
   idle->setObjectName(QStringLiteral("idleMessage"));
   statusBar()->addWidget(idle, 1);
   AddLockKeyPanes(statusBar());
+
+  parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
+  addDockWidget(Qt::RightDockWidgetArea, parsePane_);
+  parsePane_->hide();
+  connect(parsePane_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateActions);
 }
 
 CChildFrame* CMainFrame::activeChild() const {
@@ -394,6 +404,7 @@ void CMainFrame::UpdateActions() {
   action(kEditPaste)->setEnabled(view != nullptr && clipboard != nullptr && clipboard->hasText());
   action(kViewToolbar)->setChecked(!toolBar_->isHidden());
   action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
+  action(kViewParsePane)->setChecked(!parsePane_->isHidden());
   const qsizetype entries =
       recentFiles_.entries().size();  // an empty list shows a greyed placeholder
   for (int i = 0; i < kRecentFileCount; ++i) {

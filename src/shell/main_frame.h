@@ -22,6 +22,7 @@ namespace marvolen {
 class CChildFrame;
 class CMarvolenDoc;
 class DialogProvider;
+class ParsePane;
 class RecentFileList;
 
 class CMainFrame : public QMainWindow {
@@ -44,6 +45,7 @@ class CMainFrame : public QMainWindow {
   QList<CChildFrame*> childFrames() const;  // in the order they were made
   QMdiArea* mdiArea() const { return mdiArea_; }
   QMenu* windowMenu() const { return windowMenu_; }
+  ParsePane* parsePane() const { return parsePane_; }
 
   void UpdateActions();
 
@@ -73,6 +75,7 @@ class CMainFrame : public QMainWindow {
   QMenu* windowMenu_ = nullptr;
   std::vector<QAction*> windowEntries_;
   QToolBar* toolBar_ = nullptr;
+  ParsePane* parsePane_ = nullptr;
   std::unique_ptr<QPrinter> printer_;
   int untitledCount_ = 0;
 };
