@@ -8,6 +8,7 @@ namespace marvolen {
 
 enum Command : int {
   kGenerateReport = 32772,
+  kViewParsePane = 32790,
   kFileNew = 57600,
   kFileOpen,
   kFileClose,

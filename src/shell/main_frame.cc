@@ -16,6 +16,7 @@
 #include "shell/images.h"
 #include "shell/lock_keys.h"
 #include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
 #include "shell/recent_file_list.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
@@ -46,7 +47,7 @@ const struct {
       kEditReplace, kEditGoToLine}},
     {"查看(&V)",
      Shown::kAlways,
-     {kViewToolbar, kViewStatusBar, 0, kViewZoomIn, kViewZoomOut, kViewZoomReset}},
+     {kViewToolbar, kViewStatusBar, kViewParsePane, 0, kViewZoomIn, kViewZoomOut, kViewZoomReset}},
     {"歧义格式分析(&A)", Shown::kDocument, {kGenerateReport, kViewReport}},
     {"窗口(&W)", Shown::kDocument, {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
     {"帮助(&H)", Shown::kAlways, {kAppAbout}},
@@ -240,6 +241,9 @@ void CMainFrame::CreateActions() {
        [this] { toolBar_->setVisible(action(kViewToolbar)->isChecked()); }},
       {kViewStatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", "",
        [this] { statusBar()->setVisible(action(kViewStatusBar)->isChecked()); }},
+      {kViewParsePane, "分析树窗格(&P)",
+       "输入格式或取光标所在的行，查看其歧义判断和全部分析树\n分析树窗格", "",
+       [this] { parsePane_->setVisible(action(kViewParsePane)->isChecked()); }},
       {kGenerateReport, "生成歧义格式统计报告",
        "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "F5",
        [this] { GenerateReport(); }},
@@ -308,6 +312,7 @@ void CMainFrame::CreateActions() {
   }
   action(kViewToolbar)->setCheckable(true);
   action(kViewStatusBar)->setCheckable(true);
+  action(kViewParsePane)->setCheckable(true);
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* entry = actions_[kRecentFile1 + i] = new QAction(this);
     entry->setData(kRecentFile1 + i);
@@ -367,6 +372,11 @@ void CMainFrame::CreateMenusAndBars() {
   cursorPane_->setMinimumWidth(
       cursorPane_->fontMetrics().horizontalAdvance(QStringLiteral("第 100000 行，第 1000 列")));
   statusBar()->addPermanentWidget(cursorPane_);
+
+  parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
+  addDockWidget(Qt::RightDockWidgetArea, parsePane_);
+  parsePane_->hide();
+  connect(parsePane_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateActions);
 }
 
 CChildFrame* CMainFrame::activeChild() const {
@@ -490,6 +500,7 @@ void CMainFrame::UpdateActions() {
   action(kEditPaste)->setEnabled(view != nullptr && clipboard != nullptr && clipboard->hasText());
   action(kViewToolbar)->setChecked(!toolBar_->isHidden());
   action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
+  action(kViewParsePane)->setChecked(!parsePane_->isHidden());
   const qsizetype entries =
       recentFiles_.entries().size();  // an empty list shows a greyed placeholder
   for (int i = 0; i < kRecentFileCount; ++i) {

@@ -33,6 +33,7 @@ class CChildFrame;
 class CMarvolenDoc;
 class DialogProvider;
 class FindBar;
+class ParsePane;
 class RecentFileList;
 class ReportWindow;
 class TextPane;
@@ -81,6 +82,7 @@ class CMainFrame : public QMainWindow {
   QMenu* windowMenu() const { return windowMenu_; }
   FindBar* findBar() const { return findBar_; }
   QLabel* cursorPane() const { return cursorPane_; }
+  ParsePane* parsePane() const { return parsePane_; }
 
   void UpdateActions();
 
@@ -121,6 +123,7 @@ class CMainFrame : public QMainWindow {
   QMenu* windowMenu_ = nullptr;
   std::vector<QAction*> windowEntries_;
   QToolBar* toolBar_ = nullptr;
+  ParsePane* parsePane_ = nullptr;
   std::unique_ptr<QPrinter> printer_;
   int untitledCount_ = 0;
   std::stop_source* stop_ = nullptr;  // the running analysis's stop

@@ -116,17 +116,24 @@ bool CMarvolenDoc::Load(const QString& path, QString* error) {
   return true;
 }
 
-bool CMarvolenDoc::Save(const QString& path, QString* error) {
-  const QString raw = text_->toRawText();
+std::optional<std::string> CMarvolenDoc::Bytes(QString* error) const {
   GbkEncodeError bad;
-  const auto bytes = EncodeGbkText(raw.toStdU16String(), lineEnding_, &bad);
+  auto bytes = EncodeGbkText(text_->toRawText().toStdU16String(), lineEnding_, &bad);
   if (!bytes) {
     const char32_t c = bad.character;
-    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4），文件未保存。")
+    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4）")
                  .arg(title_)
                  .arg(text_->findBlock(static_cast<int>(bad.index)).blockNumber() + 1)
                  .arg(QString::fromUcs4(&c, 1),
                       QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+  }
+  return bytes;
+}
+
+bool CMarvolenDoc::Save(const QString& path, QString* error) {
+  const auto bytes = Bytes(error);
+  if (!bytes) {
+    *error += QStringLiteral("，文件未保存。");
     return false;
   }
   *error = QStringLiteral("无法保存文件 %1。\n").arg(Shown(path));

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <optional>
 #include <string>
 
 #include "platform/gbk_text.h"
@@ -48,11 +49,15 @@ class CMarvolenDoc : public QObject {
   QTextDocument* text() const { return text_; }
   const QString& title() const { return title_; }  // the file name, once there is a file
   const QString& path() const { return path_; }    // absolute; "" until there is a file
+  LineEnding lineEnding() const { return lineEnding_; }  // what Save writes
 
   // Read the file at `path` (ReadFileBytes, at most kMaxFileSize bytes).
   // False with `error` (a message for the person) set when it cannot be
   // loaded.
   bool Load(const QString& path, QString* error);
+  // The text as GBK bytes, as Save writes them; nothing, with `error` naming
+  // the line and the character, when GBK cannot hold a character of it.
+  std::optional<std::string> Bytes(QString* error) const;
   // Write the text to `path` as GBK: beside the old file first, which it
   // replaces once it is complete on the disk, so that a failed save leaves
   // the old file as it was. Then the document is `path`'s, unmodified.
