@@ -2,6 +2,7 @@
 // report builders and the completion message.
 #include "run/run.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -75,29 +76,37 @@ struct ExtraOutput {
 
 // Begin the extra outputs that are named. None may be a file that the run
 // reads or another file it writes: an input, the report, an earlier extra
-// output. On a refusal or a failure to begin, returns the message.
-std::optional<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
-                                             std::vector<std::string> taken,
-                                             const std::string& startupDir) {
+// output. An output refused or that cannot be begun is left without a
+// stream, and its message returned; with `allOrNone` the first such ends it.
+std::vector<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
+                                           std::vector<std::string> taken,
+                                           const std::string& startupDir, bool allOrNone) {
+  std::vector<std::string> refusals;
   for (ExtraOutput& output : outputs) {
     if (output.configured.empty()) continue;
+    if (allOrNone && !refusals.empty()) break;
     const std::string display = ReportPathForDisplay(startupDir, output.configured);
-    for (const std::string& other : taken) {
-      if (SameFile(output.path, other)) {
-        return std::string("The ") + output.what +
-               " is also an input file or another output of the run and was not written: " +
-               display;
-      }
+    const bool clash = std::any_of(taken.begin(), taken.end(), [&](const std::string& other) {
+      return SameFile(output.path, other);
+    });
+    if (clash) {
+      refusals.push_back(std::string("The ") + output.what +
+                         " is also an input file or another output of the run and was not "
+                         "written: " +
+                         display);
+      continue;
     }
     std::string error;
     output.stream =
         OutputStream::Replacing(output.path, &error, OutputStream::LineEnds::kAsGiven);
     if (output.stream == nullptr) {
-      return std::string("The ") + output.what + " could not be created: " + DisplayPath(error);
+      refusals.push_back(std::string("The ") + output.what +
+                         " could not be created: " + DisplayPath(error));
+      continue;
     }
     taken.push_back(output.path);
   }
-  return std::nullopt;
+  return refusals;
 }
 
 }  // namespace
@@ -189,12 +198,16 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
   std::optional<std::string> extraRefused;
   if (reportFile) {
-    extraRefused = BeginExtraOutputs(
-        extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath}, startupDir);
-    if (extraRefused) {
+    const std::vector<std::string> refusals =
+        BeginExtraOutputs(extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath},
+                          startupDir, !options.reportWithoutFailedExports);
+    if (!refusals.empty() && !options.reportWithoutFailedExports) {
+      extraRefused = refusals.front();
       reportFile->Abandon();
       reportFile.reset();
     }
+    for (const std::string& refusal : reportFile ? refusals : std::vector<std::string>())
+      ui.ShowMessage(refusal + "; the report is written without it");
   }
   if (!reportFile) {
     tagFile.reset();
@@ -299,6 +312,8 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     if (extra.stream && !extra.stream->Close()) {
       ui.ShowMessage(std::string("The ") + extra.what + " could not be written completely: " +
                      ReportPathForDisplay(startupDir, extra.configured));
+    } else if (extra.stream && &extra == &extras[0]) {
+      outcome.htmlReportWritten = true;
     }
   }
 

@@ -76,6 +76,7 @@ enum class RunEnd {
 struct RunResult {
   RunEnd end = RunEnd::OpenFailed;
   int errorMessages = 0;  // messages shown before the completion message
+  bool htmlReportWritten = false;  // options.htmlReport is complete in its place
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

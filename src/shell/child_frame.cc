@@ -145,15 +145,35 @@ std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent
   return messages;
 }
 
+std::string PathBesideReport(const std::string& result, const char* extension) {
+  const std::size_t name = result.find_last_of("/\\") + 1;  // 0 without a folder
+  const std::size_t dot = result.rfind('.');
+  const bool suffix = dot != std::string::npos && dot > name;  // ".txt" is a name
+  return result.substr(0, suffix ? dot : result.size()) + "." + extension;
+}
+
 AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
-                               const std::string& startupDir, std::stop_source& stop) {
+                               const std::string& startupDir, std::stop_source& stop,
+                               RunExports exports) {
   AnalysisOutcome outcome;
   ReportOptions options;
   options.stop = stop.get_token();
+  const std::string result = ReadRunConfig(ProfilePathFor(startupDir)).result;
+  if (!result.empty()) {
+    if (exports.htmlReport) options.htmlReport = PathBesideReport(result, "html");
+    if (exports.csvTable) options.csvTable = PathBesideReport(result, "csv");
+  }
+  options.reportWithoutFailedExports = true;
+  bool htmlWritten = false;
   outcome.messages = RunWithProgress(
       dialogs, parent,
-      [&](UserInterface& ui) { outcome.end = RunAnalysis(startupDir, ui, options).end; }, &stop,
-      startupDir);
+      [&](UserInterface& ui) {
+        const RunResult run = RunAnalysis(startupDir, ui, options);
+        outcome.end = run.end;
+        htmlWritten = run.htmlReportWritten;
+      },
+      &stop, startupDir);
+  if (htmlWritten) outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
   return outcome;
 }
 
@@ -166,8 +186,8 @@ CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::s
 
 CMarvolenDoc* CChildFrame::document() const { return view_->GetDocument(); }
 
-AnalysisOutcome CChildFrame::OnGenerateReport(std::stop_source& stop) {
-  return GenerateReport(dialogs_, window(), startupDir_, stop);
+AnalysisOutcome CChildFrame::OnGenerateReport(std::stop_source& stop, RunExports exports) {
+  return GenerateReport(dialogs_, window(), startupDir_, stop, exports);
 }
 
 }  // namespace marvolen

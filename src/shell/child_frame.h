@@ -24,12 +24,21 @@ class CMarvolenDoc;
 class CMarvolenView;
 class DialogProvider;
 
-// How an analysis ended (OpenFailed also when it could not finish), and its
-// messages in the order shown.
+// How an analysis ended (OpenFailed also when it could not finish), its
+// messages in the order shown, and the HTML report it wrote ("" if none).
 struct AnalysisOutcome {
   RunEnd end = RunEnd::OpenFailed;
   std::vector<RunMessage> messages;
+  QString htmlReport;
 };
+
+// What a run writes besides the report, beside it: RESULT's name with its
+// last extension (if any) replaced, "report.txt" -> "report.html".
+struct RunExports {
+  bool htmlReport = false;
+  bool csvTable = false;
+};
+std::string PathBesideReport(const std::string& result, const char* extension);
 
 class CChildFrame : public QMdiSubWindow {
   Q_OBJECT
@@ -46,7 +55,7 @@ class CChildFrame : public QMdiSubWindow {
   // disk (open documents are neither saved nor read); a stop requested on
   // `stop` (the progress window's 取消) ends it early. The window stays open
   // while it runs.
-  AnalysisOutcome OnGenerateReport(std::stop_source& stop);
+  AnalysisOutcome OnGenerateReport(std::stop_source& stop, RunExports exports = {});
 
  private:
   CMarvolenView* view_;
@@ -54,9 +63,11 @@ class CChildFrame : public QMdiSubWindow {
   std::string startupDir_;
 };
 
-// The analysis command's run in `startupDir`, for any window `parent`.
+// The analysis command's run in `startupDir`, for any window `parent`. An
+// export that cannot be made is told of and costs nothing else.
 AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
-                               const std::string& startupDir, std::stop_source& stop);
+                               const std::string& startupDir, std::stop_source& stop,
+                               RunExports exports = {});
 
 // Run `job` as the analysis command does, and return when it has finished
 // (the GUI repaints meanwhile; `parent`'s window takes no input). Messages

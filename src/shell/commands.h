@@ -43,6 +43,8 @@ enum Command : int {
   kViewZoomOut,
   kViewZoomReset,
   kViewReport = 32820,
+  kRunHtmlReport,
+  kRunCsvTable,
 };
 
 constexpr int kRecentFileCount = 4;  // entries of the recent-file list

@@ -82,6 +82,10 @@ QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed
 
 int DialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
 
+bool DialogProvider::OpenInBrowser(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
   // Numbered, so that two windows of one title (two folders' a.txt) differ.
   QStringList items;

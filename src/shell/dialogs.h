@@ -40,6 +40,9 @@ class DialogProvider {
   // The index of the window picked among `titles` (`current` is the active
   // one), or -1.
   virtual int ChooseWindow(QWidget* parent, const QStringList& titles, int current);
+  // Show the file at `path` in the system's browser; false when it could
+  // not be handed to one.
+  virtual bool OpenInBrowser(const QString& path);
 };
 
 // Set up a file dialog as the workbench's are: the one filter "所有文件 (*.*)"

@@ -48,7 +48,9 @@ const struct {
     {"查看(&V)",
      Shown::kAlways,
      {kViewToolbar, kViewStatusBar, kViewParsePane, 0, kViewZoomIn, kViewZoomOut, kViewZoomReset}},
-    {"歧义格式分析(&A)", Shown::kDocument, {kGenerateReport, kViewReport}},
+    {"歧义格式分析(&A)",
+     Shown::kDocument,
+     {kGenerateReport, kViewReport, 0, kRunHtmlReport, kRunCsvTable}},
     {"窗口(&W)", Shown::kDocument, {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
     {"帮助(&H)", Shown::kAlways, {kAppAbout}},
 };
@@ -252,6 +254,11 @@ void CMainFrame::CreateActions() {
        [this] {
          OpenReport(ConfiguredPath(startupDir_, ReadRunConfig(ProfilePathFor(startupDir_)).result));
        }},
+      {kRunHtmlReport, "生成 HTML 报告(&H)",
+       "分析时在报告旁另写一份 HTML 报告，完成后在浏览器中打开\n生成 HTML 报告", "",
+       [this] { layout_.htmlReport = action(kRunHtmlReport)->isChecked(); }},
+      {kRunCsvTable, "导出 CSV(&C)", "分析时在报告旁另写一份 CSV 表格\n导出 CSV", "",
+       [this] { layout_.csvTable = action(kRunCsvTable)->isChecked(); }},
       {kWindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", "",
        onChild([this](CChildFrame* child) { AddChild(child->document()); })},
       {kWindowCascade, "层叠(&C)", "排列窗口成相互重叠\n层叠窗口", "",
@@ -313,6 +320,10 @@ void CMainFrame::CreateActions() {
   action(kViewToolbar)->setCheckable(true);
   action(kViewStatusBar)->setCheckable(true);
   action(kViewParsePane)->setCheckable(true);
+  action(kRunHtmlReport)->setCheckable(true);
+  action(kRunHtmlReport)->setChecked(layout_.htmlReport);
+  action(kRunCsvTable)->setCheckable(true);
+  action(kRunCsvTable)->setChecked(layout_.csvTable);
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* entry = actions_[kRecentFile1 + i] = new QAction(this);
     entry->setData(kRecentFile1 + i);
@@ -647,14 +658,21 @@ void CMainFrame::GenerateReport() {
   std::stop_source stop;
   stop_ = &stop;
   CChildFrame* child = activeChild();
-  const AnalysisOutcome outcome = child != nullptr
-                                      ? child->OnGenerateReport(stop)
-                                      : marvolen::GenerateReport(dialogs_, this, startupDir_, stop);
+  const RunExports exports{layout_.htmlReport, layout_.csvTable};
+  const AnalysisOutcome outcome =
+      child != nullptr ? child->OnGenerateReport(stop, exports)
+                       : marvolen::GenerateReport(dialogs_, this, startupDir_, stop, exports);
   stop_ = nullptr;
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.
   if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();
   if (ReportWindow* report = reportWindow()) report->SetMessages(outcome.messages);
+  if (!outcome.htmlReport.isEmpty() && !dialogs_.OpenInBrowser(outcome.htmlReport)) {
+    dialogs_.ShowMessage(this,
+                         QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。")
+                             .arg(QDir::toNativeSeparators(outcome.htmlReport)),
+                         MessageIcon::kWarning);
+  }
   CheckFilesOnDisk();  // the report may be open as a document too
   if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
 }

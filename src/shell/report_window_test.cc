@@ -137,6 +137,90 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.frame->findChildren<ReportWindow*>().size(), 1);
   }
 
+  // 生成 HTML 报告 and 导出 CSV are kept in config.ini's own section; a run
+  // writes both beside the report and shows the HTML report in the browser.
+  // An output that cannot be made is told of and costs the report nothing.
+  void theHtmlReportAndTheCsvTableBesideTheReport() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    const QByteArray data = dir.Read(QStringLiteral("config.ini"));
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.started);
+      QVERIFY(!bench.frame->action(kRunHtmlReport)->isChecked());
+      QVERIFY(!bench.frame->action(kRunCsvTable)->isChecked());
+      bench.frame->action(kGenerateReport)->trigger();  // neither asked for
+      QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.html"))));
+      QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.csv"))));
+      bench.frame->action(kRunHtmlReport)->trigger();
+      bench.frame->action(kRunCsvTable)->trigger();
+      bench.frame->action(kGenerateReport)->trigger();
+      QVERIFY(dir.Read(QStringLiteral("report.html")).startsWith("<!DOCTYPE html>"));
+      const QList<QByteArray> rows = dir.Read(QStringLiteral("report.csv")).split('\n');
+      QVERIFY(rows.size() > 3);
+      QCOMPARE(rows[0], QByteArray("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r"));
+      QVERIFY(rows[rows.size() - 3].startsWith("sequences,a n,one_way,1,"));
+      QCOMPARE(rows[rows.size() - 2], QByteArray("sequences,v a n,cannot_combine,0,,\r"));
+      QCOMPARE(bench.dialogs->browsed,
+               QStringList{QFileInfo(dir.file(QStringLiteral("report.html"))).absoluteFilePath()});
+      QCOMPARE(bench.dialogs->texts().size(), 2);  // the two completion messages
+    }
+    const QByteArray ini = dir.Read(QStringLiteral("config.ini"));
+    QVERIFY(ini.startsWith(data));
+    QVERIFY(ini.contains("[Workbench]\r\n"));
+    QVERIFY(ini.contains("HtmlReport=1\r\n"));
+    QVERIFY(ini.contains("CsvTable=1\r\n"));
+
+    // The next session keeps the choice. A report named *.html leaves no
+    // name for the HTML report: the report and the CSV table are written.
+    QByteArray named = ini;
+    named.replace("RESULT=report.txt", "RESULT=out.html");
+    dir.Write(QStringLiteral("config.ini"), named);
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.frame->action(kRunHtmlReport)->isChecked());
+      QVERIFY(bench.frame->action(kRunCsvTable)->isChecked());
+      bench.frame->action(kGenerateReport)->trigger();
+      QCOMPARE(dir.Read(QStringLiteral("out.html")), dir.Read(QStringLiteral("report.txt")));
+      QCOMPARE(dir.Read(QStringLiteral("out.csv")), dir.Read(QStringLiteral("report.csv")));
+      QVERIFY(bench.dialogs->browsed.isEmpty());
+      const QStringList texts = bench.dialogs->texts();
+      QCOMPARE(texts.size(), 2);
+      QVERIFY(texts[0].startsWith(QStringLiteral("The HTML report file is also an input file")));
+      QVERIFY(texts[0].endsWith(QStringLiteral("; the report is written without it")));
+      // A browser that cannot be started is said so.
+      named.replace("RESULT=out.html", "RESULT=sub/out");
+      dir.Write(QStringLiteral("config.ini"), named);
+      QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+      bench.dialogs->browserOpens = false;
+      bench.dialogs->messages.clear();
+      bench.frame->action(kGenerateReport)->trigger();
+      const QString page = QFileInfo(dir.file(QStringLiteral("sub/out.html"))).absoluteFilePath();
+      QCOMPARE(bench.dialogs->browsed.size(), 1);
+      QCOMPARE(bench.dialogs->browsed.last(), page);
+      QCOMPARE(dir.Read(QStringLiteral("sub/out")), dir.Read(QStringLiteral("report.txt")));
+      QVERIFY(QFile::exists(dir.file(QStringLiteral("sub/out.csv"))));
+      QCOMPARE(bench.dialogs->texts().last(),
+               QDir::toNativeSeparators(page) + QStringLiteral("\n无法在浏览器中打开该 HTML 报告。"));
+    }
+  }
+
+  // Names beside the report: its last extension replaced, or one added.
+  void namesBesideTheReport() {
+    const struct {
+      const char *result, *html;
+    } cases[] = {
+        {"report.txt", "report.html"},      {"out/r.txt", "out/r.html"},
+        {"result", "result.html"},          {"a.b/result", "a.b/result.html"},
+        {".txt", ".txt.html"},              {"r.tar.txt", "r.tar.html"},
+        {"dir\\r.txt", "dir\\r.html"},      {"/abs/r.TXT", "/abs/r.html"},
+        {"r.", "r.html"},
+    };
+    for (const auto& c : cases)
+      QCOMPARE(QString::fromStdString(PathBesideReport(c.result, "html")),
+               QString::fromUtf8(c.html));
+  }
+
   // The messages of the run stay listed with the file and line they come
   // from; choosing one opens that file at that line.
   void theRunsMessagesStayWithTheirFilesAndLines() {

@@ -77,6 +77,11 @@ int RecordingDialogs::RunModal(QDialog* dialog) {
   return QDialog::Accepted;
 }
 
+bool RecordingDialogs::OpenInBrowser(const QString& path) {
+  browsed.append(path);
+  return browserOpens;
+}
+
 int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
   windowChoices = titles;
   return windowAnswer;

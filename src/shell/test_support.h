@@ -38,6 +38,7 @@ class RecordingDialogs : public DialogProvider {
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
   int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
+  bool OpenInBrowser(const QString& path) override;
 
   QStringList texts() const;
 
@@ -58,6 +59,8 @@ class RecordingDialogs : public DialogProvider {
   QString printToPdf;                  // where a print dialog prints; empty: cancelled
   QStringList windowChoices;           // the titles offered by ChooseWindow
   int windowAnswer = -1;
+  QStringList browsed;       // the files shown in the browser
+  bool browserOpens = true;  // what OpenInBrowser answers
 };
 
 // A scratch start-up directory. Files are written as the bytes given.

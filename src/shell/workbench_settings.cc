@@ -38,6 +38,8 @@ void WorkbenchSettings::Read(const std::string& profilePath) {
     layout.mainWindow = QRect(*n[0], *n[1], *n[2], *n[3]);
   layout.mainWindowMaximized = value("MainWindowMaximized") == QLatin1String("1");
   layout.documentWindowsMaximized = value("DocumentWindowsMaximized") == QLatin1String("1");
+  layout.htmlReport = value("HtmlReport") == QLatin1String("1");
+  layout.csvTable = value("CsvTable") == QLatin1String("1");
   if (const auto size = Number(value("PointSize"));
       size && *size >= kMinPointSize && *size <= kMaxPointSize)
     layout.pointSize = *size;
@@ -60,6 +62,8 @@ bool WorkbenchSettings::Write(const std::string& profilePath, std::string* error
       {"PointSize", layout.pointSize > 0
                         ? std::optional<std::string>(std::to_string(layout.pointSize))
                         : std::nullopt},
+      {"HtmlReport", Flag(layout.htmlReport)},
+      {"CsvTable", Flag(layout.csvTable)},
   };
   if (!UpdateProfileFile(profilePath, kSection, updates, error)) return false;
   stored_ = layout;

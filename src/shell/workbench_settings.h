@@ -1,6 +1,7 @@
 // The workbench's own settings in config.ini, section [Workbench]: where the
 // main window was and how big, whether it and the document windows were
-// maximized, and the size of the text. Like the recent-file list they are
+// maximized, the size of the text, and the outputs a run makes besides the
+// report. Like the recent-file list they are
 // written back when the workbench ends, only when they changed, and nothing
 // else in the file is touched (the durable write of profile_update.h).
 #ifndef MARVOLEN_SHELL_WORKBENCH_SETTINGS_H_
@@ -16,6 +17,9 @@ struct WorkbenchLayout {
   bool mainWindowMaximized = false;
   bool documentWindowsMaximized = false;
   int pointSize = 0;  // of the text; 0: the default
+  // What a run writes besides the report: the HTML report, the CSV table.
+  bool htmlReport = false;
+  bool csvTable = false;
   bool operator==(const WorkbenchLayout&) const = default;
 };
 
