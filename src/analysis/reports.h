@@ -59,6 +59,9 @@ struct ReportOptions {
   // the start-up directory; the report builders do not use these.
   std::string htmlReport;
   std::string csvTable;
+  // When one of them is refused or cannot be made: false ends the run
+  // before anything is written; true says so and writes the rest.
+  bool reportWithoutFailedExports = false;
 };
 
 enum class ReportEnd {

@@ -250,6 +250,44 @@ TEST_F(ExportsRunTest, OutputsThatWouldOverwriteAFileOfTheRunAreRefused) {
   EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
 }
 
+// Asked to, a run writes the report and the outputs that can be made when
+// another is refused or cannot be begun, and says which was left out.
+TEST_F(ExportsRunTest, AReportWithoutFailedExportsKeepsWhatCanBeMade) {
+  WriteExamples();
+  const std::string where = dir_.string() + "/";
+  const struct {
+    std::string html, csv;
+    std::set<std::string> made;
+    std::vector<std::string> messages;  // before the completion message
+  } cases[] = {
+      {"report.txt", "t.csv", {"report.txt", "t.csv"},
+       {"The HTML report file is also an input file or another output of the run and was not "
+        "written: " + where + "report.txt; the report is written without it"}},
+      {"t.html", "no/such/folder/t.csv", {"report.txt", "t.html"}, {"The CSV file could not "}},
+      {"tags.txt", "rules.txt", {"report.txt"},
+       {"The HTML report file is also an input file or another output of the run and was not "
+        "written: " + where + "tags.txt; the report is written without it",
+        "The CSV file is also an input file or another output of the run and was not "
+        "written: " + where + "rules.txt; the report is written without it"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.html + " " + c.csv);
+    for (const std::string& name : Others()) fs::remove(dir_ / name);
+    RecordingUserInterface ui;
+    ReportOptions options;
+    options.htmlReport = c.html;
+    options.csvTable = c.csv;
+    options.reportWithoutFailedExports = true;
+    EXPECT_EQ(Run(ui, options).end, RunEnd::Completed);
+    EXPECT_EQ(ReadFile(dir_ / "report.txt"), Golden());
+    EXPECT_EQ(Others(), c.made);
+    ASSERT_EQ(ui.messages.size(), c.messages.size() + 1);
+    for (std::size_t i = 0; i < c.messages.size(); ++i) {
+      EXPECT_EQ(ui.messages[i].rfind(c.messages[i], 0), 0u) << ui.messages[i];
+    }
+  }
+}
+
 // A stop at any moment leaves the report and both outputs as they were.
 TEST_F(ExportsRunTest, AStopLeavesEveryFileAsItWas) {
   WriteExamples("long");

@@ -51,16 +51,26 @@ bool InputStream::Available() {
 }
 
 int InputStream::Get() {
-  if (pushedCount_ > 0) return pushed_[--pushedCount_];
-  if (!Available()) {
+  unsigned char c = 0;
+  if (pushedCount_ > 0) {
+    c = pushed_[--pushedCount_];
+  } else if (!Available()) {
     eof_ = true;
     return -1;
+  } else {
+    c = static_cast<unsigned char>(data_[pos_++]);
+    if (c == '\r' && Available() && data_[pos_] == '\n') {
+      ++pos_;
+      c = '\n';
+    }
   }
-  unsigned char c = static_cast<unsigned char>(data_[pos_++]);
-  if (c == '\r' && Available() && data_[pos_] == '\n') {
-    ++pos_;
-    c = '\n';
+  if (c == '\n') ++lineFeeds_;
+  if (recentCount_ == 3) {
+    recent_[0] = recent_[1];
+    recent_[1] = recent_[2];
+    --recentCount_;
   }
+  recent_[recentCount_++] = c;
   return c;
 }
 
@@ -68,6 +78,13 @@ void InputStream::Unget(int byte) {
   if (byte < 0 || byte > 255 || pushedCount_ >= 2) return;
   pushed_[pushedCount_++] = static_cast<unsigned char>(byte);
   eof_ = false;
+  // The byte read last is taken back.
+  if (recentCount_ > 0 && recent_[--recentCount_] == '\n') --lineFeeds_;
+}
+
+int InputStream::line() const {
+  if (recentCount_ == 0) return lineFeeds_;
+  return recent_[recentCount_ - 1] == '\n' ? lineFeeds_ : lineFeeds_ + 1;
 }
 
 bool InputStream::ReadLine(std::string& line, std::size_t maxBytes) {

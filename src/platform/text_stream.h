@@ -49,6 +49,11 @@ class InputStream {
   // True once Get has returned -1 and no byte has been pushed back since.
   bool Eof() const { return eof_; }
 
+  // The line (1 for the first) that holds the last byte read and not pushed
+  // back; 0 before any. A line's LF belongs to it. Readers that stop on an
+  // error tell the person where with it.
+  int line() const;
+
   // Read one line as fgets does with a buffer of maxBytes + 1: up to and
   // including the next LF, at most maxBytes bytes. Returns false (and leaves
   // `line` empty) when the stream is at its end before any byte is read.
@@ -69,6 +74,11 @@ class InputStream {
   unsigned char pushed_[2] = {0, 0};
   int pushedCount_ = 0;
   bool eof_ = false;
+  // The line feeds read and not pushed back, and the last bytes read (one
+  // more than can be pushed back), for line().
+  int lineFeeds_ = 0;
+  unsigned char recent_[3] = {0, 0, 0};
+  int recentCount_ = 0;
 };
 
 class FileReplacement;

@@ -1,16 +1,18 @@
 #include "platform/text_stream.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +69,40 @@ TEST(InputStreamTest, ReadLineTakesAtMostTheLimitAndKeepsTheLineFeed) {
   EXPECT_EQ(line, "last");
   EXPECT_FALSE(in->ReadLine(line));
   EXPECT_EQ(line, "");
+}
+
+// The line of the last byte read, against a model that keeps every byte read
+// and not pushed back, over random texts and random reads and push-backs.
+TEST(InputStreamTest, LineIsThatOfTheLastByteReadAndNotPushedBack) {
+  std::mt19937 random(7);
+  const std::string pieces[] = {"a", "\n", "\r\n", "\r", "\xC4\xFA", " "};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int k = static_cast<int>(random() % 30); k > 0; --k) text += pieces[random() % 6];
+    auto in = InputStream::FromBytes(text);
+    std::vector<int> kept;  // the model: bytes read, less those pushed back
+    int pending = 0;
+    for (int step = 0; step < 80; ++step) {
+      if (random() % 3 == 0 && pending < 2 && !kept.empty()) {
+        in->Unget(kept.back());
+        kept.pop_back();
+        ++pending;
+      } else if (const int c = in->Get(); c >= 0) {
+        kept.push_back(c);
+        pending = std::max(0, pending - 1);
+      }
+      const int feeds = static_cast<int>(std::count(kept.begin(), kept.end(), '\n'));
+      const int expected = kept.empty() ? 0 : kept.back() == '\n' ? feeds : feeds + 1;
+      ASSERT_EQ(in->line(), expected) << "round " << round << " step " << step;
+    }
+  }
+  // A line's LF belongs to it; the next byte starts the next line.
+  auto in = InputStream::FromBytes("ab\r\ncd");
+  std::string line;
+  in->ReadLine(line);
+  EXPECT_EQ(in->line(), 1);
+  in->Get();
+  EXPECT_EQ(in->line(), 2);
 }
 
 TEST(InputStreamTest, OpenFailsForMissingFileEmptyPathAndFolder) {

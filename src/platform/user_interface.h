@@ -13,6 +13,14 @@
 
 namespace marvolen {
 
+// Where a message comes from, when the analysis knows: a data file as
+// config.ini names it (its bytes) and, while the file is being read, the
+// line its reader had reached (1 for the first; 0 when not known).
+struct MessagePlace {
+  std::string file;
+  int line = 0;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -20,6 +28,13 @@ class UserInterface {
   // Show `text` (UTF-8, exactly as given, trailing blanks included) with one
   // OK button; return when the person has dismissed it.
   virtual void ShowMessage(const std::string& text) = 0;
+
+  // Show `text` as ShowMessage does; `place` tells where it comes from, for
+  // an interface that lists the messages with their files and lines.
+  virtual void ShowMessageAt(const std::string& text, const MessagePlace& place) {
+    (void)place;
+    ShowMessage(text);
+  }
 
   // Turn the busy indication (wait cursor) on or off.
   virtual void SetBusy(bool busy) = 0;

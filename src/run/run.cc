@@ -2,6 +2,7 @@
 // report builders and the completion message.
 #include "run/run.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -34,6 +35,25 @@ std::string ReportPathForDisplay(const std::string& startupDir, const std::strin
   return DisplayPath(startupDir) + kPathSeparator + DisplayPath(result);
 }
 
+// The interface a reader talks through: each of its messages names the file
+// read (as configured) and the line the reader has reached.
+class ReadingFile : public UserInterface {
+ public:
+  ReadingFile(UserInterface& inner, const std::string& file, const InputStream& in)
+      : inner_(inner), file_(file), in_(in) {}
+
+  void ShowMessage(const std::string& text) override {
+    inner_.ShowMessageAt(text, {file_, in_.line()});
+  }
+  void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+  void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
+
+ private:
+  UserInterface& inner_;
+  const std::string& file_;
+  const InputStream& in_;
+};
+
 // True when the two paths name one file: the same existing file, or, for a
 // file not made yet, the same place.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -56,29 +76,37 @@ struct ExtraOutput {
 
 // Begin the extra outputs that are named. None may be a file that the run
 // reads or another file it writes: an input, the report, an earlier extra
-// output. On a refusal or a failure to begin, returns the message.
-std::optional<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
-                                             std::vector<std::string> taken,
-                                             const std::string& startupDir) {
+// output. An output refused or that cannot be begun is left without a
+// stream, and its message returned; with `allOrNone` the first such ends it.
+std::vector<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
+                                           std::vector<std::string> taken,
+                                           const std::string& startupDir, bool allOrNone) {
+  std::vector<std::string> refusals;
   for (ExtraOutput& output : outputs) {
     if (output.configured.empty()) continue;
+    if (allOrNone && !refusals.empty()) break;
     const std::string display = ReportPathForDisplay(startupDir, output.configured);
-    for (const std::string& other : taken) {
-      if (SameFile(output.path, other)) {
-        return std::string("The ") + output.what +
-               " is also an input file or another output of the run and was not written: " +
-               display;
-      }
+    const bool clash = std::any_of(taken.begin(), taken.end(), [&](const std::string& other) {
+      return SameFile(output.path, other);
+    });
+    if (clash) {
+      refusals.push_back(std::string("The ") + output.what +
+                         " is also an input file or another output of the run and was not "
+                         "written: " +
+                         display);
+      continue;
     }
     std::string error;
     output.stream =
         OutputStream::Replacing(output.path, &error, OutputStream::LineEnds::kAsGiven);
     if (output.stream == nullptr) {
-      return std::string("The ") + output.what + " could not be created: " + DisplayPath(error);
+      refusals.push_back(std::string("The ") + output.what +
+                         " could not be created: " + DisplayPath(error));
+      continue;
     }
     taken.push_back(output.path);
   }
-  return std::nullopt;
+  return refusals;
 }
 
 }  // namespace
@@ -133,14 +161,14 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // report file is touched only when all three have opened.
   std::unique_ptr<InputStream> tagFile = InputStream::Open(tagsPath);
   if (!tagFile) {
-    ui.ShowMessage("Data File <tags.txt> Open Error!");
+    ui.ShowMessageAt("Data File <tags.txt> Open Error!", {config.tags});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
   std::unique_ptr<InputStream> sequenceFile = InputStream::Open(sequencesPath);
   if (!sequenceFile) {
     tagFile.reset();
-    ui.ShowMessage("Data File <sequences.txt> Open Error!");
+    ui.ShowMessageAt("Data File <sequences.txt> Open Error!", {config.sequences});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
@@ -148,7 +176,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (!ruleFile) {
     tagFile.reset();
     sequenceFile.reset();
-    ui.ShowMessage("Data File <rules.txt> Open Error!");
+    ui.ShowMessageAt("Data File <rules.txt> Open Error!", {config.rules});
     outcome.errorMessages = ui.messages();
     return outcome;
   }
@@ -170,12 +198,16 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
   std::optional<std::string> extraRefused;
   if (reportFile) {
-    extraRefused = BeginExtraOutputs(
-        extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath}, startupDir);
-    if (extraRefused) {
+    const std::vector<std::string> refusals =
+        BeginExtraOutputs(extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath},
+                          startupDir, !options.reportWithoutFailedExports);
+    if (!refusals.empty() && !options.reportWithoutFailedExports) {
+      extraRefused = refusals.front();
       reportFile->Abandon();
       reportFile.reset();
     }
+    for (const std::string& refusal : reportFile ? refusals : std::vector<std::string>())
+      ui.ShowMessage(refusal + "; the report is written without it");
   }
   if (!reportFile) {
     tagFile.reset();
@@ -194,17 +226,23 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     return outcome;
   }
 
-  // Each reader shows its own errors and leaves what it has stored.
+  // Each reader shows its own errors, with the line it had reached, and
+  // leaves what it has stored.
   TagSet tagSet;
-  ReadTagSet(tagSet, *tagFile, ui);
+  ReadingFile tagReading(ui, config.tags, *tagFile);
+  ReadTagSet(tagSet, *tagFile, tagReading);
   SequenceList sequences;
-  ReadSequences(sequences, *sequenceFile, ui);
+  ReadingFile sequenceReading(ui, config.sequences, *sequenceFile);
+  ReadSequences(sequences, *sequenceFile, sequenceReading);
   RuleSet ruleSet;
-  ReadRuleSet(ruleSet, *ruleFile, ui);
+  ReadingFile ruleReading(ui, config.rules, *ruleFile);
+  ReadRuleSet(ruleSet, *ruleFile, ruleReading);
   // One-item rules that rewrite a tag into itself would make the search
   // endless; the search never applies them around such a cycle, and the
   // person is told once which rules form it.
-  if (const auto cycles = DescribeUnaryRuleCycles(ruleSet)) ui.ShowMessage(*cycles);
+  if (const auto cycles = DescribeUnaryRuleCycles(ruleSet)) {
+    ui.ShowMessageAt(*cycles, {config.rules});
+  }
 
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 
@@ -274,6 +312,8 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     if (extra.stream && !extra.stream->Close()) {
       ui.ShowMessage(std::string("The ") + extra.what + " could not be written completely: " +
                      ReportPathForDisplay(startupDir, extra.configured));
+    } else if (extra.stream && &extra == &extras[0]) {
+      outcome.htmlReportWritten = true;
     }
   }
 

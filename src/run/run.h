@@ -36,6 +36,10 @@ class CountingUserInterface : public UserInterface {
     ++messages_;
     inner_.ShowMessage(text);
   }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    ++messages_;
+    inner_.ShowMessageAt(text, place);
+  }
   void SetBusy(bool busy) override { inner_.SetBusy(busy); }
   void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }
 
@@ -72,6 +76,7 @@ enum class RunEnd {
 struct RunResult {
   RunEnd end = RunEnd::OpenFailed;
   int errorMessages = 0;  // messages shown before the completion message
+  bool htmlReportWritten = false;  // options.htmlReport is complete in its place
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

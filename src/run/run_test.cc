@@ -311,6 +311,39 @@ TEST_F(RunTest, ReaderErrorsAreCountedAndTheRunGoesOn) {
             (Messages{"Invalid Rules_File format!    ", Completion(dir_ / "report.txt")}));
 }
 
+// Each message a reader shows names its file as configured and the line it
+// had reached; a failed open names the file alone; the rest name nothing.
+TEST_F(RunTest, MessagesSayWhichFileAndLineTheyComeFrom) {
+  struct PlaceRecorder : UserInterface {
+    void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+    void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+      shown.push_back(text.substr(0, 20) + "|" + place.file + "|" + std::to_string(place.line));
+    }
+    void SetBusy(bool) override {}
+    std::vector<std::string> shown;
+  } ui;
+  WriteStandardFiles();
+  WriteFile(dir_ / "tags.txt",
+            "TagSetBegin\r\nn , v ,\r\n" + std::string(20, 'x') + " ,\r\na\r\nTagSetEnd\r\n");
+  WriteFile(dir_ / "sequences.txt", "n v\r\n\r\nn " + std::string(20, 'y') + "\r\n");
+  WriteFile(dir_ / "rules.txt",
+            "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n&& 2 R2 : NP -> NP &&\r\n"
+            "&& 3 R3 : NP -> a n n n n n n n n n n n n n n n n n n n n n n n n n n n n n n n n n "
+            "n n n n n n n n &&\r\nCFGRuleSetEnd\r\n");
+  EXPECT_EQ(RunAnalysis(dir_.string(), ui).end, RunEnd::Completed);
+  ASSERT_EQ(ui.shown.size(), 5u);
+  EXPECT_EQ(ui.shown[0], "Tag longer than 19 b|tags.txt|3");
+  EXPECT_EQ(ui.shown[1], "Item longer than 19 |sequences.txt|3");
+  EXPECT_EQ(ui.shown[2], "Right side longer th|rules.txt|4");
+  EXPECT_EQ(ui.shown[3], "One-item rules in Ru|rules.txt|0");   // R2 rewrites NP into itself
+  EXPECT_EQ(ui.shown[4].substr(ui.shown[4].find('|')), "||0");  // the completion message
+
+  fs::remove(dir_ / "rules.txt");
+  ui.shown.clear();
+  EXPECT_EQ(RunAnalysis(dir_.string(), ui).end, RunEnd::OpenFailed);
+  EXPECT_EQ(ui.shown, std::vector<std::string>{"Data File <rules.txt|rules.txt|0"});
+}
+
 TEST_F(RunTest, RunningTwiceRecreatesTheReport) {
   WriteStandardFiles();
   WriteFile(dir_ / "report.txt", "stale content of an earlier run\n");

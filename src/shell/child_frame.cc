@@ -7,7 +7,6 @@
 #include <exception>
 #include <memory>
 
-#include "run/run.h"
 #include "shell/dialogs.h"
 #include "shell/images.h"
 #include "shell/marvolen_doc.h"
@@ -16,15 +15,16 @@ namespace marvolen {
 
 namespace {
 
-// The progress dialog, which is also the analysis thread's UserInterface.
-// It has no cancel button and cannot be closed or escaped from; it goes when
-// the analysis has finished. The GUI thread picks up the busy state and the
-// progress (often enough, never flooding its queue); a message is shown on
-// the GUI thread while the analysis waits for it to be dismissed.
+// The progress window, which is also the analysis thread's UserInterface.
+// It cannot be closed or escaped from; with a stop to request it has a 取消
+// button. It goes when the analysis has finished. The GUI thread picks up
+// the busy state and the progress (often enough, never flooding its queue);
+// a message is shown on the GUI thread while the analysis waits for it to
+// be dismissed, and kept.
 class ProgressDialog : public QProgressDialog, public UserInterface {
  public:
-  ProgressDialog(DialogProvider& dialogs, QWidget* parent)
-      : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+  ProgressDialog(DialogProvider& dialogs, std::stop_source* stop)
+      : QProgressDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
         dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar;
@@ -32,18 +32,35 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
     setBar(bar);
     setLabelText(QStringLiteral("正在生成歧义格式统计报告……"));
     setCancelButton(nullptr);
-    setWindowModality(Qt::ApplicationModal);
+    if (stop != nullptr) {
+      auto* cancel = new QPushButton(QStringLiteral("取消"));
+      setCancelButton(cancel);
+      // The analysis stops at its next permutation or parse, then says so.
+      // (QProgressDialog connects canceled to cancel by name; cancel hides it.)
+      disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
+      connect(this, &QProgressDialog::canceled, this, [this, stop, cancel] {
+        stop->request_stop();
+        cancel->setEnabled(false);
+        setLabelText(QStringLiteral("正在停止分析……"));
+      });
+    }
     setAutoReset(false);
+    setAutoClose(false);
     setMinimumWidth(360);
     setRange(0, 0);
   }
 
   // Analysis thread.
-  void ShowMessage(const std::string& text) override {
-    QMetaObject::invokeMethod(this, [this, &text] {
-      Update();
-      dialogs_.ShowMessage(this, QString::fromUtf8(text), MessageIcon::kWarning);
-    }, Qt::BlockingQueuedConnection);
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    QMetaObject::invokeMethod(
+        this,
+        [this, &text, &place] {
+          Update();
+          shown.push_back({QString::fromUtf8(text), place});
+          dialogs_.ShowMessage(this, shown.back().first, MessageIcon::kWarning);
+        },
+        Qt::BlockingQueuedConnection);
   }
   void SetBusy(bool busy) override { busy_ = busy; }
   void Progress(std::int64_t done, std::int64_t total) override { done_ = done; total_ = total; }
@@ -61,6 +78,8 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
     setValue(static_cast<int>(std::min<std::int64_t>(done_, total) / scale));
   }
 
+  std::vector<std::pair<QString, MessagePlace>> shown;  // GUI thread
+
  protected:
   void reject() override {}
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
@@ -75,10 +94,22 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
 
 }  // namespace
 
-void RunWithProgress(DialogProvider& dialogs, QWidget* parent,
-                     const std::function<void(UserInterface&)>& job) {
-  ProgressDialog dialog(dialogs, parent);
+std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent,
+                                        const std::function<void(UserInterface&)>& job,
+                                        std::stop_source* stop, const std::string& startupDir) {
+  // The window takes no input meanwhile, but may be asked to close (and
+  // then stops the analysis); the progress window stays above it.
+  QWidget* window = parent != nullptr ? parent->window() : nullptr;
+  const bool wasEnabled = window != nullptr && window->isEnabled();
+  if (window != nullptr) window->setEnabled(false);
+  ProgressDialog dialog(dialogs, stop);
+  if (window != nullptr) {
+    dialog.adjustSize();
+    dialog.move(window->geometry().center() - dialog.rect().center());
+  }
   dialog.show();
+  if (window != nullptr) dialog.windowHandle()->setTransientParent(window->windowHandle());
+  dialog.activateWindow();
   QString failure;
   std::unique_ptr<QThread> thread(QThread::create([&] {
     try {
@@ -100,11 +131,50 @@ void RunWithProgress(DialogProvider& dialogs, QWidget* parent,
   dialog.SetBusy(false);  // leave no wait cursor behind
   dialog.Update();
   dialog.hide();
-  if (parent != nullptr)
-    parent->activateWindow();  // the window manager may leave the focus nowhere
-  if (!failure.isEmpty())
-    dialogs.ShowMessage(parent, QStringLiteral("分析未能完成：%1").arg(failure),
-                        MessageIcon::kError);
+  if (window != nullptr) {
+    window->setEnabled(wasEnabled);
+    window->activateWindow();  // the window manager may leave the focus nowhere
+  }
+  if (!failure.isEmpty()) {
+    dialog.shown.push_back({QStringLiteral("分析未能完成：%1").arg(failure), {}});
+    dialogs.ShowMessage(parent, dialog.shown.back().first, MessageIcon::kError);
+  }
+  std::vector<RunMessage> messages;
+  for (const auto& [text, place] : dialog.shown)
+    messages.push_back({text, ConfiguredPath(startupDir, place.file), place.line});
+  return messages;
+}
+
+std::string PathBesideReport(const std::string& result, const char* extension) {
+  const std::size_t name = result.find_last_of("/\\") + 1;  // 0 without a folder
+  const std::size_t dot = result.rfind('.');
+  const bool suffix = dot != std::string::npos && dot > name;  // ".txt" is a name
+  return result.substr(0, suffix ? dot : result.size()) + "." + extension;
+}
+
+AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
+                               const std::string& startupDir, std::stop_source& stop,
+                               RunExports exports) {
+  AnalysisOutcome outcome;
+  ReportOptions options;
+  options.stop = stop.get_token();
+  const std::string result = ReadRunConfig(ProfilePathFor(startupDir)).result;
+  if (!result.empty()) {
+    if (exports.htmlReport) options.htmlReport = PathBesideReport(result, "html");
+    if (exports.csvTable) options.csvTable = PathBesideReport(result, "csv");
+  }
+  options.reportWithoutFailedExports = true;
+  bool htmlWritten = false;
+  outcome.messages = RunWithProgress(
+      dialogs, parent,
+      [&](UserInterface& ui) {
+        const RunResult run = RunAnalysis(startupDir, ui, options);
+        outcome.end = run.end;
+        htmlWritten = run.htmlReportWritten;
+      },
+      &stop, startupDir);
+  if (htmlWritten) outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
+  return outcome;
 }
 
 CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::string startupDir)
@@ -116,10 +186,8 @@ CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::s
 
 CMarvolenDoc* CChildFrame::document() const { return view_->GetDocument(); }
 
-void CChildFrame::OnGenerateReport() {
-  analysisRunning_ = true;
-  RunWithProgress(dialogs_, window(), [this](UserInterface& ui) { RunAnalysis(startupDir_, ui); });
-  analysisRunning_ = false;
+AnalysisOutcome CChildFrame::OnGenerateReport(std::stop_source& stop, RunExports exports) {
+  return GenerateReport(dialogs_, window(), startupDir_, stop, exports);
 }
 
 }  // namespace marvolen

@@ -27,22 +27,25 @@ class ChildFrameTest : public QObject {
     struct Probe : RecordingDialogs {
       QStringList* order;
       std::mutex* mutex;
+      QWidget* parent;
       int progressMaximum = -1;
+      bool parentTookInput = false;
       void ShowMessage(QWidget* p, const QString& text, MessageIcon icon) override {
         RecordingDialogs::ShowMessage(p, text, icon);
         std::lock_guard<std::mutex> lock(*mutex);
         order->append("shown " + text);
-        if (auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
-          progressMaximum = dialog->maximum();
+        if (auto* dialog = qobject_cast<QProgressDialog*>(p)) progressMaximum = dialog->maximum();
+        parentTookInput = parentTookInput || parent->isEnabled();
       }
     } probe;
     probe.order = &order;
     probe.mutex = &mutex;
+    probe.parent = &parent;
 
-    RunWithProgress(probe, &parent, [&](UserInterface& ui) {
+    const std::vector<RunMessage> kept = RunWithProgress(probe, &parent, [&](UserInterface& ui) {
       ui.SetBusy(true);
       ui.Progress(5, 64000);
-      ui.ShowMessage("Invalid TagSet_File format!    ");
+      ui.ShowMessageAt("Invalid TagSet_File format!    ", {"tags.txt", 3});
       {
         std::lock_guard<std::mutex> lock(mutex);
         order.append("after first");
@@ -59,12 +62,21 @@ class ChildFrameTest : public QObject {
     for (const RecordingDialogs::Message& m : probe.messages) {
       QVERIFY(m.onGuiThread);
       QCOMPARE(m.icon, MessageIcon::kWarning);
-      // Shown over the modal progress dialog: nothing else takes input.
-      QCOMPARE(m.activeModal, QStringLiteral("QProgressDialog"));
     }
+    // Shown over the progress window; the window behind takes no input
+    // meanwhile, and does again afterwards.
+    QVERIFY(!probe.parentTookInput);
+    QVERIFY(parent.isEnabled());
     QCOMPARE(probe.progressMaximum, 64000);
     QVERIFY(!wasBusy);
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+    // The messages are kept with their places, files taken from where the
+    // analysis runs.
+    QCOMPARE(kept.size(), size_t(2));
+    QCOMPARE(kept[0].file, QDir::toNativeSeparators(QDir::current().absoluteFilePath("tags.txt")));
+    QCOMPARE(kept[0].line, 3);
+    QCOMPARE(kept[1].text, QStringLiteral("分析完毕！请打开"));
+    QVERIFY(kept[1].file.isEmpty());
   }
 
   void aFailureInTheAnalysisIsReportedNotFatal() {
@@ -83,9 +95,11 @@ class ChildFrameTest : public QObject {
     dir.Write(QStringLiteral("report.txt"), QByteArray("stale report"));
     Workbench bench(dir);
     QVERIFY(bench.started);
-    // Unsaved edits are not part of the analysis, and are not saved by it.
+    // Unsaved edits are not part of the analysis, and are not saved by it,
+    // when the person says so.
     CChildFrame* child = bench.frame->activeChild();
     child->view()->insertPlainText(QStringLiteral("未保存 "));
+    bench.dialogs->runAnswers = {RunChoice::kRunAsSaved};
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
     QApplication::setActiveWindow(bench.frame);
     QVERIFY(QTest::qWaitForWindowActive(bench.frame));
@@ -104,7 +118,7 @@ class ChildFrameTest : public QObject {
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
     QVERIFY(child->document()->text()->isModified());
-    QVERIFY(!child->analysisRunning());
+    QVERIFY(!bench.frame->analysisRunning());
     // The window manager would leave the keyboard focus nowhere.
     QTRY_COMPARE(QApplication::activeWindow(), bench.frame);
     child->document()->text()->setModified(false);

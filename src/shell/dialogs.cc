@@ -40,6 +40,33 @@ SaveChoice DialogProvider::AskSaveChanges(QWidget* parent, const QString& text) 
                                      : SaveChoice::kCancel;
 }
 
+bool DialogProvider::AskYesNo(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QStringLiteral("Marvolen"), text,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* save = box.addButton(QStringLiteral("保存并分析(&S)"), QMessageBox::AcceptRole);
+  QPushButton* asSaved =
+      box.addButton(QStringLiteral("按已保存的文件分析(&R)"), QMessageBox::DestructiveRole);
+  box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.exec();
+  return box.clickedButton() == save      ? RunChoice::kSaveAndRun
+         : box.clickedButton() == asSaved ? RunChoice::kRunAsSaved
+                                          : RunChoice::kCancel;
+}
+
+int DialogProvider::AskLineNumber(QWidget* parent, int current, int last) {
+  bool ok = false;
+  const int line = QInputDialog::getInt(parent, QStringLiteral("转到行"),
+                                        QStringLiteral("行号（1 - %1）(&L)：").arg(last), current,
+                                        1, last, 1, &ok);
+  return ok ? line : 0;
+}
+
 QString DialogProvider::GetOpenFileName(QWidget* parent) {
   QFileDialog dialog(parent, QStringLiteral("打开"));
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -54,6 +81,10 @@ QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed
 }
 
 int DialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
+
+bool DialogProvider::OpenInBrowser(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
   // Numbered, so that two windows of one title (two folders' a.txt) differ.

@@ -15,6 +15,8 @@ namespace marvolen {
 
 enum class MessageIcon { kWarning, kError };
 enum class SaveChoice { kSave, kDiscard, kCancel };
+// Before an analysis, about data files with unsaved edits.
+enum class RunChoice { kSaveAndRun, kRunAsSaved, kCancel };
 
 class DialogProvider {
  public:
@@ -24,6 +26,12 @@ class DialogProvider {
   virtual void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon);
   // Ask whether to save the changes described by `text` before closing.
   virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text);
+  // Ask a question that `text` puts; true for 是.
+  virtual bool AskYesNo(QWidget* parent, const QString& text);
+  // Ask what to do with the unsaved edits `text` names before an analysis.
+  virtual RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text);
+  // The line to go to, from 1 to `last` (`current` proposed), or 0.
+  virtual int AskLineNumber(QWidget* parent, int current, int last);
   // The file to open, or to save to (proposing `proposed`); "" if cancelled.
   virtual QString GetOpenFileName(QWidget* parent);
   virtual QString GetSaveFileName(QWidget* parent, const QString& proposed);
@@ -32,6 +40,9 @@ class DialogProvider {
   // The index of the window picked among `titles` (`current` is the active
   // one), or -1.
   virtual int ChooseWindow(QWidget* parent, const QStringList& titles, int current);
+  // Show the file at `path` in the system's browser; false when it could
+  // not be handed to one.
+  virtual bool OpenInBrowser(const QString& path);
 };
 
 // Set up a file dialog as the workbench's are: the one filter "所有文件 (*.*)"

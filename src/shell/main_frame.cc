@@ -7,14 +7,20 @@
 #include <functional>
 #include <set>
 
+#include "platform/file_system.h"
+#include "run/run.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/dialogs.h"
+#include "shell/find_bar.h"
 #include "shell/images.h"
 #include "shell/lock_keys.h"
 #include "shell/marvolen_doc.h"
 #include "shell/parse_pane.h"
 #include "shell/recent_file_list.h"
+#include "shell/report_view.h"
+#include "shell/report_window.h"
+#include "shell/workbench_settings.h"
 
 namespace marvolen {
 
@@ -35,18 +41,28 @@ const struct {
      Shown::kDocument,
      {kFileNew, kFileOpen, kFileClose, kFileSave, kFileSaveAs, 0, kFilePrint, kFilePrintPreview,
       kFilePrintSetup, 0, kRecentFile1, 0, kAppExit}},
-    {"编辑(&E)", Shown::kDocument, {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste}},
-    {"查看(&V)", Shown::kAlways, {kViewToolbar, kViewStatusBar, kViewParsePane}},
-    {"歧义格式分析(&A)", Shown::kDocument, {kGenerateReport}},
+    {"编辑(&E)",
+     Shown::kDocument,
+     {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste, 0, kEditFind, kEditFindNext, kEditFindPrevious,
+      kEditReplace, kEditGoToLine}},
+    {"查看(&V)",
+     Shown::kAlways,
+     {kViewToolbar, kViewStatusBar, kViewParsePane, 0, kViewZoomIn, kViewZoomOut, kViewZoomReset}},
+    {"歧义格式分析(&A)",
+     Shown::kDocument,
+     {kGenerateReport, kViewReport, 0, kRunHtmlReport, kRunCsvTable}},
     {"窗口(&W)", Shown::kDocument, {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
     {"帮助(&H)", Shown::kAlways, {kAppAbout}},
 };
 const int kToolbarButtons[] = {kFileNew, kFileOpen, kFileSave, 0, kEditCut, kEditCopy, kEditPaste,
                                0, kFilePrint, 0, kAppAbout};
-// The commands that need an active document window.
-const int kDocumentCommands[] = {kFileClose,        kFileSave,       kFileSaveAs, kFilePrint,
-                                 kFilePrintPreview, kGenerateReport, kWindowNew,  kWindowCascade,
-                                 kWindowTile,       kWindowArrange,  kNextPane,   kPrevPane};
+// The commands that need an active document window, and those that need an
+// active document or report window.
+const int kDocumentCommands[] = {kFileSave,         kFileSaveAs, kFilePrint,
+                                 kFilePrintPreview, kWindowNew,  kEditReplace};
+const int kWindowCommands[] = {kFileClose,  kGenerateReport, kViewReport,       kWindowCascade,
+                               kWindowTile, kWindowArrange,  kNextPane,         kPrevPane,
+                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine};
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -98,12 +114,24 @@ class AboutDialog : public QDialog {
 
 }  // namespace
 
-CMainFrame::CMainFrame(std::string startupDir, DialogProvider& dialogs, RecentFileList& recentFiles)
+CMainFrame::CMainFrame(std::string startupDir, DialogProvider& dialogs, RecentFileList& recentFiles,
+                       WorkbenchLayout& layout)
     : startupDir_(std::move(startupDir)),
       dialogs_(dialogs),
       recentFiles_(recentFiles),
-      mdiArea_(new QMdiArea) {
-  setCentralWidget(mdiArea_);
+      layout_(layout),
+      mdiArea_(new QMdiArea),
+      findBar_(new FindBar) {
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(mdiArea_, 1);
+  column->addWidget(findBar_);
+  setCentralWidget(central);
+  connect(findBar_, &FindBar::message, this, [this](const QString& text) {
+    text.isEmpty() ? statusBar()->clearMessage() : statusBar()->showMessage(text, 5000);
+  });
   setWindowIcon(AppIcon());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     resize(screen->availableSize() * 4 / 5);
@@ -120,6 +148,10 @@ void CMainFrame::OnCreate() {
   CreateActions();
   CreateMenusAndBars();
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateActions);
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] {
+    findBar_->SetPane(activePane());
+    ShowCursorPosition();
+  });
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateActions);
   UpdateActions();
 }
@@ -149,14 +181,19 @@ void CMainFrame::CreateActions() {
        [this] {
          if (const QString path = dialogs_.GetOpenFileName(this); !path.isEmpty()) OpenFile(path);
        }},
-      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "", onChild([this](CChildFrame* active) {
+      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "",
+       [this] {
+         if (ReportWindow* report = qobject_cast<ReportWindow*>(mdiArea_->currentSubWindow()))
+           return static_cast<void>(report->close());
+         CChildFrame* active = activeChild();
+         if (active == nullptr) return;
          CMarvolenDoc* doc = active->document();
          if (!MaybeSave(doc)) return;
          doc->text()->setModified(
              false);  // saved or given up: its windows close without asking again
          for (CChildFrame* frame : childFrames())
            if (frame->document() == doc) frame->close();
-       })},
+       }},
       {kFileSave, "保存(&S)\tCtrl+S", "保存活动文档\n保存", "Ctrl+S",
        onChild([this](CChildFrame* child) { SaveDocument(child->document(), false); })},
       {kFileSaveAs, "另存为(&A)...", "将活动文档以一个新文件名保存\n另存为", "",
@@ -195,7 +232,11 @@ void CMainFrame::CreateActions() {
       {kEditCut, "剪切(&T)\tCtrl+X", "剪切被选对象并将其置于剪贴板上\n剪切", "Ctrl+X; Shift+Del",
        onView(&QPlainTextEdit::cut)},
       {kEditCopy, "复制(&C)\tCtrl+C", "复制被选对象并将其置于剪贴板上\n复制", "Ctrl+C; Ctrl+Ins",
-       onView(&QPlainTextEdit::copy)},
+       [this] {
+         if (CChildFrame* child = activeChild()) child->view()->copy();
+         if (ReportWindow* report = qobject_cast<ReportWindow*>(mdiArea_->currentSubWindow()))
+           report->view()->copy();
+       }},
       {kEditPaste, "粘贴(&P)\tCtrl+V", "插入剪贴板内容\n粘贴", "Ctrl+V; Shift+Ins",
        onView(&QPlainTextEdit::paste)},
       {kViewToolbar, "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", "",
@@ -206,8 +247,18 @@ void CMainFrame::CreateActions() {
        "输入格式或取光标所在的行，查看其歧义判断和全部分析树\n分析树窗格", "",
        [this] { parsePane_->setVisible(action(kViewParsePane)->isChecked()); }},
       {kGenerateReport, "生成歧义格式统计报告",
-       "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "",
-       onChild([](CChildFrame* child) { child->OnGenerateReport(); })},
+       "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "F5",
+       [this] { GenerateReport(); }},
+      {kViewReport, "查看分析报告(&R)",
+       "在报告窗口中打开 config.ini 中 RESULT 所指的报告\n查看分析报告", "",
+       [this] {
+         OpenReport(ConfiguredPath(startupDir_, ReadRunConfig(ProfilePathFor(startupDir_)).result));
+       }},
+      {kRunHtmlReport, "生成 HTML 报告(&H)",
+       "分析时在报告旁另写一份 HTML 报告，完成后在浏览器中打开\n生成 HTML 报告", "",
+       [this] { layout_.htmlReport = action(kRunHtmlReport)->isChecked(); }},
+      {kRunCsvTable, "导出 CSV(&C)", "分析时在报告旁另写一份 CSV 表格\n导出 CSV", "",
+       [this] { layout_.csvTable = action(kRunCsvTable)->isChecked(); }},
       {kWindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", "",
        onChild([this](CChildFrame* child) { AddChild(child->document()); })},
       {kWindowCascade, "层叠(&C)", "排列窗口成相互重叠\n层叠窗口", "",
@@ -226,10 +277,34 @@ void CMainFrame::CreateActions() {
       {kAppAbout, "关于 Marvolen(&A)...", "显示程序信息，版本号和版权\n关于", "",
        [this, modal] { modal(AboutDialog(this)); }},
       // Each document window has one pane: the next pane is the next window.
-      {kNextPane, "", "切换到下一个窗格\n下一窗格", "F6",
+      {kNextPane, "", "切换到下一个窗格\n下一窗格", "F6; Ctrl+F6; Ctrl+Tab",
        [this] { mdiArea_->activateNextSubWindow(); }},
-      {kPrevPane, "", "切换回前一个窗格\n前一窗格", "Shift+F6",
+      {kPrevPane, "", "切换回前一个窗格\n前一窗格",
+       "Shift+F6; Ctrl+Shift+F6; Ctrl+Shift+Tab; Ctrl+Shift+Backtab",
        [this] { mdiArea_->activatePreviousSubWindow(); }},
+      {kEditFind, "查找(&F)...\tCtrl+F", "在活动窗口中查找文字\n查找", "Ctrl+F",
+       [this] { findBar_->Open(false); }},
+      {kEditFindNext, "查找下一个(&N)\tF3", "查找下一处匹配的文字\n查找下一个", "F3",
+       [this] { findBar_->FindNext(false); }},
+      {kEditFindPrevious, "查找上一个(&V)\tShift+F3", "查找上一处匹配的文字\n查找上一个",
+       "Shift+F3", [this] { findBar_->FindNext(true); }},
+      {kEditReplace, "替换(&R)...\tCtrl+H", "替换活动文档中的文字\n替换", "Ctrl+H",
+       [this] { findBar_->Open(true); }},
+      {kEditGoToLine, "转到(&G)...\tCtrl+G", "转到指定的行\n转到", "Ctrl+G",
+       [this] {
+         TextPane* pane = activePane();
+         if (pane == nullptr) return;
+         const int last = static_cast<int>(std::min<qint64>(pane->lineCount(), INT_MAX));
+         const int current = static_cast<int>(std::min<qint64>(pane->cursorLine(), last));
+         if (const int line = dialogs_.AskLineNumber(this, current, last); line > 0) {
+           pane->GoToLine(line);
+           pane->widget()->setFocus();
+         }
+       }},
+      {kViewZoomIn, "放大(&I)\tCtrl+=", "放大文字\n放大", "Ctrl+=; Ctrl++", [this] { Zoom(1); }},
+      {kViewZoomOut, "缩小(&O)\tCtrl+-", "缩小文字\n缩小", "Ctrl+-", [this] { Zoom(-1); }},
+      {kViewZoomReset, "默认大小(&D)\tCtrl+0", "文字恢复默认大小\n默认大小", "Ctrl+0",
+       [this] { Zoom(0); }},
   };
   for (const auto& row : commands) {
     auto* action = new QAction(QString::fromUtf8(row.text), this);
@@ -245,6 +320,10 @@ void CMainFrame::CreateActions() {
   action(kViewToolbar)->setCheckable(true);
   action(kViewStatusBar)->setCheckable(true);
   action(kViewParsePane)->setCheckable(true);
+  action(kRunHtmlReport)->setCheckable(true);
+  action(kRunHtmlReport)->setChecked(layout_.htmlReport);
+  action(kRunCsvTable)->setCheckable(true);
+  action(kRunCsvTable)->setChecked(layout_.csvTable);
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* entry = actions_[kRecentFile1 + i] = new QAction(this);
     entry->setData(kRecentFile1 + i);
@@ -297,6 +376,13 @@ void CMainFrame::CreateMenusAndBars() {
   idle->setObjectName(QStringLiteral("idleMessage"));
   statusBar()->addWidget(idle, 1);
   AddLockKeyPanes(statusBar());
+  // Ours, after the message and lock-key panes: the cursor's line and column.
+  cursorPane_ = new QLabel;
+  cursorPane_->setObjectName(QStringLiteral("cursorPosition"));
+  cursorPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  cursorPane_->setMinimumWidth(
+      cursorPane_->fontMetrics().horizontalAdvance(QStringLiteral("第 100000 行，第 1000 列")));
+  statusBar()->addPermanentWidget(cursorPane_);
 
   parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
   addDockWidget(Qt::RightDockWidgetArea, parsePane_);
@@ -306,6 +392,14 @@ void CMainFrame::CreateMenusAndBars() {
 
 CChildFrame* CMainFrame::activeChild() const {
   return qobject_cast<CChildFrame*>(mdiArea_->currentSubWindow());
+}
+
+ReportWindow* CMainFrame::reportWindow() const { return findChild<ReportWindow*>(); }
+
+TextPane* CMainFrame::activePane() const {
+  if (CChildFrame* child = activeChild()) return child->view();
+  auto* report = qobject_cast<ReportWindow*>(mdiArea_->currentSubWindow());
+  return report != nullptr ? report->view() : nullptr;
 }
 
 QList<CChildFrame*> CMainFrame::childFrames() const {
@@ -337,25 +431,35 @@ bool CMainFrame::OpenFile(const QString& path) {
 void CMainFrame::AddChild(CMarvolenDoc* document) {
   auto* frame = new CChildFrame(document, dialogs_, startupDir_);
   frame->installEventFilter(this);
-  mdiArea_->addSubWindow(frame);
-  // A new window takes most of the area and is cascaded below and to the
-  // right of the windows before it, starting again at the top left when it
-  // would leave the area.
+  CMarvolenView* view = frame->view();
+  view->SetPointSize(layout_.pointSize);
+  connect(document, &CMarvolenDoc::changed, this, &CMainFrame::UpdateActions, Qt::UniqueConnection);
+  connect(view, &QPlainTextEdit::copyAvailable, this, &CMainFrame::UpdateActions);
+  connect(view, &QPlainTextEdit::undoAvailable, this, &CMainFrame::UpdateActions);
+  connect(view, &QPlainTextEdit::cursorPositionChanged, this, &CMainFrame::ShowCursorPosition);
+  connect(view, &CMarvolenView::zoomRequested, this, &CMainFrame::Zoom);
+  AddWindow(frame);
+}
+
+void CMainFrame::AddWindow(QMdiSubWindow* window) {
+  mdiArea_->addSubWindow(window);
+  // A new window fills the area but for room to cascade three more below
+  // and to the right of it, each new one further on, starting again at the
+  // top left when it would leave the area.
   const QSize area = mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100);
-  const QSize extent = area * 3 / 4;
-  frame->resize(extent);
-  const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) + 4;
+  const int step = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4;
+  const QSize extent = (area - QSize(3 * step, 3 * step)).expandedTo(area * 3 / 4);
+  window->resize(extent);
   const int room = std::max(
       1, std::min(area.width() - extent.width(), area.height() - extent.height()) / step + 1);
-  frame->move(QPoint(step, step) * static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
-
-  connect(document, &CMarvolenDoc::changed, this, &CMainFrame::UpdateActions, Qt::UniqueConnection);
-  connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateActions);
-  connect(frame->view(), &QPlainTextEdit::copyAvailable, this, &CMainFrame::UpdateActions);
-  connect(frame->view(), &QPlainTextEdit::undoAvailable, this, &CMainFrame::UpdateActions);
-  frame->show();
-  mdiArea_->setActiveSubWindow(frame);
-  frame->view()->setFocus();
+  window->move(QPoint(step, step) *
+               static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
+  connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateActions);
+  // The area maximizes a new window itself while the active one is.
+  const bool maximize = layout_.documentWindowsMaximized && mdiArea_->subWindowList().size() == 1;
+  maximize ? window->showMaximized() : window->show();
+  mdiArea_->setActiveSubWindow(window);
+  window->widget()->setFocus();
   UpdateActions();
 }
 
@@ -388,17 +492,20 @@ QPrinter& CMainFrame::printer() {
 
 void CMainFrame::UpdateActions() {
   CChildFrame* child = activeChild();
+  QMdiSubWindow* active = mdiArea_->currentSubWindow();
+  auto* report = qobject_cast<ReportWindow*>(active);
   // The menu bar holds only the menus shown, so that each mnemonic is its menu's.
-  if (const QList<QAction*>& bar = child != nullptr ? documentBar_ : startBar_;
+  if (const QList<QAction*>& bar = active != nullptr ? documentBar_ : startBar_;
       menuBar()->actions() != bar) {
     menuBar()->clear();
     menuBar()->addActions(bar);
   }
   for (int command : kDocumentCommands) action(command)->setEnabled(child != nullptr);
+  for (int command : kWindowCommands) action(command)->setEnabled(active != nullptr);
   const CMarvolenView* view = child != nullptr ? child->view() : nullptr;
   const bool selection = view != nullptr && view->textCursor().hasSelection();
   action(kEditCut)->setEnabled(selection);
-  action(kEditCopy)->setEnabled(selection);
+  action(kEditCopy)->setEnabled(selection || (report != nullptr && report->view()->hasSelection()));
   action(kEditUndo)->setEnabled(view != nullptr && view->document()->isUndoAvailable());
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
   action(kEditPaste)->setEnabled(view != nullptr && clipboard != nullptr && clipboard->hasText());
@@ -413,26 +520,32 @@ void CMainFrame::UpdateActions() {
     action(kRecentFile1 + i)
         ->setText(i < entries ? recentFiles_.MenuText(i) : QStringLiteral("最近文件"));
   }
-  // Several windows on one document are numbered: "name:1", "name:2".
+  // Several windows on one document are numbered: "name:1", "name:2"; a
+  // document with unsaved edits is marked: "name*".
   std::map<CMarvolenDoc*, QList<CChildFrame*>> windows;
   for (CChildFrame* frame : childFrames()) windows[frame->document()].append(frame);
   for (const auto& [doc, frames] : windows) {
+    const QString mark = doc->text()->isModified() ? QStringLiteral("*") : QString();
     for (int i = 0; i < frames.size(); ++i)
       frames[i]->setWindowTitle(
-          frames.size() == 1 ? doc->title() : QStringLiteral("%1:%2").arg(doc->title()).arg(i + 1));
+          frames.size() == 1 ? doc->title() + mark
+                             : QStringLiteral("%1:%2%3").arg(doc->title()).arg(i + 1).arg(mark));
   }
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
-  const bool named = child != nullptr && !child->isMaximized();
-  setWindowTitle(named ? QStringLiteral("Marvolen - ") + child->document()->title()
-                       : QStringLiteral("Marvolen"));
+  QString name;
+  if (child != nullptr)
+    name = child->document()->title() + (child->document()->text()->isModified() ? "*" : "");
+  if (report != nullptr) name = report->windowTitle();
+  const bool named = active != nullptr && !active->isMaximized();
+  setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
 }
 
 void CMainFrame::UpdateWindowMenu() {
   qDeleteAll(windowEntries_);
   windowEntries_.clear();
-  const QList<CChildFrame*> frames = childFrames();
-  const int active = static_cast<int>(frames.indexOf(activeChild()));
+  const QList<QMdiSubWindow*> frames = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+  const int active = static_cast<int>(frames.indexOf(mdiArea_->currentSubWindow()));
   const int listed = std::min(static_cast<int>(frames.size()), 9);
   if (listed > 0) windowEntries_.push_back(windowMenu_->addSeparator());
   for (int i = 0; i < listed; ++i) {
@@ -451,11 +564,11 @@ void CMainFrame::UpdateWindowMenu() {
   if (frames.size() > listed) {
     windowEntries_.push_back(
         windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
-          const QList<CChildFrame*> all = childFrames();
+          const QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
           QStringList titles;
-          for (CChildFrame* frame : all) titles.append(frame->windowTitle());
-          const int chosen =
-              dialogs_.ChooseWindow(this, titles, static_cast<int>(all.indexOf(activeChild())));
+          for (QMdiSubWindow* frame : all) titles.append(frame->windowTitle());
+          const int chosen = dialogs_.ChooseWindow(
+              this, titles, static_cast<int>(all.indexOf(mdiArea_->currentSubWindow())));
           if (chosen >= 0 && chosen < all.size()) mdiArea_->setActiveSubWindow(all[chosen]);
         }));
   }
@@ -471,7 +584,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     const auto windows = std::count_if(frames.begin(), frames.end(), [frame](CChildFrame* f) {
       return f->document() == frame->document();
     });
-    if (frame->analysisRunning() || (windows == 1 && !MaybeSave(frame->document()))) {
+    if (analysisRunning() || (windows == 1 && !MaybeSave(frame->document()))) {
       event->ignore();
       return true;
     }
@@ -481,17 +594,181 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // During an analysis: stop it, then close once it has ended.
+  if (analysisRunning()) {
+    event->ignore();
+    if (!closeAfterRun_ &&
+        dialogs_.AskYesNo(nullptr,
+                          QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"))) {
+      closeAfterRun_ = true;
+      stop_->request_stop();
+    }
+    return;
+  }
   // Ask about each modified document once (several windows may show it).
   const QList<CChildFrame*> frames = childFrames();
   std::set<CMarvolenDoc*> asked;
   bool close = true;
   for (CChildFrame* f : frames)
-    close = close && !f->analysisRunning() &&
-            (!asked.insert(f->document()).second || MaybeSave(f->document()));
+    close = close && (!asked.insert(f->document()).second || MaybeSave(f->document()));
   if (!close) return event->ignore();
   // Every question was answered: what was given up is not asked about again.
   for (CChildFrame* frame : frames) frame->document()->text()->setModified(false);
   QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Back from another program (or a dialog): another program may have
+  // changed the files.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, &CMainFrame::CheckFilesOnDisk);
+}
+
+bool CMainFrame::SaveDataFilesBeforeRun() {
+  const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir_));
+  QList<CMarvolenDoc*> unsaved;
+  for (const std::string& value : {config.tags, config.sequences, config.rules}) {
+    const QString path = ConfiguredPath(startupDir_, value);
+    for (CChildFrame* frame : childFrames()) {
+      CMarvolenDoc* doc = frame->document();
+      const bool same =
+          doc->path() == path || (!path.isEmpty() && !doc->path().isEmpty() &&
+                                  SameExistingFile(QFile::encodeName(doc->path()).toStdString(),
+                                                   QFile::encodeName(path).toStdString()));
+      if (same && doc->text()->isModified() && !unsaved.contains(doc)) unsaved.append(doc);
+    }
+  }
+  if (unsaved.isEmpty()) return true;
+  QStringList names;
+  for (CMarvolenDoc* doc : unsaved) names.append(doc->title());
+  const RunChoice choice = dialogs_.AskSaveBeforeRun(
+      this,
+      QStringLiteral("以下数据文件有未保存的更改：%1\n\n分析读取磁盘上的文件。要先保存它们吗？")
+          .arg(names.join(QStringLiteral("、"))));
+  if (choice != RunChoice::kSaveAndRun) return choice == RunChoice::kRunAsSaved;
+  for (CMarvolenDoc* doc : unsaved)
+    if (!SaveDocument(doc, false)) return false;  // the save said why
+  return true;
+}
+
+void CMainFrame::GenerateReport() {
+  if (analysisRunning() || mdiArea_->currentSubWindow() == nullptr || !SaveDataFilesBeforeRun())
+    return;
+  std::stop_source stop;
+  stop_ = &stop;
+  CChildFrame* child = activeChild();
+  const RunExports exports{layout_.htmlReport, layout_.csvTable};
+  const AnalysisOutcome outcome =
+      child != nullptr ? child->OnGenerateReport(stop, exports)
+                       : marvolen::GenerateReport(dialogs_, this, startupDir_, stop, exports);
+  stop_ = nullptr;
+  // The report is shown when the run made one; the messages of any run stay
+  // in the report window.
+  if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();
+  if (ReportWindow* report = reportWindow()) report->SetMessages(outcome.messages);
+  if (!outcome.htmlReport.isEmpty() && !dialogs_.OpenInBrowser(outcome.htmlReport)) {
+    dialogs_.ShowMessage(this,
+                         QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。")
+                             .arg(QDir::toNativeSeparators(outcome.htmlReport)),
+                         MessageIcon::kWarning);
+  }
+  CheckFilesOnDisk();  // the report may be open as a document too
+  if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+bool CMainFrame::OpenReport(const QString& path) {
+  if (path.isEmpty()) {
+    dialogs_.ShowMessage(this, QStringLiteral("config.ini 的 [DATA] 节中没有 RESULT 项。"),
+                         MessageIcon::kWarning);
+    return false;
+  }
+  ReportWindow* report = reportWindow();
+  const bool made = report == nullptr;
+  if (made) report = new ReportWindow;
+  QString error;
+  if (!report->Load(path, &error)) {
+    if (made) delete report;
+    dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+    return false;
+  }
+  if (made) {
+    ReportView* view = report->view();
+    view->SetPointSize(layout_.pointSize);
+    connect(view, &ReportView::copyAvailable, this, &CMainFrame::UpdateActions);
+    connect(view, &ReportView::cursorPositionChanged, this, &CMainFrame::ShowCursorPosition);
+    connect(view, &ReportView::zoomRequested, this, &CMainFrame::Zoom);
+    connect(report, &ReportWindow::placeChosen, this, [this](const QString& file, int line) {
+      if (!OpenFile(file) || line <= 0) return;
+      activeChild()->view()->GoToLine(line);
+    });
+    AddWindow(report);
+  } else {
+    mdiArea_->setActiveSubWindow(report);
+    UpdateActions();
+  }
+  return true;
+}
+
+void CMainFrame::CheckFilesOnDisk() {
+  // A question asked here makes the window active again when it closes.
+  if (checkingFiles_ || analysisRunning()) return;
+  checkingFiles_ = true;
+  QList<CMarvolenDoc*> docs;
+  for (CChildFrame* frame : childFrames())
+    if (!docs.contains(frame->document())) docs.append(frame->document());
+  for (CMarvolenDoc* doc : docs) {
+    if (!doc->ChangedOnDisk()) continue;
+    doc->AcceptDiskState();  // asked once for each change
+    if (doc->text()->isModified() &&
+        !dialogs_.AskYesNo(this, QStringLiteral("%1 已被其他程序修改。\n要重新载入它吗？"
+                                                "（未保存的更改将丢失）")
+                                     .arg(doc->path())))
+      continue;
+    // Each window keeps its cursor's line.
+    std::vector<std::pair<CMarvolenView*, int>> lines;
+    for (CChildFrame* frame : childFrames())
+      if (frame->document() == doc)
+        lines.push_back({frame->view(), frame->view()->textCursor().blockNumber() + 1});
+    QString error;
+    if (!doc->Load(doc->path(), &error)) {
+      dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+      continue;
+    }
+    for (const auto& [view, line] : lines) view->GoToLine(line);
+  }
+  if (ReportWindow* report = reportWindow(); report != nullptr && report->ChangedOnDisk()) {
+    QString error;
+    if (!report->Load(report->path(), &error))
+      dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+  }
+  checkingFiles_ = false;
+  UpdateActions();
+}
+
+void CMainFrame::Zoom(int steps) {
+  int points = layout_.pointSize > 0 ? layout_.pointSize : TextFont(0).pointSize();
+  points = steps == 0 ? 0
+                      : std::clamp(points + steps, WorkbenchSettings::kMinPointSize,
+                                   WorkbenchSettings::kMaxPointSize);
+  layout_.pointSize = points;
+  for (CChildFrame* frame : childFrames()) frame->view()->SetPointSize(points);
+  if (ReportWindow* report = reportWindow()) report->view()->SetPointSize(points);
+}
+
+void CMainFrame::SaveLayout() {
+  layout_.mainWindow = normalGeometry();
+  layout_.mainWindowMaximized = isMaximized();
+  if (QMdiSubWindow* active = mdiArea_->currentSubWindow())
+    layout_.documentWindowsMaximized = active->isMaximized();
+}
+
+void CMainFrame::ShowCursorPosition() {
+  const TextPane* pane = activePane();
+  cursorPane_->setText(
+      pane != nullptr
+          ? QStringLiteral("第 %1 行，第 %2 列").arg(pane->cursorLine()).arg(pane->cursorColumn())
+          : QString());
 }
 
 }  // namespace marvolen

@@ -45,7 +45,8 @@ QStringList DumpMenuBar(QMenuBar* bar) {
 const QStringList kStartMenus = {
     "文件(&F)", "  新建(&N)\tCtrl+N|57600", "  打开(&O)...\tCtrl+O|57601", "  -",
     "  打印设置(&R)...|57606", "  -", "  最近文件|57616", "  -", "  退出(&X)|57665",
-    "查看(&V)", "  工具栏(&T)|59392", "  状态栏(&S)|59393", "  分析树窗格(&P)|32790",
+    "查看(&V)", "  工具栏(&T)|59392", "  状态栏(&S)|59393", "  分析树窗格(&P)|32790", "  -",
+    "  放大(&I)\tCtrl+=|32810", "  缩小(&O)\tCtrl+-|32811", "  默认大小(&D)\tCtrl+0|32812",
     "帮助(&H)", "  关于 Marvolen(&A)...|57664",
 };
 
@@ -70,12 +71,26 @@ const QStringList kDocumentMenus = {
     "  剪切(&T)\tCtrl+X|57635",
     "  复制(&C)\tCtrl+C|57634",
     "  粘贴(&P)\tCtrl+V|57637",
+    "  -",
+    "  查找(&F)...\tCtrl+F|32800",
+    "  查找下一个(&N)\tF3|32801",
+    "  查找上一个(&V)\tShift+F3|32802",
+    "  替换(&R)...\tCtrl+H|32803",
+    "  转到(&G)...\tCtrl+G|32804",
     "查看(&V)",
     "  工具栏(&T)|59392",
     "  状态栏(&S)|59393",
     "  分析树窗格(&P)|32790",
+    "  -",
+    "  放大(&I)\tCtrl+=|32810",
+    "  缩小(&O)\tCtrl+-|32811",
+    "  默认大小(&D)\tCtrl+0|32812",
     "歧义格式分析(&A)",
     "  生成歧义格式统计报告|32772",
+    "  查看分析报告(&R)|32820",
+    "  -",
+    "  生成 HTML 报告(&H)|32821",
+    "  导出 CSV(&C)|32822",
     "窗口(&W)",
     "  新建窗口(&N)|57648",
     "  层叠(&C)|57650",
@@ -193,11 +208,12 @@ class MainFrameTest : public QObject {
     QCOMPARE(second->view()->document(), first->view()->document());
     first->view()->insertPlainText(QStringLiteral("名词"));
     QCOMPARE(second->view()->toPlainText(), QStringLiteral("名词"));
-    // Closing one of the two windows does not ask to save; the other stays.
+    // Closing one of the two windows does not ask to save; the other stays,
+    // marked as modified.
     QVERIFY(second->close());
     Settle(frame_);
     QVERIFY(bench_->dialogs->saveQuestions.isEmpty());
-    QCOMPARE(first->windowTitle(), QStringLiteral("Marvo2"));
+    QCOMPARE(first->windowTitle(), QStringLiteral("Marvo2*"));
     QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(3));
   }
 
@@ -226,10 +242,36 @@ class MainFrameTest : public QObject {
       for (const QKeySequence& key : action->shortcuts())
         table.insert(key.toString(), action->data().toInt());
     const QMap<QString, int> expected = {
-        {"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57603}, {"Ctrl+P", 57607},
-        {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
-        {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634}, {"Ctrl+V", 57637}, {"Shift+Ins", 57637},
-        {"F6", 57680}, {"Shift+F6", 57681},
+        {"Ctrl+N", 57600},
+        {"Ctrl+O", 57601},
+        {"Ctrl+S", 57603},
+        {"Ctrl+P", 57607},
+        {"Ctrl+Z", 57643},
+        {"Alt+Backspace", 57643},
+        {"Ctrl+X", 57635},
+        {"Shift+Del", 57635},
+        {"Ctrl+C", 57634},
+        {"Ctrl+Ins", 57634},
+        {"Ctrl+V", 57637},
+        {"Shift+Ins", 57637},
+        {"F6", 57680},
+        {"Shift+F6", 57681},
+        // Finding, the analysis, the windows and the text's size.
+        {"Ctrl+F", 32800},
+        {"F3", 32801},
+        {"Shift+F3", 32802},
+        {"Ctrl+H", 32803},
+        {"Ctrl+G", 32804},
+        {"F5", 32772},
+        {"Ctrl+Tab", 57680},
+        {"Ctrl+F6", 57680},
+        {"Ctrl+Shift+Tab", 57681},
+        {"Ctrl+Shift+Backtab", 57681},
+        {"Ctrl+Shift+F6", 57681},
+        {"Ctrl+=", 32810},
+        {"Ctrl++", 32810},
+        {"Ctrl+-", 32811},
+        {"Ctrl+0", 32812},
     };
     QCOMPARE(table, expected);
   }
@@ -281,8 +323,15 @@ class MainFrameTest : public QObject {
     auto* idle = frame_->statusBar()->findChild<QLabel*>(QStringLiteral("idleMessage"));
     QVERIFY(idle != nullptr);
     QCOMPARE(idle->text(), QStringLiteral("就绪"));
-    // Three lock-key panes, unlit where the platform does not tell.
-    QCOMPARE(frame_->statusBar()->findChildren<QLabel*>().size(), 4);
+    // Three lock-key panes, unlit where the platform does not tell, then
+    // ours: the cursor's line and column.
+    QList<QWidget*> panes;
+    for (QLabel* label : frame_->statusBar()->findChildren<QLabel*>()) panes.append(label);
+    std::sort(panes.begin(), panes.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    QCOMPARE(panes.size(), 5);
+    QCOMPARE(panes.first(), idle);
+    QCOMPARE(panes.last(), frame_->cursorPane());
+    QCOMPARE(frame_->cursorPane()->text(), QStringLiteral("第 1 行，第 1 列"));
 
     // The view toggles hide and show the bars and carry a check mark.
     QVERIFY(frame_->action(kViewToolbar)->isChecked());

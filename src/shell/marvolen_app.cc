@@ -1,12 +1,14 @@
 // The Marvolen application.
 #include "shell/marvolen_app.h"
 
-#include <QtCore>
+#include <QtWidgets>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "run/run.h"
+#include "shell/images.h"
 #include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
 
 namespace marvolen {
 
@@ -21,6 +23,7 @@ CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvide
     : QApplication(argc, argv),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
+  setWindowIcon(AppIcon());  // the windows without a parent too
   // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
   const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations))
@@ -33,13 +36,21 @@ bool CMarvolenApp::InitInstance() {
   m_strStartupDir = CurrentDirectory();
   profileName_ = ProfilePathFor(m_strStartupDir);
   recentFiles_ = RecentFileList();
+  shown_ = false;
   const QString rules = FindRulesFile();
   if (rules.isEmpty()) return false;
   recentFiles_.ReadList(profileName_);
-  mainFrame_ = std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_);
+  settings_.Read(profileName_);
+  mainFrame_ =
+      std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_, settings_.layout);
   mainFrame_->OnCreate();
+  // Where it was, when that is still on a screen.
+  const QRect place = settings_.layout.mainWindow;
+  if (place.isValid() && QGuiApplication::screenAt(place.center()) != nullptr)
+    mainFrame_->setGeometry(place);
   if (!mainFrame_->OpenFile(rules)) return false;
-  mainFrame_->show();
+  settings_.layout.mainWindowMaximized ? mainFrame_->showMaximized() : mainFrame_->show();
+  shown_ = true;
   return true;
 }
 
@@ -59,8 +70,7 @@ QString CMarvolenApp::FindRulesFile() {
     problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
                   .arg(Shown(profileName_));
   } else {
-    return QDir::cleanPath(
-        QDir(FromLocal(m_strStartupDir)).absoluteFilePath(FromLocal(NativePath(rules))));
+    return ConfiguredPath(m_strStartupDir, rules);
   }
   dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
   return QString();
@@ -68,12 +78,23 @@ QString CMarvolenApp::FindRulesFile() {
 
 int CMarvolenApp::ExitInstance() {
   std::string error;
-  if (!recentFiles_.WriteList(profileName_, &error))
+  // The layout is written only when the list could be: a second message
+  // about the same file would say nothing new.
+  if (!recentFiles_.WriteList(profileName_, &error)) {
     dialogs_->ShowMessage(mainFrame_.get(),
                           QStringLiteral("最近文件列表无法写入 %1。\n%2")
                               .arg(Shown(profileName_), QString::fromStdString(error)),
                           MessageIcon::kWarning);
+  } else if (shown_) {
+    mainFrame_->SaveLayout();
+    if (!settings_.Write(profileName_, &error))
+      dialogs_->ShowMessage(mainFrame_.get(),
+                            QStringLiteral("窗口布局无法写入 %1。\n%2")
+                                .arg(Shown(profileName_), QString::fromStdString(error)),
+                            MessageIcon::kWarning);
+  }
   mainFrame_.reset();
+  shown_ = false;
   return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include "shell/dialogs.h"
 #include "shell/recent_file_list.h"
+#include "shell/workbench_settings.h"
 
 namespace marvolen {
 
@@ -23,16 +24,18 @@ class CMarvolenApp : public QApplication {
   CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
   ~CMarvolenApp() override;
 
-  // Read the recent-file list, make the main window and open the file named
-  // by RULES in section [DATA] of config.ini, whatever the command line
-  // says. False (after a message) when the program cannot start.
+  // Read the recent-file list and the layout, make the main window where it
+  // was and open the file named by RULES in section [DATA] of config.ini,
+  // whatever the command line says. False (after a message) when the
+  // program cannot start.
   bool InitInstance();
-  // Write the recent-file list back if it changed, close the main window;
-  // the exit code.
+  // Write the recent-file list and the layout back if they changed, close
+  // the main window; the exit code.
   int ExitInstance();
 
   CMainFrame* mainFrame() const { return mainFrame_.get(); }
   RecentFileList& recentFiles() { return recentFiles_; }
+  WorkbenchSettings& settings() { return settings_; }
   DialogProvider& dialogs() { return *dialogs_; }
 
   std::string m_strStartupDir;  // the current directory at start-up
@@ -45,7 +48,9 @@ class CMarvolenApp : public QApplication {
   QTranslator translator_;
   std::string profileName_;
   RecentFileList recentFiles_;
+  WorkbenchSettings settings_;
   std::unique_ptr<CMainFrame> mainFrame_;
+  bool shown_ = false;  // the main window was shown: its layout is worth keeping
 };
 
 }  // namespace marvolen

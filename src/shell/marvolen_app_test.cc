@@ -1,15 +1,17 @@
 // Start-up of the workbench, its failures, and config.ini kept as the
 // user's file.
+#include <sys/stat.h>
+
 #include <QMdiArea>
 #include <QTextDocument>
 #include <QtTest>
-#include <sys/stat.h>
 
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
 #include "shell/test_support.h"
+#include "shell/workbench_settings.h"
 
 namespace marvolen {
 
@@ -94,13 +96,15 @@ class MarvolenAppTest : public QObject {
     QVERIFY(again.started);
   }
 
+  // (The layout is where a session leaves it, so that only the list changes.)
   void configIniChangesOnlyInItsRecentFileList() {
     StartupDir dir;
     dir.WriteExampleSet();
     const QByteArray before = GbkBytes(
         "; 规则文件 \r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
         "RESULT=report.txt\r\n\r\n[Recent File List]\r\nFile1=/gone/old.txt\r\n; mine\r\n\r\n"
-        "[Settings]\r\nPreviewPages=1");
+        "[Workbench]\r\nMainWindow=10,20,600,400\r\nMainWindowMaximized=0\r\n"
+        "DocumentWindowsMaximized=0\r\n[Settings]\r\nPreviewPages=1");
     dir.Write(QStringLiteral("config.ini"), before);
     {
       Workbench bench(dir);
@@ -131,6 +135,80 @@ class MarvolenAppTest : public QObject {
     { Workbench bench(dir); }
     QCOMPARE(dir.Read(QStringLiteral("config.ini")), expected);
     QCOMPARE(QFileInfo(dir.file("config.ini")).lastModified(), stamp);
+  }
+
+  // The main window's place and size, maximized document windows and the
+  // text's size come back in the next session, from config.ini's own
+  // section; [DATA] is not touched.
+  void theLayoutIsRememberedInItsOwnSection() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    const QByteArray data = dir.Read(QStringLiteral("config.ini"));
+    {
+      Workbench bench(dir);
+      bench.frame->setGeometry(30, 40, 700, 500);
+      bench.frame->activeChild()->showMaximized();
+      bench.frame->Zoom(1);
+      bench.frame->Zoom(1);
+    }
+    const QByteArray written = dir.Read(QStringLiteral("config.ini"));
+    QVERIFY(written.startsWith(data));
+    QVERIFY(written.contains("[Workbench]\r\n"));
+    QVERIFY(written.contains("MainWindow=30,40,700,500\r\n"));
+    QVERIFY(written.contains("DocumentWindowsMaximized=1\r\n"));
+    {
+      Workbench bench(dir);
+      QCOMPARE(bench.frame->geometry(), QRect(30, 40, 700, 500));
+      QVERIFY(bench.frame->activeChild()->isMaximized());
+      QCOMPARE(bench.app->settings().layout.pointSize,
+               bench.frame->activeChild()->view()->font().pointSize());
+      QVERIFY(bench.app->settings().layout.pointSize > 0);
+    }
+    // Nothing changed: not written again.
+    QCOMPARE(dir.Read(QStringLiteral("config.ini")), written);
+    // Values that make no sense are ignored.
+    WorkbenchSettings settings;
+    dir.Write(QStringLiteral("config.ini"),
+              data + "[Workbench]\r\nMainWindow=1,2,-3,4\r\nPointSize=1000\r\n");
+    settings.Read(QFile::encodeName(dir.file("config.ini")).toStdString());
+    QCOMPARE(settings.layout, WorkbenchLayout());
+  }
+
+  // A config.ini the person may not write (mode 444) is never replaced, and
+  // they are told; a symlinked config.ini stays a symlink, its file updated.
+  void configIniIsReplacedOnlyWhenItMayBeAndStaysALink() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    QVERIFY(QFile::rename(dir.file("config.ini"), dir.file("real.ini")));
+    QVERIFY(QFile::link(dir.file("real.ini"), dir.file("config.ini")));
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.started);
+    }
+    QVERIFY(QFileInfo(dir.file("config.ini")).isSymLink());
+    QVERIFY(dir.Read(QStringLiteral("real.ini")).contains("[Recent File List]"));
+
+    const QByteArray before = dir.Read(QStringLiteral("config.ini"));
+    QVERIFY(QFile::setPermissions(dir.file("real.ini"),
+                                  QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    struct stat was {};
+    QCOMPARE(::stat(QFile::encodeName(dir.file("real.ini")).constData(), &was), 0);
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.started);
+      bench.dialogs->openAnswers = {dir.file("tags.txt")};  // the list changes
+      bench.frame->action(kFileOpen)->trigger();
+      bench.app->ExitInstance();
+      QCOMPARE(bench.dialogs->texts().size(), 1);
+      QVERIFY(bench.dialogs->texts()[0].startsWith(QStringLiteral("最近文件列表无法写入")));
+    }
+    struct stat now {};
+    QCOMPARE(::stat(QFile::encodeName(dir.file("real.ini")).constData(), &now), 0);
+    QCOMPARE(now.st_ino, was.st_ino);  // the same file, not one put in its place
+    QCOMPARE(now.st_mode, was.st_mode);
+    QCOMPARE(dir.Read(QStringLiteral("config.ini")), before);
+    QVERIFY(QFileInfo(dir.file("config.ini")).isSymLink());
+    QFile::setPermissions(dir.file("real.ini"), QFile::ReadOwner | QFile::WriteOwner);
   }
 
   void recentFileThatIsGoneLeavesTheList() {

@@ -1,12 +1,15 @@
 // The Marvolen document and its view. Files are read and written through
-// POSIX calls, which tell why they fail.
+// the platform layer, which refuses what is no plain file and replaces a
+// file only once its new content is complete on the disk.
 #include "shell/marvolen_doc.h"
 
 #include <QtWidgets>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/file_system.h"
+#include "platform/replace_file.h"
 
 namespace marvolen {
 
@@ -16,34 +19,77 @@ const char kNotPlainFile[] = "这不是一个普通文件（而是文件夹、�
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// Open `path` for reading if it is a plain file; else the reason. The file
-// is opened without blocking and checked before a byte is read, so that a
-// FIFO (which would block) or a device (which never ends) is refused.
-QString OpenPlainFile(const QString& path, QFile* file) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return qt_error_string(errno);
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-      file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-    return QString();
-  ::close(fd);
-  return QString::fromUtf8(kNotPlainFile);
-}
-
-// Write `bytes` and flush them to the disk (a full disk may only show
-// there); the system's reason when that fails. (Qt reports a write that
-// fails part-way as "unknown error".)
-QString WriteToDisk(QFileDevice& file, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(file.handle(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return qt_error_string(n < 0 ? errno : ENOSPC);
-    done += static_cast<std::size_t>(n);
-  }
-  return ::fsync(file.handle()) == 0 ? QString() : qt_error_string(errno);
+// The cause of a failure reported by the platform layer, whose messages end
+// in it after the last ": ": the system's reason for what failed (as
+// strerror words it; Qt has the person's words for several), or the layer's
+// own.
+QString CauseOf(const std::string& error) {
+  const QString text = QString::fromLocal8Bit(error);
+  const QString cause = text.mid(text.lastIndexOf(QLatin1String(": ")) + 1).trimmed();
+  if (cause == QLatin1String("not a plain file")) return QString::fromUtf8(kNotPlainFile);
+  if (cause == QLatin1String("the file may not be written"))
+    return QStringLiteral("该文件不允许写入（只读）。");
+  for (int number = 1; number < 256; ++number)
+    if (cause == QString::fromLocal8Bit(std::strerror(number))) return qt_error_string(number);
+  return cause;
 }
 
 }  // namespace
+
+bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    *error = QStringLiteral("%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
+    return false;
+  }
+  // A FIFO would block the read, a device feed it without end.
+  if (!info.isFile()) {
+    *error =
+        QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), QString::fromUtf8(kNotPlainFile));
+    return false;
+  }
+  if (info.size() > maxBytes) {
+    *error = QStringLiteral("该文件太大，无法打开。");
+    return false;
+  }
+  errno = 0;
+  const UniqueFile file = OpenPlainFileForReading(QFile::encodeName(path).toStdString());
+  if (file == nullptr) {
+    const QString reason = errno != 0 ? qt_error_string(errno) : QString::fromUtf8(kNotPlainFile);
+    *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), reason);
+    return false;
+  }
+  // One byte more than allowed tells a file that is too big, even one that
+  // grows while it is read.
+  bytes->clear();
+  bytes->reserve(static_cast<std::size_t>(info.size()));
+  char block[65536];
+  std::size_t n = 0;
+  while (static_cast<qint64>(bytes->size()) <= maxBytes &&
+         (n = std::fread(block, 1, sizeof block, file.get())) > 0)
+    bytes->append(block, n);
+  if (std::ferror(file.get()) != 0) {
+    *error = QStringLiteral("%1\n读取该文件时出错：%2").arg(Shown(path), qt_error_string(errno));
+    return false;
+  }
+  if (static_cast<qint64>(bytes->size()) > maxBytes) {
+    *error = QStringLiteral("该文件太大，无法打开。");
+    return false;
+  }
+  return true;
+}
+
+QString ConfiguredPath(const std::string& startupDir, const std::string& value) {
+  if (value.empty()) return QString();
+  const QDir dir(QFile::decodeName(startupDir.c_str()));
+  return QDir::toNativeSeparators(
+      QDir::cleanPath(dir.absoluteFilePath(QFile::decodeName(NativePath(value).c_str()))));
+}
+
+DiskStamp DiskStamp::Of(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() ? DiskStamp{info.size(), info.lastModified()} : DiskStamp();
+}
 
 CMarvolenDoc::CMarvolenDoc(const QString& title, QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), title_(title) {
@@ -54,35 +100,20 @@ CMarvolenDoc::CMarvolenDoc(const QString& title, QObject* parent)
 void CMarvolenDoc::SetPath(const QString& path) {
   path_ = Shown(QFileInfo(path).absoluteFilePath());
   title_ = QFileInfo(path).fileName();
+  stamp_ = DiskStamp::Of(path_);
   emit changed();
 }
 
 bool CMarvolenDoc::Load(const QString& path, QString* error) {
-  QFile file;
-  const bool exists = QFileInfo::exists(path);
-  const QString reason = exists ? OpenPlainFile(path, &file) : QString();
-  // One byte more than allowed tells a file that is too big, even one that
-  // grows while it is read.
-  const QByteArray bytes =
-      file.isOpen() && file.size() <= kMaxFileSize ? file.read(kMaxFileSize + 1) : QByteArray();
-  if (!exists) {
-    *error = QStringLiteral("%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
-  } else if (!reason.isEmpty()) {
-    *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), reason);
-  } else if (file.size() > kMaxFileSize || bytes.size() > kMaxFileSize) {
-    *error = QStringLiteral("该文件太大，无法打开。");
-  } else if (file.error() != QFileDevice::NoError) {
-    *error = QStringLiteral("%1\n读取该文件时出错：%2").arg(Shown(path), file.errorString());
-  } else {
-    const EditableText decoded = DecodeGbkText(std::string_view(bytes.constData(), bytes.size()));
-    lineEnding_ = decoded.lineEnding;
-    text_->setPlainText(QString::fromStdU16String(decoded.text));
-    text_->clearUndoRedoStacks();
-    text_->setModified(false);
-    SetPath(path);
-    return true;
-  }
-  return false;
+  std::string bytes;
+  if (!ReadFileBytes(path, kMaxFileSize, &bytes, error)) return false;
+  const EditableText decoded = DecodeGbkText(bytes);
+  lineEnding_ = decoded.lineEnding;
+  text_->setPlainText(QString::fromStdU16String(decoded.text));
+  text_->clearUndoRedoStacks();
+  text_->setModified(false);
+  SetPath(path);
+  return true;
 }
 
 std::optional<std::string> CMarvolenDoc::Bytes(QString* error) const {
@@ -110,14 +141,9 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
     *error += QString::fromUtf8(kNotPlainFile);
     return false;
   }
-  // The content must be complete and on the disk before commit() replaces
-  // the old file: Qt 6.4's commit() ignores a failed flush of buffered bytes.
-  QSaveFile file(path);
-  QString reason = file.open(QIODevice::WriteOnly) ? WriteToDisk(file, *bytes) : file.errorString();
-  if (reason.isEmpty() && !file.commit()) reason = file.errorString();
-  if (!reason.isEmpty()) {
-    file.cancelWriting();
-    *error += reason;
+  std::string failure;
+  if (!ReplaceFileContents(QFile::encodeName(path).toStdString(), *bytes, &failure)) {
+    *error += CauseOf(failure);
     return false;
   }
   error->clear();
@@ -126,16 +152,30 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
   return true;
 }
 
-CMarvolenView::CMarvolenView(CMarvolenDoc* document) : document_(document) {
+bool CMarvolenDoc::ChangedOnDisk() const {
+  if (path_.isEmpty()) return false;
+  const DiskStamp now = DiskStamp::Of(path_);
+  return now.size >= 0 && !(now == stamp_);
+}
+
+QFont TextFont(int points) {
   QFont font;
   font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC"),
                     QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
   font.setStyleHint(QFont::TypeWriter);
-  setFont(font);
+  if (points > 0) font.setPointSize(points);
+  return font;
+}
+
+CMarvolenView::CMarvolenView(CMarvolenDoc* document) : document_(document) {
+  setFont(TextFont(0));
   PreCreateWindow();
   setDocument(document->text());
-  document->text()->setDefaultFont(font);
+  document->text()->setDefaultFont(font());
   ++document->views_;
+  // The marks follow the text in sight.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CMarvolenView::MarkMatchesInSight);
+  connect(this, &QPlainTextEdit::textChanged, this, &CMarvolenView::MarkMatchesInSight);
 }
 
 CMarvolenView::~CMarvolenView() {
@@ -146,6 +186,67 @@ void CMarvolenView::PreCreateWindow() {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+bool CMarvolenView::Find(const SearchPattern& pattern, bool backward, bool* wrapped) {
+  // Positions in the raw text are the document's (blocks end in U+2029).
+  const QString text = document()->toRawText();
+  const QTextCursor cursor = textCursor();
+  qsizetype at = FindMatch(text, pattern,
+                           backward ? cursor.selectionStart() : cursor.selectionEnd(), backward);
+  *wrapped = at < 0;
+  if (at < 0) at = FindMatch(text, pattern, backward ? text.size() : 0, backward);
+  if (at < 0) return false;
+  QTextCursor match(document());
+  match.setPosition(static_cast<int>(at));
+  match.setPosition(static_cast<int>(at + pattern.text.size()), QTextCursor::KeepAnchor);
+  setTextCursor(match);
+  centerCursor();
+  return true;
+}
+
+void CMarvolenView::Highlight(const SearchPattern& pattern) {
+  highlighted_ = pattern;
+  MarkMatchesInSight();
+}
+
+void CMarvolenView::MarkMatchesInSight() {
+  QList<QTextEdit::ExtraSelection> marks;
+  const qreal bottom = viewport()->height();
+  for (QTextBlock block = firstVisibleBlock();
+       !highlighted_.empty() && block.isValid() &&
+       blockBoundingGeometry(block).translated(contentOffset()).top() <= bottom;
+       block = block.next()) {
+    const QString line = block.text();
+    for (qsizetype at = FindMatch(line, highlighted_, 0); at >= 0;
+         at = FindMatch(line, highlighted_, at + highlighted_.text.size())) {
+      QTextEdit::ExtraSelection mark;
+      mark.cursor = QTextCursor(block);
+      mark.cursor.setPosition(block.position() + static_cast<int>(at));
+      mark.cursor.setPosition(mark.cursor.position() + static_cast<int>(highlighted_.text.size()),
+                              QTextCursor::KeepAnchor);
+      mark.format.setBackground(QColor(255, 230, 120));
+      marks.append(mark);
+    }
+  }
+  setExtraSelections(marks);
+}
+
+void CMarvolenView::GoToLine(qint64 line) {
+  const int number = static_cast<int>(std::clamp<qint64>(line, 1, blockCount())) - 1;
+  setTextCursor(QTextCursor(document()->findBlockByNumber(number)));
+  centerCursor();
+}
+
+void CMarvolenView::SetPointSize(int points) {
+  setFont(TextFont(points));
+  document()->setDefaultFont(font());
+}
+
+void CMarvolenView::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) return QPlainTextEdit::wheelEvent(event);
+  if (const int delta = event->angleDelta().y(); delta != 0) emit zoomRequested(delta > 0 ? 1 : -1);
+  event->accept();
 }
 
 }  // namespace marvolen

@@ -6,14 +6,36 @@
 #ifndef MARVOLEN_SHELL_MARVOLEN_DOC_H_
 #define MARVOLEN_SHELL_MARVOLEN_DOC_H_
 
+#include <QDateTime>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <optional>
 #include <string>
 
 #include "platform/gbk_text.h"
+#include "shell/text_pane.h"
+#include "shell/text_search.h"
 
 namespace marvolen {
+
+// Read the plain file at `path` whole into `bytes`, refusing anything else (a
+// FIFO or a device, before a byte is read) and a file of more than
+// `maxBytes` bytes ("该文件太大，无法打开。"). False with `error` (a message for
+// the person) set when it cannot be read.
+bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error);
+
+// A path as config.ini gives it (its bytes: GBK or UTF-8), taken relative to
+// `startupDir`; "" for an empty value.
+QString ConfiguredPath(const std::string& startupDir, const std::string& value);
+
+// The size and time of change of a file, to tell when another program has
+// changed it; equal to a default stamp when the file is missing.
+struct DiskStamp {
+  qint64 size = -1;
+  QDateTime modified;
+  static DiskStamp Of(const QString& path);
+  bool operator==(const DiskStamp&) const = default;
+};
 
 class CMarvolenDoc : public QObject {
   Q_OBJECT
@@ -29,9 +51,9 @@ class CMarvolenDoc : public QObject {
   const QString& path() const { return path_; }    // absolute; "" until there is a file
   LineEnding lineEnding() const { return lineEnding_; }  // what Save writes
 
-  // Read the file at `path`: only a plain file of at most kMaxFileSize bytes
-  // (a FIFO or a device is refused before it is read). False with `error`
-  // (a message for the person) set when it cannot be loaded.
+  // Read the file at `path` (ReadFileBytes, at most kMaxFileSize bytes).
+  // False with `error` (a message for the person) set when it cannot be
+  // loaded.
   bool Load(const QString& path, QString* error);
   // The text as GBK bytes, as Save writes them; nothing, with `error` naming
   // the line and the character, when GBK cannot hold a character of it.
@@ -40,6 +62,13 @@ class CMarvolenDoc : public QObject {
   // replaces once it is complete on the disk, so that a failed save leaves
   // the old file as it was. Then the document is `path`'s, unmodified.
   bool Save(const QString& path, QString* error);
+
+  // True when the file was changed on the disk since it was loaded or saved
+  // (or since the last AcceptDiskState); false when it is gone.
+  bool ChangedOnDisk() const;
+  // Take the file as it is on the disk now as the one loaded, so that its
+  // change is not noticed again.
+  void AcceptDiskState() { stamp_ = DiskStamp::Of(path_); }
 
   // The title, the path or the modified flag changed.
   Q_SIGNAL void changed();
@@ -52,12 +81,17 @@ class CMarvolenDoc : public QObject {
   QString title_;
   QString path_;
   LineEnding lineEnding_ = LineEnding::kCrLf;
+  DiskStamp stamp_;
   int views_ = 0;
 };
 
+// The font of the text windows at `points` (0: the default size).
+QFont TextFont(int points);
+
 // A plain-text editor on a document's text. Long lines wrap at the window
-// edge; there is no horizontal scroll bar.
-class CMarvolenView : public QPlainTextEdit {
+// edge; there is no horizontal scroll bar. The matches of the find bar's
+// pattern in sight are marked.
+class CMarvolenView : public QPlainTextEdit, public TextPane {
   Q_OBJECT
 
  public:
@@ -66,11 +100,29 @@ class CMarvolenView : public QPlainTextEdit {
 
   CMarvolenDoc* GetDocument() const { return document_.data(); }
 
+  QWidget* widget() override { return this; }
+  QPlainTextEdit* editor() override { return this; }
+  bool Find(const SearchPattern& pattern, bool backward, bool* wrapped) override;
+  void Highlight(const SearchPattern& pattern) override;
+  qint64 lineCount() const override { return blockCount(); }
+  qint64 cursorLine() const override { return textCursor().blockNumber() + 1; }
+  qint64 cursorColumn() const override { return textCursor().positionInBlock() + 1; }
+  void GoToLine(qint64 line) override;
+  void SetPointSize(int points) override;
+
+  // Ctrl+wheel: one step larger (1) or smaller (-1).
+  Q_SIGNAL void zoomRequested(int steps);
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+
  private:
   // The window style: no horizontal scroll bar or scrolling; lines wrap.
   void PreCreateWindow();
+  void MarkMatchesInSight();
 
   QPointer<CMarvolenDoc> document_;
+  SearchPattern highlighted_;
 };
 
 }  // namespace marvolen

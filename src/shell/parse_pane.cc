@@ -11,6 +11,7 @@
 #include "shell/child_frame.h"
 #include "shell/dialogs.h"
 #include "shell/marvolen_doc.h"
+#include "shell/report_view.h"
 #include "shell/tree_canvas.h"
 #include "shell/tree_painter.h"
 
@@ -43,20 +44,28 @@ QString FileNameOf(const QString& sequence) {
 
 }  // namespace
 
-QString SequenceOfLine(const QTextBlock& block, bool reportLines) {
-  QString line = block.text();
+QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
+                       bool reportLines) {
+  QString line = lineAt(number);
   if (!reportLines) return line;
   // A degree line: "\t [k] items\tcount".
   static const QRegularExpression degree(QStringLiteral("^\\t \\[\\d+\\] (.*?)\\t+\\d+$"));
   if (const QRegularExpressionMatch match = degree.match(line); match.hasMatch())
     return match.captured(1);
   // A parse line, or the line of parses too many to list, follows its item line.
-  QTextBlock item = block;
-  while (item.isValid() && item.text().startsWith(QLatin1String("\t\t"))) item = item.previous();
+  qint64 item = number;
+  while (item >= 0 && lineAt(item).startsWith(QLatin1String("\t\t"))) --item;
   static const QRegularExpression itemLine(QStringLiteral("^\\t[^\\t ]"));
-  if (item != block && item.isValid() && itemLine.match(item.text()).hasMatch()) line = item.text();
+  if (item != number && item >= 0 && itemLine.match(lineAt(item)).hasMatch()) line = lineAt(item);
   while (line.startsWith(QLatin1Char('\t'))) line.remove(0, 1);  // the report's indent
   return line;
+}
+
+QString SequenceOfLine(const QTextBlock& block, bool reportLines) {
+  const QTextDocument* text = block.document();
+  return SequenceOfLine(
+      block.blockNumber(), [text](qint64 n) { return text->findBlockByNumber(int(n)).text(); },
+      reportLines);
 }
 
 ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dialogs,
@@ -227,11 +236,10 @@ void ParsePane::WatchActiveWindow() {
     cursorMoved_ =
         connect(static_cast<QPlainTextEdit*>(watched_.data()),
                 &QPlainTextEdit::cursorPositionChanged, this, &ParsePane::TakeLineUnderCursor);
-  } else if (widget != nullptr &&
-             widget->metaObject()->indexOfSignal("currentLineChanged()") >= 0) {
-    // A viewer of its own kind offers the line itself.
-    watched_ = widget;
-    cursorMoved_ = connect(widget, SIGNAL(currentLineChanged()), this, SLOT(TakeLineUnderCursor()));
+  } else if (ReportView* report = widget != nullptr ? widget->findChild<ReportView*>() : nullptr) {
+    watched_ = report;
+    cursorMoved_ = connect(report, &ReportView::currentLineChanged, this,
+                           &ParsePane::TakeLineUnderCursor);
   }
   TakeLineUnderCursor();
 }
@@ -246,8 +254,9 @@ void ParsePane::TakeLineUnderCursor() {
   QString line;
   if (auto* edit = qobject_cast<QPlainTextEdit*>(watched_.data())) {
     line = SequenceOfLine(edit->textCursor().block(), !SameFile(path, grammar_.sequencesPath()));
-  } else {
-    QMetaObject::invokeMethod(watched_.data(), "currentLineText", Q_RETURN_ARG(QString, line));
+  } else if (auto* report = qobject_cast<ReportView*>(watched_.data())) {
+    line = SequenceOfLine(
+        report->cursorLine() - 1, [report](qint64 n) { return report->lineText(n + 1); }, true);
   }
   if (line != input_->text()) input_->setText(line);
 }

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <string>
 
 #include "shell/pane_grammar.h"
@@ -97,6 +98,9 @@ class ParsePane : public QDockWidget {
 // The sequence a line of a document stands for: with `reportLines`, a
 // report's item line without its indent, a parse line's (or a line of too
 // many parses') item line, a degree line's items; else the line as it is.
+// `lineAt(n)` gives line n (0 for the first; "" outside the text).
+QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
+                       bool reportLines);
 QString SequenceOfLine(const QTextBlock& block, bool reportLines);
 
 }  // namespace marvolen

@@ -17,6 +17,8 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
+#include "shell/report_view.h"
+#include "shell/report_window.h"
 #include "shell/test_support.h"
 #include "shell/tree_canvas.h"
 #include "shell/tree_painter.h"
@@ -243,6 +245,27 @@ class ParsePaneTest : public QObject {
     QCOMPARE(pane_->input()->text(), QStringLiteral("其中有外显型歧义的排列:5个"));
     pane_->followButton()->setChecked(true);
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+  }
+
+  // The report window shows a report of any size in a viewer of its own:
+  // the pane follows its cursor by the same rules.
+  void takesTheLineUnderTheReportWindowsCursor() {
+    dir_->Write(QStringLiteral("report.txt"),
+                GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t [7] v a n n \t2\r\n"));
+    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QCoreApplication::processEvents();
+    ReportWindow* report = frame_->reportWindow();
+    QVERIFY(report != nullptr);
+    QCOMPARE(frame_->mdiArea()->currentSubWindow(), report);
+    const QStringList expected = {"", "v n u<的> n ", "v n u<的> n ", "v a n n "};
+    for (int line = 4; line >= 1; --line) {
+      report->view()->GoToLine(line);
+      QCOMPARE(pane_->input()->text(), expected[line - 1]);
+    }
+    // Back in a document window, its line again.
+    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
+    QCoreApplication::processEvents();
+    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
   }
 
   void exportsAreValidSvgAndImages() {

@@ -15,6 +15,19 @@
 
 namespace marvolen {
 
+namespace {
+
+// The next of `answers`, or `otherwise` once there are none.
+template <typename T>
+T Next(std::deque<T>& answers, T otherwise) {
+  if (answers.empty()) return otherwise;
+  const T answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
 void RecordingDialogs::ShowMessage(QWidget*, const QString& text, MessageIcon icon) {
   QWidget* modal = QApplication::activeModalWidget();
   messages.push_back(
@@ -24,10 +37,22 @@ void RecordingDialogs::ShowMessage(QWidget*, const QString& text, MessageIcon ic
 
 SaveChoice RecordingDialogs::AskSaveChanges(QWidget*, const QString& text) {
   saveQuestions.append(text);
-  if (saveAnswers.empty()) return SaveChoice::kCancel;
-  const SaveChoice answer = saveAnswers.front();
-  saveAnswers.pop_front();
-  return answer;
+  return Next(saveAnswers, SaveChoice::kCancel);
+}
+
+bool RecordingDialogs::AskYesNo(QWidget*, const QString& text) {
+  yesNoQuestions.append(text);
+  return Next(yesNoAnswers, false);
+}
+
+RunChoice RecordingDialogs::AskSaveBeforeRun(QWidget*, const QString& text) {
+  runQuestions.append(text);
+  return Next(runAnswers, RunChoice::kCancel);
+}
+
+int RecordingDialogs::AskLineNumber(QWidget*, int current, int last) {
+  lineQuestions.append(QStringLiteral("%1/%2").arg(current).arg(last));
+  return Next(lineAnswers, 0);
 }
 
 QString RecordingDialogs::GetOpenFileName(QWidget*) {
@@ -50,6 +75,11 @@ int RecordingDialogs::RunModal(QDialog* dialog) {
   print->printer()->setOutputFormat(QPrinter::PdfFormat);
   print->printer()->setOutputFileName(printToPdf);
   return QDialog::Accepted;
+}
+
+bool RecordingDialogs::OpenInBrowser(const QString& path) {
+  browsed.append(path);
+  return browserOpens;
 }
 
 int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {

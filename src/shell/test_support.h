@@ -31,16 +31,26 @@ class RecordingDialogs : public DialogProvider {
 
   void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) override;
   SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+  bool AskYesNo(QWidget* parent, const QString& text) override;
+  RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text) override;
+  int AskLineNumber(QWidget* parent, int current, int last) override;
   QString GetOpenFileName(QWidget* parent) override;
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
   int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
+  bool OpenInBrowser(const QString& path) override;
 
   QStringList texts() const;
 
   std::vector<Message> messages;
   QStringList saveQuestions;
   std::deque<SaveChoice> saveAnswers;  // kCancel once exhausted
+  QStringList yesNoQuestions;
+  std::deque<bool> yesNoAnswers;  // false once exhausted
+  QStringList runQuestions;
+  std::deque<RunChoice> runAnswers;    // kCancel once exhausted
+  QStringList lineQuestions;           // "current/last"
+  std::deque<int> lineAnswers;         // 0 (cancelled) once exhausted
   QStringList openAnswers;             // "" once exhausted
   QStringList saveAsAnswers;
   QStringList proposedNames;
@@ -49,6 +59,8 @@ class RecordingDialogs : public DialogProvider {
   QString printToPdf;                  // where a print dialog prints; empty: cancelled
   QStringList windowChoices;           // the titles offered by ChooseWindow
   int windowAnswer = -1;
+  QStringList browsed;       // the files shown in the browser
+  bool browserOpens = true;  // what OpenInBrowser answers
 };
 
 // A scratch start-up directory. Files are written as the bytes given.

@@ -1,0 +1,76 @@
+// The outline of a report.
+#include "shell/report_outline.h"
+
+#include <cstring>
+
+#include "platform/gbk_text.h"
+
+namespace marvolen {
+
+namespace {
+
+// A heading is known by a part of its text; the first row that matches it
+// names it. The averages' rows keep the number that follows their text.
+const struct {
+  const char* part;
+  int depth;
+  const char* title;
+  bool withValue;
+} kHeadings[] = {
+    {"全部标记共有", 0, "全部标记全排列", false},
+    {"文件中共有排列:", 0, "", false},  // the sequences report: titled by its file name
+    {"的全部排列如下", 1, "全部排列", false},
+    {"不能组合的排列如下", 1, "不能组合", false},
+    {"能组合的排列如下", 1, "能组合", false},
+    {"只有一种组合方式", 1, "只有一种组合方式", false},
+    {"外显型歧义的排列如下", 1, "外显型歧义", false},
+    {"内含型歧义的排列如下", 1, "内含型歧义", false},
+    {"歧义程度统计", 1, "歧义程度统计", false},
+    {"内含型歧义格式平均歧义个数", 3, "平均歧义个数", true},
+    {"外显型歧义格式平均歧义个数", 3, "平均歧义个数", true},
+    {"内含型歧义:", 2, "内含型歧义排名", false},
+    {"外显型歧义:", 2, "外显型歧义排名", false},
+};
+
+void AddHeading(const QString& text, qint64 line, std::vector<OutlineEntry>& outline) {
+  for (const auto& heading : kHeadings) {
+    const QString part = QString::fromUtf8(heading.part);
+    const qsizetype at = text.indexOf(part);
+    if (at < 0) continue;
+    QString title = QString::fromUtf8(heading.title);
+    if (heading.withValue) {
+      title += QStringLiteral("：") +
+               text.mid(at + part.size()).remove(QLatin1Char('-')).remove(QStringLiteral("："));
+    }
+    if (title.isEmpty()) title = text.left(at + 2);  // "sequences.txt文件"
+    // A report begins with its summary.
+    if (heading.depth == 0) outline.push_back({0, title, line});
+    outline.push_back({1, heading.depth == 0 ? QStringLiteral("汇总") : title, line});
+    if (heading.depth > 0) outline.back().depth = heading.depth;
+    return;
+  }
+}
+
+}  // namespace
+
+std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
+  std::vector<OutlineEntry> outline;
+  qint64 number = 1;
+  for (std::size_t start = 0; start < bytes.size(); ++number) {
+    const void* lf = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
+    const std::size_t end =
+        lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data())
+                      : bytes.size();
+    const char first = bytes[start];
+    if (first != '\t' && first != ' ' && first != '\r' && first != '\n') {
+      std::string_view line = bytes.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      const std::u16string text = DecodeGbkText(line).text;
+      AddHeading(QString::fromStdU16String(text).trimmed(), number, outline);
+    }
+    start = end + 1;
+  }
+  return outline;
+}
+
+}  // namespace marvolen

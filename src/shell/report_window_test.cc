@@ -1,0 +1,470 @@
+// The report window: its outline, reports of any size, the report after a
+// run, the run's messages, the questions before and during a run, and
+// stopping a run.
+#include "shell/report_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
+#include "shell/report_outline.h"
+#include "shell/report_view.h"
+#include "shell/test_support.h"
+
+namespace marvolen {
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Data files whose analysis takes a while: `rules` rules S -> S S, each with
+// its own title, and `lines` lines S S S S S (8,750 parses each for five).
+void WriteSlowSet(const StartupDir& dir, int rules, int lines) {
+  dir.WriteExampleSet();
+  QByteArray text = "CFGRuleSetBegin\r\n";
+  for (int i = 1; i <= rules; ++i)
+    text += QByteArray("&& [ R") + QByteArray::number(i) + " ] S -> S S :: <TREE> = t" +
+            QByteArray::number(i) + "\r\n";
+  dir.Write(QStringLiteral("rules.txt"), text + "CFGRuleSetEnd\r\n");
+  dir.Write(QStringLiteral("tags.txt"), "TagSetBegin\r\nS\r\nTagSetEnd\r\n");
+  dir.Write(QStringLiteral("sequences.txt"), QByteArray("S S S S S\r\n").repeated(lines));
+}
+
+// Call `act` with the progress window once it shows progress (while the
+// analysis runs).
+void WhenRunning(std::function<void(QProgressDialog*)> act) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(w);
+      if (progress == nullptr || !progress->isVisible() || progress->value() <= 0) continue;
+      timer->stop();
+      timer->deleteLater();
+      act(progress);
+      return;
+    }
+  });
+  timer->start(5);
+}
+
+QStringList Temporaries(const StartupDir& dir) {
+  return QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files);
+}
+
+}  // namespace
+
+class ReportWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { QApplication::restoreOverrideCursor(); }
+
+  // Every section of both reports of the examples, where it begins.
+  void outlineOfTheExamplesReport() {
+    const QByteArray bytes = ReadAll(qEnvironmentVariable("MARVOLEN_EXAMPLES") +
+                                     QStringLiteral("/../testdata/golden/examples-report.txt"));
+    QVERIFY(!bytes.isEmpty());
+    QStringList outline;
+    for (const OutlineEntry& e : BuildReportOutline({bytes.constData(), size_t(bytes.size())}))
+      outline.append(QStringLiteral("%1 %2 %3").arg(e.depth).arg(e.title).arg(e.line));
+    const QStringList sections = {"全部排列",   "不能组合",   "能组合",      "只有一种组合方式",
+                                  "外显型歧义", "内含型歧义", "歧义程度统计"};
+    const int tagSet[] = {28, 6891, 13519, 13758, 14194, 14216, 14259};
+    const int sequences[] = {14311, 14345, 14349, 14383, 14423, 14442, 14469};
+    QStringList expected = {"0 全部标记全排列 3", "1 汇总 3"};
+    for (int i = 0; i < 7; ++i)
+      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]));
+    expected += {"2 内含型歧义排名 14262",    "3 平均歧义个数：2.000000 14277",
+                 "2 外显型歧义排名 14279",    "3 平均歧义个数：2.000000 14287",
+                 "0 sequences.txt文件 14290", "1 汇总 14290"};
+    for (int i = 0; i < 7; ++i)
+      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(sequences[i]));
+    expected += {"2 内含型歧义排名 14472", "3 平均歧义个数：2.285714 14481",
+                 "2 外显型歧义排名 14483", "3 平均歧义个数：2.000000 14490"};
+    QCOMPARE(outline, expected);
+  }
+
+  // F5 runs the analysis and opens the report; the next run reloads the
+  // same window, which keeps its line.
+  void theReportOpensAfterARunAndReloadsAfterTheNext() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    QApplication::setActiveWindow(bench.frame);
+    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+    QTest::keyClick(bench.frame->activeChild()->view(), Qt::Key_F5);
+    ReportWindow* report = bench.frame->reportWindow();
+    QVERIFY(report != nullptr);
+    QCOMPARE(bench.frame->mdiArea()->currentSubWindow(), report);
+    QCOMPARE(report->windowTitle(), QStringLiteral("分析报告 - report.txt"));
+    const QByteArray first = dir.Read(QStringLiteral("report.txt"));
+    ReportView* view = report->view();
+    QCOMPARE(view->lineCount(), first.count('\n') + 1);
+    QCOMPARE(view->lineText(3), QStringLiteral("全部标记共有 3 个: "));
+    // The outline jumps: the sequences' overt ambiguities.
+    const QStringList entries = report->outlineEntries();
+    qsizetype overt = entries.size() - 1;
+    while (overt > 0 && !entries[overt].startsWith(QStringLiteral("  外显型歧义|"))) --overt;
+    QVERIFY(overt > 0);
+    report->JumpTo(static_cast<int>(overt));
+    QCOMPARE(view->currentLineText(), QStringLiteral("sequences.txt文件中外显型歧义的排列如下:"));
+    QCOMPARE(QString::number(view->cursorLine()), entries[overt].section(QLatin1Char('|'), 1));
+    QCOMPARE(report->messageList()->topLevelItemCount(), 1);  // the completion message
+    // Another run on changed data: the same window, the new report.
+    dir.Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\nv n\r\n"));
+    const qint64 line = view->cursorLine();
+    QApplication::setActiveWindow(bench.frame);
+    bench.frame->action(kGenerateReport)->trigger();
+    QCOMPARE(bench.frame->reportWindow(), report);
+    QVERIFY(dir.Read(QStringLiteral("report.txt")) != first);
+    QCOMPARE(view->lineCount(), dir.Read(QStringLiteral("report.txt")).count('\n') + 1);
+    QCOMPARE(view->cursorLine(), std::min(line, view->lineCount()));
+    QVERIFY(view->lineText(view->lineCount() - 12).size() >= 0);
+    QCOMPARE(bench.frame->findChildren<ReportWindow*>().size(), 1);
+  }
+
+  // 生成 HTML 报告 and 导出 CSV are kept in config.ini's own section; a run
+  // writes both beside the report and shows the HTML report in the browser.
+  // An output that cannot be made is told of and costs the report nothing.
+  void theHtmlReportAndTheCsvTableBesideTheReport() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    const QByteArray data = dir.Read(QStringLiteral("config.ini"));
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.started);
+      QVERIFY(!bench.frame->action(kRunHtmlReport)->isChecked());
+      QVERIFY(!bench.frame->action(kRunCsvTable)->isChecked());
+      bench.frame->action(kGenerateReport)->trigger();  // neither asked for
+      QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.html"))));
+      QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.csv"))));
+      bench.frame->action(kRunHtmlReport)->trigger();
+      bench.frame->action(kRunCsvTable)->trigger();
+      bench.frame->action(kGenerateReport)->trigger();
+      QVERIFY(dir.Read(QStringLiteral("report.html")).startsWith("<!DOCTYPE html>"));
+      const QList<QByteArray> rows = dir.Read(QStringLiteral("report.csv")).split('\n');
+      QVERIFY(rows.size() > 3);
+      QCOMPARE(rows[0], QByteArray("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r"));
+      QVERIFY(rows[rows.size() - 3].startsWith("sequences,a n,one_way,1,"));
+      QCOMPARE(rows[rows.size() - 2], QByteArray("sequences,v a n,cannot_combine,0,,\r"));
+      QCOMPARE(bench.dialogs->browsed,
+               QStringList{QFileInfo(dir.file(QStringLiteral("report.html"))).absoluteFilePath()});
+      QCOMPARE(bench.dialogs->texts().size(), 2);  // the two completion messages
+    }
+    const QByteArray ini = dir.Read(QStringLiteral("config.ini"));
+    QVERIFY(ini.startsWith(data));
+    QVERIFY(ini.contains("[Workbench]\r\n"));
+    QVERIFY(ini.contains("HtmlReport=1\r\n"));
+    QVERIFY(ini.contains("CsvTable=1\r\n"));
+
+    // The next session keeps the choice. A report named *.html leaves no
+    // name for the HTML report: the report and the CSV table are written.
+    QByteArray named = ini;
+    named.replace("RESULT=report.txt", "RESULT=out.html");
+    dir.Write(QStringLiteral("config.ini"), named);
+    {
+      Workbench bench(dir);
+      QVERIFY(bench.frame->action(kRunHtmlReport)->isChecked());
+      QVERIFY(bench.frame->action(kRunCsvTable)->isChecked());
+      bench.frame->action(kGenerateReport)->trigger();
+      QCOMPARE(dir.Read(QStringLiteral("out.html")), dir.Read(QStringLiteral("report.txt")));
+      QCOMPARE(dir.Read(QStringLiteral("out.csv")), dir.Read(QStringLiteral("report.csv")));
+      QVERIFY(bench.dialogs->browsed.isEmpty());
+      const QStringList texts = bench.dialogs->texts();
+      QCOMPARE(texts.size(), 2);
+      QVERIFY(texts[0].startsWith(QStringLiteral("The HTML report file is also an input file")));
+      QVERIFY(texts[0].endsWith(QStringLiteral("; the report is written without it")));
+      // A browser that cannot be started is said so.
+      named.replace("RESULT=out.html", "RESULT=sub/out");
+      dir.Write(QStringLiteral("config.ini"), named);
+      QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+      bench.dialogs->browserOpens = false;
+      bench.dialogs->messages.clear();
+      bench.frame->action(kGenerateReport)->trigger();
+      const QString page = QFileInfo(dir.file(QStringLiteral("sub/out.html"))).absoluteFilePath();
+      QCOMPARE(bench.dialogs->browsed.size(), 1);
+      QCOMPARE(bench.dialogs->browsed.last(), page);
+      QCOMPARE(dir.Read(QStringLiteral("sub/out")), dir.Read(QStringLiteral("report.txt")));
+      QVERIFY(QFile::exists(dir.file(QStringLiteral("sub/out.csv"))));
+      const QString unopened = QStringLiteral("\n无法在浏览器中打开该 HTML 报告。");
+      QCOMPARE(bench.dialogs->texts().last(), QDir::toNativeSeparators(page) + unopened);
+    }
+  }
+
+  // Names beside the report: its last extension replaced, or one added.
+  void namesBesideTheReport() {
+    const struct {
+      const char *result, *html;
+    } cases[] = {
+        {"report.txt", "report.html"},      {"out/r.txt", "out/r.html"},
+        {"result", "result.html"},          {"a.b/result", "a.b/result.html"},
+        {".txt", ".txt.html"},              {"r.tar.txt", "r.tar.html"},
+        {"dir\\r.txt", "dir\\r.html"},      {"/abs/r.TXT", "/abs/r.html"},
+        {"r.", "r.html"},
+    };
+    for (const auto& c : cases)
+      QCOMPARE(QString::fromStdString(PathBesideReport(c.result, "html")),
+               QString::fromUtf8(c.html));
+  }
+
+  // The messages of the run stay listed with the file and line they come
+  // from; choosing one opens that file at that line.
+  void theRunsMessagesStayWithTheirFilesAndLines() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    dir.Write(QStringLiteral("tags.txt"),
+              "TagSetBegin\r\nn , v ,\r\naaaaaaaaaaaaaaaaaaaaa , a\r\nTagSetEnd\r\n");
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    bench.frame->action(kGenerateReport)->trigger();
+    QCOMPARE(bench.dialogs->messages.size(), size_t(2));  // each in its box, in order
+    QTreeWidget* list = bench.frame->reportWindow()->messageList();
+    QVERIFY(!list->isHidden());
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QTreeWidgetItem* error = list->topLevelItem(0);
+    QVERIFY(error->text(0).startsWith(QStringLiteral("Tag longer than 19 bytes")));
+    QCOMPARE(error->text(1), QStringLiteral("tags.txt"));
+    QCOMPARE(error->text(2), QStringLiteral("3"));
+    QVERIFY(list->topLevelItem(1)->text(0).startsWith(QStringLiteral("分析完毕！")));
+    QCOMPARE(list->topLevelItem(1)->text(1), QString());
+    emit list->itemActivated(error, 0);
+    CChildFrame* tags = bench.frame->activeChild();
+    QVERIFY(tags != nullptr);
+    QCOMPARE(tags->document()->title(), QStringLiteral("tags.txt"));
+    QCOMPARE(tags->view()->cursorLine(), 3);
+  }
+
+  // Before a run, the data files with unsaved edits: save them and run, run
+  // on the files as saved, or nothing at all.
+  void unsavedDataFilesAreNotIgnored_data() {
+    QTest::addColumn<RunChoice>("answer");
+    QTest::newRow("save them and run") << RunChoice::kSaveAndRun;
+    QTest::newRow("run on the files as saved") << RunChoice::kRunAsSaved;
+    QTest::newRow("cancel") << RunChoice::kCancel;
+  }
+  void unsavedDataFilesAreNotIgnored() {
+    QFETCH(RunChoice, answer);
+    StartupDir dir;
+    dir.WriteExampleSet();
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
+    // A document that is no data file does not count.
+    bench.frame->action(kFileNew)->trigger();
+    bench.frame->activeChild()->view()->insertPlainText(QStringLiteral("x"));
+    bench.frame->action(kGenerateReport)->trigger();
+    QVERIFY(bench.dialogs->runQuestions.isEmpty());
+    QVERIFY(QFile::remove(dir.file("report.txt")));
+    // A rule more: the sequence v a n gets a parse.
+    bench.frame->mdiArea()->setActiveSubWindow(bench.frame->childFrames().first());
+    CMarvolenView* view = bench.frame->activeChild()->view();
+    view->moveCursor(QTextCursor::Start);
+    view->moveCursor(QTextCursor::Down);
+    view->insertPlainText(QStringLiteral("&& [ R03 ] VP -> v NP :: <TREE> = 述宾\n"));
+    bench.dialogs->runAnswers = {answer};
+    bench.dialogs->messages.clear();
+    bench.frame->action(kGenerateReport)->trigger();
+    QCOMPARE(bench.dialogs->runQuestions,
+             QStringList{QStringLiteral("以下数据文件有未保存的更改：rules.txt\n\n"
+                                        "分析读取磁盘上的文件。要先保存它们吗？")});
+    const QByteArray report = dir.Read(QStringLiteral("report.txt"));
+    const bool saved = dir.Read(QStringLiteral("rules.txt")) != rules;
+    QCOMPARE(saved, answer == RunChoice::kSaveAndRun);
+    QCOMPARE(view->document()->isModified(), answer != RunChoice::kSaveAndRun);
+    QCOMPARE(report.isEmpty(), answer == RunChoice::kCancel);
+    QCOMPARE(report.contains(GbkBytes("述宾(v,NP:定中(a,n))")), answer == RunChoice::kSaveAndRun);
+    QCOMPARE(bench.dialogs->messages.size(), size_t(answer == RunChoice::kCancel ? 0 : 1));
+    view->document()->setModified(false);
+  }
+
+  // 取消 stops the run at once: the old report stays, no temporary file is
+  // left, the run says so, and the report window shows nothing new.
+  void cancelStopsTheRunAndKeepsTheOldReport() {
+    StartupDir dir;
+    WriteSlowSet(dir, 5, 500);
+    dir.Write(QStringLiteral("report.txt"), "the old report\r\n");
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    bool cancelShown = false, stayed = false;
+    WhenRunning([&](QProgressDialog* progress) {
+      for (QPushButton* button : progress->findChildren<QPushButton*>()) {
+        if (button->text() != QStringLiteral("取消")) continue;
+        cancelShown = true;
+        button->click();
+        // The window stays until the analysis has stopped, and says so.
+        stayed = progress->isVisible() && !button->isEnabled() &&
+                 progress->labelText() == QStringLiteral("正在停止分析……");
+      }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    bench.frame->action(kGenerateReport)->trigger();
+    QVERIFY(cancelShown);
+    QVERIFY(stayed);
+    QCOMPARE(dir.Read(QStringLiteral("report.txt")), QByteArray("the old report\r\n"));
+    QCOMPARE(Temporaries(dir), QStringList());
+    QCOMPARE(bench.dialogs->texts().size(), 1);
+    QVERIFY(bench.dialogs->texts()[0].startsWith(QStringLiteral("The analysis was stopped")));
+    QVERIFY(bench.frame->reportWindow() == nullptr);
+    QVERIFY(!bench.frame->analysisRunning());
+    QVERIFY(bench.frame->isEnabled());
+    qInfo("stopped after %lld ms", static_cast<long long>(clock.elapsed()));
+  }
+
+  // Closing the main window during a run asks whether to stop it: yes stops
+  // it and then closes; no lets it finish.
+  void closingTheMainWindowDuringARunAsks() {
+    for (const bool stop : {true, false}) {
+      StartupDir dir;
+      WriteSlowSet(dir, 5, stop ? 500 : 100);
+      dir.Write(QStringLiteral("report.txt"), "the old report\r\n");
+      Workbench bench(dir);
+      QVERIFY(bench.started);
+      bench.dialogs->yesNoAnswers = {stop};
+      WhenRunning([&](QProgressDialog*) { bench.frame->close(); });
+      bench.frame->action(kGenerateReport)->trigger();
+      QCOMPARE(bench.dialogs->yesNoQuestions,
+               QStringList{QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？")});
+      QCOMPARE(dir.Read(QStringLiteral("report.txt")) == "the old report\r\n", stop);
+      QCOMPARE(Temporaries(dir), QStringList());
+      QTRY_COMPARE(bench.frame->isVisible(), !stop);
+    }
+  }
+
+  // Another program changes the files: when the workbench is active again
+  // an unmodified document reloads (keeping its line), a modified one asks
+  // (once for each change), and the report window reloads.
+  void filesChangedOnDiskAreNoticedWhenTheWorkbenchIsActiveAgain() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    bench.frame->action(kGenerateReport)->trigger();
+    QVERIFY(bench.frame->OpenFile(dir.file("tags.txt")));
+    CMarvolenDoc* tags = bench.frame->activeChild()->document();
+    CMarvolenDoc* rules = bench.frame->childFrames().first()->document();
+    bench.frame->childFrames().first()->view()->insertPlainText(QStringLiteral("我的 "));
+    auto comeBack = [&] {
+      QApplication::setActiveWindow(nullptr);
+      QApplication::setActiveWindow(bench.frame);
+      QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+      QCoreApplication::processEvents();
+    };
+    comeBack();  // nothing changed: nothing asked
+    QVERIFY(bench.dialogs->yesNoQuestions.isEmpty());
+    dir.Write(QStringLiteral("tags.txt"), "TagSetBegin\r\nn , v , a , d\r\nTagSetEnd\r\n");
+    dir.Write(QStringLiteral("rules.txt"), "CFGRuleSetBegin\r\nCFGRuleSetEnd\r\n");
+    dir.Write(QStringLiteral("report.txt"), "line one\r\nline two\r\n");
+    bench.dialogs->yesNoAnswers = {false};
+    comeBack();
+    QCOMPARE(tags->text()->toPlainText(),
+             QStringLiteral("TagSetBegin\nn , v , a , d\nTagSetEnd\n"));
+    QVERIFY(!tags->text()->isModified());
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(bench.dialogs->yesNoQuestions[0].contains(QStringLiteral("已被其他程序修改")));
+    QVERIFY(rules->text()->toPlainText().startsWith(QStringLiteral("我的 ")));  // kept
+    QCOMPARE(bench.frame->reportWindow()->view()->lineText(2), QStringLiteral("line two"));
+    comeBack();  // asked once for that change
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    // Changed again, and this time reloaded.
+    dir.Write(QStringLiteral("rules.txt"), "CFGRuleSetBegin\r\n\r\nCFGRuleSetEnd\r\n");
+    bench.dialogs->yesNoAnswers = {true};
+    comeBack();
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 2);
+    QCOMPARE(rules->text()->toPlainText(), QStringLiteral("CFGRuleSetBegin\n\nCFGRuleSetEnd\n"));
+    QVERIFY(!rules->text()->isModified());
+    QCOMPARE(bench.frame->childFrames().first()->windowTitle(), QStringLiteral("rules.txt"));
+  }
+
+  // A report too big for the editor opens in the report window.
+  void aReportOfAnySizeOpensReadOnly() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    QByteArray big;
+    for (int i = 0; big.size() <= 3 * 0xFFFFF; ++i)
+      big += GbkBytes("\t\t[1](NP:定中(a,n))  第") + QByteArray::number(i) + "\r\n";
+    dir.Write(QStringLiteral("report.txt"), big);
+    Workbench bench(dir);
+    QVERIFY(!bench.frame->OpenFile(dir.file("report.txt")));  // not for editing
+    QCOMPARE(bench.dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
+    bench.frame->action(kViewReport)->trigger();
+    ReportView* view = bench.frame->reportWindow()->view();
+    QCOMPARE(view->lineCount(), big.count('\n') + 1);
+    view->GoToLine(100000);
+    QCOMPARE(view->currentLineText(), QStringLiteral("\t\t[1](NP:定中(a,n))  第99999"));
+    // Copy takes the selection, across lines.
+    view->GoToLine(2);
+    QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(bench.frame->action(kEditCopy)->isEnabled());
+    QCOMPARE(view->selectedText(), QStringLiteral("\t\t[1](NP:定中(a,n))  第1\n\t"));
+    // The file opens as a document no more: nothing to save or undo here.
+    QVERIFY(!bench.frame->action(kFileSave)->isEnabled());
+    QVERIFY(!bench.frame->action(kEditPaste)->isEnabled());
+    QVERIFY(bench.frame->action(kGenerateReport)->isEnabled());
+    QCOMPARE(bench.frame->windowTitle(), QStringLiteral("Marvolen - 分析报告 - report.txt"));
+  }
+
+  // The keys of the windows and of the text's size.
+  void keysForWindowsAndTheTextSize() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    Workbench bench(dir);
+    QApplication::setActiveWindow(bench.frame);
+    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+    bench.frame->action(kViewReport)->trigger();  // none yet
+    QCOMPARE(bench.dialogs->messages.size(), size_t(1));
+    QVERIFY(bench.frame->OpenFile(dir.file("tags.txt")));
+    QVERIFY(bench.frame->OpenFile(dir.file("sequences.txt")));
+    auto title = [&] { return bench.frame->mdiArea()->currentSubWindow()->windowTitle(); };
+    auto key = [&](int k, Qt::KeyboardModifiers m) {
+      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
+    };
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(title(), QStringLiteral("rules.txt"));
+    key(Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(title(), QStringLiteral("tags.txt"));
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(title(), QStringLiteral("rules.txt"));
+    key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(title(), QStringLiteral("sequences.txt"));
+    key(Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(bench.frame->childFrames().size(), 2);
+    // Larger, larger, smaller, then the default size again; every window.
+    CMarvolenView* view = bench.frame->activeChild()->view();
+    const int normal = view->font().pointSize();
+    key(Qt::Key_Equal, Qt::ControlModifier);
+    key(Qt::Key_Equal, Qt::ControlModifier);
+    key(Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(view->font().pointSize(), normal + 1);
+    QCOMPARE(bench.frame->childFrames().first()->view()->font().pointSize(), normal + 1);
+    QCOMPARE(bench.app->settings().layout.pointSize, normal + 1);
+    QWheelEvent wheel(QPointF(5, 5), view->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QCOMPARE(view->font().pointSize(), normal + 2);
+    key(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(view->font().pointSize(), normal);
+    QCOMPARE(bench.app->settings().layout.pointSize, 0);
+  }
+};
+
+}  // namespace marvolen
+
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::ReportWindowTest)
+#include "report_window_test.moc"
