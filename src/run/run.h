@@ -60,7 +60,8 @@ bool ThreeItemsOnlyFor(std::string_view itemLength);
 
 // The message that ends a completed run, naming the report file: the
 // start-up directory, the separator and the "RESULT" value as configured
-// (an absolute "RESULT" value is named alone), as UTF-8.
+// (JoinForDisplay: on Windows a drive root takes no second separator), as
+// UTF-8.
 std::string CompletionMessage(const std::string& startupDir, const std::string& result);
 
 enum class RunEnd {
