@@ -27,3 +27,8 @@ find_program(MARVOLEN_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_R
 if(MARVOLEN_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${MARVOLEN_WINE})
 endif()
+# Wine shows the build machine's root folder as drive Z:; the tests find the
+# test data and the programs they run under that name.
+if(MARVOLEN_WINE)
+  set(MARVOLEN_TEST_PATH_PREFIX "Z:")
+endif()
