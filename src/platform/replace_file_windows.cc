@@ -85,30 +85,35 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
     Fail(error, path + ": the name is not UTF-8");
     return nullptr;
   }
-  DWORD attributes = GetFileAttributesW(wide->c_str());
-  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
-    Fail(error, path + ": " + LastError());
+  // A link is followed to its target; devices and pipes have no attributes.
+  std::wstring target = *wide;
+  const DWORD linkAttributes = GetFileAttributesW(wide->c_str());
+  if (linkAttributes != INVALID_FILE_ATTRIBUTES &&
+      !FollowLink(*wide, linkAttributes, target, error)) {
     return nullptr;
   }
-  std::wstring target = *wide;
-  if (exists) {
-    if (!FollowLink(*wide, attributes, target, error)) return nullptr;
-    attributes = GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      Fail(error, WideToUtf8(target) + ": " + LastError());
+  DWORD attributes = 0;
+  bool exists = false;
+  HANDLE h = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+      Fail(error, WideToUtf8(target) + ": " + WindowsErrorText(code));
       return nullptr;
     }
+  } else {
+    exists = true;
     // A folder, a device (NUL, CON, COM1) or a pipe is no report.
-    HANDLE h = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    const bool plain = h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_DISK &&
-                       (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool plain = GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    CloseHandle(h);
     if (!plain) {
       Fail(error, WideToUtf8(target) + ": not a plain file");
       return nullptr;
     }
+    attributes = info.dwFileAttributes;
     // Replacing by rename only needs the folder to be writable: a file
     // marked read-only, or one this user may not write, is refused here.
     bool writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
@@ -132,7 +137,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
   const std::wstring name = target.substr(folder.size());
   const DWORD kept = exists ? attributes & kKeptAttributes : 0;
   std::wstring temporary;
-  HANDLE h = INVALID_HANDLE_VALUE;
+  h = INVALID_HANDLE_VALUE;
   DWORD cause = ERROR_SUCCESS;
   for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
     temporary = folder + name + L"." + *Utf8ToWide(RandomNamePart()) + L".tmp";

@@ -3,9 +3,10 @@
 // The system calls a console control handler on a thread of its own. The
 // handler only wakes the object's watching thread through an event, as the
 // POSIX signal handler only writes to a pipe. A second Ctrl+C while the
-// program winds down is passed on to the system's own handler, which ends
-// the process at once. Other events (the console window closed, logoff,
-// shutdown) keep their usual effect.
+// program winds down ends the process at once, with the status of a process
+// ended by Ctrl+C (STATUS_CONTROL_C_EXIT), as a second SIGINT does on POSIX
+// systems. Other events (the console window closed, logoff, shutdown) keep
+// their usual effect.
 #include "platform/stop_signals.h"
 
 #include <signal.h>
@@ -26,8 +27,8 @@ std::atomic<bool> gAsked{false};  // a first Ctrl+C has been passed on
 
 BOOL WINAPI OnConsoleEvent(DWORD type) {
   if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-  // A second one while stopping: the system's handler ends the process.
-  if (gAsked.exchange(true)) return FALSE;
+  // A second one while stopping ends the process, as Ctrl+C does.
+  if (gAsked.exchange(true)) TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
   std::lock_guard<std::mutex> lock(gMutex);
   if (gWake == nullptr) return FALSE;
   gSignal = type == CTRL_C_EVENT ? SIGINT : SIGBREAK;
