@@ -16,8 +16,11 @@ namespace marvolen {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+// Windows takes "/" as a separator too.
+inline constexpr bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr bool IsPathSeparator(char c) { return c == '/'; }
 #endif
 
 // `dir` and `name` joined with the separator, as UTF-8 text for the person

@@ -13,8 +13,6 @@ namespace marvolen {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // A handle closed on destruction.
 class Handle {
  public:
@@ -47,7 +45,7 @@ HANDLE OpenForQuery(const std::wstring& path) {
 
 std::string JoinForDisplay(std::string_view dir, std::string_view name) {
   std::string text = DisplayPath(dir);
-  if (text.empty() || !IsSeparator(text.back())) text += kPathSeparator;
+  if (text.empty() || !IsPathSeparator(text.back())) text += kPathSeparator;
   return text + DisplayPath(name);
 }
 
@@ -72,11 +70,11 @@ bool ChangeDirectory(const std::string& dir, std::string* error) {
 }
 
 bool IsAbsolutePath(std::string_view path) {
-  if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) {
+  if (path.size() >= 3 && path[1] == ':' && IsPathSeparator(path[2])) {
     const char d = path[0];
     if ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z')) return true;
   }
-  return !path.empty() && IsSeparator(path[0]);
+  return !path.empty() && IsPathSeparator(path[0]);
 }
 
 std::filesystem::path FileSystemPath(std::string_view path) {

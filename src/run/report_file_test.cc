@@ -22,6 +22,7 @@
 #include "analysis/report_writer.h"
 #include "platform/gbk.h"
 #include "run/run.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -40,8 +41,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 class ReportFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_report_file_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const fs::path tmpl = MakeTempDirForTest("marvolen_report_file_");
+    ASSERT_FALSE(tmpl.empty());
     dir_ = fs::canonical(tmpl);
   }
   void TearDown() override {

@@ -33,7 +33,7 @@ std::string ReportPathForDisplay(const std::string& startupDir, const std::strin
 std::string ProfilePathFor(const std::string& startupDir) {
   if (startupDir.empty()) return "config.ini";
   std::string path = startupDir;
-  if (path.back() != kPathSeparator) path += kPathSeparator;
+  if (!IsPathSeparator(path.back())) path += kPathSeparator;
   return path + "config.ini";
 }
 

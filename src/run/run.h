@@ -47,7 +47,7 @@ class CountingUserInterface : public UserInterface {
 };
 
 // The path of config.ini in `startupDir`: the platform's separator is
-// appended unless the directory already ends with it.
+// appended unless the directory already ends with a separator.
 std::string ProfilePathFor(const std::string& startupDir);
 
 // Read the five values from the profile file at `profilePath` (a missing file

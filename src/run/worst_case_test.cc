@@ -26,6 +26,7 @@
 #include "grammar/cfg_rule.h"
 #include "platform/gbk.h"
 #include "run/run.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -137,8 +138,8 @@ TEST(WorstCaseTest, FiveItemLinesOverThreeHundredDenseRulesListEveryParse) {
   }
   EXPECT_GE(fewest, 1000);
 
-  std::string tmpl = (fs::temp_directory_path() / "marvolen_worst_XXXXXX").string();
-  ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+  const fs::path tmpl = MakeTempDirForTest("marvolen_worst_");
+  ASSERT_FALSE(tmpl.empty());
   const fs::path dir = fs::canonical(tmpl);
   auto write = [&](const char* name, const std::string& bytes) {
     std::ofstream(dir / name, std::ios::binary) << bytes;
