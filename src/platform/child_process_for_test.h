@@ -16,7 +16,8 @@ class ChildProcessForTest {
     std::string outPath;    // its stdout and stderr go to these files
     std::string errPath;
     // Windows: a console of its own (hidden), so that Interrupt can send
-    // Ctrl+C to it alone. Starting one takes a while.
+    // Ctrl+C to it alone; starting one takes a while. Without, the program
+    // runs with no console at all, as from a service or a scheduler.
     bool ownConsole = false;
   };
 

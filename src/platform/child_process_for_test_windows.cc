@@ -74,7 +74,7 @@ std::unique_ptr<ChildProcessForTest> ChildProcessForTest::Start(
       in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
       (options.directory.empty() || directory) &&
       CreateProcessW(wideProgram->c_str(), command.data(), nullptr, nullptr, TRUE,
-                     options.ownConsole ? CREATE_NEW_CONSOLE : 0, nullptr,
+                     options.ownConsole ? CREATE_NEW_CONSOLE : DETACHED_PROCESS, nullptr,
                      directory ? directory->c_str() : nullptr, &startup, &state->process);
   for (const HANDLE h : {in, out, err}) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
