@@ -2,7 +2,6 @@
 #include "shell/marvolen_app.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
@@ -44,11 +43,11 @@ bool CMarvolenApp::InitInstance() {
   const std::string rules = Profile::Load(profileName()).GetString("DATA", "RULES");
   if (rules.empty()) {
     ShowMessage(QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
-                    .arg(QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(profileName())))));
+                    .arg(QDir::toNativeSeparators(QString::fromStdString(profileName()))));
     return false;
   }
-  const QString rulesPath = QFile::decodeName(QByteArray::fromStdString(NativePath(rules)));
-  const QDir startupDir(QFile::decodeName(QByteArray::fromStdString(m_strStartupDir)));
+  const QString rulesPath = QString::fromStdString(NativePath(rules));
+  const QDir startupDir(QString::fromStdString(m_strStartupDir));
   info.fileName = QDir::cleanPath(startupDir.absoluteFilePath(rulesPath));
   info.action = CommandLineInfo::Action::kFileOpen;
   if (!ProcessShellCommand(info)) return false;

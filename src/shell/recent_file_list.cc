@@ -2,7 +2,6 @@
 #include "shell/recent_file_list.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "platform/file_system.h"
@@ -29,7 +28,7 @@ void RecentFileList::ReadList(const std::string& profilePath) {
   for (int i = 0; i < size_; ++i) {
     const std::string value = profile.GetString(kSection, EntryKey(i));
     if (value.empty()) continue;
-    entries_.append(QFile::decodeName(QByteArray::fromStdString(NativePath(value))));
+    entries_.append(QString::fromStdString(NativePath(value)));
   }
   stored_ = entries_;
 }
@@ -39,7 +38,7 @@ bool RecentFileList::WriteList(const std::string& profilePath, std::string* erro
   std::vector<ProfileKeyUpdate> updates;
   for (int i = 0; i < size_; ++i) {
     ProfileKeyUpdate u{EntryKey(i), std::nullopt};
-    if (i < entries_.size()) u.value = QFile::encodeName(entries_[i]).toStdString();
+    if (i < entries_.size()) u.value = entries_[i].toStdString();
     updates.push_back(std::move(u));
   }
   if (!UpdateProfileFile(profilePath, kSection, updates, error)) return false;
