@@ -22,13 +22,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 # beside the programs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# The test programs run through Wine when it is there.
+# The test programs run through Wine when it is there (Debian keeps wine64
+# in /usr/lib/wine). Wine shows the build machine's root folder as drive Z:;
+# the tests find the test data and the programs they run under that name.
 find_program(MARVOLEN_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(MARVOLEN_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${MARVOLEN_WINE})
-endif()
-# Wine shows the build machine's root folder as drive Z:; the tests find the
-# test data and the programs they run under that name.
-if(MARVOLEN_WINE)
   set(MARVOLEN_TEST_PATH_PREFIX "Z:")
 endif()
