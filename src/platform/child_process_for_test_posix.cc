@@ -66,7 +66,8 @@ int ChildProcessForTest::Wait() {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   state_->ended = true;
-  state_->status = done == state_->pid && status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const bool exited = done == state_->pid && status != -1 && WIFEXITED(status);
+  state_->status = exited ? WEXITSTATUS(status) : -1;
   return state_->status;
 }
 

@@ -34,10 +34,11 @@ bool GbkConverter::ToUtf8(std::string_view gbk, std::string& out) {
   if (gbk.empty()) return true;
   if (gbk.size() > INT_MAX) return false;
   const int size = static_cast<int>(gbk.size());
-  const int n = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), size, nullptr, 0);
+  const DWORD flags = MB_ERR_INVALID_CHARS;
+  const int n = MultiByteToWideChar(kGbkCodePage, flags, gbk.data(), size, nullptr, 0);
   if (n <= 0) return false;
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  if (MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), size, wide.data(), n) != n ||
+  if (MultiByteToWideChar(kGbkCodePage, flags, gbk.data(), size, wide.data(), n) != n ||
       AnyInPrivateUseArea(wide)) {
     return false;
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/named_pipe_for_test.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -222,12 +222,9 @@ TEST(ProfileTest, RegressionAPipeOrADeviceIsNotReadAndNothingWaits) {
 #ifdef _WIN32
   EXPECT_FALSE(Profile::Load("NUL").loaded());
   // A named pipe opens without waiting for anyone; it is not read.
-  const std::wstring pipe = L"\\\\.\\pipe\\marvolen_profile_pipe_" + std::to_wstring(GetCurrentProcessId());
-  HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
-                                   4096, 0, nullptr);
-  ASSERT_NE(server, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(Profile::Load(PathText(pipe)).loaded());
-  CloseHandle(server);
+  const NamedPipeForTest pipe("marvolen_profile_pipe");
+  ASSERT_TRUE(pipe.ok());
+  EXPECT_FALSE(Profile::Load(pipe.path()).loaded());
 #else
   for (const char* path : {"/dev/zero", "/dev/null"}) {
     if (std::filesystem::exists(path)) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/named_pipe_for_test.h"
 #else
 #include <signal.h>
 #include <sys/stat.h>
@@ -311,10 +313,8 @@ TEST_F(ReplaceFileTest, RefusesAtOnceWhatIsNoPlainFileOrMayNotBeWritten) {
   fs::create_directory(dir_ / "folder");
   Write(dir_ / "readonly.txt", "keep me");
   ASSERT_TRUE(SetFileAttributesW((dir_ / "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-  const std::wstring pipe = L"\\\\.\\pipe\\marvolen_replace_pipe_" + std::to_wstring(GetCurrentProcessId());
-  HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 4096,
-                                   4096, 0, nullptr);
-  ASSERT_NE(server, INVALID_HANDLE_VALUE);
+  NamedPipeForTest pipe("marvolen_replace_pipe");
+  ASSERT_TRUE(pipe.ok());
   const std::set<std::string> before = Names();
   struct Case {
     std::string path;
@@ -323,7 +323,7 @@ TEST_F(ReplaceFileTest, RefusesAtOnceWhatIsNoPlainFileOrMayNotBeWritten) {
   const std::vector<Case> cases = {
       {PathText(dir_ / "folder"), "not a plain file"},
       {"NUL", "not a plain file"},
-      {PathText(pipe), "not a plain file"},
+      {pipe.path(), "not a plain file"},
       {PathText(dir_ / "readonly.txt"), "may not be written"},
       {PathText(dir_ / "missing" / "report.txt"), "cannot create a temporary file"},
       {PathText(dir_) + "\\\xB1\xA8.txt", "not UTF-8"},  // GBK bytes: no name on Windows
@@ -335,7 +335,7 @@ TEST_F(ReplaceFileTest, RefusesAtOnceWhatIsNoPlainFileOrMayNotBeWritten) {
     EXPECT_EQ(FileReplacement::Begin(c.path, &error), nullptr);
     EXPECT_NE(error.find(c.cause), std::string::npos) << error;
   }
-  CloseHandle(server);
+  pipe.Close();
   EXPECT_EQ(Read(dir_ / "readonly.txt"), "keep me");
   EXPECT_NE(GetFileAttributesW((dir_ / "readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(Names(), before);

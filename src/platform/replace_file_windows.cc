@@ -12,6 +12,9 @@ namespace marvolen {
 
 namespace {
 
+// Others may go on reading, writing or deleting a file opened only to look at it.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool Fail(std::string* error, const std::string& text) {
   if (error != nullptr) *error = text;
   return false;
@@ -49,8 +52,8 @@ bool FollowLink(const std::wstring& path, DWORD attributes, std::wstring& target
                 std::string* error) {
   target = path;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
-  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     return Fail(error, WideToUtf8(path) + ": cannot follow the link: " + LastError());
   }
@@ -94,8 +97,8 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
   }
   DWORD attributes = 0;
   bool exists = false;
-  HANDLE h = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h = CreateFileW(target.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
@@ -118,8 +121,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
     // marked read-only, or one this user may not write, is refused here.
     bool writable = (attributes & FILE_ATTRIBUTE_READONLY) == 0;
     if (writable) {
-      h = CreateFileW(target.c_str(), GENERIC_WRITE,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      h = CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
       if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);

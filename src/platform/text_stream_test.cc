@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/named_pipe_for_test.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,14 +107,13 @@ TEST(InputStreamTest, OnlyPlainFilesOpen) {
   // A device that never ends (a sequences file of endless NUL lines would
   // keep the reader busy forever), a pipe, a folder.
 #ifdef _WIN32
-  for (const char* path : {"NUL", "CON", "C:\\"}) EXPECT_EQ(InputStream::Open(path), nullptr) << path;
+  for (const char* path : {"NUL", "CON", "C:\\"}) {
+    EXPECT_EQ(InputStream::Open(path), nullptr) << path;
+  }
   // A named pipe opens without waiting for anyone; it is refused.
-  const std::wstring pipe = L"\\\\.\\pipe\\marvolen_in_pipe_" + std::to_wstring(GetCurrentProcessId());
-  HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
-                                   4096, 0, nullptr);
-  ASSERT_NE(server, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(InputStream::Open(PathText(pipe)), nullptr);
-  CloseHandle(server);
+  const NamedPipeForTest pipe("marvolen_in_pipe");
+  ASSERT_TRUE(pipe.ok());
+  EXPECT_EQ(InputStream::Open(pipe.path()), nullptr);
 #else
   for (const char* path : {"/dev/zero", "/dev/null", "/tmp"}) {
     if (std::filesystem::exists(path)) {

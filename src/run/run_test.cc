@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/named_pipe_for_test.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -629,12 +629,10 @@ TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
     fs::remove(dir_ / "report.txt");
 #ifdef _WIN32
     // A named pipe with its server waiting for a client.
-    const std::wstring pipe = L"\\\\.\\pipe\\marvolen_run_pipe_" + std::to_wstring(GetCurrentProcessId());
-    config.replace(config.find("=pipe"), 5, "=" + PathText(pipe));
+    NamedPipeForTest pipe("marvolen_run_pipe");
+    ASSERT_TRUE(pipe.ok());
+    config.replace(config.find("=pipe"), 5, "=" + pipe.path());
     WriteFile(dir_ / "config.ini", config);
-    HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
-                                     4096, 0, nullptr);
-    ASSERT_NE(server, INVALID_HANDLE_VALUE);
 #else
     fs::remove(dir_ / "pipe");
     ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
@@ -643,7 +641,7 @@ TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
     auto run = std::async(std::launch::async, [&] { return RunAnalysis(dir_.string(), ui_).end; });
 #ifdef _WIN32
     const bool waited = run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout;
-    CloseHandle(server);
+    pipe.Close();
     if (waited) {
       ADD_FAILURE() << key << ": the run waited for the pipe";
       run.wait();
