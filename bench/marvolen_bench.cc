@@ -22,10 +22,6 @@
 // Times are medians over --runs runs (the literal search's over half as
 // many, rounded up). Usage: build/bench/marvolen-bench [--runs=5]
 // [--workload=a|b|memory|all] [--before-binary=PATH] [--big].
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -39,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/process_run.h"
 #include "bench/workloads.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
@@ -181,43 +178,6 @@ int Disagreements(const std::vector<const Permutation*>& permutations, const Rul
     if (!same) ++differ;
   }
   return differ;
-}
-
-struct ProcessRun {
-  double seconds = 0;
-  long maxRssKb = 0;
-  bool ok = false;
-};
-
-// Run the marvolen-report at `binary` in `dir` with `args`, its output
-// thrown away. A run that completes with messages (status 1) is ok too.
-ProcessRun RunBinary(const std::string& binary, const std::string& dir,
-                     const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {binary, "-C", dir};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  for (std::string& a : argv) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  ProcessRun run;
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) {
-      dup2(devNull, STDOUT_FILENO);
-      dup2(devNull, STDERR_FILENO);
-    }
-    execv(pointers[0], pointers.data());
-    _exit(127);
-  }
-  if (pid < 0) return run;
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return run;
-  run.seconds = Seconds(Clock::now() - start);
-  run.maxRssKb = usage.ru_maxrss;
-  run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
-  return run;
 }
 
 ProcessRun RunReport(const Settings& settings, const std::string& dir,

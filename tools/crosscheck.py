@@ -4,8 +4,9 @@ random inputs: random tag sets, grammars (alternatives, several bracketed
 items, tree titles in every form, one- to four-item rules without one-item
 cycles), sequences and configurations, now and then with a format error.
 
-Usage: crosscheck.py PATH/TO/marvolen-report [CASES] [SEED]
-Exits 1 at the first difference and leaves that case's folder for study."""
+Usage: crosscheck.py PATH/TO/marvolen-report [CASES] [SEED] [OPTION...]
+The options are passed to marvolen-report (--html=FILE, --csv=FILE): they
+must change neither the report nor the messages. Exits 1 at the first difference and leaves that case's folder for study."""
 
 import os
 import random
@@ -101,6 +102,9 @@ def main():
     exe = os.path.abspath(sys.argv[1])
     cases = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
+    # Options for marvolen-report that must change neither the report nor
+    # the messages (--html=..., --csv=...).
+    extra = sys.argv[4:]
     rng = random.Random(seed)
     root = tempfile.mkdtemp(prefix="marvolen-crosscheck-")
     cwd = os.getcwd()
@@ -108,7 +112,7 @@ def main():
         d = os.path.join(root, "case%d" % case)
         os.mkdir(d)
         make_case(rng, d)
-        p = subprocess.run([exe, "-C", d], capture_output=True, timeout=120)
+        p = subprocess.run([exe, "-C", d] + extra, capture_output=True, timeout=120)
         got_report = open(os.path.join(d, "out.txt"), "rb").read()
         os.rename(os.path.join(d, "out.txt"), os.path.join(d, "out.cpp.txt"))
         msgs, status = refmodel.run(d)

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 #include "analysis/report_observer.h"
@@ -53,6 +54,11 @@ struct ReportOptions {
   std::stop_token stop;
   // Receive every analysed permutation and the summaries, besides the text.
   std::vector<ReportObserver*> observers;
+  // Outputs of a whole run (RunAnalysis) besides the report, made when
+  // named: the HTML report and the CSV table. Relative paths are taken from
+  // the start-up directory; the report builders do not use these.
+  std::string htmlReport;
+  std::string csvTable;
 };
 
 enum class ReportEnd {

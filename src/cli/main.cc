@@ -58,6 +58,11 @@ const char kHelp[] =
     "                 core; the report is the same)\n"
     "  --max-parses=N list the parses of a permutation only when it has at most\n"
     "                 N (default 1000000); one with more shows their number\n"
+    "  --html FILE    also write the HTML report FILE: the summary, the patterns\n"
+    "                 by judgement with their trees, search and filters (UTF-8,\n"
+    "                 one file that opens in any browser, offline)\n"
+    "  --csv FILE     also write the CSV table FILE: one row per analysed\n"
+    "                 permutation and sequence (UTF-8 with a byte-order mark)\n"
     "\n"
     "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
     "                 items, as a line of the sequences file) with the tag set and\n"
@@ -67,7 +72,8 @@ const char kHelp[] =
     "                 (SVG)\n"
     "\n"
     "The report is written beside the report file and replaces it only when it\n"
-    "is complete. Ctrl+C stops the run and leaves the report file as it was.\n"
+    "is complete, and so are the HTML and CSV files. Ctrl+C stops the run and\n"
+    "leaves all of them as they were.\n"
     "\n"
     "exit status:\n"
     "  0   the run completed without error messages\n"
@@ -151,6 +157,19 @@ int Main(int argc, char** argv) {
   ReportOptions options;
   std::optional<ParseRequest> parse;
   std::optional<std::string> svgPath;
+  // An option followed by a file, as "--name FILE" or "--name=FILE".
+  auto fileOption = [&](std::string_view arg, std::string_view name, int& i,
+                        std::optional<std::string>& file) -> std::optional<int> {
+    if (arg == name) {
+      if (i + 1 >= argc) return UsageError("option " + std::string(name) + " needs a file");
+      file = argv[++i];
+    } else {
+      file = std::string(arg.substr(name.size() + 1));
+    }
+    if (file->empty()) return UsageError("option " + std::string(name) + " needs a file");
+    return std::nullopt;
+  };
+  std::optional<std::string> htmlPath, csvPath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -179,9 +198,11 @@ int Main(int argc, char** argv) {
       parse.emplace();
       parse->items = arg == "--parse" ? argv[++i] : std::string(arg.substr(8));
     } else if (arg == "--svg" || arg.starts_with("--svg=")) {
-      if (arg == "--svg" && i + 1 >= argc) return UsageError("option --svg needs a file");
-      svgPath = arg == "--svg" ? argv[++i] : std::string(arg.substr(6));
-      if (svgPath->empty()) return UsageError("option --svg needs a file");
+      if (const auto status = fileOption(arg, "--svg", i, svgPath)) return *status;
+    } else if (arg == "--html" || arg.starts_with("--html=")) {
+      if (const auto status = fileOption(arg, "--html", i, htmlPath)) return *status;
+    } else if (arg == "--csv" || arg.starts_with("--csv=")) {
+      if (const auto status = fileOption(arg, "--csv", i, csvPath)) return *status;
     } else if (arg.starts_with("--max-parses=")) {
       const std::string_view value = arg.substr(13);
       std::uint64_t limit = 0;
@@ -204,6 +225,11 @@ int Main(int argc, char** argv) {
 
   if (svgPath && !parse) return UsageError("--svg goes with --parse");
   if (parse && showConfig) return UsageError("--parse and --show-config exclude each other");
+  if ((htmlPath || csvPath) && (parse || showConfig)) {
+    return UsageError("--html and --csv go with a run, not with --parse or --show-config");
+  }
+  if (htmlPath) options.htmlReport = *htmlPath;
+  if (csvPath) options.csvTable = *csvPath;
   if (parse) {
     parse->svgPath = svgPath;
     parse->engine = options.engine;

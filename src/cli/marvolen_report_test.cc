@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -142,7 +143,9 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
                              "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
                              "converted\n                 from GBK", "\n  --max-parses=N list",
                              "\n  64  usage error\n", "\n  130 stopped by Ctrl+C",
-                             "\n  --parse ITEMS  judge", "\n  --svg FILE     with --parse"}) {
+                             "\n  --parse ITEMS  judge", "\n  --svg FILE     with --parse",
+                             "\n  --html FILE    also write the HTML report",
+                             "\n  --csv FILE     also write the CSV table"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
   }
@@ -177,6 +180,56 @@ TEST_F(MarvolenReportTest, UsageErrorsGiveOneLineOnStderrAndStatus64) {
               "marvolen-report: --max-parses needs a whole number of at least 1; see --help\n");
   }
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+}
+
+TEST_F(MarvolenReportTest, HtmlAndCsvNeedAFileAndARun) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--html"}, "option --html needs a file"},
+      {{"--csv="}, "option --csv needs a file"},
+      {{"--html=", "--csv", "t.csv"}, "option --html needs a file"},
+      {{"--html", "t.html", "--parse", "n v"},
+       "--html and --csv go with a run, not with --parse or --show-config"},
+      {{"--show-config", "--csv=t.csv"},
+       "--html and --csv go with a run, not with --parse or --show-config"},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = Invoke(c.args);
+    EXPECT_EQ(o.status, 64) << c.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "marvolen-report: " + c.err + "; see --help\n");
+  }
+  EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+// Both outputs beside the report, with nothing more said; one that would
+// overwrite an input is refused before anything is written (status 2).
+TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
+  WriteData("a n\r\n");
+  Outcome o = Invoke({"--html", "out/r.html", "--csv=r.csv"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err.rfind("The HTML report file could not be created: ", 0), 0u) << o.err;
+  fs::create_directory(dir_ / "out");
+  o = Invoke({"--html", "out/r.html", "--csv=r.csv"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, Completion());
+  const std::string csv = ReadFile(dir_ / "r.csv");
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
+                      "tagset,n n n,cannot_combine,0,,\r\n", 0), 0u) << csv;
+  const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n";
+  EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 27 + 1);
+  EXPECT_EQ(ReadFile(dir_ / "out" / "r.html").rfind("<!DOCTYPE html>", 0), 0u);
+  const std::string report = ReadFile(dir_ / "report.txt");
+  o = Invoke({"--csv=sequences.txt"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err,
+            "The CSV file is also an input file or another output of the run and was not "
+            "written: " + (dir_ / "sequences.txt").string() + "\n");
+  EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), "a n\r\n");
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
 }
 
 TEST_F(MarvolenReportTest, ShowConfigPrintsTheFiveValuesAsTheRunUsesThem) {
@@ -382,12 +435,16 @@ bool ReportBeingWritten(const fs::path& dir) {
 #ifndef _WIN32
 // Ctrl+C or SIGTERM while the report is being written: the run stops, its
 // temporary file is gone, the previous report is as it was, and the status
-// is 130.
+// is 130. So with the HTML report and the CSV table: they are left as they
+// were too.
 TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
   WriteLongRun(dir_);
-  for (const int sig : {SIGINT, SIGTERM}) {
+  for (const auto& [sig, extras] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false},
+                                   std::pair{SIGINT, true}}) {
     SCOPED_TRACE(sig);
     WriteFile(dir_ / "report.txt", "previous report");
+    WriteFile(dir_ / "r.html", "previous page");
+    WriteFile(dir_ / "r.csv", "previous table");
     const fs::path errPath = base_ / "stderr";
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -395,7 +452,11 @@ TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
       const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       if (err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
       dup2(err, 2);
-      execl(kBinary, kBinary, static_cast<char*>(nullptr));
+      if (extras) {
+        execl(kBinary, kBinary, "--html=r.html", "--csv", "r.csv", static_cast<char*>(nullptr));
+      } else {
+        execl(kBinary, kBinary, static_cast<char*>(nullptr));
+      }
       _exit(127);
     }
     // Wait until the report is being written beside report.txt.
@@ -413,9 +474,16 @@ TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
     EXPECT_EQ(WEXITSTATUS(status), 130);
     EXPECT_FALSE(temporary());
     EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
-    EXPECT_EQ(ReadFile(errPath),
-              "The analysis was stopped; the report file was left as it was: " +
-                  (dir_ / "report.txt").string() + "\n");
+    EXPECT_EQ(ReadFile(dir_ / "r.html"), "previous page");
+    EXPECT_EQ(ReadFile(dir_ / "r.csv"), "previous table");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 7);
+    std::string messages = "The analysis was stopped; the report file was left as it was: " +
+                           (dir_ / "report.txt").string() + "\n";
+    if (extras) {
+      messages += "The HTML report file was left as it was too: " + (dir_ / "r.html").string() +
+                  "\nThe CSV file was left as it was too: " + (dir_ / "r.csv").string() + "\n";
+    }
+    EXPECT_EQ(ReadFile(errPath), messages);
     std::printf("stopped %.3f s after the signal\n", seconds);
   }
 }
@@ -464,26 +532,41 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 // Ctrl+C on the console while the report is being written: the run stops,
 // its temporary file is gone, the previous report is as it was, and the
-// status is 130.
+// status is 130. So with the HTML report and the CSV table: they are left as
+// they were too.
 TEST_F(MarvolenReportTest, CtrlCStopsTheRunAndLeavesThePreviousReport) {
   WriteLongRun(dir_);
-  WriteFile(dir_ / "report.txt", "previous report");
-  const auto child = Start(dir_, {}, /*ownConsole=*/true);
-  ASSERT_NE(child, nullptr);
-  for (int k = 0; k < 5000 && !ReportBeingWritten(dir_); ++k) SleepMs(1);
-  ASSERT_TRUE(ReportBeingWritten(dir_));
-  SleepMs(100);
-  const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(child->Interrupt());
-  EXPECT_EQ(child->Wait(), 130);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_FALSE(ReportBeingWritten(dir_));
-  EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
-  EXPECT_EQ(ReadOutput(base_ / "stderr"),
-            "The analysis was stopped; the report file was left as it was: " +
-                PathText(dir_ / "report.txt") + "\n");
-  std::printf("stopped %.3f s after Ctrl+C\n", seconds);
+  for (const bool extras : {false, true}) {
+    SCOPED_TRACE(extras);
+    WriteFile(dir_ / "report.txt", "previous report");
+    WriteFile(dir_ / "r.html", "previous page");
+    WriteFile(dir_ / "r.csv", "previous table");
+    const std::vector<std::string> args =
+        extras ? std::vector<std::string>{"--html=r.html", "--csv", "r.csv"}
+               : std::vector<std::string>{};
+    const auto child = Start(dir_, args, /*ownConsole=*/true);
+    ASSERT_NE(child, nullptr);
+    for (int k = 0; k < 5000 && !ReportBeingWritten(dir_); ++k) SleepMs(1);
+    ASSERT_TRUE(ReportBeingWritten(dir_));
+    SleepMs(100);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(child->Interrupt());
+    EXPECT_EQ(child->Wait(), 130);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_FALSE(ReportBeingWritten(dir_));
+    EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
+    EXPECT_EQ(ReadFile(dir_ / "r.html"), "previous page");
+    EXPECT_EQ(ReadFile(dir_ / "r.csv"), "previous table");
+    std::string messages = "The analysis was stopped; the report file was left as it was: " +
+                           PathText(dir_ / "report.txt") + "\n";
+    if (extras) {
+      messages += "The HTML report file was left as it was too: " + PathText(dir_ / "r.html") +
+                  "\nThe CSV file was left as it was too: " + PathText(dir_ / "r.csv") + "\n";
+    }
+    EXPECT_EQ(ReadOutput(base_ / "stderr"), messages);
+    std::printf("stopped %.3f s after Ctrl+C\n", seconds);
+  }
 }
 
 // A run killed at any moment leaves the previous report, or the new one

@@ -9,12 +9,11 @@ namespace marvolen {
 
 namespace {
 
-// Colours.
-const char kEdgeColour[] = "#555555";
-const char kLabelColour[] = "#111111";
-const char kTitleColour[] = "#666666";
-const char kMarkedColour[] = "#b3261e";
-const char kMarkGround[] = "#ffe9a8";
+const char* const kEdgeColour = kPaperColours.edge;
+const char* const kLabelColour = kPaperColours.label;
+const char* const kTitleColour = kPaperColours.title;
+const char* const kMarkedColour = kPaperColours.marked;
+const char* const kMarkGround = kPaperColours.markGround;
 
 // A coordinate with at most two decimals, never in exponent form, whatever
 // the locale.
@@ -72,7 +71,8 @@ std::string RenderSvg(const DrawnTree& drawing, const TreeStyle& style) {
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "\" height=\"" + height +
          "\" viewBox=\"0 0 " + width + " " + height + "\">\n";
-  svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  svg += "<rect width=\"100%\" height=\"100%\" fill=\"" + std::string(kPaperColours.background) +
+         "\"/>\n";
 
   svg += "<g fill=\"" + std::string(kMarkGround) + "\">\n";
   for (const DrawnNode& node : drawing.nodes) {

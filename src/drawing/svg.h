@@ -13,6 +13,19 @@ namespace marvolen {
 // The font family of the drawings: a Chinese font first.
 inline constexpr char kSvgFontFamily[] = "'Noto Sans CJK SC', SimSun, sans-serif";
 
+// The colours of a drawing on white paper, as "#rrggbb": the SVG's, and the
+// workbench's for images it exports.
+struct DrawingColours {
+  const char* background;
+  const char* edge;
+  const char* label;
+  const char* title;
+  const char* marked;      // the texts of a marked node
+  const char* markGround;  // behind a marked node
+};
+inline constexpr DrawingColours kPaperColours = {"#ffffff", "#555555", "#111111",
+                                                 "#666666", "#b3261e", "#ffe9a8"};
+
 // A complete SVG document (XML declaration included) that draws `drawing`:
 // edges, texts centred in their boxes at style.fontSize, marked nodes on a
 // coloured ground, numbers in bold, on a white background.

@@ -87,12 +87,13 @@ std::unique_ptr<OutputStream> OutputStream::Create(const std::string& path) {
 }
 
 std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path,
-                                                      std::string* error) {
+                                                      std::string* error, LineEnds lineEnds) {
   std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(path, error);
   if (replacement == nullptr) return nullptr;
   std::unique_ptr<OutputStream> stream(
       new OutputStream(replacement->file(), replacement->temporary()));
   stream->replacement_ = std::move(replacement);
+  stream->lineEnds_ = lineEnds;
   return stream;
 }
 
@@ -120,6 +121,11 @@ void OutputStream::Flush() {
 
 void OutputStream::Write(std::string_view text) {
   if (file_ == nullptr || !ok_) return;
+  if (lineEnds_ == LineEnds::kAsGiven) {
+    buffer_ += text;
+    if (buffer_.size() >= kOutputBlock) Flush();
+    return;
+  }
   std::size_t start = 0;
   while (start < text.size()) {
     const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);

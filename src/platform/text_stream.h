@@ -75,6 +75,11 @@ class FileReplacement;
 
 class OutputStream {
  public:
+  enum class LineEnds {
+    kCrLf,     // every LF is written as CR LF
+    kAsGiven,  // the bytes are written as they are given
+  };
+
   // Create or empty a file for writing; returns null when that fails.
   static std::unique_ptr<OutputStream> Create(const std::string& path);
   // A stream whose bytes replace the file at `path` only when Close
@@ -82,7 +87,8 @@ class OutputStream {
   // its contract for links, permissions and files that are no plain file).
   // Null, with the cause in `*error`, when the replacement cannot begin.
   static std::unique_ptr<OutputStream> Replacing(const std::string& path,
-                                                 std::string* error = nullptr);
+                                                 std::string* error = nullptr,
+                                                 LineEnds lineEnds = LineEnds::kCrLf);
 
   // A stream not closed is closed; a replacing stream not closed is
   // abandoned, so an interrupted writer never replaces a file.
@@ -90,7 +96,8 @@ class OutputStream {
   OutputStream(const OutputStream&) = delete;
   OutputStream& operator=(const OutputStream&) = delete;
 
-  // Write the bytes, each LF as CR LF. Bytes are never interpreted. Small
+  // Write the bytes, each LF as CR LF (unless made with kAsGiven). Bytes
+  // are never interpreted otherwise. Small
   // writes are cheap: the bytes are gathered and go out in large blocks.
   void Write(std::string_view text);
 
@@ -124,6 +131,7 @@ class OutputStream {
   std::FILE* file_;
   std::string path_;  // the file the bytes go to (the temporary one when replacing)
   std::unique_ptr<FileReplacement> replacement_;  // null for a plain stream
+  LineEnds lineEnds_ = LineEnds::kCrLf;
   std::string buffer_;     // bytes not yet written to the file
   std::uint64_t flushed_ = 0;  // bytes written to the file
   bool ok_ = true;

@@ -318,5 +318,23 @@ TEST(OutputStreamTest, TruncateToDropsEverythingAfterAnEarlierPosition) {
   std::filesystem::remove(path);
 }
 
+// A stream made to write bytes as given leaves LF and CR LF alone, in small
+// writes and in writes that reach the disk, and can still be truncated.
+TEST(OutputStreamTest, BytesAsGivenKeepEveryLineEnd) {
+  const auto path = std::filesystem::temp_directory_path() / "marvolen_out_as_given.txt";
+  std::filesystem::remove(path);
+  auto out = OutputStream::Replacing(path.string(), nullptr, OutputStream::LineEnds::kAsGiven);
+  ASSERT_NE(out, nullptr);
+  out->Write("a\nb\r\n");
+  const std::uint64_t mark = out->Position();
+  EXPECT_EQ(mark, 5u);
+  out->Write(std::string(300000, '\n'));
+  ASSERT_TRUE(out->TruncateTo(mark));
+  out->Write("c\n");
+  EXPECT_TRUE(out->Close());
+  EXPECT_EQ(ReadFile(path), "a\nb\r\nc\n");
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace marvolen

@@ -24,9 +24,13 @@ std::optional<GrammarFiles> ReadGrammarFiles(const std::string& startupDir, User
     ui.ShowMessage("Data File <rules.txt> Open Error!");
     return std::nullopt;
   }
+  return ReadGrammar(*tagFile, *ruleFile, ui);
+}
+
+GrammarFiles ReadGrammar(InputStream& tagFile, InputStream& ruleFile, UserInterface& ui) {
   GrammarFiles files;
-  ReadTagSet(files.tagSet, *tagFile, ui);
-  ReadRuleSet(files.ruleSet, *ruleFile, ui);
+  ReadTagSet(files.tagSet, tagFile, ui);
+  ReadRuleSet(files.ruleSet, ruleFile, ui);
   if (const auto cycles = DescribeUnaryRuleCycles(files.ruleSet)) ui.ShowMessage(*cycles);
   return files;
 }

@@ -9,6 +9,7 @@
 
 #include "datafiles/tag_set.h"
 #include "grammar/cfg_rule.h"
+#include "platform/text_stream.h"
 #include "platform/user_interface.h"
 
 namespace marvolen {
@@ -24,6 +25,11 @@ struct GrammarFiles {
 // and the files give what was read. Returns nothing, after the run's message
 // for the file, when a file cannot be opened.
 std::optional<GrammarFiles> ReadGrammarFiles(const std::string& startupDir, UserInterface& ui);
+
+// The same from streams the caller has opened (the workbench reads what its
+// open documents hold): the readers' messages and the one on cycles go to
+// `ui`.
+GrammarFiles ReadGrammar(InputStream& tagFile, InputStream& ruleFile, UserInterface& ui);
 
 }  // namespace marvolen
 

@@ -2,12 +2,18 @@
 // report builders and the completion message.
 #include "run/run.h"
 
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <vector>
 
 #include "analysis/reports.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
+#include "export/csv_report.h"
+#include "export/html_report.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/unary_cycles.h"
 #include "platform/file_system.h"
@@ -26,6 +32,53 @@ const char kProfileSection[] = "DATA";
 std::string ReportPathForDisplay(const std::string& startupDir, const std::string& result) {
   if (IsAbsolutePath(result)) return DisplayPath(result);
   return JoinForDisplay(startupDir, result);
+}
+
+// True when the two paths name one file: the same existing file, or, for a
+// file not made yet, the same place.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (SameExistingFile(a, b)) return true;
+  std::error_code ea, eb;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+  return !ea && !eb && pa == pb;
+}
+
+// An output of the run besides the report (the HTML report, the CSV
+// table): written beside its file like the report, and put in its place
+// only when the run completes.
+struct ExtraOutput {
+  const char* what;        // how messages name it
+  std::string configured;  // the path as named
+  std::string path;        // the path to open
+  std::unique_ptr<OutputStream> stream;
+};
+
+// Begin the extra outputs that are named. None may be a file that the run
+// reads or another file it writes: an input, the report, an earlier extra
+// output. On a refusal or a failure to begin, returns the message.
+std::optional<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
+                                             std::vector<std::string> taken,
+                                             const std::string& startupDir) {
+  for (ExtraOutput& output : outputs) {
+    if (output.configured.empty()) continue;
+    const std::string display = ReportPathForDisplay(startupDir, output.configured);
+    for (const std::string& other : taken) {
+      if (SameFile(output.path, other)) {
+        return std::string("The ") + output.what +
+               " is also an input file or another output of the run and was not written: " +
+               display;
+      }
+    }
+    std::string error;
+    output.stream =
+        OutputStream::Replacing(output.path, &error, OutputStream::LineEnds::kAsGiven);
+    if (output.stream == nullptr) {
+      return std::string("The ") + output.what + " could not be created: " + DisplayPath(error);
+    }
+    taken.push_back(output.path);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -109,11 +162,28 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // not be written is refused here, at once.
   std::unique_ptr<OutputStream> reportFile;
   if (!reportIsInput) reportFile = OutputStream::Replacing(resultPath);
+  // The HTML report and the CSV table are begun the same way, and refused
+  // when they would overwrite a file the run reads or writes.
+  std::vector<ExtraOutput> extras;
+  extras.push_back({"HTML report file", options.htmlReport, NativePath(options.htmlReport), {}});
+  extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
+  std::optional<std::string> extraRefused;
+  if (reportFile) {
+    extraRefused = BeginExtraOutputs(
+        extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath}, startupDir);
+    if (extraRefused) {
+      reportFile->Abandon();
+      reportFile.reset();
+    }
+  }
   if (!reportFile) {
     tagFile.reset();
     sequenceFile.reset();
     ruleFile.reset();
-    if (reportIsInput) {
+    extras.clear();
+    if (extraRefused) {
+      ui.ShowMessage(*extraRefused);
+    } else if (reportIsInput) {
       ui.ShowMessage("The report file is also an input file and was not overwritten: " +
                      ReportPathForDisplay(startupDir, config.result));
     } else {
@@ -137,12 +207,34 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
 
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 
+  // The extra outputs are made from the very judgements of the report.
+  ReportOptions reportOptions = options;
+  std::unique_ptr<HtmlReportWriter> html;
+  std::unique_ptr<CsvReportWriter> csv;
+  if (extras[0].stream) {
+    html = std::make_unique<HtmlReportWriter>(*extras[0].stream, ruleSet, options,
+                                              HtmlReportInfo{tagSet.tags});
+    reportOptions.observers.push_back(html.get());
+  }
+  if (extras[1].stream) {
+    csv = std::make_unique<CsvReportWriter>(*extras[1].stream);
+    reportOptions.observers.push_back(csv.get());
+  }
+  // A report that stopped on an error of its own leaves nothing in the
+  // report file, and nothing in the extra outputs either.
+  auto dropUnfinished = [&] {
+    if (html) html->DropUnfinishedReport();
+    if (csv) csv->DropUnfinishedReport();
+  };
+
   ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
   if (tagSet.count() > 0) {
-    tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, ui, options);
+    tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, ruleSet, *reportFile, ui, reportOptions);
+    dropUnfinished();
   }
   if (sequences.count() > 0 && tagSetEnd != ReportEnd::kStopped) {
-    sequencesEnd = BuildSequencesReport(sequences, ruleSet, *reportFile, ui, options);
+    sequencesEnd = BuildSequencesReport(sequences, ruleSet, *reportFile, ui, reportOptions);
+    dropUnfinished();
   }
 
   // Release the tags and the sequence lines, then close the four files in
@@ -159,6 +251,12 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     reportFile->Abandon();
     ui.ShowMessage("The analysis was stopped; the report file was left as it was: " +
                    ReportPathForDisplay(startupDir, config.result));
+    for (ExtraOutput& extra : extras) {
+      if (!extra.stream) continue;
+      extra.stream->Abandon();
+      ui.ShowMessage(std::string("The ") + extra.what + " was left as it was too: " +
+                     ReportPathForDisplay(startupDir, extra.configured));
+    }
     outcome.errorMessages = ui.messages();
     outcome.end = RunEnd::Stopped;
     return outcome;
@@ -168,6 +266,14 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (!reportWritten) {
     ui.ShowMessage("Report file could not be written completely: " +
                    ReportPathForDisplay(startupDir, config.result));
+  }
+  if (html) html->Finish();
+  if (csv) csv->Finish();
+  for (ExtraOutput& extra : extras) {
+    if (extra.stream && !extra.stream->Close()) {
+      ui.ShowMessage(std::string("The ") + extra.what + " could not be written completely: " +
+                     ReportPathForDisplay(startupDir, extra.configured));
+    }
   }
 
   outcome.errorMessages = ui.messages();

@@ -84,6 +84,10 @@ struct RunResult {
 //
 // The report is written beside the report file and replaces it only once
 // complete, so an interrupted or failed run never leaves a partial report.
+// So are the HTML report and the CSV table when options.htmlReport and
+// options.csvTable name them (relative paths from the start-up directory);
+// a name that is an input file, config.ini, the report file or the other
+// output ends the run before anything is written (RunEnd::OpenFailed).
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
                       const ReportOptions& options = {});
 

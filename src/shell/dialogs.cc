@@ -1,36 +1,16 @@
-// Qt implementations of the workbench's modal interactions.
+// The workbench's modal interactions, with Qt's dialogs.
 #include "shell/dialogs.h"
 
-#include <QDialog>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QPrintDialog>
-#include <QPushButton>
-
-#include "shell/command_ids.h"
-#include "shell/resources.h"
+#include <QtWidgets>
 
 namespace marvolen {
 
 namespace {
 
-// The filter's visible name is what the last parenthesised pattern list
-// precedes; the pattern that applies is "*", since "*.*" would hide files
-// whose names have no dot.
-const char kAllFilesFilter[] = "所有文件 (*.*) (*)";
-
-QMessageBox::Icon ToQt(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::kWarning:
-      return QMessageBox::Warning;
-    case MessageIcon::kInformation:
-      return QMessageBox::Information;
-    case MessageIcon::kQuestion:
-      return QMessageBox::Question;
-    case MessageIcon::kError:
-      return QMessageBox::Critical;
-  }
-  return QMessageBox::Warning;
+// The chosen file of a dialog run to its end, or "".
+QString RunFileDialog(QFileDialog& dialog) {
+  SetUpFileDialog(&dialog);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 }  // namespace
@@ -38,54 +18,53 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 void SetUpFileDialog(QFileDialog* dialog) {
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);
-  dialog->setNameFilter(QString::fromUtf8(kAllFilesFilter));
+  // The name shown is what precedes the last parenthesised pattern list; the
+  // pattern that applies is "*", since "*.*" would hide names without a dot.
+  dialog->setNameFilter(QStringLiteral("所有文件 (*.*) (*)"));
   dialog->setDefaultSuffix(QString());
 }
 
-void QtDialogProvider::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
-  QMessageBox box(ToQt(icon), LoadString(AFX_IDS_APP_TITLE), text, QMessageBox::NoButton, parent);
-  box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-  box.exec();
+// The buttons' texts (确定, 是(&Y), 否(&N), 取消) come from Qt's translation.
+void DialogProvider::ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
+  QMessageBox(icon == MessageIcon::kError ? QMessageBox::Critical : QMessageBox::Warning,
+              QStringLiteral("Marvolen"), text, QMessageBox::Ok, parent)
+      .exec();
 }
 
-SaveChoice QtDialogProvider::AskSaveChanges(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, LoadString(AFX_IDS_APP_TITLE), text, QMessageBox::NoButton,
-                  parent);
-  QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(yes);
-  box.setEscapeButton(cancel);
-  box.exec();
-  if (box.clickedButton() == yes) return SaveChoice::kSave;
-  if (box.clickedButton() == no) return SaveChoice::kDiscard;
-  return SaveChoice::kCancel;
+SaveChoice DialogProvider::AskSaveChanges(QWidget* parent, const QString& text) {
+  const auto answer = QMessageBox::warning(parent, QStringLiteral("Marvolen"), text,
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                           QMessageBox::Yes);
+  return answer == QMessageBox::Yes  ? SaveChoice::kSave
+         : answer == QMessageBox::No ? SaveChoice::kDiscard
+                                     : SaveChoice::kCancel;
 }
 
-QString QtDialogProvider::GetOpenFileName(QWidget* parent) {
+QString DialogProvider::GetOpenFileName(QWidget* parent) {
   QFileDialog dialog(parent, QStringLiteral("打开"));
-  SetUpFileDialog(&dialog);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-  return dialog.selectedFiles().first();
+  return RunFileDialog(dialog);
 }
 
-QString QtDialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed) {
+QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed) {
   QFileDialog dialog(parent, QStringLiteral("另存为"));
-  SetUpFileDialog(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
   dialog.selectFile(proposed);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-  return dialog.selectedFiles().first();
+  return RunFileDialog(dialog);
 }
 
-int QtDialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
+int DialogProvider::RunModal(QDialog* dialog) { return dialog->exec(); }
 
-bool QtDialogProvider::ConfirmPrint(QWidget* parent, QPrinter* printer) {
-  QPrintDialog dialog(printer, parent);
-  return dialog.exec() == QDialog::Accepted;
+int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int current) {
+  // Numbered, so that two windows of one title (two folders' a.txt) differ.
+  QStringList items;
+  for (const QString& title : titles)
+    items.append(QStringLiteral("%1 %2").arg(items.size() + 1).arg(title));
+  bool ok = false;
+  const QString item =
+      QInputDialog::getItem(parent, QStringLiteral("选择窗口"), QStringLiteral("选择窗口(&W)："),
+                            items, current, false, &ok);
+  return ok ? static_cast<int>(items.indexOf(item)) : -1;
 }
 
 }  // namespace marvolen

@@ -2,152 +2,123 @@
 #include "shell/images.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
-#include "shell/command_ids.h"
-#include "shell/resources.h"
+#include "shell/commands.h"
 
 namespace marvolen {
 
 namespace {
 
 const QColor kOutline(64, 64, 64);
+const QColor kBlue(40, 80, 170);
 
-void DrawPage(QPainter& p, const QRect& r) {
-  QPainterPath page;
-  page.moveTo(r.left(), r.top());
-  page.lineTo(r.right() - 3, r.top());
-  page.lineTo(r.right(), r.top() + 3);
-  page.lineTo(r.right(), r.bottom());
-  page.lineTo(r.left(), r.bottom());
-  page.closeSubpath();
+// A rectangle outlined in grey and filled with `fill`.
+void Box(QPainter& p, const QColor& fill, int x, int y, int w, int h) {
   p.setPen(kOutline);
-  p.setBrush(Qt::white);
-  p.drawPath(page);
-  p.drawLine(r.right() - 3, r.top(), r.right() - 3, r.top() + 3);
-  p.drawLine(r.right() - 3, r.top() + 3, r.right(), r.top() + 3);
+  p.setBrush(fill);
+  p.drawRect(x, y, w, h);
 }
 
+// A sheet of paper with its top right corner folded.
+void DrawPage(QPainter& p, const QRect& r) {
+  const QPoint fold(r.right() - 3, r.top() + 3);
+  const QPoint outline[] = {
+      r.topLeft(), {fold.x(), r.top()}, {r.right(), fold.y()}, r.bottomRight(), r.bottomLeft()};
+  const QPoint crease[] = {{fold.x(), r.top()}, fold, {r.right(), fold.y()}};
+  p.setPen(kOutline);
+  p.setBrush(Qt::white);
+  p.drawPolygon(outline, 5);
+  p.drawPolyline(crease, 3);
+}
+
+// A small parse tree: a root, two children, two leaves under the left one.
 void DrawTree(QPainter& p, const QPointF& root, qreal w, qreal h, const QColor& color, qreal dot) {
-  const QPointF left(root.x() - w / 2, root.y() + h / 2);
-  const QPointF right(root.x() + w / 2, root.y() + h / 2);
-  const QPointF leftLeaf(left.x() - w / 4, root.y() + h);
-  const QPointF leftLeaf2(left.x() + w / 4, root.y() + h);
+  const QPointF left(root.x() - w / 2, root.y() + h / 2), right(root.x() + w / 2, root.y() + h / 2);
+  const QPointF leaf1(left.x() - w / 4, root.y() + h), leaf2(left.x() + w / 4, root.y() + h);
   p.setPen(QPen(color, dot / 2.5));
-  p.drawLine(root, left);
-  p.drawLine(root, right);
-  p.drawLine(left, leftLeaf);
-  p.drawLine(left, leftLeaf2);
+  const QLineF branches[] = {{root, left}, {root, right}, {left, leaf1}, {left, leaf2}};
+  p.drawLines(branches, 4);
   p.setPen(Qt::NoPen);
   p.setBrush(color);
-  for (const QPointF& pt : {root, left, right, leftLeaf, leftLeaf2}) p.drawEllipse(pt, dot, dot);
+  for (const QPointF& point : {root, left, right, leaf1, leaf2}) p.drawEllipse(point, dot, dot);
 }
 
 void DrawButton(QPainter& p, int command) {
   switch (command) {
-    case ID_FILE_NEW:
-      DrawPage(p, QRect(3, 1, 10, 13));
-      break;
-    case ID_FILE_OPEN: {
-      p.setPen(kOutline);
-      p.setBrush(QColor(230, 190, 60));
-      p.drawRect(1, 4, 12, 9);
+    case kFileNew:
+      return DrawPage(p, QRect(3, 1, 10, 13));
+    case kFileOpen: {
+      Box(p, QColor(230, 190, 60), 1, 4, 12, 9);
       p.drawRect(1, 2, 5, 2);
       p.setBrush(QColor(250, 220, 110));
-      const QPointF flap[] = {{3, 7}, {15, 7}, {13, 13}, {1, 13}};
-      p.drawPolygon(flap, 4);
-      break;
+      return p.drawPolygon(QPolygonF({{3, 7}, {15, 7}, {13, 13}, {1, 13}}));
     }
-    case ID_FILE_SAVE:
-      p.setPen(kOutline);
-      p.setBrush(QColor(40, 80, 170));
-      p.drawRect(1, 1, 13, 13);
-      p.setBrush(Qt::white);
-      p.drawRect(4, 1, 7, 5);
-      p.setBrush(QColor(200, 200, 200));
-      p.drawRect(4, 9, 7, 5);
-      break;
-    case ID_EDIT_CUT:
+    case kFileSave:
+      Box(p, kBlue, 1, 1, 13, 13);
+      Box(p, Qt::white, 4, 1, 7, 5);
+      return Box(p, QColor(200, 200, 200), 4, 9, 7, 5);
+    case kEditCut:
       p.setPen(QPen(kOutline, 1.2));
-      p.setBrush(Qt::NoBrush);
       p.drawEllipse(QPointF(4.5, 11.5), 2.5, 2.5);
       p.drawEllipse(QPointF(11.5, 11.5), 2.5, 2.5);
       p.drawLine(QPointF(6, 9.5), QPointF(11, 1));
-      p.drawLine(QPointF(10, 9.5), QPointF(5, 1));
-      break;
-    case ID_EDIT_COPY:
+      return p.drawLine(QPointF(10, 9.5), QPointF(5, 1));
+    case kEditCopy:
       DrawPage(p, QRect(1, 1, 8, 10));
-      DrawPage(p, QRect(6, 4, 8, 10));
-      break;
-    case ID_EDIT_PASTE:
-      p.setPen(kOutline);
-      p.setBrush(QColor(170, 120, 60));
-      p.drawRect(1, 2, 10, 12);
-      p.setBrush(QColor(200, 200, 200));
-      p.drawRect(4, 1, 4, 2);
-      DrawPage(p, QRect(6, 5, 8, 9));
-      break;
-    case ID_FILE_PRINT:
-      p.setPen(kOutline);
-      p.setBrush(Qt::white);
-      p.drawRect(4, 1, 8, 6);
-      p.setBrush(QColor(170, 170, 170));
-      p.drawRect(1, 6, 14, 6);
-      p.setBrush(Qt::white);
-      p.drawRect(4, 10, 8, 4);
+      return DrawPage(p, QRect(6, 4, 8, 10));
+    case kEditPaste:
+      Box(p, QColor(170, 120, 60), 1, 2, 10, 12);
+      Box(p, QColor(200, 200, 200), 4, 1, 4, 2);
+      return DrawPage(p, QRect(6, 5, 8, 9));
+    case kFilePrint:
+      Box(p, Qt::white, 4, 1, 8, 6);
+      Box(p, QColor(170, 170, 170), 1, 6, 14, 6);
+      Box(p, Qt::white, 4, 10, 8, 4);
       p.setPen(QColor(40, 160, 40));
-      p.drawPoint(13, 8);
-      break;
-    case ID_APP_ABOUT: {
+      return p.drawPoint(13, 8);
+    case kAppAbout: {
       p.setPen(Qt::NoPen);
-      p.setBrush(QColor(40, 80, 170));
+      p.setBrush(kBlue);
       p.drawEllipse(QRectF(1, 0.5, 14, 14));
       QFont font = p.font();
       font.setPixelSize(12);
       font.setBold(true);
       p.setFont(font);
       p.setPen(Qt::white);
-      p.drawText(QRect(1, 0, 14, 15), Qt::AlignCenter, QStringLiteral("?"));
-      break;
+      return p.drawText(QRect(1, 0, 14, 15), Qt::AlignCenter, QStringLiteral("?"));
     }
-    default:
-      break;
   }
-}
-
-QPixmap DrawIcon(int resourceId, int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  const qreal s = size / 32.0;
-  if (resourceId == IDR_MARVOTYPE) {
-    DrawPage(p, QRect(qRound(5 * s), qRound(2 * s), qRound(22 * s), qRound(28 * s)));
-    DrawTree(p, QPointF(16 * s, 9 * s), 12 * s, 14 * s, QColor(40, 80, 170), 2 * s);
-  } else {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 80, 170));
-    p.drawRoundedRect(QRectF(1 * s, 1 * s, 30 * s, 30 * s), 6 * s, 6 * s);
-    DrawTree(p, QPointF(17 * s, 7 * s), 16 * s, 18 * s, Qt::white, 2.6 * s);
-  }
-  return pixmap;
 }
 
 }  // namespace
 
 QPixmap ToolbarImage(int command) {
-  QPixmap pixmap(kToolbarButtonWidth, kToolbarButtonHeight);
+  QPixmap pixmap(kToolbarImageSize);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing, command == ID_EDIT_CUT || command == ID_APP_ABOUT);
+  p.setRenderHint(QPainter::Antialiasing, command == kEditCut || command == kAppAbout);
   DrawButton(p, command);
   return pixmap;
 }
 
-QIcon AppIcon(int resourceId) {
-  QIcon icon;
-  for (int size : {16, 32, 48}) icon.addPixmap(DrawIcon(resourceId, size));
-  return icon;
+QIcon AppIcon(bool document) {
+  // Drawn at 48 x 48; smaller sizes are scaled from it.
+  QPixmap pixmap(48, 48);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(1.5, 1.5);  // drawn on a 32 x 32 grid
+  if (document) {
+    DrawPage(p, QRect(5, 2, 22, 28));
+    DrawTree(p, QPointF(16, 9), 12, 14, kBlue, 2);
+  } else {
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    DrawTree(p, QPointF(17, 7), 16, 18, Qt::white, 2.6);
+  }
+  p.end();
+  return QIcon(pixmap);
 }
 
 }  // namespace marvolen

@@ -1,19 +1,18 @@
-// The workbench's pictures, drawn by the program: toolbar button images
-// (bitmap 128, 16 x 15 each) and the icons 128 (application) and 129
-// (document).
+// The workbench's pictures, drawn by the program: the toolbar button images
+// (16 x 15 pixels each), the application icon and the document icon.
 #ifndef MARVOLEN_SHELL_IMAGES_H_
 #define MARVOLEN_SHELL_IMAGES_H_
 
 #include <QIcon>
-#include <QPixmap>
 
 namespace marvolen {
 
+constexpr QSize kToolbarImageSize(16, 15);
+
 // The toolbar image of a command (an empty pixmap for a command without one).
 QPixmap ToolbarImage(int command);
-
-// Icon 128 or 129.
-QIcon AppIcon(int resourceId);
+// The application's icon, or with `document` the icon of a document window.
+QIcon AppIcon(bool document = false);
 
 }  // namespace marvolen
 

@@ -1,46 +1,45 @@
-// The state of the lock keys: X11 named indicators, or unknown.
+// The lock-key panes, lit from X11's named keyboard indicators.
 #include "shell/lock_keys.h"
 
-#include <QGuiApplication>
+#include <QtWidgets>
 
+// After Qt's headers: X11's macros (None, Bool, ...) would break them.
 #ifdef MARVOLEN_HAVE_X11
 #include <X11/XKBlib.h>
-#include <X11/Xlib.h>
 #endif
 
 namespace marvolen {
 
+void AddLockKeyPanes(QStatusBar* bar) {
+  static const char* const kPanes[][2] = {
+      {"大写", "Caps Lock"}, {"数字", "Num Lock"}, {"滚动", "Scroll Lock"}};
+  QList<QLabel*> labels;
+  for (const auto& pane : kPanes) {
+    auto* label = new QLabel;
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(pane[0])) + 8);
+    bar->addPermanentWidget(label);
+    labels.append(label);
+  }
+  auto update = [labels] {
+    for (int i = 0; i < labels.size(); ++i) {
+      bool on = false;
 #ifdef MARVOLEN_HAVE_X11
-
-namespace {
-
-bool IndicatorOn(Display* display, const char* name) {
-  const Atom atom = XInternAtom(display, name, True);
-  if (atom == None) return false;
-  Bool on = False;
-  if (!XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr)) return false;
-  return on == True;
-}
-
-}  // namespace
-
-LockKeyState QueryLockKeys() {
-  LockKeyState state;
-  auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                 : nullptr;
-  if (x11 == nullptr || x11->display() == nullptr) return state;
-  Display* display = x11->display();
-  state.known = true;
-  state.caps = IndicatorOn(display, "Caps Lock");
-  state.num = IndicatorOn(display, "Num Lock");
-  state.scroll = IndicatorOn(display, "Scroll Lock");
-  return state;
-}
-
-#else
-
-LockKeyState QueryLockKeys() { return LockKeyState(); }
-
+      auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+      Display* display = x11 != nullptr ? x11->display() : nullptr;
+      const Atom atom = display != nullptr ? XInternAtom(display, kPanes[i][1], True) : None;
+      Bool lit = False;
+      on = atom != None && XkbGetNamedIndicator(display, atom, nullptr, &lit, nullptr, nullptr) &&
+           lit == True;
 #endif
+      labels[i]->setText(on ? QString::fromUtf8(kPanes[i][0]) : QString());
+    }
+  };
+  update();
+  auto* timer = new QTimer(bar);
+  timer->callOnTimeout(bar, update);
+  timer->start(250);
+}
 
 }  // namespace marvolen

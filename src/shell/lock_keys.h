@@ -1,21 +1,15 @@
-// The state of the caps, num and scroll lock keys, where the platform tells.
-//
-// On X11 the keyboard's named indicators are asked; elsewhere (and on
-// platforms such as Wayland or the offscreen one) the state is unknown and
-// the status-bar indicators stay unlit.
+// The status bar's lock-key panes: 大写, 数字 and 滚动 show while Caps Lock,
+// Num Lock and Scroll Lock are on. Where the platform does not tell (only X11
+// does; not Wayland or the offscreen platform), they stay blank.
 #ifndef MARVOLEN_SHELL_LOCK_KEYS_H_
 #define MARVOLEN_SHELL_LOCK_KEYS_H_
 
+class QStatusBar;
+
 namespace marvolen {
 
-struct LockKeyState {
-  bool known = false;
-  bool caps = false;
-  bool num = false;
-  bool scroll = false;
-};
-
-LockKeyState QueryLockKeys();
+// Add the three panes to `bar`, kept up to date by polling.
+void AddLockKeyPanes(QStatusBar* bar);
 
 }  // namespace marvolen
 

@@ -1,19 +1,497 @@
 // The Marvolen main window.
 #include "shell/main_frame.h"
 
-#include "shell/command_ids.h"
-#include "shell/resources.h"
+#include <QtPrintSupport>
+#include <QtWidgets>
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/dialogs.h"
+#include "shell/images.h"
+#include "shell/lock_keys.h"
+#include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
+#include "shell/recent_file_list.h"
 
 namespace marvolen {
 
-CMainFrame::CMainFrame(Application* app) : MdiFrameWindow(app) {}
+namespace {
 
-int CMainFrame::OnCreate() {
-  if (MdiFrameWindow::OnCreate() == -1) return -1;
-  if (!CreateToolBar(IDR_MAINFRAME)) return -1;
-  if (!CreateStatusBar(StatusIndicators())) return -1;
-  DockToolBar();
-  return 0;
+// The menus, each shown always, or only while no (kStart) or a (kDocument)
+// document window is active. 0 is a separator, kRecentFile1 the recent files.
+enum class Shown { kAlways, kStart, kDocument };
+const struct {
+  const char* title;
+  Shown shown;
+  std::vector<int> commands;
+} kMenus[] = {
+    {"文件(&F)",
+     Shown::kStart,
+     {kFileNew, kFileOpen, 0, kFilePrintSetup, 0, kRecentFile1, 0, kAppExit}},
+    {"文件(&F)",
+     Shown::kDocument,
+     {kFileNew, kFileOpen, kFileClose, kFileSave, kFileSaveAs, 0, kFilePrint, kFilePrintPreview,
+      kFilePrintSetup, 0, kRecentFile1, 0, kAppExit}},
+    {"编辑(&E)", Shown::kDocument, {kEditUndo, 0, kEditCut, kEditCopy, kEditPaste}},
+    {"查看(&V)", Shown::kAlways, {kViewToolbar, kViewStatusBar, kViewParsePane}},
+    {"歧义格式分析(&A)", Shown::kDocument, {kGenerateReport}},
+    {"窗口(&W)", Shown::kDocument, {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
+    {"帮助(&H)", Shown::kAlways, {kAppAbout}},
+};
+const int kToolbarButtons[] = {kFileNew, kFileOpen, kFileSave, 0, kEditCut, kEditCopy, kEditPaste,
+                               0, kFilePrint, 0, kAppAbout};
+// The commands that need an active document window.
+const int kDocumentCommands[] = {kFileClose,        kFileSave,       kFileSaveAs, kFilePrint,
+                                 kFilePrintPreview, kGenerateReport, kWindowNew,  kWindowCascade,
+                                 kWindowTile,       kWindowArrange,  kNextPane,   kPrevPane};
+
+// Menus in this style highlight greyed items too, so that their prompts show
+// in the status bar as the others' do.
+class MenuStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    return hint == SH_Menu_AllowActiveAndDisabled
+               ? 1
+               : QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+// The About box: the icon, the name and version, and one line about the
+// program, laid out in dialog units of its 9-point 宋体 font.
+class AboutDialog : public QDialog {
+ public:
+  explicit AboutDialog(QWidget* parent) : QDialog(parent) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(9);
+    setFont(font);
+    // A horizontal dialog unit is a quarter of the font's average character
+    // width, a vertical one an eighth of its height.
+    const QFontMetrics metrics(font);
+    const double x = metrics.horizontalAdvance(
+                         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                     208.0;
+    const double y = metrics.height() / 8.0;
+    auto place = [this, x, y](QWidget* widget, int left, int top, int width, int height) {
+      widget->setParent(this);
+      widget->setGeometry(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+    };
+    setWindowTitle(QStringLiteral("关于 Marvolen"));
+    setFixedSize(qRound(235 * x), qRound(55 * y));
+    auto* icon = new QLabel;
+    icon->setPixmap(AppIcon().pixmap(32, 32));
+    place(icon, 11, 17, 0, 0);
+    icon->resize(32, 32);
+    place(new QLabel(QStringLiteral("Marvolen 1.0 版")), 40, 10, 119, 8);
+    place(new QLabel(QStringLiteral("汉语歧义格式分析工作台")), 40, 25, 119, 8);
+    auto* ok = new QPushButton(QStringLiteral("确定"));
+    place(ok, 178, 7, 50, 14);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  }
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(std::string startupDir, DialogProvider& dialogs, RecentFileList& recentFiles)
+    : startupDir_(std::move(startupDir)),
+      dialogs_(dialogs),
+      recentFiles_(recentFiles),
+      mdiArea_(new QMdiArea) {
+  setCentralWidget(mdiArea_);
+  setWindowIcon(AppIcon());
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    resize(screen->availableSize() * 4 / 5);
+}
+
+CMainFrame::~CMainFrame() {
+  // QWidget's destructor, which runs after this one, closes the children, and
+  // they signal it; no signal may reach this half-destroyed window.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  QGuiApplication::clipboard()->disconnect(this);
+}
+
+void CMainFrame::OnCreate() {
+  CreateActions();
+  CreateMenusAndBars();
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateActions);
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateActions);
+  UpdateActions();
+}
+
+void CMainFrame::CreateActions() {
+  auto onChild = [this](std::function<void(CChildFrame*)> run) {
+    return [this, run] { if (CChildFrame* child = activeChild()) run(child); };
+  };
+  auto onView = [onChild](void (QPlainTextEdit::*slot)()) {
+    return onChild([slot](CChildFrame* child) { (child->view()->*slot)(); });
+  };
+  auto modal = [this](QDialog&& dialog) {
+    return dialogs_.RunModal(&dialog);
+  };  // for a dialog made in place
+  // Each command: its menu text (the accelerator after a tab), its prompt
+  // (the tooltip after a line feed), its shortcuts and what it does.
+  const struct {
+    int command;
+    const char *text, *prompt, *keys;
+    std::function<void()> run;
+  } commands[] = {
+      {kFileNew, "新建(&N)\tCtrl+N", "建立新文档\n新建", "Ctrl+N",
+       [this] {
+         AddChild(new CMarvolenDoc(QStringLiteral("Marvo%1").arg(++untitledCount_), this));
+       }},
+      {kFileOpen, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开", "Ctrl+O",
+       [this] {
+         if (const QString path = dialogs_.GetOpenFileName(this); !path.isEmpty()) OpenFile(path);
+       }},
+      {kFileClose, "关闭(&C)", "关闭活动文档\n关闭", "", onChild([this](CChildFrame* active) {
+         CMarvolenDoc* doc = active->document();
+         if (!MaybeSave(doc)) return;
+         doc->text()->setModified(
+             false);  // saved or given up: its windows close without asking again
+         for (CChildFrame* frame : childFrames())
+           if (frame->document() == doc) frame->close();
+       })},
+      {kFileSave, "保存(&S)\tCtrl+S", "保存活动文档\n保存", "Ctrl+S",
+       onChild([this](CChildFrame* child) { SaveDocument(child->document(), false); })},
+      {kFileSaveAs, "另存为(&A)...", "将活动文档以一个新文件名保存\n另存为", "",
+       onChild([this](CChildFrame* child) { SaveDocument(child->document(), true); })},
+      {kFilePrint, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", "Ctrl+P",
+       onChild([this, modal](CChildFrame* child) {
+         if (modal(QPrintDialog(&printer(), this)) == QDialog::Accepted)
+           child->view()->document()->print(&printer());
+       })},
+      {kFilePrintPreview, "打印预览(&V)", "显示整页\n打印预览", "",
+       onChild([this](CChildFrame* child) {
+         QPrintPreviewDialog preview(&printer(), this);
+         preview.setWindowTitle(QStringLiteral("%1 - 打印预览").arg(child->document()->title()));
+         QTextDocument* text = child->view()->document();
+         connect(&preview, &QPrintPreviewDialog::paintRequested, text,
+                 [text](QPrinter* p) { text->print(p); });
+         dialogs_.RunModal(&preview);
+       })},
+      {kFilePrintSetup, "打印设置(&R)...", "改变打印机及打印选项\n打印设置", "",
+       [this] {
+         // The page setup dialog works on a system printer only; without one
+         // there is nothing to set up (printing can still go to a PDF file).
+         if (printer().outputFormat() != QPrinter::NativeFormat &&
+             QPrinterInfo::availablePrinterNames().isEmpty())
+           return dialogs_.ShowMessage(
+               this, QStringLiteral("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
+               MessageIcon::kWarning);
+         printer().setOutputFormat(QPrinter::NativeFormat);
+         QPageSetupDialog dialog(&printer(), this);
+         dialog.setWindowTitle(QStringLiteral("打印设置"));
+         dialogs_.RunModal(&dialog);
+       }},
+      {kAppExit, "退出(&X)", "退出应用程序；提示保存文档\n退出", "", [this] { close(); }},
+      {kEditUndo, "撤消(&U)\tCtrl+Z", "撤消最后一步操作\n撤消", "Ctrl+Z; Alt+Backspace",
+       onView(&QPlainTextEdit::undo)},
+      {kEditCut, "剪切(&T)\tCtrl+X", "剪切被选对象并将其置于剪贴板上\n剪切", "Ctrl+X; Shift+Del",
+       onView(&QPlainTextEdit::cut)},
+      {kEditCopy, "复制(&C)\tCtrl+C", "复制被选对象并将其置于剪贴板上\n复制", "Ctrl+C; Ctrl+Ins",
+       onView(&QPlainTextEdit::copy)},
+      {kEditPaste, "粘贴(&P)\tCtrl+V", "插入剪贴板内容\n粘贴", "Ctrl+V; Shift+Ins",
+       onView(&QPlainTextEdit::paste)},
+      {kViewToolbar, "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", "",
+       [this] { toolBar_->setVisible(action(kViewToolbar)->isChecked()); }},
+      {kViewStatusBar, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", "",
+       [this] { statusBar()->setVisible(action(kViewStatusBar)->isChecked()); }},
+      {kViewParsePane, "分析树窗格(&P)",
+       "输入格式或取光标所在的行，查看其歧义判断和全部分析树\n分析树窗格", "",
+       [this] { parsePane_->setVisible(action(kViewParsePane)->isChecked()); }},
+      {kGenerateReport, "生成歧义格式统计报告",
+       "根据给定的规则文件，标签文件，格式序列文件，生成歧义格式统计报告文件", "",
+       onChild([](CChildFrame* child) { child->OnGenerateReport(); })},
+      {kWindowNew, "新建窗口(&N)", "为活动文档打开另一个窗口\n新建窗口", "",
+       onChild([this](CChildFrame* child) { AddChild(child->document()); })},
+      {kWindowCascade, "层叠(&C)", "排列窗口成相互重叠\n层叠窗口", "",
+       [this] { mdiArea_->cascadeSubWindows(); }},
+      {kWindowTile, "平铺(&T)", "排列窗口成互不重叠\n平铺窗口", "",
+       [this] { mdiArea_->tileSubWindows(); }},
+      {kWindowArrange, "排列图标(&A)", "将图标排列在窗口底部\n排列图标", "",
+       [this] {
+         int x = 0;  // the minimized windows side by side along the bottom
+         for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+           if (!window->isMinimized()) continue;
+           window->move(x, mdiArea_->viewport()->height() - window->height());
+           x += window->width();
+         }
+       }},
+      {kAppAbout, "关于 Marvolen(&A)...", "显示程序信息，版本号和版权\n关于", "",
+       [this, modal] { modal(AboutDialog(this)); }},
+      // Each document window has one pane: the next pane is the next window.
+      {kNextPane, "", "切换到下一个窗格\n下一窗格", "F6",
+       [this] { mdiArea_->activateNextSubWindow(); }},
+      {kPrevPane, "", "切换回前一个窗格\n前一窗格", "Shift+F6",
+       [this] { mdiArea_->activatePreviousSubWindow(); }},
+  };
+  for (const auto& row : commands) {
+    auto* action = new QAction(QString::fromUtf8(row.text), this);
+    const QStringList prompt = QString::fromUtf8(row.prompt).split(QLatin1Char('\n'));
+    action->setStatusTip(prompt[0]);
+    if (prompt.size() > 1) action->setToolTip(prompt[1]);
+    if (*row.keys != '\0')
+      action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(row.keys)));
+    action->setData(row.command);
+    connect(action, &QAction::triggered, this, row.run);
+    actions_[row.command] = action;
+  }
+  action(kViewToolbar)->setCheckable(true);
+  action(kViewStatusBar)->setCheckable(true);
+  action(kViewParsePane)->setCheckable(true);
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    QAction* entry = actions_[kRecentFile1 + i] = new QAction(this);
+    entry->setData(kRecentFile1 + i);
+    entry->setStatusTip(QStringLiteral("打开该文档"));
+    connect(entry, &QAction::triggered, this, [this, i] {
+      const QString path = recentFiles_.entries().value(i);
+      if (path.isEmpty() || OpenFile(path)) return;
+      recentFiles_.Remove(i);  // a file that cannot be opened any more leaves the list
+      UpdateActions();
+    });
+  }
+  // The accelerators work whichever menus show.
+  for (const auto& [command, action] : actions_) addAction(action);
+}
+
+void CMainFrame::CreateMenusAndBars() {
+  auto* style = new MenuStyle;
+  style->setParent(this);
+  for (const auto& row : kMenus) {
+    auto* menu = new QMenu(QString::fromUtf8(row.title), this);
+    menu->setStyle(style);
+    for (int command : row.commands) {
+      if (command == 0) menu->addSeparator();
+      for (int i = 0; command == kRecentFile1 && i < kRecentFileCount; ++i)
+        menu->addAction(action(command + i));
+      if (command != 0 && command != kRecentFile1) menu->addAction(action(command));
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+    if (row.shown != Shown::kDocument) startBar_.append(menu->menuAction());
+    if (row.shown != Shown::kStart) documentBar_.append(menu->menuAction());
+    if (row.commands.front() == kWindowNew) windowMenu_ = menu;
+  }
+  connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
+
+  toolBar_ = addToolBar(QStringLiteral("工具栏"));
+  toolBar_->setObjectName(QStringLiteral("toolbar"));
+  toolBar_->setIconSize(kToolbarImageSize);
+  for (int command : kToolbarButtons) {
+    if (command == 0) {
+      toolBar_->addSeparator();
+      continue;
+    }
+    action(command)->setIcon(ToolbarImage(command));
+    toolBar_->addAction(action(command));
+  }
+  connect(toolBar_, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateActions);
+
+  // The message pane shows the idle text while no prompt covers it.
+  auto* idle = new QLabel(QStringLiteral("就绪"));
+  idle->setObjectName(QStringLiteral("idleMessage"));
+  statusBar()->addWidget(idle, 1);
+  AddLockKeyPanes(statusBar());
+
+  parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
+  addDockWidget(Qt::RightDockWidgetArea, parsePane_);
+  parsePane_->hide();
+  connect(parsePane_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateActions);
+}
+
+CChildFrame* CMainFrame::activeChild() const {
+  return qobject_cast<CChildFrame*>(mdiArea_->currentSubWindow());
+}
+
+QList<CChildFrame*> CMainFrame::childFrames() const {
+  QList<CChildFrame*> frames;
+  for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+    if (auto* frame = qobject_cast<CChildFrame*>(window)) frames.append(frame);
+  return frames;
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+  const QString wanted =
+      QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+  for (CChildFrame* frame : childFrames()) {
+    if (frame->document()->path() != wanted) continue;
+    mdiArea_->setActiveSubWindow(frame);
+    return true;
+  }
+  auto doc = std::make_unique<CMarvolenDoc>(QString(), this);
+  QString error;
+  if (!doc->Load(path, &error)) {
+    dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+    return false;
+  }
+  recentFiles_.Add(doc->path());
+  AddChild(doc.release());
+  return true;
+}
+
+void CMainFrame::AddChild(CMarvolenDoc* document) {
+  auto* frame = new CChildFrame(document, dialogs_, startupDir_);
+  frame->installEventFilter(this);
+  mdiArea_->addSubWindow(frame);
+  // A new window takes most of the area and is cascaded below and to the
+  // right of the windows before it, starting again at the top left when it
+  // would leave the area.
+  const QSize area = mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100);
+  const QSize extent = area * 3 / 4;
+  frame->resize(extent);
+  const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) + 4;
+  const int room = std::max(
+      1, std::min(area.width() - extent.width(), area.height() - extent.height()) / step + 1);
+  frame->move(QPoint(step, step) * static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
+
+  connect(document, &CMarvolenDoc::changed, this, &CMainFrame::UpdateActions, Qt::UniqueConnection);
+  connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateActions);
+  connect(frame->view(), &QPlainTextEdit::copyAvailable, this, &CMainFrame::UpdateActions);
+  connect(frame->view(), &QPlainTextEdit::undoAvailable, this, &CMainFrame::UpdateActions);
+  frame->show();
+  mdiArea_->setActiveSubWindow(frame);
+  frame->view()->setFocus();
+  UpdateActions();
+}
+
+bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
+  QString path = document->path();
+  // A file that can no longer be written is saved under a new name.
+  if (path.isEmpty() || (QFileInfo::exists(path) && !QFileInfo(path).isWritable())) askName = true;
+  if (askName) path = dialogs_.GetSaveFileName(this, path.isEmpty() ? document->title() : path);
+  const QString before = document->path();
+  QString error;
+  if (path.isEmpty()) return false;
+  if (!document->Save(path, &error)) dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+  if (document->path() != before) recentFiles_.Add(document->path());
+  UpdateActions();
+  return error.isEmpty();
+}
+
+bool CMainFrame::MaybeSave(CMarvolenDoc* document) {
+  if (!document->text()->isModified()) return true;
+  const SaveChoice choice = dialogs_.AskSaveChanges(
+      this, QStringLiteral("是否保存对 %1 的更改？").arg(document->title()));
+  return choice == SaveChoice::kDiscard ||
+         (choice == SaveChoice::kSave && SaveDocument(document, false));
+}
+
+QPrinter& CMainFrame::printer() {
+  if (printer_ == nullptr) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void CMainFrame::UpdateActions() {
+  CChildFrame* child = activeChild();
+  // The menu bar holds only the menus shown, so that each mnemonic is its menu's.
+  if (const QList<QAction*>& bar = child != nullptr ? documentBar_ : startBar_;
+      menuBar()->actions() != bar) {
+    menuBar()->clear();
+    menuBar()->addActions(bar);
+  }
+  for (int command : kDocumentCommands) action(command)->setEnabled(child != nullptr);
+  const CMarvolenView* view = child != nullptr ? child->view() : nullptr;
+  const bool selection = view != nullptr && view->textCursor().hasSelection();
+  action(kEditCut)->setEnabled(selection);
+  action(kEditCopy)->setEnabled(selection);
+  action(kEditUndo)->setEnabled(view != nullptr && view->document()->isUndoAvailable());
+  const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+  action(kEditPaste)->setEnabled(view != nullptr && clipboard != nullptr && clipboard->hasText());
+  action(kViewToolbar)->setChecked(!toolBar_->isHidden());
+  action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
+  action(kViewParsePane)->setChecked(!parsePane_->isHidden());
+  const qsizetype entries =
+      recentFiles_.entries().size();  // an empty list shows a greyed placeholder
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    action(kRecentFile1 + i)->setVisible(i == 0 || i < entries);
+    action(kRecentFile1 + i)->setEnabled(i < entries);
+    action(kRecentFile1 + i)
+        ->setText(i < entries ? recentFiles_.MenuText(i) : QStringLiteral("最近文件"));
+  }
+  // Several windows on one document are numbered: "name:1", "name:2".
+  std::map<CMarvolenDoc*, QList<CChildFrame*>> windows;
+  for (CChildFrame* frame : childFrames()) windows[frame->document()].append(frame);
+  for (const auto& [doc, frames] : windows) {
+    for (int i = 0; i < frames.size(); ++i)
+      frames[i]->setWindowTitle(
+          frames.size() == 1 ? doc->title() : QStringLiteral("%1:%2").arg(doc->title()).arg(i + 1));
+  }
+  // The active document's name follows the program's; while its window is
+  // maximized the MDI area adds the window's title in brackets instead.
+  const bool named = child != nullptr && !child->isMaximized();
+  setWindowTitle(named ? QStringLiteral("Marvolen - ") + child->document()->title()
+                       : QStringLiteral("Marvolen"));
+}
+
+void CMainFrame::UpdateWindowMenu() {
+  qDeleteAll(windowEntries_);
+  windowEntries_.clear();
+  const QList<CChildFrame*> frames = childFrames();
+  const int active = static_cast<int>(frames.indexOf(activeChild()));
+  const int listed = std::min(static_cast<int>(frames.size()), 9);
+  if (listed > 0) windowEntries_.push_back(windowMenu_->addSeparator());
+  for (int i = 0; i < listed; ++i) {
+    // Nine at most; the active window is always listed, past the ninth in the ninth place.
+    const int index = (i == listed - 1 && active > i) ? active : i;
+    QString title = frames[index]->windowTitle();
+    QAction* entry =
+        windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace('&', "&&")),
+                               this, [this, frame = QPointer<QMdiSubWindow>(frames[index])] {
+                                 if (frame != nullptr) mdiArea_->setActiveSubWindow(frame);
+                               });
+    entry->setCheckable(true);
+    entry->setChecked(index == active);
+    windowEntries_.push_back(entry);
+  }
+  if (frames.size() > listed) {
+    windowEntries_.push_back(
+        windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
+          const QList<CChildFrame*> all = childFrames();
+          QStringList titles;
+          for (CChildFrame* frame : all) titles.append(frame->windowTitle());
+          const int chosen =
+              dialogs_.ChooseWindow(this, titles, static_cast<int>(all.indexOf(activeChild())));
+          if (chosen >= 0 && chosen < all.size()) mdiArea_->setActiveSubWindow(all[chosen]);
+        }));
+  }
+  for (QAction* entry : windowEntries_) entry->setStatusTip(QStringLiteral("激活此窗口"));
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  auto* frame = qobject_cast<CChildFrame*>(watched);
+  if (frame != nullptr && event->type() == QEvent::Close) {
+    // Only the last window of a document asks to save it; none closes while
+    // it runs the analysis.
+    const QList<CChildFrame*> frames = childFrames();
+    const auto windows = std::count_if(frames.begin(), frames.end(), [frame](CChildFrame* f) {
+      return f->document() == frame->document();
+    });
+    if (frame->analysisRunning() || (windows == 1 && !MaybeSave(frame->document()))) {
+      event->ignore();
+      return true;
+    }
+    QTimer::singleShot(0, this, &CMainFrame::UpdateActions);  // renumber once it has gone
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  // Ask about each modified document once (several windows may show it).
+  const QList<CChildFrame*> frames = childFrames();
+  std::set<CMarvolenDoc*> asked;
+  bool close = true;
+  for (CChildFrame* f : frames)
+    close = close && !f->analysisRunning() &&
+            (!asked.insert(f->document()).second || MaybeSave(f->document()));
+  if (!close) return event->ignore();
+  // Every question was answered: what was given up is not asked about again.
+  for (CChildFrame* frame : frames) frame->document()->text()->setModified(false);
+  QMainWindow::closeEvent(event);
 }
 
 }  // namespace marvolen

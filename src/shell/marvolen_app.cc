@@ -1,64 +1,81 @@
 // The Marvolen application.
 #include "shell/marvolen_app.h"
 
-#include <QDir>
+#include <QtCore>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "run/run.h"
-#include "shell/about_dialog.h"
-#include "shell/child_frame.h"
-#include "shell/command_ids.h"
-#include "shell/doc_template.h"
 #include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
-#include "shell/marvolen_view.h"
 
 namespace marvolen {
 
-CMarvolenApp::CMarvolenApp(QStringList arguments, std::unique_ptr<DialogProvider> dialogs)
-    : Application(std::move(dialogs)), arguments_(std::move(arguments)) {
-  OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
-  OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
-  OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
-  OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+namespace {
+
+// Paths from the platform layer are UTF-8 text on every system.
+QString FromLocal(const std::string& path) { return QString::fromStdString(path); }
+QString Shown(const std::string& path) { return QDir::toNativeSeparators(FromLocal(path)); }
+
+}  // namespace
+
+CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
+    : QApplication(argc, argv),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
+  setApplicationName(QStringLiteral("Marvolen"));
+  // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations))
+    installTranslator(&translator_);
 }
 
+CMarvolenApp::~CMarvolenApp() = default;
+
 bool CMarvolenApp::InitInstance() {
-  // The start-up directory, and config.ini in it as the profile file.
   m_strStartupDir = CurrentDirectory();
-  SetProfileName(ProfilePathFor(m_strStartupDir));
-  LoadStdProfileSettings(4);
-
-  AddDocTemplate(std::make_unique<DocTemplate>(
-      this, IDR_MARVOTYPE, [] { return new CMarvolenDoc; }, [this] { return new CChildFrame(this); },
-      [] { return new CMarvolenView; }));
-
-  auto* frame = new CMainFrame(this);
-  SetMainWindow(frame);
-  if (!frame->LoadFrame(IDR_MAINFRAME, kMainFrameStyle)) return false;
-
-  // Whatever the command line says, the rules file is opened, and only it.
-  CommandLineInfo info = ParseCommandLine(arguments_);
-  const std::string rules = Profile::Load(profileName()).GetString("DATA", "RULES");
-  if (rules.empty()) {
-    ShowMessage(QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
-                    .arg(QDir::toNativeSeparators(QString::fromStdString(profileName()))));
-    return false;
-  }
-  const QString rulesPath = QString::fromStdString(NativePath(rules));
-  const QDir startupDir(QString::fromStdString(m_strStartupDir));
-  info.fileName = QDir::cleanPath(startupDir.absoluteFilePath(rulesPath));
-  info.action = CommandLineInfo::Action::kFileOpen;
-  if (!ProcessShellCommand(info)) return false;
-
-  frame->show();
+  profileName_ = ProfilePathFor(m_strStartupDir);
+  recentFiles_ = RecentFileList();
+  const QString rules = FindRulesFile();
+  if (rules.isEmpty()) return false;
+  recentFiles_.ReadList(profileName_);
+  mainFrame_ = std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_);
+  mainFrame_->OnCreate();
+  if (!mainFrame_->OpenFile(rules)) return false;
+  mainFrame_->show();
   return true;
 }
 
-void CMarvolenApp::OnAppAbout() {
-  AboutDialog dialog(mainWindow());
-  dialogs().RunModal(&dialog);
+QString CMarvolenApp::FindRulesFile() {
+  const QFileInfo info(FromLocal(profileName_));
+  const Profile config = info.isFile() ? Profile::Load(profileName_) : Profile();
+  const std::string rules = config.GetString("DATA", "RULES");
+  QString problem;
+  if (!info.exists()) {
+    problem =
+        QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(m_strStartupDir));
+  } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
+    problem = QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(Shown(profileName_));
+  } else if (!config.loaded()) {
+    problem = QStringLiteral("无法读取 %1。").arg(Shown(profileName_));
+  } else if (rules.empty()) {
+    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
+                  .arg(Shown(profileName_));
+  } else {
+    return QDir::cleanPath(
+        QDir(FromLocal(m_strStartupDir)).absoluteFilePath(FromLocal(NativePath(rules))));
+  }
+  dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
+  return QString();
+}
+
+int CMarvolenApp::ExitInstance() {
+  std::string error;
+  if (!recentFiles_.WriteList(profileName_, &error))
+    dialogs_->ShowMessage(mainFrame_.get(),
+                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
+                              .arg(Shown(profileName_), QString::fromStdString(error)),
+                          MessageIcon::kWarning);
+  mainFrame_.reset();
+  return 0;
 }
 
 }  // namespace marvolen

@@ -1,37 +1,51 @@
-// The Marvolen application: start-up (start-up directory, config.ini as the
-// profile file, the recent-file list, the document template, the main
-// window, the rules file opened), and the About command.
+// The Marvolen application: the workbench's QApplication and its start-up in
+// the current directory, with config.ini there as the only settings store.
 #ifndef MARVOLEN_SHELL_MARVOLEN_APP_H_
 #define MARVOLEN_SHELL_MARVOLEN_APP_H_
 
-#include <QStringList>
+#include <QApplication>
+#include <QTranslator>
+#include <memory>
 #include <string>
 
-#include "shell/application.h"
+#include "shell/dialogs.h"
+#include "shell/recent_file_list.h"
 
 namespace marvolen {
 
-class CMarvolenApp : public Application {
+class CMainFrame;
+
+class CMarvolenApp : public QApplication {
+  Q_OBJECT
+
  public:
-  // `arguments` is the command line (program name first).
-  explicit CMarvolenApp(QStringList arguments, std::unique_ptr<DialogProvider> dialogs = nullptr);
+  // `dialogs` replaces Qt's dialogs (tests); null keeps them.
+  CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
+  ~CMarvolenApp() override;
 
-  bool InitInstance() override;
+  // Read the recent-file list, make the main window and open the file named
+  // by RULES in section [DATA] of config.ini, whatever the command line
+  // says. False (after a message) when the program cannot start.
+  bool InitInstance();
+  // Write the recent-file list back if it changed, close the main window;
+  // the exit code.
+  int ExitInstance();
 
-  // Show the About box.
-  void OnAppAbout();
+  CMainFrame* mainFrame() const { return mainFrame_.get(); }
+  RecentFileList& recentFiles() { return recentFiles_; }
+  DialogProvider& dialogs() { return *dialogs_; }
 
-  // The current directory when the program started; the analysis runs there
-  // and finds config.ini there.
-  std::string m_strStartupDir;
-
-  // The window style of the main window: an overlapped window with caption,
-  // system menu, sizing border, minimise and maximise boxes, and the active
-  // document's name in its title.
-  static constexpr unsigned kMainFrameStyle = 0x00CF8000;
+  std::string m_strStartupDir;  // the current directory at start-up
 
  private:
-  QStringList arguments_;
+  // The rules file to open, or "" after telling the person why there is none.
+  QString FindRulesFile();
+
+  std::unique_ptr<DialogProvider> dialogs_;
+  QTranslator translator_;
+  std::string profileName_;
+  RecentFileList recentFiles_;
+  std::unique_ptr<CMainFrame> mainFrame_;
 };
 
 }  // namespace marvolen

@@ -1,13 +1,14 @@
 // Start-up of the workbench, its failures, and config.ini kept as the
 // user's file.
 #include <QMdiArea>
-#include <QMdiSubWindow>
+#include <QTextDocument>
 #include <QtTest>
+#include <sys/stat.h>
 
-#include "shell/command_ids.h"
-#include "shell/document.h"
-#include "shell/mdi_child_frame.h"
-#include "shell/recent_file_list.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -16,42 +17,64 @@ class MarvolenAppTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Every test program starts the application with "tags.txt" on its
+  // command line.
   void opensTheRulesFileWhateverTheCommandLineSays() {
+    QVERIFY(QCoreApplication::arguments().contains(QStringLiteral("tags.txt")));
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir, {QStringLiteral("marvolen"), dir.file("tags.txt")});
+    Workbench bench(dir);
     QVERIFY(bench.started);
-    QCOMPARE(bench.app->mainWindow()->mdiArea()->subWindowList().size(), 1);
-    Document* doc = bench.app->mainWindow()->MDIGetActive()->GetActiveDocument();
-    QCOMPARE(doc->GetTitle(), QStringLiteral("rules.txt"));
-    QCOMPARE(QDir::cleanPath(doc->GetPathName()), QDir::cleanPath(dir.file("rules.txt")));
+    QCOMPARE(bench.frame->childFrames().size(), 1);
+    CMarvolenDoc* doc = bench.frame->activeChild()->document();
+    QCOMPARE(doc->title(), QStringLiteral("rules.txt"));
+    QCOMPARE(doc->path(), QDir::toNativeSeparators(dir.file("rules.txt")));
     QVERIFY(doc->text()->toPlainText().contains(QStringLiteral("定中")));
-    QVERIFY(!doc->IsModified());
+    QVERIFY(!doc->text()->isModified());
     QCOMPARE(bench.app->m_strStartupDir, QDir::currentPath().toStdString());
-    QCOMPARE(bench.app->profileName(), (QDir::currentPath() + "/config.ini").toStdString());
+    QVERIFY(bench.frame->isVisible());
     QVERIFY(bench.dialogs->messages.empty());
   }
 
-  void startUpFailsWhenTheRulesFileCannotBeOpened_data() {
+  void startUpFailsWithAMessage_data() {
     QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("special");  // what to make rules.txt or config.ini
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no config.ini") << QByteArray() << QStringLiteral("RULES");
-    QTest::newRow("no RULES key") << QByteArray("[DATA]\r\nTAGS=tags.txt\r\n") << QStringLiteral("RULES");
-    QTest::newRow("missing file") << QByteArray("[DATA]\r\nRULES=nothing.txt\r\n")
-                                  << QStringLiteral("找不到该文件");
-    QTest::newRow("a directory") << QByteArray("[DATA]\r\nRULES=.\r\n") << QStringLiteral("无法打开该文件");
+    const QByteArray rules = "[DATA]\r\nRULES=rules.txt\r\n";
+    QTest::newRow("no config.ini") << QByteArray() << "" << "在文件夹 %1 中找不到 config.ini。";
+    QTest::newRow("config.ini a folder") << QByteArray() << "config.ini dir"
+                                         << "这不是一个普通文件";
+    QTest::newRow("config.ini a FIFO") << QByteArray() << "config.ini fifo" << "这不是一个普通文件";
+    QTest::newRow("no RULES key") << QByteArray("[DATA]\r\nTAGS=tags.txt\r\n") << ""
+                                  << "没有 RULES 项";
+    QTest::newRow("missing file") << QByteArray("[DATA]\r\nRULES=nothing.txt\r\n") << ""
+                                  << "找不到该文件";
+    QTest::newRow("a folder") << QByteArray("[DATA]\r\nRULES=.\r\n") << "" << "这不是一个普通文件";
+    QTest::newRow("a FIFO") << rules << "rules.txt fifo" << "这不是一个普通文件";
+    QTest::newRow("/dev/zero") << QByteArray("[DATA]\r\nRULES=/dev/zero\r\n") << ""
+                               << "这不是一个普通文件";
   }
-  void startUpFailsWhenTheRulesFileCannotBeOpened() {
+  // RULES naming /dev/zero read without end, a FIFO blocked before any
+  // window showed, and a missing config.ini was reported as a missing key.
+  void startUpFailsWithAMessage() {
     QFETCH(QByteArray, config);
+    QFETCH(QString, special);
     QFETCH(QString, expected);
     StartupDir dir;
     if (!config.isEmpty()) dir.Write(QStringLiteral("config.ini"), config);
+    const QString target = dir.file(special.section(QLatin1Char(' '), 0, 0));
+    if (special.endsWith(QLatin1String("fifo")))
+      QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    if (special.endsWith(QLatin1String("dir"))) QVERIFY(QDir().mkdir(target));
     Workbench bench(dir);
     QVERIFY(!bench.started);
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
-    QVERIFY2(bench.dialogs->messages[0].text.contains(expected), qPrintable(bench.dialogs->messages[0].text));
-    QCOMPARE(bench.app->mainWindow()->mdiArea()->subWindowList().size(), 0);
-    QVERIFY(!bench.app->mainWindow()->isVisible());
+    const QString text = bench.dialogs->messages[0].text;
+    if (expected.contains(QLatin1String("%1")))
+      expected = expected.arg(QDir::toNativeSeparators(dir.path()));
+    QVERIFY2(text.contains(expected), qPrintable(text));
+    QVERIFY(bench.frame == nullptr ||
+            (bench.frame->childFrames().isEmpty() && !bench.frame->isVisible()));
   }
 
   void refusesARulesFileOfMoreThan1048575Bytes() {
@@ -60,9 +83,11 @@ class MarvolenAppTest : public QObject {
     QByteArray big;
     while (big.size() < 0x100000) big += QByteArray(62, 'a') + "\r\n";
     dir.Write(QStringLiteral("rules.txt"), big.left(0x100000));
-    Workbench bench(dir);
-    QVERIFY(!bench.started);
-    QCOMPARE(bench.dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
+    {
+      Workbench bench(dir);
+      QVERIFY(!bench.started);
+      QCOMPARE(bench.dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
+    }
     // One byte less is taken.
     dir.Write(QStringLiteral("rules.txt"), big.left(0xFFFFF));
     Workbench again(dir);
@@ -80,11 +105,12 @@ class MarvolenAppTest : public QObject {
     {
       Workbench bench(dir);
       QVERIFY(bench.started);
-      QCOMPARE(bench.app->recentFileList()->entries(),
-               (QStringList{QDir::toNativeSeparators(dir.file("rules.txt")), QStringLiteral("/gone/old.txt")}));
+      QCOMPARE(bench.app->recentFiles().entries(),
+               (QStringList{QDir::toNativeSeparators(dir.file("rules.txt")),
+                            QStringLiteral("/gone/old.txt")}));
       // Opening another file puts it on top.
       bench.dialogs->openAnswers = {dir.file("tags.txt")};
-      QVERIFY(bench.app->mainWindow()->RouteCommand(ID_FILE_OPEN));
+      bench.frame->action(kFileOpen)->trigger();
     }
     QByteArray expected = before;
     expected.replace("File1=/gone/old.txt\r\n",
@@ -115,15 +141,16 @@ class MarvolenAppTest : public QObject {
     dir.Write(QStringLiteral("config.ini"), config);
     Workbench bench(dir);
     QVERIFY(bench.started);
-    QCOMPARE(bench.app->recentFileList()->entries().size(), 2);
-    QVERIFY(bench.app->mainWindow()->RouteCommand(ID_FILE_MRU_FILE1 + 1));
-    QCOMPARE(bench.app->recentFileList()->entries(),
+    QCOMPARE(bench.app->recentFiles().entries().size(), 2);
+    bench.frame->action(kRecentFile1 + 1)->trigger();
+    QCOMPARE(bench.app->recentFiles().entries(),
              QStringList{QDir::toNativeSeparators(dir.file("rules.txt"))});
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
+    QVERIFY(!bench.frame->action(kRecentFile1 + 1)->isVisible());
   }
 };
 
 }  // namespace marvolen
 
-QTEST_MAIN(marvolen::MarvolenAppTest)
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::MarvolenAppTest)
 #include "marvolen_app_test.moc"

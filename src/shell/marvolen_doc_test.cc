@@ -1,18 +1,50 @@
-// Documents: lossless GBK loading and saving, safe saving, and the prompts
-// to save on close and exit.
+// Documents: lossless GBK loading and saving, safe saving with the system's
+// reason when it fails, files that are not plain files, and the prompts to
+// save on close and exit.
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QtTest>
+#include <cerrno>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/file_size_limit_for_test.h"
-#include "shell/command_ids.h"
-#include "shell/doc_template.h"
-#include "shell/document.h"
-#include "shell/mdi_child_frame.h"
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
+
+namespace {
+
+// A small file system (64 KB, a file "keep.txt" of old bytes in it) mounted
+// over a folder for the length of a test, where the system allows it.
+class ScratchFileSystem {
+ public:
+  ScratchFileSystem(const QString& folder, bool readOnly) : folder_(QFile::encodeName(folder)) {
+    mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, "size=64k") == 0;
+    QFile file(folder + QStringLiteral("/keep.txt"));
+    if (mounted_ && file.open(QIODevice::WriteOnly)) file.write("old\r\n");
+    file.close();
+    if (mounted_ && readOnly)
+      mounted_ =
+          ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+  }
+  ~ScratchFileSystem() { ::umount2(folder_.constData(), MNT_DETACH); }
+  ScratchFileSystem(const ScratchFileSystem&) = delete;
+  ScratchFileSystem& operator=(const ScratchFileSystem&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  QByteArray folder_;
+  bool mounted_ = false;
+};
+
+}  // namespace
 
 class MarvolenDocTest : public QObject {
   Q_OBJECT
@@ -23,163 +55,248 @@ class MarvolenDocTest : public QObject {
     dir_->WriteExampleSet();
     bench_ = std::make_unique<Workbench>(*dir_);
     QVERIFY(bench_->started);
-    frame_ = bench_->app->mainWindow();
+    frame_ = bench_->frame;
   }
   void cleanup() {
     // Leave without prompts: nothing modified is kept.
-    for (Document* doc : Documents()) doc->SetModifiedFlag(false);
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) doc->text()->setModified(false);
     bench_.reset();
     dir_.reset();
   }
 
   void openAndSaveWithoutEditsIsByteIdentical_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("gbk, CR LF") << GbkBytes("TagSetBegin\r\nn , v , u<的> , c<和>\r\nTagSetEnd\r\n");
+    QTest::newRow("gbk, CR LF") << GbkBytes(
+        "TagSetBegin\r\nn , v , u<的> , c<和>\r\nTagSetEnd\r\n");
     QTest::newRow("gbk, LF, no final end") << GbkBytes("名词 n\n动词 v");
     QTest::newRow("mixed and lone CR") << QByteArray("a\r\nb\nc\rd\r\r\n");
     QTest::newRow("NUL bytes") << QByteArray("a\0b\0\r\n", 7);
     QTest::newRow("invalid bytes") << QByteArray("\x80\xFF\xB5\x7F x \xA1\x40 \x81\x30\x81\x30");
     QTest::newRow("lead byte cut off") << GbkBytes("规则") + QByteArray("\xB5");
     QTest::newRow("private-use text") << QByteArray("\xEF\x9C\x80 \xAA\xA1");
+    QTest::newRow("empty") << QByteArray();
   }
   void openAndSaveWithoutEditsIsByteIdentical() {
     QFETCH(QByteArray, bytes);
     dir_->Write(QStringLiteral("data.txt"), bytes);
-    Document* doc = bench_->app->OpenDocumentFile(dir_->file("data.txt"));
-    QVERIFY(doc != nullptr);
-    QVERIFY(!doc->IsModified());
-    QVERIFY(frame_->RouteCommand(ID_FILE_SAVE));
+    QVERIFY(frame_->OpenFile(dir_->file("data.txt")));
+    CMarvolenDoc* doc = frame_->activeChild()->document();
+    QVERIFY(!doc->text()->isModified());
+    frame_->action(kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("data.txt")), bytes);
     // Also under a new name.
     bench_->dialogs->saveAsAnswers = {dir_->file("copy")};
-    QVERIFY(frame_->RouteCommand(ID_FILE_SAVE_AS));
+    frame_->action(kFileSaveAs)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("copy")), bytes);
-    QCOMPARE(doc->GetTitle(), QStringLiteral("copy"));  // no extension added
+    QCOMPARE(doc->title(), QStringLiteral("copy"));  // no extension added
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - copy"));
+    QCOMPARE(bench_->app->recentFiles().entries().first(),
+             QDir::toNativeSeparators(dir_->file("copy")));
     QVERIFY(bench_->dialogs->messages.empty());
   }
 
   void chineseIsShownAndTypedTextIsSavedAsGbk() {
     dir_->Write(QStringLiteral("seq.txt"), GbkBytes("v n u<的> n\r\n"));
-    Document* doc = bench_->app->OpenDocumentFile(dir_->file("seq.txt"));
-    QVERIFY(doc != nullptr);
+    QVERIFY(frame_->OpenFile(dir_->file("seq.txt")));
+    CMarvolenDoc* doc = frame_->activeChild()->document();
     QCOMPARE(doc->text()->toPlainText(), QStringLiteral("v n u<的> n\n"));
-    QPlainTextEdit* view = frame_->MDIGetActive()->GetActiveView();
+    QPlainTextEdit* view = frame_->activeChild()->view();
     view->moveCursor(QTextCursor::End);
     for (QChar ch : QStringLiteral("a c<和> n"))
       QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QTest::keyClick(view, Qt::Key_Return);
-    QVERIFY(doc->IsModified());
-    QVERIFY(frame_->RouteCommand(ID_FILE_SAVE));
+    QVERIFY(doc->text()->isModified());
+    frame_->action(kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("seq.txt")), GbkBytes("v n u<的> n\r\na c<和> n\r\n"));
-    QVERIFY(!doc->IsModified());
+    QVERIFY(!doc->text()->isModified());
   }
 
   void textThatGbkCannotHoldIsNotSaved() {
     dir_->Write(QStringLiteral("t.txt"), QByteArray("one\r\n"));
-    Document* doc = bench_->app->OpenDocumentFile(dir_->file("t.txt"));
-    QVERIFY(doc != nullptr);
-    frame_->MDIGetActive()->GetActiveView()->moveCursor(QTextCursor::End);
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("x\u2603"));  // a snowman
-    QVERIFY(frame_->RouteCommand(ID_FILE_SAVE));
-    QVERIFY(doc->IsModified());
+    QVERIFY(frame_->OpenFile(dir_->file("t.txt")));
+    CMarvolenDoc* doc = frame_->activeChild()->document();
+    frame_->activeChild()->view()->moveCursor(QTextCursor::End);
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x\u2603"));  // a snowman
+    frame_->action(kFileSave)->trigger();
+    QVERIFY(doc->text()->isModified());
     QCOMPARE(dir_->Read(QStringLiteral("t.txt")), QByteArray("one\r\n"));
-    QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
-    QVERIFY(bench_->dialogs->messages[0].text.contains(QStringLiteral("第 2 行")));
-    QVERIFY(bench_->dialogs->messages[0].text.contains(QStringLiteral("U+2603")));
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{QStringLiteral(
+                 "t.txt 第 2 行含有 GBK 编码无法表示的字符“☃”（U+2603），文件未保存。")});
+  }
+
+  // Opening anything but a plain file with 打开 read /dev/zero without end
+  // and blocked on a FIFO; it is refused at once, with a message. Other
+  // failures to open give the system's reason.
+  void openFailuresSayWhy_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    const QString notPlain = QStringLiteral("这不是一个普通文件（而是文件夹、设备或管道）。");
+    QTest::newRow("a FIFO") << "fifo" << notPlain;
+    QTest::newRow("a device") << "/dev/zero" << notPlain;
+    QTest::newRow("a folder") << "." << notPlain;
+    QTest::newRow("no permission") << "secret.txt" << qt_error_string(EACCES);
+  }
+  void openFailuresSayWhy() {
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    QVERIFY(mkfifo(QFile::encodeName(dir_->file("fifo")).constData(), 0600) == 0);
+    dir_->Write(QStringLiteral("secret.txt"), "x");
+    QVERIFY(QFile::setPermissions(dir_->file("secret.txt"), QFileDevice::Permissions()));
+    if (path == QLatin1String("secret.txt") && geteuid() == 0) QSKIP("root may read any file");
+    const QString target = path.startsWith(QLatin1Char('/')) ? path : dir_->file(path);
+    bench_->dialogs->openAnswers = {target};
+    frame_->action(kFileOpen)->trigger();
+    QCOMPARE(bench_->dialogs->texts(), QStringList{QDir::toNativeSeparators(target) +
+                                                   QStringLiteral("\n无法打开该文件：") + reason});
+    QCOMPARE(frame_->childFrames().size(), 1);
+  }
+
+  // Nor is a FIFO saved over: it would be replaced by a plain file.
+  void onlyPlainFilesAreSavedOver() {
+    QVERIFY(mkfifo(QFile::encodeName(dir_->file("fifo")).constData(), 0600) == 0);
+    bench_->dialogs->saveAsAnswers = {dir_->file("fifo")};
+    frame_->action(kFileSaveAs)->trigger();
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{
+                 QStringLiteral("无法保存文件 %1。\n这不是一个普通文件（而是文件夹、设备或管道）。")
+                     .arg(QDir::toNativeSeparators(dir_->file("fifo")))});
+    QVERIFY(QFileInfo(dir_->file("fifo")).exists() && !QFileInfo(dir_->file("fifo")).isFile());
   }
 
   void aFailedSaveKeepsTheOldFile() {
     QDir(dir_->path()).mkpath(QStringLiteral("sub"));
     dir_->Write(QStringLiteral("sub/keep.txt"), QByteArray("old\r\n"));
-    Document* doc = bench_->app->OpenDocumentFile(dir_->file("sub/keep.txt"));
-    QVERIFY(doc != nullptr);
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("new "));
+    QVERIFY(frame_->OpenFile(dir_->file("sub/keep.txt")));
+    CMarvolenDoc* doc = frame_->activeChild()->document();
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("new "));
     // The directory goes away under the document: the save fails.
     QDir(dir_->file("sub")).removeRecursively();
-    QDir(dir_->path()).mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
-    QVERIFY(frame_->RouteCommand(ID_FILE_SAVE));
-    QVERIFY(doc->IsModified());
+    QDir(dir_->path())
+        .mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
+    frame_->action(kFileSave)->trigger();
+    QVERIFY(doc->text()->isModified());
     QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
     QVERIFY(QFileInfo(dir_->file("sub/keep.txt")).isDir());
   }
 
-  // The disk fills up while the new content is written: the file keeps its
-  // old bytes, no temporary file is left, and the document stays modified.
-  void aSaveThatFailsPartWayKeepsTheOldBytes() {
-    dir_->Write(QStringLiteral("keep.txt"), QByteArray("old\r\n"));
-    Document* doc = bench_->app->OpenDocumentFile(dir_->file("keep.txt"));
-    QVERIFY(doc != nullptr);
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QString(5000, QLatin1Char('x')));
-    const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
-    bool saved;
-    {
-      FileSizeLimitForTest limit(1000);
-      if (!limit.active()) QSKIP("cannot limit the file size");
-      saved = doc->DoFileSave();
+  // A save failed with "无法保存文件 X。" alone; the system's reason follows.
+  // The file keeps its old bytes, no temporary file is left, and the
+  // document stays modified.
+  void aFailedSaveSaysWhyAndKeepsTheOldBytes_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("error");
+    QTest::newRow("file too large") << "rlimit" << EFBIG;
+    QTest::newRow("disk full") << "full" << ENOSPC;
+    QTest::newRow("read-only file system") << "ro" << EROFS;
+    QTest::newRow("permission denied") << "chmod" << EACCES;
+  }
+  void aFailedSaveSaysWhyAndKeepsTheOldBytes() {
+    QFETCH(QString, failure);
+    QFETCH(int, error);
+    const QString folder = dir_->file(QStringLiteral("sub"));
+    QVERIFY(QDir().mkpath(folder));
+    dir_->Write(QStringLiteral("sub/keep.txt"), QByteArray("old\r\n"));
+    QVERIFY(frame_->OpenFile(dir_->file("sub/keep.txt")));
+    CMarvolenDoc* doc = frame_->activeChild()->document();
+    frame_->activeChild()->view()->insertPlainText(QString(64 * 1024, QLatin1Char('x')));
+    std::unique_ptr<FileSizeLimitForTest> limit;
+    std::unique_ptr<ScratchFileSystem> scratch;
+    if (failure == QLatin1String("rlimit")) {
+      limit = std::make_unique<FileSizeLimitForTest>(1000);
+      if (!limit->active()) QSKIP("cannot limit the file size");
+    } else if (failure == QLatin1String("chmod")) {
+      if (geteuid() == 0) QSKIP("root may write into a read-only folder");
+      QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+      // A small file system of its own over the folder, the old file in it.
+      scratch = std::make_unique<ScratchFileSystem>(folder, failure == QLatin1String("ro"));
+      if (!scratch->mounted()) QSKIP("cannot mount a file system here (not root)");
     }
-    QVERIFY(!saved);
-    QVERIFY(doc->IsModified());
-    QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
-    QCOMPARE(dir_->Read(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
+    const QByteArray before = dir_->Read(QStringLiteral("sub/keep.txt"));
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    // A file that cannot be written is saved under a new name, asked for.
+    const bool readOnly = failure == QLatin1String("ro");
+    bench_->dialogs->saveAsAnswers = {dir_->file("sub/new.txt")};
+    frame_->action(kFileSave)->trigger();
+    QCOMPARE(bench_->dialogs->proposedNames.size(), readOnly ? 1 : 0);
+    limit.reset();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(doc->text()->isModified());
+    QCOMPARE(bench_->dialogs->texts(),
+             QStringList{QStringLiteral("无法保存文件 %1。\n%2")
+                             .arg(QDir::toNativeSeparators(
+                                      dir_->file(readOnly ? "sub/new.txt" : "sub/keep.txt")),
+                                  qt_error_string(error))});
+    QCOMPARE(dir_->Read(QStringLiteral("sub/keep.txt")), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), files);
   }
 
   void aFileTooBigIsRefusedAndNotOpened() {
     QByteArray big;
     while (big.size() <= 0xFFFFF) big += "0123456789abcd\r\n";
     dir_->Write(QStringLiteral("big.txt"), big);
-    const int windows = frame_->mdiArea()->subWindowList().size();
-    QVERIFY(bench_->app->OpenDocumentFile(dir_->file("big.txt")) == nullptr);
+    QVERIFY(!frame_->OpenFile(dir_->file("big.txt")));
     QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(frame_->mdiArea()->subWindowList().size(), windows);
-    QCOMPARE(Documents().size(), size_t(1));
+    QCOMPARE(frame_->childFrames().size(), 1);
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), 1);
   }
 
   void closingAModifiedDocumentAsks() {
-    QVERIFY(frame_->RouteCommand(ID_FILE_NEW));
-    Document* doc = frame_->MDIGetActive()->GetActiveDocument();
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("x"));
+    frame_->action(kFileNew)->trigger();
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x"));
     // Cancel keeps it open.
     bench_->dialogs->saveAnswers = {SaveChoice::kCancel};
-    QVERIFY(frame_->RouteCommand(ID_FILE_CLOSE));
-    QCOMPARE(bench_->dialogs->saveQuestions, QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
-    QCOMPARE(Documents().size(), size_t(2));
+    frame_->action(kFileClose)->trigger();
+    QCOMPARE(bench_->dialogs->saveQuestions,
+             QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(2));
     // Save asks for a name (no extension added) and writes GBK.
     bench_->dialogs->saveAnswers = {SaveChoice::kSave};
     bench_->dialogs->saveAsAnswers = {dir_->file("saved")};
-    frame_->MDIGetActive()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frame_->activeChild()->close();
+    // The window goes, then its document.
+    for (int i = 0; i < 2; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(dir_->Read(QStringLiteral("saved")), QByteArray("x"));
-    QCOMPARE(Documents().size(), size_t(1));
-    Q_UNUSED(doc);
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(1));
+    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), 1);
+    // 关闭 on a document with two windows asks once and closes both.
+    frame_->action(kWindowNew)->trigger();
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("y"));
+    bench_->dialogs->saveAnswers = {SaveChoice::kDiscard};
+    frame_->action(kFileClose)->trigger();
+    QCOMPARE(bench_->dialogs->saveQuestions.size(), 3);
+    QVERIFY(frame_->childFrames().isEmpty());
   }
 
   void exitAsksForEveryModifiedDocumentAndCanBeCancelled() {
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("edit "));
-    QVERIFY(frame_->RouteCommand(ID_FILE_NEW));
-    frame_->MDIGetActive()->GetActiveView()->insertPlainText(QStringLiteral("y"));
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("edit "));
+    frame_->action(kFileNew)->trigger();
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("y"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kCancel};
-    QVERIFY(frame_->RouteCommand(ID_APP_EXIT));
+    frame_->action(kAppExit)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
     QVERIFY(frame_->isVisible());
+    // Cancelling keeps every edit, the one given up before included.
+    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>())
+      QVERIFY(doc->text()->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};
-    QVERIFY(frame_->RouteCommand(ID_APP_EXIT));
+    frame_->action(kAppExit)->trigger();
+    QCOMPARE(bench_->dialogs->saveQuestions.size(), 4);
     QVERIFY(!frame_->isVisible());
     QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), rules);
   }
 
  private:
-  std::vector<Document*> Documents() const { return bench_->app->docTemplate()->documents(); }
-
   std::unique_ptr<StartupDir> dir_;
   std::unique_ptr<Workbench> bench_;
-  MdiFrameWindow* frame_ = nullptr;
+  CMainFrame* frame_ = nullptr;
 };
 
 }  // namespace marvolen
 
-QTEST_MAIN(marvolen::MarvolenDocTest)
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::MarvolenDocTest)
 #include "marvolen_doc_test.moc"

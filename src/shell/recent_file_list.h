@@ -1,13 +1,13 @@
-// The recent-file list of the File menu, kept in the profile file.
+// The recent-file list of the 文件 menu: four entries, most recent first,
+// kept in config.ini as File1..File4 of section "Recent File List".
 //
-// Four entries, most recent first, stored in section "Recent File List" as
-// "File1".."File4" of config.ini, the way the framework has always kept it.
 // Writing the list back changes nothing else in the file, and nothing at all
-// when the list is as it was read.
+// when the list is as it was read. Entries are written in the file's own
+// encoding, so that config.ini keeps one: UTF-8 in a UTF-8 file, GBK (the
+// data files' encoding) in a GBK or plain ASCII one.
 #ifndef MARVOLEN_SHELL_RECENT_FILE_LIST_H_
 #define MARVOLEN_SHELL_RECENT_FILE_LIST_H_
 
-#include <QString>
 #include <QStringList>
 #include <string>
 
@@ -15,30 +15,26 @@ namespace marvolen {
 
 class RecentFileList {
  public:
-  explicit RecentFileList(int size = 4);
-
-  // Read the entries from the profile file (missing entries are skipped).
+  // Read the entries from config.ini (missing entries are skipped).
   void ReadList(const std::string& profilePath);
   // Write the entries back when they changed since ReadList or the last
-  // WriteList. False with `error` set when the file could not be updated.
+  // WriteList. An entry that cannot be written in the file's encoding so
+  // that it reads back as the same path (a name GBK cannot hold, say) is
+  // left out of the file. False with `error` set when the file could not be
+  // updated.
   bool WriteList(const std::string& profilePath, std::string* error);
 
   // Put `path` at the top (moving it up when it is already listed).
   void Add(const QString& path);
   void Remove(int index);
 
-  int size() const { return size_; }
   const QStringList& entries() const { return entries_; }
-
   // The menu text of entry `index`: "&1 path" with "&" doubled in the path.
   QString MenuText(int index) const;
 
-  static constexpr char kSection[] = "Recent File List";
-
  private:
-  int size_;
   QStringList entries_;
-  QStringList stored_;  // as in the profile file
+  QStringList stored_;  // as in config.ini
 };
 
 }  // namespace marvolen

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QFile>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QThread>
 
@@ -14,8 +17,9 @@ namespace marvolen {
 
 void RecordingDialogs::ShowMessage(QWidget*, const QString& text, MessageIcon icon) {
   QWidget* modal = QApplication::activeModalWidget();
-  messages.push_back({text, icon, QThread::currentThread() == qApp->thread(),
-                      modal != nullptr ? QString::fromLatin1(modal->metaObject()->className()) : QString()});
+  messages.push_back(
+      {text, icon, QThread::currentThread() == qApp->thread(),
+       modal != nullptr ? QString::fromLatin1(modal->metaObject()->className()) : QString()});
 }
 
 SaveChoice RecordingDialogs::AskSaveChanges(QWidget*, const QString& text) {
@@ -37,14 +41,20 @@ QString RecordingDialogs::GetSaveFileName(QWidget*, const QString& proposed) {
 
 int RecordingDialogs::RunModal(QDialog* dialog) {
   modalDialogs.append(dialog->windowTitle());
-  return QDialog::Rejected;
+  for (QLabel* label : dialog->findChildren<QLabel*>())
+    if (!label->text().isEmpty()) modalTexts.append(label->text());
+  for (QPushButton* button : dialog->findChildren<QPushButton*>())
+    modalTexts.append(button->text());
+  auto* print = qobject_cast<QPrintDialog*>(dialog);
+  if (print == nullptr || printToPdf.isEmpty()) return QDialog::Rejected;
+  print->printer()->setOutputFormat(QPrinter::PdfFormat);
+  print->printer()->setOutputFileName(printToPdf);
+  return QDialog::Accepted;
 }
 
-bool RecordingDialogs::ConfirmPrint(QWidget*, QPrinter* printer) {
-  if (printToPdf.isEmpty()) return false;
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setOutputFileName(printToPdf);
-  return true;
+int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
+  windowChoices = titles;
+  return windowAnswer;
 }
 
 QStringList RecordingDialogs::texts() const {
@@ -68,9 +78,10 @@ QByteArray StartupDir::Read(const QString& name) const {
 QByteArray GbkBytes(const char* utf8) { return QByteArray::fromStdString(Gbk(utf8)); }
 
 void StartupDir::WriteExampleSet() const {
-  Write(QStringLiteral("config.ini"),
-        GbkBytes("; 配置\r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
-                 "RESULT=report.txt\r\nITEMLENGTH=\r\n"));
+  Write(
+      QStringLiteral("config.ini"),
+      GbkBytes("; 配置\r\n[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\n"
+               "RESULT=report.txt\r\nITEMLENGTH=\r\n"));
   Write(QStringLiteral("tags.txt"), GbkBytes("TagSetBegin\r\nn , v , a\r\nTagSetEnd\r\n"));
   Write(QStringLiteral("rules.txt"),
         GbkBytes("CFGRuleSetBegin\r\n&& [ R01 ] NP -> a n :: <TREE> = 定中\r\n"
@@ -78,17 +89,18 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
-Workbench::Workbench(const StartupDir& dir, QStringList arguments) {
+Workbench::Workbench(const StartupDir& dir)
+    : app(static_cast<CMarvolenApp*>(QCoreApplication::instance())),
+      dialogs(static_cast<RecordingDialogs*>(&app->dialogs())) {
+  *dialogs = RecordingDialogs();
   QDir::setCurrent(dir.path());
-  auto recorder = std::make_unique<RecordingDialogs>();
-  dialogs = recorder.get();
-  app = std::make_unique<CMarvolenApp>(std::move(arguments), std::move(recorder));
   started = app->InitInstance();
+  frame = app->mainFrame();
 }
 
 Workbench::~Workbench() {
-  if (app != nullptr) app->ExitInstance();
-  app.reset();
+  app->ExitInstance();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QDir::setCurrent(QDir::tempPath());
 }
 

@@ -1,6 +1,6 @@
 // Helpers for the workbench's tests: a DialogProvider that records every
-// modal interaction and answers from a script, and a scratch start-up
-// directory with config.ini and GBK data files.
+// modal interaction and answers from a script, a scratch start-up directory
+// with config.ini and GBK data files, and the main() of a test program.
 #ifndef MARVOLEN_SHELL_TEST_SUPPORT_H_
 #define MARVOLEN_SHELL_TEST_SUPPORT_H_
 
@@ -8,15 +8,17 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "shell/dialogs.h"
 #include "shell/marvolen_app.h"
 
 namespace marvolen {
+
+class CMainFrame;
 
 class RecordingDialogs : public DialogProvider {
  public:
@@ -32,7 +34,7 @@ class RecordingDialogs : public DialogProvider {
   QString GetOpenFileName(QWidget* parent) override;
   QString GetSaveFileName(QWidget* parent, const QString& proposed) override;
   int RunModal(QDialog* dialog) override;
-  bool ConfirmPrint(QWidget* parent, QPrinter* printer) override;
+  int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
 
   QStringList texts() const;
 
@@ -43,7 +45,10 @@ class RecordingDialogs : public DialogProvider {
   QStringList saveAsAnswers;
   QStringList proposedNames;
   QStringList modalDialogs;            // window titles
-  QString printToPdf;                  // empty: printing is cancelled
+  QStringList modalTexts;              // their labels' and buttons' texts
+  QString printToPdf;                  // where a print dialog prints; empty: cancelled
+  QStringList windowChoices;           // the titles offered by ChooseWindow
+  int windowAnswer = -1;
 };
 
 // A scratch start-up directory. Files are written as the bytes given.
@@ -61,19 +66,39 @@ class StartupDir {
   QTemporaryDir dir_;
 };
 
-// Start the workbench in `dir` (made the current directory) with recording
-// dialogs; `started` tells what InitInstance returned.
+// One session of the workbench in `dir` (made the current directory), with
+// fresh recording dialogs; `started` tells what InitInstance returned. The
+// session ends (ExitInstance) when the object goes.
 struct Workbench {
-  Workbench(const StartupDir& dir, QStringList arguments = {QStringLiteral("marvolen")});
+  explicit Workbench(const StartupDir& dir);
   ~Workbench();
+  CMarvolenApp* app;
   RecordingDialogs* dialogs;
-  std::unique_ptr<CMarvolenApp> app;
+  CMainFrame* frame = nullptr;
   bool started = false;
 };
 
 // GBK bytes of a UTF-8 text.
 QByteArray GbkBytes(const char* utf8);
 
+// Run the tests of `Test` in a program whose QApplication is the workbench's
+// application object, started with a file name on its command line (which
+// start-up must ignore) and recording dialogs.
+template <typename Test>
+int RunWorkbenchTest(int argc, char** argv) {
+  std::vector<char*> args(argv, argv + argc);
+  char ignored[] = "tags.txt";
+  args.push_back(ignored);
+  int count = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  CMarvolenApp app(count, args.data(), std::make_unique<RecordingDialogs>());
+  Test test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 }  // namespace marvolen
+
+#define MARVOLEN_WORKBENCH_TEST_MAIN(Test) \
+  int main(int argc, char** argv) { return marvolen::RunWorkbenchTest<Test>(argc, argv); }
 
 #endif  // MARVOLEN_SHELL_TEST_SUPPORT_H_

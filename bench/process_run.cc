@@ -1,0 +1,45 @@
+// Running marvolen-report in a child process.
+#include "bench/process_run.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+
+namespace marvolen {
+namespace bench {
+
+ProcessRun RunBinary(const std::string& binary, const std::string& dir,
+                     const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {binary, "-C", dir};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> pointers;
+  for (std::string& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  ProcessRun run;
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int devNull = open("/dev/null", O_WRONLY);
+    if (devNull >= 0) {
+      dup2(devNull, STDOUT_FILENO);
+      dup2(devNull, STDERR_FILENO);
+    }
+    execv(pointers[0], pointers.data());
+    _exit(127);
+  }
+  if (pid < 0) return run;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return run;
+  run.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.maxRssKb = usage.ru_maxrss;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
+  return run;
+}
+
+}  // namespace bench
+}  // namespace marvolen

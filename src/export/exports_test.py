@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""The CSV table and the HTML report's data against the text report of the
+same run of the examples: the CSV read with Python's csv module has the
+judgement counts of the text report's summary, its averages, every
+permutation in report order with the parses the report lists; the page's
+records say the same; with a parse limit the left-out listings have their
+number only.
+
+Usage: exports_test.py PATH/TO/marvolen-report PATH/TO/examples GOLDEN-REPORT"""
+
+import collections
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import report_files  # noqa: E402
+
+JUDGEMENT_KEYS = {"cannot_combine": "cannot", "one_way": "oneway", "overt": "overt",
+                  "covert": "covert"}
+SECTIONS = {"one_way": "只有一种组合方式(无歧义)的", "overt": "外显型歧义的", "covert": "内含型歧义的"}
+
+
+def run(binary, directory, status, *options):
+    done = subprocess.run([binary, "-C", directory, "--html", "report.html", "--csv",
+                           "report.csv"] + list(options), capture_output=True)
+    assert done.returncode == status, (done.returncode, done.stderr.decode())
+    return (report_files.read_text_report(os.path.join(directory, "report.txt")),
+            report_files.read_csv(os.path.join(directory, "report.csv")),
+            report_files.read_html_data(os.path.join(directory, "report.html")))
+
+
+def check_full_run(text, table, page):
+    header, rows = table
+    assert header == ["source", "items", "judgement", "parses", "roots", "trees"], header
+    assert [r[0] for r in rows] == sorted((r[0] for r in rows), key=report_files.SOURCES.index)
+    _, records, summaries = page
+    for source, report in text.items():
+        mine = [r for r in rows if r[0] == source]
+        # The judgement counts and the averages of the summary.
+        counts = collections.Counter(r[2] for r in mine)
+        expected = report["counts"]
+        assert len(mine) == expected["analysed"], (source, len(mine), expected)
+        for judgement, key in JUDGEMENT_KEYS.items():
+            assert counts[judgement] == expected[key], (source, judgement, counts, expected)
+        assert expected["combinable"] == len(mine) - counts["cannot_combine"]
+        for kind in ("covert", "overt"):
+            degrees = [int(r[3]) for r in mine if r[2] == kind]
+            average = "%f" % (sum(degrees) / len(degrees)) if degrees else None
+            assert average == report["averages"][kind], (source, kind, average)
+        # Every permutation in report order, items as the report writes them.
+        all_items = [line[1:].rstrip(" ") for line in report["sections"]["的全部"]
+                     if line.startswith("\t")]
+        assert [r[1] for r in mine] == all_items, source
+        # The parses of each, as listed in its section.
+        for judgement, section in SECTIONS.items():
+            listed = report_files.listed_parses(report["sections"][section])
+            assert len(listed) == counts[judgement], (source, judgement)
+            for r in mine:
+                if r[2] != judgement:
+                    continue
+                trees = r[5].split(" | ")
+                assert trees == listed[r[1]], (source, r)
+                assert int(r[3]) == len(trees) == len(r[4].split(" ")), r
+                roots = [re.match(r"\(([^:(),]*)", t).group(1) for t in trees]
+                assert r[4].split(" ") == roots, r
+        for r in mine:
+            if r[2] == "cannot_combine":
+                assert r[3:] == ["0", "", ""], r
+        # The page: the same records and summary; every tree drawn.
+        html = records[source]
+        assert len(html) == len(mine), source
+        for rec, r in zip(html, mine):
+            judgement, items, count, over, trees, drawn = rec
+            assert (judgement, items, count, over) == (r[2], r[1], r[3], False), (rec, r)
+            assert trees == (r[5].split(" | ") if r[5] else []), (rec, r)
+            assert drawn == (judgement != "cannot_combine"), rec
+        summary = summaries[source]
+        assert summary["c"] == [expected[k] for k in report_files.SUMMARY_KEYS], summary
+        assert summary["a"] == [report["averages"]["covert"], report["averages"]["overt"]]
+
+
+def check_limited_run(text, table, page):
+    _, rows = table
+    _, records, _ = page
+    left_out = 0
+    for source, report in text.items():
+        mine = [r for r in rows if r[0] == source]
+        for rec, r in zip(records[source], mine):
+            if r[2] in ("overt", "covert"):
+                # More parses than the limit: their number, no roots, no trees.
+                assert int(r[3]) >= 2 and r[4:] == ["", ""], r
+                assert rec[2] == r[3] and rec[3] and rec[4] == [], rec
+                left_out += 1
+            elif r[2] == "one_way":
+                assert r[3] == "1" and r[4] and r[5], r
+        counts = collections.Counter(r[2] for r in mine)
+        assert counts["overt"] == report["counts"]["overt"], source
+    assert left_out == 6 + 13 + 5 + 7, left_out
+
+
+def main():
+    binary, examples, golden = sys.argv[1:4]
+    with tempfile.TemporaryDirectory() as directory:
+        for name in ("tags.txt", "rules.txt", "sequences.txt", "config.ini"):
+            shutil.copy(os.path.join(examples, name), directory)
+        outputs = run(binary, directory, 0, "--threads=2")
+        with open(os.path.join(directory, "report.txt"), "rb") as a, open(golden, "rb") as b:
+            assert a.read() == b.read(), "the text report is not the golden one"
+        check_full_run(*outputs)
+        # Exit status 1: each permutation left out is named in a message.
+        check_limited_run(*run(binary, directory, 1, "--max-parses=1"))
+    print("CSV and HTML data agree with the text report")
+
+
+if __name__ == "__main__":
+    main()

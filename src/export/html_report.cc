@@ -1,0 +1,256 @@
+// Writing the HTML report.
+#include "export/html_report.h"
+
+#include <algorithm>
+
+#include "analysis/degree_records.h"
+#include "export/report_page.h"
+#include "grammar/search_engines.h"
+
+namespace marvolen {
+
+namespace {
+
+// A block of data is written when it holds this many records, or bytes.
+constexpr int kBlockRecords = 4096;
+constexpr std::size_t kBlockBytes = 1 << 18;
+
+const char kDataOpen[] = "<script type=\"application/json\" class=\"mv-data\">";
+const char kDataClose[] = "</script>\n";
+
+// The page's text before and after its data: the template with its style
+// and script put in.
+struct PageText {
+  std::string head, tail;
+};
+
+const PageText& Page() {
+  static const PageText page = [] {
+    auto put = [](std::string text, std::string_view marker, const std::string& with) {
+      const std::size_t at = text.find(marker);
+      if (at != std::string::npos) text.replace(at, marker.size(), with);
+      return text;
+    };
+    const std::string html = ReportPageHtml();
+    const std::string_view data = "<!--@DATA-->";
+    const std::size_t at = html.find(data);
+    PageText text;
+    text.head = put(html.substr(0, at), "<!--@STYLE-->",
+                    "<style>\n" + std::string(ReportPageCss()) + "</style>");
+    text.tail = put(at == std::string::npos ? "" : html.substr(at + data.size()),
+                    "<!--@SCRIPT-->", "<script>\n" + std::string(ReportPageScript()) + "</script>");
+    return text;
+  }();
+  return page;
+}
+
+char JudgementCode(PermutationClass cls) {
+  return static_cast<char>('0' + static_cast<int>(cls));
+}
+
+// A JSON array of UTF-8 strings.
+void AppendStrings(const std::vector<std::string>& strings, std::string& out) {
+  out += '[';
+  for (std::size_t k = 0; k < strings.size(); ++k) {
+    if (k > 0) out += ',';
+    AppendJsonString(strings[k], out);
+  }
+  out += ']';
+}
+
+std::string Records(const std::vector<DegreeRecord>& records) {
+  std::string out;
+  for (const DegreeRecord& r : records) {
+    if (!out.empty()) out += ';';
+    out += std::to_string(r.permutation);
+    out += ',';
+    out += std::to_string(r.count);
+  }
+  return out;
+}
+
+std::string Average(const std::vector<DegreeRecord>& records) {
+  const DegreeAverage degree = AverageDegree(records);
+  return degree.average ? "\"" + FormatAverage(*degree.average) + "\"" : "null";
+}
+
+}  // namespace
+
+void AppendJsonString(std::string_view utf8, std::string& out) {
+  static const char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else if (c == 0xE2 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' &&
+               (utf8[i + 2] == '\xA8' || utf8[i + 2] == '\xA9')) {
+      out += utf8[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+      i += 2;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+HtmlReportWriter::HtmlReportWriter(OutputStream& out, const RuleSet& rules,
+                                   const ReportOptions& options, const HtmlReportInfo& info)
+    : out_(out) {
+  engine_ = std::move(MakeParseEngines(options.engine, rules, 1, options.stop).front());
+  out_.Write(Page().head);
+  std::vector<std::string> tags;
+  for (const std::string& tag : info.tags) tags.push_back(utf8_.Convert(tag));
+  std::string json = "{\"k\":\"i\",\"tags\":";
+  AppendStrings(tags, json);
+  json += ",\"limit\":" + std::to_string(std::max<std::uint64_t>(1, options.maxParses)) + "}";
+  WriteData(json);
+}
+
+HtmlReportWriter::~HtmlReportWriter() = default;
+
+void HtmlReportWriter::WriteData(const std::string& json) {
+  out_.Write(kDataOpen);
+  out_.Write(json);
+  out_.Write(kDataClose);
+}
+
+void HtmlReportWriter::BeginReport(ReportKind kind, std::int64_t permutations) {
+  EndPermutation();
+  WriteBlock();
+  ++report_;
+  reportOpen_ = true;
+  reportStart_ = out_.Position();
+  tableAtReportStart_ = table_.size();
+  textsAtReportStart_ = textCount_;
+  WriteData("{\"k\":\"b\",\"r\":" + std::to_string(report_) + ",\"kind\":\"" +
+            (kind == ReportKind::kTagSet ? "tagset" : "sequences") +
+            "\",\"n\":" + std::to_string(permutations) + "}");
+}
+
+void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
+  EndPermutation();
+  permutationOpen_ = true;
+  permutation_ = p;
+  permutation_.permutation = nullptr;
+  parsesSeen_ = 0;
+  texts_.clear();
+  trees_.clear();
+  record_.assign(1, JudgementCode(p.cls));
+  for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
+    if (k > 0) record_ += '.';
+    record_ += std::to_string(table_.Index(p.permutation->items[static_cast<std::size_t>(k)]));
+  }
+  // The trees, to draw and to mark, for a permutation with few enough.
+  treesAgree_ = false;
+  if (p.listed && p.cls != PermutationClass::CannotCombine && p.count <= kHtmlParses) {
+    trees_ = engine_->FindDistinctParses(*p.permutation);
+    treesAgree_ = trees_.size() == p.count;
+  }
+}
+
+void HtmlReportWriter::Parse(std::string_view bracketed, std::string_view) {
+  if (treesAgree_) {
+    std::string text;
+    if (parsesSeen_ < trees_.size()) PrintTree(trees_[parsesSeen_].get(), text);
+    treesAgree_ = !text.empty() && text == bracketed;
+  }
+  if (parsesSeen_ < kHtmlParses) texts_.emplace_back(bracketed);
+  ++parsesSeen_;
+}
+
+void HtmlReportWriter::EndPermutation() {
+  if (!permutationOpen_) return;
+  permutationOpen_ = false;
+  const bool drawn = treesAgree_ && parsesSeen_ == trees_.size();
+  const std::uint64_t shown = drawn ? trees_.size() : texts_.size();
+  if (permutation_.count != shown) record_ += '#' + std::to_string(permutation_.count);
+  if (!permutation_.listed) record_ += '!';
+  if (drawn) {
+    // Only the parses of an ambiguity differ.
+    const ParseMarks marks = permutation_.cls == PermutationClass::OneWay
+                                 ? ParseMarks(trees_.size())
+                                 : MarkDifferences(trees_, permutation_.cls);
+    for (std::size_t t = 0; t < trees_.size(); ++t) {
+      record_ += '|';
+      AppendTreeCode(*trees_[t], marks[t], table_, record_);
+    }
+  } else {
+    for (const std::string& text : texts_) {
+      record_ += "|~" + std::to_string(textCount_++);
+      newTexts_.push_back(utf8_.Convert(text));
+    }
+  }
+  trees_.clear();
+  texts_.clear();
+  if (!records_.empty()) records_ += ' ';
+  records_ += record_;
+  if (++recordsInBlock_ >= kBlockRecords || records_.size() >= kBlockBytes) WriteBlock();
+}
+
+void HtmlReportWriter::WriteBlock() {
+  if (recordsInBlock_ == 0) return;
+  std::string json = "{\"k\":\"p\",\"r\":" + std::to_string(report_) + ",\"s\":";
+  std::vector<std::string> strings = table_.TakeNew();
+  for (std::string& s : strings) s = utf8_.Convert(s);
+  AppendStrings(strings, json);
+  json += ",\"x\":";
+  AppendStrings(newTexts_, json);
+  json += ",\"p\":";
+  AppendJsonString(records_, json);
+  json += '}';
+  WriteData(json);
+  records_.clear();
+  newTexts_.clear();
+  recordsInBlock_ = 0;
+}
+
+void HtmlReportWriter::EndReport(const ReportSummary& summary) {
+  EndPermutation();
+  WriteBlock();
+  const ClassCounters& c = summary.counters;
+  const int counts[7] = {c.cannotCombineCount + c.combinableCount,
+                         c.cannotCombineCount,
+                         c.combinableCount,
+                         c.oneWayCount,
+                         c.combinableCount - c.oneWayCount,
+                         c.overtCount,
+                         c.covertCount};
+  std::string json = "{\"k\":\"e\",\"r\":" + std::to_string(report_) + ",\"c\":[";
+  for (int k = 0; k < 7; ++k) {
+    if (k > 0) json += ',';
+    json += std::to_string(counts[k]);
+  }
+  json += "],\"a\":[" + Average(summary.covertRecords) + "," + Average(summary.overtRecords) +
+          "],\"rc\":\"" + Records(summary.covertRecords) + "\",\"ro\":\"" +
+          Records(summary.overtRecords) + "\"}";
+  WriteData(json);
+  reportOpen_ = false;
+}
+
+void HtmlReportWriter::DropUnfinishedReport() {
+  permutationOpen_ = false;
+  trees_.clear();
+  texts_.clear();
+  records_.clear();
+  newTexts_.clear();
+  recordsInBlock_ = 0;
+  if (!reportOpen_) return;
+  reportOpen_ = false;
+  out_.TruncateTo(reportStart_);
+  table_.TruncateTo(tableAtReportStart_);
+  textCount_ = textsAtReportStart_;
+}
+
+void HtmlReportWriter::Finish() {
+  EndPermutation();
+  WriteBlock();
+  out_.Write(Page().tail);
+}
+
+}  // namespace marvolen

@@ -1,0 +1,130 @@
+// The HTML report of a run: one self-contained UTF-8 page (its style and
+// script inline, nothing loaded from elsewhere) with the summary of both
+// reports, their permutations by judgement with the parses of each drawn as
+// trees, the degree rankings as sortable tables, a search box and filters.
+//
+// The page carries compact data, not markup: a table of the strings met
+// (items, labels, titles), then one short record per permutation (its
+// judgement, its items and its trees in the code of tree_code.h, with the
+// marks of what differs between its parses), written in blocks as the
+// permutations come, and the summary of each report at its end. Its script
+// draws what is shown when it is shown: a page of a section, the trees of
+// the permutations on it (with the tree layout of src/drawing, ported to the
+// script). So the page stays far smaller than the text report and opens at
+// once, however many permutations there are.
+//
+// The trees come from a search of the writer's own, made again for each
+// permutation that combines, so that what differs between the parses can be
+// marked; their bracketed texts are checked against those of the report. A
+// permutation with more parses than kHtmlParses has the first kHtmlParses of
+// its bracketed parses in the page, and no trees; one with more than the
+// run lists has its number only, as in the text report.
+//
+// Data block format (each a JSON object in a <script type="application/json"
+// class="mv-data"> element; every "<", ">" and "&" in a string escaped):
+//   {"k":"i", "tags":[...], "limit":N}      the page: the tag set and the
+//                                            run's listing limit
+//   {"k":"b", "r":R, "kind":"tagset"|"sequences", "n":N}   report R begins
+//   {"k":"p", "r":R, "s":[...], "x":[...], "p":"..."}      permutations: new
+//       strings of the table, new bracketed texts, records, a blank
+//       between two:
+//       record := J items ["#" count] ["!"] {"|" tree}
+//       J "0" cannot combine, "1" one way, "2" overt, "3" covert; items the
+//       table numbers of the items, "." between two; count given when it is
+//       not the number of trees; "!" for parses more than the run lists;
+//       tree a tree code, or "~" and the number of a bracketed text
+//   {"k":"e", "r":R, "c":[7 counts], "a":[covert, overt average or null],
+//    "rc":"n,c;n,c...", "ro":"..."}                  report R's summary and
+//                                                    ranked degree records
+#ifndef MARVOLEN_EXPORT_HTML_REPORT_H_
+#define MARVOLEN_EXPORT_HTML_REPORT_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/parse_differences.h"
+#include "analysis/report_observer.h"
+#include "analysis/reports.h"
+#include "export/tree_code.h"
+#include "export/utf8_text.h"
+#include "grammar/cfg_rule.h"
+#include "grammar/parse_engine.h"
+#include "platform/text_stream.h"
+
+namespace marvolen {
+
+// Parses of one permutation that the page holds at most.
+inline constexpr std::uint64_t kHtmlParses = 1000;
+
+// What the page shows besides the reports.
+struct HtmlReportInfo {
+  std::vector<std::string> tags;  // the tag set, GBK
+};
+
+// Append `utf8` to `out` as a JSON string, safe inside an HTML script
+// element: quotes, backslashes, control characters, "<", ">", "&", U+2028
+// and U+2029 escaped.
+void AppendJsonString(std::string_view utf8, std::string& out);
+
+class HtmlReportWriter : public ReportObserver {
+ public:
+  // Write the head of the page to `out` (made with
+  // OutputStream::LineEnds::kAsGiven). The writer searches `rules` with the
+  // options' engine and stops with them (SearchStopped); `rules` and `out`
+  // must outlive it.
+  HtmlReportWriter(OutputStream& out, const RuleSet& rules, const ReportOptions& options,
+                   const HtmlReportInfo& info);
+  ~HtmlReportWriter() override;
+
+  HtmlReportWriter(const HtmlReportWriter&) = delete;
+  HtmlReportWriter& operator=(const HtmlReportWriter&) = delete;
+
+  void BeginReport(ReportKind kind, std::int64_t permutations) override;
+  void BeginPermutation(const ListedPermutation& permutation) override;
+  void Parse(std::string_view bracketed, std::string_view rootLabel) override;
+  void EndReport(const ReportSummary& summary) override;
+
+  // Remove from the page a report that began and did not end (it stopped on
+  // an error of its own, and the text report holds none of it either).
+  void DropUnfinishedReport();
+
+  // Write the rest of the page; the caller closes the stream.
+  void Finish();
+
+ private:
+  void EndPermutation();
+  void WriteBlock();
+  void WriteData(const std::string& json);
+
+  OutputStream& out_;
+  Utf8Converter utf8_;
+  std::unique_ptr<ParseEngine> engine_;
+  StringTable table_;
+  int report_ = -1;
+  bool reportOpen_ = false;
+  std::uint64_t reportStart_ = 0;
+  std::size_t tableAtReportStart_ = 0;
+  std::size_t textsAtReportStart_ = 0;
+
+  // The permutation being taken.
+  bool permutationOpen_ = false;
+  ListedPermutation permutation_;
+  ParseList trees_;
+  std::uint64_t parsesSeen_ = 0;
+  bool treesAgree_ = false;  // every parse so far is the tree's text
+  std::vector<std::string> texts_;  // the first kHtmlParses bracketed parses (GBK)
+  std::string record_;
+
+  // The block being gathered.
+  std::string records_;
+  std::vector<std::string> newTexts_;  // bracketed texts, UTF-8
+  std::size_t textCount_ = 0;          // bracketed texts in the page
+  int recordsInBlock_ = 0;
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_EXPORT_HTML_REPORT_H_

@@ -1,0 +1,118 @@
+// The analysis off the GUI thread: messages in order on the GUI thread while
+// the analysis waits, progress, busy cursor, and the analysis command end to
+// end.
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QProgressDialog>
+#include <QTextDocument>
+#include <QtTest>
+#include <mutex>
+
+#include "shell/child_frame.h"
+#include "shell/commands.h"
+#include "shell/main_frame.h"
+#include "shell/marvolen_doc.h"
+#include "shell/test_support.h"
+
+namespace marvolen {
+
+class ChildFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void messagesArriveInOrderAndTheAnalysisWaitsForEach() {
+    QWidget parent;
+    std::mutex mutex;
+    QStringList order;  // what happened, in order, on both threads
+    struct Probe : RecordingDialogs {
+      QStringList* order;
+      std::mutex* mutex;
+      int progressMaximum = -1;
+      void ShowMessage(QWidget* p, const QString& text, MessageIcon icon) override {
+        RecordingDialogs::ShowMessage(p, text, icon);
+        std::lock_guard<std::mutex> lock(*mutex);
+        order->append("shown " + text);
+        if (auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+          progressMaximum = dialog->maximum();
+      }
+    } probe;
+    probe.order = &order;
+    probe.mutex = &mutex;
+
+    RunWithProgress(probe, &parent, [&](UserInterface& ui) {
+      ui.SetBusy(true);
+      ui.Progress(5, 64000);
+      ui.ShowMessage("Invalid TagSet_File format!    ");
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        order.append("after first");
+      }
+      ui.ShowMessage("分析完毕！请打开");
+      ui.SetBusy(false);
+      ui.SetBusy(true);  // left on: the runner must turn it off
+    });
+    const bool wasBusy = QApplication::overrideCursor() != nullptr;
+
+    QCOMPARE(order, (QStringList{"shown Invalid TagSet_File format!    ", "after first",
+                                 "shown 分析完毕！请打开"}));
+    QCOMPARE(probe.messages.size(), size_t(2));
+    for (const RecordingDialogs::Message& m : probe.messages) {
+      QVERIFY(m.onGuiThread);
+      QCOMPARE(m.icon, MessageIcon::kWarning);
+      // Shown over the modal progress dialog: nothing else takes input.
+      QCOMPARE(m.activeModal, QStringLiteral("QProgressDialog"));
+    }
+    QCOMPARE(probe.progressMaximum, 64000);
+    QVERIFY(!wasBusy);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void aFailureInTheAnalysisIsReportedNotFatal() {
+    RecordingDialogs dialogs;
+    RunWithProgress(dialogs, nullptr, [](UserInterface&) { throw std::bad_alloc(); });
+    QCOMPARE(dialogs.messages.size(), size_t(1));
+    QVERIFY(dialogs.messages[0].text.startsWith(QStringLiteral("分析未能完成")));
+  }
+
+  void analysisCommandEndToEnd() {
+    StartupDir dir;
+    dir.WriteExampleSet();
+    // A tag set without its opening keyword: the reader's message comes
+    // first, then the run goes on to its completion message.
+    dir.Write(QStringLiteral("tags.txt"), QByteArray("n , v\r\nTagSetEnd\r\n"));
+    dir.Write(QStringLiteral("report.txt"), QByteArray("stale report"));
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    // Unsaved edits are not part of the analysis, and are not saved by it.
+    CChildFrame* child = bench.frame->activeChild();
+    child->view()->insertPlainText(QStringLiteral("未保存 "));
+    const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
+    QApplication::setActiveWindow(bench.frame);
+    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+    bench.frame->action(kGenerateReport)->trigger();
+
+    const QString completion = QStringLiteral("分析完毕！请打开") +
+                               QString::fromStdString(bench.app->m_strStartupDir) +
+                               QStringLiteral("/report.txt\n查看分析报告。");
+    QCOMPARE(bench.dialogs->texts(),
+             (QStringList{QStringLiteral("Invalid TagSet_File format!    "), completion}));
+    for (const RecordingDialogs::Message& m : bench.dialogs->messages) {
+      QVERIFY(m.onGuiThread);
+      QCOMPARE(m.icon, MessageIcon::kWarning);
+    }
+    QVERIFY(QFileInfo::exists(dir.file("report.txt")));
+    QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
+    QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
+    QVERIFY(child->document()->text()->isModified());
+    QVERIFY(!child->analysisRunning());
+    // The window manager would leave the keyboard focus nowhere.
+    QTRY_COMPARE(QApplication::activeWindow(), bench.frame);
+    child->document()->text()->setModified(false);
+    QCOMPARE(QDir::currentPath(), dir.path());
+  }
+};
+
+}  // namespace marvolen
+
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::ChildFrameTest)
+#include "child_frame_test.moc"

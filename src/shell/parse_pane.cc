@@ -1,0 +1,331 @@
+// The parse pane.
+#include "shell/parse_pane.h"
+
+#include <QtWidgets>
+
+#include "analysis/report_writer.h"
+#include "drawing/svg.h"
+#include "platform/gbk.h"
+#include "platform/gbk_text.h"
+#include "run/run.h"
+#include "shell/child_frame.h"
+#include "shell/dialogs.h"
+#include "shell/marvolen_doc.h"
+#include "shell/tree_canvas.h"
+#include "shell/tree_painter.h"
+
+namespace marvolen {
+
+namespace {
+
+// Exported drawings: SVG at the size of a 14-pixel font, images twice as
+// fine (192 dots per inch), for print.
+constexpr int kSvgPixels = 14;
+constexpr int kImagePixels = 28;
+constexpr double kImageDotsPerInch = 192;
+// The grammar's documents are read again this long after the last edit.
+constexpr int kGrammarEditDelayMs = 300;
+const char kTooLarge[] = "这幅图太大，无法做成图片；请另存为 SVG。";
+
+QPlainTextEdit* TextOf(QWidget* widget) {
+  if (widget == nullptr) return nullptr;
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return edit;
+  return widget->findChild<QPlainTextEdit*>();
+}
+
+// A name for a file made of `sequence`: its items without the characters
+// that file names cannot hold on some systems.
+QString FileNameOf(const QString& sequence) {
+  QString name = sequence.simplified();
+  name.remove(QRegularExpression(QStringLiteral("[<>:\"/\\\\|?*\\x00-\\x1f]")));
+  return name.isEmpty() ? QStringLiteral("分析树") : name;
+}
+
+}  // namespace
+
+QString SequenceOfLine(const QTextBlock& block, bool reportLines) {
+  QString line = block.text();
+  if (!reportLines) return line;
+  // A degree line: "\t [k] items\tcount".
+  static const QRegularExpression degree(QStringLiteral("^\\t \\[\\d+\\] (.*?)\\t+\\d+$"));
+  if (const QRegularExpressionMatch match = degree.match(line); match.hasMatch())
+    return match.captured(1);
+  // A parse line, or the line of parses too many to list, follows its item line.
+  QTextBlock item = block;
+  while (item.isValid() && item.text().startsWith(QLatin1String("\t\t"))) item = item.previous();
+  static const QRegularExpression itemLine(QStringLiteral("^\\t[^\\t ]"));
+  if (item != block && item.isValid() && itemLine.match(item.text()).hasMatch()) line = item.text();
+  while (line.startsWith(QLatin1Char('\t'))) line.remove(0, 1);  // the report's indent
+  return line;
+}
+
+ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dialogs,
+                     QWidget* parent)
+    : QDockWidget(QStringLiteral("分析树"), parent),
+      startupDir_(startupDir),
+      area_(area),
+      dialogs_(dialogs),
+      grammar_(std::move(startupDir)),
+      input_(new QLineEdit),
+      follow_(new QToolButton),
+      verdict_(new QLabel),
+      messages_(new QLabel),
+      canvas_(new TreeCanvas) {
+  setObjectName(QStringLiteral("parsePane"));
+  input_->setPlaceholderText(QStringLiteral("输入格式，如 v n u<的> n"));
+  input_->setClearButtonEnabled(true);
+  follow_->setText(QStringLiteral("跟随光标"));
+  follow_->setToolTip(QStringLiteral("分析活动窗口中光标所在的行"));
+  follow_->setCheckable(true);
+  follow_->setChecked(true);
+  verdict_->setTextFormat(Qt::RichText);
+  verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A text that changes at every keystroke leaves the window's size alone.
+  verdict_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  verdict_->setFixedHeight(verdict_->fontMetrics().height() + 4);
+  messages_->setWordWrap(true);
+  messages_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  messages_->setForegroundRole(QPalette::ToolTipText);
+  messages_->setBackgroundRole(QPalette::ToolTipBase);
+  messages_->setAutoFillBackground(true);
+  messages_->setMargin(4);
+  messages_->hide();
+
+  copyAll_ = new QAction(QStringLiteral("复制全部树的图片(&C)"), this);
+  svgAll_ = new QAction(QStringLiteral("全部另存为 SVG(&S)..."), this);
+  pngAll_ = new QAction(QStringLiteral("全部另存为 PNG(&P)..."), this);
+  connect(copyAll_, &QAction::triggered, this, [this] { CopyImage(-1); });
+  connect(svgAll_, &QAction::triggered, this, [this] { Save(-1, Format::kSvg); });
+  connect(pngAll_, &QAction::triggered, this, [this] { Save(-1, Format::kPng); });
+  auto* exports = new QToolButton;
+  exports->setText(QStringLiteral("导出"));
+  exports->setPopupMode(QToolButton::InstantPopup);
+  auto* exportMenu = new QMenu(exports);
+  exportMenu->addActions({copyAll_, svgAll_, pngAll_});
+  exports->setMenu(exportMenu);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(input_, 1);
+  top->addWidget(follow_);
+  top->addWidget(exports);
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(top);
+  layout->addWidget(verdict_);
+  layout->addWidget(messages_);
+  layout->addWidget(canvas_, 1);
+  setWidget(body);
+
+  canvas_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(canvas_, &QWidget::customContextMenuRequested, this, &ParsePane::ShowContextMenu);
+  connect(input_, &QLineEdit::textChanged, this, &ParsePane::Analyse);
+  connect(follow_, &QToolButton::toggled, this, &ParsePane::TakeLineUnderCursor);
+  grammarEdited_.setSingleShot(true);
+  grammarEdited_.setInterval(kGrammarEditDelayMs);
+  connect(&grammarEdited_, &QTimer::timeout, this, &ParsePane::Analyse);
+  // Queued: the area signals while it is being destroyed, and the pane with it.
+  connect(area, &QMdiArea::subWindowActivated, this, &ParsePane::WatchActiveWindow,
+          Qt::QueuedConnection);
+  Analyse();
+}
+
+QString ParsePane::messageText() const { return messages_->text(); }
+
+void ParsePane::showEvent(QShowEvent* event) {
+  QDockWidget::showEvent(event);
+  // The first time, room for two or three trees side by side.
+  auto* window = qobject_cast<QMainWindow*>(parentWidget());
+  if (!shownBefore_ && window != nullptr && !isFloating())
+    window->resizeDocks({this}, {window->width() * 2 / 5}, Qt::Horizontal);
+  shownBefore_ = true;
+  WatchActiveWindow();
+  Analyse();
+}
+
+void ParsePane::Analyse() {
+  if (!isVisible()) return;  // it is done when the pane shows
+  QList<CMarvolenDoc*> open;
+  if (area_ != nullptr) {
+    for (QMdiSubWindow* window : area_->subWindowList())
+      if (auto* frame = qobject_cast<CChildFrame*>(window))
+        if (!open.contains(frame->document())) open.append(frame->document());
+  }
+  if (grammar_.Update(open)) WatchGrammarDocuments();
+
+  QStringList messages = grammar_.messages();
+  const QString line = input_->text();
+  judgement_.clear();
+  count_.clear();
+  ParseList parses;
+  ParseMarks marks;
+  GbkEncodeError bad;
+  const std::optional<std::string> gbk =
+      EncodeGbkText(line.toStdU16String(), LineEnding::kLf, &bad);
+  SequenceAnalyser* analyser = grammar_.analyser();
+  if (!gbk) {
+    const char32_t c = bad.character;
+    messages.append(
+        QStringLiteral("“%1”不是 GBK 编码能表示的字符。").arg(QString::fromUcs4(&c, 1)));
+  } else if (analyser != nullptr) {
+    SequenceAnalysis analysis = analyser->Analyse(*gbk);
+    switch (analysis.problem) {
+      case SequenceProblem::kTooManyItems:
+        messages.append(
+            QStringLiteral("一个格式最多有五项，这里有 %1 项。").arg(analysis.itemCount));
+        break;
+      case SequenceProblem::kItemTooLong:
+        messages.append(QStringLiteral("项长于 19 个字节（GBK）：%1")
+                            .arg(QString::fromStdString(GbkToUtf8(analysis.overlongItem))));
+        break;
+      case SequenceProblem::kOutOfMemory:
+        messages.append(QStringLiteral("Memory Allocation Error !"));
+        break;
+      case SequenceProblem::kNone:
+        if (analysis.itemCount == 0) break;
+        judgement_ = QString::fromUtf8(JudgementWords(analysis.judgement));
+        count_ = (analysis.parseCount > analyser->maxParses()
+                      ? QString::fromStdString(GbkToUtf8(UnlistedParsesLine(analysis.parseCount,
+                                                                            analyser->maxParses())))
+                            .trimmed()
+                      : QStringLiteral("共有%1种组合方式").arg(analysis.parseCount));
+        marks = MarkDifferences(analysis.parses, analysis.judgement);
+        parses = std::move(analysis.parses);
+        break;
+    }
+  }
+  verdict_->setText(
+      judgement_.isEmpty()
+          ? QString()
+          : QStringLiteral("<b>%1</b>&emsp;%2").arg(judgement_.toHtmlEscaped(), count_));
+  messages_->setText(messages.join(QLatin1Char('\n')));
+  messages_->setVisible(!messages.isEmpty());
+  name_ = FileNameOf(line);
+  const bool any = !parses.empty();
+  const bool numbered = parses.size() > 1;
+  canvas_->SetTrees(std::move(parses), std::move(marks), numbered);
+  for (QAction* action : {copyAll_, svgAll_, pngAll_}) action->setEnabled(any);
+}
+
+void ParsePane::WatchGrammarDocuments() {
+  for (const QMetaObject::Connection& connection : grammarWatch_) disconnect(connection);
+  grammarWatch_.clear();
+  for (CMarvolenDoc* document : grammar_.documents()) {
+    grammarWatch_.append(connect(document->text(), &QTextDocument::contentsChanged, this, [this] {
+      grammar_.MarkEdited();
+      grammarEdited_.start();
+    }));
+  }
+}
+
+void ParsePane::WatchActiveWindow() {
+  disconnect(cursorMoved_);
+  QMdiSubWindow* window = area_ != nullptr ? area_->currentSubWindow() : nullptr;
+  QWidget* widget = window != nullptr ? window->widget() : nullptr;
+  watched_ = TextOf(widget);
+  if (watched_ != nullptr) {
+    cursorMoved_ =
+        connect(static_cast<QPlainTextEdit*>(watched_.data()),
+                &QPlainTextEdit::cursorPositionChanged, this, &ParsePane::TakeLineUnderCursor);
+  } else if (widget != nullptr &&
+             widget->metaObject()->indexOfSignal("currentLineChanged()") >= 0) {
+    // A viewer of its own kind offers the line itself.
+    watched_ = widget;
+    cursorMoved_ = connect(widget, SIGNAL(currentLineChanged()), this, SLOT(TakeLineUnderCursor()));
+  }
+  TakeLineUnderCursor();
+}
+
+void ParsePane::TakeLineUnderCursor() {
+  if (!follow_->isChecked() || !isVisible() || watched_ == nullptr || area_ == nullptr) return;
+  // The tag set and the rules are the grammar, not sequences to analyse.
+  grammar_.ReadConfig();
+  const auto* frame = qobject_cast<CChildFrame*>(area_->currentSubWindow());
+  const QString path = frame != nullptr ? frame->document()->path() : QString();
+  if (SameFile(path, grammar_.tagsPath()) || SameFile(path, grammar_.rulesPath())) return;
+  QString line;
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(watched_.data())) {
+    line = SequenceOfLine(edit->textCursor().block(), !SameFile(path, grammar_.sequencesPath()));
+  } else {
+    QMetaObject::invokeMethod(watched_.data(), "currentLineText", Q_RETURN_ARG(QString, line));
+  }
+  if (line != input_->text()) input_->setText(line);
+}
+
+void ParsePane::ShowContextMenu(const QPoint& point) {
+  const int tree = canvas_->TreeAt(point);
+  QMenu menu;
+  if (tree >= 0) {
+    const QString number = QString::number(tree + 1);
+    menu.addAction(QStringLiteral("复制树 [%1] 的图片").arg(number), this,
+                   [this, tree] { CopyImage(tree); });
+    menu.addAction(QStringLiteral("树 [%1] 另存为 SVG...").arg(number), this,
+                   [this, tree] { Save(tree, Format::kSvg); });
+    menu.addAction(QStringLiteral("树 [%1] 另存为 PNG...").arg(number), this,
+                   [this, tree] { Save(tree, Format::kPng); });
+    menu.addSeparator();
+  }
+  menu.addActions({copyAll_, svgAll_, pngAll_});
+  menu.exec(canvas_->viewport()->mapToGlobal(point));
+}
+
+QImage ParsePane::Image(int index) const {
+  const QFont font = TreeFont(kImagePixels);
+  return RenderImage(canvas_->Drawing(index, font), font, kImageDotsPerInch);
+}
+
+bool ParsePane::CopyImage(int index) {
+  if (canvas_->treeCount() == 0 || index >= canvas_->treeCount()) return false;
+  const QImage image = Image(index);
+  if (image.isNull()) {
+    Fail(QString::fromUtf8(kTooLarge));
+    return false;
+  }
+  QGuiApplication::clipboard()->setImage(image);
+  return true;
+}
+
+bool ParsePane::Save(int index, Format format) {
+  if (canvas_->treeCount() == 0 || index >= canvas_->treeCount()) return false;
+  QString name = name_;
+  if (index >= 0 && canvas_->treeCount() > 1) name += QStringLiteral(" [%1]").arg(index + 1);
+  name += format == Format::kSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
+  const QString proposed = QDir(QString::fromStdString(startupDir_)).filePath(name);
+  const QString path = dialogs_.GetSaveFileName(this, proposed);
+  if (path.isEmpty()) return false;
+  const QString problem = Export(index, format, path);
+  if (!problem.isEmpty()) Fail(problem);
+  return problem.isEmpty();
+}
+
+QString ParsePane::Export(int index, Format format, const QString& path) const {
+  const QString profile = QString::fromStdString(ProfilePathFor(startupDir_));
+  for (const QString& input :
+       {profile, grammar_.tagsPath(), grammar_.rulesPath(), grammar_.sequencesPath()}) {
+    if (SameFile(path, input))
+      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  QByteArray bytes;
+  if (format == Format::kSvg) {
+    const QFont font = TreeFont(kSvgPixels);
+    bytes = QByteArray::fromStdString(RenderSvg(canvas_->Drawing(index, font), StyleFor(font)));
+  } else {
+    const QImage image = Image(index);
+    if (image.isNull()) return QString::fromUtf8(kTooLarge);
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+      return QStringLiteral("无法生成 PNG 图片。");
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+      !file.commit())
+    return QStringLiteral("无法保存文件 %1。\n%2")
+        .arg(QDir::toNativeSeparators(path), file.errorString());
+  return QString();
+}
+
+void ParsePane::Fail(const QString& text) {
+  dialogs_.ShowMessage(this, text, MessageIcon::kWarning);
+}
+
+}  // namespace marvolen

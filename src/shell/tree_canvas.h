@@ -1,0 +1,90 @@
+// The trees of one sequence, side by side in rows as wide as the view and
+// scrolled up and down. The trees are laid out as they come into sight: the
+// first screenful at once, the rest as the view is scrolled (a line may
+// have hundreds of parses). Ctrl+wheel zooms; the colours follow the
+// palette.
+#ifndef MARVOLEN_SHELL_TREE_CANVAS_H_
+#define MARVOLEN_SHELL_TREE_CANVAS_H_
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <vector>
+
+#include "analysis/parse_differences.h"
+#include "drawing/tree_layout.h"
+#include "grammar/parse_engine.h"
+
+namespace marvolen {
+
+class TreeCanvas : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit TreeCanvas(QWidget* parent = nullptr);
+
+  // Show `parses` with their `marks`, numbered [1], [2], ... when
+  // `numbered`; the view goes back to the top.
+  void SetTrees(ParseList parses, ParseMarks marks, bool numbered);
+
+  const ParseList& parses() const { return parses_; }
+  int treeCount() const { return static_cast<int>(parses_.size()); }
+  // The trees laid out so far (those in sight and a screenful beyond).
+  int laidOutCount() const { return static_cast<int>(placed_.size()); }
+  // The tree at `point` of the viewport, or -1.
+  int TreeAt(const QPoint& point) const;
+  // Where tree `index` stands, in the content's coordinates (it must be
+  // laid out).
+  QRectF TreeRect(int index) const;
+  // The drawing of laid-out tree `index`, at (0, 0).
+  const DrawnTree& LaidOutTree(int index) const { return placed_.at(index).drawing; }
+
+  // The drawing of tree `index`, or of all of them when -1, in `font` (the
+  // trees' numbers as shown), for export.
+  DrawnTree Drawing(int index, const QFont& font) const;
+
+  double zoom() const { return zoom_; }
+  void SetZoom(double zoom);  // kept between kMinZoom and kMaxZoom
+  static constexpr double kMinZoom = 0.25, kMaxZoom = 4;
+
+  // A paint of the view has ended (for timing it).
+  Q_SIGNAL void painted();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  struct Placed {
+    DrawnTree drawing;  // one tree, its number included, at (0, 0)
+    QPointF at;         // its top left corner in the content
+  };
+
+  // Lay out trees until the rows reach `bottom` (content coordinates) and
+  // a view's height beyond, or every tree is laid out.
+  void LayOutTo(double bottom);
+  // Place the tree `placed` after those before it.
+  void Place(Placed& placed);
+  void StartRows();
+  // Lay everything out again (size, zoom or font changed), keeping the
+  // part of the content in sight.
+  void Relayout();
+  void UpdateScrollBars();
+
+  ParseList parses_;
+  ParseMarks marks_;
+  bool numbered_ = false;
+  double zoom_ = 1;
+  QFont font_;
+  TreeStyle style_;    // of each tree: no margin
+  double margin_ = 0;  // around the rows
+  std::vector<Placed> placed_;
+  // Where the next tree goes: the row's top, the next x, the row's height.
+  double rowTop_ = 0, nextX_ = 0, rowHeight_ = 0, contentWidth_ = 0;
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_SHELL_TREE_CANVAS_H_
