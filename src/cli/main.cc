@@ -16,6 +16,7 @@
 #include "cli/parse_command.h"
 #include "cli/progress_bar.h"
 #include "grammar/search_engines.h"
+#include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/stop_signals.h"
@@ -91,8 +92,7 @@ class StderrUserInterface : public UserInterface {
 
   void ShowMessage(const std::string& text) override {
     bar_.Clear();
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteText(stderr, text + "\n");
     std::fflush(stderr);
   }
   void SetBusy(bool) override {}
@@ -103,7 +103,7 @@ class StderrUserInterface : public UserInterface {
 };
 
 void PrintError(const std::string& text) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+  WriteText(stderr, std::string(kProgram) + ": " + text + "\n");
 }
 
 int UsageError(const std::string& text) {
@@ -122,8 +122,8 @@ int ShowConfig(const std::string& startupDir) {
                            "RULES=" + DisplayPath(config.rules) + "\n" +
                            "RESULT=" + DisplayPath(config.result) + "\n" +
                            "ITEMLENGTH=" + DisplayPath(config.itemLength) + "\n";
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+  const bool written = WriteText(stdout, text);
+  if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
     PrintError("cannot write to standard output");
     return kExitCompletedWithErrors;
   }
@@ -270,4 +270,9 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace marvolen
 
-int main(int argc, char** argv) { return marvolen::Main(argc, argv); }
+int main(int argc, char** argv) {
+  // On Windows the arguments come from the wide-character command line, as
+  // UTF-8 like every other text of the program.
+  marvolen::Utf8Arguments args(argc, argv);
+  return marvolen::Main(args.argc(), args.argv());
+}

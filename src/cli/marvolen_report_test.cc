@@ -1,13 +1,14 @@
 // Runs the built marvolen-report and checks what it prints and returns.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <pty.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <signal.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -19,9 +20,18 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/child_process_for_test.h"
+#include "platform/file_system.h"
+#include "platform/temp_dir_for_test.h"
+
 namespace {
+
+using marvolen::ChildProcessForTest;
+using marvolen::FileSystemPath;
+using marvolen::PathText;
 
 namespace fs = std::filesystem;
 
@@ -43,12 +53,33 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// What the program printed to a file. On Windows its output is text, each
+// line ending in CR LF, as Windows programs write it; the tests read it with
+// plain line feeds.
+std::string ReadOutput(const fs::path& path) {
+  std::string text = ReadFile(path);
+#ifdef _WIN32
+  std::string lf;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      lf += '\n';
+      ++i;
+      continue;
+    }
+    EXPECT_NE(text[i], '\n') << "a line feed without CR: " << text;
+    lf += text[i];
+  }
+  text = lf;
+#endif
+  return text;
+}
+
 class MarvolenReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_cli_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    base_ = fs::canonical(tmpl);
+    const fs::path made = marvolen::MakeTempDirForTest("marvolen_cli_");
+    ASSERT_FALSE(made.empty());
+    base_ = fs::canonical(made);
     dir_ = base_ / "work";
     fs::create_directory(dir_);
   }
@@ -59,29 +90,24 @@ class MarvolenReportTest : public ::testing::Test {
 
   // Run the program in `cwd` with `args`; stdout and stderr are captured in
   // files beside the working directory.
-  Outcome Invoke(const fs::path& cwd, std::vector<std::string> args) {
-    const fs::path outPath = base_ / "stdout", errPath = base_ / "stderr";
-    args.insert(args.begin(), kBinary);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
+  Outcome Invoke(const fs::path& cwd, const std::vector<std::string>& args) {
     Outcome o;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
-      dup2(out, 1);
-      dup2(err, 2);
-      execv(kBinary, argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return o;
-    if (WIFEXITED(status)) o.status = WEXITSTATUS(status);
-    o.out = ReadFile(outPath);
-    o.err = ReadFile(errPath);
+    const auto child = Start(cwd, args);
+    if (child == nullptr) return o;
+    o.status = child->Wait();
+    o.out = ReadOutput(base_ / "stdout");
+    o.err = ReadOutput(base_ / "stderr");
     return o;
+  }
+  std::unique_ptr<ChildProcessForTest> Start(const fs::path& cwd,
+                                             const std::vector<std::string>& args,
+                                             bool ownConsole = false) {
+    ChildProcessForTest::Options options;
+    options.directory = PathText(cwd);
+    options.outPath = PathText(base_ / "stdout");
+    options.errPath = PathText(base_ / "stderr");
+    options.ownConsole = ownConsole;
+    return ChildProcessForTest::Start(kBinary, args, options);
   }
   Outcome Invoke(std::vector<std::string> args) { return Invoke(dir_, std::move(args)); }
 
@@ -299,6 +325,7 @@ TEST_F(MarvolenReportTest, TheEngineAndTheThreadsChangeNothingInTheReport) {
   }
 }
 
+#ifndef _WIN32  // pseudo-terminals, signals and broken pipes; Windows: below
 // A text as a terminal shows it: each line feed as CR LF.
 std::string AsOnTerminal(const std::string& text) {
   std::string out;
@@ -359,6 +386,8 @@ TEST_F(MarvolenReportTest, OnATerminalAProgressBarIsErasedBeforeEachMessage) {
             noSequences + AsOnTerminal(Completion()));
 }
 
+#endif
+
 TEST_F(MarvolenReportTest, AParseLimitLeavesOutTheListingAndSaysSo) {
   WriteData("a n\r\n");
   WriteFile(dir_ / "rules.txt",
@@ -395,6 +424,15 @@ void WriteLongRun(const fs::path& dir) {
             "RESULT=report.txt\r\n");
 }
 
+// Whether the report is being written beside report.txt.
+bool ReportBeingWritten(const fs::path& dir) {
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (PathText(entry.path().filename()).rfind("report.txt.", 0) == 0) return true;
+  }
+  return false;
+}
+
+#ifndef _WIN32
 // Ctrl+C or SIGTERM while the report is being written: the run stops, its
 // temporary file is gone, the previous report is as it was, and the status
 // is 130. So with the HTML report and the CSV table: they are left as they
@@ -422,13 +460,7 @@ TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
       _exit(127);
     }
     // Wait until the report is being written beside report.txt.
-    auto temporary = [&] {
-      for (const auto& entry : fs::directory_iterator(dir_)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("report.txt.", 0) == 0) return true;
-      }
-      return false;
-    };
+    auto temporary = [&] { return ReportBeingWritten(dir_); };
     for (int k = 0; k < 5000 && !temporary(); ++k) usleep(1000);
     ASSERT_TRUE(temporary());
     usleep(100000);
@@ -491,6 +523,159 @@ TEST_F(MarvolenReportTest, AMessageThatCannotBeWrittenDoesNotStopTheReport) {
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_TRUE(ReadFile(dir_ / "report.txt") == report);
+}
+
+#endif
+
+#ifdef _WIN32
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Ctrl+C on the console while the report is being written: the run stops,
+// its temporary file is gone, the previous report is as it was, and the
+// status is 130. So with the HTML report and the CSV table: they are left as
+// they were too.
+TEST_F(MarvolenReportTest, CtrlCStopsTheRunAndLeavesThePreviousReport) {
+  WriteLongRun(dir_);
+  for (const bool extras : {false, true}) {
+    SCOPED_TRACE(extras);
+    WriteFile(dir_ / "report.txt", "previous report");
+    WriteFile(dir_ / "r.html", "previous page");
+    WriteFile(dir_ / "r.csv", "previous table");
+    const std::vector<std::string> args =
+        extras ? std::vector<std::string>{"--html=r.html", "--csv", "r.csv"}
+               : std::vector<std::string>{};
+    const auto child = Start(dir_, args, /*ownConsole=*/true);
+    ASSERT_NE(child, nullptr);
+    for (int k = 0; k < 5000 && !ReportBeingWritten(dir_); ++k) SleepMs(1);
+    ASSERT_TRUE(ReportBeingWritten(dir_));
+    SleepMs(100);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(child->Interrupt());
+    EXPECT_EQ(child->Wait(), 130);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_FALSE(ReportBeingWritten(dir_));
+    EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
+    EXPECT_EQ(ReadFile(dir_ / "r.html"), "previous page");
+    EXPECT_EQ(ReadFile(dir_ / "r.csv"), "previous table");
+    std::string messages = "The analysis was stopped; the report file was left as it was: " +
+                           PathText(dir_ / "report.txt") + "\n";
+    if (extras) {
+      messages += "The HTML report file was left as it was too: " + PathText(dir_ / "r.html") +
+                  "\nThe CSV file was left as it was too: " + PathText(dir_ / "r.csv") + "\n";
+    }
+    EXPECT_EQ(ReadOutput(base_ / "stderr"), messages);
+    std::printf("stopped %.3f s after Ctrl+C\n", seconds);
+  }
+}
+
+// A run killed at any moment leaves the previous report, or the new one
+// whole: the report takes the old one's place by MoveFileExW.
+TEST_F(MarvolenReportTest, AKilledRunLeavesThePreviousReportOrTheNewOneWhole) {
+  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt", "config.ini"}) {
+    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
+  }
+  const std::string golden =
+      ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt");
+  const std::string previous = "previous report";
+  int sawNew = 0;
+  for (int round = 0; round < 8; ++round) {
+    WriteFile(dir_ / "report.txt", previous);
+    const auto child = Start(dir_, {"--threads=1"});
+    ASSERT_NE(child, nullptr);
+    SleepMs(round * 97 % 400);
+    child->Kill();
+    child->Wait();
+    const std::string now = ReadFile(dir_ / "report.txt");
+    ASSERT_TRUE(now == previous || now == golden) << "round " << round << ": " << now.size();
+    sawNew += now != previous;
+    // Remove what a killed run could not.
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      if (PathText(entry.path().filename()).rfind("report.txt.", 0) == 0) fs::remove(entry.path());
+    }
+  }
+  std::printf("%d runs finished before they were killed\n", sawNew);
+}
+
+// Two runs at once writing one report file: the file is always one run's
+// whole report, never a mixture.
+TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
+  const std::string report = PathText(base_ / "report.txt");
+  for (const char* mode : {"long", "three"}) {
+    const fs::path dir = base_ / mode;
+    fs::create_directories(dir);
+    for (const char* name : {"tags.txt", "rules.txt", "sequences.txt"}) {
+      fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir / name);
+    }
+    WriteFile(dir / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+                                  "RULES=rules.txt\nRESULT=" + report + "\nITEMLENGTH=" + mode +
+                                      "\n");
+  }
+  ChildProcessForTest::Options options;
+  options.outPath = PathText(base_ / "stdout");
+  const auto first = ChildProcessForTest::Start(
+      kBinary, {"-C", PathText(base_ / "long")},
+      {PathText(base_ / "long"), options.outPath, PathText(base_ / "long-stderr")});
+  const auto second = ChildProcessForTest::Start(
+      kBinary, {"-C", PathText(base_ / "three")},
+      {PathText(base_ / "three"), options.outPath + "2", PathText(base_ / "three-stderr")});
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  // A replacement may find the other's report in its way for a moment; it
+  // then says so, and the file stays whole either way.
+  const int firstStatus = first->Wait(), secondStatus = second->Wait();
+  EXPECT_TRUE(firstStatus == 0 || secondStatus == 0) << firstStatus << " " << secondStatus;
+  const std::string golden =
+      ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt");
+  const std::string now = ReadFile(report);
+  EXPECT_TRUE(now == golden || (now.size() > golden.size() * 4 &&
+                                now.find("54872") != std::string::npos))
+      << now.size();
+  for (const auto& entry : fs::directory_iterator(base_)) {
+    EXPECT_NE(PathText(entry.path().filename()).rfind("report.txt.", 0), 0u);
+  }
+}
+#endif
+
+// The bundled examples through the program: the report is byte for byte the
+// checked-in one, and the completion message names it with the system's
+// separator ("\" on Windows).
+TEST_F(MarvolenReportTest, TheExamplesGiveTheGoldenReport) {
+  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt", "config.ini"}) {
+    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
+  }
+  const Outcome o = Invoke(base_, {"-C", "work"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "分析完毕！请打开" + PathText(dir_) + marvolen::kPathSeparator +
+                       "report.txt\n查看分析报告。\n");
+  EXPECT_TRUE(ReadFile(dir_ / "report.txt") ==
+              ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt"));
+}
+
+// A data set of Chinese file names in a Chinese folder, named in a config.ini
+// written in GBK as a Windows editor writes it, found with -C.
+TEST_F(MarvolenReportTest, AChineseDataSetNamedInAGbkConfigIniRuns) {
+  const fs::path folder = base_ / FileSystemPath("语料");
+  fs::create_directory(folder);
+  for (const auto& [from, to] : {std::pair<const char*, const char*>{"tags.txt", "词性.txt"},
+                                 {"rules.txt", "规则.txt"},
+                                 {"sequences.txt", "序列.txt"}}) {
+    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / from, folder / FileSystemPath(to));
+  }
+  // TAGS=词性.txt, SEQUENCES=序列.txt, RULES=规则.txt, RESULT=报告.txt in GBK.
+  WriteFile(folder / "config.ini",
+            "[DATA]\r\nTAGS=\xB4\xCA\xD0\xD4.txt\r\nSEQUENCES=\xD0\xF2\xC1\xD0.txt\r\n"
+            "RULES=\xB9\xE6\xD4\xF2.txt\r\nRESULT=\xB1\xA8\xB8\xE6.txt\r\n");
+  const Outcome shown = Invoke({"-C", PathText(folder), "--show-config"});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out,
+            "TAGS=词性.txt\nSEQUENCES=序列.txt\nRULES=规则.txt\nRESULT=报告.txt\nITEMLENGTH=\n");
+  const Outcome o = Invoke({"-C", PathText(folder)});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "分析完毕！请打开" + PathText(folder) + marvolen::kPathSeparator +
+                       "报告.txt\n查看分析报告。\n");
+  EXPECT_TRUE(ReadFile(folder / FileSystemPath("报告.txt")) ==
+              ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt"));
 }
 
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {
@@ -580,7 +765,9 @@ TEST_F(ParseOptionTest, ItemsThatCannotBeAnalysedAreAUsageError) {
       {{"--parse", "n " + std::string(20, 'x')},
        "item longer than 19 bytes in GBK: " + std::string(20, 'x')},
       {{"--parse", "n 𠀀"}, "the items hold a character that GBK cannot hold"},
+#ifndef _WIN32  // a Windows command line is characters, never stray bytes
       {{"--parse", "n \xFF"}, "the items are not UTF-8 text"},
+#endif
       {{"--parse"}, "option --parse needs the items"},
       {{"--svg", "x.svg"}, "--svg goes with --parse"},
       {{"--parse", "n", "--svg"}, "option --svg needs a file"},

@@ -10,6 +10,7 @@
 #include "analysis/sequence_analysis.h"
 #include "drawing/svg.h"
 #include "drawing/tree_layout.h"
+#include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/gbk.h"
 #include "run/grammar_files.h"
@@ -79,13 +80,13 @@ std::string Drawing(const SequenceAnalysis& analysis) {
 // Create or replace the file at `path` with `text`; false with the reason
 // when that fails.
 bool WriteFile(const std::string& path, const std::string& text, std::string& reason) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  UniqueFile file = OpenFile(path, "wb");
   if (!file) {
     reason = std::strerror(errno);
     return false;
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+  const bool closed = std::fclose(file.release()) == 0;
   if (!written || !closed) reason = "the file could not be written completely";
   return written && closed;
 }
@@ -135,8 +136,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   }
 
   const std::string lines = ParseLines(analysis, request.maxParses);
-  std::fwrite(lines.data(), 1, lines.size(), out);
-  if (std::fflush(out) != 0 || std::ferror(out)) {
+  const bool written = WriteText(out, lines);
+  if (!written || std::fflush(out) != 0 || std::ferror(out)) {
     return Failed(ParseOutcome::End::kFailed, "cannot write to standard output",
                   ui.messages());
   }

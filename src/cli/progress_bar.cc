@@ -1,11 +1,9 @@
 // Drawing and erasing the progress bar.
 #include "cli/progress_bar.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+
+#include "platform/console.h"
 
 namespace marvolen {
 
@@ -57,10 +55,6 @@ void ProgressBar::Clear() {
   drawn_ = 0;
 }
 
-bool StderrTakesProgressBar() {
-  if (!::isatty(STDERR_FILENO)) return false;
-  const char* term = std::getenv("TERM");
-  return term != nullptr && std::strcmp(term, "dumb") != 0;
-}
+bool StderrTakesProgressBar() { return CanDrawOverLine(stderr); }
 
 }  // namespace marvolen

@@ -42,7 +42,7 @@ class ProgressBar {
 };
 
 // True when stderr is a terminal that can draw over a line (TERM is set and
-// is not "dumb").
+// is not "dumb"; on Windows, a console).
 bool StderrTakesProgressBar();
 
 }  // namespace marvolen

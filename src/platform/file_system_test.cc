@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 const char kGbkName[] = "\xB4\xCA\xD0\xD4.txt";
 const char kUtf8Name[] = "\xE8\xAF\x8D\xE6\x80\xA7.txt";
 
-#ifndef _WIN32
+// The rule is the same on every system.
 TEST(NativePathTest, Utf8IsUsedAsItIsGbkIsConvertedAndAnythingElseIsKept) {
   EXPECT_EQ(NativePath("data/tags.txt"), "data/tags.txt");
   EXPECT_EQ(NativePath(kUtf8Name), kUtf8Name);
@@ -40,15 +40,56 @@ TEST(IsAbsolutePathTest, OnlyPathsFromTheRootAreAbsolute) {
   EXPECT_FALSE(IsAbsolutePath("out.txt"));
   EXPECT_FALSE(IsAbsolutePath("./out.txt"));
   EXPECT_FALSE(IsAbsolutePath(""));
-}
+#ifdef _WIN32
+  for (const char* path : {"C:\\out.txt", "c:/out.txt", "\\out.txt", "\\\\server\\share\\a"}) {
+    EXPECT_TRUE(IsAbsolutePath(path)) << path;
+  }
+  for (const char* path : {"C:out.txt", "1:\\out.txt", ".\\out.txt"}) {
+    EXPECT_FALSE(IsAbsolutePath(path)) << path;
+  }
+#else
+  EXPECT_FALSE(IsAbsolutePath("C:\\out.txt"));
 #endif
+}
+
+TEST(JoinForDisplayTest, PutsTheSeparatorBetweenAndShowsGbkAsUtf8) {
+#ifdef _WIN32
+  EXPECT_EQ(JoinForDisplay("D:\\work", "out.txt"), "D:\\work\\out.txt");
+  // A drive root ends with the separator already.
+  EXPECT_EQ(JoinForDisplay("C:\\", "out.txt"), "C:\\out.txt");
+  EXPECT_EQ(JoinForDisplay("\\\\server\\share\\", "a\\out.txt"), "\\\\server\\share\\a\\out.txt");
+  EXPECT_EQ(JoinForDisplay("D:\\work", kGbkName), std::string("D:\\work\\") + kUtf8Name);
+#else
+  EXPECT_EQ(JoinForDisplay("/home/ling", "out.txt"), "/home/ling/out.txt");
+  // Inserted whatever the directory ends with.
+  EXPECT_EQ(JoinForDisplay("/", "out.txt"), "//out.txt");
+  EXPECT_EQ(JoinForDisplay("/w", kGbkName), std::string("/w/") + kUtf8Name);
+#endif
+}
+
+// A path held as text reaches std::filesystem and comes back unchanged:
+// bytes off Windows, UTF-8 (and Chinese names) on Windows.
+TEST(FileSystemPathTest, TextAndPathRoundTrip) {
+  for (const std::string& text : {std::string("a/b.txt"), std::string(kUtf8Name),
+                                  std::string("\xE8\xAF\x8D/\xE6\x80\xA7")}) {
+    EXPECT_EQ(PathText(FileSystemPath(text)), text);
+  }
+#ifdef _WIN32
+  EXPECT_EQ(FileSystemPath(kUtf8Name).native(), L"\u8BCD\u6027.txt");
+  // Bytes that are not UTF-8 name no file on Windows.
+  EXPECT_TRUE(FileSystemPath(kGbkName).empty());
+  EXPECT_EQ(OpenFile(kGbkName, "wb"), nullptr);
+#else
+  EXPECT_EQ(PathText(FileSystemPath(kGbkName)), kGbkName);
+#endif
+}
 
 class DirectoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_fs_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir_ = fs::canonical(tmpl);
+    const fs::path made = MakeTempDirForTest("marvolen_fs_");
+    ASSERT_FALSE(made.empty());
+    dir_ = fs::canonical(made);
   }
   void TearDown() override {
     std::error_code ec;
@@ -59,39 +100,78 @@ class DirectoryTest : public ::testing::Test {
 };
 
 TEST_F(DirectoryTest, ChangeDirectoryMakesTheDirectoryCurrent) {
-  ASSERT_TRUE(ChangeDirectory(dir_.string()));
-  EXPECT_EQ(CurrentDirectory(), dir_.string());
+  ASSERT_TRUE(ChangeDirectory(PathText(dir_)));
+  EXPECT_EQ(CurrentDirectory(), PathText(dir_));
   fs::create_directory(dir_ / "sub");
   ASSERT_TRUE(ChangeDirectory("sub"));
-  EXPECT_EQ(CurrentDirectory(), (dir_ / "sub").string());
+  EXPECT_EQ(CurrentDirectory(), PathText(dir_ / "sub"));
+  // A Chinese name, whatever the system's code page.
+  fs::create_directory(dir_ / "sub" / FileSystemPath(kUtf8Name));
+  ASSERT_TRUE(ChangeDirectory(kUtf8Name));
+  EXPECT_EQ(CurrentDirectory(), PathText(dir_ / "sub" / FileSystemPath(kUtf8Name)));
 }
 
 TEST_F(DirectoryTest, ChangeDirectoryFailsForWhatIsNotADirectory) {
-  ASSERT_TRUE(ChangeDirectory(dir_.string()));
-  EXPECT_FALSE(ChangeDirectory(""));
-  EXPECT_FALSE(ChangeDirectory((dir_ / "missing").string()));
-  std::fclose(std::fopen((dir_ / "file").c_str(), "w"));
-  EXPECT_FALSE(ChangeDirectory((dir_ / "file").string()));
-  EXPECT_EQ(CurrentDirectory(), dir_.string());
+  ASSERT_TRUE(ChangeDirectory(PathText(dir_)));
+  std::string reason;
+  EXPECT_FALSE(ChangeDirectory("", &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_FALSE(ChangeDirectory(PathText(dir_ / "missing")));
+  ASSERT_NE(OpenFile(PathText(dir_ / "file"), "w"), nullptr);
+  EXPECT_FALSE(ChangeDirectory(PathText(dir_ / "file")));
+  EXPECT_EQ(CurrentDirectory(), PathText(dir_));
 }
 
 TEST_F(DirectoryTest, AGbkPathReachesTheFileOfItsUtf8Name) {
-  std::fclose(std::fopen((dir_ / kUtf8Name).c_str(), "w"));
-  const std::string configured = dir_.string() + "/" + kGbkName;
-  std::FILE* f = std::fopen(NativePath(configured).c_str(), "r");
-  EXPECT_NE(f, nullptr);
-  if (f != nullptr) std::fclose(f);
+  ASSERT_NE(OpenFile(PathText(dir_ / FileSystemPath(kUtf8Name)), "w"), nullptr);
+  const std::string configured = PathText(dir_) + "/" + kGbkName;
+  EXPECT_NE(OpenFile(NativePath(configured), "r"), nullptr);
+  EXPECT_NE(OpenPlainFileForReading(NativePath(configured)), nullptr);
 }
 
 TEST_F(DirectoryTest, SameExistingFileSeesOneFileThroughTwoNames) {
-  std::fclose(std::fopen((dir_ / "a.txt").c_str(), "w"));
-  std::fclose(std::fopen((dir_ / "b.txt").c_str(), "w"));
-  ASSERT_TRUE(ChangeDirectory(dir_.string()));
-  EXPECT_TRUE(SameExistingFile("a.txt", (dir_ / "a.txt").string()));
-  EXPECT_TRUE(SameExistingFile("a.txt", "./../" + dir_.filename().string() + "/a.txt"));
+  ASSERT_NE(OpenFile(PathText(dir_ / "a.txt"), "w"), nullptr);
+  ASSERT_NE(OpenFile(PathText(dir_ / "b.txt"), "w"), nullptr);
+  ASSERT_TRUE(ChangeDirectory(PathText(dir_)));
+  EXPECT_TRUE(SameExistingFile("a.txt", PathText(dir_ / "a.txt")));
+  EXPECT_TRUE(SameExistingFile("a.txt", "./../" + PathText(dir_.filename()) + "/a.txt"));
   EXPECT_FALSE(SameExistingFile("a.txt", "b.txt"));
   EXPECT_FALSE(SameExistingFile("a.txt", "missing.txt"));
   EXPECT_FALSE(SameExistingFile("missing.txt", "missing.txt"));
+  // One file under its Chinese name, given in UTF-8 and in GBK.
+  ASSERT_NE(OpenFile(kUtf8Name, "w"), nullptr);
+  EXPECT_TRUE(SameExistingFile(NativePath(kGbkName), PathText(dir_ / FileSystemPath(kUtf8Name))));
+  EXPECT_FALSE(SameExistingFile(kUtf8Name, "a.txt"));
+}
+
+TEST_F(DirectoryTest, TruncateOpenFileCutsTheFileAndWritesOnFromThere) {
+  const std::string path = PathText(dir_ / "cut.txt");
+  UniqueFile file = OpenFile(path, "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("0123456789", file.get());
+  ASSERT_TRUE(TruncateOpenFile(file.get(), 4));
+  std::fputs("ab", file.get());
+  file.reset();
+  EXPECT_EQ(fs::file_size(dir_ / "cut.txt"), 6u);
+  UniqueFile in = OpenPlainFileForReading(path);
+  ASSERT_NE(in, nullptr);
+  char bytes[8] = {};
+  EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, in.get()), 6u);
+  EXPECT_EQ(std::string(bytes, 6), "0123ab");
+}
+
+// Only a plain file opens for reading: a folder or a device never does.
+TEST_F(DirectoryTest, OnlyAPlainFileOpensForReading) {
+  EXPECT_EQ(OpenPlainFileForReading(PathText(dir_)), nullptr);
+  EXPECT_EQ(OpenPlainFileForReading(""), nullptr);
+  EXPECT_EQ(OpenPlainFileForReading(PathText(dir_ / "missing")), nullptr);
+#ifdef _WIN32
+  for (const char* device : {"NUL", "CON"}) {
+    EXPECT_EQ(OpenPlainFileForReading(device), nullptr) << device;
+  }
+#else
+  EXPECT_EQ(OpenPlainFileForReading("/dev/null"), nullptr);
+#endif
 }
 
 }  // namespace

@@ -1,51 +1,14 @@
-// GBK <-> UTF-8 through iconv.
+// GBK <-> UTF-8 on the system's converter.
 #include "platform/gbk.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/gbk_converter.h"
 
 namespace marvolen {
 
 namespace {
-
-// One iconv conversion descriptor, closed on destruction.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Convert all of `in`; false when any byte cannot be converted.
-  bool Convert(std::string_view in, std::string& out) {
-    out.clear();
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    char buf[256];
-    while (srcLeft > 0) {
-      char* dst = buf;
-      std::size_t dstLeft = sizeof buf;
-      const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-      out.append(buf, dst - buf);
-      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
-    }
-    char* dst = buf;
-    std::size_t dstLeft = sizeof buf;
-    if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<std::size_t>(-1)) return false;
-    out.append(buf, dst - buf);
-    return true;
-  }
-
- private:
-  iconv_t cd_;
-};
 
 bool IsGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
@@ -53,7 +16,7 @@ bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 }  // namespace
 
 std::string GbkToUtf8(std::string_view gbk) {
-  Converter conv("UTF-8", "GBK");
+  GbkConverter conv;
   std::string out, piece;
   std::size_t i = 0;
   while (i < gbk.size()) {
@@ -64,7 +27,7 @@ std::string GbkToUtf8(std::string_view gbk) {
       continue;
     }
     if (IsGbkLead(c) && i + 1 < gbk.size() && IsGbkTrail(static_cast<unsigned char>(gbk[i + 1])) &&
-        conv.Convert(gbk.substr(i, 2), piece)) {
+        conv.ToUtf8(gbk.substr(i, 2), piece)) {
       out += piece;
       i += 2;
       continue;
@@ -114,9 +77,9 @@ std::string GbkForMessage(std::string_view gbk) {
 
 std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
   if (!IsValidUtf8(utf8)) return std::nullopt;
-  Converter conv("GBK", "UTF-8");
+  GbkConverter conv;
   std::string out;
-  if (!conv.Convert(utf8, out)) return std::nullopt;
+  if (!conv.FromUtf8(utf8, out)) return std::nullopt;
   return out;
 }
 
@@ -165,7 +128,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool IsValidGbk(std::string_view text) {
-  Converter conv("UTF-8", "GBK");
+  GbkConverter conv;
   std::string piece;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -176,7 +139,7 @@ bool IsValidGbk(std::string_view text) {
     }
     if (!IsGbkLead(c) || i + 1 >= text.size() ||
         !IsGbkTrail(static_cast<unsigned char>(text[i + 1])) ||
-        !conv.Convert(text.substr(i, 2), piece))
+        !conv.ToUtf8(text.substr(i, 2), piece))
       return false;
     i += 2;
   }

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace marvolen {
 namespace {
@@ -77,6 +82,93 @@ TEST(GbkTest, Utf8ValidityAndUnrepresentableText) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_FALSE(Utf8ToGbk("\xB5\xC4").has_value());
   EXPECT_FALSE(Utf8ToGbk("😀").has_value());   // no GBK code for it
+}
+
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (const char b : bytes) h = (h ^ static_cast<unsigned char>(b)) * 1099511628211ull;
+  return h;
+}
+
+// What the GBK functions make of every single byte and every two-byte code,
+// and of every character of the basic multilingual plane, one line each.
+std::string WholeTable(int& validPairs, int& encodable) {
+  std::string table;
+  validPairs = encodable = 0;
+  char hex[16];
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    std::snprintf(hex, sizeof hex, "%02X ", b);
+    table += hex + GbkToUtf8(byte) + (IsValidGbk(byte) ? " valid\n" : "\n");
+  }
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const bool valid = IsValidGbk(pair);
+      validPairs += valid;
+      std::snprintf(hex, sizeof hex, "%02X%02X ", lead, trail);
+      table += hex + GbkToUtf8(pair) + (valid ? " valid\n" : "\n");
+    }
+  }
+  for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const auto gbk = Utf8ToGbk(Utf8Of(c));
+    if (!gbk) continue;
+    ++encodable;
+    std::snprintf(hex, sizeof hex, "U+%04X ", static_cast<unsigned>(c));
+    table += hex;
+    for (const char b : *gbk) {
+      std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(b));
+      table += hex;
+    }
+    table += "\n";
+  }
+  return table;
+}
+
+// Every system converts GBK exactly as iconv's GBK on Debian 12 (glibc 2.36)
+// does: the digest and counts are those of its table. Code page 936 of
+// Windows also gives the codes left to users (AAA1-AFFE, F8A1-FEFE,
+// A140-A7A0) and the byte 0xFF characters of the private use area; they must
+// stay invalid. When the digest differs, the table is written to the
+// temporary folder, to compare with the one of another system.
+TEST(GbkTest, EveryCodeConvertsAsIconvsGbkDoes) {
+  int validPairs = 0, encodable = 0;
+  const std::string table = WholeTable(validPairs, encodable);
+  EXPECT_EQ(validPairs, 21791);
+  EXPECT_EQ(encodable, 21792);  // the two-byte codes and U+20AC as the byte 0x80
+  const std::uint64_t digest = Fnv1a(table);
+  if (digest != 0x9e0642df7ef64278ull) {
+    const std::filesystem::path dump =
+        std::filesystem::temp_directory_path() / "marvolen-gbk-table.txt";
+    if (UniqueFile f = OpenFile(PathText(dump), "wb")) {
+      std::fwrite(table.data(), 1, table.size(), f.get());
+    }
+    ADD_FAILURE() << "digest " << std::hex << digest << "; the table is in " << PathText(dump);
+  }
+  for (const char* code : {"\xAA\xA1", "\xAF\xFE", "\xF8\xA1", "\xFE\xFE", "\xA1\x40", "\xA7\xA0"}) {
+    EXPECT_FALSE(IsValidGbk(code)) << code;
+    EXPECT_EQ(GbkToUtf8(code).rfind("\xEF\xBF\xBD", 0), 0u) << code;
+  }
+  for (const char32_t c : {0xE000, 0xE4C6, 0xE864, 0xF8F5}) EXPECT_FALSE(Utf8ToGbk(Utf8Of(c)));
+  EXPECT_EQ(Utf8ToGbk("\xE2\x82\xAC"), "\x80");  // the euro sign
+  EXPECT_EQ(Utf8ToGbk("\xC3\x80"), std::nullopt);  // no look-alike: À is not A
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Lossless GBK <-> editor text, with tables built once from iconv.
+// Lossless GBK <-> editor text, with tables built once from the system's
+// converter.
 #include "platform/gbk_text.h"
 
-#include <iconv.h>
-
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "platform/gbk_converter.h"
 
 namespace marvolen {
 
@@ -24,8 +26,8 @@ bool Reserved(char16_t c) {
 }
 
 // The two-byte GBK characters that survive a round trip: a code decodes to a
-// character that encodes back to the same two bytes. Codes that iconv does
-// not know, or that share a character with another code, are not in the
+// character that encodes back to the same two bytes. Codes that the
+// converter does not know, or that share a character with another code, are not in the
 // table; their bytes are kept raw.
 class GbkTables {
  public:
@@ -43,41 +45,33 @@ class GbkTables {
 
  private:
   GbkTables() : decode_(kLeadCount * kTrailCount, 0), encode_(0x10000, 0) {
-    iconv_t toUnicode = iconv_open("UTF-16LE", "GBK");
-    iconv_t toGbk = iconv_open("GBK", "UTF-16LE");
-    if (toUnicode != reinterpret_cast<iconv_t>(-1) && toGbk != reinterpret_cast<iconv_t>(-1)) {
-      for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-          if (trail == 0x7F) continue;
-          char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-          char16_t unit[2] = {0, 0};
-          if (!Convert(toUnicode, in, 2, reinterpret_cast<char*>(unit), sizeof unit, 2)) continue;
-          const char16_t c = unit[0];
-          if (Reserved(c)) continue;
-          char back[4] = {0, 0, 0, 0};
-          char unitBytes[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-          if (!Convert(toGbk, unitBytes, 2, back, sizeof back, 2)) continue;
-          if (back[0] != in[0] || back[1] != in[1]) continue;
-          decode_[(lead - 0x81) * kTrailCount + (trail - 0x40)] = c;
-          encode_[c] = static_cast<std::uint16_t>(lead << 8 | trail);
-        }
+    GbkConverter converter;
+    std::string utf8, back;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      for (int trail = 0x40; trail <= 0xFE; ++trail) {
+        if (trail == 0x7F) continue;
+        const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        if (!converter.ToUtf8(std::string_view(in, 2), utf8)) continue;
+        const char16_t c = OneBmpCharacter(utf8);
+        if (c == 0 || Reserved(c)) continue;
+        if (!converter.FromUtf8(utf8, back) || back != std::string_view(in, 2)) continue;
+        decode_[(lead - 0x81) * kTrailCount + (trail - 0x40)] = c;
+        encode_[c] = static_cast<std::uint16_t>(lead << 8 | trail);
       }
     }
-    if (toUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(toUnicode);
-    if (toGbk != reinterpret_cast<iconv_t>(-1)) iconv_close(toGbk);
   }
 
-  // Convert exactly `inSize` bytes into exactly `expectedOut` bytes.
-  static bool Convert(iconv_t cd, char* in, std::size_t inSize, char* out, std::size_t outSize,
-                      std::size_t expectedOut) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    std::size_t inLeft = inSize;
-    std::size_t outLeft = outSize;
-    char* src = in;
-    char* dst = out;
-    if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) return false;
-    if (iconv(cd, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) return false;
-    return inLeft == 0 && outSize - outLeft == expectedOut;
+  // The character of UTF-8 text that holds exactly one character of the
+  // basic multilingual plane (two or three bytes), else 0.
+  static char16_t OneBmpCharacter(std::string_view utf8) {
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+    if (utf8.size() == 2 && (b(0) & 0xE0) == 0xC0) {
+      return static_cast<char16_t>((b(0) & 0x1F) << 6 | (b(1) & 0x3F));
+    }
+    if (utf8.size() == 3 && (b(0) & 0xF0) == 0xE0) {
+      return static_cast<char16_t>((b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F));
+    }
+    return 0;
   }
 
   std::vector<char16_t> decode_;

@@ -59,6 +59,25 @@ TEST(GbkTextTest, EveryByteAndEveryTwoBytePairRoundTrips) {
   EXPECT_GT(characters, 21000);
 }
 
+// The editor shows the same characters on every system: the codes iconv's
+// GBK leaves undefined, such as those left to users, stay raw bytes also
+// where the system's code page 936 gives them private-use characters.
+TEST(GbkTextTest, TheSameCodesAreCharactersOnEverySystem) {
+  int characters = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      if (DecodeGbkText(pair).text.size() == 1) ++characters;
+    }
+  }
+  EXPECT_EQ(characters, 21791);  // every two-byte code of iconv's GBK
+  const auto raw = [](char b) { return char16_t(kRawByteBase + static_cast<unsigned char>(b)); };
+  EXPECT_EQ(DecodeGbkText("\xAA\xA1").text, (std::u16string{raw('\xAA'), raw('\xA1')}));
+  EXPECT_EQ(DecodeGbkText("\xFE\xFE").text, (std::u16string{raw('\xFE'), raw('\xFE')}));
+  EXPECT_EQ(DecodeGbkText("\xA1\x40").text, (std::u16string{raw('\xA1'), u'@'}));
+  EXPECT_FALSE(EncodeGbkText(u"\uE000", LineEnding::kLf).has_value());
+}
+
 TEST(GbkTextTest, RandomBytesRoundTrip) {
   std::mt19937 rng(20240501);
   for (int n = 0; n < 500; ++n) {

@@ -75,7 +75,8 @@ Profile Profile::Load(const std::string& path) {
   if (file == nullptr) return Profile();
   std::string data;
   std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);  // a hint: the file may change
+  // A hint: the file may change.
+  const auto size = std::filesystem::file_size(FileSystemPath(path), ec);
   if (!ec) data.reserve(static_cast<std::size_t>(size));
   char buf[65536];
   std::size_t n;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "platform/named_pipe_for_test.h"
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -13,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/heap_for_test.h"
+#include "platform/replace_file.h"
 
 namespace marvolen {
 namespace {
@@ -46,11 +52,10 @@ TEST(ProfileTest, LoadReadsTheFileAsBytes) {
                                                                    ->random_seed()) +
                                                 ".ini");
   {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    UniqueFile f = OpenFile(PathText(path), "wb");
     ASSERT_NE(f, nullptr);
     const std::string bytes = "[DATA]\r\nTAGS=\xB4\xCA\xD0\xD4.txt\r\n";
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f.get());
   }
   const Profile p = Profile::Load(path.string());
   std::filesystem::remove(path);
@@ -214,6 +219,13 @@ TEST(ProfileTest, ValuesComeBackAsTheirBytes) {
 // A config.ini that is a pipe kept the program waiting for a writer, and one
 // that is a device (a link to /dev/zero) was read without end.
 TEST(ProfileTest, RegressionAPipeOrADeviceIsNotReadAndNothingWaits) {
+#ifdef _WIN32
+  EXPECT_FALSE(Profile::Load("NUL").loaded());
+  // A named pipe opens without waiting for anyone; it is not read.
+  const NamedPipeForTest pipe("marvolen_profile_pipe");
+  ASSERT_TRUE(pipe.ok());
+  EXPECT_FALSE(Profile::Load(pipe.path()).loaded());
+#else
   for (const char* path : {"/dev/zero", "/dev/null"}) {
     if (std::filesystem::exists(path)) {
       EXPECT_FALSE(Profile::Load(path).loaded()) << path;
@@ -235,6 +247,7 @@ TEST(ProfileTest, RegressionAPipeOrADeviceIsNotReadAndNothingWaits) {
     EXPECT_FALSE(load.get());
   }
   std::filesystem::remove(fifo);
+#endif
 }
 
 // A 100 MB config.ini of short lines took 2.2 GB: every line became a key of
@@ -244,12 +257,11 @@ TEST(ProfileTest, RegressionAHugeFileCostsItsOwnSizeAndNoMore) {
   for (int i = 0; i < 1000000; ++i) file += "a\n";
   file += "[DATA]\nTAGS=t.txt\n";
   const auto path = std::filesystem::temp_directory_path() /
-                    ("marvolen_profile_huge_" + std::to_string(::getpid()) + ".ini");
+                    ("marvolen_profile_huge_" + RandomNamePart() + ".ini");
   {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    UniqueFile f = OpenFile(PathText(path), "wb");
     ASSERT_NE(f, nullptr);
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
+    std::fwrite(file.data(), 1, file.size(), f.get());
   }
   ResetHeapPeak();
   {

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
+#include "platform/file_system.h"
 #include "platform/profile_line.h"
 #include "platform/replace_file.h"
 
@@ -182,32 +181,35 @@ bool UpdateProfileFile(const std::string& path, std::string_view section,
     return false;
   };
   std::error_code ec;
-  fs::path target(path);
+  fs::path target = FileSystemPath(path);
   if (fs::is_symlink(target, ec)) {
     const fs::path resolved = fs::canonical(target, ec);
     if (ec) return fail(path + ": cannot follow the link: " + ec.message());
     target = resolved;
   }
+  const std::string targetText = PathText(target);
 
   std::string content;
   const bool exists = fs::exists(target, ec);
   if (exists) {
-    std::ifstream in(target, std::ios::binary);
-    if (!in) return fail(target.string() + ": cannot be read");
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return fail(target.string() + ": cannot be read");
+    UniqueFile in = OpenFile(targetText, "rb");
+    if (in == nullptr) return fail(targetText + ": cannot be read");
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) content.append(buffer, n);
+    if (std::ferror(in.get()) != 0) return fail(targetText + ": cannot be read");
   }
 
   if (content.size() >= 2 && ((content[0] == '\xFF' && content[1] == '\xFE') ||
                               (content[0] == '\xFE' && content[1] == '\xFF')))
-    return fail(target.string() + ": a UTF-16 file is not rewritten");
+    return fail(targetText + ": a UTF-16 file is not rewritten");
   const std::string updated = UpdateProfileText(content, section, updates);
   if (exists && updated == content) return true;
   if (!exists && updated.empty()) return true;
 
   // Written beside the file, synced, then put in its place: the old file
   // is never truncated, and stays whole whatever fails.
-  return ReplaceFileContents(target.string(), updated, error);
+  return ReplaceFileContents(targetText, updated, error);
 }
 
 }  // namespace marvolen

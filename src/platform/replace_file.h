@@ -35,7 +35,13 @@
 // and for content held in memory (an editor's save, config.ini):
 //   if (!ReplaceFileContents(path, bytes, &error)) ...;
 //
-// The POSIX implementation is replace_file_posix.cc.
+// The implementations are replace_file_posix.cc and replace_file_windows.cc.
+// On Windows the rename is MoveFileExW (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH) after FlushFileBuffers; "permission bits" are the
+// file's attributes (a file marked read-only is refused; hidden, system and
+// archive are kept); a link whose target does not exist is refused, as its
+// target cannot be read without privileges; a device (NUL, CON) or a pipe is
+// no plain file.
 #ifndef MARVOLEN_PLATFORM_REPLACE_FILE_H_
 #define MARVOLEN_PLATFORM_REPLACE_FILE_H_
 
@@ -90,6 +96,9 @@ class FileReplacement {
 // the cause, when it was not replaced.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
+
+// Six random characters (A-Z, a-z, 0-9) for the name of a temporary file.
+std::string RandomNamePart();
 
 }  // namespace marvolen
 

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 namespace marvolen {
 
@@ -63,16 +62,6 @@ bool FollowLinks(const std::string& path, std::string& target, struct stat& info
   return Fail(error, path + ": " + Cause(ELOOP));
 }
 
-// Six characters for a temporary file's name.
-std::string RandomPart() {
-  static const char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device device;
-  std::string part;
-  for (int k = 0; k < 6; ++k) part += kAlphabet[device() % (sizeof kAlphabet - 1)];
-  return part;
-}
-
 // Sync a folder, so that a rename in it survives a crash. Not every file
 // system can; that is no failure of the replacement.
 void SyncFolder(const std::string& folder) {
@@ -112,7 +101,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = folder + "/" + NameOf(target) + "." + RandomPart() + ".tmp";
+    temporary = folder + "/" + NameOf(target) + "." + RandomNamePart() + ".tmp";
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -191,18 +180,6 @@ void FileReplacement::Abandon() {
     ::unlink(temporary_.c_str());
     temporary_.clear();
   }
-}
-
-bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* error) {
-  std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(path, error);
-  if (replacement == nullptr) return false;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), replacement->file()) != bytes.size()) {
-    const std::string temporary = replacement->temporary();
-    const int cause = errno;
-    replacement->Abandon();
-    return Fail(error, temporary + ": write failed: " + Cause(cause));
-  }
-  return replacement->Commit(error);
 }
 
 }  // namespace marvolen

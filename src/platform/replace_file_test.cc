@@ -4,10 +4,16 @@
 #include "platform/replace_file.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/named_pipe_for_test.h"
+#else
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -17,7 +23,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include "platform/file_size_limit_for_test.h"
+#endif
+#include "platform/file_system.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -27,9 +37,8 @@ namespace fs = std::filesystem;
 class ReplaceFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "marvolen_replace_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = MakeTempDirForTest("marvolen_replace_");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
     std::error_code ec;
@@ -48,10 +57,11 @@ class ReplaceFileTest : public ::testing::Test {
   std::set<std::string> Names() const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.insert(entry.path().filename().string());
+      names.insert(PathText(entry.path().filename()));
     }
     return names;
   }
+#ifndef _WIN32
   static ino_t Inode(const fs::path& p) {
     struct stat info {};
     ::stat(p.c_str(), &info);
@@ -62,6 +72,7 @@ class ReplaceFileTest : public ::testing::Test {
     ::stat(p.c_str(), &info);
     return info.st_mode & 07777;
   }
+#endif
 
   fs::path dir_;
 };
@@ -69,15 +80,33 @@ class ReplaceFileTest : public ::testing::Test {
 TEST_F(ReplaceFileTest, ReplacesTheWholeFileKeepingItsPermissionsAndLeavesNothingElse) {
   const fs::path file = dir_ / "report.txt";
   Write(file, "an old report that is longer than the new one");
+#ifndef _WIN32  // Windows: the attributes, in KeepsTheAttributesOfTheFile
   ::chmod(file.c_str(), 0640);
   const ino_t before = Inode(file);
+#endif
   std::string error;
   ASSERT_TRUE(ReplaceFileContents(file.string(), "new", &error)) << error;
   EXPECT_EQ(Read(file), "new");
+#ifndef _WIN32
   EXPECT_EQ(Mode(file), 0640u);
   EXPECT_NE(Inode(file), before);  // a new file took the old one's place
+#endif
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
+
+// A file of a Chinese name, in a folder of a Chinese name, on every system.
+TEST_F(ReplaceFileTest, ChineseNamesAreReplacedAsAnyOther) {
+  const fs::path folder = dir_ / FileSystemPath("\xE8\xAF\xAD\xE6\x96\x99");            // 语料
+  const fs::path file = folder / FileSystemPath("\xE6\x8A\xA5\xE5\x91\x8A.txt");  // 报告.txt
+  fs::create_directory(folder);
+  Write(file, "old");
+  std::string error;
+  ASSERT_TRUE(ReplaceFileContents(PathText(file), "new", &error)) << error;
+  EXPECT_EQ(Read(file), "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+#ifndef _WIN32  // modes, links, FIFOs, /dev and file size limits are POSIX's
 
 TEST_F(ReplaceFileTest, ANewFileGetsTheModeThatCreatingItWouldGive) {
   const mode_t old = ::umask(027);
@@ -158,6 +187,8 @@ TEST_F(ReplaceFileTest, AFolderThatMayNotBeWrittenIsReported) {
   EXPECT_EQ(Read(dir_ / "report.txt"), "old");
 }
 
+#endif
+
 TEST_F(ReplaceFileTest, AnAbandonedOrUnfinishedReplacementChangesNothing) {
   const fs::path file = dir_ / "report.txt";
   Write(file, "old");
@@ -183,6 +214,7 @@ TEST_F(ReplaceFileTest, AnAbandonedOrUnfinishedReplacementChangesNothing) {
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
 
+#ifndef _WIN32
 TEST_F(ReplaceFileTest, AWriteCutShortByAFullDiskLeavesTheOldFile) {
   const fs::path file = dir_ / "report.txt";
   Write(file, "old");
@@ -198,6 +230,7 @@ TEST_F(ReplaceFileTest, AWriteCutShortByAFullDiskLeavesTheOldFile) {
   EXPECT_EQ(Read(file), "old");
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
+#endif
 
 TEST_F(ReplaceFileTest, TwoReplacementsAtOnceNeverMix) {
   const fs::path file = dir_ / "report.txt";
@@ -219,6 +252,7 @@ TEST_F(ReplaceFileTest, TwoReplacementsAtOnceNeverMix) {
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
 
+#ifndef _WIN32
 // A writer killed at any moment leaves the old file whole, or the new one
 // whole once it has committed; never a part of either.
 TEST_F(ReplaceFileTest, AWriterKilledAtAnyMomentLeavesOneWholeFile) {
@@ -258,6 +292,56 @@ TEST_F(ReplaceFileTest, AWriterKilledAtAnyMomentLeavesOneWholeFile) {
   }
   SUCCEED() << sawNew << " writers finished before they were killed";
 }
+#endif
+
+#ifdef _WIN32
+// Windows keeps no permission bits: a replacement keeps the attributes a
+// person sets (hidden, archive) and refuses a file marked read-only.
+TEST_F(ReplaceFileTest, KeepsTheAttributesOfTheFile) {
+  const fs::path file = dir_ / "report.txt";
+  Write(file, "old");
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  std::string error;
+  ASSERT_TRUE(ReplaceFileContents(PathText(file), "new", &error)) << error;
+  EXPECT_EQ(Read(file), "new");
+  EXPECT_EQ(GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
+}
+
+TEST_F(ReplaceFileTest, RefusesAtOnceWhatIsNoPlainFileOrMayNotBeWritten) {
+  fs::create_directory(dir_ / "folder");
+  Write(dir_ / "readonly.txt", "keep me");
+  ASSERT_TRUE(SetFileAttributesW((dir_ / "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+  NamedPipeForTest pipe("marvolen_replace_pipe");
+  ASSERT_TRUE(pipe.ok());
+  const std::set<std::string> before = Names();
+  struct Case {
+    std::string path;
+    std::string cause;
+  };
+  const std::vector<Case> cases = {
+      {PathText(dir_ / "folder"), "not a plain file"},
+      {"NUL", "not a plain file"},
+      {pipe.path(), "not a plain file"},
+      {PathText(dir_ / "readonly.txt"), "may not be written"},
+      {PathText(dir_ / "missing" / "report.txt"), "cannot create a temporary file"},
+      {PathText(dir_) + "\\\xB1\xA8.txt", "not UTF-8"},  // GBK bytes: no name on Windows
+      {"", "no file name"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string error;
+    EXPECT_EQ(FileReplacement::Begin(c.path, &error), nullptr);
+    EXPECT_NE(error.find(c.cause), std::string::npos) << error;
+  }
+  pipe.Close();
+  EXPECT_EQ(Read(dir_ / "readonly.txt"), "keep me");
+  EXPECT_NE(GetFileAttributesW((dir_ / "readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(Names(), before);
+  SetFileAttributesW((dir_ / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
 
 }  // namespace
 }  // namespace marvolen

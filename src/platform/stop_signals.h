@@ -12,7 +12,10 @@
 // one byte to a pipe; a thread of the object's own reads it and asks for the
 // stop, so the stop source is never touched from a signal handler.
 //
-// The POSIX implementation is stop_signals_posix.cc.
+// The implementations are stop_signals_posix.cc and, on Windows, where
+// Ctrl+C and Ctrl+Break reach a console's control handler instead of a
+// signal handler, stop_signals_windows.cc; signal() then gives SIGINT or
+// SIGBREAK.
 #ifndef MARVOLEN_PLATFORM_STOP_SIGNALS_H_
 #define MARVOLEN_PLATFORM_STOP_SIGNALS_H_
 

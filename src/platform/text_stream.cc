@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/replace_file.h"
 
@@ -100,9 +98,9 @@ bool InputStream::ReadLine(std::string& line, std::size_t maxBytes) {
 
 std::unique_ptr<OutputStream> OutputStream::Create(const std::string& path) {
   if (path.empty()) return nullptr;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  UniqueFile f = OpenFile(path, "wb");
   if (f == nullptr) return nullptr;
-  return std::unique_ptr<OutputStream>(new OutputStream(f, path));
+  return std::unique_ptr<OutputStream>(new OutputStream(f.release(), path));
 }
 
 std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path,
@@ -168,9 +166,7 @@ bool OutputStream::TruncateTo(std::uint64_t position) {
     return true;
   }
   buffer_.clear();
-  std::error_code ec;
-  std::filesystem::resize_file(path_, position, ec);
-  if (ec || std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0) {
+  if (!TruncateOpenFile(file_, position)) {
     ok_ = false;
     return false;
   }

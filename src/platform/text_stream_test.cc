@@ -1,9 +1,13 @@
 #include "platform/text_stream.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include "platform/named_pipe_for_test.h"
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +23,12 @@
 
 namespace marvolen {
 namespace {
+
+#ifdef _WIN32
+const char kNullDevice[] = "NUL";
+#else
+const char kNullDevice[] = "/dev/null";
+#endif
 
 std::string ReadAll(InputStream& in) {
   std::string out;
@@ -108,7 +118,7 @@ TEST(InputStreamTest, LineIsThatOfTheLastByteReadAndNotPushedBack) {
 TEST(InputStreamTest, OpenFailsForMissingFileEmptyPathAndFolder) {
   EXPECT_EQ(InputStream::Open(""), nullptr);
   EXPECT_EQ(InputStream::Open("/nonexistent/dir/file.txt"), nullptr);
-  EXPECT_EQ(InputStream::Open(std::filesystem::temp_directory_path().string()), nullptr);
+  EXPECT_EQ(InputStream::Open(PathText(std::filesystem::temp_directory_path())), nullptr);
 }
 
 // A file is read a block at a time: a CR LF split between two blocks is
@@ -132,6 +142,15 @@ TEST(InputStreamTest, RegressionAFileIsReadOnlyAsFarAsNeeded) {
 TEST(InputStreamTest, OnlyPlainFilesOpen) {
   // A device that never ends (a sequences file of endless NUL lines would
   // keep the reader busy forever), a pipe, a folder.
+#ifdef _WIN32
+  for (const char* path : {"NUL", "CON", "C:\\"}) {
+    EXPECT_EQ(InputStream::Open(path), nullptr) << path;
+  }
+  // A named pipe opens without waiting for anyone; it is refused.
+  const NamedPipeForTest pipe("marvolen_in_pipe");
+  ASSERT_TRUE(pipe.ok());
+  EXPECT_EQ(InputStream::Open(pipe.path()), nullptr);
+#else
   for (const char* path : {"/dev/zero", "/dev/null", "/tmp"}) {
     if (std::filesystem::exists(path)) {
       EXPECT_EQ(InputStream::Open(path), nullptr) << path;
@@ -146,6 +165,7 @@ TEST(InputStreamTest, OnlyPlainFilesOpen) {
     if (writer >= 0) close(writer);
     std::filesystem::remove(fifo);
   }
+#endif
 }
 
 // Text mode on Windows ends the input at a Ctrl-Z byte; a file saved by an
@@ -180,8 +200,10 @@ TEST(InputStreamTest, RegressionACtrlZByteEndsTheInput) {
   std::filesystem::remove(path);
 }
 
+#ifndef _WIN32
 // A pipe with nobody writing to it as a data file kept the run waiting for
 // ever: the open waited for a writer before the check for a plain file.
+// (Windows: a named pipe, in OnlyPlainFilesOpen.)
 TEST(InputStreamTest, RegressionAPipeWithoutWriterIsRefusedAtOnce) {
   const auto fifo = std::filesystem::temp_directory_path() /
                     ("marvolen_in_fifo_alone_" + std::to_string(::getpid()));
@@ -199,6 +221,7 @@ TEST(InputStreamTest, RegressionAPipeWithoutWriterIsRefusedAtOnce) {
   }
   std::filesystem::remove(fifo);
 }
+#endif
 
 TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {
   const auto path = std::filesystem::temp_directory_path() / "marvolen_out_test.txt";
@@ -209,8 +232,12 @@ TEST(OutputStreamTest, EveryLineFeedReachesTheDiskAsCrLf) {
     out->Write(std::string("x\0y\r\n", 5));
     EXPECT_TRUE(out->Close());
   }
-  std::ifstream f(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  {
+    // Closed before the file is removed: Windows removes no open file.
+    std::ifstream f(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  }
   EXPECT_EQ(bytes, std::string("\r\n\r\na\tb%d\r\nx\0y\r\r\n", 17));
   std::filesystem::remove(path);
 }
@@ -233,8 +260,11 @@ TEST(OutputStreamTest, ALongTextIsConvertedWholeWhereverItsLineFeedsFall) {
     out->Write("end");
     EXPECT_TRUE(out->Close());
   }
-  std::ifstream f(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  {
+    std::ifstream f(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  }
   EXPECT_TRUE(bytes == expected + "end");
   std::filesystem::remove(path);
 }
@@ -290,7 +320,7 @@ TEST(OutputStreamTest, AReplacingStreamReplacesTheFileOnlyWhenClosed) {
     EXPECT_EQ(ReadFile(path), "a\r\nb");
   }
   std::string error;
-  EXPECT_EQ(OutputStream::Replacing("/dev/null", &error), nullptr);
+  EXPECT_EQ(OutputStream::Replacing(kNullDevice, &error), nullptr);
   EXPECT_NE(error.find("not a plain file"), std::string::npos);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                           std::filesystem::directory_iterator()),

@@ -12,6 +12,7 @@
 #include "datafiles/sequences.h"
 #include "platform/gbk.h"
 #include "platform/text_stream.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -98,8 +99,8 @@ class GrammarFilesFailureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     here_ = fs::current_path();
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_grammar_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const fs::path tmpl = MakeTempDirForTest("marvolen_grammar_");
+    ASSERT_FALSE(tmpl.empty());
     dir_ = fs::canonical(tmpl);
     WriteFile(dir_ / "config.ini", "[DATA]\nTAGS=tags.txt\nRULES=rules.txt\n");
     WriteFile(dir_ / "tags.txt", "TagSetBegin n , v TagSetEnd");

@@ -28,11 +28,11 @@ namespace {
 const char kProfileSection[] = "DATA";
 
 // The report file as the person should look for it, as UTF-8: a relative
-// "RESULT" value is named after the start-up directory and the separator
-// (inserted whatever the directory ends with), an absolute one alone.
+// "RESULT" value is named after the start-up directory and the separator,
+// an absolute one alone.
 std::string ReportPathForDisplay(const std::string& startupDir, const std::string& result) {
   if (IsAbsolutePath(result)) return DisplayPath(result);
-  return DisplayPath(startupDir) + kPathSeparator + DisplayPath(result);
+  return JoinForDisplay(startupDir, result);
 }
 
 // The interface a reader talks through: each of its messages names the file
@@ -114,7 +114,7 @@ std::vector<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
 std::string ProfilePathFor(const std::string& startupDir) {
   if (startupDir.empty()) return "config.ini";
   std::string path = startupDir;
-  if (path.back() != kPathSeparator) path += kPathSeparator;
+  if (!IsPathSeparator(path.back())) path += kPathSeparator;
   return path + "config.ini";
 }
 
@@ -134,8 +134,7 @@ bool ThreeItemsOnlyFor(std::string_view itemLength) { return itemLength != "long
 std::string CompletionMessage(const std::string& startupDir, const std::string& result) {
   // The value is appended as configured, whatever its form, as linguists'
   // notes and scripts quote this message.
-  return "分析完毕！请打开" + DisplayPath(startupDir) + kPathSeparator + DisplayPath(result) +
-         "\n查看分析报告。";
+  return "分析完毕！请打开" + JoinForDisplay(startupDir, result) + "\n查看分析报告。";
 }
 
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,

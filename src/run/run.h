@@ -51,7 +51,7 @@ class CountingUserInterface : public UserInterface {
 };
 
 // The path of config.ini in `startupDir`: the platform's separator is
-// appended unless the directory already ends with it.
+// appended unless the directory already ends with a separator.
 std::string ProfilePathFor(const std::string& startupDir);
 
 // Read the five values from the profile file at `profilePath` (a missing file
@@ -64,7 +64,8 @@ bool ThreeItemsOnlyFor(std::string_view itemLength);
 
 // The message that ends a completed run, naming the report file: the
 // start-up directory, the separator and the "RESULT" value as configured
-// (an absolute "RESULT" value is named alone), as UTF-8.
+// (JoinForDisplay: on Windows a drive root takes no second separator), as
+// UTF-8.
 std::string CompletionMessage(const std::string& startupDir, const std::string& result);
 
 enum class RunEnd {

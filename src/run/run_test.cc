@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "platform/named_pipe_for_test.h"
+#else
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -16,14 +19,19 @@
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
 #include "platform/file_size_limit_for_test.h"
+#endif
 #include "platform/file_system.h"
 #include "platform/gbk.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string kSeparator(1, kPathSeparator);
 
 using Messages = std::vector<std::string>;
 
@@ -64,8 +72,8 @@ std::string Completion(const fs::path& report) {
 class RunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "marvolen_run_XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const fs::path tmpl = MakeTempDirForTest("marvolen_run_");
+    ASSERT_FALSE(tmpl.empty());
     dir_ = fs::canonical(tmpl);
   }
   void TearDown() override {
@@ -89,9 +97,16 @@ class RunTest : public ::testing::Test {
 };
 
 TEST(ProfilePathForTest, AppendsTheSeparatorOnlyWhenMissing) {
+#ifdef _WIN32
+  EXPECT_EQ(ProfilePathFor("D:\\work"), "D:\\work\\config.ini");
+  EXPECT_EQ(ProfilePathFor("D:\\work\\"), "D:\\work\\config.ini");
+  EXPECT_EQ(ProfilePathFor("D:/work/"), "D:/work/config.ini");
+  EXPECT_EQ(ProfilePathFor("C:\\"), "C:\\config.ini");
+#else
   EXPECT_EQ(ProfilePathFor("/home/ling/work"), "/home/ling/work/config.ini");
   EXPECT_EQ(ProfilePathFor("/home/ling/work/"), "/home/ling/work/config.ini");
   EXPECT_EQ(ProfilePathFor("/"), "/config.ini");
+#endif
   EXPECT_EQ(ProfilePathFor(""), "config.ini");
 }
 
@@ -169,13 +184,22 @@ TEST_F(RunTest, EachFailedOpenShowsItsMessageAndTouchesNoReportFile) {
 TEST_F(RunTest, AReportFileThatCannotBeCreatedIsReportedAtOnce) {
   WriteStandardFiles();
   fs::create_directory(dir_ / "folder");
-  ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0644), 0);
-  fs::create_symlink("fifo", dir_ / "to-fifo");
   WriteFile(dir_ / "readonly.txt", "keep");
   fs::permissions(dir_ / "readonly.txt",
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  for (const char* result : {"", "folder", "missing-dir/report.txt", "/dev/full", "fifo",
-                             "to-fifo", "readonly.txt"}) {
+#ifdef _WIN32  // a device; pipes: platform_replace_file_test
+  const std::vector<std::string> results = {"", "folder", "missing-dir/report.txt", "NUL",
+                                            "readonly.txt"};
+  const int entries = 6;
+#else
+  ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0644), 0);
+  fs::create_symlink("fifo", dir_ / "to-fifo");
+  const std::vector<std::string> results = {"",         "folder",  "missing-dir/report.txt",
+                                            "/dev/full", "fifo",   "to-fifo",
+                                            "readonly.txt"};
+  const int entries = 8;
+#endif
+  for (const std::string& result : results) {
     SCOPED_TRACE(result);
     WriteFile(dir_ / "config.ini", std::string("[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
                                                "RULES=rules.txt\nRESULT=") +
@@ -187,8 +211,11 @@ TEST_F(RunTest, AReportFileThatCannotBeCreatedIsReportedAtOnce) {
   }
   EXPECT_FALSE(fs::exists(dir_ / "missing-dir"));
   EXPECT_EQ(ReadFile(dir_ / "readonly.txt"), "keep");
+#ifndef _WIN32
   EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 8);
+#endif
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), entries);
+  fs::permissions(dir_ / "readonly.txt", fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(RunTest, TheReportIsNeverCreatedOverAnInputFile) {
@@ -208,7 +235,7 @@ TEST_F(RunTest, TheReportIsNeverCreatedOverAnInputFile) {
     EXPECT_EQ(r.end, RunEnd::OpenFailed);
     EXPECT_EQ(ui_.messages,
               Messages{"The report file is also an input file and was not overwritten: " +
-                       dir_.string() + "/" + target});
+                       dir_.string() + kSeparator + target});
     EXPECT_EQ(ReadFile(dir_ / "tags.txt"), kValidTags);
     EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), kValidSequences);
     EXPECT_EQ(ReadFile(dir_ / "rules.txt"), kValidRules);
@@ -258,15 +285,15 @@ TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAre) {
   EXPECT_EQ(r.errorMessages, 0);
   EXPECT_TRUE(fs::exists(data / "report.txt"));
   EXPECT_EQ(ui_.messages,
-            Messages{"分析完毕！请打开" + (dir_ / "start").string() + "/" +
+            Messages{"分析完毕！请打开" + (dir_ / "start").string() + kSeparator +
                      (data / "report.txt").string() + "\n查看分析报告。"});
 }
 
 TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
   // 词性.txt, 序列.txt, 报告.txt in UTF-8 on disk; config.ini names two of
   // them in GBK and one in UTF-8.
-  WriteFile(dir_ / "\xE8\xAF\x8D\xE6\x80\xA7.txt", kValidTags);
-  WriteFile(dir_ / "\xE5\xBA\x8F\xE5\x88\x97.txt", kValidSequences);
+  WriteFile(dir_ / FileSystemPath("\xE8\xAF\x8D\xE6\x80\xA7.txt"), kValidTags);
+  WriteFile(dir_ / FileSystemPath("\xE5\xBA\x8F\xE5\x88\x97.txt"), kValidSequences);
   WriteFile(dir_ / "rules.txt", kValidRules);
   WriteFile(dir_ / "config.ini",
             "[DATA]\nTAGS=\xB4\xCA\xD0\xD4.txt\n"
@@ -275,9 +302,11 @@ TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
             "RESULT=\xB1\xA8\xB8\xE6.txt\n");
   const RunResult r = Run();
   EXPECT_EQ(r.errorMessages, 0);
-  EXPECT_TRUE(fs::exists(dir_ / "\xE6\x8A\xA5\xE5\x91\x8A.txt"));
+  EXPECT_TRUE(fs::exists(dir_ / FileSystemPath("\xE6\x8A\xA5\xE5\x91\x8A.txt")));
   // The message names the report in UTF-8.
-  EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "\xE6\x8A\xA5\xE5\x91\x8A.txt")});
+  EXPECT_EQ(ui_.messages,
+            Messages{"分析完毕！请打开" + PathText(dir_) + kSeparator +
+                     "\xE6\x8A\xA5\xE5\x91\x8A.txt\n查看分析报告。"});
 }
 
 TEST_F(RunTest, NoTagsAndNoSequencesLeaveAnEmptyReportAndStillComplete) {
@@ -355,6 +384,7 @@ TEST_F(RunTest, RunningTwiceRecreatesTheReport) {
   EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
+#ifndef _WIN32
 TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured) {
   EXPECT_EQ(CompletionMessage("/home/ling/work", "out.txt"),
             "分析完毕！请打开/home/ling/work/out.txt\n查看分析报告。");
@@ -368,6 +398,21 @@ TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured
   // An absolute value is appended too.
   EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"), "分析完毕！请打开/w//tmp/out.txt\n查看分析报告。");
 }
+#else
+TEST(CompletionMessageTest, JoinsTheDirectoryAndTheValueWithABackslash) {
+  EXPECT_EQ(CompletionMessage("D:\\work", "out.txt"),
+            "分析完毕！请打开D:\\work\\out.txt\n查看分析报告。");
+  // A drive root ends with the backslash already: it takes no second one.
+  EXPECT_EQ(CompletionMessage("C:\\", "out.txt"), "分析完毕！请打开C:\\out.txt\n查看分析报告。");
+  EXPECT_EQ(CompletionMessage("D:\\w", "./a/../out.txt"),
+            "分析完毕！请打开D:\\w\\./a/../out.txt\n查看分析报告。");
+  // A GBK value is shown as UTF-8; an absolute value is appended too.
+  EXPECT_EQ(CompletionMessage("D:\\w", "\xB1\xA8\xB8\xE6.txt"),
+            "分析完毕！请打开D:\\w\\报告.txt\n查看分析报告。");
+  EXPECT_EQ(CompletionMessage("D:\\w", "E:\\out.txt"),
+            "分析完毕！请打开D:\\w\\E:\\out.txt\n查看分析报告。");
+}
+#endif
 
 // A report cut short part-way (the disk fills up after some of it was
 // written) is reported, the previous report stays as it was, and nothing
@@ -377,9 +422,13 @@ TEST_F(RunTest, AReportCutShortPartWayIsReportedAndThePreviousReportStays) {
   WriteFile(dir_ / "report.txt", "previous report");
   bool completed;
   {
+#ifdef _WIN32
+    GTEST_SKIP() << "no file size limit to fill the disk with on Windows";
+#else
     FileSizeLimitForTest limit(300);
     if (!limit.active()) GTEST_SKIP() << "cannot limit the file size";
     completed = Run().end == RunEnd::Completed;
+#endif
   }
   EXPECT_TRUE(completed);
   EXPECT_EQ(ui_.messages,
@@ -513,15 +562,30 @@ TEST_F(RunBadInputTest, FiveItemsFitAndASixthStopsTheSequencesReportAlone) {
 
 TEST_F(RunBadInputTest, ALeadByteAsTheLastByteOfEveryFile) {
   // The configured report name ends in it too; off Windows such a name is
-  // used as it is and shown with a replacement character.
-  const RunResult r = RunWith(
-      "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\nRESULT=report\xB5",
-      "TagSetBegin a , n TagSetEnd\xB5", "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd\xB5",
-      "a n\r\n\xB5");
+  // used as it is and shown with a replacement character. On Windows, where
+  // names are characters, no file has such a name: the report cannot be
+  // created.
+  const std::string config =
+      "[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\r\nRESULT=report";
+  const std::string tags = "TagSetBegin a , n TagSetEnd\xB5";
+  const std::string rules = "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd\xB5";
+  const std::string sequences = "a n\r\n\xB5";
+#ifdef _WIN32
+  RunResult r = RunWith(config + "\xB5", tags, rules, sequences);
+  EXPECT_EQ(r.end, RunEnd::OpenFailed);
+  EXPECT_EQ(ui_.messages, Messages{kCreateError});
+  ui_.messages.clear();
+  r = RunWith(config + ".txt", tags, rules, sequences);
+  EXPECT_EQ(r.end, RunEnd::Completed);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  const std::string report = ReadFile(dir_ / "report.txt");
+#else
+  const RunResult r = RunWith(config + "\xB5", tags, rules, sequences);
   EXPECT_EQ(r.end, RunEnd::Completed);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0], "分析完毕！请打开" + dir_.string() + "/report\xEF\xBF\xBD\n查看分析报告。");
   const std::string report = ReadFile(dir_ / "report\xB5");
+#endif
   EXPECT_NE(report.find(Gbk("全部标记共有 2 个")), std::string::npos);
   EXPECT_NE(report.find(Gbk("sequences.txt文件中共有排列:2个")), std::string::npos);
   // The cut-off byte is an item of its own, and a one-item line is complete.
@@ -563,14 +627,19 @@ TEST_F(RunBadInputTest, NulBytesEndValuesAndLinesAndAreTokensInTheOtherFiles) {
 // as the sequences file is an endless run of NUL lines). Only plain files are
 // data files.
 TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsNotOpened) {
-  if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+#ifdef _WIN32
+  const std::string device = "CON";  // would wait for what is typed
+#else
+  const std::string device = "/dev/zero";
+  if (!fs::exists(device)) GTEST_SKIP() << "no /dev/zero";
+#endif
   RunResult r = RunWith(
-      "[DATA]\nTAGS=tags.txt\nSEQUENCES=/dev/zero\nRULES=rules.txt\nRESULT=report.txt\n",
+      "[DATA]\nTAGS=tags.txt\nSEQUENCES=" + device + "\nRULES=rules.txt\nRESULT=report.txt\n",
       "TagSetBegin a TagSetEnd", "CFGRuleSetBegin CFGRuleSetEnd", "");
   EXPECT_EQ(r.end, RunEnd::OpenFailed);
   EXPECT_EQ(ui_.messages, Messages{"Data File <sequences.txt> Open Error!"});
   ui_.messages.clear();
-  r = RunWith("[DATA]\nTAGS=/dev/zero\nSEQUENCES=sequences.txt\nRULES=rules.txt\n",
+  r = RunWith("[DATA]\nTAGS=" + device + "\nSEQUENCES=sequences.txt\nRULES=rules.txt\n",
               "", "", "a n\n");
   EXPECT_EQ(ui_.messages, Messages{"Data File <tags.txt> Open Error!"});
 }
@@ -591,10 +660,27 @@ TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
     WriteFile(dir_ / "rules.txt", "CFGRuleSetBegin && 1 R : NP -> a n && CFGRuleSetEnd");
     WriteFile(dir_ / "sequences.txt", kValidSequences);
     fs::remove(dir_ / "report.txt");
+#ifdef _WIN32
+    // A named pipe with its server waiting for a client.
+    NamedPipeForTest pipe("marvolen_run_pipe");
+    ASSERT_TRUE(pipe.ok());
+    config.replace(config.find("=pipe"), 5, "=" + pipe.path());
+    WriteFile(dir_ / "config.ini", config);
+#else
     fs::remove(dir_ / "pipe");
     ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+#endif
     ui_.messages.clear();
     auto run = std::async(std::launch::async, [&] { return RunAnalysis(dir_.string(), ui_).end; });
+#ifdef _WIN32
+    const bool waited = run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout;
+    pipe.Close();
+    if (waited) {
+      ADD_FAILURE() << key << ": the run waited for the pipe";
+      run.wait();
+      continue;
+    }
+#else
     if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
       // Free the waiting open, so that the test fails instead of hanging.
       const int writer = open((dir_ / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
@@ -603,6 +689,7 @@ TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
       if (writer >= 0) close(writer);
       continue;
     }
+#endif
     EXPECT_EQ(run.get(), RunEnd::OpenFailed) << key;
     EXPECT_EQ(ui_.messages, Messages{message}) << key;
     EXPECT_FALSE(fs::exists(dir_ / "report.txt")) << key;

@@ -7,7 +7,12 @@
 //
 // MARVOLEN_WORST_CASE_LINES sets the number of lines (default 20, at most
 // 500) for measuring the full case by hand.
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -26,9 +31,23 @@
 #include "grammar/cfg_rule.h"
 #include "platform/gbk.h"
 #include "run/run.h"
+#include "platform/temp_dir_for_test.h"
 
 namespace marvolen {
 namespace {
+
+// The most memory this process has held, in megabytes.
+double PeakMemoryMegabytes() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return counters.PeakWorkingSetSize / 1048576.0;
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+#endif
+}
 
 namespace fs = std::filesystem;
 
@@ -137,8 +156,8 @@ TEST(WorstCaseTest, FiveItemLinesOverThreeHundredDenseRulesListEveryParse) {
   }
   EXPECT_GE(fewest, 1000);
 
-  std::string tmpl = (fs::temp_directory_path() / "marvolen_worst_XXXXXX").string();
-  ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+  const fs::path tmpl = MakeTempDirForTest("marvolen_worst_");
+  ASSERT_FALSE(tmpl.empty());
   const fs::path dir = fs::canonical(tmpl);
   auto write = [&](const char* name, const std::string& bytes) {
     std::ofstream(dir / name, std::ios::binary) << bytes;
@@ -155,13 +174,15 @@ TEST(WorstCaseTest, FiveItemLinesOverThreeHundredDenseRulesListEveryParse) {
   const RunResult result = RunAnalysis(dir.string(), ui);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
+  const double peakMegabytes = PeakMemoryMegabytes();
 
   EXPECT_EQ(result.end, RunEnd::Completed);
   EXPECT_EQ(result.errorMessages, 0) << (ui.messages.empty() ? "" : ui.messages.front());
-  std::ifstream in(dir / "report.txt", std::ios::binary);
-  const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string report;
+  {
+    std::ifstream in(dir / "report.txt", std::ios::binary);
+    report.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   // Every parse of an ambiguous line is on a line of its own, "\t\t[k](...)".
   const std::size_t sequencesReport = report.find(Gbk("sequences.txt文件中共有排列:"));
   ASSERT_NE(sequencesReport, std::string::npos);
@@ -172,7 +193,7 @@ TEST(WorstCaseTest, FiveItemLinesOverThreeHundredDenseRulesListEveryParse) {
 
   std::printf("worst case: %d lines of five items, %.0f parses (%.0f to a line at least), "
               "300 rules: %.2f s, peak memory %.0f MB, report %.1f MB\n",
-              lineCount, expectedParses, fewest, seconds, usage.ru_maxrss / 1024.0,
+              lineCount, expectedParses, fewest, seconds, peakMegabytes,
               report.size() / 1048576.0);
   std::error_code ec;
   fs::current_path(fs::temp_directory_path(), ec);

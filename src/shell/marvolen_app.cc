@@ -14,7 +14,8 @@ namespace marvolen {
 
 namespace {
 
-QString FromLocal(const std::string& path) { return QFile::decodeName(path.c_str()); }
+// Paths from the platform layer are UTF-8 text on every system.
+QString FromLocal(const std::string& path) { return QString::fromStdString(path); }
 QString Shown(const std::string& path) { return QDir::toNativeSeparators(FromLocal(path)); }
 
 }  // namespace

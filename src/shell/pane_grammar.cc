@@ -26,14 +26,13 @@ PaneGrammar::File PaneGrammar::Configured(const std::string& value) const {
   if (value.empty()) return {};
   std::string name = NativePath(value);
   if (!IsAbsolutePath(name)) name = startupDir_ + kPathSeparator + name;
-  const QString path =
-      QDir::toNativeSeparators(QDir::cleanPath(QFile::decodeName(QByteArray::fromStdString(name))));
+  const QString path = QDir::toNativeSeparators(QDir::cleanPath(QString::fromStdString(name)));
   return {path, name};
 }
 
 void PaneGrammar::ReadConfig() {
   const std::string profile = ProfilePathFor(startupDir_);
-  const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(profile)));
+  const QFileInfo info(QString::fromStdString(profile));
   const Stamp stamp = info.exists() ? Stamp{info.lastModified(), info.size()} : Stamp{};
   if (stamp == configStamp_) return;
   configStamp_ = stamp;

@@ -299,8 +299,7 @@ bool ParsePane::Save(int index, Format format) {
   QString name = name_;
   if (index >= 0 && canvas_->treeCount() > 1) name += QStringLiteral(" [%1]").arg(index + 1);
   name += format == Format::kSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
-  const QString proposed =
-      QDir(QFile::decodeName(QByteArray::fromStdString(startupDir_))).filePath(name);
+  const QString proposed = QDir(QString::fromStdString(startupDir_)).filePath(name);
   const QString path = dialogs_.GetSaveFileName(this, proposed);
   if (path.isEmpty()) return false;
   const QString problem = Export(index, format, path);
@@ -309,7 +308,7 @@ bool ParsePane::Save(int index, Format format) {
 }
 
 QString ParsePane::Export(int index, Format format, const QString& path) const {
-  const QString profile = QFile::decodeName(QByteArray::fromStdString(ProfilePathFor(startupDir_)));
+  const QString profile = QString::fromStdString(ProfilePathFor(startupDir_));
   for (const QString& input :
        {profile, grammar_.tagsPath(), grammar_.rulesPath(), grammar_.sequencesPath()}) {
     if (SameFile(path, input))

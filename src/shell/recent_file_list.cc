@@ -22,7 +22,7 @@ std::string EntryKey(int index) { return "File" + std::to_string(index + 1); }
 // True when config.ini is UTF-8: it starts with the UTF-8 byte order mark,
 // or it holds bytes above 0x7F and they are valid UTF-8.
 bool IsUtf8Profile(const std::string& profilePath) {
-  QFile file(QFile::decodeName(profilePath.c_str()));
+  QFile file(QString::fromStdString(profilePath));
   const QByteArray bytes =
       QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   const std::string_view text(bytes.constData(), bytes.size());
@@ -34,7 +34,7 @@ bool IsUtf8Profile(const std::string& profilePath) {
 // The bytes of `path` as config.ini holds it, or nullopt when it cannot be
 // written so that the reader (NativePath) gives back the same file name.
 std::optional<std::string> EntryBytes(const QString& path, bool utf8Profile) {
-  const std::string name = QFile::encodeName(path).toStdString();
+  const std::string name = path.toStdString();
   // GBK bytes that happen to be valid UTF-8 would be read as UTF-8.
   std::optional<std::string> bytes = utf8Profile ? name : Utf8ToGbk(name);
   return bytes && NativePath(*bytes) == name ? bytes : std::nullopt;
@@ -47,7 +47,7 @@ void RecentFileList::ReadList(const std::string& profilePath) {
   entries_.clear();
   for (int i = 0; i < kRecentFileCount; ++i) {
     const std::string value = profile.GetString(kSection, EntryKey(i));
-    if (!value.empty()) entries_.append(QFile::decodeName(NativePath(value).c_str()));
+    if (!value.empty()) entries_.append(QString::fromStdString(NativePath(value)));
   }
   stored_ = entries_;
 }
