@@ -261,7 +261,7 @@ TEST_F(ExportsRunTest, OutputsThatWouldOverwriteAFileOfTheRunAreRefused) {
 // another is refused or cannot be begun, and says which was left out.
 TEST_F(ExportsRunTest, AReportWithoutFailedExportsKeepsWhatCanBeMade) {
   WriteExamples();
-  const std::string where = dir_.string() + "/";
+  const std::string where = PathText(dir_) + kPathSeparator;
   const struct {
     std::string html, csv;
     std::set<std::string> made;
