@@ -634,8 +634,7 @@ bool CMainFrame::SaveDataFilesBeforeRun() {
       CMarvolenDoc* doc = frame->document();
       const bool same =
           doc->path() == path || (!path.isEmpty() && !doc->path().isEmpty() &&
-                                  SameExistingFile(QFile::encodeName(doc->path()).toStdString(),
-                                                   QFile::encodeName(path).toStdString()));
+                                  SameExistingFile(doc->path().toStdString(), path.toStdString()));
       if (same && doc->text()->isModified() && !unsaved.contains(doc)) unsaved.append(doc);
     }
   }

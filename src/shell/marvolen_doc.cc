@@ -24,7 +24,7 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 // strerror words it; Qt has the person's words for several), or the layer's
 // own.
 QString CauseOf(const std::string& error) {
-  const QString text = QString::fromLocal8Bit(error);
+  const QString text = QString::fromStdString(error);  // UTF-8 on every system
   const QString cause = text.mid(text.lastIndexOf(QLatin1String(": ")) + 1).trimmed();
   if (cause == QLatin1String("not a plain file")) return QString::fromUtf8(kNotPlainFile);
   if (cause == QLatin1String("the file may not be written"))
@@ -53,7 +53,7 @@ bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QSt
     return false;
   }
   errno = 0;
-  const UniqueFile file = OpenPlainFileForReading(QFile::encodeName(path).toStdString());
+  const UniqueFile file = OpenPlainFileForReading(path.toStdString());
   if (file == nullptr) {
     const QString reason = errno != 0 ? qt_error_string(errno) : QString::fromUtf8(kNotPlainFile);
     *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), reason);
@@ -81,9 +81,9 @@ bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QSt
 
 QString ConfiguredPath(const std::string& startupDir, const std::string& value) {
   if (value.empty()) return QString();
-  const QDir dir(QFile::decodeName(startupDir.c_str()));
+  const QDir dir(QString::fromStdString(startupDir));
   return QDir::toNativeSeparators(
-      QDir::cleanPath(dir.absoluteFilePath(QFile::decodeName(NativePath(value).c_str()))));
+      QDir::cleanPath(dir.absoluteFilePath(QString::fromStdString(NativePath(value)))));
 }
 
 DiskStamp DiskStamp::Of(const QString& path) {
@@ -142,7 +142,7 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
     return false;
   }
   std::string failure;
-  if (!ReplaceFileContents(QFile::encodeName(path).toStdString(), *bytes, &failure)) {
+  if (!ReplaceFileContents(path.toStdString(), *bytes, &failure)) {
     *error += CauseOf(failure);
     return false;
   }
