@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <thread>
 
 namespace marvolen {
 
@@ -36,6 +37,20 @@ BOOL WINAPI OnConsoleEvent(DWORD type) {
   return TRUE;
 }
 
+// Wake the watching thread to end, wait for it, and let the handler find no
+// event any more.
+void EndWatcher(std::thread& watcher) {
+  {
+    std::lock_guard<std::mutex> lock(gMutex);
+    gEnding = true;
+    SetEvent(gWake);
+  }
+  watcher.join();
+  std::lock_guard<std::mutex> lock(gMutex);
+  CloseHandle(gWake);
+  gWake = nullptr;
+}
+
 }  // namespace
 
 StopOnSignals::StopOnSignals(std::stop_source source) : source_(std::move(source)) {
@@ -50,15 +65,7 @@ StopOnSignals::StopOnSignals(std::stop_source source) : source_(std::move(source
   }
   watcher_ = std::thread([this] { Watch(); });
   if (!SetConsoleCtrlHandler(OnConsoleEvent, TRUE)) {
-    {
-      std::lock_guard<std::mutex> lock(gMutex);
-      gEnding = true;
-      SetEvent(gWake);
-    }
-    watcher_.join();
-    std::lock_guard<std::mutex> lock(gMutex);
-    CloseHandle(gWake);
-    gWake = nullptr;
+    EndWatcher(watcher_);
     return;
   }
   installed_ = true;
@@ -67,15 +74,7 @@ StopOnSignals::StopOnSignals(std::stop_source source) : source_(std::move(source
 StopOnSignals::~StopOnSignals() {
   if (!installed_) return;
   SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
-  {
-    std::lock_guard<std::mutex> lock(gMutex);
-    gEnding = true;
-    SetEvent(gWake);
-  }
-  watcher_.join();
-  std::lock_guard<std::mutex> lock(gMutex);
-  CloseHandle(gWake);
-  gWake = nullptr;
+  EndWatcher(watcher_);
 }
 
 void StopOnSignals::Watch() {
