@@ -24,11 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
 double Megabytes(const fs::path& path) {
   std::error_code ec;
   const auto size = fs::file_size(path, ec);

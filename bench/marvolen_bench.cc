@@ -70,12 +70,6 @@ struct Settings {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // The data of one workload as the run reads it.
 struct Data {
   TagSet tags;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace marvolen {
@@ -39,6 +40,13 @@ ProcessRun RunBinary(const std::string& binary, const std::string& dir,
   run.maxRssKb = usage.ru_maxrss;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
   return run;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace bench

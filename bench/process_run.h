@@ -1,5 +1,5 @@
 // Running marvolen-report in a child process for the benchmarks: wall time
-// and peak memory.
+// and peak memory; and the median the benchmarks report of their runs.
 #ifndef MARVOLEN_BENCH_PROCESS_RUN_H_
 #define MARVOLEN_BENCH_PROCESS_RUN_H_
 
@@ -19,6 +19,10 @@ struct ProcessRun {
 // thrown away. A run that completes with messages (status 1) is ok too.
 ProcessRun RunBinary(const std::string& binary, const std::string& dir,
                      const std::vector<std::string>& args);
+
+// The middle value (of an even count, the mean of the two middle ones); 0
+// when there is none.
+double Median(std::vector<double> values);
 
 }  // namespace bench
 }  // namespace marvolen

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_run.h"
 #include "bench/workloads.h"
 #include "platform/gbk_text.h"
 #include "run/run.h"
@@ -37,11 +38,6 @@ namespace bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // Milliseconds that `step` takes, its picture included.
 template <typename Step>
