@@ -55,10 +55,12 @@ struct ReportOptions {
   // Receive every analysed permutation and the summaries, besides the text.
   std::vector<ReportObserver*> observers;
   // Outputs of a whole run (RunAnalysis) besides the report, made when
-  // named: the HTML report and the CSV table. Relative paths are taken from
-  // the start-up directory; the report builders do not use these.
+  // named: the HTML report, the CSV table and the CSV table of parses (one
+  // row per parse). Relative paths are taken from the start-up directory;
+  // the report builders do not use these.
   std::string htmlReport;
   std::string csvTable;
+  std::string csvParses;
   // When one of them is refused or cannot be made: false ends the run
   // before anything is written; true says so and writes the rest.
   bool reportWithoutFailedExports = false;

@@ -141,6 +141,9 @@ int Parse(const std::string& startupDir, const ParseRequest& request, UserInterf
     case ParseOutcome::End::kWriteFailed:
       if (!outcome.error.empty()) PrintError(outcome.error);
       return kExitOpenFailed;
+    case ParseOutcome::End::kStopped:
+      if (!outcome.error.empty()) PrintError(outcome.error);
+      return kExitStopped;
     case ParseOutcome::End::kFailed:
       break;
   }
@@ -259,6 +262,7 @@ int Main(int argc, char** argv) {
   StderrUserInterface ui;
   if (parse) {
     parse->maxParses = options.maxParses;
+    parse->stop = options.stop;
     return Parse(startupDir, *parse, ui);
   }
   const RunResult result = RunAnalysis(startupDir, ui, options);

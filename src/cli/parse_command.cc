@@ -1,10 +1,12 @@
 // marvolen-report --parse and --svg.
 #include "cli/parse_command.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
+#include "analysis/classification.h"
 #include "analysis/parse_differences.h"
 #include "analysis/report_writer.h"
 #include "analysis/sequence_analysis.h"
@@ -13,6 +15,7 @@
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/gbk.h"
+#include "platform/replace_file.h"
 #include "run/grammar_files.h"
 #include "run/run.h"
 
@@ -46,49 +49,78 @@ std::optional<std::string> CheckItems(const std::string& gbk) {
   return std::nullopt;
 }
 
-std::string ParseLines(const SequenceAnalysis& analysis, std::uint64_t limit) {
-  std::string text = Gbk(JudgementWords(analysis.judgement));
-  text += '\n';
-  if (analysis.parseCount > limit) {
-    // The report's own line for parses too many to list, without its indent.
-    std::string line = UnlistedParsesLine(analysis.parseCount, limit);
-    text += line.substr(line.find_first_not_of('\t'));
-  }
-  const bool numbered = analysis.parses.size() > 1;
-  for (std::size_t k = 0; k < analysis.parses.size(); ++k) {
-    if (numbered) text += "[" + std::to_string(k + 1) + "]";
-    PrintTree(analysis.parses[k].get(), text);
-    text += '\n';
-  }
-  return GbkToUtf8(text);
+// True when the two paths name one file: the same existing file, or, for a
+// file not made yet, the same place.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (SameExistingFile(a, b)) return true;
+  std::error_code ea, eb;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+  return !ea && !eb && pa == pb;
 }
 
-// The drawing of all the parses, numbered when there are several, with
-// their differences marked.
-std::string Drawing(const SequenceAnalysis& analysis) {
+// Put the line `note` above the drawing, moving everything down.
+void AddNote(DrawnTree& drawing, const std::string& note, const TreeStyle& style) {
+  const double shift = style.lineHeight + style.margin;
+  for (DrawnNode& node : drawing.nodes) node.box.top += shift;
+  for (DrawnText& text : drawing.texts) text.box.top += shift;
+  for (DrawnEdge& edge : drawing.edges) {
+    for (DrawingPoint& point : edge.points) point.y += shift;
+  }
+  for (DrawingRect& tree : drawing.trees) tree.top += shift;
+  DrawnText text;
+  text.role = DrawnText::Role::kTitle;
+  text.text = note;
+  text.box = {style.margin, style.margin, ApproximateTextWidth(note, style.fontSize),
+              style.lineHeight};
+  drawing.width = std::max(drawing.width, text.box.right() + style.margin);
+  drawing.texts.push_back(std::move(text));
+  drawing.height = std::max(drawing.height, 2 * style.margin) + shift;
+}
+
+// The drawing of the first parses (their differences marked, numbered
+// when there are several), with a line above saying how many are drawn
+// when not all of them are.
+std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClass judgement) {
   TreeStyle style;
   style.maxRowWidth = kSvgRowWidth;
   const MeasureText measure = [&style](std::string_view text) {
     return ApproximateTextWidth(text, style.fontSize);
   };
-  const ParseMarks marks = MarkDifferences(analysis.parses, analysis.judgement);
-  const DrawnTree drawing = LayOutTrees(analysis.parses, measure, style, marks,
-                                        analysis.parses.size() > 1 ? 1 : 0);
+  const ParseMarks marks = MarkDifferences(trees, judgement);
+  DrawnTree drawing = LayOutTrees(trees, measure, style, marks, count > 1 ? 1 : 0);
+  if (count == 0) {
+    AddNote(drawing, "No parse: the items cannot combine.", style);
+  } else if (count > trees.size()) {
+    AddNote(drawing,
+            "The first " + std::to_string(trees.size()) + " of " + std::to_string(count) +
+                " parses are drawn.",
+            style);
+  }
   return RenderSvg(drawing, style);
 }
 
-// Create or replace the file at `path` with `text`; false with the reason
-// when that fails.
-bool WriteFile(const std::string& path, const std::string& text, std::string& reason) {
-  UniqueFile file = OpenFile(path, "wb");
-  if (!file) {
-    reason = std::strerror(errno);
-    return false;
+// Begin replacing the SVG file, which must not be a file the command reads
+// or the report file of config.ini; null with the reason when refused.
+std::unique_ptr<FileReplacement> BeginSvg(const std::string& startupDir, const std::string& svg,
+                                          std::string& reason) {
+  const std::string profile = ProfilePathFor(startupDir);
+  const RunConfig config = ReadRunConfig(profile);
+  // The data files are named relative to the start-up directory, which is
+  // the current one.
+  for (const std::string& other : {profile, NativePath(config.tags),
+                                   NativePath(config.sequences), NativePath(config.rules),
+                                   NativePath(config.result)}) {
+    if (!other.empty() && SameFile(svg, other)) {
+      reason = "the SVG file is also an input file or the report file and was not "
+               "overwritten: " + DisplayPath(svg);
+      return nullptr;
+    }
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-  const bool closed = std::fclose(file.release()) == 0;
-  if (!written || !closed) reason = "the file could not be written completely";
-  return written && closed;
+  std::string error;
+  std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(svg, &error);
+  if (!replacement) reason = "cannot write the SVG file: " + DisplayPath(error);
+  return replacement;
 }
 
 }  // namespace
@@ -104,48 +136,98 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   if (const auto problem = CheckItems(*gbk)) {
     return Failed(ParseOutcome::End::kUsageError, *problem);
   }
-  // The drawing must not replace a file of the data set.
+  // The drawing is refused at once, before anything is read, when it would
+  // overwrite a file of the data set or the report, or is no plain file
+  // that may be written (a folder, a pipe, a device, a read-only file).
+  std::unique_ptr<FileReplacement> svgFile;
   if (request.svgPath) {
-    const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir));
-    for (const std::string& input : {ProfilePathFor(startupDir), NativePath(config.tags),
-                                     NativePath(config.sequences), NativePath(config.rules)}) {
-      if (SameExistingFile(*request.svgPath, input)) {
-        return Failed(ParseOutcome::End::kWriteFailed,
-                      "the SVG file is also an input file and was not overwritten: " +
-                          DisplayPath(*request.svgPath));
-      }
-    }
+    std::string reason;
+    svgFile = BeginSvg(startupDir, *request.svgPath, reason);
+    if (!svgFile) return Failed(ParseOutcome::End::kWriteFailed, reason);
   }
+  const std::string svgName = request.svgPath ? DisplayPath(*request.svgPath) : "";
 
   CountingUserInterface ui(person);
   std::optional<GrammarFiles> files = ReadGrammarFiles(startupDir, ui);
   if (!files) return Failed(ParseOutcome::End::kOpenFailed, "", ui.messages());
 
-  SequenceAnalysis analysis;
+  const SequenceAnalysis split = SplitSequence(*gbk);
+  Permutation permutation;
+  for (std::size_t k = 0; k < split.items.size(); ++k) permutation.items[k] = split.items[k];
+  permutation.currentItemCount = split.itemCount;
+
+  bool written = true;
+  auto print = [&](const std::string& gbkText) {
+    if (written) written = WriteText(out, GbkToUtf8(gbkText));
+  };
   std::string svg;
+  std::uint64_t count = 0;
   try {
-    SequenceAnalyser analyser(std::move(files->ruleSet), request.engine, request.maxParses);
-    analysis = analyser.Analyse(*gbk);
-    if (analysis.problem == SequenceProblem::kNone && request.svgPath) svg = Drawing(analysis);
+    std::unique_ptr<ParseEngine> engine = std::move(
+        MakeParseEngines(request.engine, files->ruleSet, 1, request.stop).front());
+    // Counting first keeps a line of millions of parses from building them.
+    const ParseSummary summary = engine->CountDistinctParses(permutation, request.maxParses);
+    count = summary.count;
+    const PermutationClass judgement = ClassifySummary(summary);
+    print(Gbk(JudgementWords(judgement)) + "\n");
+    if (count > request.maxParses) {
+      // The report's own line for parses too many to list, without its indent.
+      const std::string line = UnlistedParsesLine(count, request.maxParses);
+      print(line.substr(line.find_first_not_of('\t')));
+    } else {
+      std::uint64_t number = 0;
+      std::string line;
+      engine->PrintDistinctParses([&](std::string_view bracketed, std::string_view) {
+        line.clear();
+        if (count > 1) line = "[" + std::to_string(++number) + "]";
+        line += bracketed;
+        line += '\n';
+        print(line);
+      });
+      if (svgFile) svg = Drawing(engine->FirstDistinctParses(kSvgTrees), count, judgement);
+    }
+  } catch (const SearchStopped&) {
+    svgFile.reset();
+    std::fflush(out);
+    return Failed(ParseOutcome::End::kStopped,
+                  request.svgPath ? "stopped; the SVG file was left as it was: " + svgName
+                                  : "stopped",
+                  ui.messages());
   } catch (const std::bad_alloc&) {
-    analysis.problem = SequenceProblem::kOutOfMemory;
-  }
-  if (analysis.problem == SequenceProblem::kOutOfMemory) {
+    svgFile.reset();
     ui.ShowMessage("Memory Allocation Error !");
     return Failed(ParseOutcome::End::kFailed, "", ui.messages());
   }
-
-  const std::string lines = ParseLines(analysis, request.maxParses);
-  const bool written = WriteText(out, lines);
   if (!written || std::fflush(out) != 0 || std::ferror(out)) {
     return Failed(ParseOutcome::End::kFailed, "cannot write to standard output",
                   ui.messages());
   }
-  if (request.svgPath) {
-    std::string reason;
-    if (!WriteFile(*request.svgPath, svg, reason)) {
+  if (request.stop.stop_requested()) {
+    return Failed(ParseOutcome::End::kStopped,
+                  request.svgPath ? "stopped; the SVG file was left as it was: " + svgName
+                                  : "stopped",
+                  ui.messages());
+  }
+  if (svgFile) {
+    if (count > request.maxParses) {
+      svgFile.reset();
       return Failed(ParseOutcome::End::kWriteFailed,
-                    "cannot write '" + DisplayPath(*request.svgPath) + "': " + reason,
+                    "no drawing was made, as the parses are more than --max-parses=" +
+                        std::to_string(request.maxParses) + "; the SVG file was left as it " +
+                        "was: " + svgName,
+                    ui.messages());
+    }
+    if (count > kSvgTrees) {
+      person.ShowMessage("The SVG file draws the first " + std::to_string(kSvgTrees) + " of " +
+                         std::to_string(count) + " parses: " + svgName);
+    }
+    std::string error;
+    const bool complete = std::fwrite(svg.data(), 1, svg.size(), svgFile->file()) == svg.size();
+    if (!complete || !svgFile->Commit(&error)) {
+      svgFile.reset();
+      return Failed(ParseOutcome::End::kWriteFailed,
+                    "cannot write the SVG file '" + svgName + "': " +
+                        (error.empty() ? std::string("write failed") : DisplayPath(error)),
                     ui.messages());
     }
   }

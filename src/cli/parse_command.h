@@ -4,9 +4,11 @@
 #ifndef MARVOLEN_CLI_PARSE_COMMAND_H_
 #define MARVOLEN_CLI_PARSE_COMMAND_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "analysis/reports.h"
@@ -22,15 +24,21 @@ struct ParseRequest {
   // Parses are listed and drawn only up to this many; beyond it the
   // judgement and their number are printed, as the report does.
   std::uint64_t maxParses = kDefaultMaxParses;
+  // A stop requested here ends the search and the listing within moments.
+  std::stop_token stop;
 };
+
+// The most parses an SVG draws: the first ones, in list order.
+inline constexpr std::size_t kSvgTrees = 1000;
 
 struct ParseOutcome {
   enum class End {
     kPrinted,      // the judgement and the parses were printed (and drawn)
     kUsageError,   // the items cannot be analysed; nothing was read
     kOpenFailed,   // a data file could not be opened (its message was shown)
-    kWriteFailed,  // the drawing could not be written
+    kWriteFailed,  // the drawing could not be written or was refused
     kFailed,       // memory ran out (message shown) or stdout failed
+    kStopped,      // the stop was requested; the SVG file was left as it was
   };
   End end = End::kPrinted;
   int messages = 0;   // messages shown through the interface
@@ -42,8 +50,14 @@ struct ParseOutcome {
 // (messages through `ui`), analyse the items and print to `out` (UTF-8) the
 // judgement in the report's words on one line, then the parses one per line
 // as the report lists them: the only parse bare, several numbered [1], [2],
-// ... in the report's order. With an SVG path, write the drawing of all the
-// parses there too.
+// ... in the report's order, each printed as it is found, so that memory
+// does not grow with their number. With an SVG path, draw the first
+// kSvgTrees parses there too (saying so in the picture and through `ui`
+// when there are more); the file is checked before anything is read, as
+// the report's outputs are (not a file of the data set, config.ini or the
+// report file, a plain file that may be written) and replaced only when
+// complete. A line with more parses than the limit gets no drawing
+// (kWriteFailed).
 ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request,
                       UserInterface& ui, std::FILE* out);
 

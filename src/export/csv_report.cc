@@ -1,7 +1,47 @@
-// Writing the CSV table.
+// Writing the CSV tables.
 #include "export/csv_report.h"
 
 namespace marvolen {
+
+namespace {
+
+// Room left in a cell for the mark of a cut and the neutralising quote.
+constexpr std::size_t kMarkRoom = 64;
+
+bool ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t count = 0;
+  for (char c : utf8) count += ContinuationByte(c) ? 0 : 1;
+  return count;
+}
+
+// The bytes of the first `characters` characters of `utf8`.
+std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) {
+  std::size_t bytes = 0;
+  for (std::size_t seen = 0; bytes < utf8.size(); ++bytes) {
+    if (!ContinuationByte(utf8[bytes]) && seen++ == characters) break;
+  }
+  return bytes;
+}
+
+// A spreadsheet takes a cell that begins with one of these for a formula.
+bool FormulaStart(char c) {
+  return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+void AppendItems(const Permutation& permutation, Utf8Converter& utf8, std::string& out) {
+  for (int k = 0; k < permutation.currentItemCount && k < kMaxItems; ++k) {
+    if (k > 0) out += ' ';
+    utf8.Append(permutation.items[static_cast<std::size_t>(k)], out);
+  }
+}
+
+const char* SourceName(ReportKind kind) {
+  return kind == ReportKind::kTagSet ? "tagset" : "sequences";
+}
+
+}  // namespace
 
 const char* CsvJudgement(PermutationClass judgement) {
   switch (judgement) {
@@ -14,16 +54,50 @@ const char* CsvJudgement(PermutationClass judgement) {
 }
 
 void AppendCsvField(std::string_view utf8, std::string& out) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out += utf8;
+  const bool formula = !utf8.empty() && FormulaStart(utf8.front());
+  if (formula && CharacterCount(utf8) >= kCsvCellLimit) {
+    utf8 = utf8.substr(0, PrefixBytes(utf8, kCsvCellLimit - 1));
+  }
+  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (quoted) out += '"';
+  if (formula) out += '\'';
+  for (char c : utf8) {
+    if (c == '"') {
+      out += "\"\"";
+    } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      out += "\xEF\xBF\xBD";  // U+FFFD
+    } else {
+      out += c;
+    }
+  }
+  if (quoted) out += '"';
+}
+
+void CsvCell::Append(std::string_view utf8) {
+  if (cut_) return;
+  const std::size_t room = kCsvCellLimit - kMarkRoom;
+  const std::size_t characters = CharacterCount(utf8);
+  if (characters_ + characters <= room) {
+    text_ += utf8;
+    characters_ += characters;
     return;
   }
-  out += '"';
-  for (char c : utf8) {
-    if (c == '"') out += '"';
-    out += c;
+  cut_ = true;
+  if (characters_ == 0) {
+    text_.assign(utf8.substr(0, PrefixBytes(utf8, room)));
+    characters_ = room;
   }
-  out += '"';
+}
+
+std::string CsvCell::Text(std::string_view mark) const {
+  if (!cut_) return text_;
+  return text_ + std::string(mark);
+}
+
+void CsvCell::Clear() {
+  text_.clear();
+  characters_ = 0;
+  cut_ = false;
 }
 
 CsvReportWriter::CsvReportWriter(OutputStream& out) : out_(out) {
@@ -32,7 +106,7 @@ CsvReportWriter::CsvReportWriter(OutputStream& out) : out_(out) {
 
 void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
   EndRow();
-  source_ = kind == ReportKind::kTagSet ? "tagset" : "sequences";
+  source_ = SourceName(kind);
   reportOpen_ = true;
   reportStart_ = out_.Position();
 }
@@ -40,10 +114,7 @@ void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
 void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
   EndRow();
   std::string items;
-  for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
-    if (k > 0) items += ' ';
-    utf8_.Append(p.permutation->items[static_cast<std::size_t>(k)], items);
-  }
+  AppendItems(*p.permutation, utf8_, items);
   head_ = source_;
   head_ += ',';
   AppendCsvField(items, head_);
@@ -52,30 +123,39 @@ void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
   head_ += ',';
   head_ += std::to_string(p.count);
   head_ += ',';
-  roots_.clear();
-  trees_.clear();
+  roots_.Clear();
+  trees_.Clear();
   parsesInRow_ = 0;
   rowOpen_ = true;
 }
 
 void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
-  if (parsesInRow_ > 0) {
-    roots_ += ' ';
-    trees_ += " | ";
+  // Past the cut nothing more is converted.
+  if (!roots_.cut()) {
+    piece_.assign(parsesInRow_ > 0 ? " " : "");
+    utf8_.Append(rootLabel, piece_);
+    roots_.Append(piece_);
+  }
+  if (!trees_.cut()) {
+    piece_.assign(parsesInRow_ > 0 ? " | " : "");
+    utf8_.Append(bracketed, piece_);
+    trees_.Append(piece_);
   }
   ++parsesInRow_;
-  utf8_.Append(rootLabel, roots_);
-  utf8_.Append(bracketed, trees_);
 }
 
 void CsvReportWriter::EndRow() {
   if (!rowOpen_) return;
   rowOpen_ = false;
-  AppendCsvField(roots_, head_);
+  const std::string mark =
+      " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
+  AppendCsvField(roots_.Text(mark), head_);
   head_ += ',';
-  AppendCsvField(trees_, head_);
+  AppendCsvField(trees_.Text(mark), head_);
   head_ += "\r\n";
   out_.Write(head_);
+  roots_.Clear();
+  trees_.Clear();
 }
 
 void CsvReportWriter::EndReport(const ReportSummary&) {
@@ -90,5 +170,51 @@ void CsvReportWriter::DropUnfinishedReport() {
 }
 
 void CsvReportWriter::Finish() { EndRow(); }
+
+CsvParsesWriter::CsvParsesWriter(OutputStream& out) : out_(out) {
+  out_.Write("\xEF\xBB\xBFsource,items,judgement,parse,root,tree\r\n");
+}
+
+void CsvParsesWriter::BeginReport(ReportKind kind, std::int64_t) {
+  source_ = SourceName(kind);
+  reportOpen_ = true;
+  reportStart_ = out_.Position();
+}
+
+void CsvParsesWriter::BeginPermutation(const ListedPermutation& p) {
+  std::string items;
+  AppendItems(*p.permutation, utf8_, items);
+  head_ = source_;
+  head_ += ',';
+  AppendCsvField(items, head_);
+  head_ += ',';
+  head_ += CsvJudgement(p.cls);
+  head_ += ',';
+  parseNumber_ = 0;
+}
+
+void CsvParsesWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
+  row_ = head_;
+  row_ += std::to_string(++parseNumber_);
+  row_ += ',';
+  piece_.clear();
+  utf8_.Append(rootLabel, piece_);
+  AppendCsvField(piece_, row_);
+  row_ += ',';
+  piece_.clear();
+  utf8_.Append(bracketed, piece_);
+  tree_.Clear();
+  tree_.Append(piece_);
+  AppendCsvField(tree_.Text(" \xE2\x80\xA6 [cut]"), row_);
+  row_ += "\r\n";
+  out_.Write(row_);
+}
+
+void CsvParsesWriter::EndReport(const ReportSummary&) { reportOpen_ = false; }
+
+void CsvParsesWriter::DropUnfinishedReport() {
+  if (reportOpen_) out_.TruncateTo(reportStart_);
+  reportOpen_ = false;
+}
 
 }  // namespace marvolen

@@ -1,11 +1,12 @@
-// The CSV table of a run: one row for every analysed permutation of the
-// tag-set report and every line of the sequences report, in report order,
-// for spreadsheets, pandas or R.
+// The CSV tables of a run, for spreadsheets, pandas or R: the table of
+// permutations, one row for every analysed permutation of the tag-set
+// report and every line of the sequences report, in report order, and the
+// table of parses, one row for every listed parse.
 //
 // RFC 4180: UTF-8 with a byte-order mark (spreadsheet programs take a file
 // without one for the system's code page), records ended by CR LF, a field
 // quoted when it holds a comma, a double quote, CR or LF, double quotes in it
-// doubled. The header is
+// doubled. The header of the table of permutations is
 //   source,items,judgement,parses,roots,trees
 // - source: "tagset" or "sequences";
 // - items: the permutation's items, one blank between two (the blank the
@@ -18,10 +19,24 @@
 // - trees: the bracketed parses as the report writes them, " | " between two.
 // A permutation whose parses are more than the run lists has its number in
 // parses and roots and trees empty, as its entry in the report has no parse.
-// Every text is converted from GBK to UTF-8.
+// The header of the table of parses is
+//   source,items,judgement,parse,root,tree
+// with parse the number of the parse in report order, from 1, root its root
+// label and tree its bracketed text; a permutation without listed parses
+// has no row there.
+//
+// Safe in a spreadsheet: every text is converted from GBK to UTF-8; a
+// control character other than tab, CR and LF becomes U+FFFD, as in the
+// SVG; a cell that begins with = + - @ tab or CR, which a spreadsheet would
+// take for a formula, gets a single quote (') in front; no cell is longer
+// than kCsvCellLimit characters, the most a spreadsheet cell holds: roots
+// and trees that would be longer keep the whole parses that fit and end in
+// a mark that gives the number of parses (the table of parses has them
+// all). The tables are written as the parses come, never held whole.
 #ifndef MARVOLEN_EXPORT_CSV_REPORT_H_
 #define MARVOLEN_EXPORT_CSV_REPORT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,12 +47,38 @@
 
 namespace marvolen {
 
+// The most characters a cell holds.
+inline constexpr std::size_t kCsvCellLimit = 32767;
+
 // The judgement as the table names it.
 const char* CsvJudgement(PermutationClass judgement);
 
-// Append `utf8` to `out` as one field: quoted only when it needs to be.
+// Append `utf8` to `out` as one field, safe in a spreadsheet as above:
+// control characters replaced, a formula's first character neutralised,
+// quoted only when it needs to be. At most kCsvCellLimit - 1 characters
+// are taken for the quote to fit.
 void AppendCsvField(std::string_view utf8, std::string& out);
 
+// A cell's text gathered piece by piece and cut at kCsvCellLimit: pieces
+// are kept whole while they fit with room for the mark; the first piece is
+// cut within when it alone does not fit.
+class CsvCell {
+ public:
+  // Append the piece (UTF-8) unless the cell was cut.
+  void Append(std::string_view utf8);
+  // Whether a piece was left out.
+  bool cut() const { return cut_; }
+  // The text, with `mark` appended when cut.
+  std::string Text(std::string_view mark) const;
+  void Clear();
+
+ private:
+  std::string text_;
+  std::size_t characters_ = 0;
+  bool cut_ = false;
+};
+
+// The table of permutations.
 class CsvReportWriter : public ReportObserver {
  public:
   // Writes the byte-order mark and the header to `out` (made with
@@ -69,8 +110,40 @@ class CsvReportWriter : public ReportObserver {
   bool reportOpen_ = false;
   std::uint64_t reportStart_ = 0;
   // The row being made: everything up to parses, then its roots and trees.
-  std::string head_, roots_, trees_;
+  std::string head_, piece_;
+  CsvCell roots_, trees_;
   std::uint64_t parsesInRow_ = 0;
+};
+
+// The table of parses.
+class CsvParsesWriter : public ReportObserver {
+ public:
+  // Writes the byte-order mark and the header to `out` (made with
+  // OutputStream::LineEnds::kAsGiven), which must outlive the writer.
+  explicit CsvParsesWriter(OutputStream& out);
+
+  CsvParsesWriter(const CsvParsesWriter&) = delete;
+  CsvParsesWriter& operator=(const CsvParsesWriter&) = delete;
+
+  void BeginReport(ReportKind kind, std::int64_t permutations) override;
+  void BeginPermutation(const ListedPermutation& permutation) override;
+  void Parse(std::string_view bracketed, std::string_view rootLabel) override;
+  void EndReport(const ReportSummary& summary) override;
+
+  // As CsvReportWriter's.
+  void DropUnfinishedReport();
+  void Finish() {}
+
+ private:
+  OutputStream& out_;
+  Utf8Converter utf8_;
+  const char* source_ = "";
+  bool reportOpen_ = false;
+  std::uint64_t reportStart_ = 0;
+  std::string head_;  // source, items and judgement of the permutation, with commas
+  std::string row_, piece_;
+  CsvCell tree_;
+  std::uint64_t parseNumber_ = 0;
 };
 
 }  // namespace marvolen

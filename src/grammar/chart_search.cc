@@ -430,6 +430,23 @@ void ChartParseEngine::PrintDistinctParses(const PrintedParse& take) {
   }
 }
 
+ParseList ChartParseEngine::FirstDistinctParses(std::size_t count) {
+  Chart& chart = *chart_;
+  if (!chart.listed) {
+    throw std::logic_error("FirstDistinctParses without a permutation counted within its limit");
+  }
+  ParseList parses;
+  const int n = chart.rootItems;
+  if (n == 0) return parses;
+  if (!chart.sorted) chart.Sort(n);
+  for (const int r : chart.roots) {
+    if (parses.size() >= count) break;
+    if (stop_.stop_requested()) throw SearchStopped();
+    parses.push_back(chart.BuildTree(r));
+  }
+  return parses;
+}
+
 ParseList ChartParseEngine::FindDistinctParses(const Permutation& permutation) {
   CountDistinctParses(permutation, kManyParses);
   Chart& chart = *chart_;

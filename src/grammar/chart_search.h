@@ -60,6 +60,7 @@ class ChartParseEngine : public ParseEngine {
   ParseSummary CountDistinctParses(const Permutation& permutation,
                                    std::uint64_t listLimit) override;
   void PrintDistinctParses(const PrintedParse& take) override;
+  ParseList FirstDistinctParses(std::size_t count) override;
   ParseList FindDistinctParses(const Permutation& permutation) override;
 
   const std::shared_ptr<const CompiledGrammar>& grammar() const { return grammar_; }

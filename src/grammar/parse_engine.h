@@ -17,6 +17,7 @@
 #ifndef MARVOLEN_GRAMMAR_PARSE_ENGINE_H_
 #define MARVOLEN_GRAMMAR_PARSE_ENGINE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -70,6 +71,11 @@ class ParseEngine {
   // had at most its `listLimit`, to `take`, one at a time in list order.
   // The texts are only valid during the call.
   virtual void PrintDistinctParses(const PrintedParse& take) = 0;
+
+  // The first `count` distinct parses (all when there are fewer) of the
+  // permutation last counted, which must have had at most its `listLimit`,
+  // as trees in list order: a drawing of a few of very many parses.
+  virtual ParseList FirstDistinctParses(std::size_t count) = 0;
 
   // Every distinct parse as a tree, in list order. There is no limit: for
   // a permutation that may have very many parses, count them first.

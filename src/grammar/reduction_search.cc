@@ -205,6 +205,18 @@ void LiteralParseEngine::PrintDistinctParses(const PrintedParse& take) {
   }
 }
 
+ParseList LiteralParseEngine::FirstDistinctParses(std::size_t count) {
+  if (!listable_) {
+    throw std::logic_error("FirstDistinctParses without a permutation counted within its limit");
+  }
+  ParseList parses;
+  for (const auto& tree : listed_) {
+    if (parses.size() >= count) break;
+    parses.push_back(CopyTree(tree.get()));
+  }
+  return parses;
+}
+
 ParseList LiteralParseEngine::FindDistinctParses(const Permutation& permutation) {
   return Search(permutation, *index_, guard_, stop_);
 }

@@ -67,6 +67,7 @@ class LiteralParseEngine : public ParseEngine {
   ParseSummary CountDistinctParses(const Permutation& permutation,
                                    std::uint64_t listLimit) override;
   void PrintDistinctParses(const PrintedParse& take) override;
+  ParseList FirstDistinctParses(std::size_t count) override;
   ParseList FindDistinctParses(const Permutation& permutation) override;
 
  private:

@@ -32,6 +32,10 @@
 //   if (!replacement) ...;                       // refused: nothing changed
 //   std::fwrite(..., replacement->file());       // any number of writes
 //   if (!replacement->Commit(&error)) ...;       // the old file is still there
+// Several files replaced together (the outputs of one run) first Prepare
+// each, which makes its content complete on the disk and can fail, and
+// Commit them only once every one is prepared: what is left then is a
+// rename each, which fails only when the folder itself went wrong.
 // and for content held in memory (an editor's save, config.ini):
 //   if (!ReplaceFileContents(path, bytes, &error)) ...;
 //
@@ -73,10 +77,16 @@ class FileReplacement {
   const std::string& target() const { return target_; }
   const std::string& temporary() const { return temporary_; }
 
-  // Put the content in place of the target: flush, sync, close, rename,
-  // sync the folder. False (and the cause) when any write so far, the flush,
-  // the sync or the rename failed; the target is then as it was and the
-  // temporary file is gone. Call once.
+  // Make the content complete on the disk without touching the target:
+  // flush, sync, close. False (and the cause) when any write so far, the
+  // flush, the sync or the close failed; the temporary file is then gone.
+  // file() is null afterwards. Call at most once, before Commit.
+  bool Prepare(std::string* error = nullptr);
+
+  // Put the content in place of the target: Prepare (unless done), rename,
+  // sync the folder. False (and the cause) when the preparation or the
+  // rename failed; the target is then as it was and the temporary file is
+  // gone. Call once.
   bool Commit(std::string* error = nullptr);
 
   // Drop the content: close and remove the temporary file. The target is
@@ -90,6 +100,7 @@ class FileReplacement {
   std::string target_;
   std::string temporary_;
   std::FILE* file_;
+  bool prepared_ = false;
 };
 
 // Replace the file at `path` by `bytes` under the contract above. False, with

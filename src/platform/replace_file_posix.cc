@@ -140,8 +140,10 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
 
 FileReplacement::~FileReplacement() { Abandon(); }
 
-bool FileReplacement::Commit(std::string* error) {
-  if (file_ == nullptr) return Fail(error, target_ + ": the replacement was already finished");
+bool FileReplacement::Prepare(std::string* error) {
+  if (file_ == nullptr || prepared_) {
+    return Fail(error, target_ + ": the replacement was already finished");
+  }
   std::FILE* file = file_;
   file_ = nullptr;
   bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
@@ -161,6 +163,13 @@ bool FileReplacement::Commit(std::string* error) {
     Abandon();
     return Fail(error, text);
   }
+  prepared_ = true;
+  return true;
+}
+
+bool FileReplacement::Commit(std::string* error) {
+  if (temporary_.empty()) return Fail(error, target_ + ": the replacement was already finished");
+  if (!prepared_ && !Prepare(error)) return false;
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
     const std::string text = target_ + ": cannot be replaced: " + Cause(errno);
     Abandon();

@@ -174,7 +174,26 @@ bool OutputStream::TruncateTo(std::uint64_t position) {
   return true;
 }
 
+bool OutputStream::Finish() {
+  if (replacement_ == nullptr) return Close();
+  if (file_ == nullptr) return ok_;
+  Flush();
+  file_ = nullptr;
+  if (!ok_) {
+    replacement_->Abandon();
+    return false;
+  }
+  ok_ = replacement_->Prepare();
+  finished_ = ok_;
+  return ok_;
+}
+
 bool OutputStream::Close() {
+  if (finished_) {
+    finished_ = false;
+    ok_ = replacement_->Commit();
+    return ok_;
+  }
   if (file_ == nullptr) return ok_;
   Flush();
   if (replacement_ != nullptr) {
@@ -198,6 +217,7 @@ void OutputStream::Abandon() {
     return;
   }
   file_ = nullptr;
+  finished_ = false;
   buffer_.clear();
   replacement_->Abandon();
 }

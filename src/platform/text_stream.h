@@ -119,6 +119,14 @@ class OutputStream {
   // failed (ok() is false).
   bool TruncateTo(std::uint64_t position);
 
+  // Flush and make the content complete on the disk, without replacing
+  // the file yet (FileReplacement::Prepare); Close then only puts it in
+  // place. False when any write, the flush or the sync failed; the stream
+  // has then left its file as it was. For a plain stream it is Close.
+  // The outputs of one run are each finished before any is closed, so
+  // that they replace their files together or not at all.
+  bool Finish();
+
   // Flush and close; a replacing stream then replaces its file. Returns
   // false when any write, the flush, the close or the replacement failed
   // (disk full, I/O error); a replacing stream has then left the file as it
@@ -145,6 +153,7 @@ class OutputStream {
   std::string buffer_;     // bytes not yet written to the file
   std::uint64_t flushed_ = 0;  // bytes written to the file
   bool ok_ = true;
+  bool finished_ = false;  // Finish succeeded; Close only puts the file in place
 };
 
 }  // namespace marvolen

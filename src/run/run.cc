@@ -195,6 +195,8 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::vector<ExtraOutput> extras;
   extras.push_back({"HTML report file", options.htmlReport, NativePath(options.htmlReport), {}});
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
+  extras.push_back(
+      {"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
   std::optional<std::string> extraRefused;
   if (reportFile) {
     const std::vector<std::string> refusals =
@@ -249,6 +251,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   ReportOptions reportOptions = options;
   std::unique_ptr<HtmlReportWriter> html;
   std::unique_ptr<CsvReportWriter> csv;
+  std::unique_ptr<CsvParsesWriter> csvParses;
   if (extras[0].stream) {
     html = std::make_unique<HtmlReportWriter>(*extras[0].stream, ruleSet, options,
                                               HtmlReportInfo{tagSet.tags});
@@ -258,11 +261,16 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     csv = std::make_unique<CsvReportWriter>(*extras[1].stream);
     reportOptions.observers.push_back(csv.get());
   }
+  if (extras[2].stream) {
+    csvParses = std::make_unique<CsvParsesWriter>(*extras[2].stream);
+    reportOptions.observers.push_back(csvParses.get());
+  }
   // A report that stopped on an error of its own leaves nothing in the
   // report file, and nothing in the extra outputs either.
   auto dropUnfinished = [&] {
     if (html) html->DropUnfinishedReport();
     if (csv) csv->DropUnfinishedReport();
+    if (csvParses) csvParses->DropUnfinishedReport();
   };
 
   ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
@@ -299,22 +307,67 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     outcome.end = RunEnd::Stopped;
     return outcome;
   }
-  const bool reportWritten = reportFile->Close();
-  reportFile.reset();
-  if (!reportWritten) {
+  // The outputs of a run replace their files together. Each is first made
+  // complete on the disk beside its file (written, flushed, synced); only
+  // when every one is does each take its file's place, by a rename, the
+  // report last. Whatever fails before the renames (a full disk, a write
+  // error) leaves every file of the run as it was. The renames themselves
+  // cannot be made one step: should one fail (the folder broke in between),
+  // those before it have happened, and the report, renamed last, is then
+  // still the old one.
+  if (html) html->Finish();
+  if (csv) csv->Finish();
+  if (csvParses) csvParses->Finish();
+  const bool reportFinished = reportFile->Finish();
+  std::vector<bool> finished(extras.size(), false);
+  bool everyExtraFinished = true;
+  for (std::size_t k = 0; k < extras.size(); ++k) {
+    if (!extras[k].stream) continue;
+    finished[k] = extras[k].stream->Finish();
+    if (!finished[k]) {
+      everyExtraFinished = false;
+      ui.ShowMessage(std::string("The ") + extras[k].what + " could not be written completely: " +
+                     ReportPathForDisplay(startupDir, extras[k].configured));
+    }
+  }
+  // In the workbench's mode that writes the report without the exports that
+  // failed, an export that could not be finished costs only itself; the
+  // report that could not be finished costs every output.
+  const bool replace =
+      reportFinished && (everyExtraFinished || options.reportWithoutFailedExports);
+  if (!reportFinished) {
     ui.ShowMessage("Report file could not be written completely: " +
                    ReportPathForDisplay(startupDir, config.result));
   }
-  if (html) html->Finish();
-  if (csv) csv->Finish();
-  for (ExtraOutput& extra : extras) {
-    if (extra.stream && !extra.stream->Close()) {
-      ui.ShowMessage(std::string("The ") + extra.what + " could not be written completely: " +
-                     ReportPathForDisplay(startupDir, extra.configured));
-    } else if (extra.stream && &extra == &extras[0]) {
-      outcome.htmlReportWritten = true;
+  if (replace) {
+    for (std::size_t k = 0; k < extras.size(); ++k) {
+      if (!finished[k]) continue;
+      if (!extras[k].stream->Close()) {
+        ui.ShowMessage(std::string("The ") + extras[k].what +
+                       " could not be written completely: " +
+                       ReportPathForDisplay(startupDir, extras[k].configured));
+      } else if (k == 0) {
+        outcome.htmlReportWritten = true;
+      }
+    }
+    if (!reportFile->Close()) {
+      ui.ShowMessage("Report file could not be written completely: " +
+                     ReportPathForDisplay(startupDir, config.result));
+    }
+  } else {
+    reportFile->Abandon();
+    if (reportFinished) {
+      ui.ShowMessage("The report file was left as it was, as an output of the run could not be "
+                     "written: " + ReportPathForDisplay(startupDir, config.result));
+    }
+    for (std::size_t k = 0; k < extras.size(); ++k) {
+      if (!finished[k]) continue;
+      extras[k].stream->Abandon();
+      ui.ShowMessage(std::string("The ") + extras[k].what + " was left as it was too: " +
+                     ReportPathForDisplay(startupDir, extras[k].configured));
     }
   }
+  reportFile.reset();
 
   outcome.errorMessages = ui.messages();
   outcome.end = RunEnd::Completed;

@@ -89,10 +89,14 @@ struct RunResult {
 //
 // The report is written beside the report file and replaces it only once
 // complete, so an interrupted or failed run never leaves a partial report.
-// So are the HTML report and the CSV table when options.htmlReport and
-// options.csvTable name them (relative paths from the start-up directory);
-// a name that is an input file, config.ini, the report file or the other
-// output ends the run before anything is written (RunEnd::OpenFailed).
+// So are the HTML report and the CSV tables when options.htmlReport,
+// options.csvTable and options.csvParses name them (relative paths from the
+// start-up directory); a name that is an input file, config.ini, the report
+// file or another output ends the run before anything is written
+// (RunEnd::OpenFailed). The outputs replace their files together: when one
+// cannot be written completely (a full disk), none is replaced, unless
+// options.reportWithoutFailedExports lets the report and the other exports
+// be written without it.
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
                       const ReportOptions& options = {});
 
