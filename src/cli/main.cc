@@ -62,26 +62,35 @@ const char kHelp[] =
     "                 by judgement with their trees, search and filters (UTF-8,\n"
     "                 one file that opens in any browser, offline)\n"
     "  --csv FILE     also write the CSV table FILE: one row per analysed\n"
-    "                 permutation and sequence (UTF-8 with a byte-order mark)\n"
+    "                 permutation and sequence (UTF-8 with a byte-order mark);\n"
+    "                 a cell a spreadsheet would take for a formula starts with '\n"
+    "                 and roots and trees are cut at 32767 characters, marked\n"
+    "  --csv-parses FILE\n"
+    "                 also write the CSV table FILE with one row per listed parse:\n"
+    "                 source, items, judgement, parse, root, tree\n"
     "\n"
     "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
     "                 items, as a line of the sequences file) with the tag set and\n"
     "                 rules of config.ini, and print the judgement and its parses\n"
     "                 (UTF-8); no report is written\n"
-    "  --svg FILE     with --parse: also draw all the parses side by side in FILE\n"
-    "                 (SVG)\n"
+    "  --svg FILE     with --parse: also draw the parses side by side in FILE\n"
+    "                 (SVG), the first 1000 when there are more; none over\n"
+    "                 --max-parses\n"
     "\n"
-    "The report is written beside the report file and replaces it only when it\n"
-    "is complete, and so are the HTML and CSV files. Ctrl+C stops the run and\n"
-    "leaves all of them as they were.\n"
+    "Every file is written beside its place and replaces the file there only\n"
+    "when it is complete: the report, the HTML and CSV files and the SVG. The\n"
+    "outputs of a run replace their files together, all of them or none. A\n"
+    "data file, config.ini, another output, a folder, a pipe, a device or a\n"
+    "read-only file is refused at once. Ctrl+C stops the run and leaves all of\n"
+    "them as they were.\n"
     "\n"
     "exit status:\n"
     "  0   the run completed without error messages\n"
     "  1   the run completed after error messages\n"
     "  2   a file or directory could not be opened; no report was made\n"
-    "      (--parse: or the SVG file could not be written)\n"
+    "      (--parse: or the SVG file could not be written or was refused)\n"
     "  64  usage error\n"
-    "  130 stopped by Ctrl+C (SIGINT) or SIGTERM; the report file was left as it was\n";
+    "  130 stopped by Ctrl+C (SIGINT) or SIGTERM; every output was left as it was\n";
 
 // Shows each message of the analysis as one line on stderr, and on a
 // terminal a progress bar, erased before each message; busy state prints
@@ -172,7 +181,7 @@ int Main(int argc, char** argv) {
     if (file->empty()) return UsageError("option " + std::string(name) + " needs a file");
     return std::nullopt;
   };
-  std::optional<std::string> htmlPath, csvPath;
+  std::optional<std::string> htmlPath, csvPath, csvParsesPath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -204,6 +213,8 @@ int Main(int argc, char** argv) {
       if (const auto status = fileOption(arg, "--svg", i, svgPath)) return *status;
     } else if (arg == "--html" || arg.starts_with("--html=")) {
       if (const auto status = fileOption(arg, "--html", i, htmlPath)) return *status;
+    } else if (arg == "--csv-parses" || arg.starts_with("--csv-parses=")) {
+      if (const auto status = fileOption(arg, "--csv-parses", i, csvParsesPath)) return *status;
     } else if (arg == "--csv" || arg.starts_with("--csv=")) {
       if (const auto status = fileOption(arg, "--csv", i, csvPath)) return *status;
     } else if (arg.starts_with("--max-parses=")) {
@@ -231,8 +242,12 @@ int Main(int argc, char** argv) {
   if ((htmlPath || csvPath) && (parse || showConfig)) {
     return UsageError("--html and --csv go with a run, not with --parse or --show-config");
   }
+  if (csvParsesPath && (parse || showConfig)) {
+    return UsageError("--csv-parses goes with a run, not with --parse or --show-config");
+  }
   if (htmlPath) options.htmlReport = *htmlPath;
   if (csvPath) options.csvTable = *csvPath;
+  if (csvParsesPath) options.csvParses = *csvParsesPath;
   if (parse) {
     parse->svgPath = svgPath;
     parse->engine = options.engine;

@@ -10,6 +10,7 @@
 
 #include "grammar/parse_count.h"
 #include "platform/gbk.h"
+#include "platform/heap_for_test.h"
 
 namespace marvolen {
 namespace {
@@ -37,6 +38,70 @@ TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
   }
 }
 
+// A cell that a spreadsheet would take for a formula starts with a single
+// quote; one that begins otherwise, or has such a character later, is as
+// it was. Control characters become U+FFFD, as in the SVG.
+TEST(CsvFieldTest, FormulasAreNeutralisedAndControlCharactersReplaced) {
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {"=1+2", "'=1+2"},
+      {"+1", "'+1"},
+      {"-2", "'-2"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\t=1", "'\t=1"},
+      {"\r=1", "\"'\r=1\""},
+      {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+      {"a=1", "a=1"},
+      {"n -", "n -"},
+      {"'=1", "'=1"},
+      {std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},
+      {"\x01=\x1F", "\xEF\xBF\xBD=\xEF\xBF\xBD"},
+      {std::string("\0=1", 3), "\xEF\xBF\xBD=1"},
+      {"\x7F", "\x7F"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    AppendCsvField(c.in, out);
+    EXPECT_EQ(out, c.out) << c.in;
+  }
+}
+
+// A cell never holds more than a spreadsheet cell does: whole pieces are
+// kept while they fit, then the mark; a first piece too long alone is cut
+// between characters, never within one.
+TEST(CsvCellTest, LongTextIsCutWithAMarkBetweenCharacters) {
+  CsvCell cell;
+  cell.Append("abc");
+  EXPECT_FALSE(cell.cut());
+  EXPECT_EQ(cell.Text("!"), "abc");
+  std::size_t pieces = 1;
+  while (!cell.cut()) {
+    cell.Append(" | (S:x(S,S))");
+    ++pieces;
+  }
+  const std::string text = cell.Text(" [cut]");
+  EXPECT_EQ(text.substr(text.size() - 6), " [cut]");
+  EXPECT_LE(text.size(), kCsvCellLimit);
+  EXPECT_GT(text.size(), kCsvCellLimit - 100);
+  EXPECT_EQ(text.substr(text.size() - 6 - 13, 13), " | (S:x(S,S))");
+  EXPECT_GT(pieces, 2000u);
+
+  cell.Clear();
+  std::string chinese;
+  for (std::size_t k = 0; k < kCsvCellLimit; ++k) chinese += "的";
+  cell.Append(chinese);
+  ASSERT_TRUE(cell.cut());
+  const std::string cut = cell.Text("");
+  EXPECT_EQ(cut.size() % 3, 0u);  // whole characters only
+  EXPECT_GT(cut.size() / 3, kCsvCellLimit - 100);
+  EXPECT_LT(cut.size() / 3, kCsvCellLimit);
+  std::string field;
+  AppendCsvField("=" + chinese, field);
+  EXPECT_EQ(field.size(), 1 + 1 + (kCsvCellLimit - 2) * 3);  // the quote fits in the cell
+}
+
 class CsvWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,7 +126,7 @@ class CsvWriterTest : public ::testing::Test {
     return p;
   }
 
-  void Begin(CsvReportWriter& csv, const Permutation& p, PermutationClass cls, std::uint64_t count,
+  void Begin(ReportObserver& csv, const Permutation& p, PermutationClass cls, std::uint64_t count,
              bool listed = true) {
     ListedPermutation listedPermutation;
     listedPermutation.number = number_++;
@@ -157,6 +222,68 @@ TEST_F(CsvWriterTest, AnUnfinishedReportIsDropped) {
   EXPECT_EQ(Close(),
             "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
             "tagset,n,one_way,1,n,(n)\r\n");
+}
+
+// Items that look like formulas are neutralised in both tables; the
+// roots and trees of a permutation with very many parses are cut with the
+// number of parses, and the writer holds no more than a cell meanwhile; the
+// table of parses has every parse, numbered.
+TEST_F(CsvWriterTest, FormulaItemsAreNeutralisedAndLongRowsCutWithTheCount) {
+  constexpr int kParses = 100000;
+  const std::string tree = "(S:T1(S,S:T2(S,S)))";
+  const Permutation formula = Items({"=HYPERLINK(\"x\")", "-1"});
+  const Permutation p = Items({"S", "S", "S"});
+  std::size_t peak = 0;
+  {
+    CsvReportWriter csv(*out_);
+    csv.BeginReport(ReportKind::kSequences, 2);
+    Begin(csv, formula, PermutationClass::OneWay, 1);
+    csv.Parse("(@X(=a,-1))", "@X");
+    ResetHeapPeak();
+    Begin(csv, p, PermutationClass::Covert, kParses);
+    for (int k = 0; k < kParses; ++k) csv.Parse(tree, "S");
+    csv.EndReport(ReportSummary());
+    csv.Finish();
+    peak = HeapPeakBytes();
+  }
+  const std::string text = Close();
+  EXPECT_LT(peak, 1u << 20);  // about the cells, not the 2 MB of trees
+  const std::size_t second = text.find("\r\n") + 2;
+  const std::size_t third = text.find("\r\n", second) + 2;
+  EXPECT_EQ(text.substr(second, third - second),
+            "sequences,\"'=HYPERLINK(\"\"x\"\") -1\",one_way,1,'@X,\"(@X(=a,-1))\"\r\n");
+  const std::string row = text.substr(third);
+  const std::string mark = " \xE2\x80\xA6 [cut: 100000 parses in all]";
+  EXPECT_EQ(row.rfind("sequences,S S S,covert,100000,S S S ", 0), 0u);
+  EXPECT_NE(row.find(mark + ",\"(S:T1"), std::string::npos);
+  EXPECT_EQ(row.substr(row.size() - mark.size() - 3), mark + "\"\r\n");
+  EXPECT_LT(row.size(), 2 * kCsvCellLimit + 100);
+}
+
+TEST_F(CsvWriterTest, TheTableOfParsesHasOneRowForEachListedParse) {
+  {
+    CsvParsesWriter csv(*out_);
+    csv.BeginReport(ReportKind::kTagSet, 3);
+    Permutation p = Items({"n", "v", "n"});
+    Begin(csv, p, PermutationClass::CannotCombine, 0);
+    p = Items({"v", "n"});
+    Begin(csv, p, PermutationClass::Overt, 2);
+    csv.Parse(Gbk("(VP:述宾(v,n))"), "VP");
+    csv.Parse(Gbk("(NP:定中(v,n))"), "NP");
+    p = Items({"+n", "n"});
+    Begin(csv, p, PermutationClass::Covert, 5000000, false);
+    csv.EndReport(ReportSummary());
+    csv.BeginReport(ReportKind::kSequences, 1);
+    p = Items({"n"});
+    Begin(csv, p, PermutationClass::OneWay, 1);
+    csv.Parse("(n)", "n");
+    csv.DropUnfinishedReport();  // a report that did not end leaves no row
+    csv.Finish();
+  }
+  EXPECT_EQ(Close(),
+            "\xEF\xBB\xBFsource,items,judgement,parse,root,tree\r\n"
+            "tagset,v n,overt,1,VP,\"(VP:述宾(v,n))\"\r\n"
+            "tagset,v n,overt,2,NP,\"(NP:定中(v,n))\"\r\n");
 }
 
 }  // namespace

@@ -345,7 +345,10 @@ TEST_F(ExportsRunTest, AStopLeavesEveryFileAsItWas) {
 }
 
 // An output that cannot be written whole (a full disk) is left as it was and
-// the person is told; the others are written.
+// the person is told. The outputs of a run are replaced together, so the
+// report and the HTML report are left as they were too; in the workbench's
+// mode that writes the report without the exports that failed, they are
+// written.
 TEST_F(ExportsRunTest, AnOutputThatCannotBeWrittenWholeIsLeftAsItWas) {
   WriteExamples();
   RecordingUserInterface first;
@@ -353,28 +356,94 @@ TEST_F(ExportsRunTest, AnOutputThatCannotBeWrittenWholeIsLeftAsItWas) {
   const std::string html = ReadFile(dir_ / "report.html");
   const std::size_t report = Golden().size(), csv = ReadFile(dir_ / "report.csv").size();
   ASSERT_GT(csv, std::max(report, html.size()) + 1000);
-  WriteFile(dir_ / "report.csv", "previous table");
-  fs::remove(dir_ / "report.html");
-  RecordingUserInterface ui;
-  RunResult result;
-  {
+  for (const bool withoutFailed : {false, true}) {
+    SCOPED_TRACE(withoutFailed);
+    WriteFile(dir_ / "report.txt", "previous report");
+    WriteFile(dir_ / "report.csv", "previous table");
+    WriteFile(dir_ / "report.html", "previous page");
+    RecordingUserInterface ui;
+    RunResult result;
+    ReportOptions options;
+    options.reportWithoutFailedExports = withoutFailed;
+    {
 #ifdef _WIN32
-    GTEST_SKIP() << "no file size limit to fill the disk with on Windows";
+      GTEST_SKIP() << "no file size limit to fill the disk with on Windows";
 #else
-    FileSizeLimitForTest limit(std::max(report, html.size()) + 500);
-    if (!limit.active()) GTEST_SKIP() << "no file size limit here";
-    result = Run(ui);
+      FileSizeLimitForTest limit(std::max(report, html.size()) + 500);
+      if (!limit.active()) GTEST_SKIP() << "no file size limit here";
+      result = Run(ui, options);
 #endif
+    }
+    EXPECT_EQ(result.end, RunEnd::Completed);
+    std::vector<std::string> messages = {"The CSV file could not be written completely: " +
+                                         (dir_ / "report.csv").string()};
+    if (!withoutFailed) {
+      messages.push_back(
+          "The report file was left as it was, as an output of the run could not be written: " +
+          (dir_ / "report.txt").string());
+      messages.push_back("The HTML report file was left as it was too: " +
+                         (dir_ / "report.html").string());
+    }
+    ASSERT_EQ(ui.messages.size(), messages.size() + 1);
+    for (std::size_t k = 0; k < messages.size(); ++k) EXPECT_EQ(ui.messages[k], messages[k]);
+    EXPECT_EQ(result.errorMessages, static_cast<int>(messages.size()));
+    EXPECT_EQ(result.htmlReportWritten, withoutFailed);
+    EXPECT_EQ(ReadFile(dir_ / "report.csv"), "previous table");
+    if (withoutFailed) {
+      EXPECT_TRUE(ReadFile(dir_ / "report.html") == html);
+      EXPECT_TRUE(ReadFile(dir_ / "report.txt") == Golden());
+    } else {
+      EXPECT_EQ(ReadFile(dir_ / "report.html"), "previous page");
+      EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
+    }
+    EXPECT_EQ(Others(), (std::set<std::string>{"report.csv", "report.html", "report.txt"}));
   }
-  EXPECT_EQ(result.end, RunEnd::Completed);
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0],
-            "The CSV file could not be written completely: " + (dir_ / "report.csv").string());
-  EXPECT_EQ(result.errorMessages, 1);
-  EXPECT_EQ(ReadFile(dir_ / "report.csv"), "previous table");
-  EXPECT_TRUE(ReadFile(dir_ / "report.html") == html);
-  EXPECT_TRUE(ReadFile(dir_ / "report.txt") == Golden());
-  EXPECT_EQ(Others(), (std::set<std::string>{"report.csv", "report.html", "report.txt"}));
+}
+
+// A report that cannot be written whole (a full disk) costs every output of
+// the run, in either mode: the HTML report and the table of parses, which
+// could be written, are left as they were with it.
+TEST_F(ExportsRunTest, AReportThatCannotBeWrittenWholeLeavesEveryOutputAsItWas) {
+  WriteExamples();
+  ReportOptions options;
+  options.htmlReport = "r.html";
+  options.csvParses = "p.csv";
+  RecordingUserInterface first;
+  ASSERT_EQ(RunAnalysis(dir_.string(), first, options).end, RunEnd::Completed);
+  const std::size_t html = ReadFile(dir_ / "r.html").size();
+  const std::size_t parses = ReadFile(dir_ / "p.csv").size();
+  ASSERT_GT(Golden().size(), std::max(html, parses) + 1000);
+  for (const bool withoutFailed : {false, true}) {
+    SCOPED_TRACE(withoutFailed);
+    for (const char* name : {"report.txt", "r.html", "p.csv"}) {
+      WriteFile(dir_ / name, std::string("previous ") + name);
+    }
+    options.reportWithoutFailedExports = withoutFailed;
+    RecordingUserInterface ui;
+    RunResult result;
+    {
+#ifdef _WIN32
+      GTEST_SKIP() << "no file size limit to fill the disk with on Windows";
+#else
+      FileSizeLimitForTest limit(std::max(html, parses) + 500);
+      if (!limit.active()) GTEST_SKIP() << "no file size limit here";
+      result = RunAnalysis(dir_.string(), ui, options);
+#endif
+    }
+    EXPECT_EQ(result.end, RunEnd::Completed);
+    ASSERT_EQ(ui.messages.size(), 4u);
+    EXPECT_EQ(ui.messages[0], "Report file could not be written completely: " +
+                                  (dir_ / "report.txt").string());
+    EXPECT_EQ(ui.messages[1],
+              "The HTML report file was left as it was too: " + (dir_ / "r.html").string());
+    EXPECT_EQ(ui.messages[2],
+              "The CSV file of parses was left as it was too: " + (dir_ / "p.csv").string());
+    EXPECT_FALSE(result.htmlReportWritten);
+    for (const char* name : {"report.txt", "r.html", "p.csv"}) {
+      EXPECT_EQ(ReadFile(dir_ / name), std::string("previous ") + name);
+    }
+    EXPECT_EQ(Others(), (std::set<std::string>{"p.csv", "r.html", "report.txt"}));
+  }
 }
 
 // Three rules S -> S S with their own titles: n items S have Catalan(n-1)

@@ -6,7 +6,9 @@
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
 #include "platform/gbk.h"
+#include "platform/file_system.h"
 #include "platform/gbk_text.h"
+#include "platform/replace_file.h"
 #include "run/run.h"
 #include "shell/child_frame.h"
 #include "shell/dialogs.h"
@@ -308,11 +310,19 @@ bool ParsePane::Save(int index, Format format) {
 }
 
 QString ParsePane::Export(int index, Format format, const QString& path) const {
-  const QString profile = QString::fromStdString(ProfilePathFor(startupDir_));
-  for (const QString& input :
-       {profile, grammar_.tagsPath(), grammar_.rulesPath(), grammar_.sequencesPath()}) {
+  // Neither a data file, config.ini nor the report file is replaced by a
+  // picture.
+  const std::string profile = ProfilePathFor(startupDir_);
+  for (const QString& input : {QString::fromStdString(profile), grammar_.tagsPath(),
+                               grammar_.rulesPath(), grammar_.sequencesPath()}) {
     if (SameFile(path, input))
       return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
+    if (!IsAbsolutePath(result)) result = startupDir_ + kPathSeparator + result;
+    const QString report = QDir::cleanPath(QString::fromStdString(result));
+    if (SameFile(QDir::cleanPath(path), report))
+      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
   }
   QByteArray bytes;
   if (format == Format::kSvg) {
@@ -325,11 +335,14 @@ QString ParsePane::Export(int index, Format format, const QString& path) const {
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
       return QStringLiteral("无法生成 PNG 图片。");
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-      !file.commit())
+  // Written beside the file and put in its place when complete, as every
+  // file the program writes; a folder, a pipe, a device or a read-only file
+  // is refused at once.
+  std::string failure;
+  if (!ReplaceFileContents(path.toStdString(), std::string_view(bytes.constData(), bytes.size()),
+                           &failure))
     return QStringLiteral("无法保存文件 %1。\n%2")
-        .arg(QDir::toNativeSeparators(path), file.errorString());
+        .arg(QDir::toNativeSeparators(path), QString::fromStdString(failure));
   return QString();
 }
 

@@ -13,6 +13,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
@@ -308,6 +310,41 @@ class ParsePaneTest : public QObject {
     QVERIFY(all.width() > one.width());
     pane_->input()->clear();
     QVERIFY(!pane_->CopyImage(-1));
+  }
+
+  // A picture is saved as every file of the program is: never over the
+  // report, a pipe, a folder or a read-only file, written beside and put in
+  // place, a link kept a link.
+  void exportsAreRefusedWhereTheyWouldDoHarmAndKeepLinks() {
+    pane_->input()->setText(QStringLiteral("v n u<的> n"));
+    dir_->Write(QStringLiteral("report.txt"), "old report");
+    dir_->Write(QStringLiteral("locked.svg"), "locked");
+    QFile::setPermissions(dir_->file(QStringLiteral("locked.svg")), QFile::ReadOwner);
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.svg")));
+    QVERIFY(::mkfifo(QFile::encodeName(dir_->file(QStringLiteral("pipe.svg"))).constData(),
+                     0600) == 0);
+    const QStringList refused = {"report.txt", "locked.svg", "folder.svg", "pipe.svg"};
+    for (const QString& name : refused) {
+      bench_->dialogs->saveAsAnswers = {dir_->file(name)};
+      QElapsedTimer timer;
+      timer.start();
+      QVERIFY2(!pane_->Save(0, ParsePane::Format::kSvg), qPrintable(name));
+      QVERIFY2(timer.elapsed() < 5000, qPrintable(name));  // nothing waits for a reader
+    }
+    QCOMPARE(bench_->dialogs->texts().size(), refused.size());
+    QCOMPARE(dir_->Read(QStringLiteral("report.txt")), QByteArray("old report"));
+    QCOMPARE(dir_->Read(QStringLiteral("locked.svg")), QByteArray("locked"));
+    QVERIFY(QFileInfo(dir_->file(QStringLiteral("folder.svg"))).isDir());
+    QVERIFY(!QFileInfo(dir_->file(QStringLiteral("pipe.svg"))).isFile());
+    QVERIFY(QDir(dir_->path()).entryList({QStringLiteral("*.tmp")}, QDir::Files).isEmpty());
+
+    dir_->Write(QStringLiteral("target.svg"), "old");
+    QVERIFY(QFile::link(dir_->file(QStringLiteral("target.svg")),
+                        dir_->file(QStringLiteral("link.svg"))));
+    bench_->dialogs->saveAsAnswers = {dir_->file(QStringLiteral("link.svg"))};
+    QVERIFY(pane_->Save(0, ParsePane::Format::kSvg));
+    QVERIFY(QFileInfo(dir_->file(QStringLiteral("link.svg"))).isSymLink());
+    QVERIFY(dir_->Read(QStringLiteral("target.svg")).contains("<svg"));
   }
 
   void theViewMenuShowsAndHidesThePane() {
