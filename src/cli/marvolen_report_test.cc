@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +26,9 @@
 
 #include "platform/child_process_for_test.h"
 #include "platform/file_system.h"
+#ifndef _WIN32
+#include "platform/file_size_limit_for_test.h"
+#endif
 #include "platform/temp_dir_for_test.h"
 
 namespace {
@@ -819,11 +823,139 @@ TEST_F(ParseOptionTest, MissingFilesAndDrawingsThatCannotBeWrittenGiveStatusTwo)
   }
   EXPECT_EQ(ReadFile(dir_ / "rules.txt"), rules);
 
+  // Refused at once, before anything is read or printed.
   const Outcome o = Invoke({"--parse", "a n", "--svg", "missing/trees.svg"});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.out, "只有一种组合方式(无歧义)\n(NP(a,n))\n");
-  EXPECT_EQ(o.err, "marvolen-report: cannot write 'missing/trees.svg': No such file or "
-                   "directory\n");
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(o.err.rfind("marvolen-report: cannot write 'missing/trees.svg': ", 0), 0u) << o.err;
+  EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
 }
+
+#ifndef _WIN32
+// The drawing is checked as every output is: not the report, a folder, a
+// pipe (nothing waits for a reader), a device or a read-only file; refused
+// at once with status 2 and nothing printed. A link stays a link; a full
+// disk leaves the previous drawing whole.
+TEST_F(ParseOptionTest, SvgIsRefusedWhereAnyOutputIsAndWrittenBeside) {
+  WriteData("a n\n");
+  WriteFile(dir_ / "report.txt", "previous report");
+  WriteFile(dir_ / "locked.svg", "locked");
+  fs::permissions(dir_ / "locked.svg", fs::perms::owner_read | fs::perms::group_read |
+                                           fs::perms::others_read);
+  fs::create_directory(dir_ / "folder.svg");
+  ASSERT_EQ(mkfifo((dir_ / "pipe.svg").c_str(), 0600), 0);
+  for (const char* svg : {"report.txt", "locked.svg", "folder.svg", "pipe.svg", "/dev/null"}) {
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome o = Invoke({"--parse", "a n", "--svg", svg});
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(o.status, 2) << svg;
+    EXPECT_EQ(o.out, "") << svg;
+    EXPECT_EQ(o.err.rfind("marvolen-report: ", 0), 0u) << o.err;
+    EXPECT_NE(o.err.find(svg), std::string::npos) << o.err;
+    EXPECT_LT(seconds, 60) << svg;  // a pipe is never opened
+  }
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
+  EXPECT_EQ(ReadFile(dir_ / "locked.svg"), "locked");
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.svg"));
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder.svg"));
+
+  WriteFile(dir_ / "target.svg", "previous drawing");
+  fs::create_symlink("target.svg", dir_ / "link.svg");
+  {
+    // No file of the program may grow past this: the drawing cannot be
+    // written whole.
+    marvolen::FileSizeLimitForTest limit(400);
+    ASSERT_TRUE(limit.active());
+    const Outcome full = Invoke({"--parse", "a n", "--svg", "link.svg"});
+    EXPECT_EQ(full.status, 2);
+    EXPECT_EQ(full.err.rfind("marvolen-report: cannot write 'link.svg': ", 0), 0u) << full.err;
+  }
+  EXPECT_EQ(ReadFile(dir_ / "target.svg"), "previous drawing");
+  const Outcome o = Invoke({"--parse", "a n", "--svg", "link.svg"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.svg"));
+  EXPECT_EQ(ReadFile(dir_ / "target.svg").rfind("<?xml", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
+}
+
+// Beyond --max-parses there is nothing to draw: the command says so and
+// exits 2, leaving the SVG file as it was, rather than write an empty
+// picture.
+TEST_F(ParseOptionTest, NoDrawingIsMadeBeyondTheParseLimit) {
+  WriteFile(base_ / "trees.svg", "previous drawing");
+  const Outcome o =
+      Parse({"--max-parses=3", "--parse", "n n n n", "--svg", (base_ / "trees.svg").string()});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  EXPECT_EQ(o.err, "marvolen-report: no drawing was made, as the parses are more than "
+                   "--max-parses=3; the SVG file was left as it was: " +
+                       (base_ / "trees.svg").string() + "\n");
+  EXPECT_EQ(ReadFile(base_ / "trees.svg"), "previous drawing");
+}
+
+// The first Ctrl+C or SIGTERM ends --parse within moments while it lists
+// 1,469,664 parses (18 rules S -> S S), with status 130 and the drawing
+// left as it was.
+TEST_F(MarvolenReportTest, TheFirstSignalStopsParse) {
+  WriteFile(dir_ / "tags.txt", "TagSetBegin S TagSetEnd\n");
+  std::string rules = "CFGRuleSetBegin\n";
+  for (int k = 1; k <= 18; ++k) {
+    rules += "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) + "\n";
+  }
+  WriteFile(dir_ / "rules.txt", rules + "CFGRuleSetEnd\n");
+  WriteFile(dir_ / "config.ini", "[DATA]\nTAGS=tags.txt\nRULES=rules.txt\nRESULT=report.txt\n");
+  for (const auto& [sig, svg] :
+       {std::pair{SIGINT, true}, std::pair{SIGTERM, true}, std::pair{SIGINT, false}}) {
+    SCOPED_TRACE(sig);
+    WriteFile(dir_ / "trees.svg", "previous drawing");
+    const fs::path outPath = base_ / "stdout", errPath = base_ / "stderr";
+    fs::remove(outPath);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (out < 0 || err < 0 || chdir(dir_.c_str()) != 0) _exit(127);
+      dup2(out, 1);
+      dup2(err, 2);
+      if (svg) {
+        execl(kBinary, kBinary, "--max-parses=2000000", "--parse", "S S S S S", "--svg",
+              "trees.svg", static_cast<char*>(nullptr));
+      } else {
+        execl(kBinary, kBinary, "--max-parses=2000000", "--parse", "S S S S S",
+              static_cast<char*>(nullptr));
+      }
+      _exit(127);
+    }
+    // Wait until the parses are being listed.
+    auto listing = [&] {
+      std::error_code ec;
+      const auto size = fs::file_size(outPath, ec);
+      return !ec && size >= 100000;
+    };
+    for (int k = 0; k < 30000 && !listing(); ++k) usleep(1000);
+    ASSERT_TRUE(listing());
+    const auto start = std::chrono::steady_clock::now();
+    kill(pid, sig);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(ReadFile(dir_ / "trees.svg"), "previous drawing");
+    EXPECT_EQ(ReadFile(errPath),
+              svg ? "marvolen-report: stopped; the SVG file was left as it was: trees.svg\n"
+                  : "marvolen-report: stopped\n");
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    }
+    std::printf("stopped %.3f s after the signal\n", seconds);
+  }
+}
+#endif
 
 }  // namespace

@@ -89,9 +89,7 @@ std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClas
   };
   const ParseMarks marks = MarkDifferences(trees, judgement);
   DrawnTree drawing = LayOutTrees(trees, measure, style, marks, count > 1 ? 1 : 0);
-  if (count == 0) {
-    AddNote(drawing, "No parse: the items cannot combine.", style);
-  } else if (count > trees.size()) {
+  if (count > trees.size()) {
     AddNote(drawing,
             "The first " + std::to_string(trees.size()) + " of " + std::to_string(count) +
                 " parses are drawn.",
@@ -108,18 +106,20 @@ std::unique_ptr<FileReplacement> BeginSvg(const std::string& startupDir, const s
   const RunConfig config = ReadRunConfig(profile);
   // The data files are named relative to the start-up directory, which is
   // the current one.
-  for (const std::string& other : {profile, NativePath(config.tags),
-                                   NativePath(config.sequences), NativePath(config.rules),
-                                   NativePath(config.result)}) {
-    if (!other.empty() && SameFile(svg, other)) {
-      reason = "the SVG file is also an input file or the report file and was not "
-               "overwritten: " + DisplayPath(svg);
+  for (const std::string& input : {profile, NativePath(config.tags),
+                                   NativePath(config.sequences), NativePath(config.rules)}) {
+    if (!input.empty() && SameFile(svg, input)) {
+      reason = "the SVG file is also an input file and was not overwritten: " + DisplayPath(svg);
       return nullptr;
     }
   }
+  if (!config.result.empty() && SameFile(svg, NativePath(config.result))) {
+    reason = "the SVG file is the report file and was not overwritten: " + DisplayPath(svg);
+    return nullptr;
+  }
   std::string error;
   std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(svg, &error);
-  if (!replacement) reason = "cannot write the SVG file: " + DisplayPath(error);
+  if (!replacement) reason = "cannot write '" + DisplayPath(svg) + "': " + DisplayPath(error);
   return replacement;
 }
 
@@ -226,7 +226,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     if (!complete || !svgFile->Commit(&error)) {
       svgFile.reset();
       return Failed(ParseOutcome::End::kWriteFailed,
-                    "cannot write the SVG file '" + svgName + "': " +
+                    "cannot write '" + svgName + "': " +
                         (error.empty() ? std::string("write failed") : DisplayPath(error)),
                     ui.messages());
     }
