@@ -198,6 +198,9 @@ TEST_F(MarvolenReportTest, HtmlAndCsvNeedAFileAndARun) {
        "--html and --csv go with a run, not with --parse or --show-config"},
       {{"--show-config", "--csv=t.csv"},
        "--html and --csv go with a run, not with --parse or --show-config"},
+      {{"--csv-parses"}, "option --csv-parses needs a file"},
+      {{"--csv-parses=p.csv", "--parse", "n v"},
+       "--csv-parses goes with a run, not with --parse or --show-config"},
   };
   for (const auto& c : cases) {
     const Outcome o = Invoke(c.args);
@@ -233,6 +236,22 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
             "The CSV file is also an input file or another output of the run and was not "
             "written: " + (dir_ / "sequences.txt").string() + "\n");
   EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), "a n\r\n");
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
+
+  // The table of parses: one row for each parse (no three tags combine),
+  // refused like the others.
+  o = Invoke({"--csv-parses", "p.csv"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(ReadFile(dir_ / "p.csv"),
+            "\xEF\xBB\xBFsource,items,judgement,parse,root,tree\r\n"
+            "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n");
+  for (const char* other : {"--csv-parses=r.csv", "--csv-parses=report.txt",
+                            "--csv-parses=config.ini"}) {
+    o = Invoke({"--csv=r.csv", other});
+    EXPECT_EQ(o.status, 2) << other;
+    EXPECT_EQ(o.err.rfind("The CSV file of parses is also an input file or another output of "
+                          "the run and was not written: ", 0), 0u) << o.err;
+  }
   EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
 }
 
