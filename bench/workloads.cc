@@ -1,12 +1,12 @@
 // Making the benchmark's data files.
 #include "bench/workloads.h"
 
-#include <fstream>
 #include <random>
 #include <set>
 #include <vector>
 
 #include "platform/gbk.h"
+#include "platform/replace_file.h"
 
 namespace marvolen {
 namespace bench {
@@ -314,10 +314,7 @@ bool WriteWorkload(const WorkloadFiles& files, const std::string& dir) {
                                                               {"sequences.txt", &files.sequences},
                                                               {"config.ini", &files.config}};
   for (const auto& [name, bytes] : named) {
-    std::ofstream out(dir + "/" + name, std::ios::binary | std::ios::trunc);
-    out << *bytes;
-    out.close();
-    if (!out) return false;
+    if (!ReplaceFileContents(dir + "/" + name, *bytes)) return false;
   }
   return true;
 }

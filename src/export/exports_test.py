@@ -3,8 +3,8 @@
 same run of the examples: the CSV read with Python's csv module has the
 judgement counts of the text report's summary, its averages, every
 permutation in report order with the parses the report lists; the page's
-records say the same; with a parse limit the left-out listings have their
-number only.
+records say the same, and the table of parses has each of its parses in a
+row; with a parse limit the left-out listings have their number only.
 
 Usage: exports_test.py PATH/TO/marvolen-report PATH/TO/examples GOLDEN-REPORT"""
 
@@ -26,11 +26,27 @@ SECTIONS = {"one_way": "只有一种组合方式(无歧义)的", "overt": "外�
 
 def run(binary, directory, status, *options):
     done = subprocess.run([binary, "-C", directory, "--html", "report.html", "--csv",
-                           "report.csv"] + list(options), capture_output=True)
+                           "report.csv", "--csv-parses", "parses.csv"] + list(options),
+                          capture_output=True)
     assert done.returncode == status, (done.returncode, done.stderr.decode())
-    return (report_files.read_text_report(os.path.join(directory, "report.txt")),
-            report_files.read_csv(os.path.join(directory, "report.csv")),
+    table = report_files.read_csv(os.path.join(directory, "report.csv"))
+    check_table_of_parses(table, report_files.read_csv(os.path.join(directory, "parses.csv")))
+    return (report_files.read_text_report(os.path.join(directory, "report.txt")), table,
             report_files.read_html_data(os.path.join(directory, "report.html")))
+
+
+def check_table_of_parses(table, parses):
+    """The table of parses has a row for each parse of the table of
+    permutations, in the same order, numbered from 1."""
+    header, rows = parses
+    assert header == ["source", "items", "judgement", "parse", "root", "tree"], header
+    expected = []
+    for r in table[1]:
+        if not r[5]:
+            continue
+        for k, (root, tree) in enumerate(zip(r[4].split(" "), r[5].split(" | ")), 1):
+            expected.append([r[0], r[1], r[2], str(k), root, tree])
+    assert rows == expected, (len(rows), len(expected))
 
 
 def check_full_run(text, table, page):

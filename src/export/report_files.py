@@ -78,13 +78,23 @@ def listed_parses(section_lines):
     return entries
 
 
+def cell_text(cell):
+    """The text of a CSV cell without the quote that keeps a spreadsheet from
+    taking it for a formula."""
+    if len(cell) > 1 and cell[0] == "'" and cell[1] in "=+-@\t\r":
+        return cell[1:]
+    return cell
+
+
 def read_csv(path):
-    """The header and the rows of the CSV table at `path`."""
+    """The header and the rows of a CSV table at `path`, each cell as its
+    text (cell_text)."""
     with open(path, "rb") as f:
         data = f.read()
     assert data.startswith(b"\xef\xbb\xbf"), "no byte-order mark"
     rows = list(csv.reader(io.StringIO(data.decode("utf-8-sig"), newline="")))
     assert data.endswith(b"\r\n") and data.count(b"\n") == data.count(b"\r\n"), "not CR LF"
+    rows = [[cell_text(cell) for cell in row] for row in rows]
     return rows[0], rows[1:]
 
 

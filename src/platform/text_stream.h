@@ -90,7 +90,9 @@ class OutputStream {
     kAsGiven,  // the bytes are written as they are given
   };
 
-  // Create or empty a file for writing; returns null when that fails.
+  // Create or empty a file for writing; returns null when that fails. For
+  // tests' scratch files only: every file a program writes replaces its
+  // file whole (Replacing).
   static std::unique_ptr<OutputStream> Create(const std::string& path);
   // A stream whose bytes replace the file at `path` only when Close
   // succeeds: they go to a temporary file beside it (FileReplacement, with
