@@ -214,6 +214,40 @@ TEST_F(ReplaceFileTest, AnAbandonedOrUnfinishedReplacementChangesNothing) {
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
 
+// A prepared replacement is complete on the disk and has not touched its
+// file: several are prepared, then committed together or abandoned.
+TEST_F(ReplaceFileTest, PreparedReplacementsReplaceOnlyWhenCommitted) {
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit);
+    std::vector<std::unique_ptr<FileReplacement>> replacements;
+    for (const char* name : {"a.txt", "b.txt"}) {
+      Write(dir_ / name, "old");
+      replacements.push_back(FileReplacement::Begin((dir_ / name).string()));
+      ASSERT_NE(replacements.back(), nullptr);
+      std::fputs("new", replacements.back()->file());
+    }
+    for (auto& replacement : replacements) {
+      ASSERT_TRUE(replacement->Prepare());
+      EXPECT_EQ(replacement->file(), nullptr);
+      EXPECT_EQ(Read(replacement->temporary()), "new");
+      EXPECT_FALSE(replacement->Prepare());  // once only
+    }
+    EXPECT_EQ(Read(dir_ / "a.txt"), "old");
+    EXPECT_EQ(Read(dir_ / "b.txt"), "old");
+    EXPECT_EQ(Names().size(), 4u);
+    for (auto& replacement : replacements) {
+      if (commit) {
+        EXPECT_TRUE(replacement->Commit());
+      } else {
+        replacement->Abandon();
+      }
+    }
+    EXPECT_EQ(Read(dir_ / "a.txt"), commit ? "new" : "old");
+    EXPECT_EQ(Read(dir_ / "b.txt"), commit ? "new" : "old");
+    EXPECT_EQ(Names(), (std::set<std::string>{"a.txt", "b.txt"}));
+  }
+}
+
 #ifndef _WIN32
 TEST_F(ReplaceFileTest, AWriteCutShortByAFullDiskLeavesTheOldFile) {
   const fs::path file = dir_ / "report.txt";
@@ -227,6 +261,19 @@ TEST_F(ReplaceFileTest, AWriteCutShortByAFullDiskLeavesTheOldFile) {
   }
   EXPECT_FALSE(replaced);
   EXPECT_NE(error.find("write failed"), std::string::npos) << error;
+  EXPECT_EQ(Read(file), "old");
+  EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
+
+  // Preparing is where a full disk shows.
+  auto replacement = FileReplacement::Begin(file.string());
+  ASSERT_NE(replacement, nullptr);
+  {
+    FileSizeLimitForTest limit(1000);
+    std::fwrite(std::string(5000, 'x').data(), 1, 5000, replacement->file());
+    EXPECT_FALSE(replacement->Prepare(&error));
+  }
+  EXPECT_NE(error.find("write failed"), std::string::npos) << error;
+  EXPECT_FALSE(replacement->Commit());
   EXPECT_EQ(Read(file), "old");
   EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
