@@ -105,9 +105,11 @@ class ChildFrameTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(bench.frame));
     bench.frame->action(kGenerateReport)->trigger();
 
-    const QString completion = QStringLiteral("分析完毕！请打开") +
-                               QString::fromStdString(bench.app->m_strStartupDir) +
-                               QStringLiteral("/report.txt\n查看分析报告。");
+    const QString completion =
+        QStringLiteral("分析完毕！请打开") +
+        QDir::toNativeSeparators(QString::fromStdString(bench.app->m_strStartupDir) +
+                                 QStringLiteral("/report.txt")) +
+        QStringLiteral("\n查看分析报告。");
     QCOMPARE(bench.dialogs->texts(),
              (QStringList{QStringLiteral("Invalid TagSet_File format!    "), completion}));
     for (const RecordingDialogs::Message& m : bench.dialogs->messages) {
