@@ -25,9 +25,11 @@ CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvide
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
   setWindowIcon(AppIcon());  // the windows without a parent too
-  // Qt's own dialogs and buttons speak Simplified Chinese like the rest.
+  // Qt's own dialogs and buttons speak Simplified Chinese like the rest. Their
+  // texts are qtbase's (qt_zh_CN also needs the catalogues of modules not used
+  // here, which the Windows zip does not carry).
   const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_", translations))
+  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_", translations))
     installTranslator(&translator_);
 }
 
