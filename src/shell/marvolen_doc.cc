@@ -160,7 +160,11 @@ bool CMarvolenDoc::ChangedOnDisk() const {
 
 QFont TextFont(int points) {
   QFont font;
-  font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+  // A fixed-pitch font whose Chinese characters are two columns wide, so that
+  // the columns of a rules file line up: Noto's where it is installed, 新宋体
+  // (NSimSun) on Chinese Windows, else the system's fixed font.
+  font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("NSimSun"),
+                    QStringLiteral("Noto Sans CJK SC"),
                     QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
   font.setStyleHint(QFont::TypeWriter);
   if (points > 0) font.setPointSize(points);
