@@ -109,6 +109,7 @@ int GetToken(InputStream& in, Token& token) {
   token.text.clear();
   if (in.Eof()) return -1;
 
+  token.line = in.line();
   Append(token.text, ch);
   if (IsLetter(ch) || IsHanziLetter(ch)) {
     GbkChar next;

@@ -46,6 +46,7 @@ inline constexpr std::size_t kTokenKeep = 128;
 struct Token {
   int kind = Identifier;
   std::string text;  // at most kTokenKeep bytes, cut between characters
+  int line = 0;      // the line of its first byte (1 for the first)
 };
 
 // One character: one byte, or a lead byte (0x80 or more) and the byte after it.
@@ -70,6 +71,7 @@ bool IsPunctuation(const GbkChar& ch);
 
 // Read the next token. Returns the length of its text as kept (1 or more),
 // or -1 at the end of input, with `text` empty and `kind` left as it was.
+// A message about a token names `line`: the stream has often gone past it.
 int GetToken(InputStream& in, Token& token);
 
 }  // namespace marvolen

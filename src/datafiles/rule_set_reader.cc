@@ -48,6 +48,7 @@ struct RuleItem {
   std::vector<std::string> words;  // all of them, or the first alone (below)
   std::size_t wordCount = 0;       // of the words as written
   std::string closing;
+  int line = 0;  // of its tag
 
   // The item as it stands in a right side, with `word` in its brackets.
   std::string TextWith(std::string_view word) const {
@@ -59,6 +60,7 @@ struct RuleItem {
 
 // A rule as read, before it is turned into records.
 struct ParsedRule {
+  int line = 0;  // of its "&&"
   std::string title;
   std::string leftTag;
   // The items: all of them, or, when the rule as written is longer than a
@@ -103,20 +105,25 @@ class RuleSetReader {
   // Read the next token; at the end of input show `message` and fail.
   bool Next(const char* message) {
     if (GetToken(in_, token_) >= 0) return true;
-    return Fail(message);
+    return Fail(message, 0);
   }
 
-  bool Fail(const std::string& message) {
-    ui_.ShowMessage(message);
+  // Show `message` as about the text on `line`; 0 leaves the line to the
+  // caller's stream (the end of input, for an unfinished rule).
+  bool Fail(const std::string& message, int line) {
+    ui_.ShowMessageAt(message, {{}, line});
     return false;
   }
+  // A message about the current token.
+  bool Fail(const std::string& message) { return Fail(message, token_.line); }
 
   // Fail with "<what> longer than <width> bytes in Rules_File: <text>" when
-  // `text` does not fit its field.
-  bool CheckWidth(const std::string& text, std::size_t width, const char* what) {
+  // `text`, written on `line`, does not fit its field.
+  bool CheckWidth(const std::string& text, std::size_t width, const char* what, int line) {
     if (text.size() <= width) return true;
     return Fail(std::string(what) + " longer than " + std::to_string(width) +
-                " bytes in Rules_File: " + GbkForMessage(text));
+                    " bytes in Rules_File: " + GbkForMessage(text),
+                line);
   }
 
   // Read one rule starting at its "&&" (the current token); on return the
@@ -157,16 +164,17 @@ void RuleSetReader::Read() {
 
 bool RuleSetReader::ReadRule(ParsedRule& rule) {
   if (token_.kind != AndAnd) return Fail(kFormatError);
+  rule.line = token_.line;
 
   if (!Next(kTitleError) || !Next(kTitleError)) return false;
   if (token_.kind != Identifier) return Fail(kTitleError);
   rule.title = token_.text;
-  if (!CheckWidth(rule.title, kTitleWidth, "Title")) return false;
+  if (!CheckWidth(rule.title, kTitleWidth, "Title", token_.line)) return false;
 
   if (!Next(kLeftTagError) || !Next(kLeftTagError)) return false;
   if (token_.kind != Identifier) return Fail(kLeftTagError);
   rule.leftTag = token_.text;
-  if (!CheckWidth(rule.leftTag, kLeftTagWidth, "Left tag")) return false;
+  if (!CheckWidth(rule.leftTag, kLeftTagWidth, "Left tag", token_.line)) return false;
 
   if (!Next(kInvalidFormat)) return false;
   if (token_.kind != Arrow) return Fail(kInvalidFormat);
@@ -179,7 +187,7 @@ bool RuleSetReader::ReadRule(ParsedRule& rule) {
     }
     if (token_.kind == Tilde && !Next(kInvalidFormat)) return false;
     rule.treeTitle = token_.text;
-    if (!CheckWidth(rule.treeTitle, kTreeTitleWidth, "Tree title")) return false;
+    if (!CheckWidth(rule.treeTitle, kTreeTitleWidth, "Tree title", token_.line)) return false;
   }
   return true;
 }
@@ -193,9 +201,10 @@ bool RuleSetReader::ReadRightSide(ParsedRule& rule) {
     if (token_.kind != Identifier) return Fail(kInvalidFormat);
     RuleItem item;
     item.tag = token_.text;
+    item.line = token_.line;
     if (!Next(kInvalidFormat)) return false;
     if (token_.kind == LeftAngle && !ReadBracketedWord(item)) return false;
-    if (!item.bracketed && !CheckWidth(item.tag, kItemWidth, "Item")) return false;
+    if (!item.bracketed && !CheckWidth(item.tag, kItemWidth, "Item", item.line)) return false;
     if (item.bracketed) {
       rule.records = std::min(rule.records * std::min(item.wordCount, kTooManyRecords),
                               kTooManyRecords);
@@ -242,7 +251,7 @@ bool RuleSetReader::ReadBracketedWord(RuleItem& item) {
   item.closing = token_.text;
   for (const std::vector<std::string>* words : {&item.words, &longerWords}) {
     for (const std::string& word : *words) {
-      if (!CheckWidth(item.TextWith(word), kItemWidth, "Item")) return false;
+      if (!CheckWidth(item.TextWith(word), kItemWidth, "Item", item.line)) return false;
     }
   }
   return Next(kInvalidFormat);
@@ -251,7 +260,7 @@ bool RuleSetReader::ReadBracketedWord(RuleItem& item) {
 bool RuleSetReader::StoreRecords(const ParsedRule& rule) {
   const std::size_t records = rule.records;
   if (ruleSet_.rules.size() + records > RuleSet::kCapacity) {
-    return Fail("Too many rules in Rules_File ... ");
+    return Fail("Too many rules in Rules_File ... ", rule.line);
   }
 
   // Odometer over the bracketed items, the last one changing fastest, so
@@ -265,7 +274,7 @@ bool RuleSetReader::StoreRecords(const ParsedRule& rule) {
   made.reserve(records);
   for (;;) {
     std::string rightSide = BuildRightSide(rule.items, choice);
-    if (!CheckWidth(rightSide, kRightSideWidth, "Right side")) return false;
+    if (!CheckWidth(rightSide, kRightSideWidth, "Right side", rule.line)) return false;
     made.emplace_back(rule.title, rule.leftTag, std::move(rightSide), rule.treeTitle);
     std::size_t b = choice.size();
     while (b > 0 && ++choice[b - 1] == bracketed[b - 1]->words.size()) {

@@ -33,8 +33,10 @@ class TagSetReader {
     return Fail(kFormatError);
   }
 
-  bool Fail(const std::string& message) {
-    ui_.ShowMessage(message);
+  // Show `message` as about the text on `line`; 0 leaves the line to the
+  // caller's stream (where the reader stopped).
+  bool Fail(const std::string& message, int line = 0) {
+    ui_.ShowMessageAt(message, {{}, line});
     return false;
   }
 
@@ -69,6 +71,8 @@ void TagSetReader::Read() {
 bool TagSetReader::ReadTag() {
   if (token_.kind != Identifier) return Fail(kFormatError);
   std::string tag = token_.text;
+  // The stream has gone past the tag to see whether a bracket follows.
+  const int line = token_.line;
   if (!Next()) return false;
   const bool bracketed = token_.kind == LeftAngle;
   if (bracketed) {
@@ -80,11 +84,11 @@ bool TagSetReader::ReadTag() {
     tag += '>';
   }
   if (tag.size() > TagSet::kTagWidth) {
-    return Fail("Tag longer than 19 bytes in TagSet_File: " + GbkForMessage(tag));
+    return Fail("Tag longer than 19 bytes in TagSet_File: " + GbkForMessage(tag), line);
   }
   if (bracketed && !Next()) return false;
   if (tagSet_.count() == TagSet::kCapacity) {
-    return Fail("Too many word class or phrase class tag in TagSet_File       ");
+    return Fail("Too many word class or phrase class tag in TagSet_File       ", line);
   }
   tagSet_.tags.push_back(std::move(tag));
   return true;

@@ -36,14 +36,16 @@ std::string ReportPathForDisplay(const std::string& startupDir, const std::strin
 }
 
 // The interface a reader talks through: each of its messages names the file
-// read (as configured) and the line the reader has reached.
+// read (as configured) and the line the reader gives, or else the line it
+// has reached.
 class ReadingFile : public UserInterface {
  public:
   ReadingFile(UserInterface& inner, const std::string& file, const InputStream& in)
       : inner_(inner), file_(file), in_(in) {}
 
-  void ShowMessage(const std::string& text) override {
-    inner_.ShowMessageAt(text, {file_, in_.line()});
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    inner_.ShowMessageAt(text, {file_, place.line != 0 ? place.line : in_.line()});
   }
   void SetBusy(bool busy) override { inner_.SetBusy(busy); }
   void Progress(std::int64_t done, std::int64_t total) override { inner_.Progress(done, total); }

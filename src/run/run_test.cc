@@ -373,6 +373,63 @@ TEST_F(RunTest, MessagesSayWhichFileAndLineTheyComeFrom) {
   EXPECT_EQ(ui.shown, std::vector<std::string>{"Data File <rules.txt|rules.txt|0"});
 }
 
+// A message about a text names the line the text is on, although the reader
+// has often read on to the token after it (the next line's). Mistakes on the
+// first, a middle and the last line of each file; the first message counts.
+TEST_F(RunTest, AMistakeIsShownAtTheLineItIsOn) {
+  struct FirstPlace : UserInterface {
+    void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+    void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+      if (first.empty()) first = text.substr(0, 20) + "|" + place.file + "|" +
+                                 std::to_string(place.line);
+    }
+    void SetBusy(bool) override {}
+    std::string first;
+  };
+  const std::string x20(20, 'x');
+  std::string fortyOneTags = "TagSetBegin\n";
+  for (int i = 1; i <= 40; ++i) fortyOneTags += "t" + std::to_string(i) + " ,\n";
+  fortyOneTags += "t41\nTagSetEnd\n";
+  std::string rules301 = "CFGRuleSetBegin\n";
+  for (int i = 1; i <= 300; ++i) rules301 += "&& 1 R : NP -> a n :: <TREE> = t\n";
+  rules301 += "&& 1 R : NP -> a n\n&&\nCFGRuleSetEnd\n";
+  std::string longRightSide = "&& 1 R2 : NP -> a";  // 81 bytes of right side
+  for (int i = 0; i < 40; ++i) longRightSide += " n";
+  const struct {
+    const char* file;
+    std::string bytes;
+    std::string first;  // the first message as the recorder keeps it
+  } cases[] = {
+      {"tags.txt", "TagSetBgin\nn , v , a\nTagSetEnd\n", "Invalid TagSet_File |tags.txt|1"},
+      {"tags.txt", "TagSetBegin\nn , v ,\n" + x20 + "\nTagSetEnd\n",
+       "Tag longer than 19 b|tags.txt|3"},
+      {"tags.txt", fortyOneTags, "Too many word class |tags.txt|42"},
+      {"tags.txt", "TagSetBegin\nn , v ,\na ,\n", "Format Error in TagS|tags.txt|3"},
+      {"sequences.txt", x20 + " n\nn v\na n\n", "Item longer than 19 |sequences.txt|1"},
+      {"sequences.txt", "n v\n" + x20 + "\na n\n", "Item longer than 19 |sequences.txt|2"},
+      {"sequences.txt", "n v\na n\nn " + x20, "Item longer than 19 |sequences.txt|3"},
+      {"rules.txt", "CFGRuleSetBgin\n&& 1 R1 : NP -> a n &&\nCFGRuleSetEnd\n",
+       "Invalid Rules_File f|rules.txt|1"},
+      // A rule whose closing "&&" stands on the line after it.
+      {"rules.txt", "CFGRuleSetBegin\n&& 1 R1 : NP -> a n &&\n" + longRightSide +
+                        "\n&&\nCFGRuleSetEnd\n",
+       "Right side longer th|rules.txt|3"},
+      {"rules.txt", "CFGRuleSetBegin\n&& 1 R1 : NP -> a " + x20 + "\n&&\nCFGRuleSetEnd\n",
+       "Item longer than 19 |rules.txt|2"},
+      {"rules.txt", rules301, "Too many rules in Ru|rules.txt|302"},
+      {"rules.txt", "CFGRuleSetBegin\n&& 1 R1 : NP -> a n :: <TREE> = t\n",
+       "Format Error in Rule|rules.txt|2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 60));
+    WriteStandardFiles();
+    WriteFile(dir_ / c.file, c.bytes);
+    FirstPlace ui;
+    RunAnalysis(dir_.string(), ui);
+    EXPECT_EQ(ui.first, c.first);
+  }
+}
+
 TEST_F(RunTest, RunningTwiceRecreatesTheReport) {
   WriteStandardFiles();
   WriteFile(dir_ / "report.txt", "stale content of an earlier run\n");

@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QtTest>
@@ -143,6 +145,33 @@ class FindBarTest : public QObject {
     QVERIFY(Marks(editor_).isEmpty());
     frame_->action(kEditFindNext)->trigger();
     QCOMPARE(Selection(editor_), QStringLiteral("2:4 名词"));
+  }
+
+  // Lines that come into sight as the window grows (maximized, or lines
+  // that re-wrap when it is wider) are marked as those in sight were.
+  void marksFollowTheWindowsSize() {
+    QString text;
+    for (int i = 1; i <= 200; ++i) text += QStringLiteral("NP %1 NP\r\n").arg(i);
+    dir_->Write(QStringLiteral("many.txt"), text.toLatin1());
+    QVERIFY(frame_->OpenFile(dir_->file("many.txt")));
+    QPlainTextEdit* editor = frame_->activeChild()->view();
+    QMdiSubWindow* window = frame_->mdiArea()->currentSubWindow();
+    window->showNormal();
+    window->resize(300, 150);
+    QCoreApplication::processEvents();
+    frame_->action(kEditFind)->trigger();
+    bar_->findField()->setText(QStringLiteral("NP"));
+    const qsizetype few = Marks(editor).size();
+    QVERIFY(few > 0);
+    window->showMaximized();
+    QCoreApplication::processEvents();
+    const qsizetype many = Marks(editor).size();
+    QVERIFY2(many > few, qPrintable(QStringLiteral("%1 -> %2").arg(few).arg(many)));
+    // Every line in sight has its two marks.
+    const int first = editor->cursorForPosition(QPoint(0, 0)).blockNumber();
+    const int last = editor->cursorForPosition(QPoint(0, editor->viewport()->height() - 1))
+                         .blockNumber();
+    QCOMPARE(many, 2 * (last - first + 1));
   }
 
   // Escape from a check box of the bar sent the focus, and so the active

@@ -20,6 +20,7 @@
 #include "shell/recent_file_list.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
+#include "shell/tree_canvas.h"
 #include "shell/workbench_settings.h"
 
 namespace marvolen {
@@ -386,7 +387,10 @@ void CMainFrame::CreateMenusAndBars() {
 
   parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
   addDockWidget(Qt::RightDockWidgetArea, parsePane_);
-  parsePane_->hide();
+  parsePane_->canvas()->SetZoom(layout_.treeZoomPercent / 100.0);
+  parsePane_->setVisible(layout_.parsePaneShown);
+  if (layout_.parsePaneWidth > 0)
+    resizeDocks({parsePane_}, {layout_.parsePaneWidth}, Qt::Horizontal);
   connect(parsePane_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateActions);
 }
 
@@ -760,6 +764,9 @@ void CMainFrame::SaveLayout() {
   layout_.mainWindowMaximized = isMaximized();
   if (QMdiSubWindow* active = mdiArea_->currentSubWindow())
     layout_.documentWindowsMaximized = active->isMaximized();
+  layout_.parsePaneShown = !parsePane_->isHidden();
+  if (layout_.parsePaneShown) layout_.parsePaneWidth = parsePane_->width();
+  layout_.treeZoomPercent = static_cast<int>(std::lround(parsePane_->canvas()->zoom() * 100));
 }
 
 void CMainFrame::ShowCursorPosition() {

@@ -13,7 +13,9 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
 #include "shell/test_support.h"
+#include "shell/tree_canvas.h"
 #include "shell/workbench_settings.h"
 
 namespace marvolen {
@@ -160,20 +162,35 @@ class MarvolenAppTest : public QObject {
     StartupDir dir;
     dir.WriteExampleSet();
     const QByteArray data = dir.Read(QStringLiteral("config.ini"));
+    int paneWidth = 0;
     {
       Workbench bench(dir);
       bench.frame->setGeometry(30, 40, 700, 500);
       bench.frame->activeChild()->showMaximized();
       bench.frame->Zoom(1);
       bench.frame->Zoom(1);
+      ParsePane* pane = bench.frame->parsePane();
+      pane->show();
+      bench.frame->resizeDocks({pane}, {260}, Qt::Horizontal);
+      pane->canvas()->SetZoom(1.5);
+      QCoreApplication::processEvents();
+      paneWidth = pane->width();
     }
     const QByteArray written = dir.Read(QStringLiteral("config.ini"));
     QVERIFY(written.startsWith(data));
     QVERIFY(written.contains("[Workbench]\r\n"));
     QVERIFY(written.contains("MainWindow=30,40,700,500\r\n"));
     QVERIFY(written.contains("DocumentWindowsMaximized=1\r\n"));
+    QVERIFY(written.contains("ParsePane=1\r\n"));
+    QVERIFY(written.contains("TreeZoom=150\r\n"));
     {
       Workbench bench(dir);
+      // The parse pane as it was left.
+      const ParsePane* pane = bench.frame->parsePane();
+      QVERIFY(!pane->isHidden());
+      QCOMPARE(pane->canvas()->zoom(), 1.5);
+      QTRY_VERIFY2(std::abs(pane->width() - paneWidth) <= 4,
+                   qPrintable(QStringLiteral("%1 / %2").arg(pane->width()).arg(paneWidth)));
       QCOMPARE(bench.frame->geometry(), QRect(30, 40, 700, 500));
       QVERIFY(bench.frame->activeChild()->isMaximized());
       QCOMPARE(bench.app->settings().layout.pointSize,

@@ -245,6 +245,12 @@ void CMarvolenView::GoToLine(qint64 line) {
 void CMarvolenView::SetPointSize(int points) {
   setFont(TextFont(points));
   document()->setDefaultFont(font());
+  MarkMatchesInSight();
+}
+
+void CMarvolenView::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  MarkMatchesInSight();
 }
 
 void CMarvolenView::wheelEvent(QWheelEvent* event) {

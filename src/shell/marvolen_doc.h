@@ -115,6 +115,8 @@ class CMarvolenView : public QPlainTextEdit, public TextPane {
 
  protected:
   void wheelEvent(QWheelEvent* event) override;
+  // A new size brings other lines into sight, and wrapped lines re-wrap.
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // The window style: no horizontal scroll bar or scrolling; lines wrap.

@@ -69,6 +69,7 @@ PaneGrammar::Source PaneGrammar::Find(const File& file, const QList<CMarvolenDoc
 
 void PaneGrammar::Read() {
   analyser_.reset();
+  tagList_.clear();
   RecordingUserInterface ui;
   auto open = [&ui](const File& file, const Source& source,
                     const char* failure) -> std::unique_ptr<InputStream> {
@@ -90,6 +91,7 @@ void PaneGrammar::Read() {
   if (tagFile && ruleFile) {
     try {
       GrammarFiles files = ReadGrammar(*tagFile, *ruleFile, ui);
+      tagList_ = std::move(files.tagSet.tags);
       analyser_ = std::make_unique<SequenceAnalyser>(std::move(files.ruleSet), SearchEngine::kChart,
                                                      kPaneMaxParses);
     } catch (const std::bad_alloc&) {

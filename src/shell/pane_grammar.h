@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/sequence_analysis.h"
 
@@ -38,6 +39,8 @@ class PaneGrammar {
   // What analyses lines with the rules; null when they could not be read
   // (then messages() says why).
   SequenceAnalyser* analyser() const { return analyser_.get(); }
+  // The tags of the tag set read with the rules (GBK), in file order.
+  const std::vector<std::string>& tags() const { return tagList_; }
   // Read config.ini again if it changed (Update does it too).
   void ReadConfig();
   // The readers' messages, in order.
@@ -79,6 +82,7 @@ class PaneGrammar {
   Source tags_, rules_;
   bool edited_ = true;
   std::unique_ptr<SequenceAnalyser> analyser_;
+  std::vector<std::string> tagList_;
   QStringList messages_;
 };
 

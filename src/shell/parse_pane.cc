@@ -5,6 +5,7 @@
 
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
+#include "grammar/permutation.h"
 #include "platform/gbk.h"
 #include "platform/file_system.h"
 #include "platform/gbk_text.h"
@@ -46,24 +47,43 @@ QString FileNameOf(const QString& sequence) {
 
 }  // namespace
 
-QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
-                       bool reportLines) {
+std::optional<QString> SequenceOfLine(qint64 number,
+                                     const std::function<QString(qint64)>& lineAt,
+                                     bool reportLines) {
   QString line = lineAt(number);
   if (!reportLines) return line;
   // A degree line: "\t [k] items\tcount".
   static const QRegularExpression degree(QStringLiteral("^\\t \\[\\d+\\] (.*?)\\t+\\d+$"));
   if (const QRegularExpressionMatch match = degree.match(line); match.hasMatch())
     return match.captured(1);
+  // The report's own lines that an indent does not make a pattern: its
+  // counts ("\t其中…:12个") and its "none" lines ("\t没有…!!!").
+  static const QRegularExpression own(
+      QStringLiteral("^\\t+(其中.*:\\d+个|(没有|无).*!!!)$"));
+  auto isItemLine = [&](qint64 n) {
+    const QString text = lineAt(n);
+    if (!text.startsWith(QLatin1Char('\t')) || text.startsWith(QLatin1String("\t\t")) ||
+        own.match(text).hasMatch())
+      return false;
+    // The tag list follows its heading "全部标记共有 N 个: ".
+    if (n > 0 && lineAt(n - 1).startsWith(QStringLiteral("全部标记共有"))) return false;
+    return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() <= kMaxItems;
+  };
   // A parse line, or the line of parses too many to list, follows its item line.
-  qint64 item = number;
-  while (item >= 0 && lineAt(item).startsWith(QLatin1String("\t\t"))) --item;
-  static const QRegularExpression itemLine(QStringLiteral("^\\t[^\\t ]"));
-  if (item != number && item >= 0 && itemLine.match(lineAt(item)).hasMatch()) line = lineAt(item);
+  if (line.startsWith(QLatin1String("\t\t"))) {
+    if (own.match(line).hasMatch()) return std::nullopt;
+    qint64 item = number;
+    while (item >= 0 && lineAt(item).startsWith(QLatin1String("\t\t"))) --item;
+    if (item < 0 || !isItemLine(item)) return std::nullopt;
+    line = lineAt(item);
+  } else if (!isItemLine(number)) {
+    return std::nullopt;
+  }
   while (line.startsWith(QLatin1Char('\t'))) line.remove(0, 1);  // the report's indent
   return line;
 }
 
-QString SequenceOfLine(const QTextBlock& block, bool reportLines) {
+std::optional<QString> SequenceOfLine(const QTextBlock& block, bool reportLines) {
   const QTextDocument* text = block.document();
   return SequenceOfLine(
       block.blockNumber(), [text](qint64 n) { return text->findBlockByNumber(int(n)).text(); },
@@ -192,8 +212,18 @@ void ParsePane::Analyse() {
       case SequenceProblem::kOutOfMemory:
         messages.append(QStringLiteral("Memory Allocation Error !"));
         break;
-      case SequenceProblem::kNone:
+      case SequenceProblem::kNone: {
         if (analysis.itemCount == 0) break;
+        // An item that is no tag is the usual reason a pattern cannot combine.
+        QStringList unknown;
+        for (const std::string& item : analysis.items) {
+          const std::vector<std::string>& tags = grammar_.tags();
+          const QString text = QString::fromStdString(GbkToUtf8(item));
+          if (std::find(tags.begin(), tags.end(), item) == tags.end() && !unknown.contains(text))
+            unknown.append(text);
+        }
+        if (!unknown.isEmpty())
+          messages.append(QStringLiteral("不是标记集中的标记：%1").arg(unknown.join(QStringLiteral("、"))));
         judgement_ = QString::fromUtf8(JudgementWords(analysis.judgement));
         count_ = (analysis.parseCount > analyser->maxParses()
                       ? QString::fromStdString(GbkToUtf8(UnlistedParsesLine(analysis.parseCount,
@@ -203,6 +233,7 @@ void ParsePane::Analyse() {
         marks = MarkDifferences(analysis.parses, analysis.judgement);
         parses = std::move(analysis.parses);
         break;
+      }
     }
   }
   verdict_->setText(
@@ -253,14 +284,24 @@ void ParsePane::TakeLineUnderCursor() {
   const auto* frame = qobject_cast<CChildFrame*>(area_->currentSubWindow());
   const QString path = frame != nullptr ? frame->document()->path() : QString();
   if (SameFile(path, grammar_.tagsPath()) || SameFile(path, grammar_.rulesPath())) return;
-  QString line;
+  std::optional<QString> line;
+  QString text;  // the line as it is
   if (auto* edit = qobject_cast<QPlainTextEdit*>(watched_.data())) {
-    line = SequenceOfLine(edit->textCursor().block(), !SameFile(path, grammar_.sequencesPath()));
+    const bool report = !SameFile(path, grammar_.sequencesPath());
+    line = SequenceOfLine(edit->textCursor().block(), report);
+    if (report) text = edit->textCursor().block().text();
   } else if (auto* report = qobject_cast<ReportView*>(watched_.data())) {
     line = SequenceOfLine(
         report->cursorLine() - 1, [report](qint64 n) { return report->lineText(n + 1); }, true);
+    text = report->lineText(report->cursorLine());
   }
-  if (line != input_->text()) input_->setText(line);
+  // A heading, a count or a "none" line of a report leaves the pane as it was.
+  if (!line) return;
+  if (*line != input_->text()) input_->setText(*line);
+  // Parse line [k] picks out tree k.
+  static const QRegularExpression numbered(QStringLiteral("^\\t\\t\\[(\\d+)\\]\\("));
+  const QRegularExpressionMatch match = numbered.match(text);
+  canvas_->PickOut(match.hasMatch() ? match.captured(1).toInt() - 1 : -1);
 }
 
 void ParsePane::ShowContextMenu(const QPoint& point) {

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "shell/pane_grammar.h"
@@ -97,11 +98,14 @@ class ParsePane : public QDockWidget {
 
 // The sequence a line of a document stands for: with `reportLines`, a
 // report's item line without its indent, a parse line's (or a line of too
-// many parses') item line, a degree line's items; else the line as it is.
-// `lineAt(n)` gives line n (0 for the first; "" outside the text).
-QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
-                       bool reportLines);
-QString SequenceOfLine(const QTextBlock& block, bool reportLines);
+// many parses') item line, a degree line's items, and nothing for the
+// report's other lines (headings, counts, the tag list, "none" lines); else
+// the line as it is. `lineAt(n)` gives line n (0 for the first; "" outside
+// the text).
+std::optional<QString> SequenceOfLine(qint64 number,
+                                     const std::function<QString(qint64)>& lineAt,
+                                     bool reportLines);
+std::optional<QString> SequenceOfLine(const QTextBlock& block, bool reportLines);
 
 }  // namespace marvolen
 

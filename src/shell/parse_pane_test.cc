@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QXmlStreamReader>
@@ -128,6 +129,10 @@ class ParsePaneTest : public QObject {
     QVERIFY(pane_->messageText().startsWith(QStringLiteral("项长于 19 个字节")));
     pane_->input()->setText(QStringLiteral("n \U0001F600"));
     QVERIFY(pane_->messageText().contains(QStringLiteral("不是 GBK 编码能表示的字符")));
+    // Items that are no tags are named, each once; the line is still judged.
+    pane_->input()->setText(QStringLiteral("zz n u<地> zz"));
+    QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
+    QCOMPARE(pane_->messageText(), QStringLiteral("不是标记集中的标记：zz、u<地>"));
     pane_->input()->setText(QStringLiteral("   "));
     QVERIFY(pane_->messageText().isEmpty());
     QVERIFY(pane_->judgementText().isEmpty());
@@ -240,29 +245,55 @@ class ParsePaneTest : public QObject {
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
     PutCursorOn(view, QStringLiteral("v a n n"));
     QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
+    // A count is not a pattern: the pane keeps the last one.
     PutCursorOn(view, QStringLiteral("其中"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("其中有外显型歧义的排列:5个"));
+    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
 
     // Not following: the line stays.
     pane_->followButton()->setChecked(false);
     PutCursorOn(view, QStringLiteral("[1](NP"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("其中有外显型歧义的排列:5个"));
+    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
     pane_->followButton()->setChecked(true);
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+  }
+
+  // A parse line [k] picks out tree k, scrolled into sight; other lines none.
+  void aParseLinePicksOutItsTree() {
+    dir_->Write(QStringLiteral("report.txt"),
+                GbkBytes("\tn n n n\r\n\t\t[1](x)\r\n\t\t[2](x)\r\n\t\t[3](x)\r\n\t\t[4](x)\r\n"));
+    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QCoreApplication::processEvents();
+    ReportView* view = frame_->reportWindow()->view();
+    pane_->canvas()->resize(200, 120);  // one tree in sight at a time
+    for (int line : {5, 2, 4}) {
+      view->GoToLine(line);
+      QCOMPARE(pane_->canvas()->treeCount(), 4);
+      QCOMPARE(pane_->canvas()->pickedOut(), line - 2);
+      const QRectF tree = pane_->canvas()->TreeRect(line - 2);
+      const int top = pane_->canvas()->verticalScrollBar()->value();
+      QVERIFY(tree.top() >= top && tree.top() < top + pane_->canvas()->viewport()->height());
+    }
+    view->GoToLine(1);
+    QCOMPARE(pane_->canvas()->pickedOut(), -1);
   }
 
   // The report window shows a report of any size in a viewer of its own:
   // the pane follows its cursor by the same rules.
   void takesTheLineUnderTheReportWindowsCursor() {
     dir_->Write(QStringLiteral("report.txt"),
-                GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t [7] v a n n \t2\r\n"));
+                GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t [7] v a n n \t2\r\n"
+                         "全部标记共有 2 个: \r\n\tn v \r\n"));
     QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
     ReportWindow* report = frame_->reportWindow();
     QVERIFY(report != nullptr);
     QCOMPARE(frame_->mdiArea()->currentSubWindow(), report);
-    const QStringList expected = {"", "v n u<的> n ", "v n u<的> n ", "v a n n "};
-    for (int line = 4; line >= 1; --line) {
+    // From the end up: the tag list, its heading and the blank first line
+    // are no patterns and leave the pane as it was.
+    pane_->input()->setText(QStringLiteral("n n"));
+    const QStringList expected = {"v n u<的> n ", "v n u<的> n ", "v n u<的> n ",
+                                  "v a n n ",     "n n",         "n n"};
+    for (int line = 6; line >= 1; --line) {
       report->view()->GoToLine(line);
       QCOMPARE(pane_->input()->text(), expected[line - 1]);
     }
@@ -364,19 +395,21 @@ class ParsePaneTest : public QObject {
   }
 
   void linesOfAReport() {
-    QTextDocument report(QStringLiteral(
-        "\tn n\n\t\t[1](NP)\n\t\t共有20000种组合方式，超出上限10000种，未逐一列出\n"
-        "\t [12] n n n\t\t2\n\t其中有两种以上组合关系的排列:12个\n\t\t[1](X)\nv  n"));
-    const QStringList expected = {"n n",
-                                  "n n",
-                                  "n n",
-                                  "n n n",
-                                  "其中有两种以上组合关系的排列:12个",
-                                  "其中有两种以上组合关系的排列:12个",
-                                  "v  n"};
-    for (int i = 0; i < expected.size(); ++i)
-      QCOMPARE(SequenceOfLine(report.findBlockByNumber(i), true), expected[i]);
-    QCOMPARE(SequenceOfLine(report.findBlockByNumber(1), false), QStringLiteral("\t\t[1](NP)"));
+    // Each line with the pattern it stands for; "-" for none.
+    const QStringList lines = {
+        "全部标记共有 3 个: ", "\tn v a ", "全部标记全排列——共有排列:27个",
+        "\t其中只有一种组合关系的排列:2个", "\t\t其中有外显型歧义的排列:1个",
+        "\tn n", "\t\t[1](NP)", "\t\t共有20000种组合方式，超出上限10000种，未逐一列出",
+        "\tn v a ", "\t [12] n n n\t\t2", "\t没有外显型歧义格式!!!", "\t\t[1](X)",
+        "\tn v a d m q", "\t\t(S)", "v  n"};
+    const QStringList expected = {"-",      "-",     "-", "-", "-", "n n", "n n", "n n",
+                                  "n v a ", "n n n", "-", "-", "-", "-", "-"};
+    QTextDocument report(lines.join(QLatin1Char('\n')));
+    for (int i = 0; i < expected.size(); ++i) {
+      const std::optional<QString> sequence = SequenceOfLine(report.findBlockByNumber(i), true);
+      QCOMPARE(sequence.value_or(QStringLiteral("-")), expected[i]);
+    }
+    QCOMPARE(SequenceOfLine(report.findBlockByNumber(6), false), QStringLiteral("\t\t[1](NP)"));
   }
 
  private:

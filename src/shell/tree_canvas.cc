@@ -33,9 +33,27 @@ void TreeCanvas::SetTrees(ParseList parses, ParseMarks marks, bool numbered) {
   parses_ = std::move(parses);
   marks_ = std::move(marks);
   numbered_ = numbered;
+  picked_ = -1;
   placed_.clear();  // so the view goes back to the top
   Relayout();
   horizontalScrollBar()->setValue(0);
+}
+
+void TreeCanvas::PickOut(int index) {
+  picked_ = index >= 0 && index < treeCount() ? index : -1;
+  if (picked_ >= 0) {
+    while (laidOutCount() <= picked_) LayOutTo(rowTop_ + rowHeight_);
+    const QRectF tree = TreeRect(picked_);
+    QScrollBar* vertical = verticalScrollBar();
+    if (tree.top() < vertical->value() ||
+        tree.bottom() > vertical->value() + viewport()->height())
+      vertical->setValue(static_cast<int>(tree.top() - margin_));
+    QScrollBar* horizontal = horizontalScrollBar();
+    if (tree.left() < horizontal->value() ||
+        tree.right() > horizontal->value() + viewport()->width())
+      horizontal->setValue(static_cast<int>(tree.left() - margin_));
+  }
+  viewport()->update();
 }
 
 int TreeCanvas::TreeAt(const QPoint& point) const {
@@ -147,6 +165,12 @@ void TreeCanvas::paintEvent(QPaintEvent* event) {
     painter.translate(offset + placed_[k].at);
     PaintDrawing(painter, placed_[k].drawing, font_, colours);
     painter.restore();
+    if (static_cast<int>(k) == picked_) {
+      painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+      painter.setBrush(Qt::NoBrush);
+      const double gap = margin_ / 2;
+      painter.drawRect(TreeRect(picked_).adjusted(-gap, -gap, gap, gap).translated(offset));
+    }
   }
   emit painted();
 }

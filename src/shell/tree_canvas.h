@@ -42,6 +42,10 @@ class TreeCanvas : public QAbstractScrollArea {
   // trees' numbers as shown), for export.
   DrawnTree Drawing(int index, const QFont& font) const;
 
+  // Pick out tree `index` (-1: none): framed, and scrolled into sight.
+  void PickOut(int index);
+  int pickedOut() const { return picked_; }
+
   double zoom() const { return zoom_; }
   void SetZoom(double zoom);  // kept between kMinZoom and kMaxZoom
   static constexpr double kMinZoom = 0.25, kMaxZoom = 4;
@@ -76,6 +80,7 @@ class TreeCanvas : public QAbstractScrollArea {
   ParseList parses_;
   ParseMarks marks_;
   bool numbered_ = false;
+  int picked_ = -1;
   double zoom_ = 1;
   QFont font_;
   TreeStyle style_;    // of each tree: no margin

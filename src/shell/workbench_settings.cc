@@ -43,6 +43,11 @@ void WorkbenchSettings::Read(const std::string& profilePath) {
   if (const auto size = Number(value("PointSize"));
       size && *size >= kMinPointSize && *size <= kMaxPointSize)
     layout.pointSize = *size;
+  layout.parsePaneShown = value("ParsePane") == QLatin1String("1");
+  if (const auto width = Number(value("ParsePaneWidth")); width && *width > 0 && *width < 10000)
+    layout.parsePaneWidth = *width;
+  if (const auto zoom = Number(value("TreeZoom")); zoom && *zoom >= 25 && *zoom <= 400)
+    layout.treeZoomPercent = *zoom;
   stored_ = layout;
 }
 
@@ -64,6 +69,11 @@ bool WorkbenchSettings::Write(const std::string& profilePath, std::string* error
                         : std::nullopt},
       {"HtmlReport", Flag(layout.htmlReport)},
       {"CsvTable", Flag(layout.csvTable)},
+      {"ParsePane", Flag(layout.parsePaneShown)},
+      {"ParsePaneWidth", layout.parsePaneWidth > 0
+                             ? std::optional<std::string>(std::to_string(layout.parsePaneWidth))
+                             : std::nullopt},
+      {"TreeZoom", std::to_string(layout.treeZoomPercent)},
   };
   if (!UpdateProfileFile(profilePath, kSection, updates, error)) return false;
   stored_ = layout;

@@ -1,6 +1,6 @@
 // The workbench's own settings in config.ini, section [Workbench]: where the
 // main window was and how big, whether it and the document windows were
-// maximized, the size of the text, and the outputs a run makes besides the
+// maximized, the size of the text, the parse pane, and the outputs a run makes besides the
 // report. Like the recent-file list they are
 // written back when the workbench ends, only when they changed, and nothing
 // else in the file is touched (the durable write of profile_update.h).
@@ -17,6 +17,11 @@ struct WorkbenchLayout {
   bool mainWindowMaximized = false;
   bool documentWindowsMaximized = false;
   int pointSize = 0;  // of the text; 0: the default
+  // The parse pane: shown or not, its width (0: the default), the trees'
+  // zoom in percent.
+  bool parsePaneShown = false;
+  int parsePaneWidth = 0;
+  int treeZoomPercent = 100;
   // What a run writes besides the report: the HTML report, the CSV table.
   bool htmlReport = false;
   bool csvTable = false;
