@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::printf(
-          "usage: marvolen [DIR]\n"
+          "usage: marvolen [options]\n"
           "\n"
-          "Starts the Marvolen workbench in DIR (default: the current directory),\n"
-          "a data folder whose config.ini names the rules file to open.\n"
+          "Starts the Marvolen workbench in the current directory, a data folder\n"
+          "whose config.ini names the rules file to open.\n"
           "\n"
           "options:\n"
           "  --version   print marvolen's version (\"%s\")\n"
