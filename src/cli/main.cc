@@ -16,6 +16,7 @@
 #include "cli/parse_command.h"
 #include "cli/progress_bar.h"
 #include "grammar/search_engines.h"
+#include "marvolen_version.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
@@ -27,7 +28,6 @@ namespace marvolen {
 namespace {
 
 const char kProgram[] = "marvolen-report";
-const char kVersion[] = "1.0.0";
 
 // Exit statuses.
 constexpr int kExitCompleted = 0;            // the run completed, no error message
@@ -45,7 +45,7 @@ const char kHelp[] =
     "a progress bar there shows how far each report is.\n"
     "\n"
     "options:\n"
-    "  --version      print marvolen-report's version (\"1.0.0\")\n"
+    "  --version      print marvolen-report's version (\"" MARVOLEN_VERSION "\")\n"
     "  -h, --help     print this help and exit\n"
     "\n"
     "  -C DIR         change to DIR before doing anything else\n"
@@ -188,7 +188,7 @@ int Main(int argc, char** argv) {
       std::fputs(kHelp, stdout);
       return kExitCompleted;
     } else if (arg == "--version") {
-      std::printf("%s %s\n", kProgram, kVersion);
+      std::printf("%s %s\n", kProgram, MARVOLEN_VERSION);
       return kExitCompleted;
     } else if (arg == "--show-config") {
       showConfig = true;

@@ -132,10 +132,23 @@ class MarvolenReportTest : public ::testing::Test {
   fs::path dir_;
 };
 
+// The version in project() of the top CMakeLists.txt, or "" when it is not
+// found there.
+std::string ProjectVersion() {
+  const std::string text = ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / ".." / "CMakeLists.txt");
+  const std::string key = "project(Marvolen VERSION ";
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return "";
+  const std::size_t end = text.find_first_of(" )", at + key.size());
+  return text.substr(at + key.size(), end - at - key.size());
+}
+
 TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
+  const std::string project = ProjectVersion();
+  ASSERT_FALSE(project.empty());
   const Outcome version = Invoke({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "marvolen-report 1.0.0\n");
+  EXPECT_EQ(version.out, "marvolen-report " + project + "\n");
   EXPECT_EQ(version.err, "");
 
   for (const char* flag : {"--help", "-h"}) {
@@ -152,6 +165,7 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
                              "\n  --csv FILE     also write the CSV table"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
+    EXPECT_NE(help.out.find("version (\"" + project + "\")\n"), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }

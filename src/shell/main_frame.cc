@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 
+#include "marvolen_version.h"
 #include "platform/file_system.h"
 #include "run/run.h"
 #include "shell/child_frame.h"
@@ -104,7 +105,11 @@ class AboutDialog : public QDialog {
     icon->setPixmap(AppIcon().pixmap(32, 32));
     place(icon, 11, 17, 0, 0);
     icon->resize(32, 32);
-    place(new QLabel(QStringLiteral("Marvolen 1.0 版")), 40, 10, 119, 8);
+    // The major and minor version, as "Marvolen 1.0 版".
+    place(new QLabel(QStringLiteral("Marvolen %1.%2 版")
+                         .arg(QStringLiteral(MARVOLEN_VERSION_MAJOR),
+                              QStringLiteral(MARVOLEN_VERSION_MINOR))),
+          40, 10, 119, 8);
     place(new QLabel(QStringLiteral("汉语歧义格式分析工作台")), 40, 25, 119, 8);
     auto* ok = new QPushButton(QStringLiteral("确定"));
     place(ok, 178, 7, 50, 14);

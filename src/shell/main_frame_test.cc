@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "marvolen_version.h"
 #include "shell/child_frame.h"
 #include "shell/commands.h"
 #include "shell/main_frame.h"
@@ -371,9 +372,12 @@ class MainFrameTest : public QObject {
   void aboutBox() {
     frame_->action(kAppAbout)->trigger();
     QCOMPARE(bench_->dialogs->modalDialogs, QStringList{QStringLiteral("关于 Marvolen")});
+    // Today "Marvolen 1.0 版": the major and minor version of the project.
+    const QString version =
+        QStringLiteral("Marvolen " MARVOLEN_VERSION_MAJOR "." MARVOLEN_VERSION_MINOR " 版");
     QCOMPARE(bench_->dialogs->modalTexts,
-             (QStringList{QStringLiteral("Marvolen 1.0 版"),
-                          QStringLiteral("汉语歧义格式分析工作台"), QStringLiteral("确定")}));
+             (QStringList{version, QStringLiteral("汉语歧义格式分析工作台"),
+                          QStringLiteral("确定")}));
   }
 
   void arrangeIconsLinesUpTheMinimizedWindows() {
