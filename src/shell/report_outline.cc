@@ -55,6 +55,8 @@ void AddHeading(const QString& text, qint64 line, std::vector<OutlineEntry>& out
 
 std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
   std::vector<OutlineEntry> outline;
+  // The entry whose patterns are being counted, or none.
+  std::size_t counted = std::string_view::npos;
   qint64 number = 1;
   for (std::size_t start = 0; start < bytes.size(); ++number) {
     const void* lf = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
@@ -66,7 +68,22 @@ std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
       std::string_view line = bytes.substr(start, end - start);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       const std::u16string text = DecodeGbkText(line).text;
+      const std::size_t before = outline.size();
       AddHeading(QString::fromStdU16String(text).trimmed(), number, outline);
+      if (outline.size() != before) {
+        OutlineEntry& entry = outline.back();
+        const bool lists = (entry.depth == 1 && entry.title != QStringLiteral("汇总") &&
+                            entry.title != QStringLiteral("歧义程度统计")) ||
+                           entry.depth == 2;
+        counted = lists ? outline.size() - 1 : std::string_view::npos;
+        if (lists) entry.count = 0;
+      }
+    } else if (first == '\t' && counted != std::string_view::npos && end > start + 1 &&
+               bytes[start + 1] != '\t') {
+      // A pattern, or the list's "none" line ("\t没有…!!!").
+      std::string_view line = bytes.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      if (!line.ends_with("!!!")) ++outline[counted].count;
     }
     start = end + 1;
   }

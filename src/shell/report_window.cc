@@ -21,13 +21,24 @@ ReportWindow::ReportWindow()
     : view_(new ReportView), outline_(new QTreeWidget), messages_(new QTreeWidget) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(AppIcon(true));
-  outline_->setHeaderLabel(QStringLiteral("报告提纲"));
+  outline_->setHeaderLabels({QStringLiteral("报告提纲"), QStringLiteral("个数")});
+  outline_->header()->setStretchLastSection(false);
+  outline_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  outline_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   outline_->setObjectName(QStringLiteral("reportOutline"));
   connect(outline_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
     view_->ShowLineAtTop(item->data(0, kLineRole).toLongLong());
     view_->setFocus();
   });
   connect(outline_, &QTreeWidget::itemClicked, outline_, &QTreeWidget::itemActivated);
+  // The outline follows the cursor: the section it is in is current.
+  connect(view_, &ReportView::currentLineChanged, this, [this] {
+    const qint64 line = view_->cursorLine();
+    QTreeWidgetItem* section = nullptr;
+    for (QTreeWidgetItemIterator it(outline_); *it != nullptr; ++it)
+      if ((*it)->data(0, kLineRole).toLongLong() <= line) section = *it;
+    if (section != outline_->currentItem()) outline_->setCurrentItem(section);
+  });
 
   messages_->setObjectName(QStringLiteral("runMessages"));
   messages_->setRootIsDecorated(false);
@@ -78,6 +89,10 @@ bool ReportWindow::Load(const QString& path, QString* error) {
     QTreeWidgetItem* parent = entry.depth > 0 ? parents.value(entry.depth - 1) : nullptr;
     auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(outline_);
     item->setText(0, entry.title);
+    if (entry.count >= 0) {
+      item->setText(1, QLocale().toString(entry.count));
+      item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    }
     item->setData(0, kLineRole, entry.line);
     item->setToolTip(0, QStringLiteral("第 %1 行").arg(entry.line));
     parents.resize(entry.depth);
@@ -86,8 +101,15 @@ bool ReportWindow::Load(const QString& path, QString* error) {
   outline_->expandAll();
   // The outline as wide as its titles, within reason.
   if (auto* splitter = qobject_cast<QSplitter*>(widget()); splitter != nullptr && path_ != shown) {
-    outline_->resizeColumnToContents(0);
-    const int width = std::min(outline_->columnWidth(0) + 8, 360);
+    int width = 0;
+    const QFontMetrics metrics = outline_->fontMetrics();
+    for (QTreeWidgetItemIterator it(outline_); *it != nullptr; ++it) {
+      int depth = 1;
+      for (QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent()) ++depth;
+      width = std::max(width, depth * outline_->indentation() +
+                                  metrics.horizontalAdvance((*it)->text(0) + (*it)->text(1)));
+    }
+    width = std::min(width + 4 * metrics.averageCharWidth(), 420);
     splitter->setSizes({width, std::max(splitter->width() - width, width)});
   }
   view_->SetBytes(std::move(bytes), line);
@@ -100,7 +122,8 @@ QStringList ReportWindow::outlineEntries() const {
     int depth = 0;
     for (QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent()) ++depth;
     entries.append(QString(depth * 2, QLatin1Char(' ')) + (*it)->text(0) + "|" +
-                   QString::number((*it)->data(0, kLineRole).toLongLong()));
+                   QString::number((*it)->data(0, kLineRole).toLongLong()) +
+                   ((*it)->text(1).isEmpty() ? QString() : "|" + (*it)->text(1)));
   }
   return entries;
 }

@@ -37,7 +37,8 @@ class ReportWindow : public QMdiSubWindow {
   bool Load(const QString& path, QString* error);
   const QString& path() const { return path_; }
   ReportView* view() const { return view_; }
-  // The outline's entries: "title|line", indented by two blanks per level.
+  // The outline's entries: "title|line", indented by two blanks per level,
+  // and "|count" after those that count patterns.
   QStringList outlineEntries() const;
   void JumpTo(int outlineEntry);
 

@@ -79,21 +79,26 @@ class ReportWindowTest : public QObject {
     QVERIFY(!bytes.isEmpty());
     QStringList outline;
     for (const OutlineEntry& e : BuildReportOutline({bytes.constData(), size_t(bytes.size())}))
-      outline.append(QStringLiteral("%1 %2 %3").arg(e.depth).arg(e.title).arg(e.line));
+      outline.append(QStringLiteral("%1 %2 %3").arg(e.depth).arg(e.title).arg(e.line) +
+                     (e.count >= 0 ? QStringLiteral(" (%1)").arg(e.count) : QString()));
+    // The lists count their patterns: the numbers of the summaries.
     const QStringList sections = {"全部排列",   "不能组合",   "能组合",      "只有一种组合方式",
                                   "外显型歧义", "内含型歧义", "歧义程度统计"};
     const int tagSet[] = {28, 6891, 13519, 13758, 14194, 14216, 14259};
+    const QStringList tagSetCounts = {" (6859)", " (6624)", " (235)", " (216)", " (6)", " (13)", ""};
     const int sequences[] = {14311, 14345, 14349, 14383, 14423, 14442, 14469};
+    const QStringList sequenceCounts = {" (30)", " (0)", " (30)", " (18)", " (5)", " (7)", ""};
     QStringList expected = {"0 全部标记全排列 3", "1 汇总 3"};
     for (int i = 0; i < 7; ++i)
-      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]));
-    expected += {"2 内含型歧义排名 14262",    "3 平均歧义个数：2.000000 14277",
-                 "2 外显型歧义排名 14279",    "3 平均歧义个数：2.000000 14287",
+      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]) + tagSetCounts[i]);
+    expected += {"2 内含型歧义排名 14262 (13)",  "3 平均歧义个数：2.000000 14277",
+                 "2 外显型歧义排名 14279 (6)",   "3 平均歧义个数：2.000000 14287",
                  "0 sequences.txt文件 14290", "1 汇总 14290"};
     for (int i = 0; i < 7; ++i)
-      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(sequences[i]));
-    expected += {"2 内含型歧义排名 14472", "3 平均歧义个数：2.285714 14481",
-                 "2 外显型歧义排名 14483", "3 平均歧义个数：2.000000 14490"};
+      expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(sequences[i]) +
+                      sequenceCounts[i]);
+    expected += {"2 内含型歧义排名 14472 (7)", "3 平均歧义个数：2.285714 14481",
+                 "2 外显型歧义排名 14483 (5)", "3 平均歧义个数：2.000000 14490"};
     QCOMPARE(outline, expected);
   }
 
@@ -122,7 +127,13 @@ class ReportWindowTest : public QObject {
     QVERIFY(overt > 0);
     report->JumpTo(static_cast<int>(overt));
     QCOMPARE(view->currentLineText(), QStringLiteral("sequences.txt文件中外显型歧义的排列如下:"));
-    QCOMPARE(QString::number(view->cursorLine()), entries[overt].section(QLatin1Char('|'), 1));
+    QCOMPARE(QString::number(view->cursorLine()), entries[overt].section(QLatin1Char('|'), 1, 1));
+    // The outline follows the cursor: a line inside a section makes it current.
+    QTreeWidget* outline = report->findChild<QTreeWidget*>(QStringLiteral("reportOutline"));
+    view->GoToLine(view->cursorLine() + 2);
+    QCOMPARE(outline->currentItem()->text(0), QStringLiteral("外显型歧义"));
+    view->GoToLine(5);
+    QCOMPARE(outline->currentItem()->text(0), QStringLiteral("汇总"));
     QCOMPARE(report->messageList()->topLevelItemCount(), 1);  // the completion message
     // Another run on changed data: the same window, the new report.
     dir.Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\nv n\r\n"));
