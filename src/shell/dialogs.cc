@@ -45,6 +45,29 @@ bool DialogProvider::AskYesNo(QWidget* parent, const QString& text) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+QDialog* DialogProvider::AskYesNoLater(QWidget* parent, const QString& text,
+                                       std::function<void(bool)> answered) {
+  auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Marvolen"), text,
+                              QMessageBox::Yes | QMessageBox::No, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
+    if (QAbstractButton* clicked = box->clickedButton())
+      answered(clicked == box->button(QMessageBox::Yes));
+  });
+  box->open();
+  return box;
+}
+
+bool DialogProvider::AskOverwrite(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* overwrite = box.addButton(QStringLiteral("保存并覆盖"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(qobject_cast<QPushButton*>(box.buttons().last()));
+  box.exec();
+  return box.clickedButton() == overwrite;
+}
+
 RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
                   parent);

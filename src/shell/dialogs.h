@@ -6,6 +6,7 @@
 #define MARVOLEN_SHELL_DIALOGS_H_
 
 #include <QStringList>
+#include <functional>
 
 class QDialog;
 class QFileDialog;
@@ -28,6 +29,15 @@ class DialogProvider {
   virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text);
   // Ask a question that `text` puts; true for 是.
   virtual bool AskYesNo(QWidget* parent, const QString& text);
+  // Ask the question `text` puts without waiting for the answer, which goes
+  // to `answered` (true for 是) if it comes. The question shows while the
+  // returned window is open; closing it withdraws the question. Null when it
+  // was answered at once.
+  virtual QDialog* AskYesNoLater(QWidget* parent, const QString& text,
+                                 std::function<void(bool)> answered);
+  // Ask whether to save over a file that another program changed, as `text`
+  // says: true for 保存并覆盖, false for 取消.
+  virtual bool AskOverwrite(QWidget* parent, const QString& text);
   // Ask what to do with the unsaved edits `text` names before an analysis.
   virtual RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text);
   // The line to go to, from 1 to `last` (`current` proposed), or 0.

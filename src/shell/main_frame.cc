@@ -471,6 +471,12 @@ bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
   const QString before = document->path();
   QString error;
   if (path.isEmpty()) return false;
+  // Another program's change is overwritten only when the person says so.
+  if (path == before && document->OverwritesChange() &&
+      !dialogs_.AskOverwrite(this, QStringLiteral("%1 在读入后已被其他程序修改。\n"
+                                                  "保存将覆盖其他程序所做的更改。")
+                                       .arg(path)))
+    return false;
   if (!document->Save(path, &error)) dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
   if (document->path() != before) recentFiles_.Add(document->path());
   UpdateActions();
@@ -521,21 +527,25 @@ void CMainFrame::UpdateActions() {
         ->setText(i < entries ? recentFiles_.MenuText(i) : QStringLiteral("最近文件"));
   }
   // Several windows on one document are numbered: "name:1", "name:2"; a
-  // document with unsaved edits is marked: "name*".
+  // document with unsaved edits is marked: "name*", one whose file is gone
+  // from the disk too.
+  auto mark = [](const CMarvolenDoc* doc) {
+    return (doc->text()->isModified() ? QStringLiteral("*") : QString()) +
+           (doc->GoneFromDisk() ? QStringLiteral("（已从磁盘删除）") : QString());
+  };
   std::map<CMarvolenDoc*, QList<CChildFrame*>> windows;
   for (CChildFrame* frame : childFrames()) windows[frame->document()].append(frame);
   for (const auto& [doc, frames] : windows) {
-    const QString mark = doc->text()->isModified() ? QStringLiteral("*") : QString();
     for (int i = 0; i < frames.size(); ++i)
-      frames[i]->setWindowTitle(
-          frames.size() == 1 ? doc->title() + mark
-                             : QStringLiteral("%1:%2%3").arg(doc->title()).arg(i + 1).arg(mark));
+      frames[i]->setWindowTitle(frames.size() == 1
+                                    ? doc->title() + mark(doc)
+                                    : QStringLiteral("%1:%2").arg(doc->title()).arg(i + 1) +
+                                          mark(doc));
   }
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
   QString name;
-  if (child != nullptr)
-    name = child->document()->title() + (child->document()->text()->isModified() ? "*" : "");
+  if (child != nullptr) name = child->document()->title() + mark(child->document());
   if (report != nullptr) name = report->windowTitle();
   const bool named = active != nullptr && !active->isMaximized();
   setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
@@ -597,12 +607,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // During an analysis: stop it, then close once it has ended.
   if (analysisRunning()) {
     event->ignore();
-    if (!closeAfterRun_ &&
-        dialogs_.AskYesNo(nullptr,
-                          QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"))) {
-      closeAfterRun_ = true;
-      stop_->request_stop();
-    }
+    // The question goes when the run ends (see GenerateReport).
+    if (closeAfterRun_ || stopQuestion_ != nullptr) return;
+    stopQuestion_ = dialogs_.AskYesNoLater(
+        this, QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"),
+        [this](bool stop) {
+          if (!stop || !analysisRunning()) return;
+          closeAfterRun_ = true;
+          stop_->request_stop();
+        });
     return;
   }
   // Ask about each modified document once (several windows may show it).
@@ -662,6 +675,8 @@ void CMainFrame::GenerateReport() {
       child != nullptr ? child->OnGenerateReport(stop, exports)
                        : marvolen::GenerateReport(dialogs_, this, startupDir_, stop, exports);
   stop_ = nullptr;
+  // A question about stopping the run that has ended is no longer asked.
+  if (stopQuestion_ != nullptr) stopQuestion_->done(QDialog::Rejected);
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.
   if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();
@@ -717,6 +732,11 @@ void CMainFrame::CheckFilesOnDisk() {
   for (CChildFrame* frame : childFrames())
     if (!docs.contains(frame->document())) docs.append(frame->document());
   for (CMarvolenDoc* doc : docs) {
+    if (doc->NoticeGone())
+      dialogs_.ShowMessage(this,
+                           QStringLiteral("%1\n已从磁盘删除或移走。保存将重新建立该文件。")
+                               .arg(doc->path()),
+                           MessageIcon::kWarning);
     if (!doc->ChangedOnDisk()) continue;
     doc->AcceptDiskState();  // asked once for each change
     if (doc->text()->isModified() &&
