@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTextDocument>
@@ -343,6 +344,31 @@ class ReportWindowTest : public QObject {
       QCOMPARE(Temporaries(dir), QStringList());
       QTRY_COMPARE(bench.frame->isVisible(), !stop);
     }
+  }
+
+  // The run ended while "stop and quit?" was open: the completion message
+  // came over it, and the stale question stayed. It goes with the run.
+  void theQuestionToStopGoesWhenTheRunEnds() {
+    StartupDir dir;
+    WriteSlowSet(dir, 5, 100);
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    bench.dialogs->holdQuestions = true;  // Qt's box, which nobody answers
+    QPointer<QWidget> question;
+    WhenRunning([&](QProgressDialog*) {
+      bench.frame->close();
+      question = QApplication::activeModalWidget();
+      bench.frame->close();  // asked once
+    });
+    bench.frame->action(kGenerateReport)->trigger();
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(question != nullptr);
+    QTRY_VERIFY(question == nullptr || !question->isVisible());
+    QVERIFY(bench.frame->isVisible());  // the run finished; nobody said to quit
+    QVERIFY(dir.Read(QStringLiteral("report.txt")).size() > 0);
+    bench.frame->close();  // no run: nothing to ask
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(!bench.frame->isVisible());
   }
 
   // Another program changes the files: when the workbench is active again
