@@ -62,7 +62,8 @@ const int kDocumentCommands[] = {kFileSave,         kFileSaveAs, kFilePrint,
                                  kFilePrintPreview, kWindowNew,  kEditReplace};
 const int kWindowCommands[] = {kFileClose,  kGenerateReport, kViewReport,       kWindowCascade,
                                kWindowTile, kWindowArrange,  kNextPane,         kPrevPane,
-                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine};
+                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine,
+                               kWindowClose};
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -282,6 +283,10 @@ void CMainFrame::CreateActions() {
       {kPrevPane, "", "切换回前一个窗格\n前一窗格",
        "Shift+F6; Ctrl+Shift+F6; Ctrl+Shift+Tab; Ctrl+Shift+Backtab",
        [this] { mdiArea_->activatePreviousSubWindow(); }},
+      // The main window's, so that the keys work at once on every platform
+      // (the window's own menu only shows them).
+      {kWindowClose, "", "关闭活动窗口\n关闭窗口", "Ctrl+F4; Ctrl+W",
+       [this] { mdiArea_->closeActiveSubWindow(); }},
       {kEditFind, "查找(&F)...\tCtrl+F", "在活动窗口中查找文字\n查找", "Ctrl+F",
        [this] { findBar_->Open(false); }},
       {kEditFindNext, "查找下一个(&N)\tF3", "查找下一处匹配的文字\n查找下一个", "F3",
@@ -443,6 +448,12 @@ void CMainFrame::AddChild(CMarvolenDoc* document) {
 
 void CMainFrame::AddWindow(QMdiSubWindow* window) {
   mdiArea_->addSubWindow(window);
+  // The window's menu shows the keys that close it, which are the main
+  // window's: its own would take them only once the menu has been opened.
+  const QList<QKeySequence> closeKeys = action(kWindowClose)->shortcuts();
+  for (QAction* entry : window->systemMenu()->actions())
+    for (const QKeySequence& key : entry->shortcuts())
+      if (closeKeys.contains(key)) entry->setShortcutContext(Qt::WidgetShortcut);
   // A new window fills the area but for room to cascade three more below
   // and to the right of it, each new one further on, starting again at the
   // top left when it would leave the area.

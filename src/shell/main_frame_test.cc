@@ -272,6 +272,8 @@ class MainFrameTest : public QObject {
         {"Ctrl++", 32810},
         {"Ctrl+-", 32811},
         {"Ctrl+0", 32812},
+        {"Ctrl+F4", 32830},
+        {"Ctrl+W", 32830},
     };
     QCOMPARE(table, expected);
   }
@@ -302,6 +304,24 @@ class MainFrameTest : public QObject {
     QVERIFY(frame_->activeChild() != marvo);
     QTest::keyClick(ActiveEditor(frame_), Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(frame_->activeChild(), marvo);
+  }
+
+  // Ctrl+F4 did not close the active window under X11, and Ctrl+W only once
+  // the window's own menu had been opened: both are the main window's keys.
+  void ctrlF4AndCtrlWCloseTheActiveWindowAtOnce() {
+    frame_->action(kFileNew)->trigger();
+    frame_->action(kFileNew)->trigger();
+    const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_F4, Qt::CTRL | Qt::Key_W,
+                                    Qt::CTRL | Qt::Key_F4};
+    for (int i = 0; i < 3; ++i) {
+      const QString closing = frame_->mdiArea()->currentSubWindow()->windowTitle();
+      QTest::keyClick(QApplication::focusWidget(), keys[i].key(), keys[i].keyboardModifiers());
+      Settle(frame_);
+      QCOMPARE(frame_->mdiArea()->subWindowList().size(), 2 - i);
+      for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList())
+        QVERIFY(window->windowTitle() != closing);
+    }
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen"));
   }
 
   void toolbarAndStatusBar() {
