@@ -40,6 +40,10 @@ struct RunExports {
 };
 std::string PathBesideReport(const std::string& result, const char* extension);
 
+// A message of the run as the workbench shows it: the run's own texts in
+// Chinese, the analysis' fixed texts and every name and number as they are.
+QString WorkbenchMessage(const QString& text);
+
 class CChildFrame : public QMdiSubWindow {
   Q_OBJECT
 

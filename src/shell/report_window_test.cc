@@ -187,8 +187,8 @@ class ReportWindowTest : public QObject {
       QVERIFY(bench.dialogs->browsed.isEmpty());
       const QStringList texts = bench.dialogs->texts();
       QCOMPARE(texts.size(), 2);
-      QVERIFY(texts[0].startsWith(QStringLiteral("The HTML report file is also an input file")));
-      QVERIFY(texts[0].endsWith(QStringLiteral("; the report is written without it")));
+      QVERIFY(texts[0].startsWith(QStringLiteral("HTML 报告文件同时是输入文件")));
+      QVERIFY(texts[0].endsWith(QStringLiteral("；报告照常生成，不含该文件")));
       // A browser that cannot be started is said so.
       named.replace("RESULT=out.html", "RESULT=sub/out");
       dir.Write(QStringLiteral("config.ini"), named);
@@ -247,6 +247,45 @@ class ReportWindowTest : public QObject {
     QVERIFY(tags != nullptr);
     QCOMPARE(tags->document()->title(), QStringLiteral("tags.txt"));
     QCOMPARE(tags->view()->cursorLine(), 3);
+  }
+
+  // The workbench's own texts were English in a Chinese interface; the
+  // analysis' fixed texts stay as they are, and the error of a sequence of
+  // six items is listed at its line.
+  void theRunsOwnTextsAreChineseAndASixItemLineIsListedAtItsLine() {
+    const struct {
+      const char *text, *shown;
+    } cases[] = {
+        {"The analysis was stopped; the report file was left as it was: /d/%1 r.txt",
+         "分析已停止，报告文件保持原样：/d/%1 r.txt"},
+        {"The CSV file of parses was left as it was too: p.csv", "分析树 CSV 文件也保持原样：p.csv"},
+        {"The CSV file could not be written completely: r.csv", "CSV 文件未能完整写入：r.csv"},
+        {"The HTML report file could not be created: /x: Permission denied; the report is "
+         "written without it",
+         "无法建立HTML 报告文件：/x: Permission denied；报告照常生成，不含该文件"},
+        {"Too many parses to list for a n v: more than 1000000, more than the limit of 1000000; "
+         "the report gives their number only",
+         "a n v 的分析树太多（more than 1000000，超过上限 1000000），报告只给出其数目"},
+        {"One-item rules in Rules_File form 2 cycles:\n [R1] NP -> N\n",
+         "规则文件中的单项规则构成 2 个循环：\n [R1] NP -> N\n"},
+        // The analysis' fixed texts.
+        {"One permutation contains too many tokens", "One permutation contains too many tokens"},
+        {"Data File <tags.txt> Open Error!", "Data File <tags.txt> Open Error!"},
+        {"No sequences defined!\t", "No sequences defined!\t"},
+    };
+    for (const auto& c : cases)
+      QCOMPARE(WorkbenchMessage(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
+
+    StartupDir dir;
+    dir.WriteExampleSet();
+    dir.Write(QStringLiteral("sequences.txt"), "a n\r\nn n n n n\r\nn n n n n n\r\nv n\r\n");
+    Workbench bench(dir);
+    bench.frame->action(kGenerateReport)->trigger();
+    QTreeWidget* list = bench.frame->reportWindow()->messageList();
+    QTreeWidgetItem* error = list->topLevelItem(0);
+    QCOMPARE(error->text(0), QStringLiteral("One permutation contains too many tokens"));
+    QCOMPARE(error->text(1), QStringLiteral("sequences.txt"));
+    QCOMPARE(error->text(2), QStringLiteral("3"));
   }
 
   // Before a run, the data files with unsaved edits: save them and run, run
@@ -319,7 +358,9 @@ class ReportWindowTest : public QObject {
     QCOMPARE(dir.Read(QStringLiteral("report.txt")), QByteArray("the old report\r\n"));
     QCOMPARE(Temporaries(dir), QStringList());
     QCOMPARE(bench.dialogs->texts().size(), 1);
-    QVERIFY(bench.dialogs->texts()[0].startsWith(QStringLiteral("The analysis was stopped")));
+    QCOMPARE(bench.dialogs->texts()[0],
+             QStringLiteral("分析已停止，报告文件保持原样：%1")
+                 .arg(QDir::toNativeSeparators(dir.file(QStringLiteral("report.txt")))));
     QVERIFY(bench.frame->reportWindow() == nullptr);
     QVERIFY(!bench.frame->analysisRunning());
     QVERIFY(bench.frame->isEnabled());
