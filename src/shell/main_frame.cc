@@ -641,6 +641,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A window maximized before the main window showed (at start-up) has not
+  // put its title and buttons on the main window: maximize it again now.
+  if (QMdiSubWindow* active = mdiArea_->currentSubWindow();
+      active != nullptr && active->isMaximized() && !event->spontaneous()) {
+    active->showNormal();
+    active->showMaximized();
+  }
+}
+
 void CMainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   // Back from another program (or a dialog): another program may have

@@ -91,6 +91,7 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Watches the document windows' Close events (see AddChild).
   bool eventFilter(QObject* watched, QEvent* event) override;
 
