@@ -266,13 +266,12 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
     if (exports.csvTable) options.csvTable = PathBesideReport(result, "csv");
   }
   options.reportWithoutFailedExports = true;
-  bool htmlWritten = false;
+  RunResult run;
   outcome.messages = RunWithProgress(
       dialogs, parent,
       [&](UserInterface& ui) {
-        const RunResult run = RunAnalysis(startupDir, ui, options);
+        run = RunAnalysis(startupDir, ui, options);
         outcome.end = run.end;
-        htmlWritten = run.htmlReportWritten;
       },
       &stop, startupDir);
   // The analysis stops on a sequence of too many items without saying
@@ -285,7 +284,12 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
       message.line = line;
     }
   }
-  if (htmlWritten) outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
+  if (run.reportWritten) outcome.written.append(ConfiguredPath(startupDir, result));
+  if (run.htmlReportWritten) {
+    outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
+    outcome.written.append(outcome.htmlReport);
+  }
+  if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
   return outcome;
 }
 

@@ -702,13 +702,29 @@ void CMainFrame::GenerateReport() {
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.
   if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();
-  if (ReportWindow* report = reportWindow()) report->SetMessages(outcome.messages);
-  if (!outcome.htmlReport.isEmpty() && !dialogs_.OpenInBrowser(outcome.htmlReport)) {
-    dialogs_.ShowMessage(this,
-                         QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。")
-                             .arg(QDir::toNativeSeparators(outcome.htmlReport)),
-                         MessageIcon::kWarning);
+  std::vector<RunMessage> messages = outcome.messages;
+  // Every file the run wrote, and their folder, to open from the list.
+  for (const QString& file : outcome.written)
+    messages.push_back({QStringLiteral("已写入：%1").arg(file), file, 0});
+  if (!outcome.written.isEmpty()) {
+    const QString folder =
+        QDir::toNativeSeparators(QFileInfo(outcome.written.first()).absolutePath());
+    messages.push_back({QStringLiteral("打开所在文件夹：%1").arg(folder), folder, 0});
   }
+  // A browser that takes the page may still fail to show it: the page's
+  // file is named either way.
+  if (!outcome.htmlReport.isEmpty()) {
+    const QString page = QDir::toNativeSeparators(outcome.htmlReport);
+    QString note =
+        QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 %1").arg(page);
+    if (!dialogs_.OpenInBrowser(outcome.htmlReport)) {
+      note = QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。").arg(page);
+      dialogs_.ShowMessage(this, note, MessageIcon::kWarning);
+    }
+    messages.push_back({note, outcome.htmlReport, 0});
+    statusBar()->showMessage(note.simplified(), 15000);
+  }
+  if (ReportWindow* report = reportWindow()) report->SetMessages(messages);
   CheckFilesOnDisk();  // the report may be open as a document too
   if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -735,6 +751,19 @@ bool CMainFrame::OpenReport(const QString& path) {
     connect(view, &ReportView::cursorPositionChanged, this, &CMainFrame::ShowCursorPosition);
     connect(view, &ReportView::zoomRequested, this, &CMainFrame::Zoom);
     connect(report, &ReportWindow::placeChosen, this, [this](const QString& file, int line) {
+      // The report shows here; a folder, the HTML report and the CSV table
+      // open in the system's programs.
+      const QFileInfo info(file);
+      if (ReportWindow* shown = reportWindow();
+          shown != nullptr && SameExistingFile(file.toStdString(), shown->path().toStdString()))
+        return mdiArea_->setActiveSubWindow(shown);
+      const QString suffix = info.suffix().toLower();
+      if (info.isDir() || suffix == QLatin1String("html") || suffix == QLatin1String("csv")) {
+        if (!dialogs_.OpenInBrowser(file))
+          dialogs_.ShowMessage(this, QStringLiteral("%1\n无法用系统程序打开。").arg(file),
+                               MessageIcon::kWarning);
+        return;
+      }
       if (!OpenFile(file) || line <= 0) return;
       activeChild()->view()->GoToLine(line);
     });

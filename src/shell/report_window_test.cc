@@ -124,7 +124,8 @@ class ReportWindowTest : public QObject {
     report->JumpTo(static_cast<int>(overt));
     QCOMPARE(view->currentLineText(), QStringLiteral("sequences.txt文件中外显型歧义的排列如下:"));
     QCOMPARE(QString::number(view->cursorLine()), entries[overt].section(QLatin1Char('|'), 1));
-    QCOMPARE(report->messageList()->topLevelItemCount(), 1);  // the completion message
+    // The completion message, the report written and its folder.
+    QCOMPARE(report->messageList()->topLevelItemCount(), 3);
     // Another run on changed data: the same window, the new report.
     dir.Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\nv n\r\n"));
     const qint64 line = view->cursorLine();
@@ -165,6 +166,31 @@ class ReportWindowTest : public QObject {
       QCOMPARE(bench.dialogs->browsed,
                QStringList{QFileInfo(dir.file(QStringLiteral("report.html"))).absoluteFilePath()});
       QCOMPARE(bench.dialogs->texts().size(), 2);  // the two completion messages
+      // The run's messages name every file it wrote, their folder, and the
+      // page handed to the browser, which may still fail to show it.
+      const auto native = [&](const char* name) {
+        return QDir::toNativeSeparators(QFileInfo(dir.file(name)).absoluteFilePath());
+      };
+      QTreeWidget* list = bench.frame->reportWindow()->messageList();
+      QStringList listed;
+      for (int i = 1; i < list->topLevelItemCount(); ++i)
+        listed.append(list->topLevelItem(i)->toolTip(0));
+      QCOMPARE(listed,
+               (QStringList{QStringLiteral("已写入：") + native("report.txt"),
+                            QStringLiteral("已写入：") + native("report.html"),
+                            QStringLiteral("已写入：") + native("report.csv"),
+                            QStringLiteral("打开所在文件夹：") + QDir::toNativeSeparators(dir.path()),
+                            QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 ") +
+                                native("report.html")}));
+      // The folder and the CSV table open in the system's programs, the
+      // report in its window.
+      emit list->itemActivated(list->topLevelItem(4), 0);
+      emit list->itemActivated(list->topLevelItem(3), 0);
+      emit list->itemActivated(list->topLevelItem(1), 0);
+      QCOMPARE(bench.dialogs->browsed.mid(1), (QStringList{QDir::toNativeSeparators(dir.path()),
+                                                            native("report.csv")}));
+      QCOMPARE(bench.frame->mdiArea()->currentSubWindow(), bench.frame->reportWindow());
+      QCOMPARE(bench.frame->childFrames().size(), 1);
     }
     const QByteArray ini = dir.Read(QStringLiteral("config.ini"));
     QVERIFY(ini.startsWith(data));
@@ -235,7 +261,7 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.dialogs->messages.size(), size_t(2));  // each in its box, in order
     QTreeWidget* list = bench.frame->reportWindow()->messageList();
     QVERIFY(!list->isHidden());
-    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItemCount(), 4);  // then the report written and its folder
     QTreeWidgetItem* error = list->topLevelItem(0);
     QVERIFY(error->text(0).startsWith(QStringLiteral("Tag longer than 19 bytes")));
     QCOMPARE(error->text(1), QStringLiteral("tags.txt"));
