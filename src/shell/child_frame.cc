@@ -31,7 +31,7 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
         dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar;
-    bar->setFormat(QStringLiteral("%v / %m"));
+    bar->setFormat(QStringLiteral("已处理排列 %v / %m"));  // judged, then listed
     setBar(bar);
     setLabelText(QStringLiteral("正在生成歧义格式统计报告……"));
     setCancelButton(nullptr);

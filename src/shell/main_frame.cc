@@ -585,7 +585,10 @@ void CMainFrame::UpdateWindowMenu() {
   if (frames.size() > listed) {
     windowEntries_.push_back(
         windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
-          const QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+          // Numbered as the menu numbers them: its nine first, then the others.
+          QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+          const qsizetype active = all.indexOf(mdiArea_->currentSubWindow());
+          if (active >= 9) all.move(active, 8);
           QStringList titles;
           for (QMdiSubWindow* frame : all) titles.append(frame->windowTitle());
           const int chosen = dialogs_.ChooseWindow(

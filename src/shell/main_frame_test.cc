@@ -495,6 +495,12 @@ class MainFrameTest : public QObject {
     frame_->windowMenu()->actions().last()->trigger();
     QCOMPARE(bench_->dialogs->windowChoices.size(), 11);
     QCOMPARE(bench_->dialogs->windowChoices.first(), QStringLiteral("rules.txt"));
+    // One numbering: the menu's 9 is the list's 9 (it was 11 there).
+    QCOMPARE(bench_->dialogs->windowChoices[8], QStringLiteral("Marvo9"));
+    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("Marvo8"));
+    bench_->dialogs->windowAnswer = 8;
+    frame_->mdiArea()->setActiveSubWindow(frame_->childFrames().at(10));
+    frame_->windowMenu()->actions().last()->trigger();
     QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("Marvo9"));
     frame_->mdiArea()->setActiveSubWindow(frame_->childFrames().at(3));  // Marvo2
     QCOMPARE(WindowList(frame_).at(3), QStringLiteral("&4 Marvo2|checked"));

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTextDocument>
@@ -422,13 +423,16 @@ class ReportWindowTest : public QObject {
     QVERIFY(bench.started);
     bench.dialogs->holdQuestions = true;  // Qt's box, which nobody answers
     QPointer<QWidget> question;
-    WhenRunning([&](QProgressDialog*) {
+    QString counted;
+    WhenRunning([&](QProgressDialog* progress) {
+      counted = progress->findChild<QProgressBar*>()->text();  // bare numbers before
       bench.frame->close();
       question = QApplication::activeModalWidget();
       bench.frame->close();  // asked once
     });
     bench.frame->action(kGenerateReport)->trigger();
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY2(counted.startsWith(QStringLiteral("已处理排列 ")), qPrintable(counted));
     QVERIFY(question != nullptr);
     QTRY_VERIFY(question == nullptr || !question->isVisible());
     QVERIFY(bench.frame->isVisible());  // the run finished; nobody said to quit
