@@ -9,6 +9,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QToolBar>
@@ -18,6 +21,7 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -322,6 +326,23 @@ class MainFrameTest : public QObject {
         QVERIFY(window->windowTitle() != closing);
     }
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen"));
+  }
+
+  // The parse pane's 导出 button was clipped by its menu arrow, and the
+  // 跟随光标 state barely showed: it shows a check box's mark now.
+  void parsePaneButtonsShowTheirTextAndState() {
+    frame_->action(kViewParsePane)->trigger();
+    auto* exports = frame_->parsePane()->findChild<QPushButton*>(QStringLiteral("exportButton"));
+    QVERIFY(exports != nullptr);
+    QVERIFY(exports->menu() != nullptr);
+    const int arrow = exports->style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
+    QVERIFY(exports->sizeHint().width() >=
+            exports->fontMetrics().horizontalAdvance(exports->text()) + arrow);
+    QToolButton* follow = frame_->parsePane()->followButton();
+    QCOMPARE(follow->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    const QSize size = follow->iconSize();
+    QVERIFY(follow->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage() !=
+            follow->icon().pixmap(size, QIcon::Normal, QIcon::Off).toImage());
   }
 
   void toolbarAndStatusBar() {

@@ -44,6 +44,27 @@ QString FileNameOf(const QString& sequence) {
   return name.isEmpty() ? QStringLiteral("分析树") : name;
 }
 
+// A check box's mark as the style draws it, off and on, so that a
+// checkable button shows its state plainly.
+QIcon CheckMarkIcon(const QWidget* widget) {
+  QStyle* style = widget->style();
+  const int size = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget);
+  QIcon icon;
+  for (const bool on : {false, true}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.rect = QRect(0, 0, size, size);
+    option.state = QStyle::State_Enabled | (on ? QStyle::State_On : QStyle::State_Off);
+    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, widget);
+    painter.end();
+    icon.addPixmap(pixmap, QIcon::Normal, on ? QIcon::On : QIcon::Off);
+  }
+  return icon;
+}
+
 }  // namespace
 
 QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
@@ -89,6 +110,9 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   follow_->setToolTip(QStringLiteral("分析活动窗口中光标所在的行"));
   follow_->setCheckable(true);
   follow_->setChecked(true);
+  follow_->setIcon(CheckMarkIcon(follow_));
+  follow_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  follow_->setAutoRaise(true);
   verdict_->setTextFormat(Qt::RichText);
   verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   // A text that changes at every keystroke leaves the window's size alone.
@@ -108,9 +132,9 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   connect(copyAll_, &QAction::triggered, this, [this] { CopyImage(-1); });
   connect(svgAll_, &QAction::triggered, this, [this] { Save(-1, Format::kSvg); });
   connect(pngAll_, &QAction::triggered, this, [this] { Save(-1, Format::kPng); });
-  auto* exports = new QToolButton;
-  exports->setText(QStringLiteral("导出"));
-  exports->setPopupMode(QToolButton::InstantPopup);
+  // A push button makes room for its menu's arrow beside the text.
+  auto* exports = new QPushButton(QStringLiteral("导出"));
+  exports->setObjectName(QStringLiteral("exportButton"));
   auto* exportMenu = new QMenu(exports);
   exportMenu->addActions({copyAll_, svgAll_, pngAll_});
   exports->setMenu(exportMenu);
