@@ -478,7 +478,7 @@ bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
   QString path = document->path();
   // A file that can no longer be written is saved under a new name.
   if (path.isEmpty() || (QFileInfo::exists(path) && !QFileInfo(path).isWritable())) askName = true;
-  if (askName) path = dialogs_.GetSaveFileName(this, path.isEmpty() ? document->title() : path);
+  if (askName) path = ChooseSaveName(dialogs_, this, path.isEmpty() ? document->title() : path);
   const QString before = document->path();
   QString error;
   if (path.isEmpty()) return false;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -550,15 +552,36 @@ class MainFrameTest : public QObject {
     QVERIFY(activationsDuringShutdown > 0);
   }
 
-  void fileDialogsOfferAllFilesOnly() {
+  // The file dialogs offered 所有文件 only; their columns were cut.
+  void fileDialogsOfferAllFilesFirstThenTextAndDataFiles() {
     QFileDialog dialog;
-    SetUpFileDialog(&dialog);
+    SetUpFileDialog(&dialog, {QStringLiteral("tags.txt"), QStringLiteral("rules.txt")});
     auto* filters = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QVERIFY(filters != nullptr);
-    QCOMPARE(filters->count(), 1);
+    QCOMPARE(filters->count(), 3);
     QCOMPARE(filters->itemText(0), QStringLiteral("所有文件 (*.*)"));
-    QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("所有文件 (*.*) (*)")});
+    QCOMPARE(filters->itemText(1), QStringLiteral("文本文件"));
+    QCOMPARE(filters->itemText(2), QStringLiteral("数据文件"));
+    QCOMPARE(filters->currentIndex(), 0);
+    QCOMPARE(dialog.nameFilters().at(0), QStringLiteral("所有文件 (*.*) (*)"));
+    QCOMPARE(dialog.nameFilters().at(2), QStringLiteral("数据文件 (tags.txt rules.txt)"));
     QVERIFY(dialog.defaultSuffix().isEmpty());
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
+  }
+
+  // Saving a picture over config.ini asked "replace?" and only then refused.
+  void aRefusedNameIsRefusedBeforeReplacingIsAsked() {
+    bench_->dialogs->saveAsAnswers = {dir_->file("config.ini"), dir_->file("tags.txt")};
+    bench_->dialogs->yesNoAnswers = {false};
+    const QString chosen = ChooseSaveName(*bench_->dialogs, frame_, "x", [](const QString& p) {
+      return p.endsWith(QLatin1String("config.ini")) ? QStringLiteral("refused") : QString();
+    });
+    QVERIFY(chosen.isEmpty());  // tags.txt: not replaced
+    QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("refused")});
+    QCOMPARE(bench_->dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(bench_->dialogs->yesNoQuestions[0].contains(QStringLiteral("tags.txt")));
   }
 
  private:

@@ -65,6 +65,24 @@ QIcon CheckMarkIcon(const QWidget* widget) {
   return icon;
 }
 
+// Why a picture may not be saved at `path`, or "": neither a data file,
+// config.ini nor the report file is replaced by one.
+QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const QString& path) {
+  const std::string profile = ProfilePathFor(startupDir);
+  for (const QString& input : {QString::fromStdString(profile), grammar.tagsPath(),
+                               grammar.rulesPath(), grammar.sequencesPath()}) {
+    if (SameFile(path, input))
+      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
+    if (!IsAbsolutePath(result)) result = startupDir + kPathSeparator + result;
+    const QString report = QDir::cleanPath(QString::fromStdString(result));
+    if (SameFile(QDir::cleanPath(path), report))
+      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  return QString();
+}
+
 }  // namespace
 
 QString SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
@@ -326,7 +344,10 @@ bool ParsePane::Save(int index, Format format) {
   if (index >= 0 && canvas_->treeCount() > 1) name += QStringLiteral(" [%1]").arg(index + 1);
   name += format == Format::kSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
   const QString proposed = QDir(QString::fromStdString(startupDir_)).filePath(name);
-  const QString path = dialogs_.GetSaveFileName(this, proposed);
+  // A file the picture may not replace is refused before it is asked about.
+  const QString path = ChooseSaveName(dialogs_, this, proposed, [this](const QString& chosen) {
+    return Refusal(startupDir_, grammar_, chosen);
+  });
   if (path.isEmpty()) return false;
   const QString problem = Export(index, format, path);
   if (!problem.isEmpty()) Fail(problem);
@@ -334,20 +355,7 @@ bool ParsePane::Save(int index, Format format) {
 }
 
 QString ParsePane::Export(int index, Format format, const QString& path) const {
-  // Neither a data file, config.ini nor the report file is replaced by a
-  // picture.
-  const std::string profile = ProfilePathFor(startupDir_);
-  for (const QString& input : {QString::fromStdString(profile), grammar_.tagsPath(),
-                               grammar_.rulesPath(), grammar_.sequencesPath()}) {
-    if (SameFile(path, input))
-      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
-  }
-  if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
-    if (!IsAbsolutePath(result)) result = startupDir_ + kPathSeparator + result;
-    const QString report = QDir::cleanPath(QString::fromStdString(result));
-    if (SameFile(QDir::cleanPath(path), report))
-      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
-  }
+  if (QString refused = Refusal(startupDir_, grammar_, path); !refused.isEmpty()) return refused;
   QByteArray bytes;
   if (format == Format::kSvg) {
     const QFont font = TreeFont(kSvgPixels);

@@ -326,6 +326,7 @@ class ParsePaneTest : public QObject {
     const QStringList refused = {"report.txt", "locked.svg", "folder.svg", "pipe.svg"};
     for (const QString& name : refused) {
       bench_->dialogs->saveAsAnswers = {dir_->file(name)};
+      bench_->dialogs->yesNoAnswers = {true};  // replace a plain file
       QElapsedTimer timer;
       timer.start();
       QVERIFY2(!pane_->Save(0, ParsePane::Format::kSvg), qPrintable(name));
