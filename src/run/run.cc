@@ -350,11 +350,15 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
                        ReportPathForDisplay(startupDir, extras[k].configured));
       } else if (k == 0) {
         outcome.htmlReportWritten = true;
+      } else if (k == 1) {
+        outcome.csvTableWritten = true;
       }
     }
     if (!reportFile->Close()) {
       ui.ShowMessage("Report file could not be written completely: " +
                      ReportPathForDisplay(startupDir, config.result));
+    } else {
+      outcome.reportWritten = true;
     }
   } else {
     reportFile->Abandon();

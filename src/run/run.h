@@ -78,6 +78,8 @@ struct RunResult {
   RunEnd end = RunEnd::OpenFailed;
   int errorMessages = 0;  // messages shown before the completion message
   bool htmlReportWritten = false;  // options.htmlReport is complete in its place
+  bool csvTableWritten = false;    // options.csvTable is
+  bool reportWritten = false;      // the report is
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

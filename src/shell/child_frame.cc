@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 
+#include "datafiles/sequences.h"
 #include "shell/dialogs.h"
 #include "shell/images.h"
 #include "shell/marvolen_doc.h"
@@ -14,6 +15,8 @@
 namespace marvolen {
 
 namespace {
+
+const char kTooManyItems[] = "One permutation contains too many tokens";
 
 // The progress window, which is also the analysis thread's UserInterface.
 // It cannot be closed or escaped from; with a stop to request it has a 取消
@@ -28,7 +31,7 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
         dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar;
-    bar->setFormat(QStringLiteral("%v / %m"));
+    bar->setFormat(QStringLiteral("已处理排列 %v / %m"));  // judged, then listed
     setBar(bar);
     setLabelText(QStringLiteral("正在生成歧义格式统计报告……"));
     setCancelButton(nullptr);
@@ -57,7 +60,7 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
         this,
         [this, &text, &place] {
           Update();
-          shown.push_back({QString::fromUtf8(text), place});
+          shown.push_back({WorkbenchMessage(QString::fromUtf8(text)), place});
           dialogs_.ShowMessage(this, shown.back().first, MessageIcon::kWarning);
         },
         Qt::BlockingQueuedConnection);
@@ -92,7 +95,105 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
   std::atomic<std::int64_t> total_{0};
 };
 
+// The outputs of a run as the analysis names them, in Chinese.
+QString OutputName(const QString& what) {
+  if (what == QLatin1String("HTML report file")) return QStringLiteral("HTML 报告文件");
+  if (what == QLatin1String("CSV file of parses")) return QStringLiteral("分析树 CSV 文件");
+  return QStringLiteral("CSV 文件");
+}
+
+// The line (1 for the first) of the sequences file at `path` whose items
+// are too many for a permutation, or 0 when none is found.
+int LineWithTooManyItems(const QString& path) {
+  std::string bytes;
+  QString error;
+  if (path.isEmpty() || !ReadFileBytes(path, 64 << 20, &bytes, &error)) return 0;
+  std::string_view rest = bytes;
+  for (int line = 1; !rest.empty(); ++line) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view text = rest.substr(0, end);
+    text = text.substr(0, std::min(text.find('\0'), text.size()));  // a NUL ends a line
+    int items = 0;
+    Permutation permutation;
+    SplitSequenceLine(items, text, permutation);
+    if (items > kMaxItems) return line;
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
+  return 0;
+}
+
 }  // namespace
+
+QString WorkbenchMessage(const QString& text) {
+  // Each of the run's own messages and its Chinese; %1, %2... are the
+  // pattern's groups. An output's name (the first group of "The ...")
+  // is put in Chinese too.
+  static const struct {
+    const char* pattern;
+    const char* chinese;
+  } kTexts[] = {
+      {"The analysis was stopped; the report file was left as it was: (.*)",
+       "分析已停止，报告文件保持原样：%1"},
+      {"The (.*) was left as it was too: (.*)", "%1也保持原样：%2"},
+      {"The (.*) could not be written completely: (.*)", "%1未能完整写入：%2"},
+      {"Report file could not be written completely: (.*)", "报告文件未能完整写入：%1"},
+      {"The report file was left as it was, as an output of the run could not be written: (.*)",
+       "本次运行有输出未能写入，报告文件保持原样：%1"},
+      {"The report file is also an input file and was not overwritten: (.*)",
+       "报告文件同时是输入文件，未被覆盖：%1"},
+      {"The (.*) is also an input file or another output of the run and was not written: "
+       "(.*?)(; the report is written without it)?",
+       "%1同时是输入文件或本次运行的另一输出，未写入：%2%3"},
+      {"The (.*) could not be created: (.*?)(; the report is written without it)?",
+       "无法建立%1：%2%3"},
+      {"Too many parses to list for (.*): (.*), more than the limit of (\\d+); the report gives "
+       "their number only",
+       "%1 的分析树太多（%2，超过上限 %3），报告只给出其数目"},
+      {"Too many parses to list for (\\d+) more permutations; the report gives their number only",
+       "另有 %1 个排列的分析树太多，报告只给出其数目"},
+  };
+  for (const auto& [pattern, chinese] : kTexts) {
+    const QRegularExpression expression(
+        QRegularExpression::anchoredPattern(QString::fromUtf8(pattern)),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = expression.match(text);
+    if (!match.hasMatch()) continue;
+    // The groups go in at once, so that a "%1" in a path stays as it is.
+    const QString form = QString::fromUtf8(chinese);
+    const bool output = QByteArray(pattern).startsWith("The (");
+    QString result;
+    for (qsizetype i = 0; i < form.size(); ++i) {
+      if (form[i] != QLatin1Char('%') || i + 1 == form.size()) {
+        result += form[i];
+        continue;
+      }
+      const int group = form[++i].digitValue();
+      QString part = match.captured(group);
+      if (group == 1 && output) part = OutputName(part);
+      if (part.startsWith(QLatin1String("; the report")))
+        part = QStringLiteral("；报告照常生成，不含该文件");
+      result += part;
+    }
+    return result;
+  }
+  // The cycles of one-item rules: the rules listed stay as they are.
+  QString result = text;
+  static const QRegularExpression cycles(
+      QStringLiteral("^One-item rules in Rules_File form (a cycle|(\\d+) cycles):\n"));
+  if (const QRegularExpressionMatch match = cycles.match(result); match.hasMatch()) {
+    result.replace(0, match.capturedLength(),
+                   match.captured(2).isEmpty()
+                       ? QStringLiteral("规则文件中的单项规则构成一个循环：\n")
+                       : QStringLiteral("规则文件中的单项规则构成 %1 个循环：\n")
+                             .arg(match.captured(2)));
+    result.replace(QStringLiteral("To keep the analysis finite, a one-item rule is not applied "
+                                  "to a phrase whose chain of one-item rules already holds its "
+                                  "left tag."),
+                   QStringLiteral("为使分析能够结束，单项规则不用于其单项规则链中已含有其左部"
+                                  "标记的短语。"));
+  }
+  return result;
+}
 
 std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent,
                                         const std::function<void(UserInterface&)>& job,
@@ -158,22 +259,37 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
   AnalysisOutcome outcome;
   ReportOptions options;
   options.stop = stop.get_token();
-  const std::string result = ReadRunConfig(ProfilePathFor(startupDir)).result;
+  const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir));
+  const std::string& result = config.result;
   if (!result.empty()) {
     if (exports.htmlReport) options.htmlReport = PathBesideReport(result, "html");
     if (exports.csvTable) options.csvTable = PathBesideReport(result, "csv");
   }
   options.reportWithoutFailedExports = true;
-  bool htmlWritten = false;
+  RunResult run;
   outcome.messages = RunWithProgress(
       dialogs, parent,
       [&](UserInterface& ui) {
-        const RunResult run = RunAnalysis(startupDir, ui, options);
+        run = RunAnalysis(startupDir, ui, options);
         outcome.end = run.end;
-        htmlWritten = run.htmlReportWritten;
       },
       &stop, startupDir);
-  if (htmlWritten) outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
+  // The analysis stops on a sequence of too many items without saying
+  // which: the message is listed at its line.
+  for (RunMessage& message : outcome.messages) {
+    if (message.text != QLatin1String(kTooManyItems) || !message.file.isEmpty()) continue;
+    const QString sequences = ConfiguredPath(startupDir, config.sequences);
+    if (const int line = LineWithTooManyItems(sequences); line > 0) {
+      message.file = sequences;
+      message.line = line;
+    }
+  }
+  if (run.reportWritten) outcome.written.append(ConfiguredPath(startupDir, result));
+  if (run.htmlReportWritten) {
+    outcome.htmlReport = ConfiguredPath(startupDir, options.htmlReport);
+    outcome.written.append(outcome.htmlReport);
+  }
+  if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
   return outcome;
 }
 

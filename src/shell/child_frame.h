@@ -25,11 +25,13 @@ class CMarvolenView;
 class DialogProvider;
 
 // How an analysis ended (OpenFailed also when it could not finish), its
-// messages in the order shown, and the HTML report it wrote ("" if none).
+// messages in the order shown, the HTML report it wrote ("" if none), and
+// every file it wrote (absolute paths), the report first.
 struct AnalysisOutcome {
   RunEnd end = RunEnd::OpenFailed;
   std::vector<RunMessage> messages;
   QString htmlReport;
+  QStringList written;
 };
 
 // What a run writes besides the report, beside it: RESULT's name with its
@@ -39,6 +41,10 @@ struct RunExports {
   bool csvTable = false;
 };
 std::string PathBesideReport(const std::string& result, const char* extension);
+
+// A message of the run as the workbench shows it: the run's own texts in
+// Chinese, the analysis' fixed texts and every name and number as they are.
+QString WorkbenchMessage(const QString& text);
 
 class CChildFrame : public QMdiSubWindow {
   Q_OBJECT

@@ -32,8 +32,8 @@ enum Command : int {
   kPrevPane,
   kViewToolbar = 59392,
   kViewStatusBar,
-  // Finding, going to a line, the text's size and the report. (A window's
-  // own menu closes it with Ctrl+F4.)
+  // Finding, going to a line, the text's size, the report, and closing the
+  // active window (Ctrl+F4, Ctrl+W).
   kEditFind = 32800,
   kEditFindNext,
   kEditFindPrevious,
@@ -45,6 +45,7 @@ enum Command : int {
   kViewReport = 32820,
   kRunHtmlReport,
   kRunCsvTable,
+  kWindowClose = 32830,
 };
 
 constexpr int kRecentFileCount = 4;  // entries of the recent-file list

@@ -3,25 +3,66 @@
 
 #include <QtWidgets>
 
+#include "platform/file_system.h"
+#include "run/run.h"
+
 namespace marvolen {
 
 namespace {
 
+// The names of the data files config.ini in the current directory (the
+// start-up directory) gives.
+QStringList DataFileNames() {
+  const RunConfig config = ReadRunConfig(ProfilePathFor(QDir::currentPath().toStdString()));
+  QStringList names;
+  for (const std::string& value : {config.tags, config.sequences, config.rules}) {
+    const QString name = QFileInfo(QString::fromStdString(NativePath(value))).fileName();
+    if (!name.isEmpty() && !names.contains(name)) names.append(name);
+  }
+  return names;
+}
+
 // The chosen file of a dialog run to its end, or "".
 QString RunFileDialog(QFileDialog& dialog) {
-  SetUpFileDialog(&dialog);
+  SetUpFileDialog(&dialog, DataFileNames());
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 }  // namespace
 
-void SetUpFileDialog(QFileDialog* dialog) {
+void SetUpFileDialog(QFileDialog* dialog, const QStringList& dataFiles) {
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   // The name shown is what precedes the last parenthesised pattern list; the
   // pattern that applies is "*", since "*.*" would hide names without a dot.
-  dialog->setNameFilter(QStringLiteral("所有文件 (*.*) (*)"));
+  QStringList filters{QStringLiteral("所有文件 (*.*) (*)"), QStringLiteral("文本文件 (*.txt)")};
+  if (!dataFiles.isEmpty())
+    filters.append(QStringLiteral("数据文件 (%1)").arg(dataFiles.join(QLatin1Char(' '))));
+  dialog->setNameFilters(filters);
+  dialog->selectNameFilter(filters.first());
   dialog->setDefaultSuffix(QString());
+  dialog->setViewMode(QFileDialog::Detail);
+  dialog->resize(dialog->sizeHint().expandedTo(QSize(760, 460)));
+  if (auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView")))
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+QString ChooseSaveName(DialogProvider& dialogs, QWidget* parent, const QString& proposed,
+                       const std::function<QString(const QString&)>& refusal) {
+  QString path = proposed;
+  for (;;) {
+    path = dialogs.GetSaveFileName(parent, path);
+    if (path.isEmpty()) return path;
+    if (const QString refused = refusal ? refusal(path) : QString(); !refused.isEmpty()) {
+      dialogs.ShowMessage(parent, refused, MessageIcon::kWarning);
+      continue;
+    }
+    // What is no plain file is not replaced: the save says so.
+    if (!QFileInfo(path).isFile() ||
+        dialogs.AskYesNo(parent, QStringLiteral("%1 已存在。\n要替换它吗？")
+                                     .arg(QDir::toNativeSeparators(path))))
+      return path;
+  }
 }
 
 // The buttons' texts (确定, 是(&Y), 否(&N), 取消) come from Qt's translation.
@@ -43,6 +84,29 @@ SaveChoice DialogProvider::AskSaveChanges(QWidget* parent, const QString& text) 
 bool DialogProvider::AskYesNo(QWidget* parent, const QString& text) {
   return QMessageBox::question(parent, QStringLiteral("Marvolen"), text,
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QDialog* DialogProvider::AskYesNoLater(QWidget* parent, const QString& text,
+                                       std::function<void(bool)> answered) {
+  auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Marvolen"), text,
+                              QMessageBox::Yes | QMessageBox::No, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
+    if (QAbstractButton* clicked = box->clickedButton())
+      answered(clicked == box->button(QMessageBox::Yes));
+  });
+  box->open();
+  return box;
+}
+
+bool DialogProvider::AskOverwrite(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* overwrite = box.addButton(QStringLiteral("保存并覆盖"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(qobject_cast<QPushButton*>(box.buttons().last()));
+  box.exec();
+  return box.clickedButton() == overwrite;
 }
 
 RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text) {
@@ -76,6 +140,7 @@ QString DialogProvider::GetOpenFileName(QWidget* parent) {
 QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed) {
   QFileDialog dialog(parent, QStringLiteral("另存为"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);  // ChooseSaveName asks
   dialog.selectFile(proposed);
   return RunFileDialog(dialog);
 }

@@ -6,6 +6,7 @@
 #define MARVOLEN_SHELL_DIALOGS_H_
 
 #include <QStringList>
+#include <functional>
 
 class QDialog;
 class QFileDialog;
@@ -28,11 +29,21 @@ class DialogProvider {
   virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text);
   // Ask a question that `text` puts; true for 是.
   virtual bool AskYesNo(QWidget* parent, const QString& text);
+  // Ask the question `text` puts without waiting for the answer, which goes
+  // to `answered` (true for 是) if it comes. The question shows while the
+  // returned window is open; closing it withdraws the question. Null when it
+  // was answered at once.
+  virtual QDialog* AskYesNoLater(QWidget* parent, const QString& text,
+                                 std::function<void(bool)> answered);
+  // Ask whether to save over a file that another program changed, as `text`
+  // says: true for 保存并覆盖, false for 取消.
+  virtual bool AskOverwrite(QWidget* parent, const QString& text);
   // Ask what to do with the unsaved edits `text` names before an analysis.
   virtual RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text);
   // The line to go to, from 1 to `last` (`current` proposed), or 0.
   virtual int AskLineNumber(QWidget* parent, int current, int last);
   // The file to open, or to save to (proposing `proposed`); "" if cancelled.
+  // The save dialog does not ask about replacing a file: ChooseSaveName does.
   virtual QString GetOpenFileName(QWidget* parent);
   virtual QString GetSaveFileName(QWidget* parent, const QString& proposed);
   // Show `dialog` (About, printing, preview, page setup) until it closes.
@@ -45,10 +56,19 @@ class DialogProvider {
   virtual bool OpenInBrowser(const QString& path);
 };
 
-// Set up a file dialog as the workbench's are: the one filter "所有文件 (*.*)"
-// that matches every file (with or without a dot in its name), and no
-// extension added to a name typed without one.
-void SetUpFileDialog(QFileDialog* dialog);
+// The file to save to, asked through `dialogs` (proposing `proposed`): a
+// name that `refusal` refuses (its message, "" for none) is told of and
+// asked again before any question about replacing the file it names; an
+// existing file is replaced only when the person says so. "" if cancelled.
+QString ChooseSaveName(DialogProvider& dialogs, QWidget* parent, const QString& proposed,
+                       const std::function<QString(const QString&)>& refusal = {});
+
+// Set up a file dialog as the workbench's are: first the filter
+// "所有文件 (*.*)" that matches every file (with or without a dot in its
+// name), then 文本文件 (*.txt) and the data files `dataFiles` names; no
+// extension added to a name typed without one; the columns as wide as
+// their contents.
+void SetUpFileDialog(QFileDialog* dialog, const QStringList& dataFiles = {});
 
 }  // namespace marvolen
 

@@ -64,7 +64,8 @@ const int kDocumentCommands[] = {kFileSave,         kFileSaveAs, kFilePrint,
                                  kFilePrintPreview, kWindowNew,  kEditReplace};
 const int kWindowCommands[] = {kFileClose,  kGenerateReport, kViewReport,       kWindowCascade,
                                kWindowTile, kWindowArrange,  kNextPane,         kPrevPane,
-                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine};
+                               kEditFind,   kEditFindNext,   kEditFindPrevious, kEditGoToLine,
+                               kWindowClose};
 
 // Menus in this style highlight greyed items too, so that their prompts show
 // in the status bar as the others' do.
@@ -288,6 +289,10 @@ void CMainFrame::CreateActions() {
       {kPrevPane, "", "切换回前一个窗格\n前一窗格",
        "Shift+F6; Ctrl+Shift+F6; Ctrl+Shift+Tab; Ctrl+Shift+Backtab",
        [this] { mdiArea_->activatePreviousSubWindow(); }},
+      // The main window's, so that the keys work at once on every platform
+      // (the window's own menu only shows them).
+      {kWindowClose, "", "关闭活动窗口\n关闭窗口", "Ctrl+F4; Ctrl+W",
+       [this] { mdiArea_->closeActiveSubWindow(); }},
       {kEditFind, "查找(&F)...\tCtrl+F", "在活动窗口中查找文字\n查找", "Ctrl+F",
        [this] { findBar_->Open(false); }},
       {kEditFindNext, "查找下一个(&N)\tF3", "查找下一处匹配的文字\n查找下一个", "F3",
@@ -452,6 +457,12 @@ void CMainFrame::AddChild(CMarvolenDoc* document) {
 
 void CMainFrame::AddWindow(QMdiSubWindow* window) {
   mdiArea_->addSubWindow(window);
+  // The window's menu shows the keys that close it, which are the main
+  // window's: its own would take them only once the menu has been opened.
+  const QList<QKeySequence> closeKeys = action(kWindowClose)->shortcuts();
+  for (QAction* entry : window->systemMenu()->actions())
+    for (const QKeySequence& key : entry->shortcuts())
+      if (closeKeys.contains(key)) entry->setShortcutContext(Qt::WidgetShortcut);
   // A new window fills the area but for room to cascade three more below
   // and to the right of it, each new one further on, starting again at the
   // top left when it would leave the area.
@@ -476,10 +487,16 @@ bool CMainFrame::SaveDocument(CMarvolenDoc* document, bool askName) {
   QString path = document->path();
   // A file that can no longer be written is saved under a new name.
   if (path.isEmpty() || (QFileInfo::exists(path) && !QFileInfo(path).isWritable())) askName = true;
-  if (askName) path = dialogs_.GetSaveFileName(this, path.isEmpty() ? document->title() : path);
+  if (askName) path = ChooseSaveName(dialogs_, this, path.isEmpty() ? document->title() : path);
   const QString before = document->path();
   QString error;
   if (path.isEmpty()) return false;
+  // Another program's change is overwritten only when the person says so.
+  if (path == before && document->OverwritesChange() &&
+      !dialogs_.AskOverwrite(this, QStringLiteral("%1 在读入后已被其他程序修改。\n"
+                                                  "保存将覆盖其他程序所做的更改。")
+                                       .arg(path)))
+    return false;
   if (!document->Save(path, &error)) dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
   if (document->path() != before) recentFiles_.Add(document->path());
   UpdateActions();
@@ -530,21 +547,25 @@ void CMainFrame::UpdateActions() {
         ->setText(i < entries ? recentFiles_.MenuText(i) : QStringLiteral("最近文件"));
   }
   // Several windows on one document are numbered: "name:1", "name:2"; a
-  // document with unsaved edits is marked: "name*".
+  // document with unsaved edits is marked: "name*", one whose file is gone
+  // from the disk too.
+  auto mark = [](const CMarvolenDoc* doc) {
+    return (doc->text()->isModified() ? QStringLiteral("*") : QString()) +
+           (doc->GoneFromDisk() ? QStringLiteral("（已从磁盘删除）") : QString());
+  };
   std::map<CMarvolenDoc*, QList<CChildFrame*>> windows;
   for (CChildFrame* frame : childFrames()) windows[frame->document()].append(frame);
   for (const auto& [doc, frames] : windows) {
-    const QString mark = doc->text()->isModified() ? QStringLiteral("*") : QString();
     for (int i = 0; i < frames.size(); ++i)
-      frames[i]->setWindowTitle(
-          frames.size() == 1 ? doc->title() + mark
-                             : QStringLiteral("%1:%2%3").arg(doc->title()).arg(i + 1).arg(mark));
+      frames[i]->setWindowTitle(frames.size() == 1
+                                    ? doc->title() + mark(doc)
+                                    : QStringLiteral("%1:%2").arg(doc->title()).arg(i + 1) +
+                                          mark(doc));
   }
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
   QString name;
-  if (child != nullptr)
-    name = child->document()->title() + (child->document()->text()->isModified() ? "*" : "");
+  if (child != nullptr) name = child->document()->title() + mark(child->document());
   if (report != nullptr) name = report->windowTitle();
   const bool named = active != nullptr && !active->isMaximized();
   setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
@@ -573,7 +594,10 @@ void CMainFrame::UpdateWindowMenu() {
   if (frames.size() > listed) {
     windowEntries_.push_back(
         windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
-          const QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+          // Numbered as the menu numbers them: its nine first, then the others.
+          QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+          const qsizetype active = all.indexOf(mdiArea_->currentSubWindow());
+          if (active >= 9) all.move(active, 8);
           QStringList titles;
           for (QMdiSubWindow* frame : all) titles.append(frame->windowTitle());
           const int chosen = dialogs_.ChooseWindow(
@@ -606,12 +630,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // During an analysis: stop it, then close once it has ended.
   if (analysisRunning()) {
     event->ignore();
-    if (!closeAfterRun_ &&
-        dialogs_.AskYesNo(nullptr,
-                          QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"))) {
-      closeAfterRun_ = true;
-      stop_->request_stop();
-    }
+    // The question goes when the run ends (see GenerateReport).
+    if (closeAfterRun_ || stopQuestion_ != nullptr) return;
+    stopQuestion_ = dialogs_.AskYesNoLater(
+        this, QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？"),
+        [this](bool stop) {
+          if (!stop || !analysisRunning()) return;
+          closeAfterRun_ = true;
+          stop_->request_stop();
+        });
     return;
   }
   // Ask about each modified document once (several windows may show it).
@@ -624,6 +651,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // Every question was answered: what was given up is not asked about again.
   for (CChildFrame* frame : frames) frame->document()->text()->setModified(false);
   QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A window maximized before the main window showed (at start-up) has not
+  // put its title and buttons on the main window: maximize it again now.
+  if (QMdiSubWindow* active = mdiArea_->currentSubWindow();
+      active != nullptr && active->isMaximized() && !event->spontaneous()) {
+    active->showNormal();
+    active->showMaximized();
+  }
 }
 
 void CMainFrame::changeEvent(QEvent* event) {
@@ -671,16 +709,34 @@ void CMainFrame::GenerateReport() {
       child != nullptr ? child->OnGenerateReport(stop, exports)
                        : marvolen::GenerateReport(dialogs_, this, startupDir_, stop, exports);
   stop_ = nullptr;
+  // A question about stopping the run that has ended is no longer asked.
+  if (stopQuestion_ != nullptr) stopQuestion_->done(QDialog::Rejected);
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.
   if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();
-  if (ReportWindow* report = reportWindow()) report->SetMessages(outcome.messages);
-  if (!outcome.htmlReport.isEmpty() && !dialogs_.OpenInBrowser(outcome.htmlReport)) {
-    dialogs_.ShowMessage(this,
-                         QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。")
-                             .arg(QDir::toNativeSeparators(outcome.htmlReport)),
-                         MessageIcon::kWarning);
+  std::vector<RunMessage> messages = outcome.messages;
+  // Every file the run wrote, and their folder, to open from the list.
+  for (const QString& file : outcome.written)
+    messages.push_back({QStringLiteral("已写入：%1").arg(file), file, 0});
+  if (!outcome.written.isEmpty()) {
+    const QString folder =
+        QDir::toNativeSeparators(QFileInfo(outcome.written.first()).absolutePath());
+    messages.push_back({QStringLiteral("打开所在文件夹：%1").arg(folder), folder, 0});
   }
+  // A browser that takes the page may still fail to show it: the page's
+  // file is named either way.
+  if (!outcome.htmlReport.isEmpty()) {
+    const QString page = QDir::toNativeSeparators(outcome.htmlReport);
+    QString note =
+        QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 %1").arg(page);
+    if (!dialogs_.OpenInBrowser(outcome.htmlReport)) {
+      note = QStringLiteral("%1\n无法在浏览器中打开该 HTML 报告。").arg(page);
+      dialogs_.ShowMessage(this, note, MessageIcon::kWarning);
+    }
+    messages.push_back({note, outcome.htmlReport, 0});
+    statusBar()->showMessage(note.simplified(), 15000);
+  }
+  if (ReportWindow* report = reportWindow()) report->SetMessages(messages);
   CheckFilesOnDisk();  // the report may be open as a document too
   if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -707,6 +763,19 @@ bool CMainFrame::OpenReport(const QString& path) {
     connect(view, &ReportView::cursorPositionChanged, this, &CMainFrame::ShowCursorPosition);
     connect(view, &ReportView::zoomRequested, this, &CMainFrame::Zoom);
     connect(report, &ReportWindow::placeChosen, this, [this](const QString& file, int line) {
+      // The report shows here; a folder, the HTML report and the CSV table
+      // open in the system's programs.
+      const QFileInfo info(file);
+      if (ReportWindow* shown = reportWindow();
+          shown != nullptr && SameExistingFile(file.toStdString(), shown->path().toStdString()))
+        return mdiArea_->setActiveSubWindow(shown);
+      const QString suffix = info.suffix().toLower();
+      if (info.isDir() || suffix == QLatin1String("html") || suffix == QLatin1String("csv")) {
+        if (!dialogs_.OpenInBrowser(file))
+          dialogs_.ShowMessage(this, QStringLiteral("%1\n无法用系统程序打开。").arg(file),
+                               MessageIcon::kWarning);
+        return;
+      }
       if (!OpenFile(file) || line <= 0) return;
       activeChild()->view()->GoToLine(line);
     });
@@ -726,6 +795,11 @@ void CMainFrame::CheckFilesOnDisk() {
   for (CChildFrame* frame : childFrames())
     if (!docs.contains(frame->document())) docs.append(frame->document());
   for (CMarvolenDoc* doc : docs) {
+    if (doc->NoticeGone())
+      dialogs_.ShowMessage(this,
+                           QStringLiteral("%1\n已从磁盘删除或移走。保存将重新建立该文件。")
+                               .arg(doc->path()),
+                           MessageIcon::kWarning);
     if (!doc->ChangedOnDisk()) continue;
     doc->AcceptDiskState();  // asked once for each change
     if (doc->text()->isModified() &&

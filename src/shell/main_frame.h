@@ -16,12 +16,14 @@
 #define MARVOLEN_SHELL_MAIN_FRAME_H_
 
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
 
+class QDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -89,6 +91,7 @@ class CMainFrame : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   // Watches the document windows' Close events (see AddChild).
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -128,6 +131,7 @@ class CMainFrame : public QMainWindow {
   int untitledCount_ = 0;
   std::stop_source* stop_ = nullptr;  // the running analysis's stop
   bool closeAfterRun_ = false;
+  QPointer<QDialog> stopQuestion_;  // "stop and quit?" while it is asked
   bool checkingFiles_ = false;
 };
 

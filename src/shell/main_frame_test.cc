@@ -3,12 +3,17 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QToolBar>
@@ -19,6 +24,7 @@
 #include "shell/commands.h"
 #include "shell/main_frame.h"
 #include "shell/marvolen_doc.h"
+#include "shell/parse_pane.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
@@ -273,6 +279,8 @@ class MainFrameTest : public QObject {
         {"Ctrl++", 32810},
         {"Ctrl+-", 32811},
         {"Ctrl+0", 32812},
+        {"Ctrl+F4", 32830},
+        {"Ctrl+W", 32830},
     };
     QCOMPARE(table, expected);
   }
@@ -303,6 +311,41 @@ class MainFrameTest : public QObject {
     QVERIFY(frame_->activeChild() != marvo);
     QTest::keyClick(ActiveEditor(frame_), Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(frame_->activeChild(), marvo);
+  }
+
+  // Ctrl+F4 did not close the active window under X11, and Ctrl+W only once
+  // the window's own menu had been opened: both are the main window's keys.
+  void ctrlF4AndCtrlWCloseTheActiveWindowAtOnce() {
+    frame_->action(kFileNew)->trigger();
+    frame_->action(kFileNew)->trigger();
+    const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_F4, Qt::CTRL | Qt::Key_W,
+                                    Qt::CTRL | Qt::Key_F4};
+    for (int i = 0; i < 3; ++i) {
+      const QString closing = frame_->mdiArea()->currentSubWindow()->windowTitle();
+      QTest::keyClick(QApplication::focusWidget(), keys[i].key(), keys[i].keyboardModifiers());
+      Settle(frame_);
+      QCOMPARE(frame_->mdiArea()->subWindowList().size(), 2 - i);
+      for (QMdiSubWindow* window : frame_->mdiArea()->subWindowList())
+        QVERIFY(window->windowTitle() != closing);
+    }
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen"));
+  }
+
+  // The parse pane's 导出 button was clipped by its menu arrow, and the
+  // 跟随光标 state barely showed: it shows a check box's mark now.
+  void parsePaneButtonsShowTheirTextAndState() {
+    frame_->action(kViewParsePane)->trigger();
+    auto* exports = frame_->parsePane()->findChild<QPushButton*>(QStringLiteral("exportButton"));
+    QVERIFY(exports != nullptr);
+    QVERIFY(exports->menu() != nullptr);
+    const int arrow = exports->style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
+    QVERIFY(exports->sizeHint().width() >=
+            exports->fontMetrics().horizontalAdvance(exports->text()) + arrow);
+    QToolButton* follow = frame_->parsePane()->followButton();
+    QCOMPARE(follow->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    const QSize size = follow->iconSize();
+    QVERIFY(follow->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage() !=
+            follow->icon().pixmap(size, QIcon::Normal, QIcon::Off).toImage());
   }
 
   void toolbarAndStatusBar() {
@@ -479,6 +522,12 @@ class MainFrameTest : public QObject {
     frame_->windowMenu()->actions().last()->trigger();
     QCOMPARE(bench_->dialogs->windowChoices.size(), 11);
     QCOMPARE(bench_->dialogs->windowChoices.first(), QStringLiteral("rules.txt"));
+    // One numbering: the menu's 9 is the list's 9 (it was 11 there).
+    QCOMPARE(bench_->dialogs->windowChoices[8], QStringLiteral("Marvo9"));
+    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("Marvo8"));
+    bench_->dialogs->windowAnswer = 8;
+    frame_->mdiArea()->setActiveSubWindow(frame_->childFrames().at(10));
+    frame_->windowMenu()->actions().last()->trigger();
     QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("Marvo9"));
     frame_->mdiArea()->setActiveSubWindow(frame_->childFrames().at(3));  // Marvo2
     QCOMPARE(WindowList(frame_).at(3), QStringLiteral("&4 Marvo2|checked"));
@@ -507,15 +556,36 @@ class MainFrameTest : public QObject {
     QVERIFY(activationsDuringShutdown > 0);
   }
 
-  void fileDialogsOfferAllFilesOnly() {
+  // The file dialogs offered 所有文件 only; their columns were cut.
+  void fileDialogsOfferAllFilesFirstThenTextAndDataFiles() {
     QFileDialog dialog;
-    SetUpFileDialog(&dialog);
+    SetUpFileDialog(&dialog, {QStringLiteral("tags.txt"), QStringLiteral("rules.txt")});
     auto* filters = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QVERIFY(filters != nullptr);
-    QCOMPARE(filters->count(), 1);
+    QCOMPARE(filters->count(), 3);
     QCOMPARE(filters->itemText(0), QStringLiteral("所有文件 (*.*)"));
-    QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("所有文件 (*.*) (*)")});
+    QCOMPARE(filters->itemText(1), QStringLiteral("文本文件"));
+    QCOMPARE(filters->itemText(2), QStringLiteral("数据文件"));
+    QCOMPARE(filters->currentIndex(), 0);
+    QCOMPARE(dialog.nameFilters().at(0), QStringLiteral("所有文件 (*.*) (*)"));
+    QCOMPARE(dialog.nameFilters().at(2), QStringLiteral("数据文件 (tags.txt rules.txt)"));
     QVERIFY(dialog.defaultSuffix().isEmpty());
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QVERIFY(view != nullptr);
+    QCOMPARE(view->header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
+  }
+
+  // Saving a picture over config.ini asked "replace?" and only then refused.
+  void aRefusedNameIsRefusedBeforeReplacingIsAsked() {
+    bench_->dialogs->saveAsAnswers = {dir_->file("config.ini"), dir_->file("tags.txt")};
+    bench_->dialogs->yesNoAnswers = {false};
+    const QString chosen = ChooseSaveName(*bench_->dialogs, frame_, "x", [](const QString& p) {
+      return p.endsWith(QLatin1String("config.ini")) ? QStringLiteral("refused") : QString();
+    });
+    QVERIFY(chosen.isEmpty());  // tags.txt: not replaced
+    QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("refused")});
+    QCOMPARE(bench_->dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(bench_->dialogs->yesNoQuestions[0].contains(QStringLiteral("tags.txt")));
   }
 
  private:

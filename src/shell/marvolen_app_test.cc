@@ -193,6 +193,9 @@ class MarvolenAppTest : public QObject {
                    qPrintable(QStringLiteral("%1 / %2").arg(pane->width()).arg(paneWidth)));
       QCOMPARE(bench.frame->geometry(), QRect(30, 40, 700, 500));
       QVERIFY(bench.frame->activeChild()->isMaximized());
+      // The title named no document until another window was activated.
+      QCoreApplication::processEvents();
+      QCOMPARE(bench.frame->windowTitle(), QStringLiteral("Marvolen - [rules.txt]"));
       QCOMPARE(bench.app->settings().layout.pointSize,
                bench.frame->activeChild()->view()->font().pointSize());
       QVERIFY(bench.app->settings().layout.pointSize > 0);

@@ -34,6 +34,11 @@ QString CauseOf(const std::string& error) {
   return cause;
 }
 
+QByteArray Digest(const std::string& bytes) {
+  return QCryptographicHash::hash(QByteArrayView(bytes.data(), std::ssize(bytes)),
+                                  QCryptographicHash::Sha256);
+}
+
 }  // namespace
 
 bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error) {
@@ -100,7 +105,7 @@ CMarvolenDoc::CMarvolenDoc(const QString& title, QObject* parent)
 void CMarvolenDoc::SetPath(const QString& path) {
   path_ = Shown(QFileInfo(path).absoluteFilePath());
   title_ = QFileInfo(path).fileName();
-  stamp_ = DiskStamp::Of(path_);
+  stamp_ = noticed_ = DiskStamp::Of(path_);
   emit changed();
 }
 
@@ -112,6 +117,7 @@ bool CMarvolenDoc::Load(const QString& path, QString* error) {
   text_->setPlainText(QString::fromStdU16String(decoded.text));
   text_->clearUndoRedoStacks();
   text_->setModified(false);
+  digest_ = Digest(bytes);
   SetPath(path);
   return true;
 }
@@ -148,6 +154,7 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
   }
   error->clear();
   text_->setModified(false);
+  digest_ = Digest(*bytes);
   SetPath(path);
   return true;
 }
@@ -155,7 +162,22 @@ bool CMarvolenDoc::Save(const QString& path, QString* error) {
 bool CMarvolenDoc::ChangedOnDisk() const {
   if (path_.isEmpty()) return false;
   const DiskStamp now = DiskStamp::Of(path_);
-  return now.size >= 0 && !(now == stamp_);
+  return now.size >= 0 && !(now == noticed_);
+}
+
+bool CMarvolenDoc::OverwritesChange() const {
+  if (path_.isEmpty() || !QFileInfo(path_).isFile() || DiskStamp::Of(path_) == stamp_)
+    return false;
+  // Touched or replaced by the same bytes is no change.
+  std::string bytes;
+  QString error;
+  return !ReadFileBytes(path_, kMaxFileSize, &bytes, &error) || Digest(bytes) != digest_;
+}
+
+bool CMarvolenDoc::NoticeGone() {
+  const bool gone = GoneFromDisk(), news = gone && !goneNoticed_;
+  goneNoticed_ = gone;
+  return news;
 }
 
 QFont TextFont(int points) {

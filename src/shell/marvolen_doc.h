@@ -6,6 +6,7 @@
 #ifndef MARVOLEN_SHELL_MARVOLEN_DOC_H_
 #define MARVOLEN_SHELL_MARVOLEN_DOC_H_
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -66,9 +67,17 @@ class CMarvolenDoc : public QObject {
   // True when the file was changed on the disk since it was loaded or saved
   // (or since the last AcceptDiskState); false when it is gone.
   bool ChangedOnDisk() const;
-  // Take the file as it is on the disk now as the one loaded, so that its
-  // change is not noticed again.
-  void AcceptDiskState() { stamp_ = DiskStamp::Of(path_); }
+  // Note the file as it is on the disk now, so that its change is not
+  // noticed again; the text is still the one read (see OverwritesChange).
+  void AcceptDiskState() { noticed_ = DiskStamp::Of(path_); }
+  // True when the plain file on the disk no longer holds the bytes loaded or
+  // saved: a save would overwrite another program's change.
+  bool OverwritesChange() const;
+  // True when the document's file was deleted or moved away on the disk.
+  bool GoneFromDisk() const { return !path_.isEmpty() && DiskStamp::Of(path_).size < 0; }
+  // True, once, when the file is found gone from the disk after it was last
+  // seen there.
+  bool NoticeGone();
 
   // The title, the path or the modified flag changed.
   Q_SIGNAL void changed();
@@ -81,7 +90,10 @@ class CMarvolenDoc : public QObject {
   QString title_;
   QString path_;
   LineEnding lineEnding_ = LineEnding::kCrLf;
-  DiskStamp stamp_;
+  DiskStamp stamp_;    // the file as loaded or saved
+  QByteArray digest_;  // its bytes' digest
+  DiskStamp noticed_;  // the file as last noticed
+  bool goneNoticed_ = false;
   int views_ = 0;
 };
 

@@ -308,6 +308,50 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), rules);
   }
 
+  // After declining to reload a file another program changed, Ctrl+S
+  // overwrote that change without a word; a file deleted on the disk was
+  // not told of.
+  void savingOverAChangeOnDiskAsksAndAFileGoneIsTold() {
+    auto comeBack = [this] {
+      frame_->CheckFilesOnDisk();  // as when the main window is active again
+    };
+    CMarvolenDoc* rules = frame_->activeChild()->document();
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("我的 "));
+    const QByteArray theirs = "CFGRuleSetBegin\r\nCFGRuleSetEnd\r\n";
+    dir_->Write(QStringLiteral("rules.txt"), theirs);
+    bench_->dialogs->yesNoAnswers = {false};  // not reloaded
+    comeBack();
+    QCOMPARE(bench_->dialogs->yesNoQuestions.size(), 1);
+    frame_->action(kFileSave)->trigger();  // 取消
+    QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 1);
+    QVERIFY(bench_->dialogs->overwriteQuestions[0].contains(dir_->file("rules.txt")));
+    QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), theirs);
+    QVERIFY(rules->text()->isModified());
+    bench_->dialogs->overwriteAnswers = {true};  // 保存并覆盖
+    frame_->action(kFileSave)->trigger();
+    QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
+    QVERIFY(dir_->Read(QStringLiteral("rules.txt")).startsWith(GbkBytes("我的 ")));
+    QVERIFY(!rules->text()->isModified());
+    // The file as saved is the one read: no question.
+    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x"));
+    frame_->action(kFileSave)->trigger();
+    QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
+    QVERIFY(bench_->dialogs->texts().isEmpty());
+
+    // Gone from the disk: told once, and the window shows it until saved.
+    QVERIFY(QFile::remove(dir_->file("rules.txt")));
+    comeBack();
+    comeBack();
+    QCOMPARE(bench_->dialogs->texts().size(), 1);
+    QVERIFY(bench_->dialogs->texts()[0].contains(QStringLiteral("已从磁盘删除或移走")));
+    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("rules.txt（已从磁盘删除）"));
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - rules.txt（已从磁盘删除）"));
+    frame_->action(kFileSave)->trigger();  // made again, without a question
+    QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
+    QVERIFY(dir_->Read(QStringLiteral("rules.txt")).startsWith(GbkBytes("我的 x")));
+    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("rules.txt"));
+  }
+
  private:
   std::unique_ptr<StartupDir> dir_;
   std::unique_ptr<Workbench> bench_;

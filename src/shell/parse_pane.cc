@@ -45,6 +45,45 @@ QString FileNameOf(const QString& sequence) {
   return name.isEmpty() ? QStringLiteral("分析树") : name;
 }
 
+// A check box's mark as the style draws it, off and on, so that a
+// checkable button shows its state plainly.
+QIcon CheckMarkIcon(const QWidget* widget) {
+  QStyle* style = widget->style();
+  const int size = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget);
+  QIcon icon;
+  for (const bool on : {false, true}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.rect = QRect(0, 0, size, size);
+    option.state = QStyle::State_Enabled | (on ? QStyle::State_On : QStyle::State_Off);
+    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, widget);
+    painter.end();
+    icon.addPixmap(pixmap, QIcon::Normal, on ? QIcon::On : QIcon::Off);
+  }
+  return icon;
+}
+
+// Why a picture may not be saved at `path`, or "": neither a data file,
+// config.ini nor the report file is replaced by one.
+QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const QString& path) {
+  const std::string profile = ProfilePathFor(startupDir);
+  for (const QString& input : {QString::fromStdString(profile), grammar.tagsPath(),
+                               grammar.rulesPath(), grammar.sequencesPath()}) {
+    if (SameFile(path, input))
+      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
+    if (!IsAbsolutePath(result)) result = startupDir + kPathSeparator + result;
+    const QString report = QDir::cleanPath(QString::fromStdString(result));
+    if (SameFile(QDir::cleanPath(path), report))
+      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+  }
+  return QString();
+}
+
 }  // namespace
 
 std::optional<QString> SequenceOfLine(qint64 number,
@@ -109,6 +148,9 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   follow_->setToolTip(QStringLiteral("分析活动窗口中光标所在的行"));
   follow_->setCheckable(true);
   follow_->setChecked(true);
+  follow_->setIcon(CheckMarkIcon(follow_));
+  follow_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  follow_->setAutoRaise(true);
   verdict_->setTextFormat(Qt::RichText);
   verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   // A text that changes at every keystroke leaves the window's size alone.
@@ -128,9 +170,9 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   connect(copyAll_, &QAction::triggered, this, [this] { CopyImage(-1); });
   connect(svgAll_, &QAction::triggered, this, [this] { Save(-1, Format::kSvg); });
   connect(pngAll_, &QAction::triggered, this, [this] { Save(-1, Format::kPng); });
-  auto* exports = new QToolButton;
-  exports->setText(QStringLiteral("导出"));
-  exports->setPopupMode(QToolButton::InstantPopup);
+  // A push button makes room for its menu's arrow beside the text.
+  auto* exports = new QPushButton(QStringLiteral("导出"));
+  exports->setObjectName(QStringLiteral("exportButton"));
   auto* exportMenu = new QMenu(exports);
   exportMenu->addActions({copyAll_, svgAll_, pngAll_});
   exports->setMenu(exportMenu);
@@ -343,7 +385,10 @@ bool ParsePane::Save(int index, Format format) {
   if (index >= 0 && canvas_->treeCount() > 1) name += QStringLiteral(" [%1]").arg(index + 1);
   name += format == Format::kSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
   const QString proposed = QDir(QString::fromStdString(startupDir_)).filePath(name);
-  const QString path = dialogs_.GetSaveFileName(this, proposed);
+  // A file the picture may not replace is refused before it is asked about.
+  const QString path = ChooseSaveName(dialogs_, this, proposed, [this](const QString& chosen) {
+    return Refusal(startupDir_, grammar_, chosen);
+  });
   if (path.isEmpty()) return false;
   const QString problem = Export(index, format, path);
   if (!problem.isEmpty()) Fail(problem);
@@ -351,20 +396,7 @@ bool ParsePane::Save(int index, Format format) {
 }
 
 QString ParsePane::Export(int index, Format format, const QString& path) const {
-  // Neither a data file, config.ini nor the report file is replaced by a
-  // picture.
-  const std::string profile = ProfilePathFor(startupDir_);
-  for (const QString& input : {QString::fromStdString(profile), grammar_.tagsPath(),
-                               grammar_.rulesPath(), grammar_.sequencesPath()}) {
-    if (SameFile(path, input))
-      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
-  }
-  if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
-    if (!IsAbsolutePath(result)) result = startupDir_ + kPathSeparator + result;
-    const QString report = QDir::cleanPath(QString::fromStdString(result));
-    if (SameFile(QDir::cleanPath(path), report))
-      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
-  }
+  if (QString refused = Refusal(startupDir_, grammar_, path); !refused.isEmpty()) return refused;
   QByteArray bytes;
   if (format == Format::kSvg) {
     const QFont font = TreeFont(kSvgPixels);

@@ -362,6 +362,7 @@ class ParsePaneTest : public QObject {
 #endif
     for (const QString& name : refused) {
       bench_->dialogs->saveAsAnswers = {dir_->file(name)};
+      bench_->dialogs->yesNoAnswers = {true};  // replace a plain file
       QElapsedTimer timer;
       timer.start();
       QVERIFY2(!pane_->Save(0, ParsePane::Format::kSvg), qPrintable(name));

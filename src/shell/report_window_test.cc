@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTextDocument>
@@ -134,7 +136,8 @@ class ReportWindowTest : public QObject {
     QCOMPARE(outline->currentItem()->text(0), QStringLiteral("外显型歧义"));
     view->GoToLine(5);
     QCOMPARE(outline->currentItem()->text(0), QStringLiteral("汇总"));
-    QCOMPARE(report->messageList()->topLevelItemCount(), 1);  // the completion message
+    // The completion message, the report written and its folder.
+    QCOMPARE(report->messageList()->topLevelItemCount(), 3);
     // Another run on changed data: the same window, the new report.
     dir.Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\nv n\r\n"));
     const qint64 line = view->cursorLine();
@@ -176,6 +179,31 @@ class ReportWindowTest : public QObject {
                QStringList{QDir::toNativeSeparators(
                    QFileInfo(dir.file(QStringLiteral("report.html"))).absoluteFilePath())});
       QCOMPARE(bench.dialogs->texts().size(), 2);  // the two completion messages
+      // The run's messages name every file it wrote, their folder, and the
+      // page handed to the browser, which may still fail to show it.
+      const auto native = [&](const char* name) {
+        return QDir::toNativeSeparators(QFileInfo(dir.file(name)).absoluteFilePath());
+      };
+      QTreeWidget* list = bench.frame->reportWindow()->messageList();
+      QStringList listed;
+      for (int i = 1; i < list->topLevelItemCount(); ++i)
+        listed.append(list->topLevelItem(i)->toolTip(0));
+      QCOMPARE(listed,
+               (QStringList{QStringLiteral("已写入：") + native("report.txt"),
+                            QStringLiteral("已写入：") + native("report.html"),
+                            QStringLiteral("已写入：") + native("report.csv"),
+                            QStringLiteral("打开所在文件夹：") + QDir::toNativeSeparators(dir.path()),
+                            QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 ") +
+                                native("report.html")}));
+      // The folder and the CSV table open in the system's programs, the
+      // report in its window.
+      emit list->itemActivated(list->topLevelItem(4), 0);
+      emit list->itemActivated(list->topLevelItem(3), 0);
+      emit list->itemActivated(list->topLevelItem(1), 0);
+      QCOMPARE(bench.dialogs->browsed.mid(1), (QStringList{QDir::toNativeSeparators(dir.path()),
+                                                            native("report.csv")}));
+      QCOMPARE(bench.frame->mdiArea()->currentSubWindow(), bench.frame->reportWindow());
+      QCOMPARE(bench.frame->childFrames().size(), 1);
     }
     const QByteArray ini = dir.Read(QStringLiteral("config.ini"));
     QVERIFY(ini.startsWith(data));
@@ -198,8 +226,8 @@ class ReportWindowTest : public QObject {
       QVERIFY(bench.dialogs->browsed.isEmpty());
       const QStringList texts = bench.dialogs->texts();
       QCOMPARE(texts.size(), 2);
-      QVERIFY(texts[0].startsWith(QStringLiteral("The HTML report file is also an input file")));
-      QVERIFY(texts[0].endsWith(QStringLiteral("; the report is written without it")));
+      QVERIFY(texts[0].startsWith(QStringLiteral("HTML 报告文件同时是输入文件")));
+      QVERIFY(texts[0].endsWith(QStringLiteral("；报告照常生成，不含该文件")));
       // A browser that cannot be started is said so.
       named.replace("RESULT=out.html", "RESULT=sub/out");
       dir.Write(QStringLiteral("config.ini"), named);
@@ -247,7 +275,7 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.dialogs->messages.size(), size_t(2));  // each in its box, in order
     QTreeWidget* list = bench.frame->reportWindow()->messageList();
     QVERIFY(!list->isHidden());
-    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItemCount(), 4);  // then the report written and its folder
     QTreeWidgetItem* error = list->topLevelItem(0);
     QVERIFY(error->text(0).startsWith(QStringLiteral("Tag longer than 19 bytes")));
     QCOMPARE(error->text(1), QStringLiteral("tags.txt"));
@@ -259,6 +287,45 @@ class ReportWindowTest : public QObject {
     QVERIFY(tags != nullptr);
     QCOMPARE(tags->document()->title(), QStringLiteral("tags.txt"));
     QCOMPARE(tags->view()->cursorLine(), 3);
+  }
+
+  // The workbench's own texts were English in a Chinese interface; the
+  // analysis' fixed texts stay as they are, and the error of a sequence of
+  // six items is listed at its line.
+  void theRunsOwnTextsAreChineseAndASixItemLineIsListedAtItsLine() {
+    const struct {
+      const char *text, *shown;
+    } cases[] = {
+        {"The analysis was stopped; the report file was left as it was: /d/%1 r.txt",
+         "分析已停止，报告文件保持原样：/d/%1 r.txt"},
+        {"The CSV file of parses was left as it was too: p.csv", "分析树 CSV 文件也保持原样：p.csv"},
+        {"The CSV file could not be written completely: r.csv", "CSV 文件未能完整写入：r.csv"},
+        {"The HTML report file could not be created: /x: Permission denied; the report is "
+         "written without it",
+         "无法建立HTML 报告文件：/x: Permission denied；报告照常生成，不含该文件"},
+        {"Too many parses to list for a n v: more than 1000000, more than the limit of 1000000; "
+         "the report gives their number only",
+         "a n v 的分析树太多（more than 1000000，超过上限 1000000），报告只给出其数目"},
+        {"One-item rules in Rules_File form 2 cycles:\n [R1] NP -> N\n",
+         "规则文件中的单项规则构成 2 个循环：\n [R1] NP -> N\n"},
+        // The analysis' fixed texts.
+        {"One permutation contains too many tokens", "One permutation contains too many tokens"},
+        {"Data File <tags.txt> Open Error!", "Data File <tags.txt> Open Error!"},
+        {"No sequences defined!\t", "No sequences defined!\t"},
+    };
+    for (const auto& c : cases)
+      QCOMPARE(WorkbenchMessage(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
+
+    StartupDir dir;
+    dir.WriteExampleSet();
+    dir.Write(QStringLiteral("sequences.txt"), "a n\r\nn n n n n\r\nn n n n n n\r\nv n\r\n");
+    Workbench bench(dir);
+    bench.frame->action(kGenerateReport)->trigger();
+    QTreeWidget* list = bench.frame->reportWindow()->messageList();
+    QTreeWidgetItem* error = list->topLevelItem(0);
+    QCOMPARE(error->text(0), QStringLiteral("One permutation contains too many tokens"));
+    QCOMPARE(error->text(1), QStringLiteral("sequences.txt"));
+    QCOMPARE(error->text(2), QStringLiteral("3"));
   }
 
   // Before a run, the data files with unsaved edits: save them and run, run
@@ -331,7 +398,9 @@ class ReportWindowTest : public QObject {
     QCOMPARE(dir.Read(QStringLiteral("report.txt")), QByteArray("the old report\r\n"));
     QCOMPARE(Temporaries(dir), QStringList());
     QCOMPARE(bench.dialogs->texts().size(), 1);
-    QVERIFY(bench.dialogs->texts()[0].startsWith(QStringLiteral("The analysis was stopped")));
+    QCOMPARE(bench.dialogs->texts()[0],
+             QStringLiteral("分析已停止，报告文件保持原样：%1")
+                 .arg(QDir::toNativeSeparators(dir.file(QStringLiteral("report.txt")))));
     QVERIFY(bench.frame->reportWindow() == nullptr);
     QVERIFY(!bench.frame->analysisRunning());
     QVERIFY(bench.frame->isEnabled());
@@ -356,6 +425,34 @@ class ReportWindowTest : public QObject {
       QCOMPARE(Temporaries(dir), QStringList());
       QTRY_COMPARE(bench.frame->isVisible(), !stop);
     }
+  }
+
+  // The run ended while "stop and quit?" was open: the completion message
+  // came over it, and the stale question stayed. It goes with the run.
+  void theQuestionToStopGoesWhenTheRunEnds() {
+    StartupDir dir;
+    WriteSlowSet(dir, 5, 100);
+    Workbench bench(dir);
+    QVERIFY(bench.started);
+    bench.dialogs->holdQuestions = true;  // Qt's box, which nobody answers
+    QPointer<QWidget> question;
+    QString counted;
+    WhenRunning([&](QProgressDialog* progress) {
+      counted = progress->findChild<QProgressBar*>()->text();  // bare numbers before
+      bench.frame->close();
+      question = QApplication::activeModalWidget();
+      bench.frame->close();  // asked once
+    });
+    bench.frame->action(kGenerateReport)->trigger();
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY2(counted.startsWith(QStringLiteral("已处理排列 ")), qPrintable(counted));
+    QVERIFY(question != nullptr);
+    QTRY_VERIFY(question == nullptr || !question->isVisible());
+    QVERIFY(bench.frame->isVisible());  // the run finished; nobody said to quit
+    QVERIFY(dir.Read(QStringLiteral("report.txt")).size() > 0);
+    bench.frame->close();  // no run: nothing to ask
+    QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
+    QVERIFY(!bench.frame->isVisible());
   }
 
   // Another program changes the files: when the workbench is active again

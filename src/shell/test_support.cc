@@ -45,6 +45,19 @@ bool RecordingDialogs::AskYesNo(QWidget*, const QString& text) {
   return Next(yesNoAnswers, false);
 }
 
+QDialog* RecordingDialogs::AskYesNoLater(QWidget* parent, const QString& text,
+                                         std::function<void(bool)> answered) {
+  yesNoQuestions.append(text);
+  if (holdQuestions) return DialogProvider::AskYesNoLater(parent, text, std::move(answered));
+  answered(Next(yesNoAnswers, false));
+  return nullptr;
+}
+
+bool RecordingDialogs::AskOverwrite(QWidget*, const QString& text) {
+  overwriteQuestions.append(text);
+  return Next(overwriteAnswers, false);
+}
+
 RunChoice RecordingDialogs::AskSaveBeforeRun(QWidget*, const QString& text) {
   runQuestions.append(text);
   return Next(runAnswers, RunChoice::kCancel);

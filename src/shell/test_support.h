@@ -32,6 +32,9 @@ class RecordingDialogs : public DialogProvider {
   void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) override;
   SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
   bool AskYesNo(QWidget* parent, const QString& text) override;
+  QDialog* AskYesNoLater(QWidget* parent, const QString& text,
+                         std::function<void(bool)> answered) override;
+  bool AskOverwrite(QWidget* parent, const QString& text) override;
   RunChoice AskSaveBeforeRun(QWidget* parent, const QString& text) override;
   int AskLineNumber(QWidget* parent, int current, int last) override;
   QString GetOpenFileName(QWidget* parent) override;
@@ -47,6 +50,9 @@ class RecordingDialogs : public DialogProvider {
   std::deque<SaveChoice> saveAnswers;  // kCancel once exhausted
   QStringList yesNoQuestions;
   std::deque<bool> yesNoAnswers;  // false once exhausted
+  bool holdQuestions = false;     // AskYesNoLater shows Qt's box, left unanswered
+  QStringList overwriteQuestions;
+  std::deque<bool> overwriteAnswers;  // false (取消) once exhausted
   QStringList runQuestions;
   std::deque<RunChoice> runAnswers;    // kCancel once exhausted
   QStringList lineQuestions;           // "current/last"
