@@ -399,8 +399,6 @@ void CMainFrame::CreateMenusAndBars() {
   addDockWidget(Qt::RightDockWidgetArea, parsePane_);
   parsePane_->canvas()->SetZoom(layout_.treeZoomPercent / 100.0);
   parsePane_->setVisible(layout_.parsePaneShown);
-  if (layout_.parsePaneWidth > 0)
-    resizeDocks({parsePane_}, {layout_.parsePaneWidth}, Qt::Horizontal);
   connect(parsePane_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateActions);
 }
 
@@ -661,6 +659,12 @@ void CMainFrame::showEvent(QShowEvent* event) {
       active != nullptr && active->isMaximized() && !event->spontaneous()) {
     active->showNormal();
     active->showMaximized();
+  }
+  // The parse pane's width is given once the window has its own size.
+  if (!paneWidthRestored_ && !event->spontaneous()) {
+    paneWidthRestored_ = true;
+    if (layout_.parsePaneWidth > 0)
+      resizeDocks({parsePane_}, {layout_.parsePaneWidth}, Qt::Horizontal);
   }
 }
 

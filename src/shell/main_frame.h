@@ -127,6 +127,7 @@ class CMainFrame : public QMainWindow {
   std::vector<QAction*> windowEntries_;
   QToolBar* toolBar_ = nullptr;
   ParsePane* parsePane_ = nullptr;
+  bool paneWidthRestored_ = false;  // the remembered width given, at the first show
   std::unique_ptr<QPrinter> printer_;
   int untitledCount_ = 0;
   std::stop_source* stop_ = nullptr;  // the running analysis's stop
