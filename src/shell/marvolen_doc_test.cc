@@ -324,7 +324,7 @@ class MarvolenDocTest : public QObject {
     QCOMPARE(bench_->dialogs->yesNoQuestions.size(), 1);
     frame_->action(kFileSave)->trigger();  // 取消
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 1);
-    QVERIFY(bench_->dialogs->overwriteQuestions[0].contains(dir_->file("rules.txt")));
+    QVERIFY(bench_->dialogs->overwriteQuestions[0].contains(QDir::toNativeSeparators(dir_->file("rules.txt"))));
     QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), theirs);
     QVERIFY(rules->text()->isModified());
     bench_->dialogs->overwriteAnswers = {true};  // 保存并覆盖
