@@ -2,7 +2,6 @@
 #include "cli/parse_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <new>
 #include <system_error>
 
@@ -47,16 +46,6 @@ std::optional<std::string> CheckItems(const std::string& gbk) {
       break;
   }
   return std::nullopt;
-}
-
-// True when the two paths name one file: the same existing file, or, for a
-// file not made yet, the same place.
-bool SameFile(const std::string& a, const std::string& b) {
-  if (SameExistingFile(a, b)) return true;
-  std::error_code ea, eb;
-  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
-  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
-  return !ea && !eb && pa == pb;
 }
 
 // Put the line `note` above the drawing, moving everything down.

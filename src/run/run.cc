@@ -56,16 +56,6 @@ class ReadingFile : public UserInterface {
   const InputStream& in_;
 };
 
-// True when the two paths name one file: the same existing file, or, for a
-// file not made yet, the same place.
-bool SameFile(const std::string& a, const std::string& b) {
-  if (SameExistingFile(a, b)) return true;
-  std::error_code ea, eb;
-  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
-  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
-  return !ea && !eb && pa == pb;
-}
-
 // An output of the run besides the report (the HTML report, the CSV
 // table): written beside its file like the report, and put in its place
 // only when the run completes.
@@ -112,6 +102,16 @@ std::vector<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
 }
 
 }  // namespace
+
+// True when the two paths name one file: the same existing file, or, for a
+// file not made yet, the same place.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (SameExistingFile(a, b)) return true;
+  std::error_code ea, eb;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+  return !ea && !eb && pa == pb;
+}
 
 std::string ProfilePathFor(const std::string& startupDir) {
   if (startupDir.empty()) return "config.ini";

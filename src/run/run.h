@@ -102,6 +102,10 @@ struct RunResult {
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
                       const ReportOptions& options = {});
 
+// True when the two paths name one file: the same existing file, or, for a
+// file not made yet, the same place.
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace marvolen
 
 #endif  // MARVOLEN_RUN_RUN_H_
