@@ -21,10 +21,10 @@
 #include "bench/workloads.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
+#include "datafiles/user_interface.h"
 #include "drawing/svg.h"
 #include "drawing/tree_layout.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 namespace bench {

@@ -40,11 +40,11 @@
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
+#include "datafiles/user_interface.h"
 #include "grammar/chart_search.h"
 #include "grammar/permutation.h"
 #include "grammar/reduction_search.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 namespace bench {

@@ -26,7 +26,7 @@
 
 #include "bench/process_run.h"
 #include "bench/workloads.h"
-#include "platform/gbk_text.h"
+#include "encoding/gbk_text.h"
 #include "run/run.h"
 #include "shell/marvolen_doc.h"
 #include "shell/report_view.h"

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 #include "platform/replace_file.h"
 
 namespace marvolen {

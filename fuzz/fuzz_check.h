@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/profile.h"
-#include "platform/profile_update.h"
+#include "ini/profile.h"
+#include "ini/profile_update.h"
 
 namespace marvolen {
 namespace {

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "datafiles/rule_set_reader.h"
+#include "datafiles/user_interface.h"
 #include "fuzz/fuzz_check.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/unary_cycles.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace marvolen;

@@ -30,10 +30,10 @@
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
+#include "datafiles/user_interface.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/file_system.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 #include "run/run.h"
 
 namespace marvolen {

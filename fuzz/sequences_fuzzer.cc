@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "datafiles/sequences.h"
+#include "datafiles/user_interface.h"
 #include "fuzz/fuzz_check.h"
 #include "grammar/permutation.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 namespace {

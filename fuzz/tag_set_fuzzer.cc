@@ -11,9 +11,9 @@
 
 #include "datafiles/lexer.h"
 #include "datafiles/tag_set.h"
+#include "datafiles/user_interface.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 namespace {

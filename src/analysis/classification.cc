@@ -19,8 +19,6 @@ PermutationClass ClassifySummary(const ParseSummary& summary) {
   return summary.rootsDiffer ? PermutationClass::Overt : PermutationClass::Covert;
 }
 
-int CountParses(const ParseList& parses) { return static_cast<int>(parses.size()); }
-
 void ClassCounters::Count(PermutationClass cls) {
   if (cls == PermutationClass::CannotCombine) {
     ++cannotCombineCount;

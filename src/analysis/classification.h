@@ -16,8 +16,6 @@ PermutationClass ClassifyParses(const ParseList& parses);
 // The same judgement from what a search counted, before any parse is built.
 PermutationClass ClassifySummary(const ParseSummary& summary);
 
-int CountParses(const ParseList& parses);
-
 // The judgements of one report.
 struct ClassCounters {
   int cannotCombineCount = 0;

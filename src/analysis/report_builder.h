@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "analysis/reports.h"
+#include "datafiles/user_interface.h"
 #include "grammar/parse_engine.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

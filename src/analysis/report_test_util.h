@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "analysis/reports.h"
+#include "encoding/gbk.h"
 #include "grammar/reduction_search.h"
-#include "platform/gbk.h"
 
 namespace marvolen {
 namespace testing_util {

@@ -8,7 +8,7 @@
 
 #include "analysis/ordered_jobs.h"
 #include "analysis/report_builder.h"
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

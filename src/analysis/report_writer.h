@@ -26,10 +26,10 @@
 #include "analysis/report_observer.h"
 #include "analysis/reports.h"
 #include "analysis/text_pattern.h"
+#include "datafiles/user_interface.h"
 #include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

@@ -25,11 +25,11 @@
 #include "analysis/report_observer.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
+#include "datafiles/user_interface.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/parse_engine.h"
 #include "grammar/search_engines.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 
@@ -40,7 +40,7 @@ inline constexpr std::uint64_t kDefaultMaxParses = 1000000;
 // How the builders search, and what they hand on. Whatever the engine, the
 // threads and the chunk sizes, the report is the same.
 struct ReportOptions {
-  SearchEngine engine = SearchEngine::kChart;
+  SearchEngine engine = kDefaultSearchEngine;
   // The threads that analyse the permutations; 0 for one per core.
   int threads = 0;
   // The permutations that a thread analyses at a time; 0 for the default.
@@ -54,16 +54,6 @@ struct ReportOptions {
   std::stop_token stop;
   // Receive every analysed permutation and the summaries, besides the text.
   std::vector<ReportObserver*> observers;
-  // Outputs of a whole run (RunAnalysis) besides the report, made when
-  // named: the HTML report, the CSV table and the CSV table of parses (one
-  // row per parse). Relative paths are taken from the start-up directory;
-  // the report builders do not use these.
-  std::string htmlReport;
-  std::string csvTable;
-  std::string csvParses;
-  // When one of them is refused or cannot be made: false ends the run
-  // before anything is written; true says so and writes the rest.
-  bool reportWithoutFailedExports = false;
 };
 
 enum class ReportEnd {

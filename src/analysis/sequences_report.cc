@@ -5,7 +5,7 @@
 #include "analysis/report_builder.h"
 #include "analysis/report_writer.h"
 #include "analysis/reports.h"
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

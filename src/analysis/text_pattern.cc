@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

@@ -15,13 +15,13 @@
 
 #include "cli/parse_command.h"
 #include "cli/progress_bar.h"
+#include "datafiles/user_interface.h"
 #include "grammar/search_engines.h"
+#include "ini/profile.h"
 #include "marvolen_version.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "platform/profile.h"
 #include "platform/stop_signals.h"
-#include "platform/user_interface.h"
 #include "run/run.h"
 
 namespace marvolen {
@@ -97,7 +97,7 @@ const char kHelp[] =
 // nothing.
 class StderrUserInterface : public UserInterface {
  public:
-  StderrUserInterface() : bar_(stderr, StderrTakesProgressBar()) {}
+  StderrUserInterface() : bar_(stderr, CanDrawOverLine(stderr)) {}
 
   void ShowMessage(const std::string& text) override {
     bar_.Clear();
@@ -166,7 +166,7 @@ int Main(int argc, char** argv) {
   IgnoreBrokenPipe();
   std::vector<std::string> directories;
   bool showConfig = false;
-  ReportOptions options;
+  RunOptions options;
   std::optional<ParseRequest> parse;
   std::optional<std::string> svgPath;
   // An option followed by a file, as "--name FILE" or "--name=FILE".

@@ -24,12 +24,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/child_process_for_test.h"
 #include "platform/file_system.h"
+#include "testing/child_process.h"
+#include "testing/files.h"
 #ifndef _WIN32
-#include "platform/file_size_limit_for_test.h"
+#include "testing/file_size_limit.h"
 #endif
-#include "platform/temp_dir_for_test.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -46,16 +47,6 @@ struct Outcome {
   std::string out;
   std::string err;
 };
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // What the program printed to a file. On Windows its output is text, each
 // line ending in CR LF, as Windows programs write it; the tests read it with
@@ -135,7 +126,7 @@ class MarvolenReportTest : public ::testing::Test {
 // The version in project() of the top CMakeLists.txt, or "" when it is not
 // found there.
 std::string ProjectVersion() {
-  const std::string text = ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / ".." / "CMakeLists.txt");
+  const std::string text = ReadFile(TestdataDir() / ".." / "CMakeLists.txt");
   const std::string key = "project(Marvolen VERSION ";
   const std::size_t at = text.find(key);
   if (at == std::string::npos) return "";
@@ -339,9 +330,7 @@ TEST_F(MarvolenReportTest, DashCRunsInTheGivenDirectoryNamedAbsolutely) {
 }
 
 TEST_F(MarvolenReportTest, TheEngineAndTheThreadsChangeNothingInTheReport) {
-  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt"}) {
-    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
-  }
+  CopyExamples(dir_);
   for (const char* itemLength : {"", "long"}) {
     WriteFile(dir_ / "config.ini",
               "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
@@ -529,10 +518,7 @@ TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
 // report: marvolen-report 2>&1 | head -c1 with a reader's error message.
 TEST_F(MarvolenReportTest, AMessageThatCannotBeWrittenDoesNotStopTheReport) {
   WriteData("");  // "No sequences defined!"
-  for (const char* name : {"tags.txt", "rules.txt"}) {
-    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name,
-                  fs::copy_options::overwrite_existing);
-  }
+  CopyExamples(dir_, {"tags.txt", "rules.txt"});
   const Outcome whole = Invoke({});
   ASSERT_EQ(whole.status, 1);
   const std::string report = ReadFile(dir_ / "report.txt");
@@ -609,11 +595,9 @@ TEST_F(MarvolenReportTest, CtrlCStopsTheRunAndLeavesThePreviousReport) {
 // A run killed at any moment leaves the previous report, or the new one
 // whole: the report takes the old one's place by MoveFileExW.
 TEST_F(MarvolenReportTest, AKilledRunLeavesThePreviousReportOrTheNewOneWhole) {
-  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt", "config.ini"}) {
-    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
-  }
+  CopyExamples(dir_, {"tags.txt", "rules.txt", "sequences.txt", "config.ini"});
   const std::string golden =
-      ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt");
+      ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   const std::string previous = "previous report";
   int sawNew = 0;
   for (int round = 0; round < 8; ++round) {
@@ -641,9 +625,7 @@ TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
   for (const char* mode : {"long", "three"}) {
     const fs::path dir = base_ / mode;
     fs::create_directories(dir);
-    for (const char* name : {"tags.txt", "rules.txt", "sequences.txt"}) {
-      fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir / name);
-    }
+    CopyExamples(dir);
     WriteFile(dir / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
                                   "RULES=rules.txt\nRESULT=" + report + "\nITEMLENGTH=" + mode +
                                       "\n");
@@ -663,7 +645,7 @@ TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
   const int firstStatus = first->Wait(), secondStatus = second->Wait();
   EXPECT_TRUE(firstStatus == 0 || secondStatus == 0) << firstStatus << " " << secondStatus;
   const std::string golden =
-      ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt");
+      ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   const std::string now = ReadFile(report);
   EXPECT_TRUE(now == golden || (now.size() > golden.size() * 4 &&
                                 now.find("54872") != std::string::npos))
@@ -678,15 +660,13 @@ TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
 // checked-in one, and the completion message names it with the system's
 // separator ("\" on Windows).
 TEST_F(MarvolenReportTest, TheExamplesGiveTheGoldenReport) {
-  for (const char* name : {"tags.txt", "rules.txt", "sequences.txt", "config.ini"}) {
-    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / name, dir_ / name);
-  }
+  CopyExamples(dir_, {"tags.txt", "rules.txt", "sequences.txt", "config.ini"});
   const Outcome o = Invoke(base_, {"-C", "work"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, "分析完毕！请打开" + PathText(dir_) + marvolen::kPathSeparator +
                        "report.txt\n查看分析报告。\n");
   EXPECT_TRUE(ReadFile(dir_ / "report.txt") ==
-              ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt"));
+              ReadFile(TestdataDir() / "golden" / "examples-report.txt"));
 }
 
 // A data set of Chinese file names in a Chinese folder, named in a config.ini
@@ -697,7 +677,7 @@ TEST_F(MarvolenReportTest, AChineseDataSetNamedInAGbkConfigIniRuns) {
   for (const auto& [from, to] : {std::pair<const char*, const char*>{"tags.txt", "词性.txt"},
                                  {"rules.txt", "规则.txt"},
                                  {"sequences.txt", "序列.txt"}}) {
-    fs::copy_file(fs::path(MARVOLEN_EXAMPLES_DIR) / from, folder / FileSystemPath(to));
+    fs::copy_file(ExamplesDir() / from, folder / FileSystemPath(to));
   }
   // TAGS=词性.txt, SEQUENCES=序列.txt, RULES=规则.txt, RESULT=报告.txt in GBK.
   WriteFile(folder / "config.ini",
@@ -712,7 +692,7 @@ TEST_F(MarvolenReportTest, AChineseDataSetNamedInAGbkConfigIniRuns) {
   EXPECT_EQ(o.err, "分析完毕！请打开" + PathText(folder) + marvolen::kPathSeparator +
                        "报告.txt\n查看分析报告。\n");
   EXPECT_TRUE(ReadFile(folder / FileSystemPath("报告.txt")) ==
-              ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt"));
+              ReadFile(TestdataDir() / "golden" / "examples-report.txt"));
 }
 
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {

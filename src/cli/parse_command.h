@@ -12,15 +12,15 @@
 #include <string>
 
 #include "analysis/reports.h"
+#include "datafiles/user_interface.h"
 #include "grammar/search_engines.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 
 struct ParseRequest {
   std::string items;                  // UTF-8, as given on the command line
   std::optional<std::string> svgPath;  // where to write the drawing
-  SearchEngine engine = SearchEngine::kChart;
+  SearchEngine engine = kDefaultSearchEngine;
   // Parses are listed and drawn only up to this many; beyond it the
   // judgement and their number are printed, as the report does.
   std::uint64_t maxParses = kDefaultMaxParses;

@@ -10,33 +10,22 @@
 #include <stop_token>
 #include <string>
 
-#include "platform/heap_for_test.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/files.h"
+#include "testing/heap.h"
+#include "testing/temp_folder_fixture.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 // `rules` rules S -> S S, each with its own title: five items S have
 // 14 * rules^4 parses.
-class ManyParsesTest : public ::testing::Test {
+class ManyParsesTest : public TempFolderTest {
  protected:
   void SetUp() override {
-    dir_ = MakeTempDirForTest("marvolen_parse_");
-    ASSERT_FALSE(dir_.empty());
-    previous_ = fs::current_path();
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    TempFolderTest::SetUp();
+    if (!HasFatalFailure()) fs::current_path(dir_);
   }
   void WriteGrammar(int rules) {
     WriteFile(dir_ / "tags.txt", "TagSetBegin S TagSetEnd\n");
@@ -51,7 +40,6 @@ class ManyParsesTest : public ::testing::Test {
               "RESULT=report.txt\n");
   }
 
-  fs::path dir_, previous_;
 };
 
 // 399,854 parses: listed one at a time and the first kSvgTrees drawn, in

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/console.h"
-
 namespace marvolen {
 
 namespace {
@@ -54,7 +52,5 @@ void ProgressBar::Clear() {
   std::fflush(out_);
   drawn_ = 0;
 }
-
-bool StderrTakesProgressBar() { return CanDrawOverLine(stderr); }
 
 }  // namespace marvolen

@@ -41,10 +41,6 @@ class ProgressBar {
   std::size_t drawn_ = 0;  // width of the text on screen; 0 when none
 };
 
-// True when stderr is a terminal that can draw over a line (TERM is set and
-// is not "dumb"; on Windows, a console).
-bool StderrTakesProgressBar();
-
 }  // namespace marvolen
 
 #endif  // MARVOLEN_CLI_PROGRESS_BAR_H_

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "datafiles/lexer.h"
+#include "encoding/gbk.h"
 #include "grammar/permutation.h"
-#include "platform/gbk.h"
 
 namespace marvolen {
 

@@ -2,9 +2,9 @@
 #ifndef MARVOLEN_DATAFILES_RULE_SET_READER_H_
 #define MARVOLEN_DATAFILES_RULE_SET_READER_H_
 
+#include "datafiles/user_interface.h"
 #include "grammar/cfg_rule.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/heap_for_test.h"
 #include "datafiles/lexer.h"
+#include "testing/heap.h"
 
 namespace marvolen {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

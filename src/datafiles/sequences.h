@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "datafiles/user_interface.h"
 #include "grammar/permutation.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "datafiles/lexer.h"
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

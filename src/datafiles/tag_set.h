@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "datafiles/user_interface.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/heap_for_test.h"
+#include "testing/heap.h"
 
 namespace marvolen {
 namespace {

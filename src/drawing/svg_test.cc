@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 namespace {

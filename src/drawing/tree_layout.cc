@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <set>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 namespace {

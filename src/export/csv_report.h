@@ -42,7 +42,7 @@
 #include <string_view>
 
 #include "analysis/report_observer.h"
-#include "export/utf8_text.h"
+#include "encoding/gbk.h"
 #include "platform/text_stream.h"
 
 namespace marvolen {

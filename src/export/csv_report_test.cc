@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "encoding/gbk.h"
 #include "grammar/parse_count.h"
-#include "platform/gbk.h"
-#include "platform/heap_for_test.h"
+#include "testing/heap.h"
 
 namespace marvolen {
 namespace {

@@ -10,7 +10,7 @@ shown as text, never run.
 
 Skips (exit 77) only when Chromium is not installed.
 
-Usage: html_browser_test.py marvolen-report export-layout-dump EXAMPLES GOLDEN"""
+Usage: html_browser_test.py marvolen-report run-layout-dump EXAMPLES GOLDEN"""
 
 import json
 import os

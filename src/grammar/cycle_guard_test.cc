@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/reports.h"
 #include "grammar/search_engines.h"
 #include "grammar/search_test_util.h"
 
@@ -95,7 +94,7 @@ double CountParsesOffTheCycles(const std::vector<std::string>& items, const Rule
 class CycleGuardTest : public ::testing::TestWithParam<SearchEngine> {};
 
 INSTANTIATE_TEST_SUITE_P(Engines, CycleGuardTest,
-                         ::testing::Values(SearchEngine::kLiteral, ReportOptions().engine));
+                         ::testing::Values(SearchEngine::kLiteral, kDefaultSearchEngine));
 
 // A self-loop on a leaf and on tags that only a two- or three-item reduction
 // makes; a cycle of ten rules from a leaf and reached only through a
@@ -160,7 +159,7 @@ TEST(CycleGuardDefaultEngineTest, RingsAtEveryLevelOfAFiveItemLineEnd) {
   }
   const RuleSet ruleSet = Rules(rules);
   const std::vector<std::string> items(5, "p");
-  const ParseList parses = Search(ReportOptions().engine, items, ruleSet);
+  const ParseList parses = Search(kDefaultSearchEngine, items, ruleSet);
   const double expected = CountParsesOffTheCycles(items, ruleSet);
   EXPECT_GT(expected, 1000);
   EXPECT_EQ(static_cast<double>(parses.size()), expected);

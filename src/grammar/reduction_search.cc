@@ -1,6 +1,7 @@
 // The literal breadth-first reduction search.
 #include "grammar/reduction_search.h"
 
+#include <deque>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -70,7 +71,8 @@ bool RuleMatches(const CfgRule& rule, const SymbolNode* start) {
   return true;
 }
 
-// ReduceCurrentString for a position known to lie in 1 to currentItemCount.
+// Append to `queue` the successors of `state` at the 1-based `position`, which
+// lies in 1 to currentItemCount; a position past the state's end adds none.
 void ExpandAt(int position, const ReductionState& state, const RuleIndex& rules,
               std::deque<ReductionState>& queue, UnaryCycleGuard guard) {
   const int symbolCount = CountSymbols(state.symbols.get());
@@ -148,17 +150,6 @@ ParseList Search(const Permutation& permutation, const RuleIndex& index, UnaryCy
 }
 
 }  // namespace
-
-int ReduceCurrentString(int position, const ReductionState& state, const RuleSet& rules,
-                        int currentItemCount, std::deque<ReductionState>& queue,
-                        UserInterface& ui, UnaryCycleGuard guard) {
-  if (position > currentItemCount || position < 1) {
-    ui.ShowMessage("Invalid start postion in calling ReduceCurrentString");
-    return -1;
-  }
-  ExpandAt(position, state, RuleIndex(rules), queue, guard);
-  return 1;
-}
 
 ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
                              UnaryCycleGuard guard) {

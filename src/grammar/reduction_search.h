@@ -6,7 +6,6 @@
 #ifndef MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
 #define MARVOLEN_GRAMMAR_REDUCTION_SEARCH_H_
 
-#include <deque>
 #include <memory>
 #include <stop_token>
 
@@ -16,7 +15,6 @@
 #include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 #include "grammar/symbols.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 
@@ -31,21 +29,14 @@ enum class UnaryCycleGuard {
   kOff,  // the unbounded search: never ends when one-item rules form a cycle
 };
 
-// Expand `state` at the 1-based `position`: for rule lengths 1, 2, 3 and, in
-// each, every rule in table order whose right side equals the symbols from
-// `position` on, append to `queue` the successor in which those symbols are
-// replaced by one symbol labelled with the rule's left tag. Returns 1; on a
-// position outside 1 to currentItemCount shows "Invalid start postion in
-// calling ReduceCurrentString" and returns -1. A position beyond the state's
-// length appends nothing. Throws std::bad_alloc when memory runs out.
-int ReduceCurrentString(int position, const ReductionState& state, const RuleSet& rules,
-                        int currentItemCount, std::deque<ReductionState>& queue,
-                        UserInterface& ui, UnaryCycleGuard guard = UnaryCycleGuard::kOn);
-
 // Every distinct parse of the permutation: the states are expanded first in,
-// first out at positions 1 to currentItemCount, each state of exactly one
-// symbol is a complete parse, the most recently completed first, and of
-// equal trees only the one nearest the front is kept.
+// first out at positions 1 to currentItemCount (at each position the
+// one-item rules first, then the two- and three-item ones, each length in
+// table order, every rule whose right side equals the symbols from there on
+// giving the successor in which they are replaced by one symbol labelled
+// with its left tag); each state of exactly one symbol is a complete parse,
+// the most recently completed first, and of equal trees only the one nearest
+// the front is kept.
 ParseList FindDistinctParses(const Permutation& permutation, const RuleSet& rules,
                              UnaryCycleGuard guard = UnaryCycleGuard::kOn);
 

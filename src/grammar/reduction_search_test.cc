@@ -88,53 +88,30 @@ TEST(FindDistinctParsesTest, OnlyTheFirstCurrentItemCountSlotsTakePart) {
             (Texts{"(X(p,q))"}));
 }
 
-TEST(ReduceCurrentStringTest, AppendsOneItemThenTwoThenThreeItemRulesInTableOrder) {
-  RuleSet rules = Rules({{"C", "p q r ", ""},
-                         {"B", "p q ", ""},
-                         {"A", "p ", ""},
-                         {"D", "p q ", ""},
-                         {"E", "p ", ""},
-                         {"F", "q ", ""}});
-  Permutation p = Items({"p", "q", "r"});
-  ReductionState state;
-  state.symbols = BuildInitialSymbols(p);
-  for (SymbolNode* s = state.symbols.get(); s; s = s->next.get()) {
-    s->tree = std::make_unique<ParseTreeNode>(s->text, "");
-  }
-  std::deque<ReductionState> queue;
-  RecordingUserInterface ui;
-  EXPECT_EQ(ReduceCurrentString(1, state, rules, 3, queue, ui), 1);
-  std::vector<std::string> firsts;
-  for (const ReductionState& s : queue) {
-    std::string text;
-    for (const SymbolNode* n = s.symbols.get(); n; n = n->next.get()) PrintTree(n->tree.get(), text);
-    firsts.push_back(text);
-  }
-  EXPECT_EQ(firsts, (Texts{"(A(p))(q)(r)", "(E(p))(q)(r)", "(B(p,q))(r)", "(D(p,q))(r)",
-                           "(C(p,q,r))"}));
-  EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(CountSymbols(state.symbols.get()), 3);  // the state itself is unchanged
+// The successors of a state are queued position by position, and at each
+// position the one-item rules first, then the two- and three-item ones, each
+// length in table order. Each successor below completes in one more step,
+// so the list (the last completed first) shows the order they were queued.
+TEST(FindDistinctParsesTest, SuccessorsAreQueuedOneThenTwoThenThreeItemRulesInTableOrder) {
+  EXPECT_EQ(Parse({"p", "q", "r"}, {{"C", "p q r ", ""},
+                                    {"B", "p q ", ""},
+                                    {"A", "p ", ""},
+                                    {"D", "p q ", ""},
+                                    {"E", "p ", ""},
+                                    {"S", "A q r ", ""},
+                                    {"S", "E q r ", ""},
+                                    {"S", "B r ", ""},
+                                    {"S", "D r ", ""}}),
+            (Texts{"(S(D(p,q),r))", "(S(B(p,q),r))", "(S(E(p),q,r))", "(S(A(p),q,r))",
+                   "(C(p,q,r))"}));
 }
 
-TEST(ReduceCurrentStringTest, APositionPastTheStateAppendsNothingAndABadOneIsRefused) {
-  RuleSet rules = Rules({{"X", "p q ", ""}});
-  Permutation p = Items({"p", "q", "r"});
-  ReductionState state;
-  state.symbols = BuildInitialSymbols(Items({"p", "q"}));
-  for (SymbolNode* s = state.symbols.get(); s; s = s->next.get()) {
-    s->tree = std::make_unique<ParseTreeNode>(s->text, "");
-  }
-  std::deque<ReductionState> queue;
-  RecordingUserInterface ui;
-  EXPECT_EQ(ReduceCurrentString(3, state, rules, 3, queue, ui), 1);
-  EXPECT_TRUE(queue.empty());
-  EXPECT_TRUE(ui.messages.empty());
-  for (int bad : {0, -1, 4}) {
-    EXPECT_EQ(ReduceCurrentString(bad, state, rules, 3, queue, ui), -1);
-  }
-  EXPECT_TRUE(queue.empty());
-  EXPECT_EQ(ui.messages,
-            Texts(3, "Invalid start postion in calling ReduceCurrentString"));
+// States get shorter than the permutation; the positions past a state's end
+// add nothing to it.
+TEST(FindDistinctParsesTest, PositionsPastAShorterStateAddNothing) {
+  EXPECT_EQ(Parse({"p", "q", "r"}, {{"X", "p q ", ""}}), Texts{});
+  EXPECT_EQ(Parse({"p", "q", "r"}, {{"X", "q r ", ""}, {"Y", "p X ", ""}, {"Z", "Y ", ""}}),
+            (Texts{"(Z(Y(p,X(q,r))))", "(Y(p,X(q,r)))"}));
 }
 
 // Cycles of one-item rules: every search ends, and the parses that do not go

@@ -21,6 +21,9 @@ enum class SearchEngine {
   kLiteral,  // "literal": the literal breadth-first reduction search
 };
 
+// The engine of the reports and of the parse command unless told otherwise.
+inline constexpr SearchEngine kDefaultSearchEngine = SearchEngine::kChart;
+
 // The engine of a name ("chart", "literal"), or none for any other text.
 std::optional<SearchEngine> SearchEngineNamed(std::string_view name);
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string_view>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

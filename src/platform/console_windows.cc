@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/windows_text.h"
+#include "encoding/windows_text.h"
 
 namespace marvolen {
 

@@ -2,7 +2,7 @@
 // rule on every system.
 #include "platform/file_system.h"
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

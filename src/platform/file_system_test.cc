@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/temp_dir_for_test.h"
+#include "testing/temp_folder_fixture.h"
 
 namespace marvolen {
 namespace {
@@ -84,20 +84,7 @@ TEST(FileSystemPathTest, TextAndPathRoundTrip) {
 #endif
 }
 
-class DirectoryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const fs::path made = MakeTempDirForTest("marvolen_fs_");
-    ASSERT_FALSE(made.empty());
-    dir_ = fs::canonical(made);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
-  fs::path dir_;
-};
+class DirectoryTest : public TempFolderTest {};
 
 TEST_F(DirectoryTest, ChangeDirectoryMakesTheDirectoryCurrent) {
   ASSERT_TRUE(ChangeDirectory(PathText(dir_)));

@@ -7,7 +7,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include "platform/windows_text.h"
+#include "encoding/windows_text.h"
 
 namespace marvolen {
 

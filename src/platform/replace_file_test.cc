@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "platform/named_pipe_for_test.h"
+#include "testing/named_pipe.h"
 #else
 #include <signal.h>
 #include <sys/stat.h>
@@ -24,35 +24,27 @@
 #include <vector>
 
 #ifndef _WIN32
-#include "platform/file_size_limit_for_test.h"
+#include "testing/file_size_limit.h"
 #endif
 #include "platform/file_system.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/files.h"
+#include "testing/temp_folder_fixture.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ReplaceFileTest : public ::testing::Test {
+class ReplaceFileTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = MakeTempDirForTest("marvolen_replace_");
-    ASSERT_FALSE(dir_.empty());
-  }
   void TearDown() override {
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, ec);
-    fs::remove_all(dir_, ec);
+    TempFolderTest::TearDown();
   }
 
-  static void Write(const fs::path& p, const std::string& s) {
-    std::ofstream(p, std::ios::binary) << s;
-  }
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  static void Write(const fs::path& p, const std::string& s) { WriteFile(p, s); }
+  static std::string Read(const fs::path& p) { return ReadFile(p); }
   // The names in the folder, links included.
   std::set<std::string> Names() const {
     std::set<std::string> names;
@@ -73,8 +65,6 @@ class ReplaceFileTest : public ::testing::Test {
     return info.st_mode & 07777;
   }
 #endif
-
-  fs::path dir_;
 };
 
 TEST_F(ReplaceFileTest, ReplacesTheWholeFileKeepingItsPermissionsAndLeavesNothingElse) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 #ifdef _WIN32
-#include "platform/named_pipe_for_test.h"
+#include "testing/named_pipe.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +20,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "testing/files.h"
 
 namespace marvolen {
 namespace {
@@ -284,11 +286,6 @@ TEST(OutputStreamTest, AFullDiskIsReportedByClose) {
   ASSERT_NE(out, nullptr);
   out->Write(std::string(100000, 'x'));
   EXPECT_FALSE(out->Close());
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 // A replacing stream puts its bytes in place only when closed.

@@ -12,30 +12,21 @@
 #include <iterator>
 #include <string>
 
-#include "run/run.h"
 #include "platform/file_system.h"
-#include "platform/temp_dir_for_test.h"
+#include "run/run.h"
+#include "testing/files.h"
+#include "testing/temp_dir.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(ExamplesGoldenTest, TheBundledDataGivesTheCheckedInReport) {
-  const fs::path examples = MARVOLEN_EXAMPLES_DIR;
-  const fs::path testdata = MARVOLEN_TESTDATA_DIR;
-
   const fs::path tmpl = MakeTempDirForTest("marvolen_examples_");
   ASSERT_FALSE(tmpl.empty());
   const fs::path dir = fs::canonical(tmpl);
-  for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"}) {
-    fs::copy_file(examples / name, dir / name);
-  }
+  CopyExamples(dir, {"config.ini", "tags.txt", "rules.txt", "sequences.txt"});
 
   RecordingUserInterface ui;
   const RunResult result = RunAnalysis(dir.string(), ui);
@@ -45,7 +36,7 @@ TEST(ExamplesGoldenTest, TheBundledDataGivesTheCheckedInReport) {
   EXPECT_EQ(ui.messages[0],
             "分析完毕！请打开" + dir.string() + kPathSeparator + "report.txt\n查看分析报告。");
 
-  const std::string golden = ReadFile(testdata / "golden" / "examples-report.txt");
+  const std::string golden = ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   ASSERT_FALSE(golden.empty());
   const std::string report = ReadFile(dir / "report.txt");
   EXPECT_TRUE(report == golden) << "report of examples/ differs from the golden copy ("

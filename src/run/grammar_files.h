@@ -8,9 +8,9 @@
 #include <string>
 
 #include "datafiles/tag_set.h"
+#include "datafiles/user_interface.h"
 #include "grammar/cfg_rule.h"
 #include "platform/text_stream.h"
-#include "platform/user_interface.h"
 
 namespace marvolen {
 

@@ -10,23 +10,15 @@
 #include "analysis/report_builder.h"
 #include "analysis/sequence_analysis.h"
 #include "datafiles/sequences.h"
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 #include "platform/text_stream.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/files.h"
+#include "testing/temp_folder_fixture.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string WithCrLf(const std::string& text) {
   std::string out;
@@ -95,22 +87,15 @@ TEST(GrammarFilesTest, EachExampleLineAnalysedAloneGivesItsEntryOfTheReport) {
   EXPECT_EQ(ambiguous, 12);
 }
 
-class GrammarFilesFailureTest : public ::testing::Test {
+class GrammarFilesFailureTest : public TempFolderTest {
  protected:
   void SetUp() override {
-    here_ = fs::current_path();
-    const fs::path tmpl = MakeTempDirForTest("marvolen_grammar_");
-    ASSERT_FALSE(tmpl.empty());
-    dir_ = fs::canonical(tmpl);
+    TempFolderTest::SetUp();
+    if (HasFatalFailure()) return;
     WriteFile(dir_ / "config.ini", "[DATA]\nTAGS=tags.txt\nRULES=rules.txt\n");
     WriteFile(dir_ / "tags.txt", "TagSetBegin n , v TagSetEnd");
     WriteFile(dir_ / "rules.txt", "CFGRuleSetBegin && [ R1 ] NP -> n n && CFGRuleSetEnd");
   }
-  void TearDown() override {
-    fs::current_path(here_);
-    fs::remove_all(dir_);
-  }
-  fs::path here_, dir_;
 };
 
 TEST_F(GrammarFilesFailureTest, AFileThatCannotBeOpenedGivesTheRunsMessageAndNothing) {

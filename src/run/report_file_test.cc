@@ -21,47 +21,22 @@
 #include <vector>
 
 #include "analysis/report_writer.h"
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 #include "run/run.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/files.h"
+#include "testing/temp_folder_fixture.h"
 
 namespace marvolen {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-class ReportFileTest : public ::testing::Test {
+class ReportFileTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    const fs::path tmpl = MakeTempDirForTest("marvolen_report_file_");
-    ASSERT_FALSE(tmpl.empty());
-    dir_ = fs::canonical(tmpl);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
-
   // The bundled examples in `dir`, with `itemLength` and `result`.
   static void WriteExamples(const fs::path& dir, const std::string& itemLength,
                             const std::string& result = "report.txt") {
-    const fs::path examples = MARVOLEN_EXAMPLES_DIR;
-    for (const char* name : {"tags.txt", "rules.txt", "sequences.txt"}) {
-      fs::copy_file(examples / name, dir / name, fs::copy_options::overwrite_existing);
-    }
-    WriteFile(dir / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
-                                  "RULES=rules.txt\nRESULT=" + result +
-                                      "\nITEMLENGTH=" + itemLength + "\n");
+    WriteExamplesWithConfig(dir, itemLength, result);
   }
 
   // The names in the folder other than the data files and config.ini.
@@ -78,10 +53,8 @@ class ReportFileTest : public ::testing::Test {
   }
 
   static std::string Golden() {
-    return ReadFile(fs::path(MARVOLEN_TESTDATA_DIR) / "golden" / "examples-report.txt");
+    return ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   }
-
-  fs::path dir_;
 };
 
 #ifndef _WIN32  // Windows: runs killed or at once in cli_marvolen_report_test

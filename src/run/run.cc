@@ -17,8 +17,8 @@
 #include "export/html_report.h"
 #include "grammar/cfg_rule.h"
 #include "grammar/unary_cycles.h"
+#include "ini/profile.h"
 #include "platform/file_system.h"
-#include "platform/profile.h"
 #include "platform/text_stream.h"
 
 namespace marvolen {
@@ -140,7 +140,7 @@ std::string CompletionMessage(const std::string& startupDir, const std::string& 
 }
 
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
-                      const ReportOptions& options) {
+                      const RunOptions& options) {
   CountingUserInterface ui(person);
   RunResult outcome;
   outcome.end = RunEnd::OpenFailed;

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "analysis/reports.h"
-#include "platform/user_interface.h"
+#include "datafiles/user_interface.h"
 
 namespace marvolen {
 
@@ -68,6 +68,19 @@ bool ThreeItemsOnlyFor(std::string_view itemLength);
 // UTF-8.
 std::string CompletionMessage(const std::string& startupDir, const std::string& result);
 
+// The options of a run: those of its reports, and the outputs of the whole
+// run besides the report, made when named: the HTML report, the CSV table
+// and the CSV table of parses (one row per parse). Relative paths are taken
+// from the start-up directory.
+struct RunOptions : ReportOptions {
+  std::string htmlReport;
+  std::string csvTable;
+  std::string csvParses;
+  // When one of them is refused or cannot be made: false ends the run
+  // before anything is written; true says so and writes the rest.
+  bool reportWithoutFailedExports = false;
+};
+
 enum class RunEnd {
   Completed,   // the completion message was shown
   OpenFailed,  // the run ended at a failed open, with its message
@@ -100,7 +113,7 @@ struct RunResult {
 // options.reportWithoutFailedExports lets the report and the other exports
 // be written without it.
 RunResult RunAnalysis(const std::string& startupDir, UserInterface& ui,
-                      const ReportOptions& options = {});
+                      const RunOptions& options = {});
 
 // True when the two paths name one file: the same existing file, or, for a
 // file not made yet, the same place.

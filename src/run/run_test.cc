@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include "platform/named_pipe_for_test.h"
+#include "testing/named_pipe.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,12 +19,13 @@
 #include <utility>
 #include <vector>
 
-#ifndef _WIN32
-#include "platform/file_size_limit_for_test.h"
-#endif
+#include "encoding/gbk.h"
 #include "platform/file_system.h"
-#include "platform/gbk.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/files.h"
+#include "testing/temp_folder_fixture.h"
+#ifndef _WIN32
+#include "testing/file_size_limit.h"
+#endif
 
 namespace marvolen {
 namespace {
@@ -52,36 +53,14 @@ const char kStandardConfig[] =
     "RESULT=report.txt\r\n"
     "ITEMLENGTH=short\r\n";
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  ASSERT_TRUE(out.good()) << path;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string Completion(const fs::path& report) {
   return "分析完毕！请打开" + report.string() + "\n查看分析报告。";
 }
 
 // Each test gets an absolute temporary start-up directory. The run changes
 // the current directory; the tests never rely on it being restored.
-class RunTest : public ::testing::Test {
+class RunTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    const fs::path tmpl = MakeTempDirForTest("marvolen_run_");
-    ASSERT_FALSE(tmpl.empty());
-    dir_ = fs::canonical(tmpl);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path(), ec);
-    fs::remove_all(dir_, ec);
-  }
-
   // The three valid data files and config.ini with relative paths.
   void WriteStandardFiles() {
     WriteFile(dir_ / "tags.txt", kValidTags);
@@ -92,7 +71,6 @@ class RunTest : public ::testing::Test {
 
   RunResult Run() { return RunAnalysis(dir_.string(), ui_); }
 
-  fs::path dir_;
   RecordingUserInterface ui_;
 };
 

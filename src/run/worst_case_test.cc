@@ -28,10 +28,10 @@
 #include <string>
 #include <vector>
 
+#include "encoding/gbk.h"
 #include "grammar/cfg_rule.h"
-#include "platform/gbk.h"
 #include "run/run.h"
-#include "platform/temp_dir_for_test.h"
+#include "testing/temp_dir.h"
 
 namespace marvolen {
 namespace {
