@@ -257,7 +257,7 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
                                const std::string& startupDir, std::stop_source& stop,
                                RunExports exports) {
   AnalysisOutcome outcome;
-  ReportOptions options;
+  RunOptions options;
   options.stop = stop.get_token();
   const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir));
   const std::string& result = config.result;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_interface.h"
+#include "datafiles/user_interface.h"
 #include "run/run.h"
 #include "shell/report_window.h"
 

@@ -4,7 +4,7 @@
 #include <QtWidgets>
 
 #include "platform/file_system.h"
-#include "platform/profile.h"
+#include "ini/profile.h"
 #include "run/run.h"
 #include "shell/images.h"
 #include "shell/main_frame.h"

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/gbk_text.h"
+#include "encoding/gbk_text.h"
 #include "shell/text_pane.h"
 #include "shell/text_search.h"
 

@@ -13,7 +13,7 @@
 #endif
 
 #ifdef Q_OS_UNIX
-#include "platform/file_size_limit_for_test.h"
+#include "testing/file_size_limit.h"
 #endif
 #include "shell/child_frame.h"
 #include "shell/commands.h"

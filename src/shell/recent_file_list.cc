@@ -6,9 +6,9 @@
 #include <optional>
 
 #include "platform/file_system.h"
-#include "platform/gbk.h"
-#include "platform/profile.h"
-#include "platform/profile_update.h"
+#include "encoding/gbk.h"
+#include "ini/profile.h"
+#include "ini/profile_update.h"
 #include "shell/commands.h"
 
 namespace marvolen {

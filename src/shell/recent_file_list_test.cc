@@ -2,7 +2,7 @@
 // encoding, read back as the same paths.
 #include <QtTest>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 #include "shell/recent_file_list.h"
 #include "shell/test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/gbk_text.h"
+#include "encoding/gbk_text.h"
 
 namespace marvolen {
 

@@ -4,7 +4,7 @@
 #include <QtWidgets>
 #include <cstring>
 
-#include "platform/gbk_text.h"
+#include "encoding/gbk_text.h"
 #include "shell/marvolen_doc.h"
 
 namespace marvolen {

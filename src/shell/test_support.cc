@@ -11,7 +11,7 @@
 #include <QPrinter>
 #include <QThread>
 
-#include "platform/gbk.h"
+#include "encoding/gbk.h"
 
 namespace marvolen {
 

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <optional>
 
-#include "platform/profile.h"
-#include "platform/profile_update.h"
+#include "ini/profile.h"
+#include "ini/profile_update.h"
 
 namespace marvolen {
 
