@@ -31,7 +31,7 @@ class WorkloadsTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // The report of a run with `options`, its messages in `messages`.
-  std::string Run(const ReportOptions& options, std::vector<std::string>& messages) {
+  std::string Run(const RunOptions& options, std::vector<std::string>& messages) {
     fs::remove(dir_ + "/report.txt");
     RecordingUserInterface ui;
     RunAnalysis(dir_, ui, options);
@@ -45,11 +45,11 @@ class WorkloadsTest : public ::testing::Test {
   void ExpectTheSameReport(const WorkloadFiles& files) {
     ASSERT_TRUE(WriteWorkload(files, dir_));
     std::vector<std::string> literalMessages, chartMessages;
-    ReportOptions literalOptions;
+    RunOptions literalOptions;
     literalOptions.engine = SearchEngine::kLiteral;
     literalOptions.threads = 1;
     const std::string literal = Run(literalOptions, literalMessages);
-    const std::string chart = Run(ReportOptions{}, chartMessages);
+    const std::string chart = Run(RunOptions{}, chartMessages);
     EXPECT_GT(chart.size(), 1000u);
     EXPECT_TRUE(chart == literal);
     EXPECT_EQ(chartMessages, literalMessages);

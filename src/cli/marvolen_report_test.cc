@@ -35,8 +35,13 @@
 namespace {
 
 using marvolen::ChildProcessForTest;
+using marvolen::CopyExamples;
+using marvolen::ExamplesDir;
 using marvolen::FileSystemPath;
 using marvolen::PathText;
+using marvolen::ReadFile;
+using marvolen::TestdataDir;
+using marvolen::WriteFile;
 
 namespace fs = std::filesystem;
 

@@ -111,7 +111,7 @@ TEST_F(ReportFileTest, AStopAtAnyMomentLeavesThePreviousReport) {
     SCOPED_TRACE(at);
     std::stop_source source;
     StoppingUserInterface ui(source, at);
-    ReportOptions options;
+    RunOptions options;
     options.stop = source.get_token();
     options.threads = 1 + round % 3;
     const RunResult result = RunAnalysis(dir_.string(), ui, options);
@@ -139,7 +139,7 @@ TEST_F(ReportFileTest, AKilledRunLeavesThePreviousReportOrTheNewOneWhole) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       RecordingUserInterface ui;
-      ReportOptions options;
+      RunOptions options;
       options.threads = 1;
       RunAnalysis(dir_.string(), ui, options);
       _exit(0);
@@ -196,7 +196,7 @@ TEST_F(ReportFileTest, TwoRunsAtOnceLeaveOneWholeReport) {
 TEST_F(ReportFileTest, ALimitLeavesOutOnlyTheListingsItConcerns) {
   WriteExamples(dir_, "");
   RecordingUserInterface ui;
-  ReportOptions options;
+  RunOptions options;
   options.maxParses = 1;
   const RunResult result = RunAnalysis(dir_.string(), ui, options);
   EXPECT_EQ(result.end, RunEnd::Completed);
