@@ -27,10 +27,10 @@
 #include "platform/file_system.h"
 #include "testing/child_process.h"
 #include "testing/files.h"
+#include "testing/temp_dir.h"
 #ifndef _WIN32
 #include "testing/file_size_limit.h"
 #endif
-#include "testing/temp_dir.h"
 
 namespace {
 

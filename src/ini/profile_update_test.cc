@@ -11,15 +11,15 @@
 #include <iterator>
 #include <random>
 
-#ifndef _WIN32
-#include "testing/file_size_limit.h"
-#endif
 #include "ini/profile.h"
 #include "ini/profile_line.h"
 #include "platform/file_system.h"
 #include "platform/replace_file.h"
 #include "testing/files.h"
 #include "testing/temp_folder_fixture.h"
+#ifndef _WIN32
+#include "testing/file_size_limit.h"
+#endif
 
 namespace marvolen {
 namespace {

@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include "testing/file_size_limit.h"
-#endif
 #include "platform/file_system.h"
 #include "testing/files.h"
 #include "testing/temp_folder_fixture.h"
+#ifndef _WIN32
+#include "testing/file_size_limit.h"
+#endif
 
 namespace marvolen {
 namespace {
