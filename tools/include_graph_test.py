@@ -5,9 +5,10 @@ LAYERS below is the one declared order of the folders of src/, lowest first.
 A file may include files of its own folder and of the folders in earlier
 layers; folders in one layer stand side by side and include nothing of each
 other. src/testing, the test support, is included only by tests and test
-helpers, of every layer; it builds on the layers below it. Within the tree, files must not include each other in a circle, at
-the level of files or of modules (foo.h and foo.cc taken as one), so that
-every module only builds on the ones below it.
+helpers, of every layer; it builds on the layers below it. Within the tree,
+files must not include each other in a circle, at the level of files or of
+modules (foo.h and foo.cc taken as one), so that every module only builds on
+the ones below it.
 
   tools/include_graph_test.py [SOURCE_ROOT]
 """

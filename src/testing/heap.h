@@ -2,10 +2,10 @@
 // that measures how much of the heap a piece of code holds at most.
 //
 // Linking heap.cc into a test program (marvolen_test's REPLACING_HEAP)
-// replaces the global operator new. While a failure is armed, allocations are counted and the chosen one
-// throws; every other allocation behaves as usual. The counts are per
-// thread: only the thread that arms a failure or starts a measurement sees
-// it.
+// replaces the global operator new. While a failure is armed, allocations
+// are counted and the chosen one throws; every other allocation behaves as
+// usual. The counts are per thread: only the thread that arms a failure or
+// starts a measurement sees it.
 #ifndef MARVOLEN_TESTING_HEAP_H_
 #define MARVOLEN_TESTING_HEAP_H_
 
