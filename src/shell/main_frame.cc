@@ -753,7 +753,14 @@ bool CMainFrame::OpenReport(const QString& path) {
   }
   ReportWindow* report = reportWindow();
   const bool made = report == nullptr;
-  if (made) report = new ReportWindow;
+  if (made) {
+    report = new ReportWindow;
+    // A big report is read in the background; the status bar tells how far.
+    connect(report, &ReportWindow::statusNote, statusBar(), &QStatusBar::showMessage);
+    connect(report, &ReportWindow::readFailed, this, [this](const QString& error) {
+      dialogs_.ShowMessage(this, error, MessageIcon::kWarning);
+    });
+  }
   QString error;
   if (!report->Load(path, &error)) {
     if (made) delete report;

@@ -41,40 +41,49 @@ QByteArray Digest(const std::string& bytes) {
 
 }  // namespace
 
-bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error) {
+UniqueFile OpenForReading(const QString& path, QString* error) {
   const QFileInfo info(path);
   if (!info.exists()) {
     *error = QStringLiteral("%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
-    return false;
+    return nullptr;
   }
   // A FIFO would block the read, a device feed it without end.
   if (!info.isFile()) {
     *error =
         QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), QString::fromUtf8(kNotPlainFile));
-    return false;
-  }
-  if (info.size() > maxBytes) {
-    *error = QStringLiteral("该文件太大，无法打开。");
-    return false;
+    return nullptr;
   }
   errno = 0;
-  const UniqueFile file = OpenPlainFileForReading(path.toStdString());
+  UniqueFile file = OpenPlainFileForReading(path.toStdString());
   if (file == nullptr) {
     const QString reason = errno != 0 ? qt_error_string(errno) : QString::fromUtf8(kNotPlainFile);
     *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), reason);
+  }
+  return file;
+}
+
+QString ReadFailure(const QString& path, int errorNumber) {
+  return QStringLiteral("%1\n读取该文件时出错：%2").arg(Shown(path), qt_error_string(errorNumber));
+}
+
+bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error) {
+  if (QFileInfo(path).size() > maxBytes) {
+    *error = QStringLiteral("该文件太大，无法打开。");
     return false;
   }
+  const UniqueFile file = OpenForReading(path, error);
+  if (file == nullptr) return false;
   // One byte more than allowed tells a file that is too big, even one that
   // grows while it is read.
   bytes->clear();
-  bytes->reserve(static_cast<std::size_t>(info.size()));
+  bytes->reserve(static_cast<std::size_t>(QFileInfo(path).size()));
   char block[65536];
   std::size_t n = 0;
   while (static_cast<qint64>(bytes->size()) <= maxBytes &&
          (n = std::fread(block, 1, sizeof block, file.get())) > 0)
     bytes->append(block, n);
   if (std::ferror(file.get()) != 0) {
-    *error = QStringLiteral("%1\n读取该文件时出错：%2").arg(Shown(path), qt_error_string(errno));
+    *error = ReadFailure(path, errno);
     return false;
   }
   if (static_cast<qint64>(bytes->size()) > maxBytes) {

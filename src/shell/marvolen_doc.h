@@ -14,10 +14,19 @@
 #include <string>
 
 #include "encoding/gbk_text.h"
+#include "platform/file_system.h"
 #include "shell/text_pane.h"
 #include "shell/text_search.h"
 
 namespace marvolen {
+
+// Open the plain file at `path` for reading, refusing anything else (a FIFO
+// or a device, before a byte is read). Null with `error` (a message for the
+// person) set when it cannot be opened.
+UniqueFile OpenForReading(const QString& path, QString* error);
+// The message for a read of `path` that failed with the system's
+// `errorNumber`.
+QString ReadFailure(const QString& path, int errorNumber);
 
 // Read the plain file at `path` whole into `bytes`, refusing anything else (a
 // FIFO or a device, before a byte is read) and a file of more than

@@ -53,41 +53,39 @@ void AddHeading(const QString& text, qint64 line, std::vector<OutlineEntry>& out
 
 }  // namespace
 
-std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
-  std::vector<OutlineEntry> outline;
-  // The entry whose patterns are being counted, or none.
-  std::size_t counted = std::string_view::npos;
-  qint64 number = 1;
-  for (std::size_t start = 0; start < bytes.size(); ++number) {
+void ReportOutliner::Feed(std::string_view bytes) {
+  for (std::size_t start = 0; start < bytes.size(); ++number_) {
     const void* lf = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
     const std::size_t end =
         lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data())
                       : bytes.size();
+    std::string_view line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const char first = bytes[start];
     if (first != '\t' && first != ' ' && first != '\r' && first != '\n') {
-      std::string_view line = bytes.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       const std::u16string text = DecodeGbkText(line).text;
-      const std::size_t before = outline.size();
-      AddHeading(QString::fromStdU16String(text).trimmed(), number, outline);
-      if (outline.size() != before) {
-        OutlineEntry& entry = outline.back();
+      const std::size_t before = outline_.size();
+      AddHeading(QString::fromStdU16String(text).trimmed(), number_, outline_);
+      if (outline_.size() != before) {
+        OutlineEntry& entry = outline_.back();
         const bool lists = (entry.depth == 1 && entry.title != QStringLiteral("汇总") &&
                             entry.title != QStringLiteral("歧义程度统计")) ||
                            entry.depth == 2;
-        counted = lists ? outline.size() - 1 : std::string_view::npos;
+        counted_ = lists ? outline_.size() - 1 : kNone;
         if (lists) entry.count = 0;
       }
-    } else if (first == '\t' && counted != std::string_view::npos && end > start + 1 &&
-               bytes[start + 1] != '\t') {
+    } else if (first == '\t' && counted_ != kNone && line.size() > 1 && line[1] != '\t') {
       // A pattern, or the list's "none" line ("\t没有…!!!").
-      std::string_view line = bytes.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      if (!line.ends_with("!!!")) ++outline[counted].count;
+      if (!line.ends_with("!!!")) ++outline_[counted_].count;
     }
     start = end + 1;
   }
-  return outline;
+}
+
+std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes) {
+  ReportOutliner outliner;
+  outliner.Feed(bytes);
+  return outliner.outline();
 }
 
 }  // namespace marvolen

@@ -8,6 +8,7 @@
 #define MARVOLEN_SHELL_REPORT_OUTLINE_H_
 
 #include <QString>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,25 @@ struct OutlineEntry {
 
 // The outline of the report `bytes` (GBK, as in the file), in order.
 std::vector<OutlineEntry> BuildReportOutline(std::string_view bytes);
+
+// The same outline built as the report is read, piece by piece: each piece
+// fed must end at a line end, but for the report's last line. After every
+// piece the outline holds the entries of the lines fed so far; only the
+// last list's count may still grow.
+class ReportOutliner {
+ public:
+  void Feed(std::string_view lines);
+  const std::vector<OutlineEntry>& outline() const { return outline_; }
+  // The first entry the next piece may change: the list being counted, or
+  // the first entry still to come.
+  std::size_t firstOpen() const { return std::min(counted_, outline_.size()); }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<OutlineEntry> outline_;
+  std::size_t counted_ = kNone;  // the entry whose patterns are being counted
+  qint64 number_ = 1;            // the number of the next line
+};
 
 }  // namespace marvolen
 

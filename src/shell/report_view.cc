@@ -39,18 +39,11 @@ void ReportView::SetBytes(std::string bytes, qint64 line) {
   bytes_ = std::move(bytes);
   checkpoints_.assign(1, 0);
   lineCount_ = 1;
+  lastLineStart_ = 0;
   longestLine_ = 0;
   widestSeen_ = 0;
-  const char* data = bytes_.data();
-  std::size_t start = 0;
-  while (const void* lf = std::memchr(data + start, '\n', bytes_.size() - start)) {
-    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
-    longestLine_ = std::max(longestLine_, end - start);
-    start = end + 1;
-    if (lineCount_ % kCheckpointEvery == 0) checkpoints_.push_back(start);
-    ++lineCount_;
-  }
-  longestLine_ = std::max(longestLine_, bytes_.size() - start);
+  pendingLine_ = 0;
+  IndexFrom(0);
   cursor_ = anchor_ = Position{std::clamp<qint64>(line, 1, lineCount_) - 1, 0};
   UpdateMetrics();
   EnsureVisible(cursor_);
@@ -58,6 +51,38 @@ void ReportView::SetBytes(std::string bytes, qint64 line) {
   emit cursorPositionChanged();
   emit currentLineChanged();
   emit copyAvailable(false);
+}
+
+void ReportView::Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
+
+void ReportView::AppendBytes(std::string_view more) {
+  const qint64 before = lineCount_;
+  const std::size_t from = bytes_.size();
+  bytes_.append(more);
+  IndexFrom(from);
+  UpdateMetrics();
+  // The line the cursor was to go to has come.
+  if (pendingLine_ > 0 && pendingLine_ <= lineCount_) GoToLine(std::exchange(pendingLine_, 0));
+  // Lines came into sight, or the last one shown grew.
+  if (before - 1 <= verticalScrollBar()->value() + visibleLines()) viewport()->update();
+}
+
+void ReportView::GoToLineWhenRead(qint64 line) {
+  GoToLine(std::min(line, lineCount_));
+  if (line > lineCount_) pendingLine_ = line;
+}
+
+void ReportView::IndexFrom(std::size_t from) {
+  const char* data = bytes_.data();
+  std::size_t start = from;
+  while (const void* lf = std::memchr(data + start, '\n', bytes_.size() - start)) {
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+    longestLine_ = std::max(longestLine_, end - lastLineStart_);
+    start = lastLineStart_ = end + 1;
+    if (lineCount_ % kCheckpointEvery == 0) checkpoints_.push_back(start);
+    ++lineCount_;
+  }
+  longestLine_ = std::max(longestLine_, bytes_.size() - lastLineStart_);
 }
 
 std::size_t ReportView::LineStart(qint64 line) const {
@@ -199,6 +224,7 @@ void ReportView::EnsureVisible(Position position) {
 }
 
 void ReportView::MoveCursor(Position to, bool extend) {
+  pendingLine_ = 0;  // a move of the person's (or a jump) comes first
   const bool hadSelection = hasSelection();
   const qint64 line = cursor_.line;
   to.line = std::clamp<qint64>(to.line, 0, lineCount_ - 1);

@@ -35,6 +35,14 @@ class ReportView : public QAbstractScrollArea, public TextPane {
   // Show `bytes`; the cursor goes to the start of `line` (kept within the
   // text), which is brought into sight.
   void SetBytes(std::string bytes, qint64 line = 1);
+  // Make room for a text of `bytes` bytes in all, which then comes in
+  // pieces (AppendBytes): the view shows what has come, its scroll range
+  // growing, and the cursor stays where it is.
+  void Reserve(std::size_t bytes);
+  void AppendBytes(std::string_view more);
+  // Put the cursor on `line`; when the text has fewer lines yet, on the
+  // last one, and on `line` as soon as it has come.
+  void GoToLineWhenRead(qint64 line);
   const std::string& bytes() const { return bytes_; }
 
   // Line `line` (1 for the first) without its line end; "" outside the text.
@@ -98,11 +106,15 @@ class ReportView : public QAbstractScrollArea, public TextPane {
   void MoveCursor(Position to, bool extend);
   void EnsureVisible(Position position);
   void UpdateMetrics();
+  // Index the lines of the bytes from `from` on (the index ends before).
+  void IndexFrom(std::size_t from);
 
   std::string bytes_;
   std::vector<std::size_t> checkpoints_;  // the start of line 0, 64, 128, ...
   qint64 lineCount_ = 1;
+  std::size_t lastLineStart_ = 0;
   std::size_t longestLine_ = 0;  // in bytes
+  qint64 pendingLine_ = 0;       // GoToLineWhenRead's line, 0 when none
   int lineHeight_ = 1;
   int widestSeen_ = 0;
   Position cursor_;

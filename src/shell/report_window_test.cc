@@ -11,6 +11,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -571,6 +573,66 @@ class ReportWindowTest : public QObject {
     key(Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(view->font().pointSize(), normal);
     QCOMPARE(bench.app->settings().layout.pointSize, 0);
+  }
+
+  // A report bigger than a piece is read in the background: the first piece
+  // shows at once, the status bar is told how far the reading has come, and
+  // at the end the text, its lines and its outline are the whole file's. A
+  // reload keeps a line the first piece does not hold; a file loaded while
+  // another is read, or closing the window, gives up the reading.
+  void aBigReportIsReadInTheBackground() {
+    const QString golden = qEnvironmentVariable("MARVOLEN_EXAMPLES") +
+                           QStringLiteral("/../testdata/golden/examples-report.txt");
+    const QByteArray bytes = ReadAll(golden);
+    QVERIFY(!bytes.isEmpty());
+    QString error;
+    ReportWindow whole;  // one piece
+    QVERIFY(whole.Load(golden, &error));
+    QVERIFY(!whole.loading());
+    const qint64 lines = whole.view()->lineCount();
+
+    ReportWindow window(4096);
+    QSignalSpy notes(&window, &ReportWindow::statusNote);
+    QSignalSpy loaded(&window, &ReportWindow::loaded);
+    QVERIFY(window.Load(golden, &error));
+    QVERIFY(window.loading());
+    QVERIFY(window.view()->lineCount() > 1 && window.view()->lineCount() < lines);
+    QVERIFY(!window.outlineEntries().isEmpty());
+    QVERIFY(loaded.wait(30000));
+    QVERIFY(!window.loading());
+    QCOMPARE(QByteArray::fromStdString(window.view()->bytes()), bytes);
+    QCOMPARE(window.view()->lineCount(), lines);
+    QCOMPARE(window.outlineEntries(), whole.outlineEntries());
+    QVERIFY(notes.size() > 2);
+    QVERIFY(notes.first().at(0).toString().startsWith(
+        QStringLiteral("正在读入报告 examples-report.txt：")));
+    QCOMPARE(notes.last().at(0).toString(),
+             QStringLiteral("报告已读入：共 %1 行").arg(QLocale().toString(lines)));
+
+    window.view()->GoToLine(lines - 20);
+    QVERIFY(window.Load(golden, &error));
+    QVERIFY(window.view()->cursorLine() < lines - 20);
+    QVERIFY(loaded.wait(30000));
+    QCOMPARE(window.view()->cursorLine(), lines - 20);
+
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small.txt"));
+    QFile file(small);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("one\r\ntwo\r\n") == 10);
+    file.close();
+    QVERIFY(window.Load(golden, &error));
+    QVERIFY(window.loading());
+    QVERIFY(window.Load(small, &error));
+    QVERIFY(!window.loading());
+    QTest::qWait(100);  // pieces of the golden report still queued are dropped
+    QCOMPARE(window.view()->bytes(), std::string("one\r\ntwo\r\n"));
+    QCOMPARE(window.view()->lineCount(), 3);
+
+    auto* closing = new ReportWindow(4096);
+    QVERIFY(closing->Load(golden, &error));
+    QVERIFY(closing->loading());
+    delete closing;  // stops the reading and waits for it
+    QTest::qWait(50);
   }
 };
 
