@@ -41,10 +41,10 @@ void ReportView::SetBytes(std::string bytes, qint64 line) {
   lineCount_ = 1;
   longestLine_ = 0;
   widestSeen_ = 0;
-  const char* data = bytes_.data();
+  const char* text = bytes_.data();
   std::size_t start = 0;
-  while (const void* lf = std::memchr(data + start, '\n', bytes_.size() - start)) {
-    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+  while (const void* lf = std::memchr(text + start, '\n', bytes_.size() - start)) {
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - text);
     longestLine_ = std::max(longestLine_, end - start);
     start = end + 1;
     if (lineCount_ % kCheckpointEvery == 0) checkpoints_.push_back(start);
