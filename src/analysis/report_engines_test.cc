@@ -90,10 +90,21 @@ ReportOptions Options(SearchEngine engine, int threads, int chunkPermutations,
   return options;
 }
 
+// The random data sets the engines are compared on. The engines and the
+// threads are the same code on every system; where each set costs many
+// times more (the Windows build, whose tests run under an emulator, and a
+// build with ThreadSanitizer), the first ten sets are enough to show that
+// the system's threads and files give the same reports.
+#if defined(_WIN32) || defined(__SANITIZE_THREAD__)
+constexpr int kDataSets = 10;
+#else
+constexpr int kDataSets = 40;
+#endif
+
 TEST(ReportEnginesTest, EveryEngineThreadCountAndChunkSizeGivesTheSameReport) {
   std::mt19937 random(515);
   int ambiguous = 0;
-  for (int set = 0; set < 40; ++set) {
+  for (int set = 0; set < kDataSets; ++set) {
     const DataSet d = RandomDataSet(random, 1 + static_cast<int>(random() % (set % 4 == 0 ? 8 : 5)));
     for (const bool threeItemsOnly : {true, false}) {
       // The permutations one after the other with the literal search, all
@@ -117,7 +128,7 @@ TEST(ReportEnginesTest, EveryEngineThreadCountAndChunkSizeGivesTheSameReport) {
       if (reference.find("[2]") != std::string::npos) ++ambiguous;
     }
   }
-  EXPECT_GT(ambiguous, 12);
+  EXPECT_GT(ambiguous, kDataSets * 12 / 40);
 }
 
 // Records what a report hands on.

@@ -63,8 +63,8 @@ std::uint32_t ChoiceKey(int position, int length, int ruleIndex) {
 // tag-set report changes mostly its last item from one permutation to the
 // next.
 struct ChartParseEngine::Chart {
-  Chart(const CompiledGrammar& grammar, std::stop_token stop, std::size_t budget)
-      : grammar(grammar), stop(std::move(stop)), budget(budget) {}
+  Chart(const CompiledGrammar& compiled, std::stop_token stopToken, std::size_t entryBudget)
+      : grammar(compiled), stop(std::move(stopToken)), budget(entryBudget) {}
 
   const CompiledGrammar& grammar;
   std::stop_token stop;

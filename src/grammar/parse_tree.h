@@ -15,7 +15,8 @@ namespace marvolen {
 
 struct ParseTreeNode {
   ParseTreeNode() = default;
-  ParseTreeNode(std::string_view label, std::string_view title) : label(label), title(title) {}
+  ParseTreeNode(std::string_view labelText, std::string_view titleText)
+      : label(labelText), title(titleText) {}
 
   // The symbol text: the item for a leaf, the rule's left tag otherwise.
   // Held whole, however long the item is.

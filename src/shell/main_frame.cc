@@ -594,8 +594,8 @@ void CMainFrame::UpdateWindowMenu() {
         windowMenu_->addAction(QStringLiteral("更多窗口(&M)..."), this, [this] {
           // Numbered as the menu numbers them: its nine first, then the others.
           QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
-          const qsizetype active = all.indexOf(mdiArea_->currentSubWindow());
-          if (active >= 9) all.move(active, 8);
+          const qsizetype activeIndex = all.indexOf(mdiArea_->currentSubWindow());
+          if (activeIndex >= 9) all.move(activeIndex, 8);
           QStringList titles;
           for (QMdiSubWindow* frame : all) titles.append(frame->windowTitle());
           const int chosen = dialogs_.ChooseWindow(

@@ -73,10 +73,10 @@ void ReportView::GoToLineWhenRead(qint64 line) {
 }
 
 void ReportView::IndexFrom(std::size_t from) {
-  const char* data = bytes_.data();
+  const char* text = bytes_.data();
   std::size_t start = from;
-  while (const void* lf = std::memchr(data + start, '\n', bytes_.size() - start)) {
-    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+  while (const void* lf = std::memchr(text + start, '\n', bytes_.size() - start)) {
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - text);
     longestLine_ = std::max(longestLine_, end - lastLineStart_);
     start = lastLineStart_ = end + 1;
     if (lineCount_ % kCheckpointEvery == 0) checkpoints_.push_back(start);
