@@ -3,8 +3,10 @@
 
 #include <QtWidgets>
 
+#include "marvolen_version.h"
 #include "platform/file_system.h"
 #include "run/run.h"
+#include "shell/images.h"
 
 namespace marvolen {
 
@@ -161,6 +163,41 @@ int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int
       QInputDialog::getItem(parent, QStringLiteral("选择窗口"), QStringLiteral("选择窗口(&W)："),
                             items, current, false, &ok);
   return ok ? static_cast<int>(items.indexOf(item)) : -1;
+}
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  QFont font;
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+  font.setPointSize(9);
+  setFont(font);
+  // A horizontal dialog unit is a quarter of the font's average character
+  // width, a vertical one an eighth of its height.
+  const QFontMetrics metrics(font);
+  const double x = metrics.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                   208.0;
+  const double y = metrics.height() / 8.0;
+  auto place = [this, x, y](QWidget* widget, int left, int top, int width, int height) {
+    widget->setParent(this);
+    widget->setGeometry(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+  };
+  setWindowTitle(tr("关于 Marvolen"));
+  setFixedSize(qRound(235 * x), qRound(55 * y));
+  auto* icon = new QLabel;
+  icon->setPixmap(AppIcon().pixmap(32, 32));
+  place(icon, 11, 17, 0, 0);
+  icon->resize(32, 32);
+  // The major and minor version, as "Marvolen 1.0 版".
+  place(new QLabel(tr("Marvolen %1.%2 版")
+                       .arg(QStringLiteral(MARVOLEN_VERSION_MAJOR),
+                            QStringLiteral(MARVOLEN_VERSION_MINOR))),
+        40, 10, 119, 8);
+  place(new QLabel(tr("汉语歧义格式分析工作台")), 40, 25, 119, 8);
+  auto* ok = new QPushButton(tr("确定"));
+  place(ok, 178, 7, 50, 14);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace marvolen

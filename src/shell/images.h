@@ -5,12 +5,14 @@
 
 #include <QIcon>
 
+#include "shell/commands.h"
+
 namespace marvolen {
 
 constexpr QSize kToolbarImageSize(16, 15);
 
 // The toolbar image of a command (an empty pixmap for a command without one).
-QPixmap ToolbarImage(int command);
+QPixmap ToolbarImage(Command command);
 // The application's icon, or with `document` the icon of a document window.
 QIcon AppIcon(bool document = false);
 

@@ -6,14 +6,14 @@
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
 #include "grammar/permutation.h"
-#include "platform/gbk.h"
 #include "platform/file_system.h"
+#include "platform/gbk.h"
 #include "platform/gbk_text.h"
 #include "platform/replace_file.h"
 #include "run/run.h"
-#include "shell/child_frame.h"
 #include "shell/dialogs.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_window.h"
 #include "shell/report_view.h"
 #include "shell/tree_canvas.h"
 #include "shell/tree_painter.h"
@@ -218,10 +218,10 @@ void ParsePane::showEvent(QShowEvent* event) {
 
 void ParsePane::Analyse() {
   if (!isVisible()) return;  // it is done when the pane shows
-  QList<CMarvolenDoc*> open;
+  QList<Document*> open;
   if (area_ != nullptr) {
     for (QMdiSubWindow* window : area_->subWindowList())
-      if (auto* frame = qobject_cast<CChildFrame*>(window))
+      if (auto* frame = qobject_cast<DocumentWindow*>(window))
         if (!open.contains(frame->document())) open.append(frame->document());
   }
   if (grammar_.Update(open)) WatchGrammarDocuments();
@@ -294,7 +294,7 @@ void ParsePane::Analyse() {
 void ParsePane::WatchGrammarDocuments() {
   for (const QMetaObject::Connection& connection : grammarWatch_) disconnect(connection);
   grammarWatch_.clear();
-  for (CMarvolenDoc* document : grammar_.documents()) {
+  for (Document* document : grammar_.documents()) {
     grammarWatch_.append(connect(document->text(), &QTextDocument::contentsChanged, this, [this] {
       grammar_.MarkEdited();
       grammarEdited_.start();
@@ -323,7 +323,7 @@ void ParsePane::TakeLineUnderCursor() {
   if (!follow_->isChecked() || !isVisible() || watched_ == nullptr || area_ == nullptr) return;
   // The tag set and the rules are the grammar, not sequences to analyse.
   grammar_.ReadConfig();
-  const auto* frame = qobject_cast<CChildFrame*>(area_->currentSubWindow());
+  const auto* frame = qobject_cast<DocumentWindow*>(area_->currentSubWindow());
   const QString path = frame != nullptr ? frame->document()->path() : QString();
   if (SameFile(path, grammar_.tagsPath()) || SameFile(path, grammar_.rulesPath())) return;
   std::optional<QString> line;

@@ -18,10 +18,13 @@
 #include <sys/stat.h>
 #endif
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/test_support.h"
@@ -61,14 +64,14 @@ class ParsePaneTest : public QObject {
     dir_ = std::make_unique<StartupDir>();
     for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"})
       dir_->Write(QString::fromUtf8(name), ExampleFile(name));
-    bench_ = std::make_unique<Workbench>(*dir_);
+    bench_ = std::make_unique<WorkbenchSession>(*dir_);
     QVERIFY(bench_->started);
-    frame_ = bench_->frame;
-    pane_ = frame_->parsePane();
+    main_ = bench_->window;
+    pane_ = main_->findChild<ParsePane*>("parsePane");
     QVERIFY(pane_->isHidden());
-    frame_->action(kViewParsePane)->trigger();
+    main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
-    QVERIFY(QTest::qWaitForWindowExposed(frame_));
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
   }
   void cleanup() {
     bench_.reset();
@@ -143,7 +146,7 @@ class ParsePaneTest : public QObject {
   void anUnsavedEditToTheRulesChangesTheAnswer() {
     pane_->input()->setText(QStringLiteral("q q"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
-    QPlainTextEdit* rules = frame_->activeChild()->view();
+    QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
     const QByteArray onDisk = dir_->Read(QStringLiteral("rules.txt"));
     QTextCursor cursor = rules->document()->find(QStringLiteral("CFGRuleSetEnd"));
     cursor.movePosition(QTextCursor::StartOfBlock);
@@ -159,7 +162,7 @@ class ParsePaneTest : public QObject {
     cursor.insertText(QStringLiteral("&& [ Q01 ] MP -> q q :: <TREE> = 叠量\n"));
     QTRY_COMPARE(pane_->judgementText(), QStringLiteral("只有一种组合方式(无歧义)"));
     rules->document()->setModified(false);
-    frame_->activeChild()->close();
+    main_->documents()->activeWindow()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     pane_->Analyse();
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
@@ -173,7 +176,7 @@ class ParsePaneTest : public QObject {
   }
 
   void readerMessagesShowInThePaneNotInBoxes() {
-    QPlainTextEdit* rules = frame_->activeChild()->view();
+    QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
     pane_->input()->setText(QStringLiteral("v n"));
     QTextCursor cursor = rules->document()->find(QStringLiteral("CFGRuleSetBegin"));
     cursor.insertText(QStringLiteral("CFGRuleSetBeginX"));
@@ -223,14 +226,14 @@ class ParsePaneTest : public QObject {
     QVERIFY(pane_->followButton()->isChecked());
     pane_->input()->setText(QStringLiteral("n n"));
     // The rules are the grammar: their lines are not taken.
-    PutCursorOn(frame_->activeChild()->view(), QStringLiteral("CFGRuleSetEnd"));
+    PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("CFGRuleSetEnd"));
     QCoreApplication::processEvents();
     QCOMPARE(pane_->input()->text(), QStringLiteral("n n"));
 
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
-    PutCursorOn(frame_->activeChild()->view(), QStringLiteral("n n n n"));
+    PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("n n n n"));
     QCOMPARE(pane_->input()->text(), QStringLiteral("n n n n"));
     QCOMPARE(pane_->canvas()->treeCount(), 4);
 
@@ -238,9 +241,9 @@ class ParsePaneTest : public QObject {
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t\t[2](VP:述宾(...))\r\n"
                          "\t [7] v a n n \t2\r\n\t\t其中有外显型歧义的排列:5个\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    QPlainTextEdit* view = frame_->activeChild()->view();
+    QPlainTextEdit* view = main_->documents()->activeWindow()->editor();
     PutCursorOn(view, QStringLiteral("[2](VP"));
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
     PutCursorOn(view, QStringLiteral("v a n n"));
@@ -261,9 +264,9 @@ class ParsePaneTest : public QObject {
   void aParseLinePicksOutItsTree() {
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\tn n n n\r\n\t\t[1](x)\r\n\t\t[2](x)\r\n\t\t[3](x)\r\n\t\t[4](x)\r\n"));
-    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportView* view = frame_->reportWindow()->view();
+    ReportView* view = main_->reportWindow()->view();
     pane_->canvas()->resize(200, 120);  // one tree in sight at a time
     for (int line : {5, 2, 4}) {
       view->GoToLine(line);
@@ -283,11 +286,11 @@ class ParsePaneTest : public QObject {
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t [7] v a n n \t2\r\n"
                          "全部标记共有 2 个: \r\n\tn v \r\n"));
-    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportWindow* report = frame_->reportWindow();
+    ReportWindow* report = main_->reportWindow();
     QVERIFY(report != nullptr);
-    QCOMPARE(frame_->mdiArea()->currentSubWindow(), report);
+    QCOMPARE(main_->findChild<QMdiArea*>("documentArea")->currentSubWindow(), report);
     // From the end up: the tag list, its heading and the blank first line
     // are no patterns and leave the pane as it was.
     pane_->input()->setText(QStringLiteral("n n"));
@@ -298,7 +301,7 @@ class ParsePaneTest : public QObject {
       QCOMPARE(pane_->input()->text(), expected[line - 1]);
     }
     // Back in a document window, its line again.
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
     QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
   }
@@ -387,11 +390,11 @@ class ParsePaneTest : public QObject {
   }
 
   void theViewMenuShowsAndHidesThePane() {
-    QVERIFY(frame_->action(kViewParsePane)->isChecked());
+    QVERIFY(main_->action(Command::kViewParsePane)->isChecked());
     pane_->close();
-    frame_->UpdateActions();
-    QVERIFY(!frame_->action(kViewParsePane)->isChecked());
-    frame_->action(kViewParsePane)->trigger();
+    main_->UpdateActions();
+    QVERIFY(!main_->action(Command::kViewParsePane)->isChecked());
+    main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
   }
 
@@ -415,8 +418,8 @@ class ParsePaneTest : public QObject {
 
  private:
   std::unique_ptr<StartupDir> dir_;
-  std::unique_ptr<Workbench> bench_;
-  CMainFrame* frame_ = nullptr;
+  std::unique_ptr<WorkbenchSession> bench_;
+  MainWindow* main_ = nullptr;
   ParsePane* pane_ = nullptr;
 };
 

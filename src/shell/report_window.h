@@ -9,7 +9,7 @@
 #include <QMdiSubWindow>
 #include <vector>
 
-#include "shell/marvolen_doc.h"
+#include "shell/file_io.h"
 
 class QTreeWidget;
 

@@ -1,5 +1,5 @@
-// The Marvolen document window and the analysis it runs.
-#include "shell/child_frame.h"
+// The analysis as the workbench runs it.
+#include "shell/analysis_runner.h"
 
 #include <QtWidgets>
 #include <atomic>
@@ -9,8 +9,7 @@
 
 #include "datafiles/sequences.h"
 #include "shell/dialogs.h"
-#include "shell/images.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
 
 namespace marvolen {
 
@@ -253,9 +252,13 @@ std::string PathBesideReport(const std::string& result, const char* extension) {
   return result.substr(0, suffix ? dot : result.size()) + "." + extension;
 }
 
-AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
-                               const std::string& startupDir, std::stop_source& stop,
-                               RunExports exports) {
+AnalysisRunner::AnalysisRunner(std::string startupDir, DialogProvider& dialogs, QWidget* window)
+    : QObject(window), startupDir_(std::move(startupDir)), dialogs_(dialogs), window_(window) {}
+
+AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
+  std::stop_source stop;
+  stop_ = &stop;
+  const std::string& startupDir = startupDir_;
   AnalysisOutcome outcome;
   ReportOptions options;
   options.stop = stop.get_token();
@@ -268,7 +271,7 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
   options.reportWithoutFailedExports = true;
   RunResult run;
   outcome.messages = RunWithProgress(
-      dialogs, parent,
+      dialogs_, window_,
       [&](UserInterface& ui) {
         run = RunAnalysis(startupDir, ui, options);
         outcome.end = run.end;
@@ -290,20 +293,46 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
     outcome.written.append(outcome.htmlReport);
   }
   if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
+  stop_ = nullptr;
+  // A question about stopping the run that has ended is no longer asked.
+  if (stopQuestion_ != nullptr) stopQuestion_->done(QDialog::Rejected);
   return outcome;
 }
 
-CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::string startupDir)
-    : view_(new CMarvolenView(document)), dialogs_(dialogs), startupDir_(std::move(startupDir)) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWidget(view_);
-  setWindowIcon(AppIcon(true));
+std::vector<RunMessage> AnalysisRunner::HandOff(const AnalysisOutcome& outcome, QString* note) {
+  std::vector<RunMessage> messages = outcome.messages;
+  // Every file the run wrote, and their folder, to open from the list.
+  for (const QString& file : outcome.written)
+    messages.push_back({tr("已写入：%1").arg(file), file, 0});
+  if (!outcome.written.isEmpty()) {
+    const QString folder =
+        QDir::toNativeSeparators(QFileInfo(outcome.written.first()).absolutePath());
+    messages.push_back({tr("打开所在文件夹：%1").arg(folder), folder, 0});
+  }
+  note->clear();
+  // A browser that takes the page may still fail to show it: the page's
+  // file is named either way.
+  if (!outcome.htmlReport.isEmpty()) {
+    const QString page = QDir::toNativeSeparators(outcome.htmlReport);
+    *note = tr("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 %1").arg(page);
+    if (!dialogs_.OpenInBrowser(outcome.htmlReport)) {
+      *note = tr("%1\n无法在浏览器中打开该 HTML 报告。").arg(page);
+      dialogs_.ShowMessage(window_, *note, MessageIcon::kWarning);
+    }
+    messages.push_back({*note, outcome.htmlReport, 0});
+  }
+  return messages;
 }
 
-CMarvolenDoc* CChildFrame::document() const { return view_->GetDocument(); }
-
-AnalysisOutcome CChildFrame::OnGenerateReport(std::stop_source& stop, RunExports exports) {
-  return GenerateReport(dialogs_, window(), startupDir_, stop, exports);
+void AnalysisRunner::AskToStopAndClose() {
+  // The question goes when the run ends (see Run).
+  if (!running() || closeAfterRun_ || stopQuestion_ != nullptr) return;
+  stopQuestion_ = dialogs_.AskYesNoLater(
+      window_, tr("正在生成歧义格式统计报告。要停止分析并退出吗？"), [this](bool stop) {
+        if (!stop || !running()) return;
+        closeAfterRun_ = true;
+        stop_->request_stop();
+      });
 }
 
 }  // namespace marvolen
