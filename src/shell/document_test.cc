@@ -23,6 +23,7 @@
 #include "shell/document_window.h"
 #include "shell/main_window.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 

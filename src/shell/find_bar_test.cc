@@ -22,6 +22,7 @@
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 #include "shell/text_search.h"
 
 namespace marvolen {

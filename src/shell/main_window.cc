@@ -20,7 +20,9 @@
 #include "shell/recent_file_list.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
+#include "shell/text_printer.h"
 #include "shell/tree_canvas.h"
+#include "shell/window_list.h"
 #include "shell/workbench_settings.h"
 
 namespace marvolen {
@@ -43,21 +45,6 @@ class MenuStyle : public QProxyStyle {
 
 }  // namespace
 
-QString ShownTitle(const QWidget* widget) {
-  // As Qt shows it: of each run of placeholders, an odd one's last stands
-  // for the mark; then each "[*][*]" is a "[*]".
-  const QLatin1String placeholder("[*]");
-  QString title = widget->windowTitle();
-  for (qsizetype at = title.indexOf(placeholder); at >= 0; at = title.indexOf(placeholder, at)) {
-    int run = 0;
-    for (; title.mid(at, 3) == placeholder; at += 3) ++run;
-    if (run % 2 == 0) continue;
-    at -= 3;
-    title.replace(at, 3, widget->isWindowModified() ? QStringLiteral("*") : QString());
-  }
-  return title.replace(QLatin1String("[*][*]"), placeholder);
-}
-
 MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
                        RecentFileList& recentFiles, WorkbenchLayout& layout)
     : startupDir_(std::move(startupDir)),
@@ -67,7 +54,8 @@ MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
       mdiArea_(new QMdiArea),
       findBar_(new FindBar),
       documents_(new DocumentManager(mdiArea_, dialogs, recentFiles, this)),
-      runner_(new AnalysisRunner(startupDir_, dialogs, this)) {
+      runner_(new AnalysisRunner(startupDir_, dialogs, this)),
+      printer_(std::make_unique<TextPrinter>(dialogs, this)) {
   mdiArea_->setObjectName(QStringLiteral("documentArea"));
   findBar_->setObjectName(QStringLiteral("findBar"));
   auto* central = new QWidget;
@@ -132,9 +120,12 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
        }},
       {kFileSave, onWindow([this](DocumentWindow* w) { documents_->Save(w->document(), false); })},
       {kFileSaveAs, onWindow([this](DocumentWindow* w) { documents_->Save(w->document(), true); })},
-      {kFilePrint, [this] { Print(); }},
-      {kFilePrintPreview, [this] { PrintPreview(); }},
-      {kFilePrintSetup, [this] { PrintSetup(); }},
+      {kFilePrint, onWindow([this](DocumentWindow* w) { printer_->Print(w->editor()->document()); })},
+      {kFilePrintPreview,
+       onWindow([this](DocumentWindow* w) {
+         printer_->Preview(w->editor()->document(), w->document()->title());
+       })},
+      {kFilePrintSetup, [this] { printer_->SetUpPage(); }},
       {kAppExit, [this] { close(); }},
       {kEditUndo, onEditor(&QPlainTextEdit::undo)},
       {kEditCut, onEditor(&QPlainTextEdit::cut)},
@@ -166,7 +157,7 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
       {kWindowNew, onWindow([this](DocumentWindow* w) { documents_->NewWindow(w->document()); })},
       {kWindowCascade, [this] { mdiArea_->cascadeSubWindows(); }},
       {kWindowTile, [this] { mdiArea_->tileSubWindows(); }},
-      {kWindowArrange, [this] { ArrangeIcons(); }},
+      {kWindowArrange, [this] { ArrangeIcons(mdiArea_); }},
       {kWindowClose, [this] { mdiArea_->closeActiveSubWindow(); }},
       {kNextPane, [this] { mdiArea_->activateNextSubWindow(); }},
       {kPrevPane, [this] { mdiArea_->activatePreviousSubWindow(); }},
@@ -229,7 +220,7 @@ void MainWindow::CreateMenus() {
     if (layout.commands.front() == kWindowNew) windowMenu_ = menu;
   }
   windowMenu_->setObjectName(QStringLiteral("windowMenu"));
-  connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);
+  new WindowList(windowMenu_, mdiArea_, dialogs_);
 }
 
 void MainWindow::CreateToolBar() {
@@ -297,17 +288,8 @@ void MainWindow::AddWindow(QMdiSubWindow* window) {
   for (QAction* entry : window->systemMenu()->actions())
     for (const QKeySequence& key : entry->shortcuts())
       if (closeKeys.contains(key)) entry->setShortcutContext(Qt::WidgetShortcut);
-  // A new window fills the area but for room to cascade three more below
-  // and to the right of it, each new one further on, starting again at the
-  // top left when it would leave the area.
-  const QSize area = mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100);
-  const int step = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4;
-  const QSize extent = (area - QSize(3 * step, 3 * step)).expandedTo(area * 3 / 4);
-  window->resize(extent);
-  const int room = std::max(
-      1, std::min(area.width() - extent.width(), area.height() - extent.height()) / step + 1);
-  window->move(QPoint(step, step) *
-               static_cast<int>((mdiArea_->subWindowList().size() - 1) % room));
+  PlaceNewWindow(mdiArea_, window,
+                 mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(0, 100));
   connect(window, &QMdiSubWindow::windowStateChanged, this, &MainWindow::UpdateActions);
   // The area maximizes a new window itself while the active one is.
   const bool maximize = layout_.documentWindowsMaximized && mdiArea_->subWindowList().size() == 1;
@@ -315,43 +297,6 @@ void MainWindow::AddWindow(QMdiSubWindow* window) {
   mdiArea_->setActiveSubWindow(window);
   window->widget()->setFocus();
   UpdateActions();
-}
-
-void MainWindow::Print() {
-  DocumentWindow* window = documents_->activeWindow();
-  if (window == nullptr) return;
-  QPrintDialog dialog(&printer(), this);
-  if (dialogs_.RunModal(&dialog) == QDialog::Accepted)
-    window->editor()->document()->print(&printer());
-}
-
-void MainWindow::PrintPreview() {
-  DocumentWindow* window = documents_->activeWindow();
-  if (window == nullptr) return;
-  QPrintPreviewDialog preview(&printer(), this);
-  preview.setWindowTitle(tr("%1 - 打印预览").arg(window->document()->title()));
-  QTextDocument* text = window->editor()->document();
-  connect(&preview, &QPrintPreviewDialog::paintRequested, text,
-          [text](QPrinter* p) { text->print(p); });
-  dialogs_.RunModal(&preview);
-}
-
-void MainWindow::PrintSetup() {
-  // The page setup dialog works on a system printer only; without one there
-  // is nothing to set up (printing can still go to a PDF file).
-  if (printer().outputFormat() != QPrinter::NativeFormat &&
-      QPrinterInfo::availablePrinterNames().isEmpty())
-    return dialogs_.ShowMessage(this, tr("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
-                                MessageIcon::kWarning);
-  printer().setOutputFormat(QPrinter::NativeFormat);
-  QPageSetupDialog dialog(&printer(), this);
-  dialog.setWindowTitle(tr("打印设置"));
-  dialogs_.RunModal(&dialog);
-}
-
-QPrinter& MainWindow::printer() {
-  if (printer_ == nullptr) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  return *printer_;
 }
 
 void MainWindow::GoToLine() {
@@ -362,15 +307,6 @@ void MainWindow::GoToLine() {
   if (const int line = dialogs_.AskLineNumber(this, current, last); line > 0) {
     pane->GoToLine(line);
     pane->widget()->setFocus();
-  }
-}
-
-void MainWindow::ArrangeIcons() {
-  int x = 0;  // the minimized windows side by side along the bottom
-  for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-    if (!window->isMinimized()) continue;
-    window->move(x, mdiArea_->viewport()->height() - window->height());
-    x += window->width();
   }
 }
 
@@ -408,75 +344,19 @@ void MainWindow::UpdateActions() {
 }
 
 void MainWindow::TitleWindows() {
-  // Several windows on one document are numbered: "name:1", "name:2"; a
-  // document with unsaved edits is marked "name*" (Qt shows the "[*]" so
-  // while the window is modified), one whose file is gone from the disk
-  // too. A "[*]" in a name is doubled to show as it is.
-  auto escaped = [](QString title) { return title.replace(QLatin1String("[*]"), "[*][*]"); };
-  auto gone = [this](const Document* document) {
-    return document->GoneFromDisk() ? tr("（已从磁盘删除）") : QString();
-  };
-  std::map<Document*, QList<DocumentWindow*>> byDocument;
-  for (DocumentWindow* window : documents_->windows())
-    byDocument[window->document()].append(window);
-  for (const auto& [document, windows] : byDocument) {
-    const QString name = escaped(document->title());
-    for (int i = 0; i < windows.size(); ++i) {
-      windows[i]->setWindowTitle(
-          (windows.size() == 1 ? name : QStringLiteral("%1:%2").arg(name).arg(i + 1)) +
-          QStringLiteral("[*]") + gone(document));
-      windows[i]->setWindowModified(document->text()->isModified());
-    }
-  }
+  TitleDocumentWindows(documents_->windows());
   // The active document's name follows the program's; while its window is
   // maximized the MDI area adds the window's title in brackets instead.
   const DocumentWindow* window = documents_->activeWindow();
   const QMdiSubWindow* active = mdiArea_->currentSubWindow();
   QString name;
-  if (window != nullptr)
-    name = escaped(window->document()->title()) + QStringLiteral("[*]") + gone(window->document());
+  if (window != nullptr) name = DocumentTitle(*window->document());
   if (auto* report = qobject_cast<const ReportWindow*>(active))
-    name = escaped(report->windowTitle());
+    name = TitleText(report->windowTitle());
   const bool named = active != nullptr && !active->isMaximized();
   setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
   const bool modified = window != nullptr && window->document()->text()->isModified();
   setWindowModified(modified && windowTitle().contains(QLatin1String("[*]")));
-}
-
-void MainWindow::UpdateWindowMenu() {
-  qDeleteAll(windowEntries_);
-  windowEntries_.clear();
-  const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
-  const int active = static_cast<int>(windows.indexOf(mdiArea_->currentSubWindow()));
-  const int listed = std::min(static_cast<int>(windows.size()), 9);
-  if (listed > 0) windowEntries_.push_back(windowMenu_->addSeparator());
-  for (int i = 0; i < listed; ++i) {
-    // Nine at most; the active window is always listed, past the ninth in the ninth place.
-    const int index = (i == listed - 1 && active > i) ? active : i;
-    QString title = ShownTitle(windows[index]);
-    QAction* entry =
-        windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title.replace('&', "&&")),
-                               this, [this, window = QPointer<QMdiSubWindow>(windows[index])] {
-                                 if (window != nullptr) mdiArea_->setActiveSubWindow(window);
-                               });
-    entry->setCheckable(true);
-    entry->setChecked(index == active);
-    windowEntries_.push_back(entry);
-  }
-  if (windows.size() > listed) {
-    windowEntries_.push_back(windowMenu_->addAction(tr("更多窗口(&M)..."), this, [this] {
-      // Numbered as the menu numbers them: its nine first, then the others.
-      QList<QMdiSubWindow*> all = mdiArea_->subWindowList(QMdiArea::CreationOrder);
-      const qsizetype active = all.indexOf(mdiArea_->currentSubWindow());
-      if (active >= 9) all.move(active, 8);
-      QStringList titles;
-      for (QMdiSubWindow* window : all) titles.append(ShownTitle(window));
-      const int chosen = dialogs_.ChooseWindow(
-          this, titles, static_cast<int>(all.indexOf(mdiArea_->currentSubWindow())));
-      if (chosen >= 0 && chosen < all.size()) mdiArea_->setActiveSubWindow(all[chosen]);
-    }));
-  }
-  for (QAction* entry : windowEntries_) entry->setStatusTip(tr("激活此窗口"));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

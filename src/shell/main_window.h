@@ -16,17 +16,16 @@
 #define MARVOLEN_SHELL_MAIN_WINDOW_H_
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "shell/commands.h"
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QPrinter;
 
 namespace marvolen {
 
@@ -39,6 +38,7 @@ class ParsePane;
 class RecentFileList;
 class ReportWindow;
 class TextPane;
+class TextPrinter;
 struct WorkbenchLayout;
 
 class MainWindow : public QMainWindow {
@@ -95,13 +95,7 @@ class MainWindow : public QMainWindow {
   TextPane* activePane() const;  // the text of the active window
   void ShowCursorPosition();
   void TitleWindows();
-  void UpdateWindowMenu();
-  void Print();
-  void PrintPreview();
-  void PrintSetup();
   void GoToLine();
-  void ArrangeIcons();
-  QPrinter& printer();
 
   std::string startupDir_;
   DialogProvider& dialogs_;
@@ -116,17 +110,12 @@ class MainWindow : public QMainWindow {
   QList<QAction*> startBar_;     // the menus shown while no document window is active
   QList<QAction*> documentBar_;  // the menus shown while one is
   QMenu* windowMenu_ = nullptr;
-  std::vector<QAction*> windowEntries_;
   QToolBar* toolBar_ = nullptr;
   ParsePane* parsePane_ = nullptr;
   bool paneWidthRestored_ = false;  // the remembered width given, at the first show
-  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<TextPrinter> printer_;
   bool checkingFiles_ = false;
 };
-
-// The title `widget` shows: its window title with the "[*]" placeholder as
-// "*" while it is modified, and gone while it is not.
-QString ShownTitle(const QWidget* widget);
 
 }  // namespace marvolen
 

@@ -29,6 +29,7 @@
 #include "shell/main_window.h"
 #include "shell/parse_pane.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 
@@ -142,7 +143,7 @@ DocumentEditor* ActiveEditor(MainWindow* frame) {
 }
 
 // The entries the 窗口 menu lists after its commands: "text|checked".
-QStringList WindowList(MainWindow* frame) {
+QStringList WindowMenuEntries(MainWindow* frame) {
   emit frame->findChild<QMenu*>("windowMenu")->aboutToShow();
   QStringList entries;
   for (QAction* a : frame->findChild<QMenu*>("windowMenu")->actions().mid(4))
@@ -526,16 +527,16 @@ class MainWindowTest : public QObject {
   void windowMenuListsTheWindows() {
     main_->action(Command::kFileNew)->trigger();
     main_->action(Command::kWindowNew)->trigger();
-    QCOMPARE(WindowList(main_),
+    QCOMPARE(WindowMenuEntries(main_),
              (QStringList{"&1 rules.txt", "&2 Marvo1:1", "&3 Marvo1:2|checked"}));
     // An entry activates its window.
     main_->findChild<QMenu*>("windowMenu")->actions().at(5)->trigger();
     QCOMPARE(ShownTitle(main_->documents()->activeWindow()), QStringLiteral("rules.txt"));
-    QCOMPARE(WindowList(main_).first(), QStringLiteral("&1 rules.txt|checked"));
+    QCOMPARE(WindowMenuEntries(main_).first(), QStringLiteral("&1 rules.txt|checked"));
 
     // Nine at most, the active one among them, then a list of all.
     for (int i = 0; i < 8; ++i) main_->action(Command::kFileNew)->trigger();  // Marvo2..Marvo9
-    QStringList list = WindowList(main_);
+    QStringList list = WindowMenuEntries(main_);
     QCOMPARE(list.size(), 10);
     QCOMPARE(list[8], QStringLiteral("&9 Marvo9|checked"));
     QCOMPARE(list[9], QStringLiteral("更多窗口(&M)..."));
@@ -552,14 +553,14 @@ class MainWindowTest : public QObject {
     main_->findChild<QMenu*>("windowMenu")->actions().last()->trigger();
     QCOMPARE(ShownTitle(main_->documents()->activeWindow()), QStringLiteral("Marvo9"));
     area->setActiveSubWindow(main_->documents()->windows().at(3));  // Marvo2
-    QCOMPARE(WindowList(main_).at(3), QStringLiteral("&4 Marvo2|checked"));
+    QCOMPARE(WindowMenuEntries(main_).at(3), QStringLiteral("&4 Marvo2|checked"));
     area->setActiveSubWindow(main_->documents()->windows().at(9));  // Marvo8
-    QCOMPARE(WindowList(main_).at(8), QStringLiteral("&9 Marvo8|checked"));
+    QCOMPARE(WindowMenuEntries(main_).at(8), QStringLiteral("&9 Marvo8|checked"));
     // A title with "&" keeps it.
     CloseAllWindows(main_);
     dir_->Write(QStringLiteral("a&b.txt"), "x");
     QVERIFY(main_->documents()->OpenFile(dir_->file("a&b.txt")));
-    QCOMPARE(WindowList(main_), QStringList{QStringLiteral("&1 a&&b.txt|checked")});
+    QCOMPARE(WindowMenuEntries(main_), QStringList{QStringLiteral("&1 a&&b.txt|checked")});
   }
 
   // The MDI area signals a change of the active window while QWidget's

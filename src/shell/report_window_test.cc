@@ -25,6 +25,7 @@
 #include "shell/report_outline.h"
 #include "shell/report_view.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 

@@ -18,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/parse_pane.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 #include "shell/tree_canvas.h"
 #include "shell/workbench_settings.h"
 
