@@ -13,6 +13,10 @@ FindBar::FindBar()
       matchCase_(new QCheckBox(QStringLiteral("区分大小写(&C)"))),
       wholeWord_(new QCheckBox(QStringLiteral("全字匹配(&O)"))),
       replaceRow_(new QWidget) {
+  find_->setObjectName(QStringLiteral("findField"));
+  replace_->setObjectName(QStringLiteral("replaceField"));
+  matchCase_->setObjectName(QStringLiteral("matchCase"));
+  wholeWord_->setObjectName(QStringLiteral("wholeWord"));
   auto button = [this](const char* text, auto slot) {
     auto* b = new QToolButton;
     b->setText(QString::fromUtf8(text));

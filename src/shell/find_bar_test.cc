@@ -64,6 +64,12 @@ class FindBarTest : public QObject {
     QVERIFY(main_->documents()->OpenFile(dir_->file("find.txt")));
     editor_ = main_->documents()->activeWindow()->editor();
     bar_ = main_->findChild<FindBar*>("findBar");
+    QVERIFY(bar_ != nullptr);
+    findField_ = bar_->findChild<QLineEdit*>("findField");
+    replaceField_ = bar_->findChild<QLineEdit*>("replaceField");
+    matchCase_ = bar_->findChild<QCheckBox*>("matchCase");
+    wholeWord_ = bar_->findChild<QCheckBox*>("wholeWord");
+    QVERIFY(findField_ && replaceField_ && matchCase_ && wholeWord_);
   }
   void cleanup() {
     bench_.reset();
@@ -117,12 +123,12 @@ class FindBarTest : public QObject {
   void findMarksEveryMatchInSightAndMovesWithF3() {
     main_->action(Command::kEditFind)->trigger();
     QVERIFY(bar_->isVisible());
-    QVERIFY(bar_->findField()->hasFocus() || !main_->isActiveWindow());
-    bar_->findField()->setText(QStringLiteral("NP"));
+    QVERIFY(findField_->hasFocus() || !main_->isActiveWindow());
+    findField_->setText(QStringLiteral("NP"));
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "2:1", "3:4", "3:7", "4:5"}));
-    bar_->wholeWord()->setChecked(true);
+    wholeWord_->setChecked(true);
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "2:1", "3:7", "4:5"}));
-    bar_->matchCase()->setChecked(true);
+    matchCase_->setChecked(true);
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "3:7", "4:5"}));
     // F3 goes from match to match, and from the last to the first again.
     editor_->moveCursor(QTextCursor::Start);
@@ -137,14 +143,14 @@ class FindBarTest : public QObject {
     QCOMPARE(Selection(editor_), QStringLiteral("4:5 NP"));
     QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 4 行，第 7 列"));
     // Text that is not there.
-    bar_->findField()->setText(QStringLiteral("形容词"));
+    findField_->setText(QStringLiteral("形容词"));
     main_->action(Command::kEditFindNext)->trigger();
     QCOMPARE(main_->statusBar()->currentMessage(), QStringLiteral("找不到“形容词”。"));
     QCOMPARE(Selection(editor_), QStringLiteral("4:5 NP"));
     // Closing the bar takes the marks away; F3 still finds.
-    bar_->findField()->setText(QStringLiteral("名词"));
+    findField_->setText(QStringLiteral("名词"));
     QVERIFY(!Marks(editor_).isEmpty());
-    QTest::keyClick(bar_->findField(), Qt::Key_Escape);
+    QTest::keyClick(findField_, Qt::Key_Escape);
     QVERIFY(!bar_->isVisible());
     QVERIFY(Marks(editor_).isEmpty());
     main_->action(Command::kEditFindNext)->trigger();
@@ -164,7 +170,7 @@ class FindBarTest : public QObject {
     window->resize(300, 150);
     QCoreApplication::processEvents();
     main_->action(Command::kEditFind)->trigger();
-    bar_->findField()->setText(QStringLiteral("NP"));
+    findField_->setText(QStringLiteral("NP"));
     const qsizetype few = Marks(editor).size();
     QVERIFY(few > 0);
     window->showMaximized();
@@ -184,9 +190,9 @@ class FindBarTest : public QObject {
     QApplication::setActiveWindow(main_);
     QVERIFY(QTest::qWaitForWindowActive(main_));
     main_->action(Command::kEditFind)->trigger();
-    bar_->wholeWord()->setFocus();
-    QVERIFY(bar_->wholeWord()->hasFocus());
-    QTest::keyClick(bar_->wholeWord(), Qt::Key_Escape);
+    wholeWord_->setFocus();
+    QVERIFY(wholeWord_->hasFocus());
+    QTest::keyClick(wholeWord_, Qt::Key_Escape);
     QVERIFY(!bar_->isVisible());
     QCOMPARE(main_->documents()->activeWindow()->editor(), editor_);
     QVERIFY(editor_->hasFocus());
@@ -194,13 +200,13 @@ class FindBarTest : public QObject {
 
   void enterInTheFieldFindsNextAndShiftEnterPrevious() {
     main_->action(Command::kEditFind)->trigger();
-    bar_->findField()->setText(QStringLiteral("np"));
+    findField_->setText(QStringLiteral("np"));
     editor_->moveCursor(QTextCursor::Start);
-    QTest::keyClick(bar_->findField(), Qt::Key_Return);
+    QTest::keyClick(findField_, Qt::Key_Return);
     QCOMPARE(Selection(editor_), QStringLiteral("1:1 NP"));
-    QTest::keyClick(bar_->findField(), Qt::Key_Return);
+    QTest::keyClick(findField_, Qt::Key_Return);
     QCOMPARE(Selection(editor_), QStringLiteral("2:1 np"));
-    QTest::keyClick(bar_->findField(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(findField_, Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(Selection(editor_), QStringLiteral("1:1 NP"));
   }
 
@@ -209,17 +215,17 @@ class FindBarTest : public QObject {
     editor_->moveCursor(QTextCursor::Start);
     editor_->moveCursor(QTextCursor::NextWord, QTextCursor::KeepAnchor);
     main_->action(Command::kEditFind)->trigger();
-    QCOMPARE(bar_->findField()->text(), QStringLiteral("NP "));
+    QCOMPARE(findField_->text(), QStringLiteral("NP "));
   }
 
   void replaceOneByOneAndAllAtOnceUndoneInOneStep() {
     const QString before = editor_->toPlainText();
     main_->action(Command::kEditReplace)->trigger();
-    QVERIFY(bar_->replaceField()->isVisible());
-    bar_->findField()->setText(QStringLiteral("NP"));
-    bar_->wholeWord()->setChecked(true);
-    bar_->matchCase()->setChecked(true);
-    bar_->replaceField()->setText(QStringLiteral("名词短语"));
+    QVERIFY(replaceField_->isVisible());
+    findField_->setText(QStringLiteral("NP"));
+    wholeWord_->setChecked(true);
+    matchCase_->setChecked(true);
+    replaceField_->setText(QStringLiteral("名词短语"));
     editor_->moveCursor(QTextCursor::Start);
     // The first 替换 only finds; the next replaces what it found.
     bar_->ReplaceNext();
@@ -261,9 +267,9 @@ class FindBarTest : public QObject {
     ReportView* view = main_->reportWindow()->view();
     QCOMPARE(view->lineCount(), 20001);
     main_->action(Command::kEditFind)->trigger();
-    QVERIFY(!bar_->replaceField()->isVisible());  // a report is not edited
+    QVERIFY(!replaceField_->isVisible());  // a report is not edited
     QVERIFY(!main_->action(Command::kEditReplace)->isEnabled());
-    bar_->findField()->setText(QStringLiteral("定中"));
+    findField_->setText(QStringLiteral("定中"));
     QStringList found;
     for (int i = 0; i < 5; ++i) {
       main_->action(Command::kEditFindNext)->trigger();
@@ -289,6 +295,10 @@ class FindBarTest : public QObject {
   MainWindow* main_ = nullptr;
   DocumentEditor* editor_ = nullptr;
   FindBar* bar_ = nullptr;
+  QLineEdit* findField_ = nullptr;
+  QLineEdit* replaceField_ = nullptr;
+  QCheckBox* matchCase_ = nullptr;
+  QCheckBox* wholeWord_ = nullptr;
 };
 
 }  // namespace marvolen

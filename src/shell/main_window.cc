@@ -255,7 +255,6 @@ void MainWindow::CreateStatusBar() {
 
 void MainWindow::CreateParsePane() {
   parsePane_ = new ParsePane(startupDir_, mdiArea_, dialogs_, this);
-  parsePane_->setObjectName(QStringLiteral("parsePane"));
   addDockWidget(Qt::RightDockWidgetArea, parsePane_);
   parsePane_->canvas()->SetZoom(layout_.treeZoomPercent / 100.0);
   parsePane_->setVisible(layout_.parsePaneShown);

@@ -363,7 +363,7 @@ class MainWindowTest : public QObject {
     const int arrow = exports->style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
     QVERIFY(exports->sizeHint().width() >=
             exports->fontMetrics().horizontalAdvance(exports->text()) + arrow);
-    QToolButton* follow = main_->findChild<ParsePane*>("parsePane")->followButton();
+    QToolButton* follow = main_->findChild<QToolButton*>("followCursor");
     QCOMPARE(follow->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     const QSize size = follow->iconSize();
     QVERIFY(follow->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage() !=

@@ -142,6 +142,8 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
       messages_(new QLabel),
       canvas_(new TreeCanvas) {
   setObjectName(QStringLiteral("parsePane"));
+  input_->setObjectName(QStringLiteral("sequenceInput"));
+  follow_->setObjectName(QStringLiteral("followCursor"));
   input_->setPlaceholderText(QStringLiteral("输入格式，如 v n u<的> n"));
   input_->setClearButtonEnabled(true);
   follow_->setText(QStringLiteral("跟随光标"));

@@ -68,6 +68,10 @@ class ParsePaneTest : public QObject {
     QVERIFY(bench_->started);
     main_ = bench_->window;
     pane_ = main_->findChild<ParsePane*>("parsePane");
+    QVERIFY(pane_ != nullptr);
+    input_ = pane_->findChild<QLineEdit*>("sequenceInput");
+    follow_ = pane_->findChild<QToolButton*>("followCursor");
+    QVERIFY(input_ != nullptr && follow_ != nullptr);
     QVERIFY(pane_->isHidden());
     main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
@@ -95,9 +99,9 @@ class ParsePaneTest : public QObject {
     QFETCH(QString, line);
     QFETCH(QString, judgement);
     QFETCH(int, parses);
-    pane_->input()->setFocus();
-    Type(pane_->input(), line);
-    QCOMPARE(pane_->input()->text(), line);
+    input_->setFocus();
+    Type(input_, line);
+    QCOMPARE(input_->text(), line);
     QCOMPARE(pane_->judgementText(), judgement);
     QCOMPARE(pane_->countText(), QStringLiteral("共有%1种组合方式").arg(parses));
     QCOMPARE(pane_->canvas()->treeCount(), parses);
@@ -125,18 +129,18 @@ class ParsePaneTest : public QObject {
   }
 
   void problemsWithTheLineShowInThePane() {
-    pane_->input()->setText(QStringLiteral("n n n n n n"));
+    input_->setText(QStringLiteral("n n n n n n"));
     QCOMPARE(pane_->messageText(), QStringLiteral("一个格式最多有五项，这里有 6 项。"));
     QCOMPARE(pane_->canvas()->treeCount(), 0);
-    pane_->input()->setText(QStringLiteral("n 一二三四五六七八九十"));
+    input_->setText(QStringLiteral("n 一二三四五六七八九十"));
     QVERIFY(pane_->messageText().startsWith(QStringLiteral("项长于 19 个字节")));
-    pane_->input()->setText(QStringLiteral("n \U0001F600"));
+    input_->setText(QStringLiteral("n \U0001F600"));
     QVERIFY(pane_->messageText().contains(QStringLiteral("不是 GBK 编码能表示的字符")));
     // Items that are no tags are named, each once; the line is still judged.
-    pane_->input()->setText(QStringLiteral("zz n u<地> zz"));
+    input_->setText(QStringLiteral("zz n u<地> zz"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
     QCOMPARE(pane_->messageText(), QStringLiteral("不是标记集中的标记：zz、u<地>"));
-    pane_->input()->setText(QStringLiteral("   "));
+    input_->setText(QStringLiteral("   "));
     QVERIFY(pane_->messageText().isEmpty());
     QVERIFY(pane_->judgementText().isEmpty());
     QVERIFY(bench_->dialogs->messages.empty());
@@ -144,7 +148,7 @@ class ParsePaneTest : public QObject {
 
   // The rules as they stand in the open document, saved or not.
   void anUnsavedEditToTheRulesChangesTheAnswer() {
-    pane_->input()->setText(QStringLiteral("q q"));
+    input_->setText(QStringLiteral("q q"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
     QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
     const QByteArray onDisk = dir_->Read(QStringLiteral("rules.txt"));
@@ -177,7 +181,7 @@ class ParsePaneTest : public QObject {
 
   void readerMessagesShowInThePaneNotInBoxes() {
     QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
-    pane_->input()->setText(QStringLiteral("v n"));
+    input_->setText(QStringLiteral("v n"));
     QTextCursor cursor = rules->document()->find(QStringLiteral("CFGRuleSetBegin"));
     cursor.insertText(QStringLiteral("CFGRuleSetBeginX"));
     QTRY_VERIFY(!pane_->messageText().isEmpty());
@@ -207,12 +211,12 @@ class ParsePaneTest : public QObject {
     QByteArray config = dir_->Read(QStringLiteral("config.ini"));
     config.replace("RULES=rules.txt", "RULES=rules2.txt");
     dir_->Write(QStringLiteral("config.ini"), config);
-    pane_->input()->setText(QStringLiteral("S S S S S"));
+    input_->setText(QStringLiteral("S S S S S"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("内含型歧义"));
     QCOMPARE(pane_->countText(),
              QStringLiteral("共有18144种组合方式，超出上限10000种，未逐一列出"));
     QCOMPARE(pane_->canvas()->treeCount(), 0);
-    pane_->input()->setText(QStringLiteral("S S S S"));
+    input_->setText(QStringLiteral("S S S S"));
     QCOMPARE(pane_->countText(), QStringLiteral("共有1080种组合方式"));
     // Drawn in the pane, but too many for one image: said, and nothing copied.
     QCOMPARE(pane_->canvas()->treeCount(), 1080);
@@ -223,18 +227,18 @@ class ParsePaneTest : public QObject {
   }
 
   void takesTheLineUnderTheCursor() {
-    QVERIFY(pane_->followButton()->isChecked());
-    pane_->input()->setText(QStringLiteral("n n"));
+    QVERIFY(follow_->isChecked());
+    input_->setText(QStringLiteral("n n"));
     // The rules are the grammar: their lines are not taken.
     PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("CFGRuleSetEnd"));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("n n"));
+    QCOMPARE(input_->text(), QStringLiteral("n n"));
 
     QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n"));
     PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("n n n n"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("n n n n"));
+    QCOMPARE(input_->text(), QStringLiteral("n n n n"));
     QCOMPARE(pane_->canvas()->treeCount(), 4);
 
     // In the report: an item line, a parse line, a degree line.
@@ -245,19 +249,19 @@ class ParsePaneTest : public QObject {
     QCoreApplication::processEvents();
     QPlainTextEdit* view = main_->documents()->activeWindow()->editor();
     PutCursorOn(view, QStringLiteral("[2](VP"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n "));
     PutCursorOn(view, QStringLiteral("v a n n"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
     // A count is not a pattern: the pane keeps the last one.
     PutCursorOn(view, QStringLiteral("其中"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
 
     // Not following: the line stays.
-    pane_->followButton()->setChecked(false);
+    follow_->setChecked(false);
     PutCursorOn(view, QStringLiteral("[1](NP"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
-    pane_->followButton()->setChecked(true);
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
+    follow_->setChecked(true);
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n "));
   }
 
   // A parse line [k] picks out tree k, scrolled into sight; other lines none.
@@ -293,21 +297,21 @@ class ParsePaneTest : public QObject {
     QCOMPARE(main_->findChild<QMdiArea*>("documentArea")->currentSubWindow(), report);
     // From the end up: the tag list, its heading and the blank first line
     // are no patterns and leave the pane as it was.
-    pane_->input()->setText(QStringLiteral("n n"));
+    input_->setText(QStringLiteral("n n"));
     const QStringList expected = {"v n u<的> n ", "v n u<的> n ", "v n u<的> n ",
                                   "v a n n ",     "n n",         "n n"};
     for (int line = 6; line >= 1; --line) {
       report->view()->GoToLine(line);
-      QCOMPARE(pane_->input()->text(), expected[line - 1]);
+      QCOMPARE(input_->text(), expected[line - 1]);
     }
     // Back in a document window, its line again.
     QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n"));
   }
 
   void exportsAreValidSvgAndImages() {
-    pane_->input()->setText(QStringLiteral("v n u<的> n"));
+    input_->setText(QStringLiteral("v n u<的> n"));
     bench_->dialogs->saveAsAnswers = {dir_->file(QStringLiteral("all.svg")),
                                       dir_->file(QStringLiteral("two.png")),
                                       dir_->file(QStringLiteral("rules.txt"))};
@@ -344,7 +348,7 @@ class ParsePaneTest : public QObject {
     const QImage all = QGuiApplication::clipboard()->image();
     QVERIFY(!one.isNull() && !all.isNull());
     QVERIFY(all.width() > one.width());
-    pane_->input()->clear();
+    input_->clear();
     QVERIFY(!pane_->CopyImage(-1));
   }
 
@@ -352,7 +356,7 @@ class ParsePaneTest : public QObject {
   // report, a pipe, a folder or a read-only file, written beside and put in
   // place, a link kept a link.
   void exportsAreRefusedWhereTheyWouldDoHarmAndKeepLinks() {
-    pane_->input()->setText(QStringLiteral("v n u<的> n"));
+    input_->setText(QStringLiteral("v n u<的> n"));
     dir_->Write(QStringLiteral("report.txt"), "old report");
     dir_->Write(QStringLiteral("locked.svg"), "locked");
     QFile::setPermissions(dir_->file(QStringLiteral("locked.svg")), QFile::ReadOwner);
@@ -421,6 +425,8 @@ class ParsePaneTest : public QObject {
   std::unique_ptr<WorkbenchSession> bench_;
   MainWindow* main_ = nullptr;
   ParsePane* pane_ = nullptr;
+  QLineEdit* input_ = nullptr;
+  QToolButton* follow_ = nullptr;
 };
 
 }  // namespace marvolen
