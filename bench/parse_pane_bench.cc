@@ -100,7 +100,8 @@ class Bench {
     for (QChar c : line) {
       times.push_back(TimeToPaint([&] {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(pane_->findChild<QLineEdit*>(QStringLiteral("sequenceInput")), &press);
+        QCoreApplication::sendEvent(pane_->findChild<QLineEdit*>(QStringLiteral("sequenceInput")),
+                                    &press);
       }));
     }
     return times;

@@ -2,6 +2,7 @@
 // a file only once its new content is complete on the disk.
 #include "shell/document.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +27,7 @@ QString CauseOf(const std::string& error) {
   const QString cause = text.mid(text.lastIndexOf(QLatin1String(": ")) + 1).trimmed();
   if (cause == QLatin1String("not a plain file")) return NotPlainFileText();
   if (cause == QLatin1String("the file may not be written"))
-    return QStringLiteral("该文件不允许写入（只读）。");
+    return QCoreApplication::translate("Document", "该文件不允许写入（只读）。");
   for (int number = 1; number < 256; ++number)
     if (cause == QString::fromLocal8Bit(std::strerror(number))) return qt_error_string(number);
   return cause;
@@ -68,7 +69,7 @@ std::optional<std::string> Document::Bytes(QString* error) const {
   auto bytes = EncodeGbkText(text_->toRawText().toStdU16String(), lineEnding_, &bad);
   if (!bytes) {
     const char32_t c = bad.character;
-    *error = QStringLiteral("%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4）")
+    *error = QCoreApplication::translate("Document", "%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4）")
                  .arg(title_)
                  .arg(text_->findBlock(static_cast<int>(bad.index)).blockNumber() + 1)
                  .arg(QString::fromUcs4(&c, 1),
@@ -80,10 +81,10 @@ std::optional<std::string> Document::Bytes(QString* error) const {
 bool Document::Save(const QString& path, QString* error) {
   const auto bytes = Bytes(error);
   if (!bytes) {
-    *error += QStringLiteral("，文件未保存。");
+    *error += QCoreApplication::translate("Document", "，文件未保存。");
     return false;
   }
-  *error = QStringLiteral("无法保存文件 %1。\n").arg(Shown(path));
+  *error = QCoreApplication::translate("Document", "无法保存文件 %1。\n").arg(Shown(path));
   if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
     *error += NotPlainFileText();
     return false;

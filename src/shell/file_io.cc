@@ -2,6 +2,7 @@
 // layer, which refuses what is no plain file.
 #include "shell/file_io.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -18,30 +19,30 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 }  // namespace
 
 QString NotPlainFileText() {
-  return QStringLiteral("这不是一个普通文件（而是文件夹、设备或管道）。");
+  return QCoreApplication::translate("FileIo", "这不是一个普通文件（而是文件夹、设备或管道）。");
 }
 
 bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QString* error) {
   const QFileInfo info(path);
   if (!info.exists()) {
-    *error = QStringLiteral("%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
+    *error = QCoreApplication::translate("FileIo", "%1\n找不到该文件。\n请确认路径和文件名是否正确。").arg(Shown(path));
     return false;
   }
   // A FIFO would block the read, a device feed it without end.
   if (!info.isFile()) {
-    *error =
-        QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), NotPlainFileText());
+    *error = QCoreApplication::translate("FileIo", "%1\n无法打开该文件：%2")
+                 .arg(Shown(path), NotPlainFileText());
     return false;
   }
   if (info.size() > maxBytes) {
-    *error = QStringLiteral("该文件太大，无法打开。");
+    *error = QCoreApplication::translate("FileIo", "该文件太大，无法打开。");
     return false;
   }
   errno = 0;
   const UniqueFile file = OpenPlainFileForReading(path.toStdString());
   if (file == nullptr) {
     const QString reason = errno != 0 ? qt_error_string(errno) : NotPlainFileText();
-    *error = QStringLiteral("%1\n无法打开该文件：%2").arg(Shown(path), reason);
+    *error = QCoreApplication::translate("FileIo", "%1\n无法打开该文件：%2").arg(Shown(path), reason);
     return false;
   }
   // One byte more than allowed tells a file that is too big, even one that
@@ -54,11 +55,12 @@ bool ReadFileBytes(const QString& path, qint64 maxBytes, std::string* bytes, QSt
          (n = std::fread(block, 1, sizeof block, file.get())) > 0)
     bytes->append(block, n);
   if (std::ferror(file.get()) != 0) {
-    *error = QStringLiteral("%1\n读取该文件时出错：%2").arg(Shown(path), qt_error_string(errno));
+    *error = QCoreApplication::translate("FileIo", "%1\n读取该文件时出错：%2")
+                 .arg(Shown(path), qt_error_string(errno));
     return false;
   }
   if (static_cast<qint64>(bytes->size()) > maxBytes) {
-    *error = QStringLiteral("该文件太大，无法打开。");
+    *error = QCoreApplication::translate("FileIo", "该文件太大，无法打开。");
     return false;
   }
   return true;

@@ -120,9 +120,9 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
        }},
       {kFileSave, onWindow([this](DocumentWindow* w) { documents_->Save(w->document(), false); })},
       {kFileSaveAs, onWindow([this](DocumentWindow* w) { documents_->Save(w->document(), true); })},
-      {kFilePrint, onWindow([this](DocumentWindow* w) { printer_->Print(w->editor()->document()); })},
-      {kFilePrintPreview,
-       onWindow([this](DocumentWindow* w) {
+      {kFilePrint,
+       onWindow([this](DocumentWindow* w) { printer_->Print(w->editor()->document()); })},
+      {kFilePrintPreview, onWindow([this](DocumentWindow* w) {
          printer_->Preview(w->editor()->document(), w->document()->title());
        })},
       {kFilePrintSetup, [this] { printer_->SetUpPage(); }},

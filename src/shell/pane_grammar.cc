@@ -1,6 +1,7 @@
 // The grammar of the parse pane.
 #include "shell/pane_grammar.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <new>
@@ -77,7 +78,7 @@ void PaneGrammar::Read() {
       QString error;
       std::optional<std::string> bytes = source.document->Bytes(&error);
       if (bytes) return InputStream::FromBytes(std::move(*bytes));
-      ui.ShowMessage((error + QStringLiteral("，无法分析。")).toStdString());
+      ui.ShowMessage((error + QCoreApplication::translate("PaneGrammar", "，无法分析。")).toStdString());
       return nullptr;
     }
     std::unique_ptr<InputStream> stream = InputStream::Open(file.name);

@@ -9,12 +9,6 @@
 
 namespace marvolen {
 
-namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("TextPrinter", text); }
-
-}  // namespace
-
 TextPrinter::TextPrinter(DialogProvider& dialogs, QWidget* parent)
     : dialogs_(dialogs), parent_(parent) {}
 
@@ -32,7 +26,7 @@ void TextPrinter::Print(QTextDocument* text) {
 
 void TextPrinter::Preview(QTextDocument* text, const QString& name) {
   QPrintPreviewDialog preview(&printer(), parent_);
-  preview.setWindowTitle(Tr("%1 - 打印预览").arg(name));
+  preview.setWindowTitle(QCoreApplication::translate("TextPrinter", "%1 - 打印预览").arg(name));
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, text,
                    [text](QPrinter* p) { text->print(p); });
   dialogs_.RunModal(&preview);
@@ -43,11 +37,14 @@ void TextPrinter::SetUpPage() {
   // is nothing to set up (printing can still go to a PDF file).
   if (printer().outputFormat() != QPrinter::NativeFormat &&
       QPrinterInfo::availablePrinterNames().isEmpty())
-    return dialogs_.ShowMessage(parent_, Tr("尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
-                                MessageIcon::kWarning);
+    return dialogs_.ShowMessage(
+        parent_,
+        QCoreApplication::translate("TextPrinter",
+                                    "尚未安装打印机。\n打印时可以选择打印到 PDF 文件。"),
+        MessageIcon::kWarning);
   printer().setOutputFormat(QPrinter::NativeFormat);
   QPageSetupDialog dialog(&printer(), parent_);
-  dialog.setWindowTitle(Tr("打印设置"));
+  dialog.setWindowTitle(QCoreApplication::translate("TextPrinter", "打印设置"));
   dialogs_.RunModal(&dialog);
 }
 

@@ -104,8 +104,8 @@ void WindowList::ChooseWindow() {
   if (active >= 9) all.move(active, 8);
   QStringList titles;
   for (QMdiSubWindow* window : all) titles.append(ShownTitle(window));
-  const int chosen = dialogs_.ChooseWindow(menu_->parentWidget(), titles,
-                                           static_cast<int>(all.indexOf(area_->currentSubWindow())));
+  const int chosen = dialogs_.ChooseWindow(
+      menu_->parentWidget(), titles, static_cast<int>(all.indexOf(area_->currentSubWindow())));
   if (chosen >= 0 && chosen < all.size()) area_->setActiveSubWindow(all[chosen]);
 }
 

@@ -64,13 +64,15 @@ QString Workbench::FindRulesFile() {
   QString problem;
   if (!info.exists()) {
     problem =
-        QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(startupDir_));
+        QCoreApplication::translate("Workbench", "无法启动：在文件夹 %1 中找不到 config.ini。")
+            .arg(Shown(startupDir_));
   } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
-    problem = QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(Shown(profileName_));
+    problem = QCoreApplication::translate("Workbench", "无法读取 %1：这不是一个普通文件。")
+                  .arg(Shown(profileName_));
   } else if (!config.loaded()) {
-    problem = QStringLiteral("无法读取 %1。").arg(Shown(profileName_));
+    problem = QCoreApplication::translate("Workbench", "无法读取 %1。").arg(Shown(profileName_));
   } else if (rules.empty()) {
-    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
+    problem = QCoreApplication::translate("Workbench", "无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
                   .arg(Shown(profileName_));
   } else {
     return ConfiguredPath(startupDir_, rules);
@@ -85,14 +87,14 @@ int Workbench::Finish() {
   // about the same file would say nothing new.
   if (!recentFiles_.WriteList(profileName_, &error)) {
     dialogs_->ShowMessage(mainWindow_.get(),
-                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
+                          QCoreApplication::translate("Workbench", "最近文件列表无法写入 %1。\n%2")
                               .arg(Shown(profileName_), QString::fromStdString(error)),
                           MessageIcon::kWarning);
   } else if (shown_) {
     mainWindow_->SaveLayout();
     if (!settings_.Write(profileName_, &error))
       dialogs_->ShowMessage(mainWindow_.get(),
-                            QStringLiteral("窗口布局无法写入 %1。\n%2")
+                            QCoreApplication::translate("Workbench", "窗口布局无法写入 %1。\n%2")
                                 .arg(Shown(profileName_), QString::fromStdString(error)),
                             MessageIcon::kWarning);
   }
