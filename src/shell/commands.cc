@@ -1,8 +1,7 @@
 // The workbench's command table.
 #include "shell/commands.h"
 
-#include <QCoreApplication>
-#include <iterator>
+#include <QtWidgets>
 
 namespace marvolen {
 
@@ -11,6 +10,16 @@ namespace {
 using enum Command;
 
 QString Tr(const char* text) { return QCoreApplication::translate("Commands", text); }
+
+class MenuStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    return hint == SH_Menu_AllowActiveAndDisabled
+               ? 1
+               : QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
 
 // Each command: its name, its menu text, its prompt (the tooltip after a
 // line feed) and its shortcuts.
@@ -164,5 +173,47 @@ std::vector<MenuLayout> Menus() {
 std::span<const std::optional<Command>> ToolbarButtons() { return kToolbarButtons; }
 std::span<const Command> DocumentCommands() { return kDocumentCommands; }
 std::span<const Command> WindowCommands() { return kWindowCommands; }
+
+std::map<Command, QAction*> MakeActions(QObject* parent) {
+  std::map<Command, QAction*> actions;
+  for (const CommandText& command : CommandTexts()) {
+    auto* action = new QAction(command.text, parent);
+    action->setObjectName(command.name);
+    action->setStatusTip(command.statusTip);
+    if (!command.toolTip.isEmpty()) action->setToolTip(command.toolTip);
+    if (!command.keys.isEmpty()) action->setShortcuts(QKeySequence::listFromString(command.keys));
+    actions[command.command] = action;
+  }
+  for (Command command : {kViewToolbar, kViewStatusBar, kViewParsePane, kRunHtmlReport,
+                          kRunCsvTable})
+    actions.at(command)->setCheckable(true);
+  return actions;
+}
+
+MenuBars MakeMenus(const std::map<Command, QAction*>& actions, QWidget* parent) {
+  MenuBars bars;
+  auto* style = new MenuStyle;
+  style->setParent(parent);
+  for (const MenuLayout& layout : Menus()) {
+    auto* menu = new QMenu(layout.title, parent);
+    menu->setStyle(style);
+    for (const std::optional<Command>& command : layout.commands) {
+      if (!command) {
+        menu->addSeparator();
+      } else if (*command == kRecentFile1) {
+        for (int i = 0; i < kRecentFileCount; ++i)
+          menu->addAction(actions.at(RecentFileCommand(i)));
+      } else {
+        menu->addAction(actions.at(*command));
+      }
+    }
+    bars.menus.append(menu);
+    if (layout.shown != MenuLayout::Shown::kDocument) bars.start.append(menu->menuAction());
+    if (layout.shown != MenuLayout::Shown::kStart) bars.document.append(menu->menuAction());
+    if (layout.commands.front() == kWindowNew) bars.windowMenu = menu;
+  }
+  bars.windowMenu->setObjectName(QStringLiteral("windowMenu"));
+  return bars;
+}
 
 }  // namespace marvolen

@@ -6,10 +6,17 @@
 #ifndef MARVOLEN_SHELL_COMMANDS_H_
 #define MARVOLEN_SHELL_COMMANDS_H_
 
+#include <QList>
 #include <QString>
+#include <map>
 #include <optional>
 #include <span>
 #include <vector>
+
+class QAction;
+class QMenu;
+class QObject;
+class QWidget;
 
 namespace marvolen {
 
@@ -91,6 +98,22 @@ std::span<const std::optional<Command>> ToolbarButtons();
 // active document or report window.
 std::span<const Command> DocumentCommands();
 std::span<const Command> WindowCommands();
+
+// One QAction for each command, a child of `parent`, with its text, name,
+// prompts and shortcuts; the views' toggles and the export choices are
+// checkable.
+std::map<Command, QAction*> MakeActions(QObject* parent);
+
+// The menus of Menus(), children of `parent`, filled with `actions`. Their
+// greyed items are highlighted too, so that their prompts show in the
+// status bar as the others' do.
+struct MenuBars {
+  QList<QMenu*> menus;
+  QList<QAction*> start;     // the bar's menus while no document window is active
+  QList<QAction*> document;  // and while one is
+  QMenu* windowMenu = nullptr;  // 窗口
+};
+MenuBars MakeMenus(const std::map<Command, QAction*>& actions, QWidget* parent);
 
 }  // namespace marvolen
 

@@ -5,9 +5,9 @@
 
 #include <QIcon>
 
-#include "shell/commands.h"
-
 namespace marvolen {
+
+enum class Command;
 
 constexpr QSize kToolbarImageSize(16, 15);
 

@@ -31,18 +31,6 @@ namespace {
 
 using enum Command;
 
-// Menus in this style highlight greyed items too, so that their prompts show
-// in the status bar as the others' do.
-class MenuStyle : public QProxyStyle {
- public:
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* data) const override {
-    return hint == SH_Menu_AllowActiveAndDisabled
-               ? 1
-               : QProxyStyle::styleHint(hint, option, widget, data);
-  }
-};
-
 }  // namespace
 
 MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
@@ -73,8 +61,7 @@ MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
     resize(screen->availableSize() * 4 / 5);
 
   CreateActions();
-  CreateMenus();
-  CreateToolBar();
+  CreateMenusAndToolBar();
   CreateStatusBar();
   CreateParsePane();
   connect(documents_, &DocumentManager::windowMade, this, &MainWindow::AddDocumentWindow);
@@ -170,21 +157,8 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
 }
 
 void MainWindow::CreateActions() {
-  std::map<Command, std::function<void()>> handlers = Handlers();
-  for (const CommandText& command : CommandTexts()) {
-    auto* action = new QAction(command.text, this);
-    action->setObjectName(command.name);
-    action->setStatusTip(command.statusTip);
-    if (!command.toolTip.isEmpty()) action->setToolTip(command.toolTip);
-    if (!command.keys.isEmpty())
-      action->setShortcuts(QKeySequence::listFromString(command.keys));
-    if (const auto handler = handlers.find(command.command); handler != handlers.end())
-      connect(action, &QAction::triggered, this, handler->second);
-    actions_[command.command] = action;
-  }
-  for (Command command : {kViewToolbar, kViewStatusBar, kViewParsePane, kRunHtmlReport,
-                          kRunCsvTable})
-    action(command)->setCheckable(true);
+  actions_ = MakeActions(this);
+  for (auto& [command, run] : Handlers()) connect(action(command), &QAction::triggered, this, run);
   action(kRunHtmlReport)->setChecked(layout_.htmlReport);
   action(kRunCsvTable)->setChecked(layout_.csvTable);
   for (int i = 0; i < kRecentFileCount; ++i) {
@@ -199,31 +173,13 @@ void MainWindow::CreateActions() {
   for (const auto& [command, action] : actions_) addAction(action);
 }
 
-void MainWindow::CreateMenus() {
-  auto* style = new MenuStyle;
-  style->setParent(this);
-  for (const MenuLayout& layout : Menus()) {
-    auto* menu = new QMenu(layout.title, this);
-    menu->setStyle(style);
-    for (const std::optional<Command>& command : layout.commands) {
-      if (!command) {
-        menu->addSeparator();
-      } else if (*command == kRecentFile1) {
-        for (int i = 0; i < kRecentFileCount; ++i) menu->addAction(action(RecentFileCommand(i)));
-      } else {
-        menu->addAction(action(*command));
-      }
-    }
+void MainWindow::CreateMenusAndToolBar() {
+  const MenuBars bars = MakeMenus(actions_, this);
+  startBar_ = bars.start;
+  documentBar_ = bars.document;
+  for (QMenu* menu : bars.menus)
     connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
-    if (layout.shown != MenuLayout::Shown::kDocument) startBar_.append(menu->menuAction());
-    if (layout.shown != MenuLayout::Shown::kStart) documentBar_.append(menu->menuAction());
-    if (layout.commands.front() == kWindowNew) windowMenu_ = menu;
-  }
-  windowMenu_->setObjectName(QStringLiteral("windowMenu"));
-  new WindowList(windowMenu_, mdiArea_, dialogs_);
-}
-
-void MainWindow::CreateToolBar() {
+  new WindowList(bars.windowMenu, mdiArea_, dialogs_);
   toolBar_ = addToolBar(tr("工具栏"));
   toolBar_->setObjectName(QStringLiteral("toolbar"));
   toolBar_->setIconSize(kToolbarImageSize);

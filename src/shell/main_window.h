@@ -80,8 +80,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void CreateActions();
-  void CreateMenus();
-  void CreateToolBar();
+  void CreateMenusAndToolBar();
   void CreateStatusBar();
   void CreateParsePane();
   // What each command does.
@@ -109,7 +108,6 @@ class MainWindow : public QMainWindow {
   std::map<Command, QAction*> actions_;
   QList<QAction*> startBar_;     // the menus shown while no document window is active
   QList<QAction*> documentBar_;  // the menus shown while one is
-  QMenu* windowMenu_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   ParsePane* parsePane_ = nullptr;
   bool paneWidthRestored_ = false;  // the remembered width given, at the first show
