@@ -300,18 +300,7 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::TitleWindows() {
   TitleDocumentWindows(documents_->windows());
-  // The active document's name follows the program's; while its window is
-  // maximized the MDI area adds the window's title in brackets instead.
-  const DocumentWindow* window = documents_->activeWindow();
-  const QMdiSubWindow* active = mdiArea_->currentSubWindow();
-  QString name;
-  if (window != nullptr) name = DocumentTitle(*window->document());
-  if (auto* report = qobject_cast<const ReportWindow*>(active))
-    name = TitleText(report->windowTitle());
-  const bool named = active != nullptr && !active->isMaximized();
-  setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
-  const bool modified = window != nullptr && window->document()->text()->isModified();
-  setWindowModified(modified && windowTitle().contains(QLatin1String("[*]")));
+  TitleMainWindow(this, mdiArea_->currentSubWindow());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -49,6 +49,17 @@ void TitleDocumentWindows(const QList<DocumentWindow*>& windows) {
   }
 }
 
+void TitleMainWindow(QWidget* main, const QMdiSubWindow* active) {
+  const auto* window = qobject_cast<const DocumentWindow*>(active);
+  const QString name = window != nullptr   ? DocumentTitle(*window->document())
+                       : active != nullptr ? TitleText(active->windowTitle())
+                                           : QString();
+  const bool named = active != nullptr && !active->isMaximized();
+  main->setWindowTitle(named ? QStringLiteral("Marvolen - ") + name : QStringLiteral("Marvolen"));
+  const bool modified = window != nullptr && window->document()->text()->isModified();
+  main->setWindowModified(modified && main->windowTitle().contains(QLatin1String("[*]")));
+}
+
 void PlaceNewWindow(QMdiArea* area, QMdiSubWindow* window, QSize size) {
   const int step = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 4;
   const QSize extent = (size - QSize(3 * step, 3 * step)).expandedTo(size * 3 / 4);

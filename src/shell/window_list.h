@@ -38,6 +38,12 @@ QString TitleText(QString name);
 // "name*", one whose file is gone from the disk too.
 void TitleDocumentWindows(const QList<DocumentWindow*>& windows);
 
+// Title `main` after the active window `active` of its area (null: none):
+// "Marvolen - " and the active document's name with its marks, or the
+// active window's title; while `active` is maximized the MDI area adds the
+// window's title in brackets instead.
+void TitleMainWindow(QWidget* main, const QMdiSubWindow* active);
+
 // Give `window`, just added to `area`, its place: it fills the area (`size`
 // while the area is not shown) but for room to cascade three more below and
 // to the right of it, each new one further on, starting again at the top
