@@ -1,7 +1,6 @@
 // The workbench's main window.
 #include "shell/main_window.h"
 
-#include <QtPrintSupport>
 #include <QtWidgets>
 #include <algorithm>
 #include <functional>
