@@ -95,12 +95,13 @@ class Bench {
 
   // Type `line`; the time of each keystroke.
   std::vector<double> Type(const QString& line) {
-    TimeToPaint([this] { pane_->input()->clear(); });
+    TimeToPaint([this] { pane_->findChild<QLineEdit*>(QStringLiteral("sequenceInput"))->clear(); });
     std::vector<double> times;
     for (QChar c : line) {
       times.push_back(TimeToPaint([&] {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(pane_->input(), &press);
+        QCoreApplication::sendEvent(pane_->findChild<QLineEdit*>(QStringLiteral("sequenceInput")),
+                                    &press);
       }));
     }
     return times;

@@ -28,7 +28,7 @@
 #include "bench/workloads.h"
 #include "encoding/gbk_text.h"
 #include "run/run.h"
-#include "shell/marvolen_doc.h"
+#include "shell/file_io.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/text_search.h"

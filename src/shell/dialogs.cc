@@ -3,8 +3,10 @@
 
 #include <QtWidgets>
 
+#include "marvolen_version.h"
 #include "platform/file_system.h"
 #include "run/run.h"
+#include "shell/images.h"
 
 namespace marvolen {
 
@@ -35,9 +37,11 @@ void SetUpFileDialog(QFileDialog* dialog, const QStringList& dataFiles) {
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   // The name shown is what precedes the last parenthesised pattern list; the
   // pattern that applies is "*", since "*.*" would hide names without a dot.
-  QStringList filters{QStringLiteral("所有文件 (*.*) (*)"), QStringLiteral("文本文件 (*.txt)")};
+  QStringList filters{QCoreApplication::translate("Dialogs", "所有文件 (*.*) (*)"),
+                      QCoreApplication::translate("Dialogs", "文本文件 (*.txt)")};
   if (!dataFiles.isEmpty())
-    filters.append(QStringLiteral("数据文件 (%1)").arg(dataFiles.join(QLatin1Char(' '))));
+    filters.append(QCoreApplication::translate("Dialogs", "数据文件 (%1)")
+                       .arg(dataFiles.join(QLatin1Char(' '))));
   dialog->setNameFilters(filters);
   dialog->selectNameFilter(filters.first());
   dialog->setDefaultSuffix(QString());
@@ -59,7 +63,7 @@ QString ChooseSaveName(DialogProvider& dialogs, QWidget* parent, const QString& 
     }
     // What is no plain file is not replaced: the save says so.
     if (!QFileInfo(path).isFile() ||
-        dialogs.AskYesNo(parent, QStringLiteral("%1 已存在。\n要替换它吗？")
+        dialogs.AskYesNo(parent, QCoreApplication::translate("Dialogs", "%1 已存在。\n要替换它吗？")
                                      .arg(QDir::toNativeSeparators(path))))
       return path;
   }
@@ -102,8 +106,9 @@ QDialog* DialogProvider::AskYesNoLater(QWidget* parent, const QString& text,
 bool DialogProvider::AskOverwrite(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
                   parent);
-  QPushButton* overwrite = box.addButton(QStringLiteral("保存并覆盖"), QMessageBox::AcceptRole);
-  box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  QPushButton* overwrite =
+      box.addButton(QCoreApplication::translate("Dialogs", "保存并覆盖"), QMessageBox::AcceptRole);
+  box.addButton(QCoreApplication::translate("Dialogs", "取消"), QMessageBox::RejectRole);
   box.setDefaultButton(qobject_cast<QPushButton*>(box.buttons().last()));
   box.exec();
   return box.clickedButton() == overwrite;
@@ -112,10 +117,12 @@ bool DialogProvider::AskOverwrite(QWidget* parent, const QString& text) {
 RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Marvolen"), text, QMessageBox::NoButton,
                   parent);
-  QPushButton* save = box.addButton(QStringLiteral("保存并分析(&S)"), QMessageBox::AcceptRole);
+  QPushButton* save = box.addButton(QCoreApplication::translate("Dialogs", "保存并分析(&S)"),
+                                    QMessageBox::AcceptRole);
   QPushButton* asSaved =
-      box.addButton(QStringLiteral("按已保存的文件分析(&R)"), QMessageBox::DestructiveRole);
-  box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+      box.addButton(QCoreApplication::translate("Dialogs", "按已保存的文件分析(&R)"),
+                    QMessageBox::DestructiveRole);
+  box.addButton(QCoreApplication::translate("Dialogs", "取消"), QMessageBox::RejectRole);
   box.setDefaultButton(save);
   box.exec();
   return box.clickedButton() == save      ? RunChoice::kSaveAndRun
@@ -125,20 +132,21 @@ RunChoice DialogProvider::AskSaveBeforeRun(QWidget* parent, const QString& text)
 
 int DialogProvider::AskLineNumber(QWidget* parent, int current, int last) {
   bool ok = false;
-  const int line = QInputDialog::getInt(parent, QStringLiteral("转到行"),
-                                        QStringLiteral("行号（1 - %1）(&L)：").arg(last), current,
-                                        1, last, 1, &ok);
+  const int line =
+      QInputDialog::getInt(parent, QCoreApplication::translate("Dialogs", "转到行"),
+                           QCoreApplication::translate("Dialogs", "行号（1 - %1）(&L)：").arg(last),
+                           current, 1, last, 1, &ok);
   return ok ? line : 0;
 }
 
 QString DialogProvider::GetOpenFileName(QWidget* parent) {
-  QFileDialog dialog(parent, QStringLiteral("打开"));
+  QFileDialog dialog(parent, QCoreApplication::translate("Dialogs", "打开"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   return RunFileDialog(dialog);
 }
 
 QString DialogProvider::GetSaveFileName(QWidget* parent, const QString& proposed) {
-  QFileDialog dialog(parent, QStringLiteral("另存为"));
+  QFileDialog dialog(parent, QCoreApplication::translate("Dialogs", "另存为"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);  // ChooseSaveName asks
   dialog.selectFile(proposed);
@@ -157,10 +165,45 @@ int DialogProvider::ChooseWindow(QWidget* parent, const QStringList& titles, int
   for (const QString& title : titles)
     items.append(QStringLiteral("%1 %2").arg(items.size() + 1).arg(title));
   bool ok = false;
-  const QString item =
-      QInputDialog::getItem(parent, QStringLiteral("选择窗口"), QStringLiteral("选择窗口(&W)："),
-                            items, current, false, &ok);
+  const QString item = QInputDialog::getItem(
+      parent, QCoreApplication::translate("Dialogs", "选择窗口"),
+      QCoreApplication::translate("Dialogs", "选择窗口(&W)："), items, current, false, &ok);
   return ok ? static_cast<int>(items.indexOf(item)) : -1;
+}
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  QFont font;
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+  font.setPointSize(9);
+  setFont(font);
+  // A horizontal dialog unit is a quarter of the font's average character
+  // width, a vertical one an eighth of its height.
+  const QFontMetrics metrics(font);
+  const double x = metrics.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                   208.0;
+  const double y = metrics.height() / 8.0;
+  auto place = [this, x, y](QWidget* widget, int left, int top, int width, int height) {
+    widget->setParent(this);
+    widget->setGeometry(qRound(left * x), qRound(top * y), qRound(width * x), qRound(height * y));
+  };
+  setWindowTitle(tr("关于 Marvolen"));
+  setFixedSize(qRound(235 * x), qRound(55 * y));
+  auto* icon = new QLabel;
+  icon->setPixmap(AppIcon().pixmap(32, 32));
+  place(icon, 11, 17, 0, 0);
+  icon->resize(32, 32);
+  // The major and minor version, as "Marvolen 1.0 版".
+  place(new QLabel(tr("Marvolen %1.%2 版")
+                       .arg(QStringLiteral(MARVOLEN_VERSION_MAJOR),
+                            QStringLiteral(MARVOLEN_VERSION_MINOR))),
+        40, 10, 119, 8);
+  place(new QLabel(tr("汉语歧义格式分析工作台")), 40, 25, 119, 8);
+  auto* ok = new QPushButton(tr("确定"));
+  place(ok, 178, 7, 50, 14);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace marvolen

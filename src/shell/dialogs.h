@@ -1,14 +1,14 @@
 // Every modal interaction of the workbench with the person: message boxes,
-// the save prompt, the file dialogs and other modal dialogs. The workbench
+// the save prompt, the file dialogs, the About box and other modal dialogs. The workbench
 // asks the person only through a DialogProvider; tests override it with a
 // recorder that answers from a script.
 #ifndef MARVOLEN_SHELL_DIALOGS_H_
 #define MARVOLEN_SHELL_DIALOGS_H_
 
+#include <QDialog>
 #include <QStringList>
 #include <functional>
 
-class QDialog;
 class QFileDialog;
 class QWidget;
 
@@ -69,6 +69,15 @@ QString ChooseSaveName(DialogProvider& dialogs, QWidget* parent, const QString& 
 // extension added to a name typed without one; the columns as wide as
 // their contents.
 void SetUpFileDialog(QFileDialog* dialog, const QStringList& dataFiles = {});
+
+// The About box: the icon, the name and version, and one line about the
+// program, laid out in dialog units of its 9-point 宋体 font.
+class AboutDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit AboutDialog(QWidget* parent);
+};
 
 }  // namespace marvolen
 

@@ -10,34 +10,39 @@ namespace marvolen {
 FindBar::FindBar()
     : find_(new QLineEdit),
       replace_(new QLineEdit),
-      matchCase_(new QCheckBox(QStringLiteral("区分大小写(&C)"))),
-      wholeWord_(new QCheckBox(QStringLiteral("全字匹配(&O)"))),
+      matchCase_(new QCheckBox(QCoreApplication::translate("FindBar", "区分大小写(&C)"))),
+      wholeWord_(new QCheckBox(QCoreApplication::translate("FindBar", "全字匹配(&O)"))),
       replaceRow_(new QWidget) {
+  find_->setObjectName(QStringLiteral("findField"));
+  replace_->setObjectName(QStringLiteral("replaceField"));
+  matchCase_->setObjectName(QStringLiteral("matchCase"));
+  wholeWord_->setObjectName(QStringLiteral("wholeWord"));
   auto button = [this](const char* text, auto slot) {
     auto* b = new QToolButton;
-    b->setText(QString::fromUtf8(text));
+    b->setText(tr(text));
     connect(b, &QToolButton::clicked, this, slot);
     return b;
   };
   auto* findRow = new QHBoxLayout;
-  findRow->addWidget(new QLabel(QStringLiteral("查找：")));
+  findRow->addWidget(new QLabel(QCoreApplication::translate("FindBar", "查找：")));
   findRow->addWidget(find_, 1);
-  findRow->addWidget(button("上一个", [this] { FindNext(true); }));
-  findRow->addWidget(button("下一个", [this] { FindNext(false); }));
+  findRow->addWidget(button(QT_TRANSLATE_NOOP("FindBar", "上一个"), [this] { FindNext(true); }));
+  findRow->addWidget(button(QT_TRANSLATE_NOOP("FindBar", "下一个"), [this] { FindNext(false); }));
   findRow->addWidget(matchCase_);
   findRow->addWidget(wholeWord_);
-  findRow->addWidget(button("关闭", &FindBar::Close));
+  findRow->addWidget(button(QT_TRANSLATE_NOOP("FindBar", "关闭"), &FindBar::Close));
   auto* replaceRow = new QHBoxLayout(replaceRow_);
   replaceRow->setContentsMargins(0, 0, 0, 0);
-  replaceRow->addWidget(new QLabel(QStringLiteral("替换为：")));
+  replaceRow->addWidget(new QLabel(QCoreApplication::translate("FindBar", "替换为：")));
   replaceRow->addWidget(replace_, 1);
-  replaceRow->addWidget(button("替换", &FindBar::ReplaceNext));
-  replaceRow->addWidget(button("全部替换", &FindBar::ReplaceAll));
+  replaceRow->addWidget(button(QT_TRANSLATE_NOOP("FindBar", "替换"), &FindBar::ReplaceNext));
+  replaceRow->addWidget(button(QT_TRANSLATE_NOOP("FindBar", "全部替换"), &FindBar::ReplaceAll));
   auto* rows = new QVBoxLayout(this);
   rows->setContentsMargins(4, 2, 4, 2);
   rows->addLayout(findRow);
   rows->addWidget(replaceRow_);
-  find_->setPlaceholderText(QStringLiteral("要查找的文字（Enter 下一个，Shift+Enter 上一个）"));
+  find_->setPlaceholderText(
+      QCoreApplication::translate("FindBar", "要查找的文字（Enter 下一个，Shift+Enter 上一个）"));
   find_->installEventFilter(this);
   connect(find_, &QLineEdit::textChanged, this, &FindBar::Mark);
   connect(matchCase_, &QCheckBox::toggled, this, &FindBar::Mark);
@@ -94,10 +99,10 @@ void FindBar::FindNext(bool backward) {
   if (find_->text().isEmpty()) return Open(false);
   bool wrapped = false;
   if (!pane_->Find(pattern(), backward, &wrapped)) {
-    emit message(QStringLiteral("找不到“%1”。").arg(find_->text()));
+    emit message(QCoreApplication::translate("FindBar", "找不到“%1”。").arg(find_->text()));
   } else if (wrapped) {
-    emit message(backward ? QStringLiteral("已查找到开头，从末尾继续。")
-                          : QStringLiteral("已查找到末尾，从开头继续。"));
+    emit message(backward ? QCoreApplication::translate("FindBar", "已查找到开头，从末尾继续。")
+                          : QCoreApplication::translate("FindBar", "已查找到末尾，从开头继续。"));
   } else {
     emit message(QString());
   }
@@ -138,8 +143,9 @@ void FindBar::ReplaceAll() {
     cursor.insertText(replace_->text());
   }
   cursor.endEditBlock();
-  emit message(matches.isEmpty() ? QStringLiteral("找不到“%1”。").arg(wanted.text)
-                                 : QStringLiteral("已替换 %1 处。").arg(matches.size()));
+  emit message(matches.isEmpty()
+                   ? QCoreApplication::translate("FindBar", "找不到“%1”。").arg(wanted.text)
+                   : QCoreApplication::translate("FindBar", "已替换 %1 处。").arg(matches.size()));
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {

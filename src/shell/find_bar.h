@@ -40,10 +40,6 @@ class FindBar : public QWidget {
   void Close();
 
   SearchPattern pattern() const;
-  QLineEdit* findField() const { return find_; }
-  QLineEdit* replaceField() const { return replace_; }
-  QCheckBox* matchCase() const { return matchCase_; }
-  QCheckBox* wholeWord() const { return wholeWord_; }
 
   Q_SIGNAL void message(const QString& text);
 

@@ -12,13 +12,17 @@
 #include <QTextBlock>
 #include <QtTest>
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 #include "shell/text_search.h"
 
 namespace marvolen {
@@ -54,12 +58,18 @@ class FindBarTest : public QObject {
     dir_->WriteExampleSet();
     dir_->Write(QStringLiteral("find.txt"),
                 GbkBytes("NP -> a n\r\nnp 名词 名词性\r\nVP_NP NP\r\nend NP"));
-    bench_ = std::make_unique<Workbench>(*dir_);
+    bench_ = std::make_unique<WorkbenchSession>(*dir_);
     QVERIFY(bench_->started);
-    frame_ = bench_->frame;
-    QVERIFY(frame_->OpenFile(dir_->file("find.txt")));
-    editor_ = frame_->activeChild()->view();
-    bar_ = frame_->findBar();
+    main_ = bench_->window;
+    QVERIFY(main_->documents()->OpenFile(dir_->file("find.txt")));
+    editor_ = main_->documents()->activeWindow()->editor();
+    bar_ = main_->findChild<FindBar*>("findBar");
+    QVERIFY(bar_ != nullptr);
+    findField_ = bar_->findChild<QLineEdit*>("findField");
+    replaceField_ = bar_->findChild<QLineEdit*>("replaceField");
+    matchCase_ = bar_->findChild<QCheckBox*>("matchCase");
+    wholeWord_ = bar_->findChild<QCheckBox*>("wholeWord");
+    QVERIFY(findField_ && replaceField_ && matchCase_ && wholeWord_);
   }
   void cleanup() {
     bench_.reset();
@@ -111,39 +121,39 @@ class FindBarTest : public QObject {
   }
 
   void findMarksEveryMatchInSightAndMovesWithF3() {
-    frame_->action(kEditFind)->trigger();
+    main_->action(Command::kEditFind)->trigger();
     QVERIFY(bar_->isVisible());
-    QVERIFY(bar_->findField()->hasFocus() || !frame_->isActiveWindow());
-    bar_->findField()->setText(QStringLiteral("NP"));
+    QVERIFY(findField_->hasFocus() || !main_->isActiveWindow());
+    findField_->setText(QStringLiteral("NP"));
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "2:1", "3:4", "3:7", "4:5"}));
-    bar_->wholeWord()->setChecked(true);
+    wholeWord_->setChecked(true);
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "2:1", "3:7", "4:5"}));
-    bar_->matchCase()->setChecked(true);
+    matchCase_->setChecked(true);
     QCOMPARE(Marks(editor_), (QStringList{"1:1", "3:7", "4:5"}));
     // F3 goes from match to match, and from the last to the first again.
     editor_->moveCursor(QTextCursor::Start);
     QStringList found;
     for (int i = 0; i < 4; ++i) {
-      frame_->action(kEditFindNext)->trigger();
+      main_->action(Command::kEditFindNext)->trigger();
       found.append(Selection(editor_));
     }
     QCOMPARE(found, (QStringList{"1:1 NP", "3:7 NP", "4:5 NP", "1:1 NP"}));
-    QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("已查找到末尾，从开头继续。"));
-    frame_->action(kEditFindPrevious)->trigger();
+    QCOMPARE(main_->statusBar()->currentMessage(), QStringLiteral("已查找到末尾，从开头继续。"));
+    main_->action(Command::kEditFindPrevious)->trigger();
     QCOMPARE(Selection(editor_), QStringLiteral("4:5 NP"));
-    QCOMPARE(frame_->cursorPane()->text(), QStringLiteral("第 4 行，第 7 列"));
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 4 行，第 7 列"));
     // Text that is not there.
-    bar_->findField()->setText(QStringLiteral("形容词"));
-    frame_->action(kEditFindNext)->trigger();
-    QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("找不到“形容词”。"));
+    findField_->setText(QStringLiteral("形容词"));
+    main_->action(Command::kEditFindNext)->trigger();
+    QCOMPARE(main_->statusBar()->currentMessage(), QStringLiteral("找不到“形容词”。"));
     QCOMPARE(Selection(editor_), QStringLiteral("4:5 NP"));
     // Closing the bar takes the marks away; F3 still finds.
-    bar_->findField()->setText(QStringLiteral("名词"));
+    findField_->setText(QStringLiteral("名词"));
     QVERIFY(!Marks(editor_).isEmpty());
-    QTest::keyClick(bar_->findField(), Qt::Key_Escape);
+    QTest::keyClick(findField_, Qt::Key_Escape);
     QVERIFY(!bar_->isVisible());
     QVERIFY(Marks(editor_).isEmpty());
-    frame_->action(kEditFindNext)->trigger();
+    main_->action(Command::kEditFindNext)->trigger();
     QCOMPARE(Selection(editor_), QStringLiteral("2:4 名词"));
   }
 
@@ -153,14 +163,14 @@ class FindBarTest : public QObject {
     QString text;
     for (int i = 1; i <= 200; ++i) text += QStringLiteral("NP %1 NP\r\n").arg(i);
     dir_->Write(QStringLiteral("many.txt"), text.toLatin1());
-    QVERIFY(frame_->OpenFile(dir_->file("many.txt")));
-    QPlainTextEdit* editor = frame_->activeChild()->view();
-    QMdiSubWindow* window = frame_->mdiArea()->currentSubWindow();
+    QVERIFY(main_->documents()->OpenFile(dir_->file("many.txt")));
+    QPlainTextEdit* editor = main_->documents()->activeWindow()->editor();
+    QMdiSubWindow* window = main_->findChild<QMdiArea*>("documentArea")->currentSubWindow();
     window->showNormal();
     window->resize(300, 150);
     QCoreApplication::processEvents();
-    frame_->action(kEditFind)->trigger();
-    bar_->findField()->setText(QStringLiteral("NP"));
+    main_->action(Command::kEditFind)->trigger();
+    findField_->setText(QStringLiteral("NP"));
     const qsizetype few = Marks(editor).size();
     QVERIFY(few > 0);
     window->showMaximized();
@@ -177,26 +187,26 @@ class FindBarTest : public QObject {
   // Escape from a check box of the bar sent the focus, and so the active
   // window, to another document window.
   void regressionEscapeFromTheBarKeepsTheActiveWindow() {
-    QApplication::setActiveWindow(frame_);
-    QVERIFY(QTest::qWaitForWindowActive(frame_));
-    frame_->action(kEditFind)->trigger();
-    bar_->wholeWord()->setFocus();
-    QVERIFY(bar_->wholeWord()->hasFocus());
-    QTest::keyClick(bar_->wholeWord(), Qt::Key_Escape);
+    QApplication::setActiveWindow(main_);
+    QVERIFY(QTest::qWaitForWindowActive(main_));
+    main_->action(Command::kEditFind)->trigger();
+    wholeWord_->setFocus();
+    QVERIFY(wholeWord_->hasFocus());
+    QTest::keyClick(wholeWord_, Qt::Key_Escape);
     QVERIFY(!bar_->isVisible());
-    QCOMPARE(frame_->activeChild()->view(), editor_);
+    QCOMPARE(main_->documents()->activeWindow()->editor(), editor_);
     QVERIFY(editor_->hasFocus());
   }
 
   void enterInTheFieldFindsNextAndShiftEnterPrevious() {
-    frame_->action(kEditFind)->trigger();
-    bar_->findField()->setText(QStringLiteral("np"));
+    main_->action(Command::kEditFind)->trigger();
+    findField_->setText(QStringLiteral("np"));
     editor_->moveCursor(QTextCursor::Start);
-    QTest::keyClick(bar_->findField(), Qt::Key_Return);
+    QTest::keyClick(findField_, Qt::Key_Return);
     QCOMPARE(Selection(editor_), QStringLiteral("1:1 NP"));
-    QTest::keyClick(bar_->findField(), Qt::Key_Return);
+    QTest::keyClick(findField_, Qt::Key_Return);
     QCOMPARE(Selection(editor_), QStringLiteral("2:1 np"));
-    QTest::keyClick(bar_->findField(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(findField_, Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(Selection(editor_), QStringLiteral("1:1 NP"));
   }
 
@@ -204,18 +214,18 @@ class FindBarTest : public QObject {
   void findStartsWithTheSelection() {
     editor_->moveCursor(QTextCursor::Start);
     editor_->moveCursor(QTextCursor::NextWord, QTextCursor::KeepAnchor);
-    frame_->action(kEditFind)->trigger();
-    QCOMPARE(bar_->findField()->text(), QStringLiteral("NP "));
+    main_->action(Command::kEditFind)->trigger();
+    QCOMPARE(findField_->text(), QStringLiteral("NP "));
   }
 
   void replaceOneByOneAndAllAtOnceUndoneInOneStep() {
     const QString before = editor_->toPlainText();
-    frame_->action(kEditReplace)->trigger();
-    QVERIFY(bar_->replaceField()->isVisible());
-    bar_->findField()->setText(QStringLiteral("NP"));
-    bar_->wholeWord()->setChecked(true);
-    bar_->matchCase()->setChecked(true);
-    bar_->replaceField()->setText(QStringLiteral("名词短语"));
+    main_->action(Command::kEditReplace)->trigger();
+    QVERIFY(replaceField_->isVisible());
+    findField_->setText(QStringLiteral("NP"));
+    wholeWord_->setChecked(true);
+    matchCase_->setChecked(true);
+    replaceField_->setText(QStringLiteral("名词短语"));
     editor_->moveCursor(QTextCursor::Start);
     // The first 替换 only finds; the next replaces what it found.
     bar_->ReplaceNext();
@@ -223,9 +233,9 @@ class FindBarTest : public QObject {
     bar_->ReplaceNext();
     QVERIFY(editor_->toPlainText().startsWith(QStringLiteral("名词短语 -> a n")));
     QCOMPARE(Selection(editor_), QStringLiteral("3:7 NP"));
-    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - find.txt*"));
+    QCOMPARE(ShownTitle(main_), QStringLiteral("Marvolen - find.txt*"));
     bar_->ReplaceAll();
-    QCOMPARE(frame_->statusBar()->currentMessage(), QStringLiteral("已替换 2 处。"));
+    QCOMPARE(main_->statusBar()->currentMessage(), QStringLiteral("已替换 2 处。"));
     QCOMPARE(editor_->toPlainText(),
              QStringLiteral("名词短语 -> a n\nnp 名词 名词性\nVP_NP 名词短语\nend 名词短语"));
     editor_->undo();
@@ -237,9 +247,9 @@ class FindBarTest : public QObject {
 
   void goToLine() {
     bench_->dialogs->lineAnswers = {3, 0, 99};
-    frame_->action(kEditGoToLine)->trigger();
-    QCOMPARE(frame_->cursorPane()->text(), QStringLiteral("第 3 行，第 1 列"));
-    frame_->action(kEditGoToLine)->trigger();  // cancelled
+    main_->action(Command::kEditGoToLine)->trigger();
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 3 行，第 1 列"));
+    main_->action(Command::kEditGoToLine)->trigger();  // cancelled
     QCOMPARE(editor_->textCursor().blockNumber(), 2);
     editor_->GoToLine(99);  // past the end: the last line
     QCOMPARE(editor_->textCursor().blockNumber(), 3);
@@ -253,37 +263,42 @@ class FindBarTest : public QObject {
     for (int i = 1; i <= 20000; ++i)
       report += GbkBytes(i % 5000 == 0 ? "\t\t[1](NP:定中(a,n))\r\n" : "\tn v a\r\n");
     dir_->Write(QStringLiteral("report.txt"), report);
-    QVERIFY(frame_->OpenReport(dir_->file("report.txt")));
-    ReportView* view = frame_->reportWindow()->view();
+    QVERIFY(main_->OpenReport(dir_->file("report.txt")));
+    ReportView* view = main_->reportWindow()->view();
     QCOMPARE(view->lineCount(), 20001);
-    frame_->action(kEditFind)->trigger();
-    QVERIFY(!bar_->replaceField()->isVisible());  // a report is not edited
-    QVERIFY(!frame_->action(kEditReplace)->isEnabled());
-    bar_->findField()->setText(QStringLiteral("定中"));
+    main_->action(Command::kEditFind)->trigger();
+    QVERIFY(!replaceField_->isVisible());  // a report is not edited
+    QVERIFY(!main_->action(Command::kEditReplace)->isEnabled());
+    findField_->setText(QStringLiteral("定中"));
     QStringList found;
     for (int i = 0; i < 5; ++i) {
-      frame_->action(kEditFindNext)->trigger();
+      main_->action(Command::kEditFindNext)->trigger();
       found.append(QStringLiteral("%1:%2").arg(view->cursorLine()).arg(view->selectedText()));
     }
     QCOMPARE(found,
              (QStringList{"5000:定中", "10000:定中", "15000:定中", "20000:定中", "5000:定中"}));
     QCOMPARE(view->cursorColumn(), 12);  // after the match, on its line
-    frame_->action(kEditFindPrevious)->trigger();
+    main_->action(Command::kEditFindPrevious)->trigger();
     QCOMPARE(view->cursorLine(), 20000);
     QCOMPARE(view->currentLineText(), QStringLiteral("\t\t[1](NP:定中(a,n))"));
     bench_->dialogs->lineAnswers = {12345};
-    frame_->action(kEditGoToLine)->trigger();
+    main_->action(Command::kEditGoToLine)->trigger();
     QCOMPARE(view->cursorLine(), 12345);
-    QCOMPARE(frame_->cursorPane()->text(), QStringLiteral("第 12345 行，第 1 列"));
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(),
+             QStringLiteral("第 12345 行，第 1 列"));
     QCOMPARE(bench_->dialogs->lineQuestions, QStringList{"20000/20001"});
   }
 
  private:
   std::unique_ptr<StartupDir> dir_;
-  std::unique_ptr<Workbench> bench_;
-  CMainFrame* frame_ = nullptr;
-  CMarvolenView* editor_ = nullptr;
+  std::unique_ptr<WorkbenchSession> bench_;
+  MainWindow* main_ = nullptr;
+  DocumentEditor* editor_ = nullptr;
   FindBar* bar_ = nullptr;
+  QLineEdit* findField_ = nullptr;
+  QLineEdit* replaceField_ = nullptr;
+  QCheckBox* matchCase_ = nullptr;
+  QCheckBox* wholeWord_ = nullptr;
 };
 
 }  // namespace marvolen

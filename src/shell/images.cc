@@ -43,7 +43,8 @@ void DrawTree(QPainter& p, const QPointF& root, qreal w, qreal h, const QColor& 
   for (const QPointF& point : {root, left, right, leaf1, leaf2}) p.drawEllipse(point, dot, dot);
 }
 
-void DrawButton(QPainter& p, int command) {
+void DrawButton(QPainter& p, Command command) {
+  using enum Command;
   switch (command) {
     case kFileNew:
       return DrawPage(p, QRect(3, 1, 10, 13));
@@ -87,16 +88,19 @@ void DrawButton(QPainter& p, int command) {
       p.setPen(Qt::white);
       return p.drawText(QRect(1, 0, 14, 15), Qt::AlignCenter, QStringLiteral("?"));
     }
+    default:
+      return;  // no image
   }
 }
 
 }  // namespace
 
-QPixmap ToolbarImage(int command) {
+QPixmap ToolbarImage(Command command) {
   QPixmap pixmap(kToolbarImageSize);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing, command == kEditCut || command == kAppAbout);
+  p.setRenderHint(QPainter::Antialiasing,
+                  command == Command::kEditCut || command == Command::kAppAbout);
   DrawButton(p, command);
   return pixmap;
 }

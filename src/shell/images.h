@@ -7,10 +7,12 @@
 
 namespace marvolen {
 
+enum class Command;
+
 constexpr QSize kToolbarImageSize(16, 15);
 
 // The toolbar image of a command (an empty pixmap for a command without one).
-QPixmap ToolbarImage(int command);
+QPixmap ToolbarImage(Command command);
 // The application's icon, or with `document` the icon of a document window.
 QIcon AppIcon(bool document = false);
 

@@ -11,14 +11,17 @@
 namespace marvolen {
 
 void AddLockKeyPanes(QStatusBar* bar) {
-  static const char* const kPanes[][2] = {
-      {"大写", "Caps Lock"}, {"数字", "Num Lock"}, {"滚动", "Scroll Lock"}};
+  static const char* const kPanes[][2] = {{QT_TRANSLATE_NOOP("LockKeys", "大写"), "Caps Lock"},
+                                          {QT_TRANSLATE_NOOP("LockKeys", "数字"), "Num Lock"},
+                                          {QT_TRANSLATE_NOOP("LockKeys", "滚动"), "Scroll Lock"}};
   QList<QLabel*> labels;
   for (const auto& pane : kPanes) {
     auto* label = new QLabel;
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(pane[0])) + 8);
+    label->setMinimumWidth(
+        label->fontMetrics().horizontalAdvance(QCoreApplication::translate("LockKeys", pane[0])) +
+        8);
     bar->addPermanentWidget(label);
     labels.append(label);
   }
@@ -33,7 +36,7 @@ void AddLockKeyPanes(QStatusBar* bar) {
       on = atom != None && XkbGetNamedIndicator(display, atom, nullptr, &lit, nullptr, nullptr) &&
            lit == True;
 #endif
-      labels[i]->setText(on ? QString::fromUtf8(kPanes[i][0]) : QString());
+      labels[i]->setText(on ? QCoreApplication::translate("LockKeys", kPanes[i][0]) : QString());
     }
   };
   update();

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "marvolen_version.h"
-#include "shell/marvolen_app.h"
+#include "shell/workbench.h"
 
 int main(int argc, char** argv) {
   // Answered before Qt starts, so they need no display.
@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  marvolen::CMarvolenApp app(argc, argv);
-  const int code = app.InitInstance() ? marvolen::CMarvolenApp::exec() : 1;
-  const int exitCode = app.ExitInstance();
+  marvolen::Workbench app(argc, argv);
+  const int code = app.Start() ? marvolen::Workbench::exec() : 1;
+  const int exitCode = app.Finish();
   return code != 0 ? code : exitCode;
 }

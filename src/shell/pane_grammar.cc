@@ -1,6 +1,7 @@
 // The grammar of the parse pane.
 #include "shell/pane_grammar.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <new>
@@ -9,7 +10,7 @@
 #include "platform/text_stream.h"
 #include "run/grammar_files.h"
 #include "run/run.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
 
 namespace marvolen {
 
@@ -43,7 +44,7 @@ void PaneGrammar::ReadConfig() {
   sequencesFile_ = Configured(config.sequences);
 }
 
-bool PaneGrammar::Update(const QList<CMarvolenDoc*>& open) {
+bool PaneGrammar::Update(const QList<Document*>& open) {
   ReadConfig();
   const Source tags = Find(tagsFile_, open), rules = Find(rulesFile_, open);
   if (!edited_ && tags == tags_ && rules == rules_) return false;
@@ -54,9 +55,9 @@ bool PaneGrammar::Update(const QList<CMarvolenDoc*>& open) {
   return true;
 }
 
-PaneGrammar::Source PaneGrammar::Find(const File& file, const QList<CMarvolenDoc*>& open) const {
+PaneGrammar::Source PaneGrammar::Find(const File& file, const QList<Document*>& open) const {
   Source source;
-  for (CMarvolenDoc* document : open) {
+  for (Document* document : open) {
     if (SameFile(document->path(), file.path)) {
       source.document = document;
       return source;
@@ -77,7 +78,7 @@ void PaneGrammar::Read() {
       QString error;
       std::optional<std::string> bytes = source.document->Bytes(&error);
       if (bytes) return InputStream::FromBytes(std::move(*bytes));
-      ui.ShowMessage((error + QStringLiteral("，无法分析。")).toStdString());
+      ui.ShowMessage((error + QCoreApplication::translate("PaneGrammar", "，无法分析。")).toStdString());
       return nullptr;
     }
     std::unique_ptr<InputStream> stream = InputStream::Open(file.name);
@@ -102,8 +103,8 @@ void PaneGrammar::Read() {
   for (const std::string& message : ui.messages) messages_.append(QString::fromStdString(message));
 }
 
-QList<CMarvolenDoc*> PaneGrammar::documents() const {
-  QList<CMarvolenDoc*> list;
+QList<Document*> PaneGrammar::documents() const {
+  QList<Document*> list;
   for (const Source* source : {&tags_, &rules_})
     if (source->document != nullptr) list.append(source->document.data());
   return list;

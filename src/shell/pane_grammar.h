@@ -19,7 +19,7 @@
 
 namespace marvolen {
 
-class CMarvolenDoc;
+class Document;
 
 // The pane shows lines with at most this many parses; a line with more is
 // judged and counted only (drawing more would not answer as one types).
@@ -32,7 +32,7 @@ class PaneGrammar {
   // Read the tag set and the rules again if what they come from changed,
   // taking each from the document among `open` that holds its file. True
   // when they were read again.
-  bool Update(const QList<CMarvolenDoc*>& open);
+  bool Update(const QList<Document*>& open);
   // The text of a document they were read from has changed.
   void MarkEdited() { edited_ = true; }
 
@@ -46,7 +46,7 @@ class PaneGrammar {
   // The readers' messages, in order.
   const QStringList& messages() const { return messages_; }
   // The documents they were last read from.
-  QList<CMarvolenDoc*> documents() const;
+  QList<Document*> documents() const;
 
   // The files config.ini names, as absolute paths ("" when it names none).
   const QString& tagsPath() const { return tagsFile_.path; }
@@ -67,13 +67,13 @@ class PaneGrammar {
   };
   // Where a file was read from: a document, or the file on disk as it was.
   struct Source {
-    QPointer<CMarvolenDoc> document;
+    QPointer<Document> document;
     Stamp stamp;
     bool operator==(const Source&) const = default;
   };
 
   File Configured(const std::string& value) const;
-  Source Find(const File& file, const QList<CMarvolenDoc*>& open) const;
+  Source Find(const File& file, const QList<Document*>& open) const;
   void Read();
 
   std::string startupDir_;

@@ -6,14 +6,14 @@
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
 #include "grammar/permutation.h"
-#include "encoding/gbk.h"
 #include "platform/file_system.h"
+#include "encoding/gbk.h"
 #include "encoding/gbk_text.h"
 #include "platform/replace_file.h"
 #include "run/run.h"
-#include "shell/child_frame.h"
 #include "shell/dialogs.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_window.h"
 #include "shell/report_view.h"
 #include "shell/tree_canvas.h"
 #include "shell/tree_painter.h"
@@ -29,7 +29,7 @@ constexpr int kImagePixels = 28;
 constexpr double kImageDotsPerInch = 192;
 // The grammar's documents are read again this long after the last edit.
 constexpr int kGrammarEditDelayMs = 300;
-const char kTooLarge[] = "这幅图太大，无法做成图片；请另存为 SVG。";
+const char kTooLarge[] = QT_TRANSLATE_NOOP("ParsePane", "这幅图太大，无法做成图片；请另存为 SVG。");
 
 QPlainTextEdit* TextOf(QWidget* widget) {
   if (widget == nullptr) return nullptr;
@@ -42,7 +42,7 @@ QPlainTextEdit* TextOf(QWidget* widget) {
 QString FileNameOf(const QString& sequence) {
   QString name = sequence.simplified();
   name.remove(QRegularExpression(QStringLiteral("[<>:\"/\\\\|?*\\x00-\\x1f]")));
-  return name.isEmpty() ? QStringLiteral("分析树") : name;
+  return name.isEmpty() ? QCoreApplication::translate("ParsePane", "分析树") : name;
 }
 
 // A check box's mark as the style draws it, off and on, so that a
@@ -73,13 +73,15 @@ QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const
   for (const QString& input : {QString::fromStdString(profile), grammar.tagsPath(),
                                grammar.rulesPath(), grammar.sequencesPath()}) {
     if (SameFile(path, input))
-      return QStringLiteral("%1 是数据文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+      return QCoreApplication::translate("ParsePane", "%1 是数据文件，没有被覆盖。")
+          .arg(QDir::toNativeSeparators(path));
   }
   if (std::string result = NativePath(ReadRunConfig(profile).result); !result.empty()) {
     if (!IsAbsolutePath(result)) result = startupDir + kPathSeparator + result;
     const QString report = QDir::cleanPath(QString::fromStdString(result));
     if (SameFile(QDir::cleanPath(path), report))
-      return QStringLiteral("%1 是分析报告文件，没有被覆盖。").arg(QDir::toNativeSeparators(path));
+      return QCoreApplication::translate("ParsePane", "%1 是分析报告文件，没有被覆盖。")
+          .arg(QDir::toNativeSeparators(path));
   }
   return QString();
 }
@@ -98,14 +100,15 @@ std::optional<QString> SequenceOfLine(qint64 number,
   // The report's own lines that an indent does not make a pattern: its
   // counts ("\t其中…:12个") and its "none" lines ("\t没有…!!!").
   static const QRegularExpression own(
-      QStringLiteral("^\\t+(其中.*:\\d+个|(没有|无).*!!!)$"));
+      QCoreApplication::translate("ParsePane", "^\\t+(其中.*:\\d+个|(没有|无).*!!!)$"));
   auto isItemLine = [&](qint64 n) {
     const QString text = lineAt(n);
     if (!text.startsWith(QLatin1Char('\t')) || text.startsWith(QLatin1String("\t\t")) ||
         own.match(text).hasMatch())
       return false;
     // The tag list follows its heading "全部标记共有 N 个: ".
-    if (n > 0 && lineAt(n - 1).startsWith(QStringLiteral("全部标记共有"))) return false;
+    if (n > 0 && lineAt(n - 1).startsWith(QCoreApplication::translate("ParsePane", "全部标记共有")))
+      return false;
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() <= kMaxItems;
   };
   // A parse line, or the line of parses too many to list, follows its item line.
@@ -131,7 +134,7 @@ std::optional<QString> SequenceOfLine(const QTextBlock& block, bool reportLines)
 
 ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dialogs,
                      QWidget* parent)
-    : QDockWidget(QStringLiteral("分析树"), parent),
+    : QDockWidget(QCoreApplication::translate("ParsePane", "分析树"), parent),
       startupDir_(startupDir),
       area_(area),
       dialogs_(dialogs),
@@ -142,10 +145,12 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
       messages_(new QLabel),
       canvas_(new TreeCanvas) {
   setObjectName(QStringLiteral("parsePane"));
-  input_->setPlaceholderText(QStringLiteral("输入格式，如 v n u<的> n"));
+  input_->setObjectName(QStringLiteral("sequenceInput"));
+  follow_->setObjectName(QStringLiteral("followCursor"));
+  input_->setPlaceholderText(QCoreApplication::translate("ParsePane", "输入格式，如 v n u<的> n"));
   input_->setClearButtonEnabled(true);
-  follow_->setText(QStringLiteral("跟随光标"));
-  follow_->setToolTip(QStringLiteral("分析活动窗口中光标所在的行"));
+  follow_->setText(QCoreApplication::translate("ParsePane", "跟随光标"));
+  follow_->setToolTip(QCoreApplication::translate("ParsePane", "分析活动窗口中光标所在的行"));
   follow_->setCheckable(true);
   follow_->setChecked(true);
   follow_->setIcon(CheckMarkIcon(follow_));
@@ -164,14 +169,14 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   messages_->setMargin(4);
   messages_->hide();
 
-  copyAll_ = new QAction(QStringLiteral("复制全部树的图片(&C)"), this);
-  svgAll_ = new QAction(QStringLiteral("全部另存为 SVG(&S)..."), this);
-  pngAll_ = new QAction(QStringLiteral("全部另存为 PNG(&P)..."), this);
+  copyAll_ = new QAction(QCoreApplication::translate("ParsePane", "复制全部树的图片(&C)"), this);
+  svgAll_ = new QAction(QCoreApplication::translate("ParsePane", "全部另存为 SVG(&S)..."), this);
+  pngAll_ = new QAction(QCoreApplication::translate("ParsePane", "全部另存为 PNG(&P)..."), this);
   connect(copyAll_, &QAction::triggered, this, [this] { CopyImage(-1); });
   connect(svgAll_, &QAction::triggered, this, [this] { Save(-1, Format::kSvg); });
   connect(pngAll_, &QAction::triggered, this, [this] { Save(-1, Format::kPng); });
   // A push button makes room for its menu's arrow beside the text.
-  auto* exports = new QPushButton(QStringLiteral("导出"));
+  auto* exports = new QPushButton(QCoreApplication::translate("ParsePane", "导出"));
   exports->setObjectName(QStringLiteral("exportButton"));
   auto* exportMenu = new QMenu(exports);
   exportMenu->addActions({copyAll_, svgAll_, pngAll_});
@@ -218,10 +223,10 @@ void ParsePane::showEvent(QShowEvent* event) {
 
 void ParsePane::Analyse() {
   if (!isVisible()) return;  // it is done when the pane shows
-  QList<CMarvolenDoc*> open;
+  QList<Document*> open;
   if (area_ != nullptr) {
     for (QMdiSubWindow* window : area_->subWindowList())
-      if (auto* frame = qobject_cast<CChildFrame*>(window))
+      if (auto* frame = qobject_cast<DocumentWindow*>(window))
         if (!open.contains(frame->document())) open.append(frame->document());
   }
   if (grammar_.Update(open)) WatchGrammarDocuments();
@@ -238,17 +243,18 @@ void ParsePane::Analyse() {
   SequenceAnalyser* analyser = grammar_.analyser();
   if (!gbk) {
     const char32_t c = bad.character;
-    messages.append(
-        QStringLiteral("“%1”不是 GBK 编码能表示的字符。").arg(QString::fromUcs4(&c, 1)));
+    messages.append(QCoreApplication::translate("ParsePane", "“%1”不是 GBK 编码能表示的字符。")
+                        .arg(QString::fromUcs4(&c, 1)));
   } else if (analyser != nullptr) {
     SequenceAnalysis analysis = analyser->Analyse(*gbk);
     switch (analysis.problem) {
       case SequenceProblem::kTooManyItems:
         messages.append(
-            QStringLiteral("一个格式最多有五项，这里有 %1 项。").arg(analysis.itemCount));
+            QCoreApplication::translate("ParsePane", "一个格式最多有五项，这里有 %1 项。")
+                .arg(analysis.itemCount));
         break;
       case SequenceProblem::kItemTooLong:
-        messages.append(QStringLiteral("项长于 19 个字节（GBK）：%1")
+        messages.append(QCoreApplication::translate("ParsePane", "项长于 19 个字节（GBK）：%1")
                             .arg(QString::fromStdString(GbkToUtf8(analysis.overlongItem))));
         break;
       case SequenceProblem::kOutOfMemory:
@@ -265,13 +271,15 @@ void ParsePane::Analyse() {
             unknown.append(text);
         }
         if (!unknown.isEmpty())
-          messages.append(QStringLiteral("不是标记集中的标记：%1").arg(unknown.join(QStringLiteral("、"))));
+          messages.append(QCoreApplication::translate("ParsePane", "不是标记集中的标记：%1")
+                              .arg(unknown.join(QCoreApplication::translate("ParsePane", "、"))));
         judgement_ = QString::fromUtf8(JudgementWords(analysis.judgement));
         count_ = (analysis.parseCount > analyser->maxParses()
                       ? QString::fromStdString(GbkToUtf8(UnlistedParsesLine(analysis.parseCount,
                                                                             analyser->maxParses())))
                             .trimmed()
-                      : QStringLiteral("共有%1种组合方式").arg(analysis.parseCount));
+                      : QCoreApplication::translate("ParsePane", "共有%1种组合方式")
+                            .arg(analysis.parseCount));
         marks = MarkDifferences(analysis.parses, analysis.judgement);
         parses = std::move(analysis.parses);
         break;
@@ -294,7 +302,7 @@ void ParsePane::Analyse() {
 void ParsePane::WatchGrammarDocuments() {
   for (const QMetaObject::Connection& connection : grammarWatch_) disconnect(connection);
   grammarWatch_.clear();
-  for (CMarvolenDoc* document : grammar_.documents()) {
+  for (Document* document : grammar_.documents()) {
     grammarWatch_.append(connect(document->text(), &QTextDocument::contentsChanged, this, [this] {
       grammar_.MarkEdited();
       grammarEdited_.start();
@@ -323,7 +331,7 @@ void ParsePane::TakeLineUnderCursor() {
   if (!follow_->isChecked() || !isVisible() || watched_ == nullptr || area_ == nullptr) return;
   // The tag set and the rules are the grammar, not sequences to analyse.
   grammar_.ReadConfig();
-  const auto* frame = qobject_cast<CChildFrame*>(area_->currentSubWindow());
+  const auto* frame = qobject_cast<DocumentWindow*>(area_->currentSubWindow());
   const QString path = frame != nullptr ? frame->document()->path() : QString();
   if (SameFile(path, grammar_.tagsPath()) || SameFile(path, grammar_.rulesPath())) return;
   std::optional<QString> line;
@@ -351,11 +359,11 @@ void ParsePane::ShowContextMenu(const QPoint& point) {
   QMenu menu;
   if (tree >= 0) {
     const QString number = QString::number(tree + 1);
-    menu.addAction(QStringLiteral("复制树 [%1] 的图片").arg(number), this,
+    menu.addAction(QCoreApplication::translate("ParsePane", "复制树 [%1] 的图片").arg(number), this,
                    [this, tree] { CopyImage(tree); });
-    menu.addAction(QStringLiteral("树 [%1] 另存为 SVG...").arg(number), this,
+    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 SVG...").arg(number), this,
                    [this, tree] { Save(tree, Format::kSvg); });
-    menu.addAction(QStringLiteral("树 [%1] 另存为 PNG...").arg(number), this,
+    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 PNG...").arg(number), this,
                    [this, tree] { Save(tree, Format::kPng); });
     menu.addSeparator();
   }
@@ -372,7 +380,7 @@ bool ParsePane::CopyImage(int index) {
   if (canvas_->treeCount() == 0 || index >= canvas_->treeCount()) return false;
   const QImage image = Image(index);
   if (image.isNull()) {
-    Fail(QString::fromUtf8(kTooLarge));
+    Fail(QCoreApplication::translate("ParsePane", kTooLarge));
     return false;
   }
   QGuiApplication::clipboard()->setImage(image);
@@ -403,10 +411,10 @@ QString ParsePane::Export(int index, Format format, const QString& path) const {
     bytes = QByteArray::fromStdString(RenderSvg(canvas_->Drawing(index, font), StyleFor(font)));
   } else {
     const QImage image = Image(index);
-    if (image.isNull()) return QString::fromUtf8(kTooLarge);
+    if (image.isNull()) return QCoreApplication::translate("ParsePane", kTooLarge);
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-      return QStringLiteral("无法生成 PNG 图片。");
+      return QCoreApplication::translate("ParsePane", "无法生成 PNG 图片。");
   }
   // Written beside the file and put in its place when complete, as every
   // file the program writes; a folder, a pipe, a device or a read-only file
@@ -414,7 +422,7 @@ QString ParsePane::Export(int index, Format format, const QString& path) const {
   std::string failure;
   if (!ReplaceFileContents(path.toStdString(), std::string_view(bytes.constData(), bytes.size()),
                            &failure))
-    return QStringLiteral("无法保存文件 %1。\n%2")
+    return QCoreApplication::translate("ParsePane", "无法保存文件 %1。\n%2")
         .arg(QDir::toNativeSeparators(path), QString::fromStdString(failure));
   return QString();
 }

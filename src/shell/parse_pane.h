@@ -42,8 +42,6 @@ class ParsePane : public QDockWidget {
   // in `startupDir`; it asks where to save through `dialogs`.
   ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dialogs, QWidget* parent);
 
-  QLineEdit* input() const { return input_; }
-  QToolButton* followButton() const { return follow_; }
   TreeCanvas* canvas() const { return canvas_; }
   // What it shows: the judgement, the number of parses, the messages.
   const QString& judgementText() const { return judgement_; }

@@ -18,10 +18,13 @@
 #include <sys/stat.h>
 #endif
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/test_support.h"
@@ -61,14 +64,18 @@ class ParsePaneTest : public QObject {
     dir_ = std::make_unique<StartupDir>();
     for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"})
       dir_->Write(QString::fromUtf8(name), ExampleFile(name));
-    bench_ = std::make_unique<Workbench>(*dir_);
+    bench_ = std::make_unique<WorkbenchSession>(*dir_);
     QVERIFY(bench_->started);
-    frame_ = bench_->frame;
-    pane_ = frame_->parsePane();
+    main_ = bench_->window;
+    pane_ = main_->findChild<ParsePane*>("parsePane");
+    QVERIFY(pane_ != nullptr);
+    input_ = pane_->findChild<QLineEdit*>("sequenceInput");
+    follow_ = pane_->findChild<QToolButton*>("followCursor");
+    QVERIFY(input_ != nullptr && follow_ != nullptr);
     QVERIFY(pane_->isHidden());
-    frame_->action(kViewParsePane)->trigger();
+    main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
-    QVERIFY(QTest::qWaitForWindowExposed(frame_));
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
   }
   void cleanup() {
     bench_.reset();
@@ -92,9 +99,9 @@ class ParsePaneTest : public QObject {
     QFETCH(QString, line);
     QFETCH(QString, judgement);
     QFETCH(int, parses);
-    pane_->input()->setFocus();
-    Type(pane_->input(), line);
-    QCOMPARE(pane_->input()->text(), line);
+    input_->setFocus();
+    Type(input_, line);
+    QCOMPARE(input_->text(), line);
     QCOMPARE(pane_->judgementText(), judgement);
     QCOMPARE(pane_->countText(), QStringLiteral("共有%1种组合方式").arg(parses));
     QCOMPARE(pane_->canvas()->treeCount(), parses);
@@ -122,18 +129,18 @@ class ParsePaneTest : public QObject {
   }
 
   void problemsWithTheLineShowInThePane() {
-    pane_->input()->setText(QStringLiteral("n n n n n n"));
+    input_->setText(QStringLiteral("n n n n n n"));
     QCOMPARE(pane_->messageText(), QStringLiteral("一个格式最多有五项，这里有 6 项。"));
     QCOMPARE(pane_->canvas()->treeCount(), 0);
-    pane_->input()->setText(QStringLiteral("n 一二三四五六七八九十"));
+    input_->setText(QStringLiteral("n 一二三四五六七八九十"));
     QVERIFY(pane_->messageText().startsWith(QStringLiteral("项长于 19 个字节")));
-    pane_->input()->setText(QStringLiteral("n \U0001F600"));
+    input_->setText(QStringLiteral("n \U0001F600"));
     QVERIFY(pane_->messageText().contains(QStringLiteral("不是 GBK 编码能表示的字符")));
     // Items that are no tags are named, each once; the line is still judged.
-    pane_->input()->setText(QStringLiteral("zz n u<地> zz"));
+    input_->setText(QStringLiteral("zz n u<地> zz"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
     QCOMPARE(pane_->messageText(), QStringLiteral("不是标记集中的标记：zz、u<地>"));
-    pane_->input()->setText(QStringLiteral("   "));
+    input_->setText(QStringLiteral("   "));
     QVERIFY(pane_->messageText().isEmpty());
     QVERIFY(pane_->judgementText().isEmpty());
     QVERIFY(bench_->dialogs->messages.empty());
@@ -141,9 +148,9 @@ class ParsePaneTest : public QObject {
 
   // The rules as they stand in the open document, saved or not.
   void anUnsavedEditToTheRulesChangesTheAnswer() {
-    pane_->input()->setText(QStringLiteral("q q"));
+    input_->setText(QStringLiteral("q q"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
-    QPlainTextEdit* rules = frame_->activeChild()->view();
+    QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
     const QByteArray onDisk = dir_->Read(QStringLiteral("rules.txt"));
     QTextCursor cursor = rules->document()->find(QStringLiteral("CFGRuleSetEnd"));
     cursor.movePosition(QTextCursor::StartOfBlock);
@@ -159,7 +166,7 @@ class ParsePaneTest : public QObject {
     cursor.insertText(QStringLiteral("&& [ Q01 ] MP -> q q :: <TREE> = 叠量\n"));
     QTRY_COMPARE(pane_->judgementText(), QStringLiteral("只有一种组合方式(无歧义)"));
     rules->document()->setModified(false);
-    frame_->activeChild()->close();
+    main_->documents()->activeWindow()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     pane_->Analyse();
     QCOMPARE(pane_->judgementText(), QStringLiteral("不能组合"));
@@ -173,8 +180,8 @@ class ParsePaneTest : public QObject {
   }
 
   void readerMessagesShowInThePaneNotInBoxes() {
-    QPlainTextEdit* rules = frame_->activeChild()->view();
-    pane_->input()->setText(QStringLiteral("v n"));
+    QPlainTextEdit* rules = main_->documents()->activeWindow()->editor();
+    input_->setText(QStringLiteral("v n"));
     QTextCursor cursor = rules->document()->find(QStringLiteral("CFGRuleSetBegin"));
     cursor.insertText(QStringLiteral("CFGRuleSetBeginX"));
     QTRY_VERIFY(!pane_->messageText().isEmpty());
@@ -204,12 +211,12 @@ class ParsePaneTest : public QObject {
     QByteArray config = dir_->Read(QStringLiteral("config.ini"));
     config.replace("RULES=rules.txt", "RULES=rules2.txt");
     dir_->Write(QStringLiteral("config.ini"), config);
-    pane_->input()->setText(QStringLiteral("S S S S S"));
+    input_->setText(QStringLiteral("S S S S S"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("内含型歧义"));
     QCOMPARE(pane_->countText(),
              QStringLiteral("共有18144种组合方式，超出上限10000种，未逐一列出"));
     QCOMPARE(pane_->canvas()->treeCount(), 0);
-    pane_->input()->setText(QStringLiteral("S S S S"));
+    input_->setText(QStringLiteral("S S S S"));
     QCOMPARE(pane_->countText(), QStringLiteral("共有1080种组合方式"));
     // Drawn in the pane, but too many for one image: said, and nothing copied.
     QCOMPARE(pane_->canvas()->treeCount(), 1080);
@@ -220,50 +227,50 @@ class ParsePaneTest : public QObject {
   }
 
   void takesTheLineUnderTheCursor() {
-    QVERIFY(pane_->followButton()->isChecked());
-    pane_->input()->setText(QStringLiteral("n n"));
+    QVERIFY(follow_->isChecked());
+    input_->setText(QStringLiteral("n n"));
     // The rules are the grammar: their lines are not taken.
-    PutCursorOn(frame_->activeChild()->view(), QStringLiteral("CFGRuleSetEnd"));
+    PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("CFGRuleSetEnd"));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("n n"));
+    QCOMPARE(input_->text(), QStringLiteral("n n"));
 
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
-    PutCursorOn(frame_->activeChild()->view(), QStringLiteral("n n n n"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("n n n n"));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n"));
+    PutCursorOn(main_->documents()->activeWindow()->editor(), QStringLiteral("n n n n"));
+    QCOMPARE(input_->text(), QStringLiteral("n n n n"));
     QCOMPARE(pane_->canvas()->treeCount(), 4);
 
     // In the report: an item line, a parse line, a degree line.
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t\t[2](VP:述宾(...))\r\n"
                          "\t [7] v a n n \t2\r\n\t\t其中有外显型歧义的排列:5个\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    QPlainTextEdit* view = frame_->activeChild()->view();
+    QPlainTextEdit* view = main_->documents()->activeWindow()->editor();
     PutCursorOn(view, QStringLiteral("[2](VP"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n "));
     PutCursorOn(view, QStringLiteral("v a n n"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
     // A count is not a pattern: the pane keeps the last one.
     PutCursorOn(view, QStringLiteral("其中"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
 
     // Not following: the line stays.
-    pane_->followButton()->setChecked(false);
+    follow_->setChecked(false);
     PutCursorOn(view, QStringLiteral("[1](NP"));
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v a n n "));
-    pane_->followButton()->setChecked(true);
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n "));
+    QCOMPARE(input_->text(), QStringLiteral("v a n n "));
+    follow_->setChecked(true);
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n "));
   }
 
   // A parse line [k] picks out tree k, scrolled into sight; other lines none.
   void aParseLinePicksOutItsTree() {
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\tn n n n\r\n\t\t[1](x)\r\n\t\t[2](x)\r\n\t\t[3](x)\r\n\t\t[4](x)\r\n"));
-    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportView* view = frame_->reportWindow()->view();
+    ReportView* view = main_->reportWindow()->view();
     pane_->canvas()->resize(200, 120);  // one tree in sight at a time
     for (int line : {5, 2, 4}) {
       view->GoToLine(line);
@@ -283,28 +290,28 @@ class ParsePaneTest : public QObject {
     dir_->Write(QStringLiteral("report.txt"),
                 GbkBytes("\r\n\tv n u<的> n \r\n\t\t[1](NP:定中(...))\r\n\t [7] v a n n \t2\r\n"
                          "全部标记共有 2 个: \r\n\tn v \r\n"));
-    QVERIFY(frame_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
+    QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportWindow* report = frame_->reportWindow();
+    ReportWindow* report = main_->reportWindow();
     QVERIFY(report != nullptr);
-    QCOMPARE(frame_->mdiArea()->currentSubWindow(), report);
+    QCOMPARE(main_->findChild<QMdiArea*>("documentArea")->currentSubWindow(), report);
     // From the end up: the tag list, its heading and the blank first line
     // are no patterns and leave the pane as it was.
-    pane_->input()->setText(QStringLiteral("n n"));
+    input_->setText(QStringLiteral("n n"));
     const QStringList expected = {"v n u<的> n ", "v n u<的> n ", "v n u<的> n ",
                                   "v a n n ",     "n n",         "n n"};
     for (int line = 6; line >= 1; --line) {
       report->view()->GoToLine(line);
-      QCOMPARE(pane_->input()->text(), expected[line - 1]);
+      QCOMPARE(input_->text(), expected[line - 1]);
     }
     // Back in a document window, its line again.
-    QVERIFY(frame_->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
+    QVERIFY(main_->documents()->OpenFile(dir_->file(QStringLiteral("sequences.txt"))));
     QCoreApplication::processEvents();
-    QCOMPARE(pane_->input()->text(), QStringLiteral("v n u<的> n"));
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n"));
   }
 
   void exportsAreValidSvgAndImages() {
-    pane_->input()->setText(QStringLiteral("v n u<的> n"));
+    input_->setText(QStringLiteral("v n u<的> n"));
     bench_->dialogs->saveAsAnswers = {dir_->file(QStringLiteral("all.svg")),
                                       dir_->file(QStringLiteral("two.png")),
                                       dir_->file(QStringLiteral("rules.txt"))};
@@ -341,7 +348,7 @@ class ParsePaneTest : public QObject {
     const QImage all = QGuiApplication::clipboard()->image();
     QVERIFY(!one.isNull() && !all.isNull());
     QVERIFY(all.width() > one.width());
-    pane_->input()->clear();
+    input_->clear();
     QVERIFY(!pane_->CopyImage(-1));
   }
 
@@ -349,7 +356,7 @@ class ParsePaneTest : public QObject {
   // report, a pipe, a folder or a read-only file, written beside and put in
   // place, a link kept a link.
   void exportsAreRefusedWhereTheyWouldDoHarmAndKeepLinks() {
-    pane_->input()->setText(QStringLiteral("v n u<的> n"));
+    input_->setText(QStringLiteral("v n u<的> n"));
     dir_->Write(QStringLiteral("report.txt"), "old report");
     dir_->Write(QStringLiteral("locked.svg"), "locked");
     QFile::setPermissions(dir_->file(QStringLiteral("locked.svg")), QFile::ReadOwner);
@@ -387,11 +394,11 @@ class ParsePaneTest : public QObject {
   }
 
   void theViewMenuShowsAndHidesThePane() {
-    QVERIFY(frame_->action(kViewParsePane)->isChecked());
+    QVERIFY(main_->action(Command::kViewParsePane)->isChecked());
     pane_->close();
-    frame_->UpdateActions();
-    QVERIFY(!frame_->action(kViewParsePane)->isChecked());
-    frame_->action(kViewParsePane)->trigger();
+    main_->UpdateActions();
+    QVERIFY(!main_->action(Command::kViewParsePane)->isChecked());
+    main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
   }
 
@@ -415,9 +422,11 @@ class ParsePaneTest : public QObject {
 
  private:
   std::unique_ptr<StartupDir> dir_;
-  std::unique_ptr<Workbench> bench_;
-  CMainFrame* frame_ = nullptr;
+  std::unique_ptr<WorkbenchSession> bench_;
+  MainWindow* main_ = nullptr;
   ParsePane* pane_ = nullptr;
+  QLineEdit* input_ = nullptr;
+  QToolButton* follow_ = nullptr;
 };
 
 }  // namespace marvolen

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "encoding/gbk_text.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document_editor.h"
 
 namespace marvolen {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/marvolen_doc.h"
+#include "shell/file_io.h"
 #include "shell/report_outline.h"
 
 class QTreeWidget;

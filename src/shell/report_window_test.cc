@@ -17,13 +17,17 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/report_outline.h"
 #include "shell/report_view.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 
@@ -89,7 +93,8 @@ class ReportWindowTest : public QObject {
     const QStringList sections = {"全部排列",   "不能组合",   "能组合",      "只有一种组合方式",
                                   "外显型歧义", "内含型歧义", "歧义程度统计"};
     const int tagSet[] = {28, 6891, 13519, 13758, 14194, 14216, 14259};
-    const QStringList tagSetCounts = {" (6859)", " (6624)", " (235)", " (216)", " (6)", " (13)", ""};
+    const QStringList tagSetCounts = {" (6859)", " (6624)", " (235)", " (216)",
+                                      " (6)",    " (13)",   ""};
     const int sequences[] = {14311, 14345, 14349, 14383, 14423, 14442, 14469};
     const QStringList sequenceCounts = {" (30)", " (0)", " (30)", " (18)", " (5)", " (7)", ""};
     QStringList expected = {"0 全部标记全排列 3", "1 汇总 3"};
@@ -111,15 +116,15 @@ class ReportWindowTest : public QObject {
   void theReportOpensAfterARunAndReloadsAfterTheNext() {
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
-    QApplication::setActiveWindow(bench.frame);
-    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
-    QTest::keyClick(bench.frame->activeChild()->view(), Qt::Key_F5);
-    ReportWindow* report = bench.frame->reportWindow();
+    QApplication::setActiveWindow(bench.window);
+    QVERIFY(QTest::qWaitForWindowActive(bench.window));
+    QTest::keyClick(bench.window->documents()->activeWindow()->editor(), Qt::Key_F5);
+    ReportWindow* report = bench.window->reportWindow();
     QVERIFY(report != nullptr);
-    QCOMPARE(bench.frame->mdiArea()->currentSubWindow(), report);
-    QCOMPARE(report->windowTitle(), QStringLiteral("分析报告 - report.txt"));
+    QCOMPARE(bench.window->findChild<QMdiArea*>("documentArea")->currentSubWindow(), report);
+    QCOMPARE(ShownTitle(report), QStringLiteral("分析报告 - report.txt"));
     const QByteArray first = dir.Read(QStringLiteral("report.txt"));
     ReportView* view = report->view();
     QCOMPARE(view->lineCount(), first.count('\n') + 1);
@@ -143,14 +148,14 @@ class ReportWindowTest : public QObject {
     // Another run on changed data: the same window, the new report.
     dir.Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\nv n\r\n"));
     const qint64 line = view->cursorLine();
-    QApplication::setActiveWindow(bench.frame);
-    bench.frame->action(kGenerateReport)->trigger();
-    QCOMPARE(bench.frame->reportWindow(), report);
+    QApplication::setActiveWindow(bench.window);
+    bench.window->action(Command::kGenerateReport)->trigger();
+    QCOMPARE(bench.window->reportWindow(), report);
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != first);
     QCOMPARE(view->lineCount(), dir.Read(QStringLiteral("report.txt")).count('\n') + 1);
     QCOMPARE(view->cursorLine(), std::min(line, view->lineCount()));
     QVERIFY(view->lineText(view->lineCount() - 12).size() >= 0);
-    QCOMPARE(bench.frame->findChildren<ReportWindow*>().size(), 1);
+    QCOMPARE(bench.window->findChildren<ReportWindow*>().size(), 1);
   }
 
   // 生成 HTML 报告 and 导出 CSV are kept in config.ini's own section; a run
@@ -161,16 +166,16 @@ class ReportWindowTest : public QObject {
     dir.WriteExampleSet();
     const QByteArray data = dir.Read(QStringLiteral("config.ini"));
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(bench.started);
-      QVERIFY(!bench.frame->action(kRunHtmlReport)->isChecked());
-      QVERIFY(!bench.frame->action(kRunCsvTable)->isChecked());
-      bench.frame->action(kGenerateReport)->trigger();  // neither asked for
+      QVERIFY(!bench.window->action(Command::kRunHtmlReport)->isChecked());
+      QVERIFY(!bench.window->action(Command::kRunCsvTable)->isChecked());
+      bench.window->action(Command::kGenerateReport)->trigger();  // neither asked for
       QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.html"))));
       QVERIFY(!QFile::exists(dir.file(QStringLiteral("report.csv"))));
-      bench.frame->action(kRunHtmlReport)->trigger();
-      bench.frame->action(kRunCsvTable)->trigger();
-      bench.frame->action(kGenerateReport)->trigger();
+      bench.window->action(Command::kRunHtmlReport)->trigger();
+      bench.window->action(Command::kRunCsvTable)->trigger();
+      bench.window->action(Command::kGenerateReport)->trigger();
       QVERIFY(dir.Read(QStringLiteral("report.html")).startsWith("<!DOCTYPE html>"));
       const QList<QByteArray> rows = dir.Read(QStringLiteral("report.csv")).split('\n');
       QVERIFY(rows.size() > 3);
@@ -186,7 +191,7 @@ class ReportWindowTest : public QObject {
       const auto native = [&](const char* name) {
         return QDir::toNativeSeparators(QFileInfo(dir.file(name)).absoluteFilePath());
       };
-      QTreeWidget* list = bench.frame->reportWindow()->messageList();
+      QTreeWidget* list = bench.window->reportWindow()->messageList();
       QStringList listed;
       for (int i = 1; i < list->topLevelItemCount(); ++i)
         listed.append(list->topLevelItem(i)->toolTip(0));
@@ -202,10 +207,11 @@ class ReportWindowTest : public QObject {
       emit list->itemActivated(list->topLevelItem(4), 0);
       emit list->itemActivated(list->topLevelItem(3), 0);
       emit list->itemActivated(list->topLevelItem(1), 0);
-      QCOMPARE(bench.dialogs->browsed.mid(1), (QStringList{QDir::toNativeSeparators(dir.path()),
-                                                            native("report.csv")}));
-      QCOMPARE(bench.frame->mdiArea()->currentSubWindow(), bench.frame->reportWindow());
-      QCOMPARE(bench.frame->childFrames().size(), 1);
+      QCOMPARE(bench.dialogs->browsed.mid(1),
+               (QStringList{QDir::toNativeSeparators(dir.path()), native("report.csv")}));
+      QCOMPARE(bench.window->findChild<QMdiArea*>("documentArea")->currentSubWindow(),
+               bench.window->reportWindow());
+      QCOMPARE(bench.window->documents()->windows().size(), 1);
     }
     const QByteArray ini = dir.Read(QStringLiteral("config.ini"));
     QVERIFY(ini.startsWith(data));
@@ -219,10 +225,10 @@ class ReportWindowTest : public QObject {
     named.replace("RESULT=report.txt", "RESULT=out.html");
     dir.Write(QStringLiteral("config.ini"), named);
     {
-      Workbench bench(dir);
-      QVERIFY(bench.frame->action(kRunHtmlReport)->isChecked());
-      QVERIFY(bench.frame->action(kRunCsvTable)->isChecked());
-      bench.frame->action(kGenerateReport)->trigger();
+      WorkbenchSession bench(dir);
+      QVERIFY(bench.window->action(Command::kRunHtmlReport)->isChecked());
+      QVERIFY(bench.window->action(Command::kRunCsvTable)->isChecked());
+      bench.window->action(Command::kGenerateReport)->trigger();
       QCOMPARE(dir.Read(QStringLiteral("out.html")), dir.Read(QStringLiteral("report.txt")));
       QCOMPARE(dir.Read(QStringLiteral("out.csv")), dir.Read(QStringLiteral("report.csv")));
       QVERIFY(bench.dialogs->browsed.isEmpty());
@@ -236,7 +242,7 @@ class ReportWindowTest : public QObject {
       QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
       bench.dialogs->browserOpens = false;
       bench.dialogs->messages.clear();
-      bench.frame->action(kGenerateReport)->trigger();
+      bench.window->action(Command::kGenerateReport)->trigger();
       const QString page = QDir::toNativeSeparators(
           QFileInfo(dir.file(QStringLiteral("sub/out.html"))).absoluteFilePath());
       QCOMPARE(bench.dialogs->browsed.size(), 1);
@@ -271,11 +277,11 @@ class ReportWindowTest : public QObject {
     dir.WriteExampleSet();
     dir.Write(QStringLiteral("tags.txt"),
               "TagSetBegin\r\nn , v ,\r\naaaaaaaaaaaaaaaaaaaaa , a\r\nTagSetEnd\r\n");
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
-    bench.frame->action(kGenerateReport)->trigger();
+    bench.window->action(Command::kGenerateReport)->trigger();
     QCOMPARE(bench.dialogs->messages.size(), size_t(2));  // each in its box, in order
-    QTreeWidget* list = bench.frame->reportWindow()->messageList();
+    QTreeWidget* list = bench.window->reportWindow()->messageList();
     QVERIFY(!list->isHidden());
     QCOMPARE(list->topLevelItemCount(), 4);  // then the report written and its folder
     QTreeWidgetItem* error = list->topLevelItem(0);
@@ -285,10 +291,10 @@ class ReportWindowTest : public QObject {
     QVERIFY(list->topLevelItem(1)->text(0).startsWith(QStringLiteral("分析完毕！")));
     QCOMPARE(list->topLevelItem(1)->text(1), QString());
     emit list->itemActivated(error, 0);
-    CChildFrame* tags = bench.frame->activeChild();
+    DocumentWindow* tags = bench.window->documents()->activeWindow();
     QVERIFY(tags != nullptr);
     QCOMPARE(tags->document()->title(), QStringLiteral("tags.txt"));
-    QCOMPARE(tags->view()->cursorLine(), 3);
+    QCOMPARE(tags->editor()->cursorLine(), 3);
   }
 
   // The workbench's own texts were English in a Chinese interface; the
@@ -321,9 +327,9 @@ class ReportWindowTest : public QObject {
     StartupDir dir;
     dir.WriteExampleSet();
     dir.Write(QStringLiteral("sequences.txt"), "a n\r\nn n n n n\r\nn n n n n n\r\nv n\r\n");
-    Workbench bench(dir);
-    bench.frame->action(kGenerateReport)->trigger();
-    QTreeWidget* list = bench.frame->reportWindow()->messageList();
+    WorkbenchSession bench(dir);
+    bench.window->action(Command::kGenerateReport)->trigger();
+    QTreeWidget* list = bench.window->reportWindow()->messageList();
     QTreeWidgetItem* error = list->topLevelItem(0);
     QCOMPARE(error->text(0), QStringLiteral("One permutation contains too many tokens"));
     QCOMPARE(error->text(1), QStringLiteral("sequences.txt"));
@@ -342,24 +348,25 @@ class ReportWindowTest : public QObject {
     QFETCH(RunChoice, answer);
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
     // A document that is no data file does not count.
-    bench.frame->action(kFileNew)->trigger();
-    bench.frame->activeChild()->view()->insertPlainText(QStringLiteral("x"));
-    bench.frame->action(kGenerateReport)->trigger();
+    bench.window->action(Command::kFileNew)->trigger();
+    bench.window->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("x"));
+    bench.window->action(Command::kGenerateReport)->trigger();
     QVERIFY(bench.dialogs->runQuestions.isEmpty());
     QVERIFY(QFile::remove(dir.file("report.txt")));
     // A rule more: the sequence v a n gets a parse.
-    bench.frame->mdiArea()->setActiveSubWindow(bench.frame->childFrames().first());
-    CMarvolenView* view = bench.frame->activeChild()->view();
+    bench.window->findChild<QMdiArea*>("documentArea")
+        ->setActiveSubWindow(bench.window->documents()->windows().first());
+    DocumentEditor* view = bench.window->documents()->activeWindow()->editor();
     view->moveCursor(QTextCursor::Start);
     view->moveCursor(QTextCursor::Down);
     view->insertPlainText(QStringLiteral("&& [ R03 ] VP -> v NP :: <TREE> = 述宾\n"));
     bench.dialogs->runAnswers = {answer};
     bench.dialogs->messages.clear();
-    bench.frame->action(kGenerateReport)->trigger();
+    bench.window->action(Command::kGenerateReport)->trigger();
     QCOMPARE(bench.dialogs->runQuestions,
              QStringList{QStringLiteral("以下数据文件有未保存的更改：rules.txt\n\n"
                                         "分析读取磁盘上的文件。要先保存它们吗？")});
@@ -379,7 +386,7 @@ class ReportWindowTest : public QObject {
     StartupDir dir;
     WriteSlowSet(dir, 5, 500);
     dir.Write(QStringLiteral("report.txt"), "the old report\r\n");
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
     bool cancelShown = false, stayed = false;
     WhenRunning([&](QProgressDialog* progress) {
@@ -394,7 +401,7 @@ class ReportWindowTest : public QObject {
     });
     QElapsedTimer clock;
     clock.start();
-    bench.frame->action(kGenerateReport)->trigger();
+    bench.window->action(Command::kGenerateReport)->trigger();
     QVERIFY(cancelShown);
     QVERIFY(stayed);
     QCOMPARE(dir.Read(QStringLiteral("report.txt")), QByteArray("the old report\r\n"));
@@ -403,9 +410,9 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.dialogs->texts()[0],
              QStringLiteral("分析已停止，报告文件保持原样：%1")
                  .arg(QDir::toNativeSeparators(dir.file(QStringLiteral("report.txt")))));
-    QVERIFY(bench.frame->reportWindow() == nullptr);
-    QVERIFY(!bench.frame->analysisRunning());
-    QVERIFY(bench.frame->isEnabled());
+    QVERIFY(bench.window->reportWindow() == nullptr);
+    QVERIFY(!bench.window->findChild<AnalysisRunner*>()->running());
+    QVERIFY(bench.window->isEnabled());
     qInfo("stopped after %lld ms", static_cast<long long>(clock.elapsed()));
   }
 
@@ -416,16 +423,16 @@ class ReportWindowTest : public QObject {
       StartupDir dir;
       WriteSlowSet(dir, 5, stop ? 500 : 100);
       dir.Write(QStringLiteral("report.txt"), "the old report\r\n");
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(bench.started);
       bench.dialogs->yesNoAnswers = {stop};
-      WhenRunning([&](QProgressDialog*) { bench.frame->close(); });
-      bench.frame->action(kGenerateReport)->trigger();
+      WhenRunning([&](QProgressDialog*) { bench.window->close(); });
+      bench.window->action(Command::kGenerateReport)->trigger();
       QCOMPARE(bench.dialogs->yesNoQuestions,
                QStringList{QStringLiteral("正在生成歧义格式统计报告。要停止分析并退出吗？")});
       QCOMPARE(dir.Read(QStringLiteral("report.txt")) == "the old report\r\n", stop);
       QCOMPARE(Temporaries(dir), QStringList());
-      QTRY_COMPARE(bench.frame->isVisible(), !stop);
+      QTRY_COMPARE(bench.window->isVisible(), !stop);
     }
   }
 
@@ -434,27 +441,27 @@ class ReportWindowTest : public QObject {
   void theQuestionToStopGoesWhenTheRunEnds() {
     StartupDir dir;
     WriteSlowSet(dir, 5, 100);
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
     bench.dialogs->holdQuestions = true;  // Qt's box, which nobody answers
     QPointer<QWidget> question;
     QString counted;
     WhenRunning([&](QProgressDialog* progress) {
       counted = progress->findChild<QProgressBar*>()->text();  // bare numbers before
-      bench.frame->close();
+      bench.window->close();
       question = QApplication::activeModalWidget();
-      bench.frame->close();  // asked once
+      bench.window->close();  // asked once
     });
-    bench.frame->action(kGenerateReport)->trigger();
+    bench.window->action(Command::kGenerateReport)->trigger();
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
     QVERIFY2(counted.startsWith(QStringLiteral("已处理排列 ")), qPrintable(counted));
     QVERIFY(question != nullptr);
     QTRY_VERIFY(question == nullptr || !question->isVisible());
-    QVERIFY(bench.frame->isVisible());  // the run finished; nobody said to quit
+    QVERIFY(bench.window->isVisible());  // the run finished; nobody said to quit
     QVERIFY(dir.Read(QStringLiteral("report.txt")).size() > 0);
-    bench.frame->close();  // no run: nothing to ask
+    bench.window->close();  // no run: nothing to ask
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
-    QVERIFY(!bench.frame->isVisible());
+    QVERIFY(!bench.window->isVisible());
   }
 
   // Another program changes the files: when the workbench is active again
@@ -463,17 +470,17 @@ class ReportWindowTest : public QObject {
   void filesChangedOnDiskAreNoticedWhenTheWorkbenchIsActiveAgain() {
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
-    bench.frame->action(kGenerateReport)->trigger();
-    QVERIFY(bench.frame->OpenFile(dir.file("tags.txt")));
-    CMarvolenDoc* tags = bench.frame->activeChild()->document();
-    CMarvolenDoc* rules = bench.frame->childFrames().first()->document();
-    bench.frame->childFrames().first()->view()->insertPlainText(QStringLiteral("我的 "));
+    bench.window->action(Command::kGenerateReport)->trigger();
+    QVERIFY(bench.window->documents()->OpenFile(dir.file("tags.txt")));
+    Document* tags = bench.window->documents()->activeWindow()->document();
+    Document* rules = bench.window->documents()->windows().first()->document();
+    bench.window->documents()->windows().first()->editor()->insertPlainText(QStringLiteral("我的 "));
     auto comeBack = [&] {
       QApplication::setActiveWindow(nullptr);
-      QApplication::setActiveWindow(bench.frame);
-      QVERIFY(QTest::qWaitForWindowActive(bench.frame));
+      QApplication::setActiveWindow(bench.window);
+      QVERIFY(QTest::qWaitForWindowActive(bench.window));
       QCoreApplication::processEvents();
     };
     comeBack();  // nothing changed: nothing asked
@@ -489,7 +496,7 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
     QVERIFY(bench.dialogs->yesNoQuestions[0].contains(QStringLiteral("已被其他程序修改")));
     QVERIFY(rules->text()->toPlainText().startsWith(QStringLiteral("我的 ")));  // kept
-    QCOMPARE(bench.frame->reportWindow()->view()->lineText(2), QStringLiteral("line two"));
+    QCOMPARE(bench.window->reportWindow()->view()->lineText(2), QStringLiteral("line two"));
     comeBack();  // asked once for that change
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 1);
     // Changed again, and this time reloaded.
@@ -499,7 +506,7 @@ class ReportWindowTest : public QObject {
     QCOMPARE(bench.dialogs->yesNoQuestions.size(), 2);
     QCOMPARE(rules->text()->toPlainText(), QStringLiteral("CFGRuleSetBegin\n\nCFGRuleSetEnd\n"));
     QVERIFY(!rules->text()->isModified());
-    QCOMPARE(bench.frame->childFrames().first()->windowTitle(), QStringLiteral("rules.txt"));
+    QCOMPARE(ShownTitle(bench.window->documents()->windows().first()), QStringLiteral("rules.txt"));
   }
 
   // A report too big for the editor opens in the report window.
@@ -510,11 +517,11 @@ class ReportWindowTest : public QObject {
     for (int i = 0; big.size() <= 3 * 0xFFFFF; ++i)
       big += GbkBytes("\t\t[1](NP:定中(a,n))  第") + QByteArray::number(i) + "\r\n";
     dir.Write(QStringLiteral("report.txt"), big);
-    Workbench bench(dir);
-    QVERIFY(!bench.frame->OpenFile(dir.file("report.txt")));  // not for editing
+    WorkbenchSession bench(dir);
+    QVERIFY(!bench.window->documents()->OpenFile(dir.file("report.txt")));  // not for editing
     QCOMPARE(bench.dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
-    bench.frame->action(kViewReport)->trigger();
-    ReportView* view = bench.frame->reportWindow()->view();
+    bench.window->action(Command::kViewReport)->trigger();
+    ReportView* view = bench.window->reportWindow()->view();
     QCOMPARE(view->lineCount(), big.count('\n') + 1);
     view->GoToLine(100000);
     QCOMPARE(view->currentLineText(), QStringLiteral("\t\t[1](NP:定中(a,n))  第99999"));
@@ -522,27 +529,28 @@ class ReportWindowTest : public QObject {
     view->GoToLine(2);
     QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
-    QVERIFY(bench.frame->action(kEditCopy)->isEnabled());
+    QVERIFY(bench.window->action(Command::kEditCopy)->isEnabled());
     QCOMPARE(view->selectedText(), QStringLiteral("\t\t[1](NP:定中(a,n))  第1\n\t"));
     // The file opens as a document no more: nothing to save or undo here.
-    QVERIFY(!bench.frame->action(kFileSave)->isEnabled());
-    QVERIFY(!bench.frame->action(kEditPaste)->isEnabled());
-    QVERIFY(bench.frame->action(kGenerateReport)->isEnabled());
-    QCOMPARE(bench.frame->windowTitle(), QStringLiteral("Marvolen - 分析报告 - report.txt"));
+    QVERIFY(!bench.window->action(Command::kFileSave)->isEnabled());
+    QVERIFY(!bench.window->action(Command::kEditPaste)->isEnabled());
+    QVERIFY(bench.window->action(Command::kGenerateReport)->isEnabled());
+    QCOMPARE(ShownTitle(bench.window), QStringLiteral("Marvolen - 分析报告 - report.txt"));
   }
 
   // The keys of the windows and of the text's size.
   void keysForWindowsAndTheTextSize() {
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir);
-    QApplication::setActiveWindow(bench.frame);
-    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
-    bench.frame->action(kViewReport)->trigger();  // none yet
+    WorkbenchSession bench(dir);
+    QApplication::setActiveWindow(bench.window);
+    QVERIFY(QTest::qWaitForWindowActive(bench.window));
+    bench.window->action(Command::kViewReport)->trigger();  // none yet
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
-    QVERIFY(bench.frame->OpenFile(dir.file("tags.txt")));
-    QVERIFY(bench.frame->OpenFile(dir.file("sequences.txt")));
-    auto title = [&] { return bench.frame->mdiArea()->currentSubWindow()->windowTitle(); };
+    QVERIFY(bench.window->documents()->OpenFile(dir.file("tags.txt")));
+    QVERIFY(bench.window->documents()->OpenFile(dir.file("sequences.txt")));
+    auto* area = bench.window->findChild<QMdiArea*>("documentArea");
+    auto title = [&] { return ShownTitle(area->currentSubWindow()); };
     auto key = [&](int k, Qt::KeyboardModifiers m) {
       QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
     };
@@ -556,15 +564,16 @@ class ReportWindowTest : public QObject {
     QCOMPARE(title(), QStringLiteral("sequences.txt"));
     key(Qt::Key_F4, Qt::ControlModifier);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(bench.frame->childFrames().size(), 2);
+    QCOMPARE(bench.window->documents()->windows().size(), 2);
     // Larger, larger, smaller, then the default size again; every window.
-    CMarvolenView* view = bench.frame->activeChild()->view();
+    DocumentEditor* view = bench.window->documents()->activeWindow()->editor();
     const int normal = view->font().pointSize();
     key(Qt::Key_Equal, Qt::ControlModifier);
     key(Qt::Key_Equal, Qt::ControlModifier);
     key(Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(view->font().pointSize(), normal + 1);
-    QCOMPARE(bench.frame->childFrames().first()->view()->font().pointSize(), normal + 1);
+    QCOMPARE(bench.window->documents()->windows().first()->editor()->font().pointSize(),
+             normal + 1);
     QCOMPARE(bench.app->settings().layout.pointSize, normal + 1);
     QWheelEvent wheel(QPointF(5, 5), view->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);

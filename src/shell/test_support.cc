@@ -132,17 +132,17 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
-Workbench::Workbench(const StartupDir& dir)
-    : app(static_cast<CMarvolenApp*>(QCoreApplication::instance())),
+WorkbenchSession::WorkbenchSession(const StartupDir& dir)
+    : app(static_cast<Workbench*>(QCoreApplication::instance())),
       dialogs(static_cast<RecordingDialogs*>(&app->dialogs())) {
   *dialogs = RecordingDialogs();
   QDir::setCurrent(dir.path());
-  started = app->InitInstance();
-  frame = app->mainFrame();
+  started = app->Start();
+  window = app->mainWindow();
 }
 
-Workbench::~Workbench() {
-  app->ExitInstance();
+WorkbenchSession::~WorkbenchSession() {
+  app->Finish();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QDir::setCurrent(QDir::tempPath());
 }

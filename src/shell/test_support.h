@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "shell/dialogs.h"
-#include "shell/marvolen_app.h"
+#include "shell/workbench.h"
 
 namespace marvolen {
 
-class CMainFrame;
+class MainWindow;
 
 class RecordingDialogs : public DialogProvider {
  public:
@@ -85,14 +85,14 @@ class StartupDir {
 };
 
 // One session of the workbench in `dir` (made the current directory), with
-// fresh recording dialogs; `started` tells what InitInstance returned. The
-// session ends (ExitInstance) when the object goes.
-struct Workbench {
-  explicit Workbench(const StartupDir& dir);
-  ~Workbench();
-  CMarvolenApp* app;
+// fresh recording dialogs; `started` tells what Start returned. The
+// session ends (Finish) when the object goes.
+struct WorkbenchSession {
+  explicit WorkbenchSession(const StartupDir& dir);
+  ~WorkbenchSession();
+  Workbench* app;
   RecordingDialogs* dialogs;
-  CMainFrame* frame = nullptr;
+  MainWindow* window = nullptr;
   bool started = false;
 };
 
@@ -109,7 +109,7 @@ int RunWorkbenchTest(int argc, char** argv) {
   args.push_back(ignored);
   int count = static_cast<int>(args.size());
   args.push_back(nullptr);
-  CMarvolenApp app(count, args.data(), std::make_unique<RecordingDialogs>());
+  Workbench app(count, args.data(), std::make_unique<RecordingDialogs>());
   Test test;
   return QTest::qExec(&test, argc, argv);
 }

@@ -9,12 +9,16 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/parse_pane.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 #include "shell/tree_canvas.h"
 #include "shell/workbench_settings.h"
 
@@ -28,7 +32,7 @@ QByteArray Stored(const QString& path) { return QDir::toNativeSeparators(path).t
 
 }  // namespace
 
-class MarvolenAppTest : public QObject {
+class WorkbenchTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -38,17 +42,17 @@ class MarvolenAppTest : public QObject {
     QVERIFY(QCoreApplication::arguments().contains(QStringLiteral("tags.txt")));
     StartupDir dir;
     dir.WriteExampleSet();
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
-    QCOMPARE(bench.frame->childFrames().size(), 1);
-    CMarvolenDoc* doc = bench.frame->activeChild()->document();
+    QCOMPARE(bench.window->documents()->windows().size(), 1);
+    Document* doc = bench.window->documents()->activeWindow()->document();
     QCOMPARE(doc->title(), QStringLiteral("rules.txt"));
     QCOMPARE(doc->path(), QDir::toNativeSeparators(dir.file("rules.txt")));
     QVERIFY(doc->text()->toPlainText().contains(QStringLiteral("定中")));
     QVERIFY(!doc->text()->isModified());
-    QCOMPARE(bench.app->m_strStartupDir,
+    QCOMPARE(bench.app->startupDir(),
              QDir::toNativeSeparators(QDir::currentPath()).toStdString());
-    QVERIFY(bench.frame->isVisible());
+    QVERIFY(bench.window->isVisible());
     QVERIFY(bench.dialogs->messages.empty());
   }
 
@@ -86,15 +90,15 @@ class MarvolenAppTest : public QObject {
       QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
 #endif
     if (special.endsWith(QLatin1String("dir"))) QVERIFY(QDir().mkdir(target));
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(!bench.started);
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
     const QString text = bench.dialogs->messages[0].text;
     if (expected.contains(QLatin1String("%1")))
       expected = expected.arg(QDir::toNativeSeparators(dir.path()));
     QVERIFY2(text.contains(expected), qPrintable(text));
-    QVERIFY(bench.frame == nullptr ||
-            (bench.frame->childFrames().isEmpty() && !bench.frame->isVisible()));
+    QVERIFY(bench.window == nullptr ||
+            (bench.window->documents()->windows().isEmpty() && !bench.window->isVisible()));
   }
 
   void refusesARulesFileOfMoreThan1048575Bytes() {
@@ -104,13 +108,13 @@ class MarvolenAppTest : public QObject {
     while (big.size() < 0x100000) big += QByteArray(62, 'a') + "\r\n";
     dir.Write(QStringLiteral("rules.txt"), big.left(0x100000));
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(!bench.started);
       QCOMPARE(bench.dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
     }
     // One byte less is taken.
     dir.Write(QStringLiteral("rules.txt"), big.left(0xFFFFF));
-    Workbench again(dir);
+    WorkbenchSession again(dir);
     QVERIFY(again.started);
   }
 
@@ -125,14 +129,14 @@ class MarvolenAppTest : public QObject {
         "DocumentWindowsMaximized=0\r\n[Settings]\r\nPreviewPages=1");
     dir.Write(QStringLiteral("config.ini"), before);
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(bench.started);
       QCOMPARE(bench.app->recentFiles().entries(),
                (QStringList{QDir::toNativeSeparators(dir.file("rules.txt")),
                             QStringLiteral("/gone/old.txt")}));
       // Opening another file puts it on top.
       bench.dialogs->openAnswers = {dir.file("tags.txt")};
-      bench.frame->action(kFileOpen)->trigger();
+      bench.window->action(Command::kFileOpen)->trigger();
     }
     QByteArray expected = before;
     expected.replace("File1=/gone/old.txt\r\n",
@@ -141,7 +145,7 @@ class MarvolenAppTest : public QObject {
     QCOMPARE(dir.Read(QStringLiteral("config.ini")), expected);
 
     // The next session opens the rules file, which moves up again.
-    { Workbench bench(dir); }
+    { WorkbenchSession bench(dir); }
     expected = before;
     expected.replace("File1=/gone/old.txt\r\n",
                      "File1=" + Stored(dir.file("rules.txt")) + "\r\nFile2=" +
@@ -150,7 +154,7 @@ class MarvolenAppTest : public QObject {
     // A session that changes nothing in the list leaves config.ini alone,
     // byte for byte.
     const QDateTime stamp = QFileInfo(dir.file("config.ini")).lastModified();
-    { Workbench bench(dir); }
+    { WorkbenchSession bench(dir); }
     QCOMPARE(dir.Read(QStringLiteral("config.ini")), expected);
     QCOMPARE(QFileInfo(dir.file("config.ini")).lastModified(), stamp);
   }
@@ -164,14 +168,14 @@ class MarvolenAppTest : public QObject {
     const QByteArray data = dir.Read(QStringLiteral("config.ini"));
     int paneWidth = 0;
     {
-      Workbench bench(dir);
-      bench.frame->setGeometry(30, 40, 700, 500);
-      bench.frame->activeChild()->showMaximized();
-      bench.frame->Zoom(1);
-      bench.frame->Zoom(1);
-      ParsePane* pane = bench.frame->parsePane();
+      WorkbenchSession bench(dir);
+      bench.window->setGeometry(30, 40, 700, 500);
+      bench.window->documents()->activeWindow()->showMaximized();
+      bench.window->Zoom(1);
+      bench.window->Zoom(1);
+      ParsePane* pane = bench.window->findChild<ParsePane*>("parsePane");
       pane->show();
-      bench.frame->resizeDocks({pane}, {260}, Qt::Horizontal);
+      bench.window->resizeDocks({pane}, {260}, Qt::Horizontal);
       pane->canvas()->SetZoom(1.5);
       QCoreApplication::processEvents();
       paneWidth = pane->width();
@@ -184,20 +188,20 @@ class MarvolenAppTest : public QObject {
     QVERIFY(written.contains("ParsePane=1\r\n"));
     QVERIFY(written.contains("TreeZoom=150\r\n"));
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       // The parse pane as it was left.
-      const ParsePane* pane = bench.frame->parsePane();
+      const ParsePane* pane = bench.window->findChild<ParsePane*>("parsePane");
       QVERIFY(!pane->isHidden());
       QCOMPARE(pane->canvas()->zoom(), 1.5);
       QTRY_VERIFY2(std::abs(pane->width() - paneWidth) <= 4,
                    qPrintable(QStringLiteral("%1 / %2").arg(pane->width()).arg(paneWidth)));
-      QCOMPARE(bench.frame->geometry(), QRect(30, 40, 700, 500));
-      QVERIFY(bench.frame->activeChild()->isMaximized());
+      QCOMPARE(bench.window->geometry(), QRect(30, 40, 700, 500));
+      QVERIFY(bench.window->documents()->activeWindow()->isMaximized());
       // The title named no document until another window was activated.
       QCoreApplication::processEvents();
-      QCOMPARE(bench.frame->windowTitle(), QStringLiteral("Marvolen - [rules.txt]"));
+      QCOMPARE(ShownTitle(bench.window), QStringLiteral("Marvolen - [rules.txt]"));
       QCOMPARE(bench.app->settings().layout.pointSize,
-               bench.frame->activeChild()->view()->font().pointSize());
+               bench.window->documents()->activeWindow()->editor()->font().pointSize());
       QVERIFY(bench.app->settings().layout.pointSize > 0);
     }
     // Nothing changed: not written again.
@@ -221,7 +225,7 @@ class MarvolenAppTest : public QObject {
     QVERIFY(QFile::rename(dir.file("config.ini"), dir.file("real.ini")));
     QVERIFY(QFile::link(dir.file("real.ini"), dir.file("config.ini")));
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(bench.started);
     }
     QVERIFY(QFileInfo(dir.file("config.ini")).isSymLink());
@@ -233,11 +237,11 @@ class MarvolenAppTest : public QObject {
     struct stat was {};
     QCOMPARE(::stat(QFile::encodeName(dir.file("real.ini")).constData(), &was), 0);
     {
-      Workbench bench(dir);
+      WorkbenchSession bench(dir);
       QVERIFY(bench.started);
       bench.dialogs->openAnswers = {dir.file("tags.txt")};  // the list changes
-      bench.frame->action(kFileOpen)->trigger();
-      bench.app->ExitInstance();
+      bench.window->action(Command::kFileOpen)->trigger();
+      bench.app->Finish();
       QCOMPARE(bench.dialogs->texts().size(), 1);
       QVERIFY(bench.dialogs->texts()[0].startsWith(QStringLiteral("最近文件列表无法写入")));
     }
@@ -257,18 +261,18 @@ class MarvolenAppTest : public QObject {
     QByteArray config = dir.Read(QStringLiteral("config.ini"));
     config += "[Recent File List]\r\nFile1=" + Stored(dir.file("gone.txt")) + "\r\n";
     dir.Write(QStringLiteral("config.ini"), config);
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
     QCOMPARE(bench.app->recentFiles().entries().size(), 2);
-    bench.frame->action(kRecentFile1 + 1)->trigger();
+    bench.window->action(RecentFileCommand(1))->trigger();
     QCOMPARE(bench.app->recentFiles().entries(),
              QStringList{QDir::toNativeSeparators(dir.file("rules.txt"))});
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
-    QVERIFY(!bench.frame->action(kRecentFile1 + 1)->isVisible());
+    QVERIFY(!bench.window->action(RecentFileCommand(1))->isVisible());
   }
 };
 
 }  // namespace marvolen
 
-MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::MarvolenAppTest)
-#include "marvolen_app_test.moc"
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::WorkbenchTest)
+#include "workbench_test.moc"

@@ -1,14 +1,15 @@
-// The Marvolen application.
-#include "shell/marvolen_app.h"
+// The workbench application.
+#include "shell/workbench.h"
 
 #include <QtWidgets>
 
 #include "platform/file_system.h"
 #include "ini/profile.h"
 #include "run/run.h"
+#include "shell/document_manager.h"
+#include "shell/file_io.h"
 #include "shell/images.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/main_window.h"
 
 namespace marvolen {
 
@@ -20,7 +21,7 @@ QString Shown(const std::string& path) { return QDir::toNativeSeparators(FromLoc
 
 }  // namespace
 
-CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
+Workbench::Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs)
     : QApplication(argc, argv),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
@@ -33,70 +34,71 @@ CMarvolenApp::CMarvolenApp(int& argc, char** argv, std::unique_ptr<DialogProvide
     installTranslator(&translator_);
 }
 
-CMarvolenApp::~CMarvolenApp() = default;
+Workbench::~Workbench() = default;
 
-bool CMarvolenApp::InitInstance() {
-  m_strStartupDir = CurrentDirectory();
-  profileName_ = ProfilePathFor(m_strStartupDir);
+bool Workbench::Start() {
+  startupDir_ = CurrentDirectory();
+  profileName_ = ProfilePathFor(startupDir_);
   recentFiles_ = RecentFileList();
   shown_ = false;
   const QString rules = FindRulesFile();
   if (rules.isEmpty()) return false;
   recentFiles_.ReadList(profileName_);
   settings_.Read(profileName_);
-  mainFrame_ =
-      std::make_unique<CMainFrame>(m_strStartupDir, *dialogs_, recentFiles_, settings_.layout);
-  mainFrame_->OnCreate();
+  mainWindow_ =
+      std::make_unique<MainWindow>(startupDir_, *dialogs_, recentFiles_, settings_.layout);
   // Where it was, when that is still on a screen.
   const QRect place = settings_.layout.mainWindow;
   if (place.isValid() && QGuiApplication::screenAt(place.center()) != nullptr)
-    mainFrame_->setGeometry(place);
-  if (!mainFrame_->OpenFile(rules)) return false;
-  settings_.layout.mainWindowMaximized ? mainFrame_->showMaximized() : mainFrame_->show();
+    mainWindow_->setGeometry(place);
+  if (!mainWindow_->documents()->OpenFile(rules)) return false;
+  settings_.layout.mainWindowMaximized ? mainWindow_->showMaximized() : mainWindow_->show();
   shown_ = true;
   return true;
 }
 
-QString CMarvolenApp::FindRulesFile() {
+QString Workbench::FindRulesFile() {
   const QFileInfo info(FromLocal(profileName_));
   const Profile config = info.isFile() ? Profile::Load(profileName_) : Profile();
   const std::string rules = config.GetString("DATA", "RULES");
   QString problem;
   if (!info.exists()) {
     problem =
-        QStringLiteral("无法启动：在文件夹 %1 中找不到 config.ini。").arg(Shown(m_strStartupDir));
+        QCoreApplication::translate("Workbench", "无法启动：在文件夹 %1 中找不到 config.ini。")
+            .arg(Shown(startupDir_));
   } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
-    problem = QStringLiteral("无法读取 %1：这不是一个普通文件。").arg(Shown(profileName_));
+    problem = QCoreApplication::translate("Workbench", "无法读取 %1：这不是一个普通文件。")
+                  .arg(Shown(profileName_));
   } else if (!config.loaded()) {
-    problem = QStringLiteral("无法读取 %1。").arg(Shown(profileName_));
+    problem = QCoreApplication::translate("Workbench", "无法读取 %1。").arg(Shown(profileName_));
   } else if (rules.empty()) {
-    problem = QStringLiteral("无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
+    problem = QCoreApplication::translate("Workbench", "无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
                   .arg(Shown(profileName_));
   } else {
-    return ConfiguredPath(m_strStartupDir, rules);
+    return ConfiguredPath(startupDir_, rules);
   }
   dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
   return QString();
 }
 
-int CMarvolenApp::ExitInstance() {
+int Workbench::Finish() {
   std::string error;
   // The layout is written only when the list could be: a second message
   // about the same file would say nothing new.
   if (!recentFiles_.WriteList(profileName_, &error)) {
-    dialogs_->ShowMessage(mainFrame_.get(),
-                          QStringLiteral("最近文件列表无法写入 %1。\n%2")
+    dialogs_->ShowMessage(mainWindow_.get(),
+                          QCoreApplication::translate("Workbench", "最近文件列表无法写入 %1。\n%2")
                               .arg(Shown(profileName_), QString::fromStdString(error)),
                           MessageIcon::kWarning);
   } else if (shown_) {
-    mainFrame_->SaveLayout();
+    mainWindow_->SaveLayout();
     if (!settings_.Write(profileName_, &error))
-      dialogs_->ShowMessage(mainFrame_.get(),
-                            QStringLiteral("窗口布局无法写入 %1。\n%2")
+      dialogs_->ShowMessage(mainWindow_.get(),
+                            QCoreApplication::translate("Workbench", "窗口布局无法写入 %1。\n%2")
                                 .arg(Shown(profileName_), QString::fromStdString(error)),
                             MessageIcon::kWarning);
   }
-  mainFrame_.reset();
+  mainWindow_.reset();
   shown_ = false;
   return 0;
 }

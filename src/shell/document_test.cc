@@ -15,11 +15,15 @@
 #ifdef Q_OS_UNIX
 #include "testing/file_size_limit.h"
 #endif
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/test_support.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 
@@ -52,20 +56,20 @@ class ScratchFileSystem {
 
 }  // namespace
 
-class MarvolenDocTest : public QObject {
+class DocumentTest : public QObject {
   Q_OBJECT
 
  private slots:
   void init() {
     dir_ = std::make_unique<StartupDir>();
     dir_->WriteExampleSet();
-    bench_ = std::make_unique<Workbench>(*dir_);
+    bench_ = std::make_unique<WorkbenchSession>(*dir_);
     QVERIFY(bench_->started);
-    frame_ = bench_->frame;
+    main_ = bench_->window;
   }
   void cleanup() {
     // Leave without prompts: nothing modified is kept.
-    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>()) doc->text()->setModified(false);
+    for (Document* doc : main_->findChildren<Document*>()) doc->text()->setModified(false);
     bench_.reset();
     dir_.reset();
   }
@@ -85,17 +89,17 @@ class MarvolenDocTest : public QObject {
   void openAndSaveWithoutEditsIsByteIdentical() {
     QFETCH(QByteArray, bytes);
     dir_->Write(QStringLiteral("data.txt"), bytes);
-    QVERIFY(frame_->OpenFile(dir_->file("data.txt")));
-    CMarvolenDoc* doc = frame_->activeChild()->document();
+    QVERIFY(main_->documents()->OpenFile(dir_->file("data.txt")));
+    Document* doc = main_->documents()->activeWindow()->document();
     QVERIFY(!doc->text()->isModified());
-    frame_->action(kFileSave)->trigger();
+    main_->action(Command::kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("data.txt")), bytes);
     // Also under a new name.
     bench_->dialogs->saveAsAnswers = {dir_->file("copy")};
-    frame_->action(kFileSaveAs)->trigger();
+    main_->action(Command::kFileSaveAs)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("copy")), bytes);
     QCOMPARE(doc->title(), QStringLiteral("copy"));  // no extension added
-    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - copy"));
+    QCOMPARE(ShownTitle(main_), QStringLiteral("Marvolen - copy"));
     QCOMPARE(bench_->app->recentFiles().entries().first(),
              QDir::toNativeSeparators(dir_->file("copy")));
     QVERIFY(bench_->dialogs->messages.empty());
@@ -103,27 +107,28 @@ class MarvolenDocTest : public QObject {
 
   void chineseIsShownAndTypedTextIsSavedAsGbk() {
     dir_->Write(QStringLiteral("seq.txt"), GbkBytes("v n u<的> n\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file("seq.txt")));
-    CMarvolenDoc* doc = frame_->activeChild()->document();
+    QVERIFY(main_->documents()->OpenFile(dir_->file("seq.txt")));
+    Document* doc = main_->documents()->activeWindow()->document();
     QCOMPARE(doc->text()->toPlainText(), QStringLiteral("v n u<的> n\n"));
-    QPlainTextEdit* view = frame_->activeChild()->view();
+    QPlainTextEdit* view = main_->documents()->activeWindow()->editor();
     view->moveCursor(QTextCursor::End);
     for (QChar ch : QStringLiteral("a c<和> n"))
       QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QTest::keyClick(view, Qt::Key_Return);
     QVERIFY(doc->text()->isModified());
-    frame_->action(kFileSave)->trigger();
+    main_->action(Command::kFileSave)->trigger();
     QCOMPARE(dir_->Read(QStringLiteral("seq.txt")), GbkBytes("v n u<的> n\r\na c<和> n\r\n"));
     QVERIFY(!doc->text()->isModified());
   }
 
   void textThatGbkCannotHoldIsNotSaved() {
     dir_->Write(QStringLiteral("t.txt"), QByteArray("one\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file("t.txt")));
-    CMarvolenDoc* doc = frame_->activeChild()->document();
-    frame_->activeChild()->view()->moveCursor(QTextCursor::End);
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x\u2603"));  // a snowman
-    frame_->action(kFileSave)->trigger();
+    QVERIFY(main_->documents()->OpenFile(dir_->file("t.txt")));
+    Document* doc = main_->documents()->activeWindow()->document();
+    main_->documents()->activeWindow()->editor()->moveCursor(QTextCursor::End);
+    main_->documents()->activeWindow()->editor()->insertPlainText(
+        QStringLiteral("x\u2603"));  // a snowman
+    main_->action(Command::kFileSave)->trigger();
     QVERIFY(doc->text()->isModified());
     QCOMPARE(dir_->Read(QStringLiteral("t.txt")), QByteArray("one\r\n"));
     QCOMPARE(bench_->dialogs->texts(),
@@ -156,10 +161,10 @@ class MarvolenDocTest : public QObject {
 #endif
     const QString target = path.startsWith(QLatin1Char('/')) ? path : dir_->file(path);
     bench_->dialogs->openAnswers = {target};
-    frame_->action(kFileOpen)->trigger();
+    main_->action(Command::kFileOpen)->trigger();
     QCOMPARE(bench_->dialogs->texts(), QStringList{QDir::toNativeSeparators(target) +
                                                    QStringLiteral("\n无法打开该文件：") + reason});
-    QCOMPARE(frame_->childFrames().size(), 1);
+    QCOMPARE(main_->documents()->windows().size(), 1);
   }
 
   // Nor is a FIFO saved over: it would be replaced by a plain file.
@@ -169,7 +174,7 @@ class MarvolenDocTest : public QObject {
 #else
     QVERIFY(mkfifo(QFile::encodeName(dir_->file("fifo")).constData(), 0600) == 0);
     bench_->dialogs->saveAsAnswers = {dir_->file("fifo")};
-    frame_->action(kFileSaveAs)->trigger();
+    main_->action(Command::kFileSaveAs)->trigger();
     QCOMPARE(bench_->dialogs->texts(),
              QStringList{
                  QStringLiteral("无法保存文件 %1。\n这不是一个普通文件（而是文件夹、设备或管道）。")
@@ -181,14 +186,14 @@ class MarvolenDocTest : public QObject {
   void aFailedSaveKeepsTheOldFile() {
     QDir(dir_->path()).mkpath(QStringLiteral("sub"));
     dir_->Write(QStringLiteral("sub/keep.txt"), QByteArray("old\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file("sub/keep.txt")));
-    CMarvolenDoc* doc = frame_->activeChild()->document();
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("new "));
+    QVERIFY(main_->documents()->OpenFile(dir_->file("sub/keep.txt")));
+    Document* doc = main_->documents()->activeWindow()->document();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("new "));
     // The directory goes away under the document: the save fails.
     QDir(dir_->file("sub")).removeRecursively();
     QDir(dir_->path())
         .mkpath(QStringLiteral("sub/keep.txt/inner"));  // a directory where the file was
-    frame_->action(kFileSave)->trigger();
+    main_->action(Command::kFileSave)->trigger();
     QVERIFY(doc->text()->isModified());
     QCOMPARE(bench_->dialogs->messages.size(), size_t(1));
     QVERIFY(QFileInfo(dir_->file("sub/keep.txt")).isDir());
@@ -214,9 +219,10 @@ class MarvolenDocTest : public QObject {
     const QString folder = dir_->file(QStringLiteral("sub"));
     QVERIFY(QDir().mkpath(folder));
     dir_->Write(QStringLiteral("sub/keep.txt"), QByteArray("old\r\n"));
-    QVERIFY(frame_->OpenFile(dir_->file("sub/keep.txt")));
-    CMarvolenDoc* doc = frame_->activeChild()->document();
-    frame_->activeChild()->view()->insertPlainText(QString(64 * 1024, QLatin1Char('x')));
+    QVERIFY(main_->documents()->OpenFile(dir_->file("sub/keep.txt")));
+    Document* doc = main_->documents()->activeWindow()->document();
+    main_->documents()->activeWindow()->editor()->insertPlainText(
+        QString(64 * 1024, QLatin1Char('x')));
     std::unique_ptr<FileSizeLimitForTest> limit;
     std::unique_ptr<ScratchFileSystem> scratch;
     if (failure == QLatin1String("rlimit")) {
@@ -235,7 +241,7 @@ class MarvolenDocTest : public QObject {
     // A file that cannot be written is saved under a new name, asked for.
     const bool readOnly = failure == QLatin1String("ro");
     bench_->dialogs->saveAsAnswers = {dir_->file("sub/new.txt")};
-    frame_->action(kFileSave)->trigger();
+    main_->action(Command::kFileSave)->trigger();
     QCOMPARE(bench_->dialogs->proposedNames.size(), readOnly ? 1 : 0);
     limit.reset();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -254,57 +260,57 @@ class MarvolenDocTest : public QObject {
     QByteArray big;
     while (big.size() <= 0xFFFFF) big += "0123456789abcd\r\n";
     dir_->Write(QStringLiteral("big.txt"), big);
-    QVERIFY(!frame_->OpenFile(dir_->file("big.txt")));
+    QVERIFY(!main_->documents()->OpenFile(dir_->file("big.txt")));
     QCOMPARE(bench_->dialogs->texts(), QStringList{QStringLiteral("该文件太大，无法打开。")});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(frame_->childFrames().size(), 1);
-    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), 1);
+    QCOMPARE(main_->documents()->windows().size(), 1);
+    QCOMPARE(main_->findChildren<Document*>().size(), 1);
   }
 
   void closingAModifiedDocumentAsks() {
-    frame_->action(kFileNew)->trigger();
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x"));
+    main_->action(Command::kFileNew)->trigger();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("x"));
     // Cancel keeps it open.
     bench_->dialogs->saveAnswers = {SaveChoice::kCancel};
-    frame_->action(kFileClose)->trigger();
+    main_->action(Command::kFileClose)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions,
              QStringList{QStringLiteral("是否保存对 Marvo1 的更改？")});
-    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(2));
+    QCOMPARE(main_->findChildren<Document*>().size(), size_t(2));
     // Save asks for a name (no extension added) and writes GBK.
     bench_->dialogs->saveAnswers = {SaveChoice::kSave};
     bench_->dialogs->saveAsAnswers = {dir_->file("saved")};
-    frame_->activeChild()->close();
+    main_->documents()->activeWindow()->close();
     // The window goes, then its document.
     for (int i = 0; i < 2; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(dir_->Read(QStringLiteral("saved")), QByteArray("x"));
-    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), size_t(1));
-    QCOMPARE(frame_->findChildren<CMarvolenDoc*>().size(), 1);
+    QCOMPARE(main_->findChildren<Document*>().size(), size_t(1));
+    QCOMPARE(main_->findChildren<Document*>().size(), 1);
     // 关闭 on a document with two windows asks once and closes both.
-    frame_->action(kWindowNew)->trigger();
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("y"));
+    main_->action(Command::kWindowNew)->trigger();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("y"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard};
-    frame_->action(kFileClose)->trigger();
+    main_->action(Command::kFileClose)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 3);
-    QVERIFY(frame_->childFrames().isEmpty());
+    QVERIFY(main_->documents()->windows().isEmpty());
   }
 
   void exitAsksForEveryModifiedDocumentAndCanBeCancelled() {
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("edit "));
-    frame_->action(kFileNew)->trigger();
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("y"));
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("edit "));
+    main_->action(Command::kFileNew)->trigger();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("y"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kCancel};
-    frame_->action(kAppExit)->trigger();
+    main_->action(Command::kAppExit)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
-    QVERIFY(frame_->isVisible());
+    QVERIFY(main_->isVisible());
     // Cancelling keeps every edit, the one given up before included.
-    for (CMarvolenDoc* doc : frame_->findChildren<CMarvolenDoc*>())
+    for (Document* doc : main_->findChildren<Document*>())
       QVERIFY(doc->text()->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};
-    frame_->action(kAppExit)->trigger();
+    main_->action(Command::kAppExit)->trigger();
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 4);
-    QVERIFY(!frame_->isVisible());
+    QVERIFY(!main_->isVisible());
     QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), rules);
   }
 
@@ -313,28 +319,29 @@ class MarvolenDocTest : public QObject {
   // not told of.
   void savingOverAChangeOnDiskAsksAndAFileGoneIsTold() {
     auto comeBack = [this] {
-      frame_->CheckFilesOnDisk();  // as when the main window is active again
+      main_->CheckFilesOnDisk();  // as when the main window is active again
     };
-    CMarvolenDoc* rules = frame_->activeChild()->document();
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("我的 "));
+    Document* rules = main_->documents()->activeWindow()->document();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("我的 "));
     const QByteArray theirs = "CFGRuleSetBegin\r\nCFGRuleSetEnd\r\n";
     dir_->Write(QStringLiteral("rules.txt"), theirs);
     bench_->dialogs->yesNoAnswers = {false};  // not reloaded
     comeBack();
     QCOMPARE(bench_->dialogs->yesNoQuestions.size(), 1);
-    frame_->action(kFileSave)->trigger();  // 取消
+    main_->action(Command::kFileSave)->trigger();  // 取消
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 1);
-    QVERIFY(bench_->dialogs->overwriteQuestions[0].contains(QDir::toNativeSeparators(dir_->file("rules.txt"))));
+    QVERIFY(bench_->dialogs->overwriteQuestions[0].contains(
+        QDir::toNativeSeparators(dir_->file("rules.txt"))));
     QCOMPARE(dir_->Read(QStringLiteral("rules.txt")), theirs);
     QVERIFY(rules->text()->isModified());
     bench_->dialogs->overwriteAnswers = {true};  // 保存并覆盖
-    frame_->action(kFileSave)->trigger();
+    main_->action(Command::kFileSave)->trigger();
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
     QVERIFY(dir_->Read(QStringLiteral("rules.txt")).startsWith(GbkBytes("我的 ")));
     QVERIFY(!rules->text()->isModified());
     // The file as saved is the one read: no question.
-    frame_->activeChild()->view()->insertPlainText(QStringLiteral("x"));
-    frame_->action(kFileSave)->trigger();
+    main_->documents()->activeWindow()->editor()->insertPlainText(QStringLiteral("x"));
+    main_->action(Command::kFileSave)->trigger();
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
     QVERIFY(bench_->dialogs->texts().isEmpty());
 
@@ -344,21 +351,21 @@ class MarvolenDocTest : public QObject {
     comeBack();
     QCOMPARE(bench_->dialogs->texts().size(), 1);
     QVERIFY(bench_->dialogs->texts()[0].contains(QStringLiteral("已从磁盘删除或移走")));
-    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("rules.txt（已从磁盘删除）"));
-    QCOMPARE(frame_->windowTitle(), QStringLiteral("Marvolen - rules.txt（已从磁盘删除）"));
-    frame_->action(kFileSave)->trigger();  // made again, without a question
+    QCOMPARE(ShownTitle(main_->documents()->activeWindow()), QStringLiteral("rules.txt（已从磁盘删除）"));
+    QCOMPARE(ShownTitle(main_), QStringLiteral("Marvolen - rules.txt（已从磁盘删除）"));
+    main_->action(Command::kFileSave)->trigger();  // made again, without a question
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);
     QVERIFY(dir_->Read(QStringLiteral("rules.txt")).startsWith(GbkBytes("我的 x")));
-    QCOMPARE(frame_->activeChild()->windowTitle(), QStringLiteral("rules.txt"));
+    QCOMPARE(ShownTitle(main_->documents()->activeWindow()), QStringLiteral("rules.txt"));
   }
 
  private:
   std::unique_ptr<StartupDir> dir_;
-  std::unique_ptr<Workbench> bench_;
-  CMainFrame* frame_ = nullptr;
+  std::unique_ptr<WorkbenchSession> bench_;
+  MainWindow* main_ = nullptr;
 };
 
 }  // namespace marvolen
 
-MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::MarvolenDocTest)
-#include "marvolen_doc_test.moc"
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::DocumentTest)
+#include "document_test.moc"

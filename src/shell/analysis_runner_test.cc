@@ -8,15 +8,18 @@
 #include <QtTest>
 #include <mutex>
 
-#include "shell/child_frame.h"
+#include "shell/analysis_runner.h"
 #include "shell/commands.h"
-#include "shell/main_frame.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
+#include "shell/document_manager.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
 #include "shell/test_support.h"
 
 namespace marvolen {
 
-class ChildFrameTest : public QObject {
+class AnalysisRunnerTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -93,21 +96,21 @@ class ChildFrameTest : public QObject {
     // first, then the run goes on to its completion message.
     dir.Write(QStringLiteral("tags.txt"), QByteArray("n , v\r\nTagSetEnd\r\n"));
     dir.Write(QStringLiteral("report.txt"), QByteArray("stale report"));
-    Workbench bench(dir);
+    WorkbenchSession bench(dir);
     QVERIFY(bench.started);
     // Unsaved edits are not part of the analysis, and are not saved by it,
     // when the person says so.
-    CChildFrame* child = bench.frame->activeChild();
-    child->view()->insertPlainText(QStringLiteral("未保存 "));
+    DocumentWindow* child = bench.window->documents()->activeWindow();
+    child->editor()->insertPlainText(QStringLiteral("未保存 "));
     bench.dialogs->runAnswers = {RunChoice::kRunAsSaved};
     const QByteArray rules = dir.Read(QStringLiteral("rules.txt"));
-    QApplication::setActiveWindow(bench.frame);
-    QVERIFY(QTest::qWaitForWindowActive(bench.frame));
-    bench.frame->action(kGenerateReport)->trigger();
+    QApplication::setActiveWindow(bench.window);
+    QVERIFY(QTest::qWaitForWindowActive(bench.window));
+    bench.window->action(Command::kGenerateReport)->trigger();
 
     const QString completion =
         QStringLiteral("分析完毕！请打开") +
-        QDir::toNativeSeparators(QString::fromStdString(bench.app->m_strStartupDir) +
+        QDir::toNativeSeparators(QString::fromStdString(bench.app->startupDir()) +
                                  QStringLiteral("/report.txt")) +
         QStringLiteral("\n查看分析报告。");
     QCOMPARE(bench.dialogs->texts(),
@@ -120,9 +123,9 @@ class ChildFrameTest : public QObject {
     QVERIFY(dir.Read(QStringLiteral("report.txt")) != QByteArray("stale report"));
     QCOMPARE(dir.Read(QStringLiteral("rules.txt")), rules);
     QVERIFY(child->document()->text()->isModified());
-    QVERIFY(!bench.frame->analysisRunning());
+    QVERIFY(!bench.window->findChild<AnalysisRunner*>()->running());
     // The window manager would leave the keyboard focus nowhere.
-    QTRY_COMPARE(QApplication::activeWindow(), bench.frame);
+    QTRY_COMPARE(QApplication::activeWindow(), bench.window);
     child->document()->text()->setModified(false);
     QCOMPARE(QDir::currentPath(), dir.path());
   }
@@ -130,5 +133,5 @@ class ChildFrameTest : public QObject {
 
 }  // namespace marvolen
 
-MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::ChildFrameTest)
-#include "child_frame_test.moc"
+MARVOLEN_WORKBENCH_TEST_MAIN(marvolen::AnalysisRunnerTest)
+#include "analysis_runner_test.moc"

@@ -1,5 +1,5 @@
-// The Marvolen document window and the analysis it runs.
-#include "shell/child_frame.h"
+// The analysis as the workbench runs it.
+#include "shell/analysis_runner.h"
 
 #include <QtWidgets>
 #include <atomic>
@@ -9,8 +9,7 @@
 
 #include "datafiles/sequences.h"
 #include "shell/dialogs.h"
-#include "shell/images.h"
-#include "shell/marvolen_doc.h"
+#include "shell/document.h"
 
 namespace marvolen {
 
@@ -31,12 +30,13 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
         dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Marvolen"));
     auto* bar = new QProgressBar;
-    bar->setFormat(QStringLiteral("已处理排列 %v / %m"));  // judged, then listed
+    bar->setFormat(QCoreApplication::translate("AnalysisRunner",
+                                               "已处理排列 %v / %m"));  // judged, then listed
     setBar(bar);
-    setLabelText(QStringLiteral("正在生成歧义格式统计报告……"));
+    setLabelText(QCoreApplication::translate("AnalysisRunner", "正在生成歧义格式统计报告……"));
     setCancelButton(nullptr);
     if (stop != nullptr) {
-      auto* cancel = new QPushButton(QStringLiteral("取消"));
+      auto* cancel = new QPushButton(QCoreApplication::translate("AnalysisRunner", "取消"));
       setCancelButton(cancel);
       // The analysis stops at its next permutation or parse, then says so.
       // (QProgressDialog connects canceled to cancel by name; cancel hides it.)
@@ -44,7 +44,7 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
       connect(this, &QProgressDialog::canceled, this, [this, stop, cancel] {
         stop->request_stop();
         cancel->setEnabled(false);
-        setLabelText(QStringLiteral("正在停止分析……"));
+        setLabelText(QCoreApplication::translate("AnalysisRunner", "正在停止分析……"));
       });
     }
     setAutoReset(false);
@@ -97,9 +97,11 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
 
 // The outputs of a run as the analysis names them, in Chinese.
 QString OutputName(const QString& what) {
-  if (what == QLatin1String("HTML report file")) return QStringLiteral("HTML 报告文件");
-  if (what == QLatin1String("CSV file of parses")) return QStringLiteral("分析树 CSV 文件");
-  return QStringLiteral("CSV 文件");
+  if (what == QLatin1String("HTML report file"))
+    return QCoreApplication::translate("AnalysisRunner", "HTML 报告文件");
+  if (what == QLatin1String("CSV file of parses"))
+    return QCoreApplication::translate("AnalysisRunner", "分析树 CSV 文件");
+  return QCoreApplication::translate("AnalysisRunner", "CSV 文件");
 }
 
 // The line (1 for the first) of the sequences file at `path` whose items
@@ -133,24 +135,27 @@ QString WorkbenchMessage(const QString& text) {
     const char* chinese;
   } kTexts[] = {
       {"The analysis was stopped; the report file was left as it was: (.*)",
-       "分析已停止，报告文件保持原样：%1"},
-      {"The (.*) was left as it was too: (.*)", "%1也保持原样：%2"},
-      {"The (.*) could not be written completely: (.*)", "%1未能完整写入：%2"},
-      {"Report file could not be written completely: (.*)", "报告文件未能完整写入：%1"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "分析已停止，报告文件保持原样：%1")},
+      {"The (.*) was left as it was too: (.*)",
+       QT_TRANSLATE_NOOP("AnalysisRunner", "%1也保持原样：%2")},
+      {"The (.*) could not be written completely: (.*)",
+       QT_TRANSLATE_NOOP("AnalysisRunner", "%1未能完整写入：%2")},
+      {"Report file could not be written completely: (.*)",
+       QT_TRANSLATE_NOOP("AnalysisRunner", "报告文件未能完整写入：%1")},
       {"The report file was left as it was, as an output of the run could not be written: (.*)",
-       "本次运行有输出未能写入，报告文件保持原样：%1"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "本次运行有输出未能写入，报告文件保持原样：%1")},
       {"The report file is also an input file and was not overwritten: (.*)",
-       "报告文件同时是输入文件，未被覆盖：%1"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "报告文件同时是输入文件，未被覆盖：%1")},
       {"The (.*) is also an input file or another output of the run and was not written: "
        "(.*?)(; the report is written without it)?",
-       "%1同时是输入文件或本次运行的另一输出，未写入：%2%3"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "%1同时是输入文件或本次运行的另一输出，未写入：%2%3")},
       {"The (.*) could not be created: (.*?)(; the report is written without it)?",
-       "无法建立%1：%2%3"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "无法建立%1：%2%3")},
       {"Too many parses to list for (.*): (.*), more than the limit of (\\d+); the report gives "
        "their number only",
-       "%1 的分析树太多（%2，超过上限 %3），报告只给出其数目"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "%1 的分析树太多（%2，超过上限 %3），报告只给出其数目")},
       {"Too many parses to list for (\\d+) more permutations; the report gives their number only",
-       "另有 %1 个排列的分析树太多，报告只给出其数目"},
+       QT_TRANSLATE_NOOP("AnalysisRunner", "另有 %1 个排列的分析树太多，报告只给出其数目")},
   };
   for (const auto& [pattern, chinese] : kTexts) {
     const QRegularExpression expression(
@@ -159,7 +164,7 @@ QString WorkbenchMessage(const QString& text) {
     const QRegularExpressionMatch match = expression.match(text);
     if (!match.hasMatch()) continue;
     // The groups go in at once, so that a "%1" in a path stays as it is.
-    const QString form = QString::fromUtf8(chinese);
+    const QString form = QCoreApplication::translate("AnalysisRunner", chinese);
     const bool output = QByteArray(pattern).startsWith("The (");
     QString result;
     for (qsizetype i = 0; i < form.size(); ++i) {
@@ -171,7 +176,7 @@ QString WorkbenchMessage(const QString& text) {
       QString part = match.captured(group);
       if (group == 1 && output) part = OutputName(part);
       if (part.startsWith(QLatin1String("; the report")))
-        part = QStringLiteral("；报告照常生成，不含该文件");
+        part = QCoreApplication::translate("AnalysisRunner", "；报告照常生成，不含该文件");
       result += part;
     }
     return result;
@@ -183,14 +188,15 @@ QString WorkbenchMessage(const QString& text) {
   if (const QRegularExpressionMatch match = cycles.match(result); match.hasMatch()) {
     result.replace(0, match.capturedLength(),
                    match.captured(2).isEmpty()
-                       ? QStringLiteral("规则文件中的单项规则构成一个循环：\n")
-                       : QStringLiteral("规则文件中的单项规则构成 %1 个循环：\n")
+                       ? QCoreApplication::translate("AnalysisRunner", "规则文件中的单项规则构成一个循环：\n")
+                       : QCoreApplication::translate("AnalysisRunner", "规则文件中的单项规则构成 %1 个循环：\n")
                              .arg(match.captured(2)));
     result.replace(QStringLiteral("To keep the analysis finite, a one-item rule is not applied "
                                   "to a phrase whose chain of one-item rules already holds its "
                                   "left tag."),
-                   QStringLiteral("为使分析能够结束，单项规则不用于其单项规则链中已含有其左部"
-                                  "标记的短语。"));
+                   QCoreApplication::translate("AnalysisRunner",
+                                               "为使分析能够结束，单项规则不用于其单项规则链中"
+                                               "已含有其左部标记的短语。"));
   }
   return result;
 }
@@ -218,7 +224,7 @@ std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent
     } catch (const std::exception& e) {
       failure = QString::fromLocal8Bit(e.what());
     } catch (...) {
-      failure = QStringLiteral("未知错误");
+      failure = QCoreApplication::translate("AnalysisRunner", "未知错误");
     }
   }));
   QEventLoop loop;
@@ -237,7 +243,8 @@ std::vector<RunMessage> RunWithProgress(DialogProvider& dialogs, QWidget* parent
     window->activateWindow();  // the window manager may leave the focus nowhere
   }
   if (!failure.isEmpty()) {
-    dialog.shown.push_back({QStringLiteral("分析未能完成：%1").arg(failure), {}});
+    dialog.shown.push_back(
+        {QCoreApplication::translate("AnalysisRunner", "分析未能完成：%1").arg(failure), {}});
     dialogs.ShowMessage(parent, dialog.shown.back().first, MessageIcon::kError);
   }
   std::vector<RunMessage> messages;
@@ -253,9 +260,13 @@ std::string PathBesideReport(const std::string& result, const char* extension) {
   return result.substr(0, suffix ? dot : result.size()) + "." + extension;
 }
 
-AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
-                               const std::string& startupDir, std::stop_source& stop,
-                               RunExports exports) {
+AnalysisRunner::AnalysisRunner(std::string startupDir, DialogProvider& dialogs, QWidget* window)
+    : QObject(window), startupDir_(std::move(startupDir)), dialogs_(dialogs), window_(window) {}
+
+AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
+  std::stop_source stop;
+  stop_ = &stop;
+  const std::string& startupDir = startupDir_;
   AnalysisOutcome outcome;
   RunOptions options;
   options.stop = stop.get_token();
@@ -268,7 +279,7 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
   options.reportWithoutFailedExports = true;
   RunResult run;
   outcome.messages = RunWithProgress(
-      dialogs, parent,
+      dialogs_, window_,
       [&](UserInterface& ui) {
         run = RunAnalysis(startupDir, ui, options);
         outcome.end = run.end;
@@ -290,20 +301,46 @@ AnalysisOutcome GenerateReport(DialogProvider& dialogs, QWidget* parent,
     outcome.written.append(outcome.htmlReport);
   }
   if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
+  stop_ = nullptr;
+  // A question about stopping the run that has ended is no longer asked.
+  if (stopQuestion_ != nullptr) stopQuestion_->done(QDialog::Rejected);
   return outcome;
 }
 
-CChildFrame::CChildFrame(CMarvolenDoc* document, DialogProvider& dialogs, std::string startupDir)
-    : view_(new CMarvolenView(document)), dialogs_(dialogs), startupDir_(std::move(startupDir)) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWidget(view_);
-  setWindowIcon(AppIcon(true));
+std::vector<RunMessage> AnalysisRunner::HandOff(const AnalysisOutcome& outcome, QString* note) {
+  std::vector<RunMessage> messages = outcome.messages;
+  // Every file the run wrote, and their folder, to open from the list.
+  for (const QString& file : outcome.written)
+    messages.push_back({tr("已写入：%1").arg(file), file, 0});
+  if (!outcome.written.isEmpty()) {
+    const QString folder =
+        QDir::toNativeSeparators(QFileInfo(outcome.written.first()).absolutePath());
+    messages.push_back({tr("打开所在文件夹：%1").arg(folder), folder, 0});
+  }
+  note->clear();
+  // A browser that takes the page may still fail to show it: the page's
+  // file is named either way.
+  if (!outcome.htmlReport.isEmpty()) {
+    const QString page = QDir::toNativeSeparators(outcome.htmlReport);
+    *note = tr("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 %1").arg(page);
+    if (!dialogs_.OpenInBrowser(outcome.htmlReport)) {
+      *note = tr("%1\n无法在浏览器中打开该 HTML 报告。").arg(page);
+      dialogs_.ShowMessage(window_, *note, MessageIcon::kWarning);
+    }
+    messages.push_back({*note, outcome.htmlReport, 0});
+  }
+  return messages;
 }
 
-CMarvolenDoc* CChildFrame::document() const { return view_->GetDocument(); }
-
-AnalysisOutcome CChildFrame::OnGenerateReport(std::stop_source& stop, RunExports exports) {
-  return GenerateReport(dialogs_, window(), startupDir_, stop, exports);
+void AnalysisRunner::AskToStopAndClose() {
+  // The question goes when the run ends (see Run).
+  if (!running() || closeAfterRun_ || stopQuestion_ != nullptr) return;
+  stopQuestion_ = dialogs_.AskYesNoLater(
+      window_, tr("正在生成歧义格式统计报告。要停止分析并退出吗？"), [this](bool stop) {
+        if (!stop || !running()) return;
+        closeAfterRun_ = true;
+        stop_->request_stop();
+      });
 }
 
 }  // namespace marvolen

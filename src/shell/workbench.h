@@ -1,0 +1,59 @@
+// The workbench application: its QApplication and its start-up in the
+// current directory, with config.ini there as the only settings store.
+#ifndef MARVOLEN_SHELL_WORKBENCH_H_
+#define MARVOLEN_SHELL_WORKBENCH_H_
+
+#include <QApplication>
+#include <QTranslator>
+#include <memory>
+#include <string>
+
+#include "shell/dialogs.h"
+#include "shell/recent_file_list.h"
+#include "shell/workbench_settings.h"
+
+namespace marvolen {
+
+class MainWindow;
+
+class Workbench : public QApplication {
+  Q_OBJECT
+
+ public:
+  // `dialogs` replaces Qt's dialogs (tests); null keeps them.
+  Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
+  ~Workbench() override;
+
+  // Start a session in the current directory: read the recent-file list
+  // and the layout, make the main window where it was and open the file
+  // named by RULES in section [DATA] of config.ini, whatever the command
+  // line says. False (after a message) when the program cannot start.
+  bool Start();
+  // End the session: write the recent-file list and the layout back if they
+  // changed, close the main window; the exit code.
+  int Finish();
+
+  MainWindow* mainWindow() const { return mainWindow_.get(); }
+  RecentFileList& recentFiles() { return recentFiles_; }
+  WorkbenchSettings& settings() { return settings_; }
+  DialogProvider& dialogs() { return *dialogs_; }
+  // The current directory when the session started.
+  const std::string& startupDir() const { return startupDir_; }
+
+ private:
+  // The rules file to open, or "" after telling the person why there is none.
+  QString FindRulesFile();
+
+  std::unique_ptr<DialogProvider> dialogs_;
+  std::string startupDir_;
+  QTranslator translator_;
+  std::string profileName_;
+  RecentFileList recentFiles_;
+  WorkbenchSettings settings_;
+  std::unique_ptr<MainWindow> mainWindow_;
+  bool shown_ = false;  // the main window was shown: its layout is worth keeping
+};
+
+}  // namespace marvolen
+
+#endif  // MARVOLEN_SHELL_WORKBENCH_H_
