@@ -16,6 +16,14 @@ namespace marvolen {
 
 enum class MessageIcon { kWarning, kError };
 enum class SaveChoice { kSave, kDiscard, kCancel };
+// With no data to start with: open a data folder, make one from the
+// examples, or end.
+enum class StartAction { kOpenFolder, kNewFolder, kQuit };
+struct StartChoice {
+  StartAction action = StartAction::kQuit;
+  QString folder;  // the folder to open, or to make the new data folder in
+};
+
 // Before an analysis, about data files with unsaved edits.
 enum class RunChoice { kSaveAndRun, kRunAsSaved, kCancel };
 
@@ -51,6 +59,9 @@ class DialogProvider {
   // The index of the window picked among `titles` (`current` is the active
   // one), or -1.
   virtual int ChooseWindow(QWidget* parent, const QStringList& titles, int current);
+  // What to do without data to start with (the start dialog, then a folder
+  // picker), `problem` telling why; `recentFolders` are offered.
+  virtual StartChoice AskStart(const QString& problem, const QStringList& recentFolders);
   // Show the file at `path` in the system's browser; false when it could
   // not be handed to one.
   virtual bool OpenInBrowser(const QString& path);

@@ -1,7 +1,10 @@
-// marvolen: the workbench. Starts in the current directory, which must hold
-// config.ini naming the rules file to open.
+// marvolen: the workbench. Starts in the folder given, or the current one: a
+// data folder, whose config.ini names the rules file to open; without one,
+// the start dialog offers another.
 #include <cstdio>
 #include <cstring>
+
+#include <QStringList>
 
 #include "marvolen_version.h"
 #include "shell/workbench.h"
@@ -15,10 +18,11 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::printf(
-          "usage: marvolen [options]\n"
+          "usage: marvolen [options] [DIR]\n"
           "\n"
-          "Starts the Marvolen workbench in the current directory, a data folder\n"
-          "whose config.ini names the rules file to open.\n"
+          "Starts the Marvolen workbench in DIR (or the current directory), a data\n"
+          "folder whose config.ini names the rules file to open. Without one, it\n"
+          "offers to open another data folder or to make one from the examples.\n"
           "\n"
           "options:\n"
           "  --version   print marvolen's version (\"%s\")\n"
@@ -28,7 +32,13 @@ int main(int argc, char** argv) {
     }
   }
   marvolen::Workbench app(argc, argv);
-  const int code = app.Start() ? marvolen::Workbench::exec() : 1;
+  // Qt has taken its own options out.
+  const QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')))) {
+    std::fprintf(stderr, "usage: marvolen [options] [DIR] (marvolen --help tells more)\n");
+    return 64;
+  }
+  const int code = app.Start(args.value(0)) ? marvolen::Workbench::exec() : 1;
   const int exitCode = app.Finish();
   return code != 0 ? code : exitCode;
 }

@@ -95,6 +95,15 @@ bool RecordingDialogs::OpenInBrowser(const QString& path) {
   return browserOpens;
 }
 
+StartChoice RecordingDialogs::AskStart(const QString& problem, const QStringList& recentFolders) {
+  startProblems.append(problem);
+  startRecents.append(recentFolders);
+  if (startAnswers.empty()) return {};
+  const StartChoice answer = startAnswers.front();
+  startAnswers.pop_front();
+  return answer;
+}
+
 int RecordingDialogs::ChooseWindow(QWidget*, const QStringList& titles, int) {
   windowChoices = titles;
   return windowAnswer;
@@ -132,12 +141,14 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
-WorkbenchSession::WorkbenchSession(const StartupDir& dir)
+WorkbenchSession::WorkbenchSession(const StartupDir& dir, std::deque<StartChoice> startAnswers,
+                                   const QString& folder)
     : app(static_cast<Workbench*>(QCoreApplication::instance())),
       dialogs(static_cast<RecordingDialogs*>(&app->dialogs())) {
   *dialogs = RecordingDialogs();
+  dialogs->startAnswers = std::move(startAnswers);
   QDir::setCurrent(dir.path());
-  started = app->Start();
+  started = app->Start(folder);
   window = app->mainWindow();
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -42,6 +43,7 @@ class RecordingDialogs : public DialogProvider {
   int RunModal(QDialog* dialog) override;
   int ChooseWindow(QWidget* parent, const QStringList& titles, int current) override;
   bool OpenInBrowser(const QString& path) override;
+  StartChoice AskStart(const QString& problem, const QStringList& recentFolders) override;
 
   QStringList texts() const;
 
@@ -65,6 +67,9 @@ class RecordingDialogs : public DialogProvider {
   QString printToPdf;                  // where a print dialog prints; empty: cancelled
   QStringList windowChoices;           // the titles offered by ChooseWindow
   int windowAnswer = -1;
+  QStringList startProblems;            // the start dialog's reasons
+  QList<QStringList> startRecents;      // the recent data folders it offered
+  std::deque<StartChoice> startAnswers;  // kQuit once exhausted
   QStringList browsed;       // the files shown in the browser
   bool browserOpens = true;  // what OpenInBrowser answers
 };
@@ -88,7 +93,10 @@ class StartupDir {
 // fresh recording dialogs; `started` tells what Start returned. The
 // session ends (Finish) when the object goes.
 struct WorkbenchSession {
-  explicit WorkbenchSession(const StartupDir& dir);
+  // `startAnswers` answer the start dialog; `folder` is the one given to
+  // Start, as `marvolen DIR` gives it.
+  explicit WorkbenchSession(const StartupDir& dir, std::deque<StartChoice> startAnswers = {},
+                            const QString& folder = QString());
   ~WorkbenchSession();
   Workbench* app;
   RecordingDialogs* dialogs;
@@ -110,6 +118,9 @@ int RunWorkbenchTest(int argc, char** argv) {
   int count = static_cast<int>(args.size());
   args.push_back(nullptr);
   Workbench app(count, args.data(), std::make_unique<RecordingDialogs>());
+  // The user's own settings (the recent data folders) stay untouched.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   Test test;
   return QTest::qExec(&test, argc, argv);
 }

@@ -10,6 +10,7 @@
 #include "shell/file_io.h"
 #include "shell/images.h"
 #include "shell/main_window.h"
+#include "shell/start_folder.h"
 
 namespace marvolen {
 
@@ -36,13 +37,42 @@ Workbench::Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dia
 
 Workbench::~Workbench() = default;
 
-bool Workbench::Start() {
+bool Workbench::Start(const QString& folder) {
+  if (!folder.isEmpty() && !QDir::setCurrent(folder)) {
+    dialogs_->ShowMessage(nullptr, QCoreApplication::translate("Workbench", "无法进入文件夹 %1。").arg(QDir::toNativeSeparators(folder)),
+                          MessageIcon::kWarning);
+  }
+  for (;;) {
+    bool quiet = false;
+    const QString problem = StartIn(&quiet);
+    if (problem.isEmpty()) {
+      RememberDataFolder(FromLocal(startupDir_));
+      return true;
+    }
+    // What the person may do instead of ending.
+    if (!quiet) dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
+    const StartChoice choice = dialogs_->AskStart(problem, RecentDataFolders());
+    if (choice.action == StartAction::kQuit) return false;
+    QString error;
+    if (choice.action == StartAction::kNewFolder &&
+        !CreateDataFolder(choice.folder, BundledExamples(), &error)) {
+      dialogs_->ShowMessage(nullptr, error, MessageIcon::kWarning);
+    } else if (!QDir::setCurrent(choice.folder)) {
+      dialogs_->ShowMessage(
+          nullptr, QCoreApplication::translate("Workbench", "无法进入文件夹 %1。").arg(QDir::toNativeSeparators(choice.folder)),
+          MessageIcon::kWarning);
+    }
+  }
+}
+
+QString Workbench::StartIn(bool* quiet) {
   startupDir_ = CurrentDirectory();
   profileName_ = ProfilePathFor(startupDir_);
   recentFiles_ = RecentFileList();
   shown_ = false;
-  const QString rules = FindRulesFile();
-  if (rules.isEmpty()) return false;
+  QString problem;
+  const QString rules = FindRulesFile(&problem, quiet);
+  if (rules.isEmpty()) return problem;
   recentFiles_.ReadList(profileName_);
   settings_.Read(profileName_);
   mainWindow_ =
@@ -51,33 +81,40 @@ bool Workbench::Start() {
   const QRect place = settings_.layout.mainWindow;
   if (place.isValid() && QGuiApplication::screenAt(place.center()) != nullptr)
     mainWindow_->setGeometry(place);
-  if (!mainWindow_->documents()->OpenFile(rules)) return false;
+  if (!mainWindow_->documents()->OpenFile(rules)) {
+    // The opening said why; the start dialog says it again in short.
+    mainWindow_.reset();
+    *quiet = true;
+    return QCoreApplication::translate("Workbench", "无法打开规则文件 %1。").arg(rules);
+  }
   settings_.layout.mainWindowMaximized ? mainWindow_->showMaximized() : mainWindow_->show();
   shown_ = true;
-  return true;
+  return QString();
 }
 
-QString Workbench::FindRulesFile() {
+QString Workbench::FindRulesFile(QString* problem, bool* quiet) {
   const QFileInfo info(FromLocal(profileName_));
   const Profile config = info.isFile() ? Profile::Load(profileName_) : Profile();
   const std::string rules = config.GetString("DATA", "RULES");
-  QString problem;
+  *quiet = false;
   if (!info.exists()) {
-    problem =
+    // Not a data folder: the start dialog says so, with no message before.
+    *quiet = true;
+    *problem =
         QCoreApplication::translate("Workbench", "无法启动：在文件夹 %1 中找不到 config.ini。")
             .arg(Shown(startupDir_));
   } else if (!info.isFile()) {  // a FIFO would block the reader, a device feed it without end
-    problem = QCoreApplication::translate("Workbench", "无法读取 %1：这不是一个普通文件。")
-                  .arg(Shown(profileName_));
+    *problem = QCoreApplication::translate("Workbench", "无法读取 %1：这不是一个普通文件。")
+                   .arg(Shown(profileName_));
   } else if (!config.loaded()) {
-    problem = QCoreApplication::translate("Workbench", "无法读取 %1。").arg(Shown(profileName_));
+    *problem = QCoreApplication::translate("Workbench", "无法读取 %1。").arg(Shown(profileName_));
   } else if (rules.empty()) {
-    problem = QCoreApplication::translate("Workbench", "无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
-                  .arg(Shown(profileName_));
+    *problem = QCoreApplication::translate("Workbench",
+                                           "无法打开规则文件：%1 的 [DATA] 节中没有 RULES 项。")
+                   .arg(Shown(profileName_));
   } else {
     return ConfiguredPath(startupDir_, rules);
   }
-  dialogs_->ShowMessage(nullptr, problem, MessageIcon::kWarning);
   return QString();
 }
 

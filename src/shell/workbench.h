@@ -24,11 +24,13 @@ class Workbench : public QApplication {
   Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
   ~Workbench() override;
 
-  // Start a session in the current directory: read the recent-file list
-  // and the layout, make the main window where it was and open the file
-  // named by RULES in section [DATA] of config.ini, whatever the command
-  // line says. False (after a message) when the program cannot start.
-  bool Start();
+  // Start a session in `folder` (the current directory when ""): read the
+  // recent-file list and the layout, make the main window where it was and
+  // open the file named by RULES in section [DATA] of config.ini. When the
+  // folder is no data folder, or its rules file cannot be opened, the
+  // start dialog offers another data folder, a new one made from the
+  // examples, or the end. False when the person chose to end.
+  bool Start(const QString& folder = QString());
   // End the session: write the recent-file list and the layout back if they
   // changed, close the main window; the exit code.
   int Finish();
@@ -41,8 +43,13 @@ class Workbench : public QApplication {
   const std::string& startupDir() const { return startupDir_; }
 
  private:
-  // The rules file to open, or "" after telling the person why there is none.
-  QString FindRulesFile();
+  // Start in the current directory: "" when the main window shows, else why
+  // not, with `quiet` when no message should say it before the start
+  // dialog does (it was said already, or the dialog alone says it).
+  QString StartIn(bool* quiet);
+  // The rules file to open, or "" with `problem` telling why there is none
+  // (`quiet` when the start dialog alone should say it).
+  QString FindRulesFile(QString* problem, bool* quiet);
 
   std::unique_ptr<DialogProvider> dialogs_;
   std::string startupDir_;

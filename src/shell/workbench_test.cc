@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #endif
 
+#include <QListWidget>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -17,6 +19,7 @@
 #include "shell/document_window.h"
 #include "shell/main_window.h"
 #include "shell/parse_pane.h"
+#include "shell/start_folder.h"
 #include "shell/test_support.h"
 #include "shell/window_list.h"
 #include "shell/tree_canvas.h"
@@ -92,8 +95,13 @@ class WorkbenchTest : public QObject {
     if (special.endsWith(QLatin1String("dir"))) QVERIFY(QDir().mkdir(target));
     WorkbenchSession bench(dir);
     QVERIFY(!bench.started);
-    QCOMPARE(bench.dialogs->messages.size(), size_t(1));
-    const QString text = bench.dialogs->messages[0].text;
+    // A message, then the start dialog (which alone says that there is no
+    // config.ini); 退出 ends.
+    const bool noConfig = config.isEmpty() && special.isEmpty();
+    QCOMPARE(bench.dialogs->messages.size(), size_t(noConfig ? 0 : 1));
+    QCOMPARE(bench.dialogs->startProblems.size(), 1);
+    const QString text =
+        noConfig ? bench.dialogs->startProblems[0] : bench.dialogs->messages[0].text;
     if (expected.contains(QLatin1String("%1")))
       expected = expected.arg(QDir::toNativeSeparators(dir.path()));
     QVERIFY2(text.contains(expected), qPrintable(text));
@@ -269,6 +277,80 @@ class WorkbenchTest : public QObject {
              QStringList{QDir::toNativeSeparators(dir.file("rules.txt"))});
     QCOMPARE(bench.dialogs->messages.size(), size_t(1));
     QVERIFY(!bench.window->action(RecentFileCommand(1))->isVisible());
+  }
+  // Without a data folder the start dialog offers the recent data folders,
+  // another one to open, or a new one made from the examples: the workbench
+  // then starts there. A new folder never overwrites a file; `marvolen DIR`
+  // starts in DIR.
+  void theStartDialogOpensOrMakesADataFolder() {
+    StartupDir empty, data, fresh;
+    data.WriteExampleSet();
+    const QString made = fresh.file(QStringLiteral("新数据"));
+    {
+      WorkbenchSession bench(empty, {{StartAction::kOpenFolder, data.path()}});
+      QVERIFY(bench.started);
+      QVERIFY(bench.dialogs->messages.empty());
+      QCOMPARE(QDir::currentPath(), QDir(data.path()).absolutePath());
+      QCOMPARE(bench.window->documents()->windows().size(), 1);
+    }
+    {
+      // The last folder is offered first; a rules file that cannot be opened
+      // is told of, then the same choices follow.
+      QVERIFY(QFile::remove(data.file(QStringLiteral("rules.txt"))));
+      WorkbenchSession bench(data, {{StartAction::kNewFolder, made}});
+      QVERIFY(bench.started);
+      QCOMPARE(bench.dialogs->messages.size(), size_t(1));
+      QVERIFY(bench.dialogs->messages[0].text.contains(QStringLiteral("找不到该文件")));
+      QCOMPARE(bench.dialogs->startRecents.value(0).value(0),
+               QDir::toNativeSeparators(QDir(data.path()).absolutePath()));
+      QCOMPARE(QDir::currentPath(), QDir(made).absolutePath());
+      const QDir examples(BundledExamples());
+      for (const QString& name : examples.entryList(QDir::Files)) {
+        QFile original(examples.filePath(name));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(fresh.Read(QStringLiteral("新数据/") + name), original.readAll());
+      }
+    }
+    // Into a folder that holds those files: nothing is overwritten, and the
+    // start dialog comes again.
+    fresh.Write(QStringLiteral("新数据/rules.txt"), "mine");
+    QVERIFY(QFile::remove(made + QStringLiteral("/config.ini")));
+    {
+      WorkbenchSession bench(empty, {{StartAction::kNewFolder, made}});
+      QVERIFY(!bench.started);
+      QCOMPARE(bench.dialogs->startProblems.size(), 2);
+      QVERIFY(bench.dialogs->texts().value(0).contains(QStringLiteral("示例数据不会覆盖它")));
+      QCOMPARE(fresh.Read(QStringLiteral("新数据/rules.txt")), QByteArray("mine"));
+      QVERIFY(!QFileInfo::exists(made + QStringLiteral("/config.ini")));
+    }
+    data.WriteExampleSet();
+    WorkbenchSession given(empty, {}, data.path());
+    QVERIFY(given.started);
+    QVERIFY(given.dialogs->startProblems.isEmpty());
+    QCOMPARE(QDir::currentPath(), QDir(data.path()).absolutePath());
+  }
+
+  // The start dialog itself: its buttons and its list of recent folders.
+  void theStartDialogsChoices() {
+    for (const char* button : {"openDataFolder", "newDataFolder", "quit"}) {
+      StartDialog dialog(QStringLiteral("原因"), {QStringLiteral("/a"), QStringLiteral("/b")});
+      auto* push = dialog.findChild<QPushButton*>(QLatin1String(button));
+      QVERIFY(push != nullptr);
+      push->click();
+      const StartAction expected = QByteArray(button) == "openDataFolder" ? StartAction::kOpenFolder
+                                   : QByteArray(button) == "newDataFolder" ? StartAction::kNewFolder
+                                                                           : StartAction::kQuit;
+      QCOMPARE(dialog.choice(), expected);
+      QCOMPARE(dialog.result(), expected == StartAction::kQuit ? int(QDialog::Rejected)
+                                                                : int(QDialog::Accepted));
+      QVERIFY(dialog.folder().isEmpty());
+    }
+    StartDialog dialog(QStringLiteral("原因"), {QStringLiteral("/a"), QStringLiteral("/b")});
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("recentDataFolders"));
+    QVERIFY(list != nullptr && list->count() == 2);
+    emit list->itemActivated(list->item(1));
+    QCOMPARE(dialog.choice(), StartAction::kOpenFolder);
+    QCOMPARE(dialog.folder(), QStringLiteral("/b"));
   }
 };
 
