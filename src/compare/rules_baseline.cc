@@ -1,0 +1,217 @@
+// The baseline's thread and the queue that hands its patterns over.
+#include "compare/rules_baseline.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/text_stream.h"
+
+namespace marvolen {
+
+namespace {
+
+// Patterns the baseline may run ahead of the current run.
+constexpr std::size_t kQueuedPatterns = 32;
+
+struct BaselineEvent {
+  enum class Kind { kBegin, kPattern, kEnd, kDone };
+  Kind kind = Kind::kDone;
+  ReportKind source = ReportKind::kTagSet;
+  PatternResult pattern;
+  SideAverages averages;
+  bool complete = false;  // kDone: every report of the baseline was written
+};
+
+// The baseline's messages, kept until the current run's thread shows them.
+class KeptMessages : public UserInterface {
+ public:
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages_.emplace_back(text, place);
+  }
+  void SetBusy(bool) override {}
+
+  void ShowOn(UserInterface& ui) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [text, place] : messages_) ui.ShowMessageAt(text, place);
+    messages_.clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::pair<std::string, MessagePlace>> messages_;
+};
+
+}  // namespace
+
+// The events of the baseline in order, and its thread.
+class BaselineQueue : public PatternCollector {
+ public:
+  BaselineQueue(bool threeItemsOnly, const TagSet& tagSet, const SequenceList& sequences,
+                const RuleSet& rules, const ReportOptions& options)
+      : outerStop_(options.stop, [this] { Close(); }) {
+    ReportOptions baselineOptions = options;
+    baselineOptions.observers = {this};
+    baselineOptions.stop = stop_.get_token();
+    thread_ = std::thread([this, threeItemsOnly, &tagSet, &sequences, &rules, baselineOptions] {
+      Run(threeItemsOnly, tagSet, sequences, rules, baselineOptions);
+    });
+  }
+
+  ~BaselineQueue() override {
+    Close();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // The next event; none once the queue is closed.
+  std::optional<BaselineEvent> Pop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return closed_ || !events_.empty(); });
+    if (closed_) return std::nullopt;
+    BaselineEvent event = std::move(events_.front());
+    events_.pop_front();
+    room_.notify_all();
+    return event;
+  }
+
+  // Stop the baseline and wake both sides.
+  void Close() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closed_ = true;
+    }
+    stop_.request_stop();
+    ready_.notify_all();
+    room_.notify_all();
+  }
+
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  KeptMessages& messages() { return messages_; }
+
+ protected:
+  void SourceBegun(ReportKind kind) override {
+    BaselineEvent event;
+    event.kind = BaselineEvent::Kind::kBegin;
+    event.source = kind;
+    Push(std::move(event));
+  }
+  void PatternDone(ReportKind kind, PatternResult& pattern) override {
+    BaselineEvent event;
+    event.kind = BaselineEvent::Kind::kPattern;
+    event.source = kind;
+    event.pattern = std::move(pattern);
+    Push(std::move(event));
+  }
+  void SourceEnded(ReportKind kind, const SideAverages& averages) override {
+    BaselineEvent event;
+    event.kind = BaselineEvent::Kind::kEnd;
+    event.source = kind;
+    event.averages = averages;
+    Push(std::move(event));
+  }
+
+ private:
+  void Push(BaselineEvent event) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [this] { return closed_ || events_.size() < kQueuedPatterns; });
+    if (closed_) return;
+    events_.push_back(std::move(event));
+    ready_.notify_all();
+  }
+
+  void Run(bool threeItemsOnly, const TagSet& tagSet, const SequenceList& sequences,
+           const RuleSet& rules, const ReportOptions& options) {
+    BaselineEvent done;
+    done.kind = BaselineEvent::Kind::kDone;
+    // The baseline's text report is not kept.
+    const std::unique_ptr<OutputStream> nowhere = OutputStream::Discarding();
+    ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
+    if (tagSet.count() > 0) {
+      tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, rules, *nowhere, messages_, options);
+    }
+    if (sequences.count() > 0 && tagSetEnd == ReportEnd::kWritten) {
+      sequencesEnd = BuildSequencesReport(sequences, rules, *nowhere, messages_, options);
+    }
+    done.complete = tagSetEnd == ReportEnd::kWritten && sequencesEnd == ReportEnd::kWritten;
+    // The end is handed over even when the queue is full.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return;
+    events_.push_back(std::move(done));
+    ready_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable ready_, room_;
+  std::deque<BaselineEvent> events_;
+  bool closed_ = false;
+  std::stop_source stop_;
+  KeptMessages messages_;
+  std::stop_callback<std::function<void()>> outerStop_;
+  std::thread thread_;
+};
+
+RulesBaselineComparison::RulesBaselineComparison(Comparison& comparison, bool threeItemsOnly,
+                                                 const TagSet& tagSet,
+                                                 const SequenceList& sequences,
+                                                 const RuleSet& baselineRules,
+                                                 const ReportOptions& options)
+    : comparison_(comparison),
+      queue_(std::make_unique<BaselineQueue>(threeItemsOnly, tagSet, sequences, baselineRules,
+                                             options)) {}
+
+RulesBaselineComparison::~RulesBaselineComparison() = default;
+
+void RulesBaselineComparison::Break() {
+  broken_ = true;
+  queue_->Close();
+}
+
+void RulesBaselineComparison::SourceBegun(ReportKind kind) {
+  if (broken_) return;
+  const auto event = queue_->Pop();
+  if (!event || event->kind != BaselineEvent::Kind::kBegin || event->source != kind) Break();
+}
+
+void RulesBaselineComparison::PatternDone(ReportKind kind, PatternResult& pattern) {
+  if (broken_) return;
+  const auto event = queue_->Pop();
+  if (!event || event->kind != BaselineEvent::Kind::kPattern || event->source != kind ||
+      event->pattern.items != pattern.items) {
+    Break();
+    return;
+  }
+  comparison_.Compare(kind, &event->pattern, &pattern);
+}
+
+void RulesBaselineComparison::SourceEnded(ReportKind kind, const SideAverages& averages) {
+  if (broken_) return;
+  const auto event = queue_->Pop();
+  if (!event || event->kind != BaselineEvent::Kind::kEnd || event->source != kind) {
+    Break();
+    return;
+  }
+  comparison_.SetAverages(kind, event->averages, averages);
+}
+
+bool RulesBaselineComparison::Finish(UserInterface& ui) {
+  if (!broken_) {
+    const auto event = queue_->Pop();
+    if (!event || event->kind != BaselineEvent::Kind::kDone || !event->complete) broken_ = true;
+  }
+  queue_->Close();
+  queue_->Join();
+  queue_->messages().ShowOn(ui);
+  return !broken_;
+}
+
+}  // namespace marvolen
