@@ -209,7 +209,9 @@ void Comparison::Compare(ReportKind source, const PatternResult* old, const Patt
   const std::vector<std::string>& oldParses = old ? old->parses : kNone;
   const std::vector<std::string>& newParses = now ? now->parses : kNone;
   bool parsesDiffer = false;
-  if (change.parsesComparable) {
+  if (change.parsesComparable && oldParses == newParses) {
+    // The same parses in the same order: the common case, without sorting.
+  } else if (change.parsesComparable) {
     std::vector<std::string_view> oldSorted(oldParses.begin(), oldParses.end());
     std::vector<std::string_view> newSorted(newParses.begin(), newParses.end());
     std::sort(oldSorted.begin(), oldSorted.end());

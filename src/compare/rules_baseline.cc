@@ -16,8 +16,12 @@ namespace marvolen {
 
 namespace {
 
-// Patterns the baseline may run ahead of the current run.
-constexpr std::size_t kQueuedPatterns = 32;
+// The baseline hands its events over in batches, so that the two threads
+// meet once a batch rather than once a pattern: a batch ends after this many
+// events or parses, and it may run this many batches ahead.
+constexpr std::size_t kBatchEvents = 256;
+constexpr std::size_t kBatchParses = 4096;
+constexpr std::size_t kQueuedBatches = 4;
 
 struct BaselineEvent {
   enum class Kind { kBegin, kPattern, kEnd, kDone };
@@ -70,15 +74,19 @@ class BaselineQueue : public PatternCollector {
     if (thread_.joinable()) thread_.join();
   }
 
-  // The next event; none once the queue is closed.
+  // The next event; none once the queue is closed. For the current run's
+  // thread only.
   std::optional<BaselineEvent> Pop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return closed_ || !events_.empty(); });
-    if (closed_) return std::nullopt;
-    BaselineEvent event = std::move(events_.front());
-    events_.pop_front();
-    room_.notify_all();
-    return event;
+    if (taken_ == batch_.size()) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ready_.wait(lock, [this] { return closed_ || !batches_.empty(); });
+      if (closed_) return std::nullopt;
+      batch_ = std::move(batches_.front());
+      batches_.pop_front();
+      taken_ = 0;
+      room_.notify_all();
+    }
+    return std::move(batch_[taken_++]);
   }
 
   // Stop the baseline and wake both sides.
@@ -122,10 +130,16 @@ class BaselineQueue : public PatternCollector {
 
  private:
   void Push(BaselineEvent event) {
+    pendingParses_ += event.pattern.parses.size();
+    const bool last = event.kind != BaselineEvent::Kind::kPattern;
+    pending_.push_back(std::move(event));
+    if (!last && pending_.size() < kBatchEvents && pendingParses_ < kBatchParses) return;
     std::unique_lock<std::mutex> lock(mutex_);
-    room_.wait(lock, [this] { return closed_ || events_.size() < kQueuedPatterns; });
+    room_.wait(lock, [this] { return closed_ || batches_.size() < kQueuedBatches; });
     if (closed_) return;
-    events_.push_back(std::move(event));
+    batches_.push_back(std::move(pending_));
+    pending_.clear();
+    pendingParses_ = 0;
     ready_.notify_all();
   }
 
@@ -144,16 +158,24 @@ class BaselineQueue : public PatternCollector {
     }
     done.complete = tagSetEnd == ReportEnd::kWritten && sequencesEnd == ReportEnd::kWritten;
     // The end is handed over even when the queue is full.
+    pending_.push_back(std::move(done));
     std::lock_guard<std::mutex> lock(mutex_);
     if (closed_) return;
-    events_.push_back(std::move(done));
+    batches_.push_back(std::move(pending_));
+    pending_.clear();
     ready_.notify_all();
   }
 
   std::mutex mutex_;
   std::condition_variable ready_, room_;
-  std::deque<BaselineEvent> events_;
+  std::deque<std::vector<BaselineEvent>> batches_;
   bool closed_ = false;
+  // The baseline's thread's batch being gathered.
+  std::vector<BaselineEvent> pending_;
+  std::size_t pendingParses_ = 0;
+  // The current run's thread's batch being taken.
+  std::vector<BaselineEvent> batch_;
+  std::size_t taken_ = 0;
   std::stop_source stop_;
   KeptMessages messages_;
   std::stop_callback<std::function<void()>> outerStop_;
