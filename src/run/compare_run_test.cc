@@ -384,6 +384,13 @@ TEST_F(CompareRunTest, ABaselineWithErrorsIsToldWithItsFileAndAMissingOneEndsThe
   EXPECT_FALSE(fs::exists(dir_ / "changes.csv"));
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 
+  // Without a baseline there is no table of changes to write.
+  Recorder plain;
+  RunOptions withoutBaseline;
+  withoutBaseline.changesCsv = "changes.csv";
+  EXPECT_EQ(RunAnalysis(dir_.string(), plain, withoutBaseline).end, RunEnd::Completed);
+  EXPECT_FALSE(fs::exists(dir_ / "changes.csv"));
+
   // The table of changes may not overwrite the baseline.
   Recorder clash;
   options.compareRules = "baseline.txt";

@@ -219,8 +219,9 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
   extras.push_back(
       {"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
-  extras.push_back(
-      {"CSV file of changes", options.changesCsv, NativePath(options.changesCsv), {}});
+  // The table of changes is made only with a comparison to fill it.
+  const std::string changesPath = options.compareRules.empty() ? "" : options.changesCsv;
+  extras.push_back({"CSV file of changes", changesPath, NativePath(changesPath), {}});
   std::vector<std::string> inputs = {tagsPath, sequencesPath, rulesPath, profilePath, resultPath};
   if (baselineFile) inputs.push_back(baselinePath);
   std::optional<std::string> extraRefused;
