@@ -3,7 +3,9 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -150,13 +152,23 @@ class BaselineQueue : public PatternCollector {
     // The baseline's text report is not kept.
     const std::unique_ptr<OutputStream> nowhere = OutputStream::Discarding();
     ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
-    if (tagSet.count() > 0) {
-      tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, rules, *nowhere, messages_, options);
+    // Nothing may leave the thread: what the builders do not catch (memory
+    // running out in this observer) ends the baseline incomplete.
+    try {
+      if (tagSet.count() > 0) {
+        tagSetEnd =
+            BuildTagSetReport(threeItemsOnly, tagSet, rules, *nowhere, messages_, options);
+      }
+      if (sequences.count() > 0 && tagSetEnd == ReportEnd::kWritten) {
+        sequencesEnd = BuildSequencesReport(sequences, rules, *nowhere, messages_, options);
+      }
+      done.complete = tagSetEnd == ReportEnd::kWritten && sequencesEnd == ReportEnd::kWritten;
+    } catch (const std::bad_alloc&) {
+      messages_.ShowMessage("Not enough memory for the analysis of the baseline rules file");
+    } catch (const std::exception& e) {
+      messages_.ShowMessage(std::string("The analysis of the baseline rules file failed: ") +
+                            e.what());
     }
-    if (sequences.count() > 0 && tagSetEnd == ReportEnd::kWritten) {
-      sequencesEnd = BuildSequencesReport(sequences, rules, *nowhere, messages_, options);
-    }
-    done.complete = tagSetEnd == ReportEnd::kWritten && sequencesEnd == ReportEnd::kWritten;
     // The end is handed over even when the queue is full.
     pending_.push_back(std::move(done));
     std::lock_guard<std::mutex> lock(mutex_);

@@ -166,10 +166,11 @@ class CompareRunTest : public TempFolderTest {
 
   // The run of `rules` as rules.txt compared with `baseline`.
   RunResult Compare(const std::string& rules, const std::string& baseline, Recorder& ui,
-                    std::string& text) {
+                    std::string& text, int threads = 0) {
     WriteFile(dir_ / "rules.txt", rules);
     WriteFile(dir_ / "baseline.txt", baseline);
     RunOptions options;
+    options.threads = threads;
     options.compareRules = "baseline.txt";
     options.changesCsv = "changes.csv";
     options.comparisonText = [&text](std::string_view piece) {
@@ -285,6 +286,16 @@ TEST_F(CompareRunTest, RemovingARuleListsExactlyThePatternsWhoseParsesUsedIt) {
   EXPECT_NE(judgements, std::string::npos);
   EXPECT_NE(vnAt, std::string::npos) << text;
   EXPECT_LT(judgements, vnAt);
+
+  // The same on any number of threads on either side.
+  const std::string changesCsv = ReadFile(dir_ / "changes.csv");
+  for (int threads : {1, 3}) {
+    Recorder again;
+    std::string textAgain;
+    ASSERT_EQ(Compare(withoutR14, rules_, again, textAgain, threads).end, RunEnd::Completed);
+    EXPECT_TRUE(textAgain == text) << threads;
+    EXPECT_TRUE(ReadFile(dir_ / "changes.csv") == changesCsv) << threads;
+  }
 }
 
 TEST_F(CompareRunTest, AnAddedRuleGivesGainsOnly) {
