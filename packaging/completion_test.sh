@@ -21,7 +21,8 @@ expect "--engine=chart --engine=literal" --eng
 expect "--engine=literal" --engine=l
 expect "literal" --engine = l
 expect "chart literal" --engine = ""
-expect "--csv --csv-parses" --c
+expect "--csv --csv-parses --compare-rules --changes" --c
+expect "--compare-rules" --co
 expect "" --parse n
 # Every option of --help is offered after "-".
 COMP_WORDS=(marvolen-report -)

@@ -27,6 +27,7 @@ LAYERS = [
     ["analysis"],   # judgements, counters, the two reports
     ["drawing"],    # tree layout and SVG
     ["export"],     # HTML report and CSV tables
+    ["compare"],    # comparing two analyses: a baseline and the current run
     ["run"],        # one whole analysis run
     ["cli", "shell"],  # marvolen-report and the workbench
 ]

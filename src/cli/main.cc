@@ -33,6 +33,7 @@ const char kProgram[] = "marvolen-report";
 constexpr int kExitCompleted = 0;            // the run completed, no error message
 constexpr int kExitCompletedWithErrors = 1;  // completed after error messages
 constexpr int kExitOpenFailed = 2;           // a failed open ended the run
+constexpr int kExitChanged = 3;              // --fail-on-change: the comparison found changes
 constexpr int kExitUsage = 64;               // bad command line (EX_USAGE)
 constexpr int kExitStopped = 130;            // stopped by Ctrl+C or SIGTERM
 
@@ -69,6 +70,19 @@ const char kHelp[] =
     "                 also write the CSV table FILE with one row per listed parse:\n"
     "                 source, items, judgement, parse, root, tree\n"
     "\n"
+    "  --compare-rules FILE\n"
+    "                 also run the rules file FILE (the baseline) with the same\n"
+    "                 tag set, sequences and ITEMLENGTH, and print on stdout\n"
+    "                 (UTF-8) what changed: per source the judgement transition\n"
+    "                 table (old -> new) and the average degrees, then the\n"
+    "                 changed patterns with the parses gained (+) and lost (-)\n"
+    "                 and the rules only they use; judgement changes first\n"
+    "  --changes FILE with --compare-rules: also write every changed pattern to\n"
+    "                 the CSV table FILE (UTF-8 with a byte-order mark)\n"
+    "  --fail-on-change\n"
+    "                 with --compare-rules: exit with status 3 when anything\n"
+    "                 changed\n"
+    "\n"
     "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
     "                 items, as a line of the sequences file) with the tag set and\n"
     "                 rules of config.ini, and print the judgement and its parses\n"
@@ -89,6 +103,7 @@ const char kHelp[] =
     "  1   the run completed after error messages\n"
     "  2   a file or directory could not be opened; no report was made\n"
     "      (--parse: or the SVG file could not be written or was refused)\n"
+    "  3   --fail-on-change: the run completed and the comparison found changes\n"
     "  64  usage error\n"
     "  130 stopped by Ctrl+C (SIGINT) or SIGTERM; every output was left as it was\n";
 
@@ -181,7 +196,8 @@ int Main(int argc, char** argv) {
     if (file->empty()) return UsageError("option " + std::string(name) + " needs a file");
     return std::nullopt;
   };
-  std::optional<std::string> htmlPath, csvPath, csvParsesPath;
+  std::optional<std::string> htmlPath, csvPath, csvParsesPath, compareRulesPath, changesPath;
+  bool failOnChange = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -215,6 +231,13 @@ int Main(int argc, char** argv) {
       if (const auto status = fileOption(arg, "--html", i, htmlPath)) return *status;
     } else if (arg == "--csv-parses" || arg.starts_with("--csv-parses=")) {
       if (const auto status = fileOption(arg, "--csv-parses", i, csvParsesPath)) return *status;
+    } else if (arg == "--compare-rules" || arg.starts_with("--compare-rules=")) {
+      if (const auto status = fileOption(arg, "--compare-rules", i, compareRulesPath))
+        return *status;
+    } else if (arg == "--changes" || arg.starts_with("--changes=")) {
+      if (const auto status = fileOption(arg, "--changes", i, changesPath)) return *status;
+    } else if (arg == "--fail-on-change") {
+      failOnChange = true;
     } else if (arg == "--csv" || arg.starts_with("--csv=")) {
       if (const auto status = fileOption(arg, "--csv", i, csvPath)) return *status;
     } else if (arg.starts_with("--max-parses=")) {
@@ -245,6 +268,19 @@ int Main(int argc, char** argv) {
   if (csvParsesPath && (parse || showConfig)) {
     return UsageError("--csv-parses goes with a run, not with --parse or --show-config");
   }
+  if ((changesPath || failOnChange) && !compareRulesPath) {
+    return UsageError("--changes and --fail-on-change go with --compare-rules");
+  }
+  if (compareRulesPath && (parse || showConfig)) {
+    return UsageError("--compare-rules goes with a run, not with --parse or --show-config");
+  }
+  if (compareRulesPath) {
+    options.compareRules = *compareRulesPath;
+    options.comparisonText = [](std::string_view text) {
+      return WriteText(stdout, text);
+    };
+  }
+  if (changesPath) options.changesCsv = *changesPath;
   if (htmlPath) options.htmlReport = *htmlPath;
   if (csvPath) options.csvTable = *csvPath;
   if (csvParsesPath) options.csvParses = *csvParsesPath;
@@ -283,6 +319,11 @@ int Main(int argc, char** argv) {
   const RunResult result = RunAnalysis(startupDir, ui, options);
   if (result.end == RunEnd::Stopped) return kExitStopped;
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
+  if (compareRulesPath && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+    PrintError("cannot write to standard output");
+    return kExitCompletedWithErrors;
+  }
+  if (failOnChange && result.changed) return kExitChanged;
   return result.errorMessages == 0 ? kExitCompleted : kExitCompletedWithErrors;
 }
 

@@ -987,4 +987,70 @@ TEST_F(MarvolenReportTest, TheFirstSignalStopsParse) {
 }
 #endif
 
+// --compare-rules: the comparison on stdout after the run, the table of
+// changes beside it, --fail-on-change as the status; the report as without.
+TEST_F(MarvolenReportTest, CompareRulesPrintsWhatChangedAndFailOnChangeExitsThree) {
+  WriteData("a n\r\nn v\r\n");
+  ASSERT_EQ(Invoke({}).status, 0);
+  const std::string report = ReadFile(dir_ / "report.txt");
+  WriteFile(dir_ / "old.txt", "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n"
+                              "&& 1 R2 : S -> n v &&\r\nCFGRuleSetEnd\r\n");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    bool changed;
+  } cases[] = {
+      {{"--compare-rules", "old.txt"}, 0, true},
+      {{"--compare-rules=old.txt", "--fail-on-change", "--changes", "c.csv"}, 3, true},
+      {{"--compare-rules", "rules.txt", "--fail-on-change", "--changes=c.csv"}, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+    fs::remove(dir_ / "c.csv");
+    const Outcome o = Invoke(c.args);
+    EXPECT_EQ(o.status, c.status) << o.err;
+    EXPECT_EQ(o.err, Completion());
+    EXPECT_EQ(o.out.rfind("Comparison with the baseline rules file ", 0), 0u) << o.out;
+    EXPECT_EQ(o.out.find("sequences  n v  one_way -> cannot_combine  parses 1 -> 0\n") !=
+                  std::string::npos,
+              c.changed)
+        << o.out;
+    EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
+    if (c.args.size() > 2) {
+      const std::string csv = ReadFile(dir_ / "c.csv");
+      EXPECT_EQ(csv.find("\r\nsequences,n v,one_way,cannot_combine,1,0,,") !=
+                    std::string::npos,
+                c.changed)
+          << csv;
+    }
+  }
+}
+
+TEST_F(MarvolenReportTest, CompareRulesOptionsNeedEachOtherAndARun) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--compare-rules"}, "option --compare-rules needs a file"},
+      {{"--changes=c.csv"}, "--changes and --fail-on-change go with --compare-rules"},
+      {{"--fail-on-change"}, "--changes and --fail-on-change go with --compare-rules"},
+      {{"--compare-rules=r.txt", "--parse", "n v"},
+       "--compare-rules goes with a run, not with --parse or --show-config"},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = Invoke(c.args);
+    EXPECT_EQ(o.status, 64) << c.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "marvolen-report: " + c.err + "; see --help\n");
+  }
+  // A baseline that cannot be opened ends the run before anything is written.
+  WriteData("a n\r\n");
+  const Outcome o = Invoke({"--compare-rules", "missing.txt", "--changes", "c.csv"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.out, "");
+  EXPECT_NE(o.err.find("missing.txt"), std::string::npos) << o.err;
+  EXPECT_FALSE(fs::exists(dir_ / "c.csv"));
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+}
+
 }  // namespace

@@ -114,10 +114,14 @@ std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path,
   return stream;
 }
 
+std::unique_ptr<OutputStream> OutputStream::Discarding() {
+  return std::unique_ptr<OutputStream>(new OutputStream(nullptr, std::string()));
+}
+
 OutputStream::OutputStream(std::FILE* file, std::string path)
     : file_(file), path_(std::move(path)) {
   // The stream gathers its bytes itself.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
   buffer_.reserve(kOutputBlock + 4096);
 }
 

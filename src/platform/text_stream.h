@@ -101,6 +101,9 @@ class OutputStream {
   static std::unique_ptr<OutputStream> Replacing(const std::string& path,
                                                  std::string* error = nullptr,
                                                  LineEnds lineEnds = LineEnds::kCrLf);
+  // A stream that keeps nothing: for a report that is made only for what
+  // its observers see.
+  static std::unique_ptr<OutputStream> Discarding();
 
   // A stream not closed is closed; a replacing stream not closed is
   // abandoned, so an interrupted writer never replaces a file.

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "analysis/reports.h"
+#include "compare/change_writers.h"
+#include "compare/comparison.h"
+#include "compare/rules_baseline.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
@@ -181,11 +184,28 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     outcome.errorMessages = ui.messages();
     return outcome;
   }
+  // The baseline of a comparison is a rules file like RULES.
+  const std::string baselinePath = NativePath(options.compareRules);
+  std::unique_ptr<InputStream> baselineFile;
+  if (!options.compareRules.empty()) {
+    baselineFile = InputStream::Open(baselinePath);
+    if (!baselineFile) {
+      tagFile.reset();
+      sequenceFile.reset();
+      ruleFile.reset();
+      ui.ShowMessageAt("The baseline rules file could not be opened: " +
+                           ReportPathForDisplay(startupDir, options.compareRules),
+                       {options.compareRules});
+      outcome.errorMessages = ui.messages();
+      return outcome;
+    }
+  }
   // Creating the report over a data file or over config.ini would destroy it.
   const bool reportIsInput = SameExistingFile(resultPath, tagsPath) ||
                              SameExistingFile(resultPath, sequencesPath) ||
                              SameExistingFile(resultPath, rulesPath) ||
-                             SameExistingFile(resultPath, profilePath);
+                             SameExistingFile(resultPath, profilePath) ||
+                             (baselineFile && SameExistingFile(resultPath, baselinePath));
   // The report is written beside RESULT and takes its place only when
   // complete: whatever stops the run, the previous report stays whole. A
   // RESULT that is no plain file (a folder, a pipe, a device) or that may
@@ -199,11 +219,15 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
   extras.push_back(
       {"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
+  // The table of changes is made only with a comparison to fill it.
+  const std::string changesPath = options.compareRules.empty() ? "" : options.changesCsv;
+  extras.push_back({"CSV file of changes", changesPath, NativePath(changesPath), {}});
+  std::vector<std::string> inputs = {tagsPath, sequencesPath, rulesPath, profilePath, resultPath};
+  if (baselineFile) inputs.push_back(baselinePath);
   std::optional<std::string> extraRefused;
   if (reportFile) {
     const std::vector<std::string> refusals =
-        BeginExtraOutputs(extras, {tagsPath, sequencesPath, rulesPath, profilePath, resultPath},
-                          startupDir, !options.reportWithoutFailedExports);
+        BeginExtraOutputs(extras, inputs, startupDir, !options.reportWithoutFailedExports);
     if (!refusals.empty() && !options.reportWithoutFailedExports) {
       extraRefused = refusals.front();
       reportFile->Abandon();
@@ -216,6 +240,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     tagFile.reset();
     sequenceFile.reset();
     ruleFile.reset();
+    baselineFile.reset();
     extras.clear();
     if (extraRefused) {
       ui.ShowMessage(*extraRefused);
@@ -247,6 +272,17 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     ui.ShowMessageAt(*cycles, {config.rules});
   }
 
+  // The baseline's rules are read as RULES is; its messages name its file.
+  RuleSet baselineRules;
+  if (baselineFile) {
+    ReadingFile baselineReading(ui, options.compareRules, *baselineFile);
+    ReadRuleSet(baselineRules, *baselineFile, baselineReading);
+    if (const auto cycles = DescribeUnaryRuleCycles(baselineRules)) {
+      ui.ShowMessageAt(*cycles, {options.compareRules});
+    }
+    baselineFile.reset();
+  }
+
   const bool threeItemsOnly = ThreeItemsOnlyFor(config.itemLength);
 
   // The extra outputs are made from the very judgements of the report.
@@ -267,6 +303,24 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     csvParses = std::make_unique<CsvParsesWriter>(*extras[2].stream);
     reportOptions.observers.push_back(csvParses.get());
   }
+  // The comparison sees the current run's patterns as they come and the
+  // baseline's from its own reports, run beside them.
+  std::unique_ptr<Comparison> comparison;
+  std::unique_ptr<ChangeText> changeText;
+  std::unique_ptr<ChangesCsvWriter> changesCsv;
+  std::unique_ptr<RulesBaselineComparison> baseline;
+  if (!options.compareRules.empty()) {
+    comparison = std::make_unique<Comparison>(baselineRules, ruleSet);
+    changeText = std::make_unique<ChangeText>();
+    comparison->AddSink(changeText.get());
+    if (extras[3].stream) {
+      changesCsv = std::make_unique<ChangesCsvWriter>(*extras[3].stream);
+      comparison->AddSink(changesCsv.get());
+    }
+    baseline = std::make_unique<RulesBaselineComparison>(*comparison, threeItemsOnly, tagSet,
+                                                         sequences, baselineRules, options);
+    reportOptions.observers.push_back(baseline.get());
+  }
   // A report that stopped on an error of its own leaves nothing in the
   // report file, and nothing in the extra outputs either.
   auto dropUnfinished = [&] {
@@ -283,6 +337,26 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (sequences.count() > 0 && tagSetEnd != ReportEnd::kStopped) {
     sequencesEnd = BuildSequencesReport(sequences, ruleSet, *reportFile, ui, reportOptions);
     dropUnfinished();
+  }
+
+  // A comparison is made only of complete reports on both sides; the
+  // baseline's messages are shown here, once it has ended.
+  bool compared = false;
+  if (baseline) {
+    compared = baseline->Finish(ui) && tagSetEnd == ReportEnd::kWritten &&
+               sequencesEnd == ReportEnd::kWritten && !options.stop.stop_requested();
+    baseline.reset();
+    if (!compared && !options.stop.stop_requested()) {
+      ui.ShowMessage("The comparison with the baseline rules file could not be made, as a "
+                     "report of one side did not end: " +
+                     ReportPathForDisplay(startupDir, options.compareRules));
+      if (extras[3].stream) {
+        extras[3].stream->Abandon();
+        extras[3].stream.reset();
+        ui.ShowMessage("The CSV file of changes was left as it was: " +
+                       ReportPathForDisplay(startupDir, options.changesCsv));
+      }
+    }
   }
 
   // Release the tags and the sequence lines, then close the four files in
@@ -374,6 +448,19 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     }
   }
   reportFile.reset();
+
+  // The comparison's text comes after the outputs are in place, and only
+  // from a run that completed.
+  if (compared) {
+    outcome.compared = true;
+    outcome.changed = comparison->AnyChange();
+    const std::string title = "Comparison with the baseline rules file " +
+                              ReportPathForDisplay(startupDir, options.compareRules);
+    if (options.comparisonText &&
+        !changeText->WriteTo(title, *comparison, options.comparisonText)) {
+      ui.ShowMessage("The comparison could not be written completely");
+    }
+  }
 
   outcome.errorMessages = ui.messages();
   outcome.end = RunEnd::Completed;

@@ -9,6 +9,7 @@
 #ifndef MARVOLEN_RUN_RUN_H_
 #define MARVOLEN_RUN_RUN_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,14 @@ struct RunOptions : ReportOptions {
   // When one of them is refused or cannot be made: false ends the run
   // before anything is written; true says so and writes the rest.
   bool reportWithoutFailedExports = false;
+  // A comparison with the baseline rules file compareRules, run with the
+  // same tag set, sequences and mode: when the run completes, its text
+  // (UTF-8: the transition tables, then the changed patterns) goes to
+  // comparisonText, and the CSV table of changed patterns to changesCsv
+  // when named (an output of the run like the others).
+  std::string compareRules;
+  std::string changesCsv;
+  std::function<bool(std::string_view)> comparisonText;
 };
 
 enum class RunEnd {
@@ -93,6 +102,8 @@ struct RunResult {
   bool htmlReportWritten = false;  // options.htmlReport is complete in its place
   bool csvTableWritten = false;    // options.csvTable is
   bool reportWritten = false;      // the report is
+  bool compared = false;  // the comparison was made (options.compareRules)
+  bool changed = false;   // and it found a changed pattern
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

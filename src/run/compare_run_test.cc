@@ -1,0 +1,450 @@
+// Comparisons of whole runs with a baseline rules file, held against an
+// independent account of what changed: the CSV tables of two plain runs,
+// one with each rules file, compared here row by row.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <stop_token>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "encoding/gbk.h"
+#include "run/run.h"
+#include "testing/files.h"
+#include "testing/temp_folder_fixture.h"
+
+namespace marvolen {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kBom[] = "\xEF\xBB\xBF";
+const char kChangesHeader[] =
+    "source,items,old_judgement,new_judgement,old_parses,new_parses,gained,lost,rules_gained,"
+    "rules_lost";
+
+// The records of an RFC 4180 text (CR LF between records), fields unquoted.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& bytes) {
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::string> record;
+  std::string field;
+  bool quoted = false, any = false;
+  for (std::size_t k = bytes.rfind(kBom, 0) == 0 ? 3 : 0; k < bytes.size(); ++k) {
+    const char c = bytes[k];
+    any = true;
+    if (quoted) {
+      if (c == '"' && k + 1 < bytes.size() && bytes[k + 1] == '"') {
+        field += '"';
+        ++k;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      record.push_back(std::move(field));
+      field.clear();
+    } else if (c == '\r' && k + 1 < bytes.size() && bytes[k + 1] == '\n') {
+      record.push_back(std::move(field));
+      field.clear();
+      records.push_back(std::move(record));
+      record.clear();
+      any = false;
+      ++k;
+    } else {
+      field += c;
+    }
+  }
+  if (any) ADD_FAILURE() << "the text does not end with CR LF";
+  return records;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  if (text.empty()) return parts;
+  for (std::size_t at = 0;;) {
+    const std::size_t end = text.find(separator, at);
+    parts.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    if (end == std::string::npos) break;
+    at = end + separator.size();
+  }
+  return parts;
+}
+
+// A pattern of a run's CSV table.
+struct Row {
+  std::string judgement;
+  std::string parses;
+  std::set<std::string> trees;
+};
+using Key = std::pair<std::string, std::string>;  // source, items
+
+std::map<Key, Row> ReadTable(const fs::path& path) {
+  const auto records = ReadCsv(ReadFile(path));
+  EXPECT_FALSE(records.empty());
+  std::map<Key, Row> table;
+  for (std::size_t k = 1; k < records.size(); ++k) {
+    const auto& r = records[k];
+    EXPECT_EQ(r.size(), 6u);
+    if (r.size() != 6) continue;
+    const auto trees = Split(r[5], " | ");
+    table[{r[0], r[1]}] = Row{r[2], r[3], {trees.begin(), trees.end()}};
+  }
+  return table;
+}
+
+// A changed pattern as the CSV table of changes gives it.
+struct Change {
+  std::string oldJudgement, newJudgement, oldParses, newParses;
+  std::vector<std::string> gained, lost, rulesGained, rulesLost;
+};
+
+std::map<Key, Change> ReadChanges(const fs::path& path) {
+  const std::string bytes = ReadFile(path);
+  EXPECT_EQ(bytes.rfind(std::string(kBom) + kChangesHeader + "\r\n", 0), 0u);
+  const auto records = ReadCsv(bytes);
+  std::map<Key, Change> changes;
+  for (std::size_t k = 1; k < records.size(); ++k) {
+    const auto& r = records[k];
+    EXPECT_EQ(r.size(), 10u);
+    if (r.size() != 10) continue;
+    EXPECT_EQ(changes.count({r[0], r[1]}), 0u) << r[1];
+    changes[{r[0], r[1]}] = Change{r[2], r[3], r[4], r[5], Split(r[6], " | "),
+                                   Split(r[7], " | "), Split(r[8], "; "), Split(r[9], "; ")};
+  }
+  return changes;
+}
+
+// Records the messages with their places.
+class Recorder : public UserInterface {
+ public:
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    messages.push_back(text);
+    places.push_back(place.file);
+  }
+  void SetBusy(bool) override {}
+  std::vector<std::string> messages, places;
+};
+
+class CompareRunTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    WriteExamplesWithConfig(dir_);
+    rules_ = ReadFile(dir_ / "rules.txt");
+    ASSERT_FALSE(rules_.empty());
+  }
+
+  // The examples' rules with the line that holds `part` replaced.
+  std::string RulesWith(const std::string& part, const std::string& replacement) const {
+    std::string rules = rules_;
+    std::size_t at = rules.find(part);
+    EXPECT_NE(at, std::string::npos) << part;
+    if (at == std::string::npos) return rules;
+    at = rules.rfind('\n', at) + 1;
+    const std::size_t end = rules.find('\n', at);
+    rules.replace(at, end + 1 - at, replacement);
+    return rules;
+  }
+
+  // A plain run of `rules` as rules.txt, with its CSV table `csv`.
+  std::map<Key, Row> TableOf(const std::string& rules, const std::string& csv) {
+    WriteFile(dir_ / "rules.txt", rules);
+    Recorder ui;
+    RunOptions options;
+    options.csvTable = csv;
+    EXPECT_EQ(RunAnalysis(dir_.string(), ui, options).end, RunEnd::Completed);
+    return ReadTable(dir_ / csv);
+  }
+
+  // The run of `rules` as rules.txt compared with `baseline`.
+  RunResult Compare(const std::string& rules, const std::string& baseline, Recorder& ui,
+                    std::string& text, int threads = 0) {
+    WriteFile(dir_ / "rules.txt", rules);
+    WriteFile(dir_ / "baseline.txt", baseline);
+    RunOptions options;
+    options.threads = threads;
+    options.compareRules = "baseline.txt";
+    options.changesCsv = "changes.csv";
+    options.comparisonText = [&text](std::string_view piece) {
+      text += piece;
+      return true;
+    };
+    return RunAnalysis(dir_.string(), ui, options);
+  }
+
+  // What the two tables say changed: the patterns whose judgement or set of
+  // trees differs.
+  static std::set<Key> ChangedBetween(const std::map<Key, Row>& old,
+                                      const std::map<Key, Row>& now) {
+    EXPECT_EQ(old.size(), now.size());
+    std::set<Key> changed;
+    for (const auto& [key, row] : old) {
+      const auto other = now.find(key);
+      EXPECT_NE(other, now.end());
+      if (other == now.end()) continue;
+      if (row.judgement != other->second.judgement || row.trees != other->second.trees)
+        changed.insert(key);
+    }
+    return changed;
+  }
+
+  // Every changed pattern as the tables give it: judgements, counts and
+  // the trees gained and lost.
+  static void ExpectChangesAsTheTablesSay(const std::map<Key, Change>& changes,
+                                          const std::map<Key, Row>& old,
+                                          const std::map<Key, Row>& now) {
+    std::set<Key> listed;
+    for (const auto& [key, change] : changes) listed.insert(key);
+    EXPECT_EQ(listed, ChangedBetween(old, now));
+    for (const auto& [key, change] : changes) {
+      SCOPED_TRACE(key.first + " " + key.second);
+      const Row& before = old.at(key);
+      const Row& after = now.at(key);
+      EXPECT_EQ(change.oldJudgement, before.judgement);
+      EXPECT_EQ(change.newJudgement, after.judgement);
+      EXPECT_EQ(change.oldParses, before.parses);
+      EXPECT_EQ(change.newParses, after.parses);
+      std::set<std::string> gained, lost;
+      for (const std::string& tree : after.trees)
+        if (before.trees.count(tree) == 0) gained.insert(tree);
+      for (const std::string& tree : before.trees)
+        if (after.trees.count(tree) == 0) lost.insert(tree);
+      EXPECT_EQ(std::set<std::string>(change.gained.begin(), change.gained.end()), gained);
+      EXPECT_EQ(std::set<std::string>(change.lost.begin(), change.lost.end()), lost);
+    }
+  }
+
+  std::string rules_;
+};
+
+TEST_F(CompareRunTest, RemovingARuleListsExactlyThePatternsWhoseParsesUsedIt) {
+  const std::string withoutR14 = RulesWith("[ R14 ]", "");
+  const auto old = TableOf(rules_, "old.csv");
+  const auto now = TableOf(withoutR14, "new.csv");
+  WriteFile(dir_ / "rules.txt", withoutR14);
+  Recorder plain;
+  ASSERT_EQ(RunAnalysis(dir_.string(), plain).end, RunEnd::Completed);
+  const std::string plainReport = ReadFile(dir_ / "report.txt");
+
+  Recorder ui;
+  std::string text;
+  const RunResult result = Compare(withoutR14, rules_, ui, text);
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  EXPECT_EQ(result.errorMessages, 0) << ui.messages.front();
+  EXPECT_TRUE(result.compared);
+  EXPECT_TRUE(result.changed);
+  // The report is the one the plain run writes.
+  EXPECT_TRUE(ReadFile(dir_ / "report.txt") == plainReport);
+
+  const auto changes = ReadChanges(dir_ / "changes.csv");
+  ExpectChangesAsTheTablesSay(changes, old, now);
+  // The patterns that changed are those with a parse made by R14 (its node
+  // is the only one "NP:的字结构" over "VP" and u<的>).
+  std::set<Key> usedR14, listed;
+  for (const auto& [key, row] : old) {
+    for (const std::string& tree : row.trees)
+      if (tree.find("NP:的字结构(VP") != std::string::npos) usedR14.insert(key);
+  }
+  for (const auto& [key, change] : changes) {
+    listed.insert(key);
+    EXPECT_TRUE(change.gained.empty());
+    EXPECT_TRUE(change.rulesGained.empty());
+    EXPECT_NE(std::find(change.rulesLost.begin(), change.rulesLost.end(), "R14 NP -> VP u<的>"),
+              change.rulesLost.end());
+  }
+  EXPECT_EQ(listed, usedR14);
+  EXPECT_GT(listed.size(), 3u);
+
+  const Change& vn = changes.at({"sequences", "v n u<的> n"});
+  EXPECT_EQ(vn.oldJudgement, "overt");
+  EXPECT_EQ(vn.newJudgement, "one_way");
+  EXPECT_EQ(vn.lost, std::vector<std::string>{"(NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))"});
+
+  // The text: the tables count what the tables of the runs count, and the
+  // change of v n u<的> n is among the judgement changes.
+  for (const char* source : {"tagset", "sequences"}) {
+    std::size_t patterns = 0, changed = 0;
+    for (const auto& [key, row] : old) patterns += key.first == source;
+    for (const Key& key : listed) changed += key.first == source;
+    EXPECT_NE(text.find(std::string(source) + ": " + std::to_string(patterns) + " patterns, " +
+                        std::to_string(changed) + " changed\n"),
+              std::string::npos)
+        << text;
+  }
+  const std::size_t judgements = text.find("\nJudgement changes:\n");
+  const std::size_t vnAt = text.find("sequences  v n u<的> n  overt -> one_way  parses 2 -> 1\n"
+                                     "    - (NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"
+                                     "    rules lost: R14 NP -> VP u<的>");
+  EXPECT_NE(judgements, std::string::npos);
+  EXPECT_NE(vnAt, std::string::npos) << text;
+  EXPECT_LT(judgements, vnAt);
+
+  // The same on any number of threads on either side.
+  const std::string changesCsv = ReadFile(dir_ / "changes.csv");
+  for (int threads : {1, 3}) {
+    Recorder again;
+    std::string textAgain;
+    ASSERT_EQ(Compare(withoutR14, rules_, again, textAgain, threads).end, RunEnd::Completed);
+    EXPECT_TRUE(textAgain == text) << threads;
+    EXPECT_TRUE(ReadFile(dir_ / "changes.csv") == changesCsv) << threads;
+  }
+}
+
+TEST_F(CompareRunTest, AnAddedRuleGivesGainsOnly) {
+  std::string added = rules_;
+  const std::size_t end = added.find("CFGRuleSetEnd");
+  ASSERT_NE(end, std::string::npos);
+  const std::size_t r05 = added.find("&& [ R05 ]");
+  ASSERT_NE(r05, std::string::npos);
+  std::string line = added.substr(r05, added.find('\n', r05) + 1 - r05);
+  line.replace(line.find("R05"), 3, "R99");
+  line.replace(line.find("v n"), 3, "v v");
+  added.insert(end, line);
+
+  const auto old = TableOf(rules_, "old.csv");
+  const auto now = TableOf(added, "new.csv");
+  Recorder ui;
+  std::string text;
+  const RunResult result = Compare(added, rules_, ui, text);
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  EXPECT_TRUE(result.changed);
+  const auto changes = ReadChanges(dir_ / "changes.csv");
+  ExpectChangesAsTheTablesSay(changes, old, now);
+  EXPECT_FALSE(changes.empty());
+  for (const auto& [key, change] : changes) {
+    SCOPED_TRACE(key.second);
+    EXPECT_TRUE(change.lost.empty());
+    EXPECT_TRUE(change.rulesLost.empty());
+    EXPECT_FALSE(change.gained.empty());
+    ASSERT_FALSE(change.rulesGained.empty());
+    EXPECT_NE(std::find(change.rulesGained.begin(), change.rulesGained.end(), "R99 NP -> v v"),
+              change.rulesGained.end());
+  }
+}
+
+TEST_F(CompareRunTest, TheSameRulesGiveADiagonalTableAndNoChanges) {
+  for (const bool sameFile : {false, true}) {
+    SCOPED_TRACE(sameFile);
+    Recorder ui;
+    std::string text;
+    WriteFile(dir_ / "rules.txt", rules_);
+    RunOptions options;
+    options.compareRules = sameFile ? "rules.txt" : "baseline.txt";
+    WriteFile(dir_ / "baseline.txt", rules_);
+    options.changesCsv = "changes.csv";
+    options.comparisonText = [&text](std::string_view piece) {
+      text += piece;
+      return true;
+    };
+    const RunResult result = RunAnalysis(dir_.string(), ui, options);
+    ASSERT_EQ(result.end, RunEnd::Completed);
+    EXPECT_EQ(result.errorMessages, 0);
+    EXPECT_TRUE(result.compared);
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(ReadFile(dir_ / "changes.csv"), std::string(kBom) + kChangesHeader + "\r\n");
+    EXPECT_NE(text.find("\nNo judgement changed.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nNo other set of parses changed.\n"), std::string::npos);
+    // Every count of each table is on its diagonal.
+    std::size_t rows = 0;
+    for (const std::string& line : Split(text, "\n")) {
+      const std::vector<std::string> names = {"cannot_combine", "one_way", "overt", "covert",
+                                              "added"};
+      for (std::size_t from = 0; from < names.size(); ++from) {
+        if (line.rfind("  " + names[from] + " ", 0) != 0) continue;
+        ++rows;
+        std::vector<std::string> counts;
+        for (const std::string& word : Split(line.substr(2 + names[from].size()), " "))
+          if (!word.empty()) counts.push_back(word);
+        ASSERT_EQ(counts.size(), 5u) << line;
+        for (std::size_t to = 0; to < 5; ++to) {
+          if (to != from && !(from == 4 && to == 4)) EXPECT_EQ(counts[to], "0") << line;
+        }
+      }
+    }
+    EXPECT_EQ(rows, 10u) << text;
+  }
+}
+
+TEST_F(CompareRunTest, ABaselineWithErrorsIsToldWithItsFileAndAMissingOneEndsTheRun) {
+  Recorder ui;
+  std::string text;
+  const RunResult result =
+      Compare(rules_, RulesWith("[ R14 ]", "&& [ 14 ] NP -> VP u<x> :: <TREE> = y\n"), ui, text);
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  ASSERT_GE(result.errorMessages, 1);
+  EXPECT_EQ(ui.places.front(), "baseline.txt");
+  EXPECT_TRUE(result.compared);
+
+  Recorder missing;
+  RunOptions options;
+  options.compareRules = "absent.txt";
+  options.changesCsv = "changes.csv";
+  fs::remove(dir_ / "changes.csv");
+  fs::remove(dir_ / "report.txt");
+  EXPECT_EQ(RunAnalysis(dir_.string(), missing, options).end, RunEnd::OpenFailed);
+  ASSERT_EQ(missing.messages.size(), 1u);
+  EXPECT_NE(missing.messages[0].find("absent.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "changes.csv"));
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+
+  // Without a baseline there is no table of changes to write.
+  Recorder plain;
+  RunOptions withoutBaseline;
+  withoutBaseline.changesCsv = "changes.csv";
+  EXPECT_EQ(RunAnalysis(dir_.string(), plain, withoutBaseline).end, RunEnd::Completed);
+  EXPECT_FALSE(fs::exists(dir_ / "changes.csv"));
+
+  // The table of changes may not overwrite the baseline.
+  Recorder clash;
+  options.compareRules = "baseline.txt";
+  options.changesCsv = "baseline.txt";
+  const std::string baseline = ReadFile(dir_ / "baseline.txt");
+  EXPECT_EQ(RunAnalysis(dir_.string(), clash, options).end, RunEnd::OpenFailed);
+  EXPECT_EQ(ReadFile(dir_ / "baseline.txt"), baseline);
+}
+
+// Stops the run at its first progress report.
+class StoppingRecorder : public Recorder {
+ public:
+  explicit StoppingRecorder(std::stop_source& stop) : stop_(stop) {}
+  void Progress(std::int64_t done, std::int64_t) override {
+    if (done > 0) stop_.request_stop();
+  }
+
+ private:
+  std::stop_source& stop_;
+};
+
+TEST_F(CompareRunTest, AStopWritesNoneOfTheComparison) {
+  WriteDataConfig(dir_, "long");
+  WriteFile(dir_ / "changes.csv", "earlier");
+  std::stop_source stop;
+  StoppingRecorder ui(stop);
+  std::string text;
+  WriteFile(dir_ / "baseline.txt", RulesWith("[ R14 ]", ""));
+  RunOptions options;
+  options.compareRules = "baseline.txt";
+  options.changesCsv = "changes.csv";
+  options.stop = stop.get_token();
+  options.comparisonText = [&text](std::string_view piece) {
+    text += piece;
+    return true;
+  };
+  const RunResult result = RunAnalysis(dir_.string(), ui, options);
+  EXPECT_EQ(result.end, RunEnd::Stopped);
+  EXPECT_FALSE(result.compared);
+  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(ReadFile(dir_ / "changes.csv"), "earlier");
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+}
+
+}  // namespace
+}  // namespace marvolen
