@@ -365,7 +365,9 @@ TEST_F(CompareRunTest, TheSameRulesGiveADiagonalTableAndNoChanges) {
           if (!word.empty()) counts.push_back(word);
         ASSERT_EQ(counts.size(), 5u) << line;
         for (std::size_t to = 0; to < 5; ++to) {
-          if (to != from && !(from == 4 && to == 4)) EXPECT_EQ(counts[to], "0") << line;
+          if (to != from && !(from == 4 && to == 4)) {
+            EXPECT_EQ(counts[to], "0") << line;
+          }
         }
       }
     }
