@@ -51,13 +51,14 @@ bool Measure(const std::string& title, const std::string& dir, int runs) {
   std::error_code ec;
   const auto changes = fs::file_size(dir + "/changes.csv", ec);
   std::printf("\n%s\n", title.c_str());
-  std::printf("  whole run (median of %d, alternated): %.3f s alone, %.3f s with "
-              "--compare-rules = %.2fx;\n  peak memory %.1f MB and %.1f MB = %.2fx; "
-              "table of changes %.2f MB\n",
-              runs, Median(plain), Median(compared), Median(compared) / Median(plain),
-              static_cast<double>(plainRss) / 1024, static_cast<double>(comparedRss) / 1024,
-              static_cast<double>(comparedRss) / static_cast<double>(std::max(plainRss, 1L)),
-              ec ? 0.0 : static_cast<double>(changes) / 1e6);
+  std::printf(
+      "  whole run (median of %d, alternated): %.3f s alone, %.3f s with "
+      "--compare-rules = %.2fx;\n  peak memory %.1f MB and %.1f MB = %.2fx; "
+      "table of changes %.2f MB\n",
+      runs, Median(plain), Median(compared), Median(compared) / Median(plain),
+      static_cast<double>(plainRss) / 1024, static_cast<double>(comparedRss) / 1024,
+      static_cast<double>(comparedRss) / static_cast<double>(std::max(plainRss, 1L)),
+      ec ? 0.0 : static_cast<double>(changes) / 1e6);
   return true;
 }
 
@@ -96,8 +97,8 @@ int Main(int argc, char** argv) {
     if (files.rules == c.files.rules) return 1;
     std::FILE* out = std::fopen((dir + "/baseline.txt").c_str(), "wb");
     if (out == nullptr) return 1;
-    const bool written = std::fwrite(files.rules.data(), 1, files.rules.size(), out) ==
-                         files.rules.size();
+    const bool written =
+        std::fwrite(files.rules.data(), 1, files.rules.size(), out) == files.rules.size();
     if (std::fclose(out) != 0 || !written || !Measure(c.title, dir, runs)) return 1;
   }
   if (keep.empty()) fs::remove_all(base);

@@ -35,8 +35,8 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kScreenful = 12;
 
 enum Step { kAnalyse, kMarks, kLayout, kScreenLayout, kSvg, kSteps };
-const char* const kStepNames[kSteps] = {"analyse", "marks", "layout (all)",
-                                        "layout (first 12)", "SVG (all)"};
+const char* const kStepNames[kSteps] = {"analyse", "marks", "layout (all)", "layout (first 12)",
+                                        "SVG (all)"};
 
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -54,8 +54,7 @@ std::vector<std::vector<double>> TimeLines(const WorkloadFiles& files, int runs,
     return ApproximateTextWidth(text, style.fontSize);
   };
 
-  std::vector<std::vector<double>> best(sequences.lines.size(),
-                                        std::vector<double>(kSteps, 1e300));
+  std::vector<std::vector<double>> best(sequences.lines.size(), std::vector<double>(kSteps, 1e300));
   std::size_t checksum = 0;
   for (int run = 0; run < runs; ++run) {
     for (std::size_t i = 0; i < sequences.lines.size(); ++i) {
@@ -98,9 +97,10 @@ void Report(const char* name, const WorkloadFiles& files, int runs) {
       total[s] += line[s];
     }
     std::sort(column.begin(), column.end());
-    std::printf("  %-18s slowest line %8.3f ms  median %8.3f ms  total %9.2f ms  = %6.2fx analyse\n",
-                kStepNames[s], column.back(), column[column.size() / 2], total[s],
-                total[s] / total[kAnalyse]);
+    std::printf(
+        "  %-18s slowest line %8.3f ms  median %8.3f ms  total %9.2f ms  = %6.2fx analyse\n",
+        kStepNames[s], column.back(), column[column.size() / 2], total[s],
+        total[s] / total[kAnalyse]);
   }
 }
 

@@ -50,21 +50,23 @@ bool Measure(const std::string& title, const std::string& dir, int runs) {
   const double report = Megabytes(dir + "/report.txt"), html = Megabytes(dir + "/report.html"),
                csv = Megabytes(dir + "/report.csv");
   std::printf("\n%s\n", title.c_str());
-  std::printf("  text report %.2f MB, HTML report %.2f MB = %.2fx the text report, "
-              "CSV table %.2f MB = %.2fx\n",
-              report, html, html / report, csv, csv / report);
-  std::printf("  whole run (median of %d, alternated): %.3f s alone, %.3f s with --html and "
-              "--csv = %.2fx; peak memory %.1f MB and %.1f MB\n",
-              runs, Median(plain), Median(both), Median(both) / Median(plain),
-              static_cast<double>(plainRss) / 1024, static_cast<double>(bothRss) / 1024);
+  std::printf(
+      "  text report %.2f MB, HTML report %.2f MB = %.2fx the text report, "
+      "CSV table %.2f MB = %.2fx\n",
+      report, html, html / report, csv, csv / report);
+  std::printf(
+      "  whole run (median of %d, alternated): %.3f s alone, %.3f s with --html and "
+      "--csv = %.2fx; peak memory %.1f MB and %.1f MB\n",
+      runs, Median(plain), Median(both), Median(both) / Median(plain),
+      static_cast<double>(plainRss) / 1024, static_cast<double>(bothRss) / 1024);
   return true;
 }
 
 void Paint(const std::string& page, int runs) {
   // Debian's python3-selenium belongs to the system's Python.
   const std::string python = fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
-  const std::string command = python + " " + MARVOLEN_BENCH_DIR +
-                              "/html_paint.py '" + page + "' " + std::to_string(runs) + " 2>&1";
+  const std::string command = python + " " + MARVOLEN_BENCH_DIR + "/html_paint.py '" + page + "' " +
+                              std::to_string(runs) + " 2>&1";
   std::FILE* pipe = popen(command.c_str(), "r");
   std::string out;
   char buffer[512];
@@ -72,17 +74,19 @@ void Paint(const std::string& page, int runs) {
   const int status = pipe != nullptr ? pclose(pipe) : -1;
   if (status != 0) {
     std::printf("  the page in Chromium: not measured (%s)\n",
-                out.empty() ? "python3 failed" : out.substr(out.rfind('\n', out.size() - 2) + 1).c_str());
+                out.empty() ? "python3 failed"
+                            : out.substr(out.rfind('\n', out.size() - 2) + 1).c_str());
     return;
   }
   double fcp = 0, ready = 0, load = 0, longest = 0;
   int slow = 0, frames = 0;
-  std::sscanf(out.c_str(), "fcp=%lf ready=%lf load=%lf longest-frame=%lf slow-frames=%d/%d",
-              &fcp, &ready, &load, &longest, &slow, &frames);
-  std::printf("  the page in headless Chromium (median of %d): first contentful paint %.2f s, "
-              "summary and open sections shown %.2f s, loaded %.2f s;\n"
-              "  scrolling %d frames: longest %.0f ms, %d over 50 ms\n",
-              runs, fcp / 1000, ready / 1000, load / 1000, frames, longest, slow);
+  std::sscanf(out.c_str(), "fcp=%lf ready=%lf load=%lf longest-frame=%lf slow-frames=%d/%d", &fcp,
+              &ready, &load, &longest, &slow, &frames);
+  std::printf(
+      "  the page in headless Chromium (median of %d): first contentful paint %.2f s, "
+      "summary and open sections shown %.2f s, loaded %.2f s;\n"
+      "  scrolling %d frames: longest %.0f ms, %d over 50 ms\n",
+      runs, fcp / 1000, ready / 1000, load / 1000, frames, longest, slow);
 }
 
 int Main(int argc, char** argv) {

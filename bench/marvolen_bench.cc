@@ -134,8 +134,8 @@ std::vector<const Permutation*> Sample(const std::vector<Permutation>& all, std:
 }
 
 struct SearchTime {
-  double seconds = 0;  // median over the runs
-  long parses = 0;     // parses found over the permutations
+  double seconds = 0;   // median over the runs
+  long parses = 0;      // parses found over the permutations
   long mostParses = 0;  // of one permutation
 };
 
@@ -194,7 +194,6 @@ std::string Human(double bytes) {
   return text;
 }
 
-
 // One workload as measured: where its files are, what its run searches.
 struct Workload {
   std::string title;
@@ -237,8 +236,8 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
                                           (w.longMode ? 8 : 1);
   const std::int64_t runPermutations = tagSetPermutations + data.sequences.count();
   std::printf("   %d tags, %d rule records, %d sequence lines; %zu %s searched\n",
-              data.tags.count(), data.rules.count(), data.sequences.count(),
-              permutations.size(), w.unit);
+              data.tags.count(), data.rules.count(), data.sequences.count(), permutations.size(),
+              w.unit);
 
   // A small probe of the literal search chooses the sample.
   const auto all = Sample(permutations, 1);
@@ -269,10 +268,11 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
     std::printf("   search alone, one thread, side by side on all %zu %s:\n", sample.size(),
                 w.unit);
   } else {
-    std::printf("   search alone, one thread, side by side, SAMPLED: every %zu-th of the %s\n"
-                "   (%zu of %zu), as the literal search of all would take about %.0f s:\n",
-                step, w.unit, sample.size(), permutations.size(),
-                literalPer * static_cast<double>(permutations.size()));
+    std::printf(
+        "   search alone, one thread, side by side, SAMPLED: every %zu-th of the %s\n"
+        "   (%zu of %zu), as the literal search of all would take about %.0f s:\n",
+        step, w.unit, sample.size(), permutations.size(),
+        literalPer * static_cast<double>(permutations.size()));
   }
   std::printf("     literal %12.2f us each  (%.3f s, median of %d)\n", literalPer * 1e6,
               literalTime.seconds, literalRuns);
@@ -285,11 +285,12 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
     std::printf("     ratio   %12.1f x against the chart search's time on all of them\n",
                 literalPer / (chartAll.seconds / static_cast<double>(permutations.size())));
   }
-  std::printf("     parses found %ld (literal) %ld (chart), %.1f per %s, at most %ld;\n"
-              "     lists that differ: %d\n",
-              literalTime.parses, chartSample.parses,
-              static_cast<double>(chartSample.parses) / static_cast<double>(sample.size()),
-              w.fiveItemLines ? "line" : "permutation", chartSample.mostParses, differ);
+  std::printf(
+      "     parses found %ld (literal) %ld (chart), %.1f per %s, at most %ld;\n"
+      "     lists that differ: %d\n",
+      literalTime.parses, chartSample.parses,
+      static_cast<double>(chartSample.parses) / static_cast<double>(sample.size()),
+      w.fiveItemLines ? "line" : "permutation", chartSample.mostParses, differ);
   std::printf("     chart on all %zu %s: %.3f s (%.2f us each)\n", permutations.size(), w.unit,
               chartAll.seconds, chartAll.seconds / static_cast<double>(permutations.size()) * 1e6);
 
@@ -299,9 +300,10 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
   }
   const double wall = Median(w.walls);
   const double peak = Median(w.peaks);
-  std::printf("   whole run, marvolen-report with its defaults (chart search, every core),\n"
-              "   median of %d:\n",
-              settings.runs);
+  std::printf(
+      "   whole run, marvolen-report with its defaults (chart search, every core),\n"
+      "   median of %d:\n",
+      settings.runs);
   std::printf("     wall %.3f s (runs:", wall);
   for (double t : w.walls) std::printf(" %.3f", t);
   std::printf(")\n     %.0f permutations/s (%lld in the run: %lld of the tag set, %d lines)\n",
@@ -310,10 +312,11 @@ void MeasureSearch(const Settings& settings, const Workload& w) {
   std::printf("     peak memory %s, report %s on disk: peak/report %.2f\n", Human(peak).c_str(),
               Human(w.reportBytes).c_str(), peak / w.reportBytes);
   const double literalSearch = literalPer * static_cast<double>(permutations.size());
-  std::printf("     literal search alone over the %zu %s (one thread, %s): %.2f s,\n"
-              "     %.1f x the whole chart run's wall time\n",
-              permutations.size(), w.unit, step == 1 ? "measured" : "estimated from the sample",
-              literalSearch, literalSearch / wall);
+  std::printf(
+      "     literal search alone over the %zu %s (one thread, %s): %.2f s,\n"
+      "     %.1f x the whole chart run's wall time\n",
+      permutations.size(), w.unit, step == 1 ? "measured" : "estimated from the sample",
+      literalSearch, literalSearch / wall);
   if (step == 1 && literalSearch * 2 < settings.literalBudgetSeconds) {
     const ProcessRun r = RunReport(settings, w.dir, {"--engine=literal", "--threads=1"});
     std::printf("     the whole run with --engine=literal --threads=1: %.3f s, %.1f x\n", r.seconds,
@@ -354,8 +357,8 @@ void CompareRuns(const Settings& settings, const std::string& title, const std::
   for (int run = 0; run < runs; ++run) {
     for (Side* side : {&before, &after}) {
       if (side == &before && !withBefore) continue;
-      const ProcessRun r = RunBinary(side == &before ? settings.beforeBinary : settings.reportBinary,
-                                     dir, {});
+      const ProcessRun r =
+          RunBinary(side == &before ? settings.beforeBinary : settings.reportBinary, dir, {});
       if (!r.ok) side->failed = true;
       side->walls.push_back(r.seconds);
       side->peaks.push_back(static_cast<double>(r.maxRssKb) * 1024);
@@ -371,10 +374,10 @@ void CompareRuns(const Settings& settings, const std::string& title, const std::
   if (withBefore) print("before", before);
   print("after", after);
   if (withBefore) {
-    std::printf("   after/before: time %.2f x, peak memory %.3f x; reports %s\n",
-                Median(after.walls) / Median(before.walls), Median(after.peaks) / Median(before.peaks),
-                SameBytes(report + ".before", report + ".after") ? "byte for byte the same"
-                                                                 : "DIFFER");
+    std::printf(
+        "   after/before: time %.2f x, peak memory %.3f x; reports %s\n",
+        Median(after.walls) / Median(before.walls), Median(after.peaks) / Median(before.peaks),
+        SameBytes(report + ".before", report + ".after") ? "byte for byte the same" : "DIFFER");
   }
   fs::remove(report + ".before");
   fs::remove(report + ".after");
@@ -420,9 +423,9 @@ int Main(int argc, char** argv) {
   if (settings.workload == "a" || settings.workload == "all") {
     for (const bool longMode : {false, true}) {
       Workload w;
-      w.title = std::string("workload (a), realistic grammar, ") +
-                (longMode ? "long mode (the eight four- and five-item patterns)"
-                          : "three-item mode");
+      w.title =
+          std::string("workload (a), realistic grammar, ") +
+          (longMode ? "long mode (the eight four- and five-item patterns)" : "three-item mode");
       w.dir = base + (longMode ? "/a-long" : "/a-three");
       w.longMode = longMode;
       fs::create_directories(w.dir);
@@ -462,8 +465,8 @@ int Main(int argc, char** argv) {
                        true, std::max(settings.runs, 5)});
     }
     if (settings.workload != "a") {
-      cases.push_back({"memory: 40 tags of 19 bytes, long mode", "long-tags", LongTagsWorkload(),
-                       true, 3});
+      cases.push_back(
+          {"memory: 40 tags of 19 bytes, long mode", "long-tags", LongTagsWorkload(), true, 3});
       cases.push_back({"memory: five rules S -> S S, 500 lines S S S S S", "self-join-5",
                        SelfJoinWorkload(5), true, 3});
       cases.push_back({"memory: 300 dense rules, 500 five-item lines", "dense-worst",

@@ -35,8 +35,7 @@ ProcessRun RunBinary(const std::string& binary, const std::string& dir,
   int status = 0;
   rusage usage{};
   if (wait4(pid, &status, 0, &usage) != pid) return run;
-  run.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.maxRssKb = usage.ru_maxrss;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
   return run;

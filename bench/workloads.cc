@@ -63,8 +63,8 @@ const std::vector<std::string>& RealisticTags() {
       // adverbs, numerals, measure words, pronouns, prepositions, locality
       // words, time words, place words, conjunctions, modal particles,
       // interjections.
-      "n", "nr", "ns", "nt", "nz", "vn", "an", "v", "vd", "a", "ad", "b", "z", "d", "m", "q",
-      "r", "p", "f", "t", "s", "c", "y", "e",
+      "n", "nr", "ns", "nt", "nz", "vn", "an", "v", "vd", "a", "ad", "b", "z", "d", "m", "q", "r",
+      "p", "f", "t", "s", "c", "y", "e",
       // The particle and the conjunction (GBK).
       "u<\xB5\xC4>", "c<\xBA\xCD>",
       // Phrases: noun, verb, adjective, adverb, preposition, numeral-measure,
@@ -90,14 +90,16 @@ std::vector<RuleText> RealisticRules() {
   };
   // Modifier-head noun phrases, and the same pairs read as coordination or
   // apposition now and then.
-  cross("NP", {"a", "an", "b", "z", "n", "nr", "ns", "nt", "vn", "r", "MP", "AP", "DE", "NP", "TP", "SP"},
+  cross("NP",
+        {"a", "an", "b", "z", "n", "nr", "ns", "nt", "vn", "r", "MP", "AP", "DE", "NP", "TP", "SP"},
         {"n", "nz", "vn", "an", "NP"}, "定中", 80);
   cross("NP", {"LP"}, {"n", "NP"}, "定中", 100);
   cross("NP", {"m", "q"}, {"n", "NP"}, "定中", 100);
   cross("NP", {"CP"}, {"n", "NP"}, "联合", 100);
   cross("NP", {"n", "nr", "NP"}, {"n", "nr", "NP"}, "同位", 40);
   // Verb phrases: adverbials, verb-object, verb-complement.
-  cross("VP", {"d", "ad", "DP", "PP", "TP", "SP", "a", "vd", "AP"}, {"v", "VP", "VO", "VC"}, "状中", 70);
+  cross("VP", {"d", "ad", "DP", "PP", "TP", "SP", "a", "vd", "AP"}, {"v", "VP", "VO", "VC"}, "状中",
+        70);
   cross("VO", {"v", "VP"}, {"n", "nr", "ns", "nt", "nz", "vn", "NP", "r", "DE", "MP"}, "述宾", 70);
   cross("VC", {"v", "VP"}, {"a", "AP", "MP", "v", "q"}, "述补", 60);
   cross("VC", {"v", "VP"}, {"LP", "SP"}, "述补", 75);
@@ -109,15 +111,16 @@ std::vector<RuleText> RealisticRules() {
   rules.push_back({"NP", {"v", "NP"}, "定中"});
   cross("AP", {"d", "DP"}, {"a", "z", "AP"}, "状中", 90);
   cross("DP", {"d"}, {"d", "DP"}, "状中", 100);
-  cross("PP", {"p"}, {"n", "nr", "ns", "nt", "r", "NP", "SP", "LP", "TP", "s", "t", "vn"}, "介宾", 85);
+  cross("PP", {"p"}, {"n", "nr", "ns", "nt", "r", "NP", "SP", "LP", "TP", "s", "t", "vn"}, "介宾",
+        85);
   cross("MP", {"m"}, {"q", "m"}, "数量", 100);
   cross("LP", {"n", "ns", "NP", "s", "SP", "r", "t", "TP", "VP"}, {"f"}, "方位", 80);
   cross("TP", {"t", "TP", "MP"}, {"t", "f"}, "定中", 60);
   cross("SP", {"s", "ns", "SP"}, {"s", "f"}, "定中", 60);
   cross("DE", {"n", "r", "a", "v", "NP", "VP", "AP", "VO", "S", "vn", "b", "nr"}, {"u<的>"},
         "的字结构", 85);
-  cross("S", {"n", "nr", "ns", "nt", "r", "NP", "DE", "vn", "TP"}, {"v", "VP", "VO", "VC", "a", "AP"},
-        "主谓", 85);
+  cross("S", {"n", "nr", "ns", "nt", "r", "NP", "DE", "vn", "TP"},
+        {"v", "VP", "VO", "VC", "a", "AP"}, "主谓", 85);
   // Clauses with adverbials and topics, serial verbs, clauses as objects.
   cross("S", {"TP", "PP", "SP", "DP", "d"}, {"S"}, "状中", 80);
   cross("S", {"NP", "n", "r"}, {"S"}, "主谓", 70);

@@ -22,8 +22,7 @@ namespace marvolen {
 namespace {
 
 bool IsProfileSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-         c == '\x1a';
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
 }
 
 bool Trimmed(std::string_view s) {

@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckReaderMessages(ui.messages);
   for (const CfgRule& rule : ruleSet.rules) {
     FuzzCheck(!rule.title().empty() && rule.title().size() <= kTitleWidth, "title width");
-    FuzzCheck(!rule.leftTag().empty() && rule.leftTag().size() <= kLeftTagWidth,
-              "left tag width");
+    FuzzCheck(!rule.leftTag().empty() && rule.leftTag().size() <= kLeftTagWidth, "left tag width");
     FuzzCheck(rule.rightSide().size() <= kRightSideWidth, "right side width");
     FuzzCheck(rule.treeTitle().size() <= kTreeTitleWidth, "tree title width");
     FuzzCheck(rule.items() == SplitRightSide(rule.rightSide()), "items of the right side");

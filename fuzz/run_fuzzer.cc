@@ -79,8 +79,8 @@ std::optional<std::string> ReadFile(const std::string& path) {
 bool Confined(const std::string& path) {
   if (path.size() > 32 || path == "." || path == "..") return false;
   for (char c : path) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                       (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '.' || c == '_' || c == '-';
     if (!plain) return false;
   }
   return true;

@@ -5,8 +5,8 @@
 // items that fit their slot; the splitter must find exactly the runs of bytes
 // between blanks, CRs and LFs, store the first five, and clear the slot after
 // the last one stored.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>

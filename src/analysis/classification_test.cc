@@ -59,9 +59,8 @@ TEST(ClassifyParsesTest, AOneItemPermutationWithAOneItemRuleIsOvert) {
 
 // The judgement from a count agrees with the judgement from the list.
 TEST(ClassifySummaryTest, AgreesWithTheJudgementOfTheParses) {
-  for (const std::vector<std::string>& roots :
-       std::vector<std::vector<std::string>>{{}, {"np"}, {"np", "np"}, {"np", "vp", "np"},
-                                             {"np", "np", "vp"}}) {
+  for (const std::vector<std::string>& roots : std::vector<std::vector<std::string>>{
+           {}, {"np"}, {"np", "np"}, {"np", "vp", "np"}, {"np", "np", "vp"}}) {
     const ParseList parses = Roots(roots);
     ParseSummary summary;
     summary.count = parses.size();
@@ -91,8 +90,7 @@ TEST(ClassCountersTest, CountsEveryJudgementAndAdds) {
 }
 
 TEST(RankDegreeRecordsTest, DescendingCountAndEarliestFirstAmongEqualCounts) {
-  const std::pair<int, std::uint64_t> analysed[] = {{1, 2}, {2, 3}, {3, 2},
-                                                    {4, 5}, {5, 3}, {6, 2}};
+  const std::pair<int, std::uint64_t> analysed[] = {{1, 2}, {2, 3}, {3, 2}, {4, 5}, {5, 3}, {6, 2}};
   DegreeLists lists;
   for (const auto& [number, count] : analysed) {
     RecordDegree(lists, PermutationClass::Covert, number, count);

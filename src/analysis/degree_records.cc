@@ -37,8 +37,7 @@ DegreeAverage AverageDegree(const std::vector<DegreeRecord>& records) {
 
 std::string FormatAverage(double average) {
   char text[400];
-  const auto result =
-      std::to_chars(text, text + sizeof text, average, std::chars_format::fixed, 6);
+  const auto result = std::to_chars(text, text + sizeof text, average, std::chars_format::fixed, 6);
   return std::string(text, result.ptr);
 }
 

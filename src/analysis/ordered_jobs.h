@@ -36,10 +36,10 @@ void RunJobsInOrder(std::int64_t jobCount, int workers, int window, Work work, T
   if (window < workers) window = workers;
 
   std::mutex mutex;
-  std::condition_variable workerWake;  // a job may begin, or the run stops
-  std::condition_variable takerWake;   // a result is there, or the run stops
-  std::int64_t next = 0;               // the next job to begin
-  std::int64_t taken = 0;              // the jobs taken so far
+  std::condition_variable workerWake;                // a job may begin, or the run stops
+  std::condition_variable takerWake;                 // a result is there, or the run stops
+  std::int64_t next = 0;                             // the next job to begin
+  std::int64_t taken = 0;                            // the jobs taken so far
   std::vector<std::optional<Result>> slots(window);  // by job % window
   std::exception_ptr failure;
   bool stop = false;

@@ -16,7 +16,8 @@ using testing_util::Rules;
 
 // The marks of every parse of `items` under `rules`, as one string per
 // parse: for each node in preorder, its label followed by "*" when marked.
-std::vector<std::string> Marked(const std::vector<R>& rules, const std::vector<std::string>& items) {
+std::vector<std::string> Marked(const std::vector<R>& rules,
+                                const std::vector<std::string>& items) {
   Permutation p;
   for (std::size_t k = 0; k < items.size(); ++k) p.items[k] = items[k];
   p.currentItemCount = static_cast<int>(items.size());
@@ -59,10 +60,12 @@ TEST(MarkDifferencesTest, NothingIsMarkedWithoutAmbiguity) {
 TEST(MarkDifferencesTest, OvertAmbiguityMarksTheRootsOnly) {
   // v n u<的> n of the examples, in small: VP(v, NP(NP(n, u), n)) and
   // NP(NP(VP(v, n), u), n).
-  const std::vector<R> rules = {{"VP", "v NP ", "A"}, {"VP", "v n ", "A"}, {"NP", "n u ", "B"},
-                                {"NP", "VP u ", "B"}, {"NP", "NP n ", "C"}};
-  EXPECT_EQ(Marked(rules, {"v", "n", "u", "n"}),
-            (Texts{"VP* v NP NP n u n", "NP* NP VP v n u n"}));
+  const std::vector<R> rules = {{"VP", "v NP ", "A"},
+                                {"VP", "v n ", "A"},
+                                {"NP", "n u ", "B"},
+                                {"NP", "VP u ", "B"},
+                                {"NP", "NP n ", "C"}};
+  EXPECT_EQ(Marked(rules, {"v", "n", "u", "n"}), (Texts{"VP* v NP NP n u n", "NP* NP VP v n u n"}));
   // Three parses, two of them with the same root label: all roots differ
   // from some other root.
   EXPECT_EQ(Marked({{"X", "p q ", "1"}, {"X", "p q ", "2"}, {"Y", "p q ", ""}}, {"p", "q"}),

@@ -27,8 +27,8 @@ struct DataSet {
 };
 
 DataSet RandomDataSet(std::mt19937& random, int tagCount) {
-  static const std::vector<std::string> tags = {"a", "n", "NP", "u<的>", "c<和>",
-                                                "averyverylongtagname"};
+  static const std::vector<std::string> tags = {"a",     "n",     "NP",
+                                                "u<的>", "c<和>", "averyverylongtagname"};
   static const std::vector<std::string> items = {"a", "n", "NP", "VP", "S", "u<的>", "c<和>"};
   static const std::vector<std::string> lefts = {"NP", "VP", "S"};
   auto pick = [&random](std::size_t n) { return random() % n; };
@@ -105,7 +105,8 @@ TEST(ReportEnginesTest, EveryEngineThreadCountAndChunkSizeGivesTheSameReport) {
   std::mt19937 random(515);
   int ambiguous = 0;
   for (int set = 0; set < kDataSets; ++set) {
-    const DataSet d = RandomDataSet(random, 1 + static_cast<int>(random() % (set % 4 == 0 ? 8 : 5)));
+    const DataSet d =
+        RandomDataSet(random, 1 + static_cast<int>(random() % (set % 4 == 0 ? 8 : 5)));
     for (const bool threeItemsOnly : {true, false}) {
       // The permutations one after the other with the literal search, all
       // in one chunk.
@@ -181,7 +182,8 @@ TEST(ReportObserverTest, SeesEveryPermutationInOrderWithItsParses) {
     options.observers.clear();
     EXPECT_TRUE(withObserver == BuildBoth(threeItemsOnly, d, options)) << set;
 
-    ASSERT_EQ(observer.kinds, (std::vector<ReportKind>{ReportKind::kTagSet, ReportKind::kSequences}));
+    ASSERT_EQ(observer.kinds,
+              (std::vector<ReportKind>{ReportKind::kTagSet, ReportKind::kSequences}));
     ASSERT_EQ(observer.summaries.size(), 2u);
     LiteralParseEngine literal(d.rules);
     for (int r = 0; r < 2; ++r) {

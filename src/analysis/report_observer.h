@@ -23,11 +23,11 @@ class PermutationSource;
 
 // One permutation of a report, as analysed.
 struct ListedPermutation {
-  std::int64_t number = 0;                // in report order, from 0
+  std::int64_t number = 0;                   // in report order, from 0
   const Permutation* permutation = nullptr;  // its items
   PermutationClass cls = PermutationClass::CannotCombine;
-  std::uint64_t count = 0;                // distinct parses (kManyParses: at least that)
-  bool listed = true;                     // false: more than the limit, no parses follow
+  std::uint64_t count = 0;  // distinct parses (kManyParses: at least that)
+  bool listed = true;       // false: more than the limit, no parses follow
 };
 
 // Receives the permutations of a report and their parses, one at a time.

@@ -103,8 +103,8 @@ class FailingEngine : public ParseEngine {
 // The eight sections of one report as written, in the order of the file,
 // each as text (LF, not CR LF).
 struct Sections {
-  std::string summarySection, allSection, cannotCombineSection, combinableSection,
-      oneWaySection, overtSection, covertSection, degreeSection;
+  std::string summarySection, allSection, cannotCombineSection, combinableSection, oneWaySection,
+      overtSection, covertSection, degreeSection;
 };
 
 // The headings of the seven sections after the summary, UTF-8.
@@ -149,8 +149,7 @@ inline Sections SplitReport(const std::string& onDisk, const std::vector<std::st
   parts[7] = &sections.degreeSection;
   std::size_t from = 0;
   for (std::size_t k = 0; k <= headings.size(); ++k) {
-    const std::size_t to =
-        k < headings.size() ? text.find(Gbk(headings[k]), from) : text.size();
+    const std::size_t to = k < headings.size() ? text.find(Gbk(headings[k]), from) : text.size();
     EXPECT_NE(to, std::string::npos) << "no heading " << k;
     if (to == std::string::npos) break;
     *parts[k] = text.substr(from, to - from);

@@ -300,8 +300,8 @@ void Writer::TakeJudged(Judged&& judged) {
     ++unlistedShown_;
     source_.Build(number, permutation);
     ui_.ShowMessage("Too many parses to list for " + ItemsForMessage(permutation) + ": " +
-                    CountForMessage(count) + ", more than the limit of " +
-                    std::to_string(limit_) + "; the report gives their number only");
+                    CountForMessage(count) + ", more than the limit of " + std::to_string(limit_) +
+                    "; the report gives their number only");
   }
   if (judged.tooManyItems) {
     ui_.ShowMessage("One permutation contains too many tokens");

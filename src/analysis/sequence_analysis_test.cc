@@ -29,12 +29,16 @@ TEST(SplitSequenceTest, ItemsAreSplitAsInTheSequencesFileAndCheckedAgainstTheSlo
   } cases[] = {
       {"", SequenceProblem::kNone, 0, {}},
       {" \r\n", SequenceProblem::kNone, 0, {}},
-      {"  v  n\tx " + Gbk("u<的>") + "\r\n", SequenceProblem::kNone, 3,
+      {"  v  n\tx " + Gbk("u<的>") + "\r\n",
+       SequenceProblem::kNone,
+       3,
        {"v", "n\tx", Gbk("u<的>")}},
       {"a b c d e", SequenceProblem::kNone, 5, {"a", "b", "c", "d", "e"}},
       {"a b c d e f", SequenceProblem::kTooManyItems, 6, {"a", "b", "c", "d", "e"}},
       {"a " + item19, SequenceProblem::kNone, 2, {"a", item19}},
-      {"a " + item20 + " " + item20 + "z", SequenceProblem::kItemTooLong, 3,
+      {"a " + item20 + " " + item20 + "z",
+       SequenceProblem::kItemTooLong,
+       3,
        {"a", item20, item20 + "z"}},
   };
   for (const auto& c : cases) {
@@ -49,8 +53,8 @@ TEST(SplitSequenceTest, ItemsAreSplitAsInTheSequencesFileAndCheckedAgainstTheSlo
 
 TEST(SequenceAnalyserTest, JudgesTheWorkedExamplesAsTheReportDoes) {
   // Covert: two parses with root Z, the one through Y first.
-  SequenceAnalyser covert(Rules({{"X", "p q ", "T1"}, {"Y", "q r ", "T2"}, {"Z", "X r ", "T3"},
-                                 {"Z", "p Y ", "T4"}}));
+  SequenceAnalyser covert(
+      Rules({{"X", "p q ", "T1"}, {"Y", "q r ", "T2"}, {"Z", "X r ", "T3"}, {"Z", "p Y ", "T4"}}));
   SequenceAnalysis a = covert.Analyse("p q r\n");
   EXPECT_EQ(a.problem, SequenceProblem::kNone);
   EXPECT_EQ(a.judgement, PermutationClass::Covert);
@@ -84,7 +88,8 @@ TEST(SequenceAnalyserTest, ALineWithMoreParsesThanTheLimitIsCountedWithoutTrees)
     EXPECT_EQ(a.parses.size(), limit >= 14 ? 14u : 0u) << limit;
   }
   // Two root labels over the limit: still overt.
-  SequenceAnalyser overt(Rules({{"S", "S S ", "T"}, {"X", "S S ", "U"}}), SearchEngine::kLiteral, 1);
+  SequenceAnalyser overt(Rules({{"S", "S S ", "T"}, {"X", "S S ", "U"}}), SearchEngine::kLiteral,
+                         1);
   const SequenceAnalysis a = overt.Analyse("S S S");
   EXPECT_GT(a.parseCount, 1u);
   EXPECT_TRUE(a.parses.empty());
@@ -103,8 +108,11 @@ TEST(SequenceAnalyserTest, ALineThatCannotBeAnalysedIsNotSearched) {
 }
 
 TEST(SequenceAnalyserTest, BothSearchesGiveTheSameParses) {
-  const std::vector<R> rules = {{"NP", "n n ", "A"}, {"NP", "NP n ", "A"}, {"NP", "n NP ", "A"},
-                                {"S", "NP ", "B"},   {"NP", "NP NP ", "C"}};
+  const std::vector<R> rules = {{"NP", "n n ", "A"},
+                                {"NP", "NP n ", "A"},
+                                {"NP", "n NP ", "A"},
+                                {"S", "NP ", "B"},
+                                {"NP", "NP NP ", "C"}};
   SequenceAnalyser chart(Rules(rules), SearchEngine::kChart);
   SequenceAnalyser literal(Rules(rules), SearchEngine::kLiteral);
   for (const char* line : {"n", "n n", "n n n", "n n n n", "n n n n n", "n v n"}) {

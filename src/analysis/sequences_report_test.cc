@@ -19,7 +19,6 @@ SequenceList Lines(std::vector<std::string> utf8Lines) {
   return list;
 }
 
-
 struct Outcome {
   testing_util::Sections sections;
   ProgressRecorder ui;
@@ -74,9 +73,8 @@ TEST(SequencesReportTest, CovertWorkedExampleByteForByte) {
 
 TEST(SequencesReportTest, OvertWorkedExampleListsTheLastCompletedParseFirst) {
   const Outcome run = Build({"p q"}, {{"X", "p q ", "T1"}, {"Y", "p q ", "T2"}});
-  EXPECT_EQ(run.sections.overtSection,
-            Gbk("\n\nsequences.txt文件中外显型歧义的排列如下:\n\n"
-                "\tp q \n\t\t[1](Y:T2(p,q))\n\t\t[2](X:T1(p,q))\n"));
+  EXPECT_EQ(run.sections.overtSection, Gbk("\n\nsequences.txt文件中外显型歧义的排列如下:\n\n"
+                                           "\tp q \n\t\t[1](Y:T2(p,q))\n\t\t[2](X:T1(p,q))\n"));
   EXPECT_EQ(run.sections.covertSection,
             Gbk("\n\nsequences.txt文件中内含型歧义的排列如下:\n\n\t没有内含型歧义格式!!!"));
   EXPECT_EQ(run.sections.degreeSection,
@@ -106,50 +104,47 @@ TEST(SequencesReportTest, ABlankLineCannotCombineAndNothingCombinesWithoutRules)
             Gbk("\n\nsequences.txt文件中不能组合的排列如下:\n\n\t\n\ta b \n"));
   EXPECT_EQ(run.sections.oneWaySection,
             Gbk("\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n\tc \n\t\t(c)\n"));
-  EXPECT_EQ(run.sections.summarySection,
-            Gbk("\n\nsequences.txt文件中共有排列:3个\n"
-                "\n\n其中无组合关系的排列:2个\n"
-                "\n\n其中有组合关系的排列:1个\n"
-                "\n\n\t其中只有一种组合关系的排列:1个\n"
-                "\n\n\t其中有两种以上组合关系的排列:0个\n"
-                "\n\n\t\t其中有外显型歧义的排列:0个\n"
-                "\n\n\t\t其中有内含型歧义的排列:0个\n"));
+  EXPECT_EQ(run.sections.summarySection, Gbk("\n\nsequences.txt文件中共有排列:3个\n"
+                                             "\n\n其中无组合关系的排列:2个\n"
+                                             "\n\n其中有组合关系的排列:1个\n"
+                                             "\n\n\t其中只有一种组合关系的排列:1个\n"
+                                             "\n\n\t其中有两种以上组合关系的排列:0个\n"
+                                             "\n\n\t\t其中有外显型歧义的排列:0个\n"
+                                             "\n\n\t\t其中有内含型歧义的排列:0个\n"));
 }
 
 TEST(SequencesReportTest, NoLineCombines) {
   const Outcome run = Build({"a b\n", "b a\n"}, {{"X", "a a ", ""}});
-  EXPECT_EQ(run.bytes,
-            OnDisk("\n\nsequences.txt文件中共有排列:2个\n"
-                   "\n\n其中无组合关系的排列:2个\n"
-                   "\n\n其中有组合关系的排列:0个\n"
-                   "\n\n\t其中只有一种组合关系的排列:0个\n"
-                   "\n\n\t其中有两种以上组合关系的排列:0个\n"
-                   "\n\n\t\t其中有外显型歧义的排列:0个\n"
-                   "\n\n\t\t其中有内含型歧义的排列:0个\n"
-                   "\n\nsequences.txt文件中的全部排列如下:\n\n"
-                   "\ta b \n\tb a \n"
-                   "\n\nsequences.txt文件中不能组合的排列如下:\n\n"
-                   "\ta b \n\tb a \n"
-                   "\n\nsequences.txt文件中能组合的排列如下:\n\n"
-                   "\t没有能组合的格式!!!"
-                   "\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n"
-                   "\t没有[无歧义格式]!!!"
-                   "\n\nsequences.txt文件中外显型歧义的排列如下:\n\n"
-                   "\t没有外显型歧义格式!!!"
-                   "\n\nsequences.txt文件中内含型歧义的排列如下:\n\n"
-                   "\t没有内含型歧义格式!!!"
-                   "\n\nsequences.txt文件中歧义程度统计:\n\n"
-                   "\nsequences.txt文件中的内含型歧义:\n"
-                   "\tsequences.txt文件中没有内含型歧义格式!!!\n"
-                   "\nsequences.txt文件中的外显型歧义:\n"
-                   "\tsequences.txt文件中没有外显型歧义格式!!!\n"));
+  EXPECT_EQ(run.bytes, OnDisk("\n\nsequences.txt文件中共有排列:2个\n"
+                              "\n\n其中无组合关系的排列:2个\n"
+                              "\n\n其中有组合关系的排列:0个\n"
+                              "\n\n\t其中只有一种组合关系的排列:0个\n"
+                              "\n\n\t其中有两种以上组合关系的排列:0个\n"
+                              "\n\n\t\t其中有外显型歧义的排列:0个\n"
+                              "\n\n\t\t其中有内含型歧义的排列:0个\n"
+                              "\n\nsequences.txt文件中的全部排列如下:\n\n"
+                              "\ta b \n\tb a \n"
+                              "\n\nsequences.txt文件中不能组合的排列如下:\n\n"
+                              "\ta b \n\tb a \n"
+                              "\n\nsequences.txt文件中能组合的排列如下:\n\n"
+                              "\t没有能组合的格式!!!"
+                              "\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n"
+                              "\t没有[无歧义格式]!!!"
+                              "\n\nsequences.txt文件中外显型歧义的排列如下:\n\n"
+                              "\t没有外显型歧义格式!!!"
+                              "\n\nsequences.txt文件中内含型歧义的排列如下:\n\n"
+                              "\t没有内含型歧义格式!!!"
+                              "\n\nsequences.txt文件中歧义程度统计:\n\n"
+                              "\nsequences.txt文件中的内含型歧义:\n"
+                              "\tsequences.txt文件中没有内含型歧义格式!!!\n"
+                              "\nsequences.txt文件中的外显型歧义:\n"
+                              "\tsequences.txt文件中没有外显型歧义格式!!!\n"));
 }
 
 TEST(SequencesReportTest, DegreesAreRankedAndAveraged) {
   // p q: covert, 2 parses; a b c: covert, 3 parses; x y: covert, 2 parses.
-  const std::vector<R> rules = {{"S", "p q ", "T1"}, {"S", "p q ", "T2"},
-                                {"S", "a b c ", "U1"}, {"S", "a b c ", "U2"},
-                                {"S", "a b c ", "U3"}, {"S", "x y ", "V1"},
+  const std::vector<R> rules = {{"S", "p q ", "T1"},   {"S", "p q ", "T2"},   {"S", "a b c ", "U1"},
+                                {"S", "a b c ", "U2"}, {"S", "a b c ", "U3"}, {"S", "x y ", "V1"},
                                 {"S", "x y ", "V2"}};
   const Outcome run = Build({"p q\n", "a b c\n", "x y\n"}, rules);
   EXPECT_EQ(run.sections.degreeSection,
@@ -185,8 +180,7 @@ TEST(SequencesReportTest, TheSameLineTwiceIsListedAndCountedTwice) {
   const Outcome run = Build({"p q\n", "p q\n"}, {{"X", "p q ", "T1"}, {"Y", "p q ", "T2"}});
   EXPECT_EQ(run.sections.allSection,
             Gbk("\n\nsequences.txt文件中的全部排列如下:\n\n\tp q \n\tp q \n"));
-  EXPECT_NE(run.sections.degreeSection.find("\t [1] p q \t2\n\t [2] p q \t2\n"),
-            std::string::npos);
+  EXPECT_NE(run.sections.degreeSection.find("\t [1] p q \t2\n\t [2] p q \t2\n"), std::string::npos);
   EXPECT_NE(run.sections.summarySection.find(Gbk("\n\n\t\t其中有外显型歧义的排列:2个\n")),
             std::string::npos);
 }
@@ -248,12 +242,15 @@ TEST(SequencesReportTest, ReportsProgressOverTheJudgingAndTheListing) {
 }
 
 TEST(SequencesReportTest, CyclesOfOneItemRulesDoNotStopTheReport) {
-  const Outcome run = Build({"a\n", "p q\n"}, {{"X", "a ", ""}, {"a", "X ", ""}, {"S", "p q ", ""},
-                                           {"S", "S ", "again"}});
-  EXPECT_EQ(run.sections.overtSection,
-            Gbk("\n\nsequences.txt文件中外显型歧义的排列如下:\n\n\ta \n\t\t[1](X(a))\n\t\t[2](a)\n"));
-  EXPECT_EQ(run.sections.oneWaySection,
-            Gbk("\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n\tp q \n\t\t(S(p,q))\n"));
+  const Outcome run =
+      Build({"a\n", "p q\n"},
+            {{"X", "a ", ""}, {"a", "X ", ""}, {"S", "p q ", ""}, {"S", "S ", "again"}});
+  EXPECT_EQ(
+      run.sections.overtSection,
+      Gbk("\n\nsequences.txt文件中外显型歧义的排列如下:\n\n\ta \n\t\t[1](X(a))\n\t\t[2](a)\n"));
+  EXPECT_EQ(
+      run.sections.oneWaySection,
+      Gbk("\n\nsequences.txt文件中只有一种组合方式(无歧义)的排列如下:\n\n\tp q \n\t\t(S(p,q))\n"));
 }
 
 }  // namespace

@@ -41,10 +41,12 @@ TagSetMode::TagSetMode(bool threeItemsOnly)
   texts.cannotCombineLineEnd = threeItemsOnly ? " \n" : "\n";
   texts.recordItemsEnd = threeItemsOnly ? "\t\t" : "\t";
   texts.covertTitle = Gbk("\n全部标记全排列——内含型歧义:\n");
-  texts.covertAverage = TextPattern("\n--------全部标记全排列——内含型歧义格式平均歧义个数：%f--------\n");
+  texts.covertAverage =
+      TextPattern("\n--------全部标记全排列——内含型歧义格式平均歧义个数：%f--------\n");
   texts.covertNone = Gbk("\t无内含型歧义格式!!!");
   texts.overtTitle = Gbk("\n全部标记全排列——外显型歧义:\n");
-  texts.overtAverage = TextPattern("\n--------全部标记全排列——外显型歧义格式平均歧义个数：%f--------\n");
+  texts.overtAverage =
+      TextPattern("\n--------全部标记全排列——外显型歧义格式平均歧义个数：%f--------\n");
   texts.overtNone = Gbk("\t无外显型歧义格式!!!\n");
   texts.summary[0] = TextPattern("\n\n全部标记全排列——共有排列:%d个\n");
   texts.summary[1] = TextPattern("\n\n无组合关系的排列:%d个\n");
@@ -113,9 +115,8 @@ class TagSetPermutations : public PermutationSource {
   std::int64_t perPass_;
 };
 
-ReportEnd Build(bool threeItemsOnly, const TagSet& tagSet, OutputStream& report,
-                UserInterface& ui, const std::vector<ParseEngine*>& engines,
-                const ReportOptions& options) {
+ReportEnd Build(bool threeItemsOnly, const TagSet& tagSet, OutputStream& report, UserInterface& ui,
+                const std::vector<ParseEngine*>& engines, const ReportOptions& options) {
   const TagSetMode& mode = TagSetModeFor(threeItemsOnly);
   const TagSetPermutations permutations(mode, tagSet);
   ReportPlan plan;
@@ -147,8 +148,7 @@ ReportEnd BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, OutputStr
 }
 
 ReportEnd BuildTagSetReport(bool threeItemsOnly, const TagSet& tagSet, const RuleSet& ruleSet,
-                            OutputStream& report, UserInterface& ui,
-                            const ReportOptions& options) {
+                            OutputStream& report, UserInterface& ui, const ReportOptions& options) {
   BusyGuard busy(ui);
   try {
     const auto engines = MakeReportEngines(ruleSet, options);

@@ -79,9 +79,8 @@ TEST(TagSetReportTest, OneTagWithoutRulesByteForByte) {
 }
 
 TEST(TagSetReportTest, ThreeItemModeWithEveryJudgementByteForByte) {
-  const std::vector<R> rules = {{"N", "a a ", "T1"},     {"V", "a a ", "T2"},
-                                {"S", "N b ", "主谓"},   {"S", "V b ", "主谓"},
-                                {"S", "a b a ", ""},     {"S", "b b b ", "X"},
+  const std::vector<R> rules = {{"N", "a a ", "T1"},   {"V", "a a ", "T2"}, {"S", "N b ", "主谓"},
+                                {"S", "V b ", "主谓"}, {"S", "a b a ", ""}, {"S", "b b b ", "X"},
                                 {"P", "b b b ", "Y"}};
   const Outcome out = Build(true, {"a", "b"}, rules);
   EXPECT_EQ(out.bytes,
@@ -116,8 +115,9 @@ TEST(TagSetReportTest, ThreeItemModeWithEveryJudgementByteForByte) {
 
 TEST(TagSetReportTest, LongModeTakesTheEightPatternsInOrder) {
   const Outcome out = Build(false, {"a", "b"}, {});
-  const std::vector<std::string> all = LinesOf(
-      out.sections.allSection, Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记的全部排列如下:\n\n"));
+  const std::vector<std::string> all =
+      LinesOf(out.sections.allSection,
+              Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记的全部排列如下:\n\n"));
   ASSERT_EQ(all.size(), 64u);
   EXPECT_EQ(all.front(), Gbk("\ta u<的> a a "));
   EXPECT_EQ(all[1], Gbk("\ta u<的> a b "));
@@ -132,35 +132,34 @@ TEST(TagSetReportTest, LongModeTakesTheEightPatternsInOrder) {
     EXPECT_EQ(all[k].back() == ' ', k < 32) << k;
   }
   // Without a blank added in the cannot-combine list.
-  const std::vector<std::string> cannot = LinesOf(
-      out.sections.cannotCombineSection,
-      Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记不能组合的排列如下:\n\n"));
+  const std::vector<std::string> cannot =
+      LinesOf(out.sections.cannotCombineSection,
+              Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记不能组合的排列如下:\n\n"));
   ASSERT_EQ(cannot.size(), 64u);
   EXPECT_EQ(cannot.front(), Gbk("\ta u<的> a a "));
   EXPECT_EQ(cannot.back(), Gbk("\tb b u<的> c<和> b"));
-  EXPECT_EQ(out.sections.oneWaySection,
-            Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记只有一种组合方式(无歧义)的排列如下:\n\n"
-                "\t没有[无歧义格式]!!!"));
-  EXPECT_EQ(out.sections.degreeSection,
-            Gbk("\n\n全部标记全排列——4项及5项排列的歧义程度统计:\n\n"
-                "\n全部标记全排列——内含型歧义:\n"
-                "\t无内含型歧义格式!!!"
-                "\n全部标记全排列——外显型歧义:\n"
-                "\t无外显型歧义格式!!!\n"));
-  EXPECT_EQ(out.sections.summarySection,
-            Gbk("\n\n全部标记共有 2 个: \n\ta b \n"
-                "\n\n全部标记全排列——共有排列:64个\n"
-                "\n\n无组合关系的排列:64个\n"
-                "\n\n有组合关系的排列:0个\n"
-                "\n\n\t其中只有一种组合关系的排列:0个\n"
-                "\n\n\t其中有两种以上组合关系的排列:0个\n"
-                "\n\n\t\t其中有外显型歧义的排列:0个\n"
-                "\n\n\t\t其中有内含型歧义的排列:0个\n"));
+  EXPECT_EQ(
+      out.sections.oneWaySection,
+      Gbk("\n\n全部标记全排列——4项及5项词类或短语类标记只有一种组合方式(无歧义)的排列如下:\n\n"
+          "\t没有[无歧义格式]!!!"));
+  EXPECT_EQ(out.sections.degreeSection, Gbk("\n\n全部标记全排列——4项及5项排列的歧义程度统计:\n\n"
+                                            "\n全部标记全排列——内含型歧义:\n"
+                                            "\t无内含型歧义格式!!!"
+                                            "\n全部标记全排列——外显型歧义:\n"
+                                            "\t无外显型歧义格式!!!\n"));
+  EXPECT_EQ(out.sections.summarySection, Gbk("\n\n全部标记共有 2 个: \n\ta b \n"
+                                             "\n\n全部标记全排列——共有排列:64个\n"
+                                             "\n\n无组合关系的排列:64个\n"
+                                             "\n\n有组合关系的排列:0个\n"
+                                             "\n\n\t其中只有一种组合关系的排列:0个\n"
+                                             "\n\n\t其中有两种以上组合关系的排列:0个\n"
+                                             "\n\n\t\t其中有外显型歧义的排列:0个\n"
+                                             "\n\n\t\t其中有内含型歧义的排列:0个\n"));
 }
 
 TEST(TagSetReportTest, LongModeEntriesAndDegreeLinesCarryFiveSlots) {
-  const std::vector<R> rules = {{"N", "a u<的> ", "T1"}, {"N", "a u<的> ", "T2"},
-                                {"S", "N a a ", ""},     {"C", "b c<和> b ", ""},
+  const std::vector<R> rules = {{"N", "a u<的> ", "T1"},  {"N", "a u<的> ", "T2"},
+                                {"S", "N a a ", ""},      {"C", "b c<和> b ", ""},
                                 {"M", "C u<的> b ", "A"}, {"M", "C u<的> b ", "B"},
                                 {"K", "C u<的> b ", "C"}, {"K", "C u<的> b ", "D"}};
   const Outcome out = Build(false, {"a", "b"}, rules);

@@ -22,8 +22,7 @@ TextPattern::TextPattern(std::string_view utf8) {
   pieces_.push_back(Gbk(piece));
 }
 
-void TextPattern::AppendTo(std::string& out,
-                           std::initializer_list<std::string_view> values) const {
+void TextPattern::AppendTo(std::string& out, std::initializer_list<std::string_view> values) const {
   if (values.size() + 1 != pieces_.size()) {
     throw std::logic_error("report text filled with the wrong number of values");
   }

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <string>
 #include <stop_token>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -46,7 +46,8 @@ const char kHelp[] =
     "a progress bar there shows how far each report is.\n"
     "\n"
     "options:\n"
-    "  --version      print marvolen-report's version (\"" MARVOLEN_VERSION "\")\n"
+    "  --version      print marvolen-report's version (\"" MARVOLEN_VERSION
+    "\")\n"
     "  -h, --help     print this help and exit\n"
     "\n"
     "  -C DIR         change to DIR before doing anything else\n"
@@ -141,11 +142,10 @@ int ShowConfig(const std::string& startupDir) {
     PrintError("cannot read " + DisplayPath(profilePath) + "; every value is empty");
   }
   const RunConfig config = ReadRunConfig(profilePath);
-  const std::string text = "TAGS=" + DisplayPath(config.tags) + "\n" +
-                           "SEQUENCES=" + DisplayPath(config.sequences) + "\n" +
-                           "RULES=" + DisplayPath(config.rules) + "\n" +
-                           "RESULT=" + DisplayPath(config.result) + "\n" +
-                           "ITEMLENGTH=" + DisplayPath(config.itemLength) + "\n";
+  const std::string text =
+      "TAGS=" + DisplayPath(config.tags) + "\n" + "SEQUENCES=" + DisplayPath(config.sequences) +
+      "\n" + "RULES=" + DisplayPath(config.rules) + "\n" + "RESULT=" + DisplayPath(config.result) +
+      "\n" + "ITEMLENGTH=" + DisplayPath(config.itemLength) + "\n";
   const bool written = WriteText(stdout, text);
   if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
     PrintError("cannot write to standard output");
@@ -276,9 +276,7 @@ int Main(int argc, char** argv) {
   }
   if (compareRulesPath) {
     options.compareRules = *compareRulesPath;
-    options.comparisonText = [](std::string_view text) {
-      return WriteText(stdout, text);
-    };
+    options.comparisonText = [](std::string_view text) { return WriteText(stdout, text); };
   }
   if (changesPath) options.changesCsv = *changesPath;
   if (htmlPath) options.htmlReport = *htmlPath;

@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -152,13 +152,13 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(help.out.rfind("usage: marvolen-report [options]\n", 0), 0u);
-    for (const char* text : {"\n  -C DIR         change to DIR", "\n  --show-config  print",
-                             "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
-                             "converted\n                 from GBK", "\n  --max-parses=N list",
-                             "\n  64  usage error\n", "\n  130 stopped by Ctrl+C",
-                             "\n  --parse ITEMS  judge", "\n  --svg FILE     with --parse",
-                             "\n  --html FILE    also write the HTML report",
-                             "\n  --csv FILE     also write the CSV table"}) {
+    for (const char* text :
+         {"\n  -C DIR         change to DIR", "\n  --show-config  print",
+          "\n  --engine=NAME  search with NAME: chart", "\n  --threads=N ",
+          "converted\n                 from GBK", "\n  --max-parses=N list",
+          "\n  64  usage error\n", "\n  130 stopped by Ctrl+C", "\n  --parse ITEMS  judge",
+          "\n  --svg FILE     with --parse", "\n  --html FILE    also write the HTML report",
+          "\n  --csv FILE     also write the CSV table"}) {
       EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
     EXPECT_NE(help.out.find("version (\"" + project + "\")\n"), std::string::npos);
@@ -167,9 +167,11 @@ TEST_F(MarvolenReportTest, VersionAndHelpGoToStdoutWithStatusZero) {
 }
 
 TEST_F(MarvolenReportTest, UsageErrorsGiveOneLineOnStderrAndStatus64) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"-C"}, {"--show-config", "-C"},
-        {"extra"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--frobnicate"},
+                                               {"-x"},
+                                               {"-C"},
+                                               {"--show-config", "-C"},
+                                               {"extra"}}) {
     const Outcome o = Invoke(args);
     EXPECT_EQ(o.status, 64) << args[0];
     EXPECT_EQ(o.out, "");
@@ -179,8 +181,7 @@ TEST_F(MarvolenReportTest, UsageErrorsGiveOneLineOnStderrAndStatus64) {
   EXPECT_EQ(Invoke({"-C"}).err, "marvolen-report: option -C needs a directory; see --help\n");
   EXPECT_EQ(Invoke({"--frobnicate"}).err,
             "marvolen-report: unknown option '--frobnicate'; see --help\n");
-  EXPECT_EQ(Invoke({"--engine=fast"}).err,
-            "marvolen-report: unknown engine 'fast'; see --help\n");
+  EXPECT_EQ(Invoke({"--engine=fast"}).err, "marvolen-report: unknown engine 'fast'; see --help\n");
   for (const char* threads : {"--threads=0", "--threads=", "--threads=2x", "--threads=999"}) {
     const Outcome o = Invoke({threads});
     EXPECT_EQ(o.status, 64) << threads;
@@ -234,7 +235,10 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
   EXPECT_EQ(o.err, Completion());
   const std::string csv = ReadFile(dir_ / "r.csv");
   EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-                      "tagset,n n n,cannot_combine,0,,\r\n", 0), 0u) << csv;
+                      "tagset,n n n,cannot_combine,0,,\r\n",
+                      0),
+            0u)
+      << csv;
   const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n";
   EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 27 + 1);
@@ -244,7 +248,8 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.err,
             "The CSV file is also an input file or another output of the run and was not "
-            "written: " + (dir_ / "sequences.txt").string() + "\n");
+            "written: " +
+                (dir_ / "sequences.txt").string() + "\n");
   EXPECT_EQ(ReadFile(dir_ / "sequences.txt"), "a n\r\n");
   EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
 
@@ -255,12 +260,15 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
   EXPECT_EQ(ReadFile(dir_ / "p.csv"),
             "\xEF\xBB\xBFsource,items,judgement,parse,root,tree\r\n"
             "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n");
-  for (const char* other : {"--csv-parses=r.csv", "--csv-parses=report.txt",
-                            "--csv-parses=config.ini"}) {
+  for (const char* other :
+       {"--csv-parses=r.csv", "--csv-parses=report.txt", "--csv-parses=config.ini"}) {
     o = Invoke({"--csv=r.csv", other});
     EXPECT_EQ(o.status, 2) << other;
     EXPECT_EQ(o.err.rfind("The CSV file of parses is also an input file or another output of "
-                          "the run and was not written: ", 0), 0u) << o.err;
+                          "the run and was not written: ",
+                          0),
+              0u)
+        << o.err;
   }
   EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
 }
@@ -268,8 +276,8 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
 TEST_F(MarvolenReportTest, ShowConfigPrintsTheFiveValuesAsTheRunUsesThem) {
   WriteFile(dir_ / "config.ini",
             "[DATA]\r\n"
-            "TAGS=\xB4\xCA\xD0\xD4.txt\r\n"                  // GBK 词性.txt
-            "SEQUENCES=\xE5\xBA\x8F\xE5\x88\x97.txt\r\n"     // UTF-8 序列.txt
+            "TAGS=\xB4\xCA\xD0\xD4.txt\r\n"               // GBK 词性.txt
+            "SEQUENCES=\xE5\xBA\x8F\xE5\x88\x97.txt\r\n"  // UTF-8 序列.txt
             "RULES = \"rules file.txt\"\r\n"
             "ITEMLENGTH=long\r\n");
   const std::string expected =
@@ -323,9 +331,10 @@ TEST_F(MarvolenReportTest, AFailedOpenExitsTwo) {
 
 TEST_F(MarvolenReportTest, DashCRunsInTheGivenDirectoryNamedAbsolutely) {
   WriteData("n v\n");
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-C", "work"}, {"-Cwork"}, {"-C", dir_.string()},
-        {"-C", "work", "-C", "../work"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-C", "work"},
+                                               {"-Cwork"},
+                                               {"-C", dir_.string()},
+                                               {"-C", "work", "-C", "../work"}}) {
     fs::remove(dir_ / "report.txt");
     const Outcome o = Invoke(base_, args);
     EXPECT_EQ(o.status, 0) << args.back();
@@ -339,14 +348,15 @@ TEST_F(MarvolenReportTest, TheEngineAndTheThreadsChangeNothingInTheReport) {
   for (const char* itemLength : {"", "long"}) {
     WriteFile(dir_ / "config.ini",
               "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
-              "RESULT=report.txt\nITEMLENGTH=" + std::string(itemLength) + "\n");
+              "RESULT=report.txt\nITEMLENGTH=" +
+                  std::string(itemLength) + "\n");
     const Outcome first = Invoke({});
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string report = ReadFile(dir_ / "report.txt");
     ASSERT_GT(report.size(), 100000u);
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--engine=literal"}, {"--engine=chart", "--threads=1"},
-          {"--threads=3", "--engine=literal"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--engine=literal"},
+                                                 {"--engine=chart", "--threads=1"},
+                                                 {"--threads=3", "--engine=literal"}}) {
       fs::remove(dir_ / "report.txt");
       const Outcome o = Invoke(args);
       EXPECT_EQ(o.status, 0) << args[0];
@@ -428,10 +438,13 @@ TEST_F(MarvolenReportTest, AParseLimitLeavesOutTheListingAndSaysSo) {
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err,
             "Too many parses to list for a n: 3, more than the limit of 2; the report gives "
-            "their number only\n" + Completion());
+            "their number only\n" +
+                Completion());
   const std::string report = ReadFile(dir_ / "report.txt");
   // GBK: 共有3种组合方式，超出上限2种，未逐一列出
-  EXPECT_NE(report.find("\ta n \r\n\t\t\xB9\xB2\xD3\xD0" "3\xD6\xD6"), std::string::npos);
+  EXPECT_NE(report.find("\ta n \r\n\t\t\xB9\xB2\xD3\xD0"
+                        "3\xD6\xD6"),
+            std::string::npos);
   EXPECT_EQ(report.find("\t\t[1]"), std::string::npos);
   EXPECT_EQ(Invoke({"--max-parses=3"}).status, 0);
   EXPECT_NE(ReadFile(dir_ / "report.txt").find("\t\t[3](NP(a,n))"), std::string::npos);
@@ -443,8 +456,8 @@ void WriteLongRun(const fs::path& dir) {
   WriteFile(dir / "tags.txt", "TagSetBegin S TagSetEnd\r\n");
   std::string rules = "CFGRuleSetBegin\r\n";
   for (int k = 1; k <= 5; ++k) {
-    rules += "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) +
-             "\r\n";
+    rules +=
+        "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) + "\r\n";
   }
   WriteFile(dir / "rules.txt", rules + "CFGRuleSetEnd\r\n");
   std::string lines;
@@ -470,8 +483,8 @@ bool ReportBeingWritten(const fs::path& dir) {
 // were too.
 TEST_F(MarvolenReportTest, ASignalStopsTheRunAndLeavesThePreviousReport) {
   WriteLongRun(dir_);
-  for (const auto& [sig, extras] : {std::pair{SIGINT, false}, std::pair{SIGTERM, false},
-                                   std::pair{SIGINT, true}}) {
+  for (const auto& [sig, extras] :
+       {std::pair{SIGINT, false}, std::pair{SIGTERM, false}, std::pair{SIGINT, true}}) {
     SCOPED_TRACE(sig);
     WriteFile(dir_ / "report.txt", "previous report");
     WriteFile(dir_ / "r.html", "previous page");
@@ -606,8 +619,7 @@ TEST_F(MarvolenReportTest, CtrlCStopsTheRunAndLeavesThePreviousReport) {
 // whole: the report takes the old one's place by MoveFileExW.
 TEST_F(MarvolenReportTest, AKilledRunLeavesThePreviousReportOrTheNewOneWhole) {
   CopyExamples(dir_, {"tags.txt", "rules.txt", "sequences.txt", "config.ini"});
-  const std::string golden =
-      ReadFile(TestdataDir() / "golden" / "examples-report.txt");
+  const std::string golden = ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   const std::string previous = "previous report";
   int sawNew = 0;
   for (int round = 0; round < 8; ++round) {
@@ -636,9 +648,10 @@ TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
     const fs::path dir = base_ / mode;
     fs::create_directories(dir);
     CopyExamples(dir);
-    WriteFile(dir / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
-                                  "RULES=rules.txt\nRESULT=" + report + "\nITEMLENGTH=" + mode +
-                                      "\n");
+    WriteFile(dir / "config.ini",
+              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+              "RULES=rules.txt\nRESULT=" +
+                  report + "\nITEMLENGTH=" + mode + "\n");
   }
   ChildProcessForTest::Options options;
   options.outPath = PathText(base_ / "stdout");
@@ -654,11 +667,10 @@ TEST_F(MarvolenReportTest, TwoRunsAtOnceLeaveOneWholeReport) {
   // then says so, and the file stays whole either way.
   const int firstStatus = first->Wait(), secondStatus = second->Wait();
   EXPECT_TRUE(firstStatus == 0 || secondStatus == 0) << firstStatus << " " << secondStatus;
-  const std::string golden =
-      ReadFile(TestdataDir() / "golden" / "examples-report.txt");
+  const std::string golden = ReadFile(TestdataDir() / "golden" / "examples-report.txt");
   const std::string now = ReadFile(report);
-  EXPECT_TRUE(now == golden || (now.size() > golden.size() * 4 &&
-                                now.find("54872") != std::string::npos))
+  EXPECT_TRUE(now == golden ||
+              (now.size() > golden.size() * 4 && now.find("54872") != std::string::npos))
       << now.size();
   for (const auto& entry : fs::directory_iterator(base_)) {
     EXPECT_NE(PathText(entry.path().filename()).rfind("report.txt.", 0), 0u);
@@ -708,8 +720,7 @@ TEST_F(MarvolenReportTest, AChineseDataSetNamedInAGbkConfigIniRuns) {
 TEST_F(MarvolenReportTest, DashCIntoAMissingDirectoryExitsTwo) {
   const Outcome o = Invoke(base_, {"-C", "missing"});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.err.rfind("marvolen-report: cannot change to directory 'missing': ", 0), 0u)
-      << o.err;
+  EXPECT_EQ(o.err.rfind("marvolen-report: cannot change to directory 'missing': ", 0), 0u) << o.err;
   EXPECT_EQ(o.err.find('\n'), o.err.size() - 1);
 }
 
@@ -742,9 +753,9 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
       {"", "不能组合\n"},
   };
   for (const auto& c : cases) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--parse", c.items}, {"--parse=" + std::string(c.items)},
-          {"--engine=literal", "--parse", c.items}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--parse", c.items},
+                                                 {"--parse=" + std::string(c.items)},
+                                                 {"--engine=literal", "--parse", c.items}}) {
       const Outcome o = Parse(args);
       EXPECT_EQ(o.status, 0) << c.items;
       EXPECT_EQ(o.out, c.out) << c.items;
@@ -771,8 +782,8 @@ TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {
   EXPECT_EQ(o.out.rfind("外显型歧义\n[1]", 0), 0u);
   const std::string svg = ReadFile(base_ / "trees.svg");
   EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << svg;
-  for (const char* text : {">[1]</text>", ">[2]</text>", ">u&lt;的&gt;</text>", ">述宾</text>",
-                           "Noto Sans CJK SC"}) {
+  for (const char* text :
+       {">[1]</text>", ">[2]</text>", ">u&lt;的&gt;</text>", ">述宾</text>", "Noto Sans CJK SC"}) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
   // One way: one tree, no number; cannot combine: an empty drawing.
@@ -841,8 +852,10 @@ TEST_F(ParseOptionTest, MissingFilesAndDrawingsThatCannotBeWrittenGiveStatusTwo)
     const Outcome o = Invoke({"--parse", "a n", "--svg", input});
     EXPECT_EQ(o.status, 2) << input;
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err, "marvolen-report: the SVG file is also an input file and was not "
-                     "overwritten: " + std::string(input) + "\n");
+    EXPECT_EQ(o.err,
+              "marvolen-report: the SVG file is also an input file and was not "
+              "overwritten: " +
+                  std::string(input) + "\n");
   }
   EXPECT_EQ(ReadFile(dir_ / "rules.txt"), rules);
 
@@ -863,8 +876,8 @@ TEST_F(ParseOptionTest, SvgIsRefusedWhereAnyOutputIsAndWrittenBeside) {
   WriteData("a n\n");
   WriteFile(dir_ / "report.txt", "previous report");
   WriteFile(dir_ / "locked.svg", "locked");
-  fs::permissions(dir_ / "locked.svg", fs::perms::owner_read | fs::perms::group_read |
-                                           fs::perms::others_read);
+  fs::permissions(dir_ / "locked.svg",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   fs::create_directory(dir_ / "folder.svg");
   ASSERT_EQ(mkfifo((dir_ / "pipe.svg").c_str(), 0600), 0);
   for (const char* svg : {"report.txt", "locked.svg", "folder.svg", "pipe.svg", "/dev/null"}) {
@@ -913,9 +926,10 @@ TEST_F(ParseOptionTest, NoDrawingIsMadeBeyondTheParseLimit) {
       Parse({"--max-parses=3", "--parse", "n n n n", "--svg", (base_ / "trees.svg").string()});
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
-  EXPECT_EQ(o.err, "marvolen-report: no drawing was made, as the parses are more than "
-                   "--max-parses=3; the SVG file was left as it was: " +
-                       (base_ / "trees.svg").string() + "\n");
+  EXPECT_EQ(o.err,
+            "marvolen-report: no drawing was made, as the parses are more than "
+            "--max-parses=3; the SVG file was left as it was: " +
+                (base_ / "trees.svg").string() + "\n");
   EXPECT_EQ(ReadFile(base_ / "trees.svg"), "previous drawing");
 }
 
@@ -993,8 +1007,9 @@ TEST_F(MarvolenReportTest, CompareRulesPrintsWhatChangedAndFailOnChangeExitsThre
   WriteData("a n\r\nn v\r\n");
   ASSERT_EQ(Invoke({}).status, 0);
   const std::string report = ReadFile(dir_ / "report.txt");
-  WriteFile(dir_ / "old.txt", "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n"
-                              "&& 1 R2 : S -> n v &&\r\nCFGRuleSetEnd\r\n");
+  WriteFile(dir_ / "old.txt",
+            "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n"
+            "&& 1 R2 : S -> n v &&\r\nCFGRuleSetEnd\r\n");
   const struct {
     std::vector<std::string> args;
     int status;
@@ -1018,8 +1033,7 @@ TEST_F(MarvolenReportTest, CompareRulesPrintsWhatChangedAndFailOnChangeExitsThre
     EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
     if (c.args.size() > 2) {
       const std::string csv = ReadFile(dir_ / "c.csv");
-      EXPECT_EQ(csv.find("\r\nsequences,n v,one_way,cannot_combine,1,0,,") !=
-                    std::string::npos,
+      EXPECT_EQ(csv.find("\r\nsequences,n v,one_way,cannot_combine,1,0,,") != std::string::npos,
                 c.changed)
           << csv;
     }

@@ -95,8 +95,8 @@ std::unique_ptr<FileReplacement> BeginSvg(const std::string& startupDir, const s
   const RunConfig config = ReadRunConfig(profile);
   // The data files are named relative to the start-up directory, which is
   // the current one.
-  for (const std::string& input : {profile, NativePath(config.tags),
-                                   NativePath(config.sequences), NativePath(config.rules)}) {
+  for (const std::string& input :
+       {profile, NativePath(config.tags), NativePath(config.sequences), NativePath(config.rules)}) {
     if (!input.empty() && SameFile(svg, input)) {
       reason = "the SVG file is also an input file and was not overwritten: " + DisplayPath(svg);
       return nullptr;
@@ -152,8 +152,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
   std::string svg;
   std::uint64_t count = 0;
   try {
-    std::unique_ptr<ParseEngine> engine = std::move(
-        MakeParseEngines(request.engine, files->ruleSet, 1, request.stop).front());
+    std::unique_ptr<ParseEngine> engine =
+        std::move(MakeParseEngines(request.engine, files->ruleSet, 1, request.stop).front());
     // Counting first keeps a line of millions of parses from building them.
     const ParseSummary summary = engine->CountDistinctParses(permutation, request.maxParses);
     count = summary.count;
@@ -188,8 +188,7 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     return Failed(ParseOutcome::End::kFailed, "", ui.messages());
   }
   if (!written || std::fflush(out) != 0 || std::ferror(out)) {
-    return Failed(ParseOutcome::End::kFailed, "cannot write to standard output",
-                  ui.messages());
+    return Failed(ParseOutcome::End::kFailed, "cannot write to standard output", ui.messages());
   }
   if (request.stop.stop_requested()) {
     return Failed(ParseOutcome::End::kStopped,
@@ -215,8 +214,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     if (!complete || !svgFile->Commit(&error)) {
       svgFile.reset();
       return Failed(ParseOutcome::End::kWriteFailed,
-                    "cannot write '" + svgName + "': " +
-                        (error.empty() ? std::string("write failed") : DisplayPath(error)),
+                    "cannot write '" + svgName +
+                        "': " + (error.empty() ? std::string("write failed") : DisplayPath(error)),
                     ui.messages());
     }
   }

@@ -18,7 +18,7 @@
 namespace marvolen {
 
 struct ParseRequest {
-  std::string items;                  // UTF-8, as given on the command line
+  std::string items;                   // UTF-8, as given on the command line
   std::optional<std::string> svgPath;  // where to write the drawing
   SearchEngine engine = kDefaultSearchEngine;
   // Parses are listed and drawn only up to this many; beyond it the
@@ -58,8 +58,8 @@ struct ParseOutcome {
 // report file, a plain file that may be written) and replaced only when
 // complete. A line with more parses than the limit gets no drawing
 // (kWriteFailed).
-ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request,
-                      UserInterface& ui, std::FILE* out);
+ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request, UserInterface& ui,
+                      std::FILE* out);
 
 }  // namespace marvolen
 

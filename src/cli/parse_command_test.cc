@@ -31,15 +31,13 @@ class ManyParsesTest : public TempFolderTest {
     WriteFile(dir_ / "tags.txt", "TagSetBegin S TagSetEnd\n");
     std::string text = "CFGRuleSetBegin\n";
     for (int k = 1; k <= rules; ++k) {
-      text += "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) +
-              "\n";
+      text += "&& [ R" + std::to_string(k) + " ] S -> S S :: <TREE> = T" + std::to_string(k) + "\n";
     }
     WriteFile(dir_ / "rules.txt", text + "CFGRuleSetEnd\n");
     WriteFile(dir_ / "config.ini",
               "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
               "RESULT=report.txt\n");
   }
-
 };
 
 // 399,854 parses: listed one at a time and the first kSvgTrees drawn, in
@@ -64,13 +62,11 @@ TEST_F(ManyParsesTest, TheHeapStaysBoundedListedAndDrawn) {
     EXPECT_GT(fs::file_size(dir_ / "out.txt"), 399854u * 30);
     if (drawn) {
       ASSERT_EQ(ui.messages.size(), 1u);
-      EXPECT_EQ(ui.messages[0], "The SVG file draws the first 1000 of 399854 parses: " +
-                                    *request.svgPath);
+      EXPECT_EQ(ui.messages[0],
+                "The SVG file draws the first 1000 of 399854 parses: " + *request.svgPath);
       std::ifstream in(dir_ / "trees.svg", std::ios::binary);
-      const std::string svg((std::istreambuf_iterator<char>(in)),
-                            std::istreambuf_iterator<char>());
-      EXPECT_NE(svg.find(">The first 1000 of 399854 parses are drawn.</text>"),
-                std::string::npos);
+      const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_NE(svg.find(">The first 1000 of 399854 parses are drawn.</text>"), std::string::npos);
       EXPECT_NE(svg.find(">[1000]</text>"), std::string::npos);
       EXPECT_EQ(svg.find(">[1001]</text>"), std::string::npos);
     }

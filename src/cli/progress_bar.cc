@@ -24,8 +24,8 @@ std::string ProgressBar::Text(std::int64_t done, std::int64_t total) {
   text.append(filled, '#');
   text.append(kBarWidth - filled, '.');
   char numbers[64];
-  std::snprintf(numbers, sizeof numbers, "] %3d%% %lld/%lld", percent,
-                static_cast<long long>(done), static_cast<long long>(total));
+  std::snprintf(numbers, sizeof numbers, "] %3d%% %lld/%lld", percent, static_cast<long long>(done),
+                static_cast<long long>(total));
   return text + numbers;
 }
 

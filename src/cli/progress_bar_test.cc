@@ -47,8 +47,8 @@ TEST(ProgressBarTest, DrawsOverItselfAndErasesItself) {
   const std::string blank = "\r" + std::string(first.size(), ' ') + "\r";
   const std::string last = ProgressBar::Text(2, 2);
   EXPECT_EQ(out.Text(), "\r" + first + "\r" + second +
-                            std::string(first.size() - second.size(), ' ') + blank + "\r" +
-                            last + "\r" + std::string(last.size(), ' ') + "\r");
+                            std::string(first.size() - second.size(), ' ') + blank + "\r" + last +
+                            "\r" + std::string(last.size(), ' ') + "\r");
 }
 
 TEST(ProgressBarTest, ThrottledButTheEndOfAReportIsAlwaysDrawn) {

@@ -70,13 +70,15 @@ std::string TransitionTableText(ReportKind source, const SourceComparison& side)
   }
   text += '\n';
   for (int from = 0; from <= SourceComparison::kAbsent; ++from) {
-    text += "  " + Padded(from == SourceComparison::kAbsent ? "added" : JudgementOrAbsent(from),
-                          16, false);
+    text += "  " + Padded(from == SourceComparison::kAbsent ? "added" : JudgementOrAbsent(from), 16,
+                          false);
     for (int to = 0; to <= SourceComparison::kAbsent; ++to) {
       const bool none = from == SourceComparison::kAbsent && to == SourceComparison::kAbsent;
       text += Padded(
-          none ? "-" : std::to_string(side.transitions[static_cast<std::size_t>(from)]
-                                                      [static_cast<std::size_t>(to)]),
+          none
+              ? "-"
+              : std::to_string(
+                    side.transitions[static_cast<std::size_t>(from)][static_cast<std::size_t>(to)]),
           15, true);
     }
     text += '\n';

@@ -237,8 +237,7 @@ void Comparison::Compare(ReportKind source, const PatternResult* old, const Patt
   for (ChangeSink* sink : sinks_) sink->Changed(change);
 }
 
-void Comparison::SetAverages(ReportKind source, const SideAverages& old,
-                             const SideAverages& now) {
+void Comparison::SetAverages(ReportKind source, const SideAverages& old, const SideAverages& now) {
   SourceComparison& side = Source(source);
   side.present = true;
   side.oldAverages = old;

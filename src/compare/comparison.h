@@ -32,8 +32,8 @@ namespace marvolen {
 struct PatternResult {
   std::string items;  // one blank between two items
   PermutationClass cls = PermutationClass::CannotCombine;
-  std::uint64_t count = 0;  // distinct parses
-  bool listed = true;       // false: more than the run's limit, no parses
+  std::uint64_t count = 0;          // distinct parses
+  bool listed = true;               // false: more than the run's limit, no parses
   std::vector<std::string> parses;  // bracketed, in report order
 };
 

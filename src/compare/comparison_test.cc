@@ -41,8 +41,7 @@ TEST(RuleIndexTest, NamesTheRulesOfAParseByTitleAndRule) {
   } cases[] = {
       {"NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n)",
        {"R08 NP -> NP n", "R14 NP -> VP u<的>", "R30 VP -> v n"}},
-      {"VP:述宾(v,NP:定中(NP:定中(v,n),n))", {"R31 VP -> v NP", "R08 NP -> NP n",
-                                             "R05 NP -> v n"}},
+      {"VP:述宾(v,NP:定中(NP:定中(v,n),n))", {"R31 VP -> v NP", "R08 NP -> NP n", "R05 NP -> v n"}},
       // The same label over other children is another rule.
       {"NP:定中(v,n)", {"R05 NP -> v n"}},
       // A rule of no rules file: named by its form alone.
@@ -66,9 +65,9 @@ TEST(RuleIndexTest, NamesTheRulesOfAParseByTitleAndRule) {
 TEST(RuleIndexTest, TextsThatAreNoTreeGiveNoRules) {
   const RuleSet rules = Rules();
   const RuleIndex index(rules);
-  for (const char* text : {"", "NP:定中(v", "NP:定中(v,)", "NP:定中(v,n", "NP:定中(v,n))",
-                           "NP:定中(v,n)x", "NP:定中", ",", "NP:定中()", "(NP:定中(v,n)", "((v))",
-                           "(NP:定中(v,n)))", "()"}) {
+  for (const char* text :
+       {"", "NP:定中(v", "NP:定中(v,)", "NP:定中(v,n", "NP:定中(v,n))", "NP:定中(v,n)x", "NP:定中",
+        ",", "NP:定中()", "(NP:定中(v,n)", "((v))", "(NP:定中(v,n)))", "()"}) {
     SCOPED_TRACE(text);
     std::set<std::string> keys;
     EXPECT_FALSE(index.AddRulesOf(text, keys));
@@ -112,23 +111,53 @@ TEST(ComparisonTest, ChangesAreJudgementsOrSetsOfParsesThatDiffer) {
     std::vector<std::string> gained, lost, rulesGained, rulesLost;
   } cases[] = {
       {"the same parses in another order",
-       Pattern(PC::Overt, {kWithR14, kWithR31}), Pattern(PC::Overt, {kWithR31, kWithR14}),
-       false, {}, {}, {}, {}},
+       Pattern(PC::Overt, {kWithR14, kWithR31}),
+       Pattern(PC::Overt, {kWithR31, kWithR14}),
+       false,
+       {},
+       {},
+       {},
+       {}},
       {"a parse lost, judgement changed",
-       Pattern(PC::Overt, {kWithR31, kWithR14}), Pattern(PC::OneWay, {kWithR31}), true,
-       {}, {kWithR14}, {}, {"R14 NP -> VP u<的>", "R30 VP -> v n"}},
+       Pattern(PC::Overt, {kWithR31, kWithR14}),
+       Pattern(PC::OneWay, {kWithR31}),
+       true,
+       {},
+       {kWithR14},
+       {},
+       {"R14 NP -> VP u<的>", "R30 VP -> v n"}},
       {"a parse gained, same judgement",
        Pattern(PC::Covert, {kWithR14, kOther}),
        Pattern(PC::Covert, {kWithR14, kOther, "NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n)x"}),
-       true, {"NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n)x"}, {}, {}, {}},
+       true,
+       {"NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n)x"},
+       {},
+       {},
+       {}},
       {"one parse traded for another",
-       Pattern(PC::OneWay, {kOther}), Pattern(PC::OneWay, {kWithR14}), true,
-       {kWithR14}, {kOther}, {"R14 NP -> VP u<的>", "R30 VP -> v n"}, {"R05 NP -> v n"}},
-      {"from nothing to a parse", Pattern(PC::CannotCombine, {}),
-       Pattern(PC::OneWay, {kOther}), true, {kOther}, {},
-       {"R05 NP -> v n", "R08 NP -> NP n"}, {}},
-      {"nothing on both sides", Pattern(PC::CannotCombine, {}),
-       Pattern(PC::CannotCombine, {}), false, {}, {}, {}, {}},
+       Pattern(PC::OneWay, {kOther}),
+       Pattern(PC::OneWay, {kWithR14}),
+       true,
+       {kWithR14},
+       {kOther},
+       {"R14 NP -> VP u<的>", "R30 VP -> v n"},
+       {"R05 NP -> v n"}},
+      {"from nothing to a parse",
+       Pattern(PC::CannotCombine, {}),
+       Pattern(PC::OneWay, {kOther}),
+       true,
+       {kOther},
+       {},
+       {"R05 NP -> v n", "R08 NP -> NP n"},
+       {}},
+      {"nothing on both sides",
+       Pattern(PC::CannotCombine, {}),
+       Pattern(PC::CannotCombine, {}),
+       false,
+       {},
+       {},
+       {},
+       {}},
   };
   const RuleSet rules = Rules();
   for (const Case& c : cases) {
@@ -177,8 +206,8 @@ TEST(ComparisonTest, RulesAreNamedAfterTheFileOfTheirSide) {
                                   recorder.changes[0].rulesGained.end()),
             (std::set<std::string>{"R31 VP -> v NP", "R05 NP -> v n"}));
   EXPECT_EQ(recorder.changes[1].rulesLost.size(), 3u);
-  EXPECT_NE(std::find(recorder.changes[1].rulesLost.begin(),
-                      recorder.changes[1].rulesLost.end(), "R14 NP -> VP u<的>"),
+  EXPECT_NE(std::find(recorder.changes[1].rulesLost.begin(), recorder.changes[1].rulesLost.end(),
+                      "R14 NP -> VP u<的>"),
             recorder.changes[1].rulesLost.end());
 }
 

@@ -156,8 +156,7 @@ class BaselineQueue : public PatternCollector {
     // running out in this observer) ends the baseline incomplete.
     try {
       if (tagSet.count() > 0) {
-        tagSetEnd =
-            BuildTagSetReport(threeItemsOnly, tagSet, rules, *nowhere, messages_, options);
+        tagSetEnd = BuildTagSetReport(threeItemsOnly, tagSet, rules, *nowhere, messages_, options);
       }
       if (sequences.count() > 0 && tagSetEnd == ReportEnd::kWritten) {
         sequencesEnd = BuildSequencesReport(sequences, rules, *nowhere, messages_, options);

@@ -92,8 +92,8 @@ bool IsHanziLetter(const GbkChar& ch) {
 bool IsPunctuation(const GbkChar& ch) {
   if (IsSingleByte(ch)) {
     const unsigned char c = ch.bytes[0];
-    return (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) ||
-           (c >= 0x5B && c <= 0x60) || (c >= 0x7B && c <= 0x7E);
+    return (c >= 0x21 && c <= 0x2F) || (c >= 0x3A && c <= 0x40) || (c >= 0x5B && c <= 0x60) ||
+           (c >= 0x7B && c <= 0x7E);
   }
   if (ch.size != 2) return false;
   for (const auto& mark : kFullWidthMarks) {
@@ -124,19 +124,45 @@ int GetToken(InputStream& in, Token& token) {
   }
 
   switch (IsSingleByte(ch) ? ch.bytes[0] : 0) {
-    case '&': token.kind = ReadPair(in, token, '&', AndAnd); break;
-    case ':': token.kind = ReadPair(in, token, ':', ColonColon); break;
-    case '-': token.kind = ReadPair(in, token, '>', Arrow); break;
-    case '!': token.kind = Bang; break;
-    case '$': token.kind = Dollar; break;
-    case '<': token.kind = LeftAngle; break;
-    case '>': token.kind = RightAngle; break;
-    case '{': token.kind = LeftBrace; break;
-    case '}': token.kind = RightBrace; break;
-    case '=': token.kind = Equals; break;
-    case '|': token.kind = Bar; break;
-    case '~': token.kind = Tilde; break;
-    default: token.kind = IsPunctuation(ch) ? Punctuation : Other; break;
+    case '&':
+      token.kind = ReadPair(in, token, '&', AndAnd);
+      break;
+    case ':':
+      token.kind = ReadPair(in, token, ':', ColonColon);
+      break;
+    case '-':
+      token.kind = ReadPair(in, token, '>', Arrow);
+      break;
+    case '!':
+      token.kind = Bang;
+      break;
+    case '$':
+      token.kind = Dollar;
+      break;
+    case '<':
+      token.kind = LeftAngle;
+      break;
+    case '>':
+      token.kind = RightAngle;
+      break;
+    case '{':
+      token.kind = LeftBrace;
+      break;
+    case '}':
+      token.kind = RightBrace;
+      break;
+    case '=':
+      token.kind = Equals;
+      break;
+    case '|':
+      token.kind = Bar;
+      break;
+    case '~':
+      token.kind = Tilde;
+      break;
+    default:
+      token.kind = IsPunctuation(ch) ? Punctuation : Other;
+      break;
   }
   return static_cast<int>(token.text.size());
 }

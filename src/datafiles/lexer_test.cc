@@ -31,7 +31,9 @@ GbkChar Char(std::string bytes) {
 }
 
 TEST(ReadCharTest, ALeadByteTakesTheNextByteWhateverItIs) {
-  auto in = InputStream::FromBytes("\xB5\xC4" "a\x81\n");
+  auto in = InputStream::FromBytes(
+      "\xB5\xC4"
+      "a\x81\n");
   GbkChar ch;
   EXPECT_EQ(ReadChar(*in, ch), 0xC4);
   EXPECT_EQ(ch.size, 2);
@@ -78,13 +80,13 @@ TEST(CharacterClassTest, SpaceIsTheSixAsciiBlanksOnly) {
 }
 
 TEST(CharacterClassTest, HanziLettersBeginAtTheCodeOfTheFirstHanzi) {
-  EXPECT_TRUE(IsHanziLetter(Char("\xB0\xA1")));   // 啊
+  EXPECT_TRUE(IsHanziLetter(Char("\xB0\xA1")));  // 啊
   EXPECT_FALSE(IsHanziLetter(Char("\xB0\xA0")));
   EXPECT_TRUE(IsHanziLetter(Char("\xB1\x40")));
   EXPECT_FALSE(IsHanziLetter(Char("\xA3\xC1")));  // full-width A
   EXPECT_FALSE(IsHanziLetter(Char("\xB5")));      // a lone lead byte
   EXPECT_FALSE(IsLetter(Char("\xB5\xC4")));
-  EXPECT_FALSE(IsDigit(Char("\xA3\xB1")));        // full-width 1
+  EXPECT_FALSE(IsDigit(Char("\xA3\xB1")));  // full-width 1
   EXPECT_TRUE(IsLeadByte(Char("\xA3\xB1")));
   EXPECT_FALSE(IsLeadByte(Char("z")));
 }
@@ -93,8 +95,8 @@ TEST(CharacterClassTest, PunctuationIsAsciiPunctuationAndTenFullWidthMarks) {
   EXPECT_TRUE(IsPunctuation(Char("_")));
   EXPECT_FALSE(IsPunctuation(Char("0")));
   EXPECT_FALSE(IsPunctuation(Char(" ")));
-  for (const char* mark : {"\xA3\xA1", "\xA1\xA3", "\xA1\xA2", "\xA1\xB6", "\xA1\xB7",
-                           "\xA3\xBF", "\xA3\xAC", "\xA1\xB0", "\xA1\xB1", "\xA3\xBA"}) {
+  for (const char* mark : {"\xA3\xA1", "\xA1\xA3", "\xA1\xA2", "\xA1\xB6", "\xA1\xB7", "\xA3\xBF",
+                           "\xA3\xAC", "\xA1\xB0", "\xA1\xB1", "\xA3\xBA"}) {
     EXPECT_TRUE(IsPunctuation(Char(mark)));
   }
   EXPECT_FALSE(IsPunctuation(Char("\xA3\xBB")));  // full-width semicolon is not one
@@ -102,17 +104,20 @@ TEST(CharacterClassTest, PunctuationIsAsciiPunctuationAndTenFullWidthMarks) {
 }
 
 TEST(GetTokenTest, ATagWithABracketedWordIsFourTokens) {
-  EXPECT_EQ(TokensOf("u<\xB5\xC4>"),
-            (Tokens{{Identifier, "u"}, {LeftAngle, "<"}, {Identifier, "\xB5\xC4"},
-                    {RightAngle, ">"}}));
+  EXPECT_EQ(
+      TokensOf("u<\xB5\xC4>"),
+      (Tokens{{Identifier, "u"}, {LeftAngle, "<"}, {Identifier, "\xB5\xC4"}, {RightAngle, ">"}}));
 }
 
 TEST(GetTokenTest, UnderscoreAndDigitsEndOrCannotBeginAnIdentifier) {
   EXPECT_EQ(TokensOf("NP_1"), (Tokens{{Identifier, "NP"}, {Punctuation, "_"}, {Other, "1"}}));
   EXPECT_EQ(TokensOf("12 NP2"), (Tokens{{Other, "1"}, {Other, "2"}, {Identifier, "NP2"}}));
   // 名词NP2形: hanzi, letters and digits without a break.
-  EXPECT_EQ(TokensOf("\xC3\xFB\xB4\xCA" "NP2\xD0\xCE\n"),
-            (Tokens{{Identifier, "\xC3\xFB\xB4\xCA" "NP2\xD0\xCE"}}));
+  EXPECT_EQ(TokensOf("\xC3\xFB\xB4\xCA"
+                     "NP2\xD0\xCE\n"),
+            (Tokens{{Identifier,
+                     "\xC3\xFB\xB4\xCA"
+                     "NP2\xD0\xCE"}}));
 }
 
 TEST(GetTokenTest, PairedTokensAndTheirSingleCharacterFallbacks) {
@@ -129,23 +134,33 @@ TEST(GetTokenTest, PairedTokensAndTheirSingleCharacterFallbacks) {
 }
 
 TEST(GetTokenTest, EverySingleCharacterKind) {
-  EXPECT_EQ(TokensOf("!$<>{}=|~"),
-            (Tokens{{Bang, "!"}, {Dollar, "$"}, {LeftAngle, "<"}, {RightAngle, ">"},
-                    {LeftBrace, "{"}, {RightBrace, "}"}, {Equals, "="}, {Bar, "|"},
-                    {Tilde, "~"}}));
+  EXPECT_EQ(TokensOf("!$<>{}=|~"), (Tokens{{Bang, "!"},
+                                           {Dollar, "$"},
+                                           {LeftAngle, "<"},
+                                           {RightAngle, ">"},
+                                           {LeftBrace, "{"},
+                                           {RightBrace, "}"},
+                                           {Equals, "="},
+                                           {Bar, "|"},
+                                           {Tilde, "~"}}));
 }
 
 TEST(GetTokenTest, PunctuationAndOtherCharacters) {
-  EXPECT_EQ(TokensOf("\xA3\xAC,;.\xA1\xA1\x7F\xA1\xA4"),
-            (Tokens{{Punctuation, "\xA3\xAC"}, {Punctuation, ","}, {Punctuation, ";"},
-                    {Punctuation, "."}, {Other, "\xA1\xA1"}, {Other, "\x7F"},
-                    {Other, "\xA1\xA4"}}));
+  EXPECT_EQ(TokensOf("\xA3\xAC,;.\xA1\xA1\x7F\xA1\xA4"), (Tokens{{Punctuation, "\xA3\xAC"},
+                                                                 {Punctuation, ","},
+                                                                 {Punctuation, ";"},
+                                                                 {Punctuation, "."},
+                                                                 {Other, "\xA1\xA1"},
+                                                                 {Other, "\x7F"},
+                                                                 {Other, "\xA1\xA4"}}));
 }
 
 TEST(GetTokenTest, LineEndsOfEveryKindAreWhiteSpace) {
-  EXPECT_EQ(TokensOf("a\r\nb\nc\rd\t\v\fe"),
-            (Tokens{{Identifier, "a"}, {Identifier, "b"}, {Identifier, "c"},
-                    {Identifier, "d"}, {Identifier, "e"}}));
+  EXPECT_EQ(TokensOf("a\r\nb\nc\rd\t\v\fe"), (Tokens{{Identifier, "a"},
+                                                     {Identifier, "b"},
+                                                     {Identifier, "c"},
+                                                     {Identifier, "d"},
+                                                     {Identifier, "e"}}));
   EXPECT_EQ(TokensOf(" \r\n\t "), Tokens{});
 }
 

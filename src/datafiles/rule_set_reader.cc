@@ -206,8 +206,8 @@ bool RuleSetReader::ReadRightSide(ParsedRule& rule) {
     if (token_.kind == LeftAngle && !ReadBracketedWord(item)) return false;
     if (!item.bracketed && !CheckWidth(item.tag, kItemWidth, "Item", item.line)) return false;
     if (item.bracketed) {
-      rule.records = std::min(rule.records * std::min(item.wordCount, kTooManyRecords),
-                              kTooManyRecords);
+      rule.records =
+          std::min(rule.records * std::min(item.wordCount, kTooManyRecords), kTooManyRecords);
       // The rule is refused for its number of records before any of its
       // right sides is built from the alternatives.
       if (rule.records == kTooManyRecords) item.words.resize(1);

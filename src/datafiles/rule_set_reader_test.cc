@@ -17,10 +17,10 @@ const char kInvalidFormat[] = "Invalid Rules_File format!       ";
 const char kTooMany[] = "Too many rules in Rules_File ... ";
 
 // GBK texts used below.
-const std::string kDe = "\xB5\xC4";     // 的
-const std::string kDi = "\xB5\xD8";     // 地
-const std::string kHe = "\xBA\xCD";     // 和
-const std::string kKao = "\x81\x40";    // 丂: second byte below 0x81
+const std::string kDe = "\xB5\xC4";   // 的
+const std::string kDi = "\xB5\xD8";   // 地
+const std::string kHe = "\xBA\xCD";   // 和
+const std::string kKao = "\x81\x40";  // 丂: second byte below 0x81
 
 struct Read {
   RuleSet ruleSet;
@@ -84,8 +84,9 @@ TEST(ReadRuleSetTest, RightSidesEmptyOrWithDroppedBangs) {
 }
 
 TEST(ReadRuleSetTest, TheTreeSectionSkipsFourTokensOfAnyKindAndTakesATildeTitleOnce) {
-  Read r = ReadRules("&& 1 A : X -> a :: && <  -> | \xB6\xA8\xD6\xD0 "
-                     "&& 1 B : X -> b :: p q r s ~ \xCA\xF6\xB1\xF6");
+  Read r = ReadRules(
+      "&& 1 A : X -> a :: && <  -> | \xB6\xA8\xD6\xD0 "
+      "&& 1 B : X -> b :: p q r s ~ \xCA\xF6\xB1\xF6");
   EXPECT_TRUE(r.ui.messages.empty());
   ASSERT_EQ(r.ruleSet.count(), 2);
   EXPECT_EQ(r.ruleSet.rules[0].treeTitle(), "\xB6\xA8\xD6\xD0");  // 定中
@@ -93,8 +94,8 @@ TEST(ReadRuleSetTest, TheTreeSectionSkipsFourTokensOfAnyKindAndTakesATildeTitleO
 }
 
 TEST(ReadRuleSetTest, EveryBracketedItemKeepsItsWordAndClosingText) {
-  Read r = ReadRules("&& 1 A : NP -> n u < " + kDe + " > n &&" +
-                     "&& 1 B : NP -> u<" + kDe + "} &&");
+  Read r =
+      ReadRules("&& 1 A : NP -> n u < " + kDe + " > n &&" + "&& 1 B : NP -> u<" + kDe + "} &&");
   EXPECT_TRUE(r.ui.messages.empty());
   EXPECT_EQ(r.RightSides(), (Strings{"n u<" + kDe + ">  n ", "u<" + kDe + "}  "}));
   // A bracketed item is one item of the rule.
@@ -105,11 +106,11 @@ TEST(ReadRuleSetTest, EveryBracketedItemKeepsItsWordAndClosingText) {
 TEST(ReadRuleSetTest, AlternativesMakeOneRecordEachInFileOrder) {
   // Alternatives of any bytes come out whole: a hanzi, ASCII letters, a
   // character whose second byte is below 0x81, and punctuation.
-  Read r = ReadRules("&& 1 A : NP -> n u<" + kDe + "|" + kDi + "|de|" + kKao +
-                     "|,> n :: p q r s T");
+  Read r =
+      ReadRules("&& 1 A : NP -> n u<" + kDe + "|" + kDi + "|de|" + kKao + "|,> n :: p q r s T");
   EXPECT_TRUE(r.ui.messages.empty());
-  EXPECT_EQ(r.RightSides(), (Strings{"n u<" + kDe + ">  n ", "n u<" + kDi + ">  n ",
-                                     "n u<de>  n ", "n u<" + kKao + ">  n ", "n u<,>  n "}));
+  EXPECT_EQ(r.RightSides(), (Strings{"n u<" + kDe + ">  n ", "n u<" + kDi + ">  n ", "n u<de>  n ",
+                                     "n u<" + kKao + ">  n ", "n u<,>  n "}));
   for (const CfgRule& rule : r.ruleSet.rules) {
     EXPECT_EQ(rule.title(), "A");
     EXPECT_EQ(rule.leftTag(), "NP");
@@ -121,8 +122,12 @@ TEST(ReadRuleSetTest, SeveralBracketedItemsMakeEveryCombinationLastChangingFaste
   Read r = ReadRules("&& 1 A : NP -> a<x|y> n c<" + kHe + "|p|q> &&");
   EXPECT_TRUE(r.ui.messages.empty());
   EXPECT_EQ(r.RightSides(), (Strings{
-                                "a<x>  n c<" + kHe + ">  ", "a<x>  n c<p>  ", "a<x>  n c<q>  ",
-                                "a<y>  n c<" + kHe + ">  ", "a<y>  n c<p>  ", "a<y>  n c<q>  ",
+                                "a<x>  n c<" + kHe + ">  ",
+                                "a<x>  n c<p>  ",
+                                "a<x>  n c<q>  ",
+                                "a<y>  n c<" + kHe + ">  ",
+                                "a<y>  n c<p>  ",
+                                "a<y>  n c<q>  ",
                             }));
 }
 
@@ -215,8 +220,8 @@ TEST(ReadRuleSetTest, WhatFollowsARuleMustBeAndAndOrTheEndKeyword) {
 
 TEST(ReadRuleSetTest, TitlesLeftTagsArrowsAndItemsMustHaveTheirKinds) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"&& 1 2R : X -> a &&", kTitleError},                 // a digit begins it
-      {"&& 1 \xA1\xA4 : X -> a &&", kTitleError},           // a two-byte symbol
+      {"&& 1 2R : X -> a &&", kTitleError},        // a digit begins it
+      {"&& 1 \xA1\xA4 : X -> a &&", kTitleError},  // a two-byte symbol
       {"&& 1 R : 2X -> a &&", kLeftTagError},
       {"&& 1 R : < -> a &&", kLeftTagError},
       {"&& 1 R : X - > a &&", kInvalidFormat},
@@ -281,8 +286,8 @@ TEST(ReadRuleSetTest, TheEndOfInputInsideARuleGivesTheMessageOfWhereItHappens) {
 }
 
 TEST(ReadRuleSetTest, TextsLongerThanTheirFieldsStopTheReaderNamingThem) {
-  const std::string ok = "&& 1 ABCDEFGHI : ABCD -> " + std::string(19, 'i') + " :: p q r s " +
-                         std::string(24, 't');
+  const std::string ok =
+      "&& 1 ABCDEFGHI : ABCD -> " + std::string(19, 'i') + " :: p q r s " + std::string(24, 't');
   Read fits = ReadRules(ok);
   EXPECT_TRUE(fits.ui.messages.empty());
   EXPECT_EQ(fits.ruleSet.count(), 1);
@@ -302,8 +307,8 @@ TEST(ReadRuleSetTest, TextsLongerThanTheirFieldsStopTheReaderNamingThem) {
        "Item longer than 19 bytes in Rules_File: u<" + std::string(17, 'w') + ">"},
       {"&& 1 R : X -> a :: p q r s " + std::string(25, 't'),
        "Tree title longer than 24 bytes in Rules_File: " + std::string(25, 't')},
-      {"&& 1 R : X -> a :: p q r s ~ " + kDe + kDe + kDe + kDe + kDe + kDe + kDe + kDe + kDe +
-           kDe + kDe + kDe + kDe,
+      {"&& 1 R : X -> a :: p q r s ~ " + kDe + kDe + kDe + kDe + kDe + kDe + kDe + kDe + kDe + kDe +
+           kDe + kDe + kDe,
        "Tree title longer than 24 bytes in Rules_File: 的的的的的的的的的的的的的"},
   };
   for (const auto& [rule, message] : cases) {
@@ -342,8 +347,7 @@ TEST(ReadRuleSetTest, ARightSideOfEveryRecordMustFitItsField) {
             Strings{"Right side longer than 79 bytes in Rules_File: " + quoted});
   Read late = ReadRules("&& 1 R : X -> u<a|" + std::string(16, 'b') + "> " + items + "&&");
   EXPECT_EQ(late.ui.messages, Strings{"Right side longer than 79 bytes in Rules_File: u<" +
-                                      std::string(16, 'b') + ">  " + items.substr(0, 19) +
-                                      "..."});
+                                      std::string(16, 'b') + ">  " + items.substr(0, 19) + "..."});
 }
 
 // How much of the heap reading `bytes` takes at most.
@@ -367,7 +371,8 @@ TEST(ReadRuleSetTest, RegressionHugeTextsCostNoMoreThanTheirFields) {
   for (int i = 0; i < 1000000; ++i) manyAlternatives += "|a";
   std::string longLater;  // past the 300 words kept, longer words come
   for (int i = 0; i < 400; ++i) longLater += "|a";
-  longLater += "|" + std::string(15, 'x') + "|a|" + std::string(17, 'y') + "|" + std::string(30, 'z');
+  longLater +=
+      "|" + std::string(15, 'x') + "|a|" + std::string(17, 'y') + "|" + std::string(30, 'z');
   const std::string t40 = std::string(40, 'T') + "...";
   struct Case {
     std::string rule;
@@ -376,13 +381,14 @@ TEST(ReadRuleSetTest, RegressionHugeTextsCostNoMoreThanTheirFields) {
   const std::vector<Case> cases = {
       {"&& 1 R : X -> " + manyItems + "&&",
        "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
-      {"&& 1 R : X -> " + manyItems + ":: p q r s T", 
+      {"&& 1 R : X -> " + manyItems + ":: p q r s T",
        "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
       // What is wrong after the limit is still found, as before.
       {"&& 1 R : X -> " + manyItems + "1 &&", kInvalidFormat},
       {"&& 1 R : X -> " + manyItems + std::string(20, 'i') + " &&",
        "Item longer than 19 bytes in Rules_File: " + std::string(20, 'i')},
-      {"&& 1 R : X -> " + manyItems + ":: p q r s " + huge, "Tree title longer than 24 bytes in Rules_File: " + t40},
+      {"&& 1 R : X -> " + manyItems + ":: p q r s " + huge,
+       "Tree title longer than 24 bytes in Rules_File: " + t40},
       {"&& 1 R : X -> " + manyItems + "u<a|b> u<a|b|c> &&",
        "Right side longer than 79 bytes in Rules_File: " + manyItems.substr(0, 40) + "..."},
       {"&& 1 R : X -> u<a" + manyAlternatives + "> &&", kTooMany},
@@ -390,18 +396,21 @@ TEST(ReadRuleSetTest, RegressionHugeTextsCostNoMoreThanTheirFields) {
       {"&& 1 R : X -> u<a" + manyAlternatives + "> 1 &&", kInvalidFormat},
       {"&& 1 R : X -> u<a" + longLater + "> &&",
        "Item longer than 19 bytes in Rules_File: u<" + std::string(17, 'y') + ">"},
-      {"&& 1 R : X -> u<" + huge + "> &&", "Item longer than 19 bytes in Rules_File: u<" + t40.substr(2)},
+      {"&& 1 R : X -> u<" + huge + "> &&",
+       "Item longer than 19 bytes in Rules_File: u<" + t40.substr(2)},
       {"&& 1 " + huge + " : X -> a &&", "Title longer than 9 bytes in Rules_File: " + t40},
       {"&& 1 R : " + huge + " -> a &&", "Left tag longer than 4 bytes in Rules_File: " + t40},
       {"&& 1 R : X -> a " + huge + " &&", "Item longer than 19 bytes in Rules_File: " + t40},
-      {"&& 1 R : X -> a :: p q r s ~ " + huge, "Tree title longer than 24 bytes in Rules_File: " + t40},
+      {"&& 1 R : X -> a :: p q r s ~ " + huge,
+       "Tree title longer than 24 bytes in Rules_File: " + t40},
       // Skipped tokens are read to their end and never looked at.
-      {"&& " + huge + " R " + huge + " X -> a :: " + huge + " q r s T && 1 S : X -> " + huge, 
+      {"&& " + huge + " R " + huge + " X -> a :: " + huge + " q r s T && 1 S : X -> " + huge,
        "Item longer than 19 bytes in Rules_File: " + t40},
   };
   for (const Case& c : cases) {
     Read r;
-    const std::size_t peak = PeakHeapOfReading("CFGRuleSetBegin " + Rules(1) + c.rule + " CFGRuleSetEnd", r);
+    const std::size_t peak =
+        PeakHeapOfReading("CFGRuleSetBegin " + Rules(1) + c.rule + " CFGRuleSetEnd", r);
     EXPECT_EQ(r.ui.messages, Strings{c.message}) << c.rule.substr(0, 60);
     EXPECT_LE(r.ruleSet.count(), 2) << c.rule.substr(0, 60);
     EXPECT_LT(peak, 200000u) << c.rule.substr(0, 60);
@@ -411,15 +420,17 @@ TEST(ReadRuleSetTest, RegressionHugeTextsCostNoMoreThanTheirFields) {
 // Control bytes in a quoted text reach the person escaped.
 TEST(ReadRuleSetTest, ControlBytesInAQuotedTextAreEscaped) {
   Read r = ReadRules("&& 1 R : X -> u<\x1b|" + std::string(17, 'w') + "\x07 &&");
-  EXPECT_EQ(r.ui.messages,
-            Strings{"Item longer than 19 bytes in Rules_File: u<" + std::string(17, 'w') + "\\x07"});
+  EXPECT_EQ(r.ui.messages, Strings{"Item longer than 19 bytes in Rules_File: u<" +
+                                   std::string(17, 'w') + "\\x07"});
 }
 
 TEST(ReadRuleSetTest, AnAllocationFailureShowsTheMemoryMessageAndKeepsWholeRules) {
   // Texts long enough to need heap storage of their own.
   const std::string bytes =
       "CFGRuleSetBegin && 1 R1 : NP -> abcdefghijklmnopq n && "
-      "&& 1 R2 : VP -> v u<" + kDe + "|" + kDi + "> :: p q r s abcdefghijklmnopqrst\n"
+      "&& 1 R2 : VP -> v u<" +
+      kDe + "|" + kDi +
+      "> :: p q r s abcdefghijklmnopqrst\n"
       "CFGRuleSetEnd";
   const Read full = ReadFrom(bytes);
   ASSERT_EQ(full.ruleSet.count(), 3);

@@ -15,7 +15,7 @@ namespace marvolen {
 struct SequenceList {
   static constexpr int kCapacity = 500;
   static constexpr std::size_t kLineWidth = 99;  // bytes per read, LF included
-  std::vector<std::string> lines;  // as read, line feed included when present
+  std::vector<std::string> lines;                // as read, line feed included when present
   int count() const { return static_cast<int>(lines.size()); }
 };
 

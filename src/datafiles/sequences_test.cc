@@ -104,8 +104,9 @@ TEST(ReadSequencesTest, AnItemLongerThanItsSlotStopsTheReaderNamingIt) {
   EXPECT_TRUE(ok.ui.messages.empty());
 
   // Ten hanzi are 20 bytes.
-  Read r = ReadFrom("n v\na \xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA"
-                    "\xC3\xFB\xB4\xCA b\nn n\n");
+  Read r = ReadFrom(
+      "n v\na \xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA"
+      "\xC3\xFB\xB4\xCA b\nn n\n");
   EXPECT_EQ(r.list.lines, (std::vector<std::string>{"n v\n"}));
   EXPECT_EQ(r.ui.messages,
             (std::vector<std::string>{
@@ -142,7 +143,9 @@ TEST(ReadSequencesTest, RegressionACtrlZByteEndsTheFile) {
   EXPECT_TRUE(r.ui.messages.empty());
   Read cut = ReadFrom("n v\x1a\nx y\n");
   EXPECT_EQ(cut.list.lines, (std::vector<std::string>{"n v"}));
-  Read empty = ReadFrom("\x1a" "n v\n");
+  Read empty = ReadFrom(
+      "\x1a"
+      "n v\n");
   EXPECT_EQ(empty.list.count(), 0);
   EXPECT_EQ(empty.ui.messages, std::vector<std::string>{"No sequences defined!\t"});
 }

@@ -109,7 +109,8 @@ TEST(ReadTagSetTest, StrayBytesBlankFilesAndLineEndsOfEveryKind) {
   // CR alone, LF alone and CR LF all end lines.
   for (const char* eol : {"\r", "\n", "\r\n"}) {
     const std::string e = eol;
-    Read r = ReadFrom("TagSetBegin" + e + "n ," + e + "u<\xB5\xC4>" + e + ", v" + e + "TagSetEnd" + e);
+    Read r =
+        ReadFrom("TagSetBegin" + e + "n ," + e + "u<\xB5\xC4>" + e + ", v" + e + "TagSetEnd" + e);
     EXPECT_EQ(r.tagSet.tags, (Strings{"n", "u<\xB5\xC4>", "v"}));
     EXPECT_TRUE(r.ui.messages.empty());
   }
@@ -155,7 +156,8 @@ TEST(ReadTagSetTest, TheEndOfInputAnywhereInTheListIsAFormatError) {
       {"TagSetBegin n , u < \xB5\xC4 >", {"n"}},
       {"TagSetBegin n , u < \xB5\xC4 > ,", {"n", "u<\xB5\xC4>"}},
       // Empty texts at the end are never taken as tags.
-      {"TagSetBegin " + TagList(39) + " ,", [] {
+      {"TagSetBegin " + TagList(39) + " ,",
+       [] {
          Strings s;
          for (int i = 0; i < 39; ++i) s.push_back("t" + std::to_string(i));
          return s;
@@ -170,7 +172,8 @@ TEST(ReadTagSetTest, TheEndOfInputAnywhereInTheListIsAFormatError) {
 
 TEST(ReadTagSetTest, ATagLongerThanItsFieldStopsTheReaderNamingIt) {
   const std::string nineteen(19, 'x');
-  Read ok = ReadFrom("TagSetBegin " + nineteen + " , uvw<\xB5\xC4\xB5\xC4\xB5\xC4\xB5\xC4\xB5\xC4"
+  Read ok = ReadFrom("TagSetBegin " + nineteen +
+                     " , uvw<\xB5\xC4\xB5\xC4\xB5\xC4\xB5\xC4\xB5\xC4"
                      "\xB5\xC4\xB5\xC4> TagSetEnd");  // uvw<...> with 7 hanzi is 19 bytes
   EXPECT_EQ(ok.tagSet.count(), 2);
   EXPECT_TRUE(ok.ui.messages.empty());
@@ -182,8 +185,9 @@ TEST(ReadTagSetTest, ATagLongerThanItsFieldStopsTheReaderNamingIt) {
             Strings{"Tag longer than 19 bytes in TagSet_File: " + nineteen + "1"});
 
   // The bracketed word counts: u<名词名词> is 20 bytes. The text is shown in UTF-8.
-  Read bracketed = ReadFrom("TagSetBegin a , uvwx<\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA"
-                            "\xC3\xFB> TagSetEnd");
+  Read bracketed = ReadFrom(
+      "TagSetBegin a , uvwx<\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA\xC3\xFB\xB4\xCA"
+      "\xC3\xFB> TagSetEnd");
   EXPECT_EQ(bracketed.tagSet.tags, Strings{"a"});
   EXPECT_EQ(bracketed.ui.messages,
             Strings{"Tag longer than 19 bytes in TagSet_File: uvwx<名词名词名词名>"});
@@ -242,8 +246,8 @@ TEST(ReadTagSetTest, AnAllocationFailureShowsTheMemoryMessageAndKeepsWholeTags) 
     ++failures;
     EXPECT_EQ(r.ui.messages, Strings{" Memory allocation error!    "}) << n;
     ASSERT_LE(r.tagSet.count(), 3);
-    EXPECT_EQ(r.tagSet.tags, Strings(full.tagSet.tags.begin(),
-                                     full.tagSet.tags.begin() + r.tagSet.count()));
+    EXPECT_EQ(r.tagSet.tags,
+              Strings(full.tagSet.tags.begin(), full.tagSet.tags.begin() + r.tagSet.count()));
   }
   EXPECT_GT(failures, 3);
 }

@@ -35,8 +35,8 @@ void AppendText(std::string& svg, const DrawnText& text, const TreeStyle& style,
                 const char* colour) {
   // The baseline that centres a CJK line of fontSize in the line's box.
   const double baseline = text.box.top + text.box.height / 2 + 0.35 * style.fontSize;
-  svg += "<text x=\"" + Number(text.box.left + text.box.width / 2) + "\" y=\"" +
-         Number(baseline) + "\"";
+  svg += "<text x=\"" + Number(text.box.left + text.box.width / 2) + "\" y=\"" + Number(baseline) +
+         "\"";
   if (colour != kLabelColour) svg += std::string(" fill=\"") + colour + "\"";
   if (text.role == DrawnText::Role::kNumber) svg += " font-weight=\"bold\"";
   svg += ">" + EscapeXml(text.text) + "</text>\n";
@@ -49,11 +49,21 @@ std::string EscapeXml(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
           out += "\xEF\xBF\xBD";  // U+FFFD
@@ -77,9 +87,8 @@ std::string RenderSvg(const DrawnTree& drawing, const TreeStyle& style) {
   svg += "<g fill=\"" + std::string(kMarkGround) + "\">\n";
   for (const DrawnNode& node : drawing.nodes) {
     if (!node.marked) continue;
-    svg += "<rect x=\"" + Number(node.box.left) + "\" y=\"" + Number(node.box.top) +
-           "\" width=\"" + Number(node.box.width) + "\" height=\"" + Number(node.box.height) +
-           "\" rx=\"3\"/>\n";
+    svg += "<rect x=\"" + Number(node.box.left) + "\" y=\"" + Number(node.box.top) + "\" width=\"" +
+           Number(node.box.width) + "\" height=\"" + Number(node.box.height) + "\" rx=\"3\"/>\n";
   }
   svg += "</g>\n";
 
@@ -98,9 +107,9 @@ std::string RenderSvg(const DrawnTree& drawing, const TreeStyle& style) {
          Number(style.fontSize) + "\" text-anchor=\"middle\" fill=\"" + kLabelColour + "\">\n";
   for (const DrawnText& text : drawing.texts) {
     const bool marked = text.node >= 0 && drawing.nodes[text.node].marked;
-    const char* colour = marked                                   ? kMarkedColour
+    const char* colour = marked                                 ? kMarkedColour
                          : text.role == DrawnText::Role::kTitle ? kTitleColour
-                                                                  : kLabelColour;
+                                                                : kLabelColour;
     AppendText(svg, text, style, colour);
   }
   svg += "</g>\n</svg>\n";

@@ -29,7 +29,9 @@ TEST(EscapeXmlTest, MarkupCharactersBecomeReferencesAndControlsReplacementCharac
       {"\"'", "&quot;&apos;"},
       {"&amp;", "&amp;amp;"},
       {"tab\there\r\n", "tab\there\r\n"},
-      {std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},
+      {std::string("a\0b", 3),
+       "a\xEF\xBF\xBD"
+       "b"},
       {"\x01\x1F\x7F", "\xEF\xBF\xBD\xEF\xBF\xBD\x7F"},
       {"定中 NP", "定中 NP"},
   };

@@ -18,7 +18,7 @@ struct Item {
   int depth = 0;
   double labelWidth = 0, titleWidth = 0;  // as measured
   double width = 0;                       // of the box
-  double x = 0;      // centre: first relative to the parent's, then absolute
+  double x = 0;                           // centre: first relative to the parent's, then absolute
 };
 
 // The leftmost and rightmost x a subtree occupies on each level from its
@@ -110,9 +110,8 @@ struct PlacedSize {
   double width = 0, height = 0, rootX = 0;
 };
 
-PlacedSize AppendTree(const ParseTreeNode& root, const MeasureText& measure,
-                      const TreeStyle& style, const std::vector<bool>& marks, int treeIndex,
-                      DrawnTree& out) {
+PlacedSize AppendTree(const ParseTreeNode& root, const MeasureText& measure, const TreeStyle& style,
+                      const std::vector<bool>& marks, int treeIndex, DrawnTree& out) {
   std::vector<Item> items = Flatten(root);
   int leafLevel = 0;
   for (Item& item : items) {
@@ -155,13 +154,15 @@ PlacedSize AppendTree(const ParseTreeNode& root, const MeasureText& measure,
     node.marked = n < marks.size() && marks[n];
     out.nodes.push_back(node);
     const int index = base + static_cast<int>(n);
-    out.texts.push_back({DrawnText::Role::kLabel, item.label,
+    out.texts.push_back({DrawnText::Role::kLabel,
+                         item.label,
                          {item.x - item.labelWidth / 2, top, item.labelWidth, style.lineHeight},
                          index});
     if (!item.title.empty()) {
-      out.texts.push_back({DrawnText::Role::kTitle, item.title,
-                           {item.x - item.titleWidth / 2, top + style.lineHeight,
-                            item.titleWidth, style.lineHeight},
+      out.texts.push_back({DrawnText::Role::kTitle,
+                           item.title,
+                           {item.x - item.titleWidth / 2, top + style.lineHeight, item.titleWidth,
+                            style.lineHeight},
                            index});
     }
     if (item.parent >= 0) {
@@ -202,8 +203,8 @@ void Shift(DrawnTree& drawing, std::size_t nodes, std::size_t texts, std::size_t
 
 }  // namespace
 
-DrawnTree LayOutTree(const ParseTreeNode& root, const MeasureText& measure,
-                     const TreeStyle& style, const std::vector<bool>& marks) {
+DrawnTree LayOutTree(const ParseTreeNode& root, const MeasureText& measure, const TreeStyle& style,
+                     const std::vector<bool>& marks) {
   DrawnTree drawing;
   const PlacedSize size = AppendTree(root, measure, style, marks, 0, drawing);
   Shift(drawing, 0, 0, 0, style.margin, style.margin);
@@ -223,9 +224,9 @@ DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
   for (std::size_t t = 0; t < roots.size(); ++t) {
     const std::size_t nodes = drawing.nodes.size(), texts = drawing.texts.size(),
                       edges = drawing.edges.size();
-    const PlacedSize size = AppendTree(*roots[t], measure, style,
-                                       t < marks.size() ? marks[t] : kNoMarks,
-                                       static_cast<int>(t), drawing);
+    const PlacedSize size =
+        AppendTree(*roots[t], measure, style, t < marks.size() ? marks[t] : kNoMarks,
+                   static_cast<int>(t), drawing);
     std::string number;
     double numberWidth = 0;
     if (firstNumber > 0) {
@@ -233,8 +234,7 @@ DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
       numberWidth = std::max(0.0, measure(number));
     }
     const double width = std::max(size.width, numberWidth);
-    if (style.maxRowWidth > 0 && x > style.margin &&
-        x + width + style.margin > style.maxRowWidth) {
+    if (style.maxRowWidth > 0 && x > style.margin && x + width + style.margin > style.maxRowWidth) {
       x = style.margin;
       rowTop += rowHeight + style.rowGap;
       rowHeight = 0;
@@ -244,9 +244,10 @@ DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
     Shift(drawing, nodes, texts, edges, treeLeft, rowTop + numberHeight);
     if (firstNumber > 0) {
       // Over the root, but inside the tree's area.
-      const double centre = std::clamp(treeLeft + size.rootX, x + numberWidth / 2,
-                                       x + width - numberWidth / 2);
-      drawing.texts.push_back({DrawnText::Role::kNumber, number,
+      const double centre =
+          std::clamp(treeLeft + size.rootX, x + numberWidth / 2, x + width - numberWidth / 2);
+      drawing.texts.push_back({DrawnText::Role::kNumber,
+                               number,
                                {centre - numberWidth / 2, rowTop, numberWidth, style.lineHeight},
                                -1});
     }

@@ -37,15 +37,16 @@ std::unique_ptr<ParseTreeNode> VerbPhrase() {
 // A random tree over 1 to 8 leaves, with one-item chains, labels and titles
 // from short to very long, Latin and Chinese.
 std::unique_ptr<ParseTreeNode> RandomTree(std::mt19937& rng, int depth = 0) {
-  static const char* const kLabels[] = {"n", "v", "u<的>", "NP", "VP", "S", "AP",
-                                        "VeryLongLabel", "名词短语", "x&<>\"'"};
-  static const char* const kTitles[] = {"", "", "定中", "的字结构", "T",
-                                        "一个很长很长的树标题", "title with blanks"};
+  static const char* const kLabels[] = {"n", "v",  "u<的>",         "NP",       "VP",
+                                        "S", "AP", "VeryLongLabel", "名词短语", "x&<>\"'"};
+  static const char* const kTitles[] = {
+      "", "", "定中", "的字结构", "T", "一个很长很长的树标题", "title with blanks"};
   auto pick = [&rng](auto& list) {
     return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(rng)];
   };
   const int children =
-      depth >= 5 ? 0 : std::discrete_distribution<int>({depth == 0 ? 1.0 : 5.0, 2.0, 4.0, 2.0})(rng);
+      depth >= 5 ? 0
+                 : std::discrete_distribution<int>({depth == 0 ? 1.0 : 5.0, 2.0, 4.0, 2.0})(rng);
   if (children == 0) return Node(pick(kLabels));
   auto node = Node(pick(kLabels), pick(kTitles));
   for (int c = 0; c < children; ++c) AppendChild(*node, RandomTree(rng, depth + 1));
@@ -157,8 +158,7 @@ void CheckDrawing(const DrawnTree& d, const TreeStyle& style) {
     ASSERT_NEAR(CentreX(t.box), CentreX(box), kEps);
     ASSERT_GE(t.box.left, box.left - kEps);
     ASSERT_LE(t.box.right(), box.right() + kEps);
-    const double expectedTop =
-        box.top + (t.role == DrawnText::Role::kTitle ? style.lineHeight : 0);
+    const double expectedTop = box.top + (t.role == DrawnText::Role::kTitle ? style.lineHeight : 0);
     ASSERT_NEAR(t.box.top, expectedTop, kEps);
   }
 }
@@ -185,9 +185,9 @@ void CheckTree(const DrawnTree& d, int tree) {
       if (d.nodes[c].parent == n) children.push_back(c);
     }
     ASSERT_FALSE(children.empty());
-    ASSERT_NEAR(CentreX(node.box),
-                (CentreX(d.nodes[children.front()].box) + CentreX(d.nodes[children.back()].box)) / 2,
-                kEps)
+    ASSERT_NEAR(
+        CentreX(node.box),
+        (CentreX(d.nodes[children.front()].box) + CentreX(d.nodes[children.back()].box)) / 2, kEps)
         << "node " << n;
     for (int c : children) ASSERT_LT(node.box.bottom(), d.nodes[c].box.top);
   }
@@ -228,8 +228,8 @@ TEST(TreeLayoutTest, NodesComeInPreorderWithTheirTextsConvertedToUtf8) {
     labels.push_back(t.text);
     EXPECT_EQ(t.box.width, Approximate(t.text));
   }
-  EXPECT_EQ(labels, (std::vector<std::string>{"VP", "述宾", "v", "NP", "定中", "NP", "的字结构", "n",
-                                              "u<的>", "n"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{"VP", "述宾", "v", "NP", "定中", "NP", "的字结构",
+                                              "n", "u<的>", "n"}));
   std::vector<bool> marked, leaf;
   for (const DrawnNode& n : d.nodes) {
     marked.push_back(n.marked);

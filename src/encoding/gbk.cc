@@ -94,9 +94,15 @@ std::string GbkForMessage(std::string_view gbk) {
     start = i + 1;
     if (i == kept) break;
     switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default: {
         static constexpr char kHex[] = "0123456789ABCDEF";
         out += "\\x";

@@ -27,7 +27,10 @@ TEST(GbkTest, RoundTripsChineseText) {
 
 TEST(GbkTest, InvalidBytesShowAsReplacementCharacterAndNothingElseIsLost) {
   // 0xFF is no lead byte, 0xB5 at the end has lost its second byte.
-  EXPECT_EQ(GbkToUtf8("a\xFF" "b\xB5\xC4\xB5"), "a\xEF\xBF\xBD" "b的\xEF\xBF\xBD");
+  EXPECT_EQ(GbkToUtf8("a\xFF"
+                      "b\xB5\xC4\xB5"),
+            "a\xEF\xBF\xBD"
+            "b的\xEF\xBF\xBD");
   EXPECT_FALSE(IsValidGbk("\xFF"));
   EXPECT_FALSE(IsValidGbk("\xB5"));
   EXPECT_FALSE(IsValidGbk("\xB5\x7F"));
@@ -51,7 +54,10 @@ TEST(GbkForMessageTest, AtMost40BytesWholeCharactersAndControlBytesEscaped) {
       {std::string(39, 'a') + de, std::string(39, 'a') + "..."},  // 的 would pass byte 40
       {std::string(20, 'a') + std::string(30, '\x01'), std::string(20, 'a') + escapes + "..."},
       {std::string("\t\n\r\x1b\x7f\0", 6), "\\t\\n\\r\\x1B\\x7F\\x00"},
-      {"a\xFF" "b\xB5", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD"},  // invalid bytes
+      {"a\xFF"
+       "b\xB5",
+       "a\xEF\xBF\xBD"
+       "b\xEF\xBF\xBD"},                  // invalid bytes
       {"\xB5\x1b", "\xEF\xBF\xBD\\x1B"},  // a control byte is never a second byte
   };
   for (const Case& c : cases) EXPECT_EQ(GbkForMessage(c.gbk), c.shown) << c.gbk;
@@ -81,7 +87,7 @@ TEST(GbkTest, Utf8ValidityAndUnrepresentableText) {
   EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_FALSE(Utf8ToGbk("\xB5\xC4").has_value());
-  EXPECT_FALSE(Utf8ToGbk("😀").has_value());   // no GBK code for it
+  EXPECT_FALSE(Utf8ToGbk("😀").has_value());  // no GBK code for it
 }
 
 std::string Utf8Of(char32_t c) {
@@ -160,12 +166,13 @@ TEST(GbkTest, EveryCodeConvertsAsIconvsGbkDoes) {
     WriteFile(dump, table);
     ADD_FAILURE() << "digest " << std::hex << digest << "; the table is in " << dump.string();
   }
-  for (const char* code : {"\xAA\xA1", "\xAF\xFE", "\xF8\xA1", "\xFE\xFE", "\xA1\x40", "\xA7\xA0"}) {
+  for (const char* code :
+       {"\xAA\xA1", "\xAF\xFE", "\xF8\xA1", "\xFE\xFE", "\xA1\x40", "\xA7\xA0"}) {
     EXPECT_FALSE(IsValidGbk(code)) << code;
     EXPECT_EQ(GbkToUtf8(code).rfind("\xEF\xBF\xBD", 0), 0u) << code;
   }
   for (const char32_t c : {0xE000, 0xE4C6, 0xE864, 0xF8F5}) EXPECT_FALSE(Utf8ToGbk(Utf8Of(c)));
-  EXPECT_EQ(Utf8ToGbk("\xE2\x82\xAC"), "\x80");  // the euro sign
+  EXPECT_EQ(Utf8ToGbk("\xE2\x82\xAC"), "\x80");    // the euro sign
   EXPECT_EQ(Utf8ToGbk("\xC3\x80"), std::nullopt);  // no look-alike: À is not A
 }
 

@@ -151,7 +151,8 @@ std::optional<std::string> EncodeGbkText(std::u16string_view text, LineEnding li
       out.push_back(static_cast<char>(c));
     } else if (c >= kRawByteBase && c <= kRawByteBase + 0xFF) {
       out.push_back(static_cast<char>(c - kRawByteBase));
-    } else if (const std::uint16_t code = tables.Encode(c); code != 0 && !(c >= 0xD800 && c <= 0xDFFF)) {
+    } else if (const std::uint16_t code = tables.Encode(c);
+               code != 0 && !(c >= 0xD800 && c <= 0xDFFF)) {
       out.push_back(static_cast<char>(code >> 8));
       out.push_back(static_cast<char>(code & 0xFF));
     } else {

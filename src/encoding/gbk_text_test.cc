@@ -27,13 +27,14 @@ TEST(GbkTextTest, OddFilesComeBackByteForByte) {
       "plain\nunix\n",
       "dos\r\nlines\r\n",
       "no final line end",
-      "mixed\r\nlf\nand\r\ncrlf\r\n",       // CR LF majority, one lone LF
-      "mixed\nlf\nmajority\r\n",             // LF majority, one CR LF
-      "lone\rcr\r\r\n\r",                    // lone CRs, CR CR LF, CR at the end
+      "mixed\r\nlf\nand\r\ncrlf\r\n",  // CR LF majority, one lone LF
+      "mixed\nlf\nmajority\r\n",       // LF majority, one CR LF
+      "lone\rcr\r\r\n\r",              // lone CRs, CR CR LF, CR at the end
       std::string("nul\0byte\0", 9),
       "\xFF\x80 invalid single bytes \xFF",
       "cut lead at the end \xB5",
-      "lead then ascii \xB5" "A and lead then lf \xB5\n",
+      "lead then ascii \xB5"
+      "A and lead then lf \xB5\n",
       "\xB5\x7F lead with 0x7F",
       "\xA1\x40 undefined code, \xAA\xA1 user area, \xF8\xA1",
       "\x81\x30\x81\x30 gb18030 four bytes",

@@ -29,8 +29,9 @@ TEST(Utf8ConverterTest, RandomBytesAsGbkToUtf8ConvertsThem) {
     for (char& c : bytes) {
       // Mostly GBK lead and trail bytes, some ASCII and the bytes around.
       const unsigned r = random() % 8;
-      c = static_cast<char>(r < 3 ? 0x81 + random() % 0x7E : r < 6 ? 0x40 + random() % 0xBF
-                                                                     : random() % 256);
+      c = static_cast<char>(r < 3   ? 0x81 + random() % 0x7E
+                            : r < 6 ? 0x40 + random() % 0xBF
+                                    : random() % 256);
     }
     std::string out = "kept ";
     converter.Append(bytes, out);

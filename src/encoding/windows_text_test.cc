@@ -33,7 +33,10 @@ TEST(WindowsTextTest, TextThatIsNotUtf8IsRefusedWhole) {
 }
 
 TEST(WindowsTextTest, AnUnpairedSurrogateBecomesAReplacementCharacter) {
-  EXPECT_EQ(WideToUtf8(std::wstring(L"a\xD800" L"b")), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(WideToUtf8(std::wstring(L"a\xD800"
+                                    L"b")),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(WindowsTextTest, ErrorTextsAreTheSystemsWithoutTheLineBreak) {

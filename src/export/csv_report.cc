@@ -45,10 +45,14 @@ const char* SourceName(ReportKind kind) {
 
 const char* CsvJudgement(PermutationClass judgement) {
   switch (judgement) {
-    case PermutationClass::CannotCombine: return "cannot_combine";
-    case PermutationClass::OneWay: return "one_way";
-    case PermutationClass::Overt: return "overt";
-    case PermutationClass::Covert: return "covert";
+    case PermutationClass::CannotCombine:
+      return "cannot_combine";
+    case PermutationClass::OneWay:
+      return "one_way";
+    case PermutationClass::Overt:
+      return "overt";
+    case PermutationClass::Covert:
+      return "covert";
   }
   return "";
 }

@@ -56,7 +56,9 @@ TEST(CsvFieldTest, FormulasAreNeutralisedAndControlCharactersReplaced) {
       {"a=1", "a=1"},
       {"n -", "n -"},
       {"'=1", "'=1"},
-      {std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},
+      {std::string("a\0b", 3),
+       "a\xEF\xBF\xBD"
+       "b"},
       {"\x01=\x1F", "\xEF\xBF\xBD=\xEF\xBF\xBD"},
       {std::string("\0=1", 3), "\xEF\xBF\xBD=1"},
       {"\x7F", "\x7F"},

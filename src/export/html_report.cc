@@ -37,16 +37,14 @@ const PageText& Page() {
     PageText text;
     text.head = put(html.substr(0, at), "<!--@STYLE-->",
                     "<style>\n" + std::string(ReportPageCss()) + "</style>");
-    text.tail = put(at == std::string::npos ? "" : html.substr(at + data.size()),
-                    "<!--@SCRIPT-->", "<script>\n" + std::string(ReportPageScript()) + "</script>");
+    text.tail = put(at == std::string::npos ? "" : html.substr(at + data.size()), "<!--@SCRIPT-->",
+                    "<script>\n" + std::string(ReportPageScript()) + "</script>");
     return text;
   }();
   return page;
 }
 
-char JudgementCode(PermutationClass cls) {
-  return static_cast<char>('0' + static_cast<int>(cls));
-}
+char JudgementCode(PermutationClass cls) { return static_cast<char>('0' + static_cast<int>(cls)); }
 
 // A JSON array of UTF-8 strings.
 void AppendStrings(const std::vector<std::string>& strings, std::string& out) {

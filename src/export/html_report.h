@@ -114,7 +114,7 @@ class HtmlReportWriter : public ReportObserver {
   ListedPermutation permutation_;
   ParseList trees_;
   std::uint64_t parsesSeen_ = 0;
-  bool treesAgree_ = false;  // every parse so far is the tree's text
+  bool treesAgree_ = false;         // every parse so far is the tree's text
   std::vector<std::string> texts_;  // the first kHtmlParses bracketed parses (GBK)
   std::string record_;
 

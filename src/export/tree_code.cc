@@ -4,7 +4,8 @@
 namespace marvolen {
 
 int StringTable::Index(std::string_view gbk) {
-  const auto [it, added] = numbers_.try_emplace(std::string(gbk), static_cast<int>(strings_.size()));
+  const auto [it, added] =
+      numbers_.try_emplace(std::string(gbk), static_cast<int>(strings_.size()));
   if (added) strings_.push_back(it->first);
   return it->second;
 }
@@ -47,8 +48,8 @@ void AppendNode(const ParseTreeNode& node, const std::vector<bool>& marks, std::
 
 }  // namespace
 
-void AppendTreeCode(const ParseTreeNode& root, const std::vector<bool>& marks,
-                    StringTable& table, std::string& out) {
+void AppendTreeCode(const ParseTreeNode& root, const std::vector<bool>& marks, StringTable& table,
+                    std::string& out) {
   std::size_t preorder = 0;
   AppendNode(root, marks, preorder, table, out);
 }

@@ -48,8 +48,8 @@ class StringTable {
 // Append the code of the tree at `root` (its siblings are not part of it) to
 // `out`; marks[n] tells whether node n in preorder is marked (missing:
 // unmarked).
-void AppendTreeCode(const ParseTreeNode& root, const std::vector<bool>& marks,
-                    StringTable& table, std::string& out);
+void AppendTreeCode(const ParseTreeNode& root, const std::vector<bool>& marks, StringTable& table,
+                    std::string& out);
 
 }  // namespace marvolen
 

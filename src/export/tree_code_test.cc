@@ -118,8 +118,8 @@ TEST(TreeCodeTest, TruncatingForgetsStringsAsIfNeverMet) {
 // and the bracketed text give a meaning come back node for node, marks
 // included.
 TEST(TreeCodeTest, RandomTreesWithAwkwardLabelsComeBackUnchanged) {
-  const std::vector<std::string> pool = {"(", ")", ",", ":", "*", "|", "~", "12", "a b",
-                                         "\"", "<", Gbk("的"), "\x81\x40", "NP"};
+  const std::vector<std::string> pool = {"(",  ")",   ",",  ":", "*",       "|",        "~",
+                                         "12", "a b", "\"", "<", Gbk("的"), "\x81\x40", "NP"};
   std::mt19937 random(7);
   StringTable table;
   std::vector<std::string> strings;

@@ -20,8 +20,7 @@ inline constexpr std::size_t kTreeTitleWidth = 24;
 class CfgRule {
  public:
   CfgRule() = default;
-  CfgRule(std::string title, std::string leftTag, std::string rightSide,
-          std::string treeTitle);
+  CfgRule(std::string title, std::string leftTag, std::string rightSide, std::string treeTitle);
 
   const std::string& title() const { return title_; }
   const std::string& leftTag() const { return leftTag_; }

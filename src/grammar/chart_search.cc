@@ -183,8 +183,13 @@ void ChartParseEngine::Chart::BuildCell(int i, int j) {
           if (!wanted(symbol)) continue;
           for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
             for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
-              Add({symbol, c, i, 1 + entries[ex].reductions + entries[ey].reductions, 2,
-                   {ex, ey, 0}, -1});
+              Add({symbol,
+                   c,
+                   i,
+                   1 + entries[ex].reductions + entries[ey].reductions,
+                   2,
+                   {ex, ey, 0},
+                   -1});
             }
           }
         }
@@ -211,10 +216,14 @@ void ChartParseEngine::Chart::BuildCell(int i, int j) {
               for (int ex = a.first; ex >= 0; ex = entries[ex].nextInGroup) {
                 for (int ey = b.first; ey >= 0; ey = entries[ey].nextInGroup) {
                   for (int ez = d.first; ez >= 0; ez = entries[ez].nextInGroup) {
-                    Add({symbol, c, i,
+                    Add({symbol,
+                         c,
+                         i,
                          1 + entries[ex].reductions + entries[ey].reductions +
                              entries[ez].reductions,
-                         3, {ex, ey, ez}, -1});
+                         3,
+                         {ex, ey, ez},
+                         -1});
                   }
                 }
               }
@@ -315,8 +324,9 @@ void ChartParseEngine::Chart::Sort(int n) {
       }
       const int rp = entries[roots[p]].reductions, rq = entries[roots[q]].reductions;
       if (rp != rq) return rp > rq;
-      return std::lexicographical_compare(keys.begin() + keyBegin[q], keys.begin() + keyBegin[q + 1],
-                                          keys.begin() + keyBegin[p], keys.begin() + keyBegin[p + 1]);
+      return std::lexicographical_compare(
+          keys.begin() + keyBegin[q], keys.begin() + keyBegin[q + 1], keys.begin() + keyBegin[p],
+          keys.begin() + keyBegin[p + 1]);
     });
     for (std::size_t k = 0; k < order.size(); ++k) order[k] = roots[order[k]];
     roots.swap(order);
@@ -425,8 +435,9 @@ void ChartParseEngine::PrintDistinctParses(const PrintedParse& take) {
     text.clear();
     chart.PrintRoot(r, text);
     const Entry& root = chart.entries[r];
-    take(text, root.ruleClass == kNoClass ? std::string_view(chart.items[root.start])
-                                          : std::string_view(chart.grammar.Class(root.ruleClass).leftTag));
+    take(text, root.ruleClass == kNoClass
+                   ? std::string_view(chart.items[root.start])
+                   : std::string_view(chart.grammar.Class(root.ruleClass).leftTag));
   }
 }
 

@@ -48,8 +48,7 @@ class ChartParseEngine : public ParseEngine {
   // An engine that shares an existing compilation (engines for several
   // threads share one).
   explicit ChartParseEngine(std::shared_ptr<const CompiledGrammar> grammar,
-                            std::stop_token stop = {},
-                            std::size_t treeBudget = kDefaultTreeBudget);
+                            std::stop_token stop = {}, std::size_t treeBudget = kDefaultTreeBudget);
   ~ChartParseEngine() override;
 
   ChartParseEngine(const ChartParseEngine&) = delete;

@@ -5,8 +5,8 @@
 #include <random>
 
 #include "grammar/reduction_search.h"
-#include "grammar/unary_cycles.h"
 #include "grammar/search_test_util.h"
+#include "grammar/unary_cycles.h"
 
 namespace marvolen {
 namespace {
@@ -58,8 +58,9 @@ TEST(ChartParseEngineTest, ListsTheParsesInTheLiteralOrder) {
   EXPECT_EQ(Print(engine.FindDistinctParses(Items({"p", "q", "r"}))),
             (Texts{"(Z:T4(p,Y:T2(q,r)))", "(Z:T3(X:T1(p,q),r))"}));
   // The same trees with the rules in the other order.
-  EXPECT_TRUE(SameAsLiteral({"p", "q", "r"}, {{"Y", "q r ", ""}, {"X", "p q ", ""},
-                                              {"Z", "p Y ", ""}, {"Z", "X r ", ""}}));
+  EXPECT_TRUE(
+      SameAsLiteral({"p", "q", "r"},
+                    {{"Y", "q r ", ""}, {"X", "p q ", ""}, {"Z", "p Y ", ""}, {"Z", "X r ", ""}}));
 }
 
 TEST(ChartParseEngineTest, MoreReductionsComeFirstAndEqualRulesCountByTheirLastIndex) {
@@ -67,8 +68,8 @@ TEST(ChartParseEngineTest, MoreReductionsComeFirstAndEqualRulesCountByTheirLastI
   EXPECT_TRUE(SameAsLiteral({"p", "q"}, {{"S", "p q ", ""}, {"A", "p ", ""}, {"S", "A q ", ""}}));
   // The first X -> p q repeats after Y -> p q: the X tree was completed
   // last, through the repeat, and comes first.
-  EXPECT_TRUE(SameAsLiteral({"p", "q"}, {{"X", "p q ", "T"}, {"Y", "p q ", "T"},
-                                         {"X", "p q ", "T"}}));
+  EXPECT_TRUE(
+      SameAsLiteral({"p", "q"}, {{"X", "p q ", "T"}, {"Y", "p q ", "T"}, {"X", "p q ", "T"}}));
   // Equal left tags and right sides with different titles are two parses.
   EXPECT_TRUE(SameAsLiteral({"p", "q"}, {{"X", "p q ", "T1"}, {"X", "p q ", "T2"}}));
 }
@@ -78,13 +79,16 @@ TEST(ChartParseEngineTest, EdgeCasesOfTheInput) {
   EXPECT_TRUE(SameAsLiteral({"t"}, {}));
   EXPECT_TRUE(SameAsLiteral({"t"}, {{"X", "t ", ""}, {"Y", "X ", "T"}}));
   EXPECT_TRUE(SameAsLiteral({"p", "q", "r", "s"}, {{"S", "p q r s ", ""}, {"A", "p q ", ""}}));
-  EXPECT_TRUE(SameAsLiteral({"p", "q", "r", "s", "t"},
-                            {{"S", "p q r s t ", ""}, {"A", "p q r ", ""}, {"B", "s t ", ""},
-                             {"S", "A B ", "x"}, {"S", "A s t ", "y"}}));
+  EXPECT_TRUE(SameAsLiteral({"p", "q", "r", "s", "t"}, {{"S", "p q r s t ", ""},
+                                                        {"A", "p q r ", ""},
+                                                        {"B", "s t ", ""},
+                                                        {"S", "A B ", "x"},
+                                                        {"S", "A s t ", "y"}}));
   // Items and titles longer than the fixed fields, and GBK words.
-  EXPECT_TRUE(SameAsLiteral({"averyveryverylongitem1", "u<\xB5\xC4>"},
-                            {{"NP", "averyveryverylongitem1 u<\xB5\xC4> ",
-                              "\xB5\xC4\xD7\xD6\xBD\xE1\xB9\xB9\xB5\xC4\xD7\xD6\xBD\xE1\xB9\xB9"}}));
+  EXPECT_TRUE(
+      SameAsLiteral({"averyveryverylongitem1", "u<\xB5\xC4>"},
+                    {{"NP", "averyveryverylongitem1 u<\xB5\xC4> ",
+                      "\xB5\xC4\xD7\xD6\xBD\xE1\xB9\xB9\xB5\xC4\xD7\xD6\xBD\xE1\xB9\xB9"}}));
   // Only the first currentItemCount slots take part; a count above five is
   // taken as five, a negative one as none.
   Permutation p = Items({"p", "q", "r", "s", "t"});
@@ -99,12 +103,13 @@ TEST(ChartParseEngineTest, EdgeCasesOfTheInput) {
 TEST(ChartParseEngineTest, OneItemCyclesEndAsInTheGuardedLiteralSearch) {
   EXPECT_TRUE(SameAsLiteral({"a"}, {{"a", "a ", ""}}));
   EXPECT_TRUE(SameAsLiteral({"a"}, {{"X", "a ", ""}, {"a", "X ", ""}}));
-  EXPECT_TRUE(SameAsLiteral({"p", "q"},
-                            {{"A", "p q ", ""}, {"B", "A ", ""}, {"C", "B ", ""}, {"A", "C ", ""}}));
+  EXPECT_TRUE(SameAsLiteral(
+      {"p", "q"}, {{"A", "p q ", ""}, {"B", "A ", ""}, {"C", "B ", ""}, {"A", "C ", ""}}));
   EXPECT_TRUE(SameAsLiteral({"a", "b"}, {{"X", "a b ", ""}, {"a", "X ", ""}, {"X", "a ", ""}}));
   EXPECT_TRUE(SameAsLiteral({"a", "n"}, {{"NP", "a n ", ""}, {"S", "NP ", ""}, {"NP", "S ", ""}}));
-  EXPECT_TRUE(SameAsLiteral({"a", "a", "a"}, {{"X", "a ", ""}, {"a", "X ", ""}, {"a", "a ", ""},
-                                              {"Y", "a a ", ""}, {"a", "Y ", ""}}));
+  EXPECT_TRUE(SameAsLiteral(
+      {"a", "a", "a"},
+      {{"X", "a ", ""}, {"a", "X ", ""}, {"a", "a ", ""}, {"Y", "a a ", ""}, {"a", "Y ", ""}}));
 }
 
 // A random grammar over a small alphabet, so that rules meet and parses
@@ -114,8 +119,7 @@ TEST(ChartParseEngineTest, OneItemCyclesEndAsInTheGuardedLiteralSearch) {
 std::vector<R> RandomGrammar(std::mt19937& random, bool cycles) {
   // Rules rewrite into X, Y and S.
   static const std::vector<std::string> symbols = {"a", "b", "u<\xB5\xC4>", "X", "Y", "S"};
-  static const std::vector<std::string> titles = {"", "", "T1", "T2",
-                                                  "\xB6\xA8\xD6\xD0"};  // 定中
+  static const std::vector<std::string> titles = {"", "", "T1", "T2", "\xB6\xA8\xD6\xD0"};  // 定中
   auto pick = [&random](int n) { return static_cast<int>(random() % n); };
   // Half of the grammars use only a and X on their right sides: dense.
   const int itemChoices = pick(2) == 0 ? 0 : static_cast<int>(symbols.size());
@@ -168,8 +172,8 @@ int Weigh(const ParseTreeNode& tree, const RuleSet& rules, double& weight) {
   }
   int equalRules = 0;
   for (const CfgRule& rule : rules.rules) {
-    equalRules += rule.leftTag() == tree.label && rule.treeTitle() == tree.title &&
-                  rule.items() == children;
+    equalRules +=
+        rule.leftTag() == tree.label && rule.treeTitle() == tree.title && rule.items() == children;
   }
   weight *= static_cast<double>(equalRules) / size;
   return size;
@@ -191,8 +195,7 @@ double LiteralStates(const std::vector<std::string>& line, const RuleSet& rules)
   reach[0] = {1};
   for (std::size_t j = 1; j <= n; ++j) {
     for (std::size_t i = 0; i < j; ++i) {
-      const Permutation span =
-          Items(std::vector<std::string>(line.begin() + i, line.begin() + j));
+      const Permutation span = Items(std::vector<std::string>(line.begin() + i, line.begin() + j));
       for (const auto& tree : engine.FindDistinctParses(span)) {
         double weight = 1;
         const int k = Weigh(*tree, rules, weight);
@@ -214,10 +217,9 @@ double LiteralStates(const std::vector<std::string>& line, const RuleSet& rules)
 TEST(ChartParseEngineTest, CountsTheStatesOfTheLiteralSearch) {
   // p q r s with A -> p q, B -> r s, S -> A B: the initial state, A r s,
   // p q B, A B twice, S twice.
-  EXPECT_DOUBLE_EQ(
-      LiteralStates({"p", "q", "r", "s"}, Rules({{"A", "p q ", ""}, {"B", "r s ", ""},
-                                                 {"S", "A B ", ""}})),
-      7);
+  EXPECT_DOUBLE_EQ(LiteralStates({"p", "q", "r", "s"},
+                                 Rules({{"A", "p q ", ""}, {"B", "r s ", ""}, {"S", "A B ", ""}})),
+                   7);
   // Two equal rules: every state that holds their node is reached twice.
   EXPECT_DOUBLE_EQ(LiteralStates({"p", "q"}, Rules({{"X", "p q ", ""}, {"X", "p q ", ""}})), 3);
 }
@@ -262,7 +264,8 @@ TEST(ChartParseEngineTest, AgreesWithTheLiteralSearchOnRandomGrammars) {
       const Texts texts = Print(literal);
       bool rootsDiffer = false;
       for (const auto& tree : literal) rootsDiffer |= tree->label != literal.front()->label;
-      for (ParseEngine* e : std::initializer_list<ParseEngine*>{&engine, &counting, &literalEngine}) {
+      for (ParseEngine* e :
+           std::initializer_list<ParseEngine*>{&engine, &counting, &literalEngine}) {
         const std::uint64_t limit = random() % 3 == 0 ? random() % 4 : kManyParses;
         const ParseSummary summary = e->CountDistinctParses(p, limit);
         ASSERT_EQ(summary.count, literal.size()) << "grammar " << g << ", line " << s;

@@ -57,10 +57,9 @@ CompiledGrammar::CompiledGrammar(const RuleSet& rules) {
   for (int c = 0; c < ClassCount(); ++c) {
     const std::vector<int>& items = classItems[c];
     const int length = classes_[c].length;
-    const std::uint64_t key =
-        length == 1 ? static_cast<std::uint64_t>(items[0])
-        : length == 2 ? Key(0, items[0], items[1])
-                      : Key(items[0], items[1], items[2]);
+    const std::uint64_t key = length == 1   ? static_cast<std::uint64_t>(items[0])
+                              : length == 2 ? Key(0, items[0], items[1])
+                                            : Key(items[0], items[1], items[2]);
     groups[{length, key}].push_back(c);
     if (length == 2) flags_[items[0]] |= kBeginsBinary;
     if (length == 3) flags_[items[0]] |= kBeginsTernary;

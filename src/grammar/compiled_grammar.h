@@ -135,8 +135,8 @@ class CompiledGrammar {
   std::vector<Range> unary_;  // by symbol
   RangeIndex binary_;
   RangeIndex ternary_;
-  std::vector<int> classIds_;  // the ranges above point into this
-  std::vector<UnaryChains> chains_;   // by symbol, each symbol's run ordered
+  std::vector<int> classIds_;              // the ranges above point into this
+  std::vector<UnaryChains> chains_;        // by symbol, each symbol's run ordered
   std::vector<std::uint32_t> chainBegin_;  // by symbol, plus one
 };
 

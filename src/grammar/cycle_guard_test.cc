@@ -149,9 +149,9 @@ TEST_P(CycleGuardTest, CyclesOfEveryShapeGiveExactlyTheParsesOffTheCycle) {
 // rules again: the search ends, with every parse off the cycles. (The
 // literal search would try every order of the reductions, far too many.)
 TEST(CycleGuardDefaultEngineTest, RingsAtEveryLevelOfAFiveItemLineEnd) {
-  std::vector<R> rules = {{"Y", "p ", ""},       {"p", "Y ", ""},       {"X", "p p ", ""},
-                          {"X", "X p ", ""},     {"X", "p X ", ""},     {"X", "X X ", ""},
-                          {"X", "p p p ", ""},   {"X", "Y X p ", "t"},  {"S", "A5 p ", ""},
+  std::vector<R> rules = {{"Y", "p ", ""},      {"p", "Y ", ""},      {"X", "p p ", ""},
+                          {"X", "X p ", ""},    {"X", "p X ", ""},    {"X", "X X ", ""},
+                          {"X", "p p p ", ""},  {"X", "Y X p ", "t"}, {"S", "A5 p ", ""},
                           {"X", "A9 ", "back"}, {"A0", "X ", ""},     {"X", "A3 p ", ""},
                           {"X", "p A6 ", ""}};
   for (int i = 1; i < 10; ++i) {

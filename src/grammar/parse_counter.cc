@@ -148,9 +148,9 @@ void ParseCounter::MarkUsed() {
         for (int t = r.begin; t < r.end && !base.baseUsed; ++t) {
           const Tally& used = tallies_[t];
           if (!used.allUsed) continue;
-          base.baseUsed = base.symbol == used.symbol ||
-                          (base.symbol != kNoSymbol &&
-                           grammar_.UnaryReaches(base.symbol, used.symbol));
+          base.baseUsed =
+              base.symbol == used.symbol ||
+              (base.symbol != kNoSymbol && grammar_.UnaryReaches(base.symbol, used.symbol));
         }
       }
       // The parts joined into a used base tree.

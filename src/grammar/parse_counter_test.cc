@@ -57,7 +57,8 @@ TEST(ParseCounterTest, AnExplosionIsCountedAtOnceAndNeverBuilt) {
   EXPECT_TRUE(five.rootsDiffer);
   // Within the limit they can be printed; beyond it nothing was built, so
   // printing is refused.
-  EXPECT_THROW(engine.PrintDistinctParses([](std::string_view, std::string_view) {}), std::logic_error);
+  EXPECT_THROW(engine.PrintDistinctParses([](std::string_view, std::string_view) {}),
+               std::logic_error);
 }
 
 TEST(ParseCounterTest, ATangleOfOneItemRulesSaturatesTheCount) {

@@ -13,8 +13,8 @@ inline constexpr int kMaxItems = 5;
 inline constexpr std::size_t kItemWidth = 19;
 
 // The particle and the conjunction that the long-mode patterns insert (GBK).
-extern const char kParticleDe[];      // "u<的>"
-extern const char kConjunctionHe[];   // "c<和>"
+extern const char kParticleDe[];     // "u<的>"
+extern const char kConjunctionHe[];  // "c<和>"
 
 // One permutation under analysis. items[0] is slot 1, ..., items[4] slot 5.
 // currentItemCount is the number of items taking part in the analysis; it is
@@ -27,8 +27,7 @@ struct Permutation {
 
 // Slot 1 = tag x, slot 2 = tag y, slot 3 = tag z, slots 4 and 5 empty;
 // currentItemCount = 3.
-void BuildThreeItemPermutation(int x, int y, int z,
-                               const std::vector<std::string>& tags,
+void BuildThreeItemPermutation(int x, int y, int z, const std::vector<std::string>& tags,
                                Permutation& out);
 
 // What pattern `code` (0 to 7) puts in `slot` (0 to 4): 1, 2, 3 for the tags
@@ -38,8 +37,7 @@ char PatternSlot(int code, int slot);
 // Fill all five slots by pattern `code` (0 to 7) from tags x, y, z, inserting
 // "u<的>" and "c<和>", and set currentItemCount to 4 (codes 0-3) or 5 (4-7).
 // Any other code leaves `out` unchanged.
-void BuildPatternPermutation(int code, int x, int y, int z,
-                             const std::vector<std::string>& tags,
+void BuildPatternPermutation(int code, int x, int y, int z, const std::vector<std::string>& tags,
                              Permutation& out);
 
 }  // namespace marvolen

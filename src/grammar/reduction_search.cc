@@ -52,8 +52,7 @@ class LiteralRuleIndex {
   }
 
  private:
-  std::unordered_map<std::string_view, std::vector<const CfgRule*>>
-      groups_[kMaxAppliedRuleLength];
+  std::unordered_map<std::string_view, std::vector<const CfgRule*>> groups_[kMaxAppliedRuleLength];
   std::vector<const CfgRule*> none_;
 };
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <random>
 
-#include "grammar/unary_cycles.h"
 #include "grammar/search_test_util.h"
+#include "grammar/unary_cycles.h"
 
 namespace marvolen {
 namespace {
@@ -27,11 +27,10 @@ TEST(FindDistinctParsesTest, TheParseCompletedLastComesFirst) {
 }
 
 TEST(FindDistinctParsesTest, CovertExampleWithTreeTitles) {
-  EXPECT_EQ(Parse({"p", "q", "r"}, {{"X", "p q ", "T1"},
-                                    {"Y", "q r ", "T2"},
-                                    {"Z", "X r ", "T3"},
-                                    {"Z", "p Y ", "T4"}}),
-            (Texts{"(Z:T4(p,Y:T2(q,r)))", "(Z:T3(X:T1(p,q),r))"}));
+  EXPECT_EQ(
+      Parse({"p", "q", "r"},
+            {{"X", "p q ", "T1"}, {"Y", "q r ", "T2"}, {"Z", "X r ", "T3"}, {"Z", "p Y ", "T4"}}),
+      (Texts{"(Z:T4(p,Y:T2(q,r)))", "(Z:T3(X:T1(p,q),r))"}));
 }
 
 TEST(FindDistinctParsesTest, TwoIndependentReductionsInEitherOrderGiveOneParse) {
@@ -62,7 +61,8 @@ TEST(FindDistinctParsesTest, OneItemIsCompleteFromTheStart) {
   EXPECT_EQ(Parse({"t"}, {}), (Texts{"(t)"}));
   // A state of one symbol is expanded before it is taken as complete.
   EXPECT_EQ(Parse({"t"}, {{"X", "t ", "T"}}), (Texts{"(X:T(t))", "(t)"}));
-  EXPECT_EQ(Parse({"p", "q"}, {{"X", "p q ", ""}, {"Y", "X ", ""}}), (Texts{"(Y(X(p,q)))", "(X(p,q))"}));
+  EXPECT_EQ(Parse({"p", "q"}, {{"X", "p q ", ""}, {"Y", "X ", ""}}),
+            (Texts{"(Y(X(p,q)))", "(X(p,q))"}));
 }
 
 TEST(FindDistinctParsesTest, RightSidesOfFourOrFiveItemsNeverApply) {
@@ -93,17 +93,17 @@ TEST(FindDistinctParsesTest, OnlyTheFirstCurrentItemCountSlotsTakePart) {
 // length in table order. Each successor below completes in one more step,
 // so the list (the last completed first) shows the order they were queued.
 TEST(FindDistinctParsesTest, SuccessorsAreQueuedOneThenTwoThenThreeItemRulesInTableOrder) {
-  EXPECT_EQ(Parse({"p", "q", "r"}, {{"C", "p q r ", ""},
-                                    {"B", "p q ", ""},
-                                    {"A", "p ", ""},
-                                    {"D", "p q ", ""},
-                                    {"E", "p ", ""},
-                                    {"S", "A q r ", ""},
-                                    {"S", "E q r ", ""},
-                                    {"S", "B r ", ""},
-                                    {"S", "D r ", ""}}),
-            (Texts{"(S(D(p,q),r))", "(S(B(p,q),r))", "(S(E(p),q,r))", "(S(A(p),q,r))",
-                   "(C(p,q,r))"}));
+  EXPECT_EQ(
+      Parse({"p", "q", "r"}, {{"C", "p q r ", ""},
+                              {"B", "p q ", ""},
+                              {"A", "p ", ""},
+                              {"D", "p q ", ""},
+                              {"E", "p ", ""},
+                              {"S", "A q r ", ""},
+                              {"S", "E q r ", ""},
+                              {"S", "B r ", ""},
+                              {"S", "D r ", ""}}),
+      (Texts{"(S(D(p,q),r))", "(S(B(p,q),r))", "(S(E(p),q,r))", "(S(A(p),q,r))", "(C(p,q,r))"}));
 }
 
 // States get shorter than the permutation; the positions past a state's end
@@ -123,8 +123,9 @@ TEST(UnaryCycleGuardTest, ASelfLoopIsNeverApplied) {
 
 TEST(UnaryCycleGuardTest, TwoAndThreeRuleCyclesEnd) {
   EXPECT_EQ(Parse({"a"}, {{"X", "a ", ""}, {"a", "X ", ""}}), (Texts{"(X(a))", "(a)"}));
-  EXPECT_EQ(Parse({"p", "q"}, {{"A", "p q ", ""}, {"B", "A ", ""}, {"C", "B ", ""}, {"A", "C ", ""}}),
-            (Texts{"(C(B(A(p,q))))", "(B(A(p,q)))", "(A(p,q))"}));
+  EXPECT_EQ(
+      Parse({"p", "q"}, {{"A", "p q ", ""}, {"B", "A ", ""}, {"C", "B ", ""}, {"A", "C ", ""}}),
+      (Texts{"(C(B(A(p,q))))", "(B(A(p,q)))", "(A(p,q))"}));
 }
 
 TEST(UnaryCycleGuardTest, TheSpineEndsAtTheFirstNodeWithSeveralChildren) {
@@ -139,8 +140,8 @@ TEST(UnaryCycleGuardTest, TheSpineEndsAtTheFirstNodeWithSeveralChildren) {
 }
 
 TEST(UnaryCycleGuardTest, CyclesInEveryPositionOfAFiveItemPermutationEnd) {
-  std::vector<R> rules = {{"X", "a ", ""}, {"a", "X ", ""}, {"a", "a ", ""}, {"Y", "a a ", ""},
-                          {"a", "Y ", ""}};
+  std::vector<R> rules = {
+      {"X", "a ", ""}, {"a", "X ", ""}, {"a", "a ", ""}, {"Y", "a a ", ""}, {"a", "Y ", ""}};
   const Texts parses = Parse({"a", "a", "a", "a", "a"}, rules);
   EXPECT_FALSE(parses.empty());
 }

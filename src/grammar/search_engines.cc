@@ -23,7 +23,8 @@ std::vector<std::unique_ptr<ParseEngine>> MakeParseEngines(SearchEngine engine,
     return engines;
   }
   const auto grammar = std::make_shared<const CompiledGrammar>(rules);
-  for (int k = 0; k < count; ++k) engines.push_back(std::make_unique<ChartParseEngine>(grammar, stop));
+  for (int k = 0; k < count; ++k)
+    engines.push_back(std::make_unique<ChartParseEngine>(grammar, stop));
   return engines;
 }
 

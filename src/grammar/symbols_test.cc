@@ -87,7 +87,8 @@ TEST(BuildSuccessorTest, SpansAtEitherEndAndOfOneSymbol) {
   auto tail = BuildSuccessor(old.get(), Nth(old.get(), 3), NewSymbol("Y", "t"), Nth(old.get(), 4));
   EXPECT_EQ(Trees(tail.get()), "(a)(b)(Y:t(c,d))");
   // Trees of reduced symbols are copied whole into the new node.
-  auto deeper = BuildSuccessor(tail.get(), Nth(tail.get(), 2), NewSymbol("Z", ""), Nth(tail.get(), 3));
+  auto deeper =
+      BuildSuccessor(tail.get(), Nth(tail.get(), 2), NewSymbol("Z", ""), Nth(tail.get(), 3));
   EXPECT_EQ(Trees(deeper.get()), "(a)(Z(b,Y:t(c,d)))");
 }
 

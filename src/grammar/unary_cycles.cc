@@ -92,10 +92,9 @@ std::vector<std::vector<int>> FindUnaryRuleCycles(const RuleSet& rules) {
 std::optional<std::string> DescribeUnaryRuleCycles(const RuleSet& rules) {
   const std::vector<std::vector<int>> groups = FindUnaryRuleCycles(rules);
   if (groups.empty()) return std::nullopt;
-  std::string text =
-      groups.size() == 1 ? "One-item rules in Rules_File form a cycle:\n"
-                         : "One-item rules in Rules_File form " + std::to_string(groups.size()) +
-                               " cycles:\n";
+  std::string text = groups.size() == 1 ? "One-item rules in Rules_File form a cycle:\n"
+                                        : "One-item rules in Rules_File form " +
+                                              std::to_string(groups.size()) + " cycles:\n";
   for (const std::vector<int>& group : groups) {
     text += " ";
     for (std::size_t k = 0; k < group.size(); ++k) {

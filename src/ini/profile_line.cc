@@ -18,8 +18,7 @@ bool IsQuotedPair(std::string_view value) {
 }  // namespace
 
 bool IsProfileSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-         c == '\x1a';
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
 }
 
 std::string_view TrimProfileSpace(std::string_view s) {

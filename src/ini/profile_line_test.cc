@@ -63,8 +63,7 @@ TEST(ProfileValueQuotingTest, EveryWrittenValueReadsBackUnchanged) {
     for (const std::string& b : pieces) {
       for (const std::string& c : pieces) {
         const std::string value = a + b + c;
-        const std::string written =
-            ProfileValueNeedsQuotes(value) ? "\"" + value + "\"" : value;
+        const std::string written = ProfileValueNeedsQuotes(value) ? "\"" + value + "\"" : value;
         const std::string text = "K=" + written;  // the line's views point into it
         const ProfileLine line = ClassifyProfileLine(text);
         EXPECT_EQ(UnquoteProfileValue(line.value), value) << "[" << value << "]";

@@ -47,10 +47,9 @@ TEST(ProfileTest, AMissingFileGivesEmptyValues) {
 
 TEST(ProfileTest, LoadReadsTheFileAsBytes) {
   const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("marvolen_profile_test_" +
-                                                std::to_string(::testing::UnitTest::GetInstance()
-                                                                   ->random_seed()) +
-                                                ".ini");
+      std::filesystem::temp_directory_path() /
+      ("marvolen_profile_test_" +
+       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ini");
   {
     UniqueFile f = OpenFile(PathText(path), "wb");
     ASSERT_NE(f, nullptr);
@@ -97,8 +96,7 @@ TEST(ProfileTest, LinesEndAtCrOrLfAndControlZIsWhiteSpace) {
 }
 
 TEST(ProfileTest, AUtf8ByteOrderMarkIsSkipped) {
-  EXPECT_EQ(Get("\xEF\xBB\xBF[DATA]\nTAGS=\xE8\xAF\x8D.txt\n", "DATA", "TAGS"),
-            "\xE8\xAF\x8D.txt");
+  EXPECT_EQ(Get("\xEF\xBB\xBF[DATA]\nTAGS=\xE8\xAF\x8D.txt\n", "DATA", "TAGS"), "\xE8\xAF\x8D.txt");
 }
 
 TEST(ProfileTest, AUtf16FileIsReadAsItsUtf8Text) {

@@ -82,7 +82,8 @@ TEST(ProfileUpdateTest, MissingSectionIsAppendedOnlyWhenThereIsSomethingToWrite)
   EXPECT_EQ(UpdateProfileText("[DATA]\r\nRULES=r", kSection, RecentList({"x"})),
             "[DATA]\r\nRULES=r\r\n[Recent File List]\r\nFile1=x\r\n");
   EXPECT_EQ(UpdateProfileText("[DATA]\nRULES=r\n", kSection, RecentList({})), "[DATA]\nRULES=r\n");
-  EXPECT_EQ(UpdateProfileText("", kSection, RecentList({"x"})), "[Recent File List]\r\nFile1=x\r\n");
+  EXPECT_EQ(UpdateProfileText("", kSection, RecentList({"x"})),
+            "[Recent File List]\r\nFile1=x\r\n");
 }
 
 TEST(ProfileUpdateTest, DuplicatesAndLastLineWithoutEnding) {
@@ -122,7 +123,8 @@ TEST(ProfileUpdateTest, LinesAndNamesAreSeenAsTheProfileReaderSeesThem) {
 // another name. Found while writing the checks of the profile fuzz target,
 // which now asks every such value back.
 TEST(ProfileUpdateTest, RegressionValuesTheReaderWouldChangeAreQuoted) {
-  for (const std::string value : {" lead.txt", "trail.txt ", "\"q.txt\"", "'q.txt'", "\"\"", "tab\t"}) {
+  for (const std::string value :
+       {" lead.txt", "trail.txt ", "\"q.txt\"", "'q.txt'", "\"\"", "tab\t"}) {
     const std::string after = UpdateProfileText("", kSection, {{"File1", value}});
     EXPECT_EQ(after, "[Recent File List]\r\nFile1=\"" + value + "\"\r\n");
     EXPECT_EQ(Profile::FromBytes(after).GetString(kSection, "File1"), value);
@@ -170,10 +172,25 @@ TEST(ProfileUpdateTest, HeadersAreSeenAsTheReaderSeesThem) {
 // value, finds every other key as before, and a second update changes
 // nothing.
 TEST(ProfileUpdateTest, TheReaderAlwaysReadsBackWhatTheUpdaterWrote) {
-  const std::vector<std::string> lines = {
-      "[Recent File List]", "[ recent file list ]", "[Recent File List", "[Recent File List]x]",
-      "[DATA]", "[ DATA", "[]", "[", "File1=a", " file1 = b ", "File2", "File2=\"q\"",
-      ";File1=c", "TAGS=t", "=v", "", "  ", "\x1a", "x]=[y"};
+  const std::vector<std::string> lines = {"[Recent File List]",
+                                          "[ recent file list ]",
+                                          "[Recent File List",
+                                          "[Recent File List]x]",
+                                          "[DATA]",
+                                          "[ DATA",
+                                          "[]",
+                                          "[",
+                                          "File1=a",
+                                          " file1 = b ",
+                                          "File2",
+                                          "File2=\"q\"",
+                                          ";File1=c",
+                                          "TAGS=t",
+                                          "=v",
+                                          "",
+                                          "  ",
+                                          "\x1a",
+                                          "x]=[y"};
   const std::vector<std::string> ends = {"\n", "\r\n", "\r"};
   std::mt19937 rng(12);
   for (int round = 0; round < 3000; ++round) {
@@ -194,7 +211,8 @@ TEST(ProfileUpdateTest, TheReaderAlwaysReadsBackWhatTheUpdaterWrote) {
     EXPECT_EQ(read.GetString(section, key), value.value_or("")) << content;
     for (const char* otherSection : {kSection, "DATA", ""}) {
       for (const char* otherKey : {"File1", "File2", "TAGS", ""}) {
-        if (ProfileNameMatches(otherSection, section) && ProfileNameMatches(otherKey, key)) continue;
+        if (ProfileNameMatches(otherSection, section) && ProfileNameMatches(otherKey, key))
+          continue;
         EXPECT_EQ(read.GetString(otherSection, otherKey), before.GetString(otherSection, otherKey))
             << content;
       }
@@ -284,7 +302,8 @@ TEST_F(ProfileFileTest, Utf16FileIsNotRewritten) {
 
 // A config.ini of a Chinese name, on every system.
 TEST_F(ProfileFileTest, AFileOfAChineseNameIsUpdated) {
-  const std::string ini = PathText(dir_ / FileSystemPath("\xE9\x85\x8D\xE7\xBD\xAE.ini"));  // 配置.ini
+  const std::string ini =
+      PathText(dir_ / FileSystemPath("\xE9\x85\x8D\xE7\xBD\xAE.ini"));  // 配置.ini
   std::string error;
   ASSERT_TRUE(UpdateProfileFile(ini, kSection, RecentList({"\xB4\xCA.txt"}), &error)) << error;
   ASSERT_TRUE(UpdateProfileFile(ini, kSection, RecentList({"x.txt", "y.txt"}), &error)) << error;
@@ -298,7 +317,8 @@ TEST_F(ProfileFileTest, SymbolicLinkIsFollowedNotReplaced) {
   Write(dir_ / "real" / "config.ini", "[DATA]\n");
   fs::create_symlink(dir_ / "real" / "config.ini", dir_ / "config.ini");
   std::string error;
-  ASSERT_TRUE(UpdateProfileFile((dir_ / "config.ini").string(), kSection, RecentList({"f"}), &error))
+  ASSERT_TRUE(
+      UpdateProfileFile((dir_ / "config.ini").string(), kSection, RecentList({"f"}), &error))
       << error;
   EXPECT_TRUE(fs::is_symlink(dir_ / "config.ini"));
   EXPECT_EQ(Read(dir_ / "real" / "config.ini"), "[DATA]\n[Recent File List]\nFile1=f\n");

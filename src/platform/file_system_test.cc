@@ -70,8 +70,8 @@ TEST(JoinForDisplayTest, PutsTheSeparatorBetweenAndShowsGbkAsUtf8) {
 // A path held as text reaches std::filesystem and comes back unchanged:
 // bytes off Windows, UTF-8 (and Chinese names) on Windows.
 TEST(FileSystemPathTest, TextAndPathRoundTrip) {
-  for (const std::string& text : {std::string("a/b.txt"), std::string(kUtf8Name),
-                                  std::string("\xE8\xAF\x8D/\xE6\x80\xA7")}) {
+  for (const std::string& text :
+       {std::string("a/b.txt"), std::string(kUtf8Name), std::string("\xE8\xAF\x8D/\xE6\x80\xA7")}) {
     EXPECT_EQ(PathText(FileSystemPath(text)), text);
   }
 #ifdef _WIN32

@@ -9,8 +9,7 @@
 namespace marvolen {
 
 std::string RandomNamePart() {
-  static const char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device device;
   std::string part;
   for (int k = 0; k < 6; ++k) part += kAlphabet[device() % (sizeof kAlphabet - 1)];

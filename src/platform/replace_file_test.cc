@@ -54,13 +54,11 @@ class ReplaceFileTest : public TempFolderTest {
     return names;
   }
 #ifndef _WIN32
-  static ino_t Inode(const fs::path& p) {
-    struct stat info {};
+  static ino_t Inode(const fs::path& p) { struct stat info { };
     ::stat(p.c_str(), &info);
     return info.st_ino;
   }
-  static mode_t Mode(const fs::path& p) {
-    struct stat info {};
+  static mode_t Mode(const fs::path& p) { struct stat info { };
     ::stat(p.c_str(), &info);
     return info.st_mode & 07777;
   }
@@ -86,7 +84,7 @@ TEST_F(ReplaceFileTest, ReplacesTheWholeFileKeepingItsPermissionsAndLeavesNothin
 
 // A file of a Chinese name, in a folder of a Chinese name, on every system.
 TEST_F(ReplaceFileTest, ChineseNamesAreReplacedAsAnyOther) {
-  const fs::path folder = dir_ / FileSystemPath("\xE8\xAF\xAD\xE6\x96\x99");            // 语料
+  const fs::path folder = dir_ / FileSystemPath("\xE8\xAF\xAD\xE6\x96\x99");      // 语料
   const fs::path file = folder / FileSystemPath("\xE6\x8A\xA5\xE5\x91\x8A.txt");  // 报告.txt
   fs::create_directory(folder);
   Write(file, "old");

@@ -149,8 +149,8 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path,
     if (h == INVALID_HANDLE_VALUE && cause != ERROR_FILE_EXISTS) break;
   }
   if (h == INVALID_HANDLE_VALUE) {
-    Fail(error, FolderForMessage(folder) + ": cannot create a temporary file: " +
-                    WindowsErrorText(cause));
+    Fail(error,
+         FolderForMessage(folder) + ": cannot create a temporary file: " + WindowsErrorText(cause));
     return nullptr;
   }
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);

@@ -30,7 +30,8 @@ void CountSignal(int) { gHandled = gHandled + 1; }
 TEST(StopOnSignalsTest, EachSignalAsksToStopAndThePreviousHandlingComesBack) {
   for (const int sig : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(sig);
-    struct sigaction counting {}, previous {};
+    struct sigaction counting {
+    }, previous{};
     counting.sa_handler = CountSignal;
     sigemptyset(&counting.sa_mask);
     ASSERT_EQ(sigaction(sig, &counting, &previous), 0);

@@ -21,9 +21,9 @@ namespace {
 
 // What the handler reaches: only one StopOnSignals lives at a time.
 std::mutex gMutex;
-HANDLE gWake = nullptr;          // set by the handler, or by the destructor to end the watcher
-int gSignal = 0;                 // the event that asked for the stop, as a signal number
-bool gEnding = false;            // the destructor asks the watcher to end
+HANDLE gWake = nullptr;           // set by the handler, or by the destructor to end the watcher
+int gSignal = 0;                  // the event that asked for the stop, as a signal number
+bool gEnding = false;             // the destructor asks the watcher to end
 std::atomic<bool> gAsked{false};  // a first Ctrl+C has been passed on
 
 BOOL WINAPI OnConsoleEvent(DWORD type) {

@@ -58,8 +58,8 @@ long RunChild(const std::wstring& test, std::string& output) {
   startup.hStdOutput = out;
   startup.hStdError = out;
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE,
-                                      DETACHED_PROCESS, nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                                      nullptr, nullptr, &startup, &process);
   SetEnvironmentVariableW(kChildVariable, nullptr);
   CloseHandle(out);
   if (!started) return -1;

@@ -103,8 +103,8 @@ std::unique_ptr<OutputStream> OutputStream::Create(const std::string& path) {
   return std::unique_ptr<OutputStream>(new OutputStream(f.release(), path));
 }
 
-std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path,
-                                                      std::string* error, LineEnds lineEnds) {
+std::unique_ptr<OutputStream> OutputStream::Replacing(const std::string& path, std::string* error,
+                                                      LineEnds lineEnds) {
   std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(path, error);
   if (replacement == nullptr) return nullptr;
   std::unique_ptr<OutputStream> stream(

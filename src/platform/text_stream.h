@@ -155,7 +155,7 @@ class OutputStream {
   std::string path_;  // the file the bytes go to (the temporary one when replacing)
   std::unique_ptr<FileReplacement> replacement_;  // null for a plain stream
   LineEnds lineEnds_ = LineEnds::kCrLf;
-  std::string buffer_;     // bytes not yet written to the file
+  std::string buffer_;         // bytes not yet written to the file
   std::uint64_t flushed_ = 0;  // bytes written to the file
   bool ok_ = true;
   bool finished_ = false;  // Finish succeeded; Close only puts the file in place

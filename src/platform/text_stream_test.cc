@@ -138,7 +138,6 @@ TEST(InputStreamTest, RegressionAFileIsReadOnlyAsFarAsNeeded) {
   EXPECT_EQ(ReadAll(*in), std::string(65535, 'x') + "\n" + std::string(70000, 'y') + "\r");
   EXPECT_TRUE(in->Eof());
   std::filesystem::remove(path);
-
 }
 
 TEST(InputStreamTest, OnlyPlainFilesOpen) {
@@ -176,10 +175,14 @@ TEST(InputStreamTest, RegressionACtrlZByteEndsTheInput) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"abc\x1a", "abc"},
       {"a\r\nb\r\n\x1a", "a\nb\n"},
-      {"ab\x1a" "cd\r\nef", "ab"},
-      {"\x1a" "abc", ""},
+      {"ab\x1a"
+       "cd\r\nef",
+       "ab"},
+      {"\x1a"
+       "abc",
+       ""},
       {"a\r\x1a\n", "a\r"},  // the CR has no LF before the end
-      {"\xB5\x1a", "\xB5"},    // bytes, not characters: a lead byte stays
+      {"\xB5\x1a", "\xB5"},  // bytes, not characters: a lead byte stays
       {"\x1b\x19\x7f", "\x1b\x19\x7f"},
   };
   for (const auto& [bytes, text] : cases) {
@@ -193,7 +196,10 @@ TEST(InputStreamTest, RegressionACtrlZByteEndsTheInput) {
   }
   // In a file, past the first block too; ReadLine stops at it as well.
   const auto path = std::filesystem::temp_directory_path() / "marvolen_in_ctrlz.txt";
-  { std::ofstream(path, std::ios::binary) << std::string(70000, 'x') << "\r\n\x1a" << "tail\r\n"; }
+  {
+    std::ofstream(path, std::ios::binary) << std::string(70000, 'x') << "\r\n\x1a"
+                                          << "tail\r\n";
+  }
   auto in = InputStream::Open(path.string());
   ASSERT_NE(in, nullptr);
   std::string line, all;
@@ -211,7 +217,8 @@ TEST(InputStreamTest, RegressionAPipeWithoutWriterIsRefusedAtOnce) {
                     ("marvolen_in_fifo_alone_" + std::to_string(::getpid()));
   std::filesystem::remove(fifo);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  auto open = std::async(std::launch::async, [&] { return InputStream::Open(fifo.string()) != nullptr; });
+  auto open =
+      std::async(std::launch::async, [&] { return InputStream::Open(fifo.string()) != nullptr; });
   if (open.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
     // Free the waiting open, so that the test fails instead of hanging.
     const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
@@ -332,7 +339,8 @@ TEST(OutputStreamTest, TruncateToDropsEverythingAfterAnEarlierPosition) {
   for (const bool replacing : {false, true}) {
     SCOPED_TRACE(replacing);
     std::filesystem::remove(path);
-    auto out = replacing ? OutputStream::Replacing(path.string()) : OutputStream::Create(path.string());
+    auto out =
+        replacing ? OutputStream::Replacing(path.string()) : OutputStream::Create(path.string());
     ASSERT_NE(out, nullptr);
     out->Write("head\n");
     EXPECT_EQ(out->Position(), 6u);

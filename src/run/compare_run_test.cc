@@ -115,8 +115,14 @@ std::map<Key, Change> ReadChanges(const fs::path& path) {
     EXPECT_EQ(r.size(), 10u);
     if (r.size() != 10) continue;
     EXPECT_EQ(changes.count({r[0], r[1]}), 0u) << r[1];
-    changes[{r[0], r[1]}] = Change{r[2], r[3], r[4], r[5], Split(r[6], " | "),
-                                   Split(r[7], " | "), Split(r[8], "; "), Split(r[9], "; ")};
+    changes[{r[0], r[1]}] = Change{r[2],
+                                   r[3],
+                                   r[4],
+                                   r[5],
+                                   Split(r[6], " | "),
+                                   Split(r[7], " | "),
+                                   Split(r[8], "; "),
+                                   Split(r[9], "; ")};
   }
   return changes;
 }
@@ -280,9 +286,10 @@ TEST_F(CompareRunTest, RemovingARuleListsExactlyThePatternsWhoseParsesUsedIt) {
         << text;
   }
   const std::size_t judgements = text.find("\nJudgement changes:\n");
-  const std::size_t vnAt = text.find("sequences  v n u<的> n  overt -> one_way  parses 2 -> 1\n"
-                                     "    - (NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"
-                                     "    rules lost: R14 NP -> VP u<的>");
+  const std::size_t vnAt = text.find(
+      "sequences  v n u<的> n  overt -> one_way  parses 2 -> 1\n"
+      "    - (NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"
+      "    rules lost: R14 NP -> VP u<的>");
   EXPECT_NE(judgements, std::string::npos);
   EXPECT_NE(vnAt, std::string::npos) << text;
   EXPECT_LT(judgements, vnAt);

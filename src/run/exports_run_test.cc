@@ -123,9 +123,7 @@ class ExportsRunTest : public TempFolderTest {
     return RunAnalysis(dir_.string(), ui, options);
   }
 
-  static std::string Golden() {
-    return ReadFile(TestdataDir() / "golden" / "examples-report.txt");
-  }
+  static std::string Golden() { return ReadFile(TestdataDir() / "golden" / "examples-report.txt"); }
 };
 
 // The text report is the golden one with both outputs asked for, and both
@@ -133,9 +131,9 @@ class ExportsRunTest : public TempFolderTest {
 TEST_F(ExportsRunTest, OutputsAreTheSameWhateverTheThreadsAndTheSearch) {
   WriteExamples();
   std::string html, csv;
-  for (const auto& [threads, engine] : {std::pair{1, SearchEngine::kChart},
-                                        std::pair{3, SearchEngine::kChart},
-                                        std::pair{2, SearchEngine::kLiteral}}) {
+  for (const auto& [threads, engine] :
+       {std::pair{1, SearchEngine::kChart}, std::pair{3, SearchEngine::kChart},
+        std::pair{2, SearchEngine::kLiteral}}) {
     SCOPED_TRACE(threads);
     RecordingUserInterface ui;
     RunOptions options;
@@ -181,16 +179,19 @@ TEST_F(ExportsRunTest, OutputsThatWouldOverwriteAFileOfTheRunAreRefused) {
   } cases[] = {
       {"tags.txt", "t.csv",
        "The HTML report file is also an input file or another output of the run and was not "
-       "written: " + where + "tags.txt"},
+       "written: " +
+           where + "tags.txt"},
       {"t.html", "./config.ini",
        "The CSV file is also an input file or another output of the run and was not written: " +
            where + "./config.ini"},
       {"link.txt", "t.csv",
        "The HTML report file is also an input file or another output of the run and was not "
-       "written: " + where + "link.txt"},
+       "written: " +
+           where + "link.txt"},
       {"report.txt", "t.csv",  // not made yet
        "The HTML report file is also an input file or another output of the run and was not "
-       "written: " + where + "report.txt"},
+       "written: " +
+           where + "report.txt"},
       {"t.html", "sub/../t.html",
        "The CSV file is also an input file or another output of the run and was not written: " +
            where + "sub/../t.html"},
@@ -238,15 +239,22 @@ TEST_F(ExportsRunTest, AReportWithoutFailedExportsKeepsWhatCanBeMade) {
     std::set<std::string> made;
     std::vector<std::string> messages;  // before the completion message
   } cases[] = {
-      {"report.txt", "t.csv", {"report.txt", "t.csv"},
+      {"report.txt",
+       "t.csv",
+       {"report.txt", "t.csv"},
        {"The HTML report file is also an input file or another output of the run and was not "
-        "written: " + where + "report.txt; the report is written without it"}},
+        "written: " +
+        where + "report.txt; the report is written without it"}},
       {"t.html", "no/such/folder/t.csv", {"report.txt", "t.html"}, {"The CSV file could not "}},
-      {"tags.txt", "rules.txt", {"report.txt"},
+      {"tags.txt",
+       "rules.txt",
+       {"report.txt"},
        {"The HTML report file is also an input file or another output of the run and was not "
-        "written: " + where + "tags.txt; the report is written without it",
+        "written: " +
+            where + "tags.txt; the report is written without it",
         "The CSV file is also an input file or another output of the run and was not "
-        "written: " + where + "rules.txt; the report is written without it"}},
+        "written: " +
+            where + "rules.txt; the report is written without it"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.html + " " + c.csv);
@@ -403,8 +411,8 @@ TEST_F(ExportsRunTest, AReportThatCannotBeWrittenWholeLeavesEveryOutputAsItWas) 
     }
     EXPECT_EQ(result.end, RunEnd::Completed);
     ASSERT_EQ(ui.messages.size(), 4u);
-    EXPECT_EQ(ui.messages[0], "Report file could not be written completely: " +
-                                  (dir_ / "report.txt").string());
+    EXPECT_EQ(ui.messages[0],
+              "Report file could not be written completely: " + (dir_ / "report.txt").string());
     EXPECT_EQ(ui.messages[1],
               "The HTML report file was left as it was too: " + (dir_ / "r.html").string());
     EXPECT_EQ(ui.messages[2],

@@ -74,9 +74,9 @@ TEST(GrammarFilesTest, EachExampleLineAnalysedAloneGivesItsEntryOfTheReport) {
         entry += "\n";
       }
     }
-    const std::string heading = WithCrLf(
-        Gbk(std::string("\n\nsequences.txt文件中") + JudgementWords(analysis.judgement) +
-            "的排列如下:\n\n"));
+    const std::string heading =
+        WithCrLf(Gbk(std::string("\n\nsequences.txt文件中") + JudgementWords(analysis.judgement) +
+                     "的排列如下:\n\n"));
     const std::size_t from = golden.find(heading, sequencesReport);
     ASSERT_NE(from, std::string::npos) << JudgementWords(analysis.judgement);
     const std::size_t to = golden.find(WithCrLf("\n\nsequences.txt"), from + heading.size());
@@ -103,8 +103,8 @@ TEST_F(GrammarFilesFailureTest, AFileThatCannotBeOpenedGivesTheRunsMessageAndNot
     fs::rename(dir_ / missing, dir_ / "away");
     RecordingUserInterface ui;
     EXPECT_FALSE(ReadGrammarFiles(dir_.string(), ui));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Data File <" + std::string(missing) +
-                                                    "> Open Error!"});
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"Data File <" + std::string(missing) + "> Open Error!"});
     fs::rename(dir_ / "away", dir_ / missing);
   }
   // The sequences file is not needed at all.

@@ -33,8 +33,8 @@ std::string Number(double value) {
 }
 
 void Rect(const DrawingRect& box, std::string& out) {
-  out += Number(box.left) + "," + Number(box.top) + "," + Number(box.width) + "," +
-         Number(box.height);
+  out +=
+      Number(box.left) + "," + Number(box.top) + "," + Number(box.width) + "," + Number(box.height);
 }
 
 void Dump(const char* kind, const Permutation& permutation, ParseEngine& engine) {

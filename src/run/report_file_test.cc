@@ -52,9 +52,7 @@ class ReportFileTest : public TempFolderTest {
     return names;
   }
 
-  static std::string Golden() {
-    return ReadFile(TestdataDir() / "golden" / "examples-report.txt");
-  }
+  static std::string Golden() { return ReadFile(TestdataDir() / "golden" / "examples-report.txt"); }
 };
 
 #ifndef _WIN32  // Windows: runs killed or at once in cli_marvolen_report_test
@@ -117,9 +115,8 @@ TEST_F(ReportFileTest, AStopAtAnyMomentLeavesThePreviousReport) {
     const RunResult result = RunAnalysis(dir_.string(), ui, options);
     EXPECT_EQ(result.end, RunEnd::Stopped);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0],
-              "The analysis was stopped; the report file was left as it was: " +
-                  (dir_ / "report.txt").string());
+    EXPECT_EQ(ui.messages[0], "The analysis was stopped; the report file was left as it was: " +
+                                  (dir_ / "report.txt").string());
     EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
     EXPECT_EQ(Others(), std::set<std::string>{"report.txt"});
   }
@@ -182,10 +179,10 @@ TEST_F(ReportFileTest, TwoRunsAtOnceLeaveOneWholeReport) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   const std::string now = ReadFile(report);
-  EXPECT_TRUE(now == Golden() || (now.size() > Golden().size() * 4 &&
-                                  now.rfind(Gbk("\r\n\r\n全部标记共有 19 个: "), 0) == 0 &&
-                                  now.find(Gbk("全部标记全排列——共有排列:54872个")) !=
-                                      std::string::npos))
+  EXPECT_TRUE(now == Golden() ||
+              (now.size() > Golden().size() * 4 &&
+               now.rfind(Gbk("\r\n\r\n全部标记共有 19 个: "), 0) == 0 &&
+               now.find(Gbk("全部标记全排列——共有排列:54872个")) != std::string::npos))
       << now.size();
   EXPECT_EQ(Others(), (std::set<std::string>{"long", "report.txt", "three"}));
 }

@@ -92,8 +92,7 @@ std::vector<std::string> BeginExtraOutputs(std::vector<ExtraOutput>& outputs,
       continue;
     }
     std::string error;
-    output.stream =
-        OutputStream::Replacing(output.path, &error, OutputStream::LineEnds::kAsGiven);
+    output.stream = OutputStream::Replacing(output.path, &error, OutputStream::LineEnds::kAsGiven);
     if (output.stream == nullptr) {
       refusals.push_back(std::string("The ") + output.what +
                          " could not be created: " + DisplayPath(error));
@@ -201,11 +200,10 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     }
   }
   // Creating the report over a data file or over config.ini would destroy it.
-  const bool reportIsInput = SameExistingFile(resultPath, tagsPath) ||
-                             SameExistingFile(resultPath, sequencesPath) ||
-                             SameExistingFile(resultPath, rulesPath) ||
-                             SameExistingFile(resultPath, profilePath) ||
-                             (baselineFile && SameExistingFile(resultPath, baselinePath));
+  const bool reportIsInput =
+      SameExistingFile(resultPath, tagsPath) || SameExistingFile(resultPath, sequencesPath) ||
+      SameExistingFile(resultPath, rulesPath) || SameExistingFile(resultPath, profilePath) ||
+      (baselineFile && SameExistingFile(resultPath, baselinePath));
   // The report is written beside RESULT and takes its place only when
   // complete: whatever stops the run, the previous report stays whole. A
   // RESULT that is no plain file (a folder, a pipe, a device) or that may
@@ -217,8 +215,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::vector<ExtraOutput> extras;
   extras.push_back({"HTML report file", options.htmlReport, NativePath(options.htmlReport), {}});
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
-  extras.push_back(
-      {"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
+  extras.push_back({"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
   // The table of changes is made only with a comparison to fill it.
   const std::string changesPath = options.compareRules.empty() ? "" : options.changesCsv;
   extras.push_back({"CSV file of changes", changesPath, NativePath(changesPath), {}});
@@ -347,9 +344,10 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
                sequencesEnd == ReportEnd::kWritten && !options.stop.stop_requested();
     baseline.reset();
     if (!compared && !options.stop.stop_requested()) {
-      ui.ShowMessage("The comparison with the baseline rules file could not be made, as a "
-                     "report of one side did not end: " +
-                     ReportPathForDisplay(startupDir, options.compareRules));
+      ui.ShowMessage(
+          "The comparison with the baseline rules file could not be made, as a "
+          "report of one side did not end: " +
+          ReportPathForDisplay(startupDir, options.compareRules));
       if (extras[3].stream) {
         extras[3].stream->Abandon();
         extras[3].stream.reset();
@@ -409,8 +407,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // In the workbench's mode that writes the report without the exports that
   // failed, an export that could not be finished costs only itself; the
   // report that could not be finished costs every output.
-  const bool replace =
-      reportFinished && (everyExtraFinished || options.reportWithoutFailedExports);
+  const bool replace = reportFinished && (everyExtraFinished || options.reportWithoutFailedExports);
   if (!reportFinished) {
     ui.ShowMessage("Report file could not be written completely: " +
                    ReportPathForDisplay(startupDir, config.result));
@@ -419,8 +416,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     for (std::size_t k = 0; k < extras.size(); ++k) {
       if (!finished[k]) continue;
       if (!extras[k].stream->Close()) {
-        ui.ShowMessage(std::string("The ") + extras[k].what +
-                       " could not be written completely: " +
+        ui.ShowMessage(std::string("The ") + extras[k].what + " could not be written completely: " +
                        ReportPathForDisplay(startupDir, extras[k].configured));
       } else if (k == 0) {
         outcome.htmlReportWritten = true;
@@ -437,8 +433,10 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   } else {
     reportFile->Abandon();
     if (reportFinished) {
-      ui.ShowMessage("The report file was left as it was, as an output of the run could not be "
-                     "written: " + ReportPathForDisplay(startupDir, config.result));
+      ui.ShowMessage(
+          "The report file was left as it was, as an output of the run could not be "
+          "written: " +
+          ReportPathForDisplay(startupDir, config.result));
     }
     for (std::size_t k = 0; k < extras.size(); ++k) {
       if (!finished[k]) continue;

@@ -98,12 +98,12 @@ enum class RunEnd {
 
 struct RunResult {
   RunEnd end = RunEnd::OpenFailed;
-  int errorMessages = 0;  // messages shown before the completion message
+  int errorMessages = 0;           // messages shown before the completion message
   bool htmlReportWritten = false;  // options.htmlReport is complete in its place
   bool csvTableWritten = false;    // options.csvTable is
   bool reportWritten = false;      // the report is
-  bool compared = false;  // the comparison was made (options.compareRules)
-  bool changed = false;   // and it found a changed pattern
+  bool compared = false;           // the comparison was made (options.compareRules)
+  bool changed = false;            // and it found a changed pattern
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

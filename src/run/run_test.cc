@@ -12,8 +12,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <future>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -135,9 +135,9 @@ TEST_F(RunTest, EachFailedOpenShowsItsMessageAndTouchesNoReportFile) {
     const char* missing;
     const char* message;
   };
-  for (const Case& c : {Case{"tags.txt", kTagsOpenError},
-                        Case{"sequences.txt", kSequencesOpenError},
-                        Case{"rules.txt", kRulesOpenError}}) {
+  for (const Case& c :
+       {Case{"tags.txt", kTagsOpenError}, Case{"sequences.txt", kSequencesOpenError},
+        Case{"rules.txt", kRulesOpenError}}) {
     SCOPED_TRACE(c.missing);
     WriteStandardFiles();
     fs::remove(dir_ / c.missing);
@@ -172,9 +172,8 @@ TEST_F(RunTest, AReportFileThatCannotBeCreatedIsReportedAtOnce) {
 #else
   ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0644), 0);
   fs::create_symlink("fifo", dir_ / "to-fifo");
-  const std::vector<std::string> results = {"",         "folder",  "missing-dir/report.txt",
-                                            "/dev/full", "fifo",   "to-fifo",
-                                            "readonly.txt"};
+  const std::vector<std::string> results = {
+      "", "folder", "missing-dir/report.txt", "/dev/full", "fifo", "to-fifo", "readonly.txt"};
   const int entries = 8;
 #endif
   for (const std::string& result : results) {
@@ -200,13 +199,12 @@ TEST_F(RunTest, TheReportIsNeverCreatedOverAnInputFile) {
   WriteStandardFiles();
   // Each input file, also reached through another name.
   const std::string sameRules = "../" + dir_.filename().string() + "/rules.txt";
-  for (const std::string& target :
-       {std::string("tags.txt"), std::string("./sequences.txt"), sameRules,
-        std::string("config.ini")}) {
+  for (const std::string& target : {std::string("tags.txt"), std::string("./sequences.txt"),
+                                    sameRules, std::string("config.ini")}) {
     SCOPED_TRACE(target);
     WriteFile(dir_ / "config.ini",
-              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\nRESULT=" +
-                  target + "\n");
+              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\nRESULT=" + target +
+                  "\n");
     const std::string config = ReadFile(dir_ / "config.ini");
     ui_.messages.clear();
     const RunResult r = Run();
@@ -254,17 +252,15 @@ TEST_F(RunTest, AbsolutePathsAreUsedAsTheyAre) {
   WriteFile(data / "tags.txt", kValidTags);
   WriteFile(data / "sequences.txt", kValidSequences);
   WriteFile(data / "rules.txt", kValidRules);
-  WriteFile(dir_ / "start" / "config.ini",
-            "[DATA]\nTAGS=" + (data / "tags.txt").string() +
-                "\nSEQUENCES=" + (data / "sequences.txt").string() +
-                "\nRULES=" + (data / "rules.txt").string() +
-                "\nRESULT=" + (data / "report.txt").string() + "\n");
+  WriteFile(dir_ / "start" / "config.ini", "[DATA]\nTAGS=" + (data / "tags.txt").string() +
+                                               "\nSEQUENCES=" + (data / "sequences.txt").string() +
+                                               "\nRULES=" + (data / "rules.txt").string() +
+                                               "\nRESULT=" + (data / "report.txt").string() + "\n");
   const RunResult r = RunAnalysis((dir_ / "start").string(), ui_);
   EXPECT_EQ(r.errorMessages, 0);
   EXPECT_TRUE(fs::exists(data / "report.txt"));
-  EXPECT_EQ(ui_.messages,
-            Messages{"分析完毕！请打开" + (dir_ / "start").string() + kSeparator +
-                     (data / "report.txt").string() + "\n查看分析报告。"});
+  EXPECT_EQ(ui_.messages, Messages{"分析完毕！请打开" + (dir_ / "start").string() + kSeparator +
+                                   (data / "report.txt").string() + "\n查看分析报告。"});
 }
 
 TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
@@ -282,9 +278,8 @@ TEST_F(RunTest, GbkAndUtf8PathsInTheConfigurationReachTheirFiles) {
   EXPECT_EQ(r.errorMessages, 0);
   EXPECT_TRUE(fs::exists(dir_ / FileSystemPath("\xE6\x8A\xA5\xE5\x91\x8A.txt")));
   // The message names the report in UTF-8.
-  EXPECT_EQ(ui_.messages,
-            Messages{"分析完毕！请打开" + PathText(dir_) + kSeparator +
-                     "\xE6\x8A\xA5\xE5\x91\x8A.txt\n查看分析报告。"});
+  EXPECT_EQ(ui_.messages, Messages{"分析完毕！请打开" + PathText(dir_) + kSeparator +
+                                   "\xE6\x8A\xA5\xE5\x91\x8A.txt\n查看分析报告。"});
 }
 
 TEST_F(RunTest, NoTagsAndNoSequencesLeaveAnEmptyReportAndStillComplete) {
@@ -358,8 +353,8 @@ TEST_F(RunTest, AMistakeIsShownAtTheLineItIsOn) {
   struct FirstPlace : UserInterface {
     void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
     void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
-      if (first.empty()) first = text.substr(0, 20) + "|" + place.file + "|" +
-                                 std::to_string(place.line);
+      if (first.empty())
+        first = text.substr(0, 20) + "|" + place.file + "|" + std::to_string(place.line);
     }
     void SetBusy(bool) override {}
     std::string first;
@@ -389,8 +384,8 @@ TEST_F(RunTest, AMistakeIsShownAtTheLineItIsOn) {
       {"rules.txt", "CFGRuleSetBgin\n&& 1 R1 : NP -> a n &&\nCFGRuleSetEnd\n",
        "Invalid Rules_File f|rules.txt|1"},
       // A rule whose closing "&&" stands on the line after it.
-      {"rules.txt", "CFGRuleSetBegin\n&& 1 R1 : NP -> a n &&\n" + longRightSide +
-                        "\n&&\nCFGRuleSetEnd\n",
+      {"rules.txt",
+       "CFGRuleSetBegin\n&& 1 R1 : NP -> a n &&\n" + longRightSide + "\n&&\nCFGRuleSetEnd\n",
        "Right side longer th|rules.txt|3"},
       {"rules.txt", "CFGRuleSetBegin\n&& 1 R1 : NP -> a " + x20 + "\n&&\nCFGRuleSetEnd\n",
        "Item longer than 19 |rules.txt|2"},
@@ -431,7 +426,8 @@ TEST(CompletionMessageTest, NamesTheDirectoryTheSeparatorAndTheValueAsConfigured
   EXPECT_EQ(CompletionMessage("/w", "\xB1\xA8\xB8\xE6.txt"),
             "分析完毕！请打开/w/报告.txt\n查看分析报告。");
   // An absolute value is appended too.
-  EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"), "分析完毕！请打开/w//tmp/out.txt\n查看分析报告。");
+  EXPECT_EQ(CompletionMessage("/w", "/tmp/out.txt"),
+            "分析完毕！请打开/w//tmp/out.txt\n查看分析报告。");
 }
 #else
 TEST(CompletionMessageTest, JoinsTheDirectoryAndTheValueWithABackslash) {
@@ -466,10 +462,9 @@ TEST_F(RunTest, AReportCutShortPartWayIsReportedAndThePreviousReportStays) {
 #endif
   }
   EXPECT_TRUE(completed);
-  EXPECT_EQ(ui_.messages,
-            (Messages{"Report file could not be written completely: " +
-                          (dir_ / "report.txt").string(),
-                      Completion(dir_ / "report.txt")}));
+  EXPECT_EQ(ui_.messages, (Messages{"Report file could not be written completely: " +
+                                        (dir_ / "report.txt").string(),
+                                    Completion(dir_ / "report.txt")}));
   EXPECT_EQ(ReadFile(dir_ / "report.txt"), "previous report");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 5);
   EXPECT_EQ(ReadFile(dir_ / "tags.txt"), kValidTags);
@@ -484,9 +479,10 @@ class RunReportTest : public RunTest {
     WriteFile(dir_ / "tags.txt", "TagSetBegin a , n TagSetEnd");
     WriteFile(dir_ / "sequences.txt", "a n\r\n");
     WriteFile(dir_ / "rules.txt", rules);
-    WriteFile(dir_ / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
-                                   "RULES=rules.txt\nRESULT=report.txt\nITEMLENGTH=" +
-                                       itemLength + "\n");
+    WriteFile(dir_ / "config.ini",
+              "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+              "RULES=rules.txt\nRESULT=report.txt\nITEMLENGTH=" +
+                  itemLength + "\n");
   }
 };
 
@@ -499,7 +495,8 @@ TEST_F(RunReportTest, TheReportHoldsTheTagSetReportThenTheSequencesReportInTheCh
   ASSERT_EQ(report.rfind(tagSetSummary, 0), 0u);
   const std::size_t seq = report.find(sequencesSummary);
   ASSERT_NE(seq, std::string::npos);
-  EXPECT_NE(report.find(Gbk("全部标记全排列——3项词类或短语类标记的全部排列如下")), std::string::npos);
+  EXPECT_NE(report.find(Gbk("全部标记全排列——3项词类或短语类标记的全部排列如下")),
+            std::string::npos);
   // No triple combines with the one two-item rule; the line "a n" does.
   EXPECT_NE(report.find(Gbk("全部标记全排列——共有排列:8个\r\n\r\n\r\n无组合关系的排列:8个")),
             std::string::npos);
@@ -515,9 +512,10 @@ TEST_F(RunReportTest, LongModeAnalysesThePatternsInstead) {
 }
 
 TEST_F(RunReportTest, OneItemRuleCyclesAreNamedOnceAndTheRunEnds) {
-  Write("CFGRuleSetBegin && 1 R1 : NP -> VP && && 1 R2 : VP -> NP && "
-        "&& 1 R3 : NP -> a && CFGRuleSetEnd",
-        "");
+  Write(
+      "CFGRuleSetBegin && 1 R1 : NP -> VP && && 1 R2 : VP -> NP && "
+      "&& 1 R3 : NP -> a && CFGRuleSetEnd",
+      "");
   const RunResult r = RunAnalysis(dir_.string(), ui_);
   EXPECT_EQ(r.end, RunEnd::Completed);
   EXPECT_EQ(r.errorMessages, 1);
@@ -618,7 +616,8 @@ TEST_F(RunBadInputTest, ALeadByteAsTheLastByteOfEveryFile) {
   const RunResult r = RunWith(config + "\xB5", tags, rules, sequences);
   EXPECT_EQ(r.end, RunEnd::Completed);
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0], "分析完毕！请打开" + dir_.string() + "/report\xEF\xBF\xBD\n查看分析报告。");
+  EXPECT_EQ(ui_.messages[0],
+            "分析完毕！请打开" + dir_.string() + "/report\xEF\xBF\xBD\n查看分析报告。");
   const std::string report = ReadFile(dir_ / "report\xB5");
 #endif
   EXPECT_NE(report.find(Gbk("全部标记共有 2 个")), std::string::npos);
@@ -630,9 +629,9 @@ TEST_F(RunBadInputTest, ALeadByteAsTheLastByteOfEveryFile) {
 TEST_F(RunBadInputTest, FilesOfNothingButBlanks) {
   const RunResult r = RunWith(kConfig, "  \r\n\t", "\r\n  \r\n", "  \r\n");
   EXPECT_EQ(r.end, RunEnd::Completed);
-  EXPECT_EQ(ui_.messages, (Messages{"Invalid TagSet_File format!    ",
-                                    "Invalid Rules_File format!    ",
-                                    Completion(dir_ / "report.txt")}));
+  EXPECT_EQ(ui_.messages,
+            (Messages{"Invalid TagSet_File format!    ", "Invalid Rules_File format!    ",
+                      Completion(dir_ / "report.txt")}));
   // No tag-set report; the blank line is a sequence of no items.
   EXPECT_FALSE(ReportHas("全部标记"));
   EXPECT_TRUE(ReportHas("sequences.txt文件中共有排列:1个"));
@@ -647,7 +646,8 @@ TEST_F(RunBadInputTest, FilesOfNothingButBlanks) {
 TEST_F(RunBadInputTest, NulBytesEndValuesAndLinesAndAreTokensInTheOtherFiles) {
   const RunResult r = RunWith(
       std::string("[DATA]\r\nTAGS=tags.txt\r\nSEQUENCES=sequences.txt\r\nRULES=rules.txt\0x\r\n"
-                  "RESULT=report.txt\r\n", 86),
+                  "RESULT=report.txt\r\n",
+                  86),
       std::string("TagSetBegin a \0 n TagSetEnd", 27),
       std::string("CFGRuleSetBegin && \0 R \0 NP -> a n && CFGRuleSetEnd", 51),
       std::string("a n\0 x y z w v\r\n\0\r\n", 19));
@@ -668,14 +668,14 @@ TEST_F(RunBadInputTest, RegressionAnEndlessDeviceAsADataFileIsNotOpened) {
   const std::string device = "/dev/zero";
   if (!fs::exists(device)) GTEST_SKIP() << "no /dev/zero";
 #endif
-  RunResult r = RunWith(
-      "[DATA]\nTAGS=tags.txt\nSEQUENCES=" + device + "\nRULES=rules.txt\nRESULT=report.txt\n",
-      "TagSetBegin a TagSetEnd", "CFGRuleSetBegin CFGRuleSetEnd", "");
+  RunResult r = RunWith("[DATA]\nTAGS=tags.txt\nSEQUENCES=" + device +
+                            "\nRULES=rules.txt\nRESULT=report.txt\n",
+                        "TagSetBegin a TagSetEnd", "CFGRuleSetBegin CFGRuleSetEnd", "");
   EXPECT_EQ(r.end, RunEnd::OpenFailed);
   EXPECT_EQ(ui_.messages, Messages{"Data File <sequences.txt> Open Error!"});
   ui_.messages.clear();
-  r = RunWith("[DATA]\nTAGS=" + device + "\nSEQUENCES=sequences.txt\nRULES=rules.txt\n",
-              "", "", "a n\n");
+  r = RunWith("[DATA]\nTAGS=" + device + "\nSEQUENCES=sequences.txt\nRULES=rules.txt\n", "", "",
+              "a n\n");
   EXPECT_EQ(ui_.messages, Messages{"Data File <tags.txt> Open Error!"});
 }
 
@@ -687,8 +687,9 @@ TEST_F(RunBadInputTest, RegressionAPipeAsADataFileFailsAtOnce) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"TAGS", kTagsOpenError}, {"SEQUENCES", kSequencesOpenError}, {"RULES", kRulesOpenError}};
   for (const auto& [key, message] : cases) {
-    std::string config = "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
-                         "RESULT=report.txt\n";
+    std::string config =
+        "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+        "RESULT=report.txt\n";
     config.replace(config.find(key + "="), key.size() + 1, key + "=pipe\n" + key + "_WAS=");
     WriteFile(dir_ / "config.ini", config);
     WriteFile(dir_ / "tags.txt", kValidTags);
@@ -740,7 +741,8 @@ TEST_F(RunBadInputTest, ACtrlZByteEndsEachDataFile) {
       "RESULT=report.txt\r\n",
       "TagSetBegin\r\na , n\r\nTagSetEnd\r\n\x1a",
       "CFGRuleSetBegin\r\n&& 1 R : NP -> a n &&\r\nCFGRuleSetEnd\r\n\x1a",
-      "a n\r\n\x1a" "a a a a a a\r\n");
+      "a n\r\n\x1a"
+      "a a a a a a\r\n");
   EXPECT_EQ(r.end, RunEnd::Completed);
   EXPECT_EQ(ui_.messages, Messages{Completion(dir_ / "report.txt")});
   EXPECT_TRUE(ReportHas("全部标记共有 2 个"));

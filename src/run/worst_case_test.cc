@@ -8,8 +8,8 @@
 // MARVOLEN_WORST_CASE_LINES sets the number of lines (default 20, at most
 // 500) for measuring the full case by hand.
 #ifdef _WIN32
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 #else
 #include <sys/resource.h>
 #endif
@@ -186,15 +186,14 @@ TEST(WorstCaseTest, FiveItemLinesOverThreeHundredDenseRulesListEveryParse) {
   // Every parse of an ambiguous line is on a line of its own, "\t\t[k](...)".
   const std::size_t sequencesReport = report.find(Gbk("sequences.txt文件中共有排列:"));
   ASSERT_NE(sequencesReport, std::string::npos);
-  EXPECT_EQ(static_cast<double>(Occurrences(report, "\r\n\t\t[", sequencesReport)),
-            expectedParses);
+  EXPECT_EQ(static_cast<double>(Occurrences(report, "\r\n\t\t[", sequencesReport)), expectedParses);
   EXPECT_NE(report.find(Gbk("其中有外显型歧义的排列:") + std::to_string(lineCount) + Gbk("个")),
             std::string::npos);
 
-  std::printf("worst case: %d lines of five items, %.0f parses (%.0f to a line at least), "
-              "300 rules: %.2f s, peak memory %.0f MB, report %.1f MB\n",
-              lineCount, expectedParses, fewest, seconds, peakMegabytes,
-              report.size() / 1048576.0);
+  std::printf(
+      "worst case: %d lines of five items, %.0f parses (%.0f to a line at least), "
+      "300 rules: %.2f s, peak memory %.0f MB, report %.1f MB\n",
+      lineCount, expectedParses, fewest, seconds, peakMegabytes, report.size() / 1048576.0);
   std::error_code ec;
   fs::current_path(fs::temp_directory_path(), ec);
   fs::remove_all(dir, ec);

@@ -66,7 +66,10 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
         Qt::BlockingQueuedConnection);
   }
   void SetBusy(bool busy) override { busy_ = busy; }
-  void Progress(std::int64_t done, std::int64_t total) override { done_ = done; total_ = total; }
+  void Progress(std::int64_t done, std::int64_t total) override {
+    done_ = done;
+    total_ = total;
+  }
 
   // GUI thread: show the busy state and the progress.
   void Update() {
@@ -186,11 +189,13 @@ QString WorkbenchMessage(const QString& text) {
   static const QRegularExpression cycles(
       QStringLiteral("^One-item rules in Rules_File form (a cycle|(\\d+) cycles):\n"));
   if (const QRegularExpressionMatch match = cycles.match(result); match.hasMatch()) {
-    result.replace(0, match.capturedLength(),
-                   match.captured(2).isEmpty()
-                       ? QCoreApplication::translate("AnalysisRunner", "规则文件中的单项规则构成一个循环：\n")
-                       : QCoreApplication::translate("AnalysisRunner", "规则文件中的单项规则构成 %1 个循环：\n")
-                             .arg(match.captured(2)));
+    result.replace(
+        0, match.capturedLength(),
+        match.captured(2).isEmpty()
+            ? QCoreApplication::translate("AnalysisRunner", "规则文件中的单项规则构成一个循环：\n")
+            : QCoreApplication::translate("AnalysisRunner",
+                                          "规则文件中的单项规则构成 %1 个循环：\n")
+                  .arg(match.captured(2)));
     result.replace(QStringLiteral("To keep the analysis finite, a one-item rule is not applied "
                                   "to a phrase whose chain of one-item rules already holds its "
                                   "left tag."),

@@ -118,14 +118,14 @@ const struct {
 };
 
 constexpr std::optional<Command> kToolbarButtons[] = {
-    kFileNew, kFileOpen, kFileSave, std::nullopt, kEditCut, kEditCopy, kEditPaste,
-    std::nullopt, kFilePrint, std::nullopt, kAppAbout};
+    kFileNew,   kFileOpen,    kFileSave,  std::nullopt, kEditCut, kEditCopy,
+    kEditPaste, std::nullopt, kFilePrint, std::nullopt, kAppAbout};
 constexpr Command kDocumentCommands[] = {kFileSave,         kFileSaveAs, kFilePrint,
                                          kFilePrintPreview, kWindowNew,  kEditReplace};
 constexpr Command kWindowCommands[] = {
-    kFileClose, kGenerateReport, kViewReport,   kWindowCascade,    kWindowTile,
-    kWindowArrange, kNextPane,   kPrevPane,     kEditFind,         kEditFindNext,
-    kEditFindPrevious, kEditGoToLine, kWindowClose};
+    kFileClose,        kGenerateReport, kViewReport, kWindowCascade, kWindowTile,
+    kWindowArrange,    kNextPane,       kPrevPane,   kEditFind,      kEditFindNext,
+    kEditFindPrevious, kEditGoToLine,   kWindowClose};
 
 }  // namespace
 
@@ -134,8 +134,8 @@ std::vector<CommandText> CommandTexts() {
   for (const auto& row : kCommands) {
     const QStringList prompt = Tr(row.prompt).split(QLatin1Char('\n'));
     texts.push_back({row.command, QString::fromLatin1(row.name),
-                     *row.text != '\0' ? Tr(row.text) : QString(), prompt[0],
-                     prompt.value(1), QString::fromLatin1(row.keys)});
+                     *row.text != '\0' ? Tr(row.text) : QString(), prompt[0], prompt.value(1),
+                     QString::fromLatin1(row.keys)});
   }
   return texts;
 }
@@ -184,8 +184,8 @@ std::map<Command, QAction*> MakeActions(QObject* parent) {
     if (!command.keys.isEmpty()) action->setShortcuts(QKeySequence::listFromString(command.keys));
     actions[command.command] = action;
   }
-  for (Command command : {kViewToolbar, kViewStatusBar, kViewParsePane, kRunHtmlReport,
-                          kRunCsvTable})
+  for (Command command :
+       {kViewToolbar, kViewStatusBar, kViewParsePane, kRunHtmlReport, kRunCsvTable})
     actions.at(command)->setCheckable(true);
   return actions;
 }

@@ -109,8 +109,8 @@ std::map<Command, QAction*> MakeActions(QObject* parent);
 // status bar as the others' do.
 struct MenuBars {
   QList<QMenu*> menus;
-  QList<QAction*> start;     // the bar's menus while no document window is active
-  QList<QAction*> document;  // and while one is
+  QList<QAction*> start;        // the bar's menus while no document window is active
+  QList<QAction*> document;     // and while one is
   QMenu* windowMenu = nullptr;  // 窗口
 };
 MenuBars MakeMenus(const std::map<Command, QAction*>& actions, QWidget* parent);

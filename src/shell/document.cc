@@ -69,7 +69,8 @@ std::optional<std::string> Document::Bytes(QString* error) const {
   auto bytes = EncodeGbkText(text_->toRawText().toStdU16String(), lineEnding_, &bad);
   if (!bytes) {
     const char32_t c = bad.character;
-    *error = QCoreApplication::translate("Document", "%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4）")
+    *error = QCoreApplication::translate("Document",
+                                         "%1 第 %2 行含有 GBK 编码无法表示的字符“%3”（U+%4）")
                  .arg(title_)
                  .arg(text_->findBlock(static_cast<int>(bad.index)).blockNumber() + 1)
                  .arg(QString::fromUcs4(&c, 1),
@@ -108,8 +109,7 @@ bool Document::ChangedOnDisk() const {
 }
 
 bool Document::OverwritesChange() const {
-  if (path_.isEmpty() || !QFileInfo(path_).isFile() || DiskStamp::Of(path_) == stamp_)
-    return false;
+  if (path_.isEmpty() || !QFileInfo(path_).isFile() || DiskStamp::Of(path_) == stamp_) return false;
   // Touched or replaced by the same bytes is no change.
   std::string bytes;
   QString error;

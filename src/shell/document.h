@@ -28,8 +28,8 @@ class Document : public QObject {
   Document(const QString& title, QObject* owner);
 
   QTextDocument* text() const { return text_; }
-  const QString& title() const { return title_; }  // the file name, once there is a file
-  const QString& path() const { return path_; }    // absolute; "" until there is a file
+  const QString& title() const { return title_; }        // the file name, once there is a file
+  const QString& path() const { return path_; }          // absolute; "" until there is a file
   LineEnding lineEnding() const { return lineEnding_; }  // what Save writes
 
   // Read the file at `path` (ReadFileBytes, at most kMaxFileSize bytes).

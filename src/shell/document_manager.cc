@@ -22,8 +22,7 @@ namespace marvolen {
 
 DocumentManager::DocumentManager(QMdiArea* area, DialogProvider& dialogs,
                                  RecentFileList& recentFiles, QWidget* window)
-    : QObject(window), area_(area), dialogs_(dialogs), recentFiles_(recentFiles),
-      window_(window) {}
+    : QObject(window), area_(area), dialogs_(dialogs), recentFiles_(recentFiles), window_(window) {}
 
 DocumentManager::~DocumentManager() {
   // The windows go before the documents they show.
@@ -113,8 +112,7 @@ bool DocumentManager::MaybeSave(Document* document) {
   if (!document->text()->isModified()) return true;
   const SaveChoice choice =
       dialogs_.AskSaveChanges(window_, tr("是否保存对 %1 的更改？").arg(document->title()));
-  return choice == SaveChoice::kDiscard ||
-         (choice == SaveChoice::kSave && Save(document, false));
+  return choice == SaveChoice::kDiscard || (choice == SaveChoice::kSave && Save(document, false));
 }
 
 void DocumentManager::CloseActiveDocument() {

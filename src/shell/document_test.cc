@@ -303,8 +303,7 @@ class DocumentTest : public QObject {
     QCOMPARE(bench_->dialogs->saveQuestions.size(), 2);
     QVERIFY(main_->isVisible());
     // Cancelling keeps every edit, the one given up before included.
-    for (Document* doc : main_->findChildren<Document*>())
-      QVERIFY(doc->text()->isModified());
+    for (Document* doc : main_->findChildren<Document*>()) QVERIFY(doc->text()->isModified());
     // Discarding everything lets the program end; the files stay as they were.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
     bench_->dialogs->saveAnswers = {SaveChoice::kDiscard, SaveChoice::kDiscard};
@@ -351,7 +350,8 @@ class DocumentTest : public QObject {
     comeBack();
     QCOMPARE(bench_->dialogs->texts().size(), 1);
     QVERIFY(bench_->dialogs->texts()[0].contains(QStringLiteral("已从磁盘删除或移走")));
-    QCOMPARE(ShownTitle(main_->documents()->activeWindow()), QStringLiteral("rules.txt（已从磁盘删除）"));
+    QCOMPARE(ShownTitle(main_->documents()->activeWindow()),
+             QStringLiteral("rules.txt（已从磁盘删除）"));
     QCOMPARE(ShownTitle(main_), QStringLiteral("Marvolen - rules.txt（已从磁盘删除）"));
     main_->action(Command::kFileSave)->trigger();  // made again, without a question
     QCOMPARE(bench_->dialogs->overwriteQuestions.size(), 2);

@@ -25,8 +25,9 @@ QString NotPlainFileText() {
 UniqueFile OpenForReading(const QString& path, QString* error) {
   const QFileInfo info(path);
   if (!info.exists()) {
-    *error = QCoreApplication::translate("FileIo", "%1\n找不到该文件。\n请确认路径和文件名是否正确。")
-                 .arg(Shown(path));
+    *error =
+        QCoreApplication::translate("FileIo", "%1\n找不到该文件。\n请确认路径和文件名是否正确。")
+            .arg(Shown(path));
     return nullptr;
   }
   // A FIFO would block the read, a device feed it without end.
@@ -39,7 +40,8 @@ UniqueFile OpenForReading(const QString& path, QString* error) {
   UniqueFile file = OpenPlainFileForReading(path.toStdString());
   if (file == nullptr) {
     const QString reason = errno != 0 ? qt_error_string(errno) : NotPlainFileText();
-    *error = QCoreApplication::translate("FileIo", "%1\n无法打开该文件：%2").arg(Shown(path), reason);
+    *error =
+        QCoreApplication::translate("FileIo", "%1\n无法打开该文件：%2").arg(Shown(path), reason);
   }
   return file;
 }

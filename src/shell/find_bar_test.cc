@@ -22,8 +22,8 @@
 #include "shell/report_view.h"
 #include "shell/report_window.h"
 #include "shell/test_support.h"
-#include "shell/window_list.h"
 #include "shell/text_search.h"
+#include "shell/window_list.h"
 
 namespace marvolen {
 
@@ -141,7 +141,8 @@ class FindBarTest : public QObject {
     QCOMPARE(main_->statusBar()->currentMessage(), QStringLiteral("已查找到末尾，从开头继续。"));
     main_->action(Command::kEditFindPrevious)->trigger();
     QCOMPARE(Selection(editor_), QStringLiteral("4:5 NP"));
-    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 4 行，第 7 列"));
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(),
+             QStringLiteral("第 4 行，第 7 列"));
     // Text that is not there.
     findField_->setText(QStringLiteral("形容词"));
     main_->action(Command::kEditFindNext)->trigger();
@@ -179,8 +180,8 @@ class FindBarTest : public QObject {
     QVERIFY2(many > few, qPrintable(QStringLiteral("%1 -> %2").arg(few).arg(many)));
     // Every line in sight has its two marks.
     const int first = editor->cursorForPosition(QPoint(0, 0)).blockNumber();
-    const int last = editor->cursorForPosition(QPoint(0, editor->viewport()->height() - 1))
-                         .blockNumber();
+    const int last =
+        editor->cursorForPosition(QPoint(0, editor->viewport()->height() - 1)).blockNumber();
     QCOMPARE(many, 2 * (last - first + 1));
   }
 
@@ -248,7 +249,8 @@ class FindBarTest : public QObject {
   void goToLine() {
     bench_->dialogs->lineAnswers = {3, 0, 99};
     main_->action(Command::kEditGoToLine)->trigger();
-    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 3 行，第 1 列"));
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(),
+             QStringLiteral("第 3 行，第 1 列"));
     main_->action(Command::kEditGoToLine)->trigger();  // cancelled
     QCOMPARE(editor_->textCursor().blockNumber(), 2);
     editor_->GoToLine(99);  // past the end: the last line

@@ -32,8 +32,8 @@ using enum Command;
 
 }  // namespace
 
-MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
-                       RecentFileList& recentFiles, WorkbenchLayout& layout)
+MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs, RecentFileList& recentFiles,
+                       WorkbenchLayout& layout)
     : startupDir_(std::move(startupDir)),
       dialogs_(dialogs),
       recentFiles_(recentFiles),
@@ -70,8 +70,7 @@ MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs,
     findBar_->SetPane(activePane());
     ShowCursorPosition();
   });
-  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-          &MainWindow::UpdateActions);
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateActions);
   UpdateActions();
 }
 
@@ -449,9 +448,9 @@ void MainWindow::SaveLayout() {
 
 void MainWindow::ShowCursorPosition() {
   const TextPane* pane = activePane();
-  cursorPane_->setText(pane != nullptr
-                           ? tr("第 %1 行，第 %2 列").arg(pane->cursorLine()).arg(pane->cursorColumn())
-                           : QString());
+  cursorPane_->setText(
+      pane != nullptr ? tr("第 %1 行，第 %2 列").arg(pane->cursorLine()).arg(pane->cursorColumn())
+                      : QString());
 }
 
 }  // namespace marvolen

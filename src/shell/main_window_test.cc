@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -12,11 +11,12 @@
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QStyle>
-#include <QToolButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include "marvolen_version.h"
@@ -356,8 +356,8 @@ class MainWindowTest : public QObject {
   // 跟随光标 state barely showed: it shows a check box's mark now.
   void parsePaneButtonsShowTheirTextAndState() {
     main_->action(Command::kViewParsePane)->trigger();
-    auto* exports = main_->findChild<ParsePane*>("parsePane")->findChild<QPushButton*>(
-        QStringLiteral("exportButton"));
+    auto* exports = main_->findChild<ParsePane*>("parsePane")
+                        ->findChild<QPushButton*>(QStringLiteral("exportButton"));
     QVERIFY(exports != nullptr);
     QVERIFY(exports->menu() != nullptr);
     const int arrow = exports->style()->pixelMetric(QStyle::PM_MenuButtonIndicator);
@@ -374,8 +374,7 @@ class MainWindowTest : public QObject {
     QToolBar* bar = main_->findChild<QToolBar*>();
     QStringList buttons;
     for (QAction* a : bar->actions())
-      buttons.append(a->isSeparator() ? QStringLiteral("-")
-                                      : a->objectName() + " " + a->toolTip());
+      buttons.append(a->isSeparator() ? QStringLiteral("-") : a->objectName() + " " + a->toolTip());
     QCOMPARE(buttons, (QStringList{"fileNew 新建", "fileOpen 打开", "fileSave 保存", "-",
                                    "editCut 剪切", "editCopy 复制", "editPaste 粘贴", "-",
                                    "filePrint 打印", "-", "appAbout 关于"}));
@@ -397,7 +396,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(panes.size(), 5);
     QCOMPARE(panes.first(), idle);
     QCOMPARE(panes.last(), main_->findChild<QLabel*>("cursorPosition"));
-    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(), QStringLiteral("第 1 行，第 1 列"));
+    QCOMPARE(main_->findChild<QLabel*>("cursorPosition")->text(),
+             QStringLiteral("第 1 行，第 1 列"));
 
     // The view toggles hide and show the bars and carry a check mark.
     QVERIFY(main_->action(Command::kViewToolbar)->isChecked());
@@ -440,9 +440,9 @@ class MainWindowTest : public QObject {
     // Today "Marvolen 1.0 版": the major and minor version of the project.
     const QString version =
         QStringLiteral("Marvolen " MARVOLEN_VERSION_MAJOR "." MARVOLEN_VERSION_MINOR " 版");
-    QCOMPARE(bench_->dialogs->modalTexts,
-             (QStringList{version, QStringLiteral("汉语歧义格式分析工作台"),
-                          QStringLiteral("确定")}));
+    QCOMPARE(
+        bench_->dialogs->modalTexts,
+        (QStringList{version, QStringLiteral("汉语歧义格式分析工作台"), QStringLiteral("确定")}));
   }
 
   void arrangeIconsLinesUpTheMinimizedWindows() {

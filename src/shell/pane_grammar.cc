@@ -78,7 +78,8 @@ void PaneGrammar::Read() {
       QString error;
       std::optional<std::string> bytes = source.document->Bytes(&error);
       if (bytes) return InputStream::FromBytes(std::move(*bytes));
-      ui.ShowMessage((error + QCoreApplication::translate("PaneGrammar", "，无法分析。")).toStdString());
+      ui.ShowMessage(
+          (error + QCoreApplication::translate("PaneGrammar", "，无法分析。")).toStdString());
       return nullptr;
     }
     std::unique_ptr<InputStream> stream = InputStream::Open(file.name);

@@ -5,10 +5,10 @@
 
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
-#include "grammar/permutation.h"
-#include "platform/file_system.h"
 #include "encoding/gbk.h"
 #include "encoding/gbk_text.h"
+#include "grammar/permutation.h"
+#include "platform/file_system.h"
 #include "platform/replace_file.h"
 #include "run/run.h"
 #include "shell/dialogs.h"
@@ -88,9 +88,8 @@ QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const
 
 }  // namespace
 
-std::optional<QString> SequenceOfLine(qint64 number,
-                                     const std::function<QString(qint64)>& lineAt,
-                                     bool reportLines) {
+std::optional<QString> SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
+                                      bool reportLines) {
   QString line = lineAt(number);
   if (!reportLines) return line;
   // A degree line: "\t [k] items\tcount".
@@ -321,8 +320,8 @@ void ParsePane::WatchActiveWindow() {
                 &QPlainTextEdit::cursorPositionChanged, this, &ParsePane::TakeLineUnderCursor);
   } else if (ReportView* report = widget != nullptr ? widget->findChild<ReportView*>() : nullptr) {
     watched_ = report;
-    cursorMoved_ = connect(report, &ReportView::currentLineChanged, this,
-                           &ParsePane::TakeLineUnderCursor);
+    cursorMoved_ =
+        connect(report, &ReportView::currentLineChanged, this, &ParsePane::TakeLineUnderCursor);
   }
   TakeLineUnderCursor();
 }
@@ -361,10 +360,10 @@ void ParsePane::ShowContextMenu(const QPoint& point) {
     const QString number = QString::number(tree + 1);
     menu.addAction(QCoreApplication::translate("ParsePane", "复制树 [%1] 的图片").arg(number), this,
                    [this, tree] { CopyImage(tree); });
-    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 SVG...").arg(number), this,
-                   [this, tree] { Save(tree, Format::kSvg); });
-    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 PNG...").arg(number), this,
-                   [this, tree] { Save(tree, Format::kPng); });
+    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 SVG...").arg(number),
+                   this, [this, tree] { Save(tree, Format::kSvg); });
+    menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 PNG...").arg(number),
+                   this, [this, tree] { Save(tree, Format::kPng); });
     menu.addSeparator();
   }
   menu.addActions({copyAll_, svgAll_, pngAll_});

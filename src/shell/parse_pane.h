@@ -100,9 +100,8 @@ class ParsePane : public QDockWidget {
 // report's other lines (headings, counts, the tag list, "none" lines); else
 // the line as it is. `lineAt(n)` gives line n (0 for the first; "" outside
 // the text).
-std::optional<QString> SequenceOfLine(qint64 number,
-                                     const std::function<QString(qint64)>& lineAt,
-                                     bool reportLines);
+std::optional<QString> SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
+                                      bool reportLines);
 std::optional<QString> SequenceOfLine(const QTextBlock& block, bool reportLines);
 
 }  // namespace marvolen

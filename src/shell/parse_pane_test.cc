@@ -299,7 +299,7 @@ class ParsePaneTest : public QObject {
     // are no patterns and leave the pane as it was.
     input_->setText(QStringLiteral("n n"));
     const QStringList expected = {"v n u<的> n ", "v n u<的> n ", "v n u<的> n ",
-                                  "v a n n ",     "n n",         "n n"};
+                                  "v a n n ",     "n n",          "n n"};
     for (int line = 6; line >= 1; --line) {
       report->view()->GoToLine(line);
       QCOMPARE(input_->text(), expected[line - 1]);
@@ -363,8 +363,8 @@ class ParsePaneTest : public QObject {
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder.svg")));
     QStringList refused = {"report.txt", "locked.svg", "folder.svg"};
 #ifdef Q_OS_UNIX
-    QVERIFY(::mkfifo(QFile::encodeName(dir_->file(QStringLiteral("pipe.svg"))).constData(),
-                     0600) == 0);
+    QVERIFY(::mkfifo(QFile::encodeName(dir_->file(QStringLiteral("pipe.svg"))).constData(), 0600) ==
+            0);
     refused << QStringLiteral("pipe.svg");
 #endif
     for (const QString& name : refused) {
@@ -404,14 +404,23 @@ class ParsePaneTest : public QObject {
 
   void linesOfAReport() {
     // Each line with the pattern it stands for; "-" for none.
-    const QStringList lines = {
-        "全部标记共有 3 个: ", "\tn v a ", "全部标记全排列——共有排列:27个",
-        "\t其中只有一种组合关系的排列:2个", "\t\t其中有外显型歧义的排列:1个",
-        "\tn n", "\t\t[1](NP)", "\t\t共有20000种组合方式，超出上限10000种，未逐一列出",
-        "\tn v a ", "\t [12] n n n\t\t2", "\t没有外显型歧义格式!!!", "\t\t[1](X)",
-        "\tn v a d m q", "\t\t(S)", "v  n"};
+    const QStringList lines = {"全部标记共有 3 个: ",
+                               "\tn v a ",
+                               "全部标记全排列——共有排列:27个",
+                               "\t其中只有一种组合关系的排列:2个",
+                               "\t\t其中有外显型歧义的排列:1个",
+                               "\tn n",
+                               "\t\t[1](NP)",
+                               "\t\t共有20000种组合方式，超出上限10000种，未逐一列出",
+                               "\tn v a ",
+                               "\t [12] n n n\t\t2",
+                               "\t没有外显型歧义格式!!!",
+                               "\t\t[1](X)",
+                               "\tn v a d m q",
+                               "\t\t(S)",
+                               "v  n"};
     const QStringList expected = {"-",      "-",     "-", "-", "-", "n n", "n n", "n n",
-                                  "n v a ", "n n n", "-", "-", "-", "-", "-"};
+                                  "n v a ", "n n n", "-", "-", "-", "-",   "-"};
     QTextDocument report(lines.join(QLatin1Char('\n')));
     for (int i = 0; i < expected.size(); ++i) {
       const std::optional<QString> sequence = SequenceOfLine(report.findBlockByNumber(i), true);

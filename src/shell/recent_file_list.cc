@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/file_system.h"
 #include "encoding/gbk.h"
 #include "ini/profile.h"
 #include "ini/profile_update.h"
+#include "platform/file_system.h"
 #include "shell/commands.h"
 
 namespace marvolen {

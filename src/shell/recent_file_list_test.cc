@@ -21,15 +21,23 @@ class RecentFileListTest : public QObject {
     const QByteArray gbk = GbkBytes("[DATA]\r\nRULES=规则.txt\r\n");
     const QByteArray utf8 = "[DATA]\r\nRULES=\xE8\xA7\x84\xE5\x88\x99.txt\r\n";
     const QByteArray ascii = "[DATA]\r\nRULES=rules.txt\r\n";
-    QTest::newRow("GBK file") << gbk << "规则.txt" << "gbk";
-    QTest::newRow("UTF-8 file") << utf8 << "规则.txt" << "utf8";
-    QTest::newRow("UTF-8 file with BOM") << "\xEF\xBB\xBF" + ascii << "规则.txt" << "utf8";
-    QTest::newRow("ASCII file") << ascii << "规则.txt" << "gbk";
-    QTest::newRow("ASCII name") << gbk << "rules.txt" << "gbk";
+    QTest::newRow("GBK file") << gbk << "规则.txt"
+                              << "gbk";
+    QTest::newRow("UTF-8 file") << utf8 << "规则.txt"
+                                << "utf8";
+    QTest::newRow("UTF-8 file with BOM") << "\xEF\xBB\xBF" + ascii << "规则.txt"
+                                         << "utf8";
+    QTest::newRow("ASCII file") << ascii << "规则.txt"
+                                << "gbk";
+    QTest::newRow("ASCII name") << gbk << "rules.txt"
+                                << "gbk";
     // 录 is C2 BC in GBK, which reads as the UTF-8 of ¼.
-    QTest::newRow("GBK that reads as UTF-8") << gbk << "录.txt" << "";
-    QTest::newRow("not in GBK") << gbk << "☃.txt" << "";
-    QTest::newRow("not in GBK, UTF-8 file") << utf8 << "☃.txt" << "utf8";
+    QTest::newRow("GBK that reads as UTF-8") << gbk << "录.txt"
+                                             << "";
+    QTest::newRow("not in GBK") << gbk << "☃.txt"
+                                << "";
+    QTest::newRow("not in GBK, UTF-8 file") << utf8 << "☃.txt"
+                                            << "utf8";
   }
   void entriesAreWrittenInTheFilesEncoding() {
     QFETCH(QByteArray, config);

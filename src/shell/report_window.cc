@@ -46,10 +46,10 @@ ReportWindow::ReportWindow(std::size_t pieceBytes)
   // The outline follows the cursor: the section it is in is current.
   connect(view_, &ReportView::currentLineChanged, this, [this] {
     const qint64 line = view_->cursorLine();
-    const auto after = std::upper_bound(
-        outlineItems_.begin(), outlineItems_.end(), line, [](qint64 at, QTreeWidgetItem* item) {
-          return at < item->data(0, kLineRole).toLongLong();
-        });
+    const auto after = std::upper_bound(outlineItems_.begin(), outlineItems_.end(), line,
+                                        [](qint64 at, QTreeWidgetItem* item) {
+                                          return at < item->data(0, kLineRole).toLongLong();
+                                        });
     QTreeWidgetItem* section = after == outlineItems_.begin() ? nullptr : *(after - 1);
     if (section != outline_->currentItem()) outline_->setCurrentItem(section);
   });
@@ -131,7 +131,7 @@ std::string TakeTail(std::string& piece) {
 ReportWindow::~ReportWindow() { StopReading(); }
 
 void ReportWindow::StopReading() {
-  ++generation_;  // pieces of an earlier reading still queued are dropped
+  ++generation_;    // pieces of an earlier reading still queued are dropped
   reader_.reset();  // asks the thread to stop, and waits for it
 }
 
@@ -228,8 +228,8 @@ void ReportWindow::Receive(quint64 generation, Piece& piece) {
     emit statusNote(QStringLiteral("报告没有读完：%1").arg(piece.error.simplified()), 0);
     emit readFailed(piece.error);
   } else {
-    emit statusNote(QStringLiteral("报告已读入：共 %1 行").arg(QLocale().toString(view_->lineCount())),
-                    5000);
+    emit statusNote(
+        QStringLiteral("报告已读入：共 %1 行").arg(QLocale().toString(view_->lineCount())), 5000);
   }
   emit loaded();
 }

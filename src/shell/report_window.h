@@ -87,7 +87,7 @@ class ReportWindow : public QMdiSubWindow {
   QString path_;
   DiskStamp stamp_;
   std::size_t pieceBytes_;
-  bool newPath_ = false;  // the report being read is not the one shown before
+  bool newPath_ = false;    // the report being read is not the one shown before
   quint64 generation_ = 0;  // of the reading under way
   std::unique_ptr<Reader> reader_;
 };

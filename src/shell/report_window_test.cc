@@ -10,9 +10,9 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -100,9 +100,9 @@ class ReportWindowTest : public QObject {
     QStringList expected = {"0 全部标记全排列 3", "1 汇总 3"};
     for (int i = 0; i < 7; ++i)
       expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(tagSet[i]) + tagSetCounts[i]);
-    expected += {"2 内含型歧义排名 14262 (13)",  "3 平均歧义个数：2.000000 14277",
-                 "2 外显型歧义排名 14279 (6)",   "3 平均歧义个数：2.000000 14287",
-                 "0 sequences.txt文件 14290", "1 汇总 14290"};
+    expected += {"2 内含型歧义排名 14262 (13)", "3 平均歧义个数：2.000000 14277",
+                 "2 外显型歧义排名 14279 (6)",  "3 平均歧义个数：2.000000 14287",
+                 "0 sequences.txt文件 14290",   "1 汇总 14290"};
     for (int i = 0; i < 7; ++i)
       expected.append(QStringLiteral("1 %1 %2").arg(sections[i]).arg(sequences[i]) +
                       sequenceCounts[i]);
@@ -195,13 +195,14 @@ class ReportWindowTest : public QObject {
       QStringList listed;
       for (int i = 1; i < list->topLevelItemCount(); ++i)
         listed.append(list->topLevelItem(i)->toolTip(0));
-      QCOMPARE(listed,
-               (QStringList{QStringLiteral("已写入：") + native("report.txt"),
-                            QStringLiteral("已写入：") + native("report.html"),
-                            QStringLiteral("已写入：") + native("report.csv"),
-                            QStringLiteral("打开所在文件夹：") + QDir::toNativeSeparators(dir.path()),
-                            QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 ") +
-                                native("report.html")}));
+      QCOMPARE(
+          listed,
+          (QStringList{QStringLiteral("已写入：") + native("report.txt"),
+                       QStringLiteral("已写入：") + native("report.html"),
+                       QStringLiteral("已写入：") + native("report.csv"),
+                       QStringLiteral("打开所在文件夹：") + QDir::toNativeSeparators(dir.path()),
+                       QStringLiteral("已请系统浏览器打开 HTML 报告；如果浏览器没有打开，请打开 ") +
+                           native("report.html")}));
       // The folder and the CSV table open in the system's programs, the
       // report in its window.
       emit list->itemActivated(list->topLevelItem(4), 0);
@@ -259,10 +260,14 @@ class ReportWindowTest : public QObject {
     const struct {
       const char *result, *html;
     } cases[] = {
-        {"report.txt", "report.html"},      {"out/r.txt", "out/r.html"},
-        {"result", "result.html"},          {"a.b/result", "a.b/result.html"},
-        {".txt", ".txt.html"},              {"r.tar.txt", "r.tar.html"},
-        {"dir\\r.txt", "dir\\r.html"},      {"/abs/r.TXT", "/abs/r.html"},
+        {"report.txt", "report.html"},
+        {"out/r.txt", "out/r.html"},
+        {"result", "result.html"},
+        {"a.b/result", "a.b/result.html"},
+        {".txt", ".txt.html"},
+        {"r.tar.txt", "r.tar.html"},
+        {"dir\\r.txt", "dir\\r.html"},
+        {"/abs/r.TXT", "/abs/r.html"},
         {"r.", "r.html"},
     };
     for (const auto& c : cases)
@@ -306,7 +311,8 @@ class ReportWindowTest : public QObject {
     } cases[] = {
         {"The analysis was stopped; the report file was left as it was: /d/%1 r.txt",
          "分析已停止，报告文件保持原样：/d/%1 r.txt"},
-        {"The CSV file of parses was left as it was too: p.csv", "分析树 CSV 文件也保持原样：p.csv"},
+        {"The CSV file of parses was left as it was too: p.csv",
+         "分析树 CSV 文件也保持原样：p.csv"},
         {"The CSV file could not be written completely: r.csv", "CSV 文件未能完整写入：r.csv"},
         {"The HTML report file could not be created: /x: Permission denied; the report is "
          "written without it",
@@ -476,7 +482,8 @@ class ReportWindowTest : public QObject {
     QVERIFY(bench.window->documents()->OpenFile(dir.file("tags.txt")));
     Document* tags = bench.window->documents()->activeWindow()->document();
     Document* rules = bench.window->documents()->windows().first()->document();
-    bench.window->documents()->windows().first()->editor()->insertPlainText(QStringLiteral("我的 "));
+    bench.window->documents()->windows().first()->editor()->insertPlainText(
+        QStringLiteral("我的 "));
     auto comeBack = [&] {
       QApplication::setActiveWindow(nullptr);
       QApplication::setActiveWindow(bench.window);

@@ -22,7 +22,8 @@ QSettings UserSettings() {
 }
 
 bool IsDataFolder(const QString& folder) {
-  return !folder.isEmpty() && QFileInfo(QDir(folder).filePath(QStringLiteral("config.ini"))).isFile();
+  return !folder.isEmpty() &&
+         QFileInfo(QDir(folder).filePath(QStringLiteral("config.ini"))).isFile();
 }
 
 }  // namespace
@@ -91,8 +92,7 @@ bool CreateDataFolder(const QString& folder, const QString& examples, QString* e
   return true;
 }
 
-StartDialog::StartDialog(const QString& problem, const QStringList& recentFolders,
-                         QWidget* parent)
+StartDialog::StartDialog(const QString& problem, const QStringList& recentFolders, QWidget* parent)
     : QDialog(parent), recent_(new QListWidget) {
   setWindowTitle(QStringLiteral("Marvolen"));
   setWindowIcon(AppIcon());

@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <QFile>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QThread>
 
 #include "encoding/gbk.h"

@@ -5,9 +5,9 @@
 #define MARVOLEN_SHELL_TEST_SUPPORT_H_
 
 #include <QByteArray>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -56,22 +56,22 @@ class RecordingDialogs : public DialogProvider {
   QStringList overwriteQuestions;
   std::deque<bool> overwriteAnswers;  // false (取消) once exhausted
   QStringList runQuestions;
-  std::deque<RunChoice> runAnswers;    // kCancel once exhausted
-  QStringList lineQuestions;           // "current/last"
-  std::deque<int> lineAnswers;         // 0 (cancelled) once exhausted
-  QStringList openAnswers;             // "" once exhausted
+  std::deque<RunChoice> runAnswers;  // kCancel once exhausted
+  QStringList lineQuestions;         // "current/last"
+  std::deque<int> lineAnswers;       // 0 (cancelled) once exhausted
+  QStringList openAnswers;           // "" once exhausted
   QStringList saveAsAnswers;
   QStringList proposedNames;
-  QStringList modalDialogs;            // window titles
-  QStringList modalTexts;              // their labels' and buttons' texts
-  QString printToPdf;                  // where a print dialog prints; empty: cancelled
-  QStringList windowChoices;           // the titles offered by ChooseWindow
+  QStringList modalDialogs;   // window titles
+  QStringList modalTexts;     // their labels' and buttons' texts
+  QString printToPdf;         // where a print dialog prints; empty: cancelled
+  QStringList windowChoices;  // the titles offered by ChooseWindow
   int windowAnswer = -1;
-  QStringList startProblems;            // the start dialog's reasons
-  QList<QStringList> startRecents;      // the recent data folders it offered
+  QStringList startProblems;             // the start dialog's reasons
+  QList<QStringList> startRecents;       // the recent data folders it offered
   std::deque<StartChoice> startAnswers;  // kQuit once exhausted
-  QStringList browsed;       // the files shown in the browser
-  bool browserOpens = true;  // what OpenInBrowser answers
+  QStringList browsed;                   // the files shown in the browser
+  bool browserOpens = true;              // what OpenInBrowser answers
 };
 
 // A scratch start-up directory. Files are written as the bytes given.

@@ -45,8 +45,7 @@ void TreeCanvas::PickOut(int index) {
     while (laidOutCount() <= picked_) LayOutTo(rowTop_ + rowHeight_);
     const QRectF tree = TreeRect(picked_);
     QScrollBar* vertical = verticalScrollBar();
-    if (tree.top() < vertical->value() ||
-        tree.bottom() > vertical->value() + viewport()->height())
+    if (tree.top() < vertical->value() || tree.bottom() > vertical->value() + viewport()->height())
       vertical->setValue(static_cast<int>(tree.top() - margin_));
     QScrollBar* horizontal = horizontalScrollBar();
     if (tree.left() < horizontal->value() ||

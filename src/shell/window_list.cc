@@ -34,7 +34,8 @@ QString DocumentTitle(const Document& document, int number) {
   QString title = TitleText(document.title());
   if (number > 0) title += QStringLiteral(":%1").arg(number);
   title += QStringLiteral("[*]");  // Qt shows it as the mark while the window is modified
-  if (document.GoneFromDisk()) title += QCoreApplication::translate("WindowList", "（已从磁盘删除）");
+  if (document.GoneFromDisk())
+    title += QCoreApplication::translate("WindowList", "（已从磁盘删除）");
   return title;
 }
 

@@ -3,8 +3,8 @@
 
 #include <QtWidgets>
 
-#include "platform/file_system.h"
 #include "ini/profile.h"
+#include "platform/file_system.h"
 #include "run/run.h"
 #include "shell/document_manager.h"
 #include "shell/file_io.h"
@@ -39,7 +39,9 @@ Workbench::~Workbench() = default;
 
 bool Workbench::Start(const QString& folder) {
   if (!folder.isEmpty() && !QDir::setCurrent(folder)) {
-    dialogs_->ShowMessage(nullptr, QCoreApplication::translate("Workbench", "无法进入文件夹 %1。").arg(QDir::toNativeSeparators(folder)),
+    dialogs_->ShowMessage(nullptr,
+                          QCoreApplication::translate("Workbench", "无法进入文件夹 %1。")
+                              .arg(QDir::toNativeSeparators(folder)),
                           MessageIcon::kWarning);
   }
   for (;;) {
@@ -58,9 +60,10 @@ bool Workbench::Start(const QString& folder) {
         !CreateDataFolder(choice.folder, BundledExamples(), &error)) {
       dialogs_->ShowMessage(nullptr, error, MessageIcon::kWarning);
     } else if (!QDir::setCurrent(choice.folder)) {
-      dialogs_->ShowMessage(
-          nullptr, QCoreApplication::translate("Workbench", "无法进入文件夹 %1。").arg(QDir::toNativeSeparators(choice.folder)),
-          MessageIcon::kWarning);
+      dialogs_->ShowMessage(nullptr,
+                            QCoreApplication::translate("Workbench", "无法进入文件夹 %1。")
+                                .arg(QDir::toNativeSeparators(choice.folder)),
+                            MessageIcon::kWarning);
     }
   }
 }

@@ -21,8 +21,8 @@
 #include "shell/parse_pane.h"
 #include "shell/start_folder.h"
 #include "shell/test_support.h"
-#include "shell/window_list.h"
 #include "shell/tree_canvas.h"
+#include "shell/window_list.h"
 #include "shell/workbench_settings.h"
 
 namespace marvolen {
@@ -53,8 +53,7 @@ class WorkbenchTest : public QObject {
     QCOMPARE(doc->path(), QDir::toNativeSeparators(dir.file("rules.txt")));
     QVERIFY(doc->text()->toPlainText().contains(QStringLiteral("定中")));
     QVERIFY(!doc->text()->isModified());
-    QCOMPARE(bench.app->startupDir(),
-             QDir::toNativeSeparators(QDir::currentPath()).toStdString());
+    QCOMPARE(bench.app->startupDir(), QDir::toNativeSeparators(QDir::currentPath()).toStdString());
     QVERIFY(bench.window->isVisible());
     QVERIFY(bench.dialogs->messages.empty());
   }
@@ -64,17 +63,21 @@ class WorkbenchTest : public QObject {
     QTest::addColumn<QString>("special");  // what to make rules.txt or config.ini
     QTest::addColumn<QString>("expected");
     const QByteArray rules = "[DATA]\r\nRULES=rules.txt\r\n";
-    QTest::newRow("no config.ini") << QByteArray() << "" << "在文件夹 %1 中找不到 config.ini。";
+    QTest::newRow("no config.ini") << QByteArray() << ""
+                                   << "在文件夹 %1 中找不到 config.ini。";
     QTest::newRow("config.ini a folder") << QByteArray() << "config.ini dir"
                                          << "这不是一个普通文件";
     QTest::newRow("no RULES key") << QByteArray("[DATA]\r\nTAGS=tags.txt\r\n") << ""
                                   << "没有 RULES 项";
     QTest::newRow("missing file") << QByteArray("[DATA]\r\nRULES=nothing.txt\r\n") << ""
                                   << "找不到该文件";
-    QTest::newRow("a folder") << QByteArray("[DATA]\r\nRULES=.\r\n") << "" << "这不是一个普通文件";
+    QTest::newRow("a folder") << QByteArray("[DATA]\r\nRULES=.\r\n") << ""
+                              << "这不是一个普通文件";
 #ifdef Q_OS_UNIX  // Windows has neither FIFOs nor /dev
-    QTest::newRow("config.ini a FIFO") << QByteArray() << "config.ini fifo" << "这不是一个普通文件";
-    QTest::newRow("a FIFO") << rules << "rules.txt fifo" << "这不是一个普通文件";
+    QTest::newRow("config.ini a FIFO") << QByteArray() << "config.ini fifo"
+                                       << "这不是一个普通文件";
+    QTest::newRow("a FIFO") << rules << "rules.txt fifo"
+                            << "这不是一个普通文件";
     QTest::newRow("/dev/zero") << QByteArray("[DATA]\r\nRULES=/dev/zero\r\n") << ""
                                << "这不是一个普通文件";
 #endif
@@ -147,17 +150,17 @@ class WorkbenchTest : public QObject {
       bench.window->action(Command::kFileOpen)->trigger();
     }
     QByteArray expected = before;
-    expected.replace("File1=/gone/old.txt\r\n",
-                     "File1=" + Stored(dir.file("tags.txt")) + "\r\nFile2=" +
-                         Stored(dir.file("rules.txt")) + "\r\nFile3=/gone/old.txt\r\n");
+    expected.replace("File1=/gone/old.txt\r\n", "File1=" + Stored(dir.file("tags.txt")) +
+                                                    "\r\nFile2=" + Stored(dir.file("rules.txt")) +
+                                                    "\r\nFile3=/gone/old.txt\r\n");
     QCOMPARE(dir.Read(QStringLiteral("config.ini")), expected);
 
     // The next session opens the rules file, which moves up again.
     { WorkbenchSession bench(dir); }
     expected = before;
-    expected.replace("File1=/gone/old.txt\r\n",
-                     "File1=" + Stored(dir.file("rules.txt")) + "\r\nFile2=" +
-                         Stored(dir.file("tags.txt")) + "\r\nFile3=/gone/old.txt\r\n");
+    expected.replace("File1=/gone/old.txt\r\n", "File1=" + Stored(dir.file("rules.txt")) +
+                                                    "\r\nFile2=" + Stored(dir.file("tags.txt")) +
+                                                    "\r\nFile3=/gone/old.txt\r\n");
     QCOMPARE(dir.Read(QStringLiteral("config.ini")), expected);
     // A session that changes nothing in the list leaves config.ini alone,
     // byte for byte.
@@ -341,8 +344,8 @@ class WorkbenchTest : public QObject {
                                    : QByteArray(button) == "newDataFolder" ? StartAction::kNewFolder
                                                                            : StartAction::kQuit;
       QCOMPARE(dialog.choice(), expected);
-      QCOMPARE(dialog.result(), expected == StartAction::kQuit ? int(QDialog::Rejected)
-                                                                : int(QDialog::Accepted));
+      QCOMPARE(dialog.result(),
+               expected == StartAction::kQuit ? int(QDialog::Rejected) : int(QDialog::Accepted));
       QVERIFY(dialog.folder().isEmpty());
     }
     StartDialog dialog(QStringLiteral("原因"), {QStringLiteral("/a"), QStringLiteral("/b")});

@@ -32,9 +32,10 @@ void CopyExamples(const fs::path& dir, std::initializer_list<const char*> names)
 
 void WriteDataConfig(const fs::path& dir, const std::string& itemLength,
                      const std::string& result) {
-  WriteFile(dir / "config.ini", "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
-                                "RULES=rules.txt\nRESULT=" + result +
-                                    "\nITEMLENGTH=" + itemLength + "\n");
+  WriteFile(dir / "config.ini",
+            "[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\n"
+            "RULES=rules.txt\nRESULT=" +
+                result + "\nITEMLENGTH=" + itemLength + "\n");
 }
 
 void WriteExamplesWithConfig(const fs::path& dir, const std::string& itemLength,

@@ -25,9 +25,8 @@ std::filesystem::path ExamplesDir();
 
 // Copy the named files of examples/ into `dir`, replacing files of the same
 // names. Throws std::filesystem::filesystem_error when one cannot be copied.
-void CopyExamples(const std::filesystem::path& dir,
-                  std::initializer_list<const char*> names = {"tags.txt", "rules.txt",
-                                                              "sequences.txt"});
+void CopyExamples(const std::filesystem::path& dir, std::initializer_list<const char*> names = {
+                                                        "tags.txt", "rules.txt", "sequences.txt"});
 
 // A config.ini in `dir` that names the data files tags.txt, sequences.txt
 // and rules.txt beside it, the report `result` and ITEMLENGTH `itemLength`.

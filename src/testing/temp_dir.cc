@@ -7,8 +7,7 @@
 namespace marvolen {
 
 std::filesystem::path MakeTempDirForTest(const std::string& prefix) {
-  static const char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::error_code ec;
   const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
   if (ec) return {};
