@@ -90,37 +90,17 @@ void Paint(const std::string& page, int runs) {
 }
 
 int Main(int argc, char** argv) {
-  int runs = 5;
-  std::string keep;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.rfind("--runs=", 0) == 0) {
-      runs = std::max(1, std::atoi(arg.c_str() + 7));
-    } else if (arg.rfind("--keep=", 0) == 0) {
-      keep = arg.substr(7);
-    } else {
-      std::fprintf(stderr, "usage: html-bench [--runs=5] [--keep=DIR]\n");
-      return 64;
-    }
-  }
-  const std::string base =
-      keep.empty() ? (fs::temp_directory_path() / "marvolen-html-bench").string() : keep;
-  fs::remove_all(base);
-  struct Case {
-    std::string title, name;
-    WorkloadFiles files;
-  };
-  const Case cases[] = {
-      {"workload (a), long mode: 40 tags, 512,000 permutations", "a-long", RealisticWorkload(true)},
-      {"workload (a), three-item mode: 64,000 permutations", "a-three", RealisticWorkload(false)},
-  };
-  for (const Case& c : cases) {
+  const std::optional<BenchOptions> options = ParseBenchOptions(argc, argv, "html-bench", 5);
+  if (!options) return 64;
+  const int runs = options->runs;
+  const std::string& base = options->base;
+  for (const RealisticCase& c : RealisticCases()) {
     const std::string dir = base + "/" + c.name;
     fs::create_directories(dir);
     if (!WriteWorkload(c.files, dir) || !Measure(c.title, dir, runs)) return 1;
     Paint(dir + "/report.html", runs);
   }
-  if (keep.empty()) fs::remove_all(base);
+  if (!options->keep) fs::remove_all(base);
   return 0;
 }
 

@@ -1,6 +1,10 @@
 // Making the benchmark's data files.
 #include "bench/workloads.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <vector>
@@ -320,6 +324,35 @@ bool WriteWorkload(const WorkloadFiles& files, const std::string& dir) {
     if (!ReplaceFileContents(dir + "/" + name, *bytes)) return false;
   }
   return true;
+}
+
+std::vector<RealisticCase> RealisticCases() {
+  return {
+      {"workload (a), long mode: 40 tags, 512,000 permutations", "a-long", RealisticWorkload(true)},
+      {"workload (a), three-item mode: 64,000 permutations", "a-three", RealisticWorkload(false)},
+  };
+}
+
+std::optional<BenchOptions> ParseBenchOptions(int argc, char** argv, const char* program,
+                                              int defaultRuns) {
+  BenchOptions options{defaultRuns, {}, false};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--runs=", 0) == 0) {
+      options.runs = std::max(1, std::atoi(arg.c_str() + 7));
+    } else if (arg.rfind("--keep=", 0) == 0) {
+      options.base = arg.substr(7);
+      options.keep = true;
+    } else {
+      std::fprintf(stderr, "usage: %s [--runs=%d] [--keep=DIR]\n", program, defaultRuns);
+      return std::nullopt;
+    }
+  }
+  namespace fs = std::filesystem;
+  if (options.base.empty())
+    options.base = (fs::temp_directory_path() / (std::string("marvolen-") + program)).string();
+  fs::remove_all(options.base);
+  return options;
 }
 
 }  // namespace bench

@@ -9,7 +9,9 @@
 #ifndef MARVOLEN_BENCH_WORKLOADS_H_
 #define MARVOLEN_BENCH_WORKLOADS_H_
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace marvolen {
 namespace bench {
@@ -55,6 +57,26 @@ WorkloadFiles ExplosiveWorkload();
 
 // Write the files into the existing directory `dir`; false on failure.
 bool WriteWorkload(const WorkloadFiles& files, const std::string& dir);
+
+// Workload (a) in its two modes, each with a title to print and a folder
+// name to write it to.
+struct RealisticCase {
+  std::string title, name;
+  WorkloadFiles files;
+};
+std::vector<RealisticCase> RealisticCases();
+
+// The options of a benchmark of the realistic workloads: --runs=N and
+// --keep=DIR (the folder the workloads are written to, kept afterwards;
+// else a folder of `program`'s own under the system's temporary folder).
+// The folder is emptied first. Null after a usage message on stderr.
+struct BenchOptions {
+  int runs = 1;
+  std::string base;
+  bool keep = false;  // --keep: leave the folder afterwards
+};
+std::optional<BenchOptions> ParseBenchOptions(int argc, char** argv, const char* program,
+                                              int defaultRuns);
 
 }  // namespace bench
 }  // namespace marvolen
