@@ -104,18 +104,7 @@ class ExportsRunTest : public TempFolderTest {
   }
   void WriteConfig(const std::string& itemLength = "") { WriteDataConfig(dir_, itemLength); }
 
-  // Every name in the folder but the data files and config.ini.
-  std::set<std::string> Others() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      const std::string name = entry.path().filename().string();
-      if (name != "tags.txt" && name != "rules.txt" && name != "sequences.txt" &&
-          name != "config.ini") {
-        names.insert(name);
-      }
-    }
-    return names;
-  }
+  std::set<std::string> Others() const { return NamesBesideDataFiles(dir_); }
 
   RunResult Run(RecordingUserInterface& ui, RunOptions options = {}) {
     if (options.htmlReport.empty()) options.htmlReport = "report.html";

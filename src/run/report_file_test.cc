@@ -39,18 +39,7 @@ class ReportFileTest : public TempFolderTest {
     WriteExamplesWithConfig(dir, itemLength, result);
   }
 
-  // The names in the folder other than the data files and config.ini.
-  std::set<std::string> Others() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      const std::string name = entry.path().filename().string();
-      if (name != "tags.txt" && name != "rules.txt" && name != "sequences.txt" &&
-          name != "config.ini") {
-        names.insert(name);
-      }
-    }
-    return names;
-  }
+  std::set<std::string> Others() const { return NamesBesideDataFiles(dir_); }
 
   static std::string Golden() { return ReadFile(TestdataDir() / "golden" / "examples-report.txt"); }
 };

@@ -44,4 +44,16 @@ void WriteExamplesWithConfig(const fs::path& dir, const std::string& itemLength,
   WriteDataConfig(dir, itemLength, result);
 }
 
+std::set<std::string> NamesBesideDataFiles(const std::filesystem::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "tags.txt" && name != "rules.txt" && name != "sequences.txt" &&
+        name != "config.ini") {
+      names.insert(name);
+    }
+  }
+  return names;
+}
+
 }  // namespace marvolen

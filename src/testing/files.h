@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,10 @@ void WriteDataConfig(const std::filesystem::path& dir, const std::string& itemLe
 // The three data files of examples/ in `dir` and their WriteDataConfig.
 void WriteExamplesWithConfig(const std::filesystem::path& dir, const std::string& itemLength = "",
                              const std::string& result = "report.txt");
+
+// The names in `dir` other than the data files and config.ini: what a run
+// wrote there, or left behind.
+std::set<std::string> NamesBesideDataFiles(const std::filesystem::path& dir);
 
 }  // namespace marvolen
 
