@@ -8,8 +8,10 @@
 // MARVOLEN_WORST_CASE_LINES sets the number of lines (default 20, at most
 // 500) for measuring the full case by hand.
 #ifdef _WIN32
-#include <psapi.h>
+// windows.h declares the types psapi.h uses, so it comes first.
 #include <windows.h>
+
+#include <psapi.h>
 #else
 #include <sys/resource.h>
 #endif
