@@ -78,11 +78,17 @@ const char kHelp[] =
     "                 table (old -> new) and the average degrees, then the\n"
     "                 changed patterns with the parses gained (+) and lost (-)\n"
     "                 and the rules only they use; judgement changes first\n"
-    "  --changes FILE with --compare-rules: also write every changed pattern to\n"
-    "                 the CSV table FILE (UTF-8 with a byte-order mark)\n"
+    "  --baseline FILE.csv\n"
+    "                 compare as --compare-rules does, with the table FILE.csv an\n"
+    "                 earlier run wrote with --csv instead of a rules file; the\n"
+    "                 tag set, sequences and ITEMLENGTH may differ (patterns on\n"
+    "                 one side only are added or removed); FILE.csv may be the\n"
+    "                 --csv file of this run, which then replaces it\n"
+    "  --changes FILE with --compare-rules or --baseline: also write every changed\n"
+    "                 pattern to the CSV table FILE (UTF-8 with a byte-order mark)\n"
     "  --fail-on-change\n"
-    "                 with --compare-rules: exit with status 3 when anything\n"
-    "                 changed\n"
+    "                 with --compare-rules or --baseline: exit with status 3 when\n"
+    "                 anything changed\n"
     "\n"
     "  --parse ITEMS  judge the one sequence ITEMS (up to five blank-separated\n"
     "                 items, as a line of the sequences file) with the tag set and\n"
@@ -102,7 +108,8 @@ const char kHelp[] =
     "exit status:\n"
     "  0   the run completed without error messages\n"
     "  1   the run completed after error messages\n"
-    "  2   a file or directory could not be opened; no report was made\n"
+    "  2   a file or directory could not be opened, or the --baseline table is\n"
+    "      not one written by --csv; no report was made\n"
     "      (--parse: or the SVG file could not be written or was refused)\n"
     "  3   --fail-on-change: the run completed and the comparison found changes\n"
     "  64  usage error\n"
@@ -196,7 +203,8 @@ int Main(int argc, char** argv) {
     if (file->empty()) return UsageError("option " + std::string(name) + " needs a file");
     return std::nullopt;
   };
-  std::optional<std::string> htmlPath, csvPath, csvParsesPath, compareRulesPath, changesPath;
+  std::optional<std::string> htmlPath, csvPath, csvParsesPath, compareRulesPath, changesPath,
+      baselinePath;
   bool failOnChange = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -234,6 +242,8 @@ int Main(int argc, char** argv) {
     } else if (arg == "--compare-rules" || arg.starts_with("--compare-rules=")) {
       if (const auto status = fileOption(arg, "--compare-rules", i, compareRulesPath))
         return *status;
+    } else if (arg == "--baseline" || arg.starts_with("--baseline=")) {
+      if (const auto status = fileOption(arg, "--baseline", i, baselinePath)) return *status;
     } else if (arg == "--changes" || arg.starts_with("--changes=")) {
       if (const auto status = fileOption(arg, "--changes", i, changesPath)) return *status;
     } else if (arg == "--fail-on-change") {
@@ -268,14 +278,20 @@ int Main(int argc, char** argv) {
   if (csvParsesPath && (parse || showConfig)) {
     return UsageError("--csv-parses goes with a run, not with --parse or --show-config");
   }
-  if ((changesPath || failOnChange) && !compareRulesPath) {
-    return UsageError("--changes and --fail-on-change go with --compare-rules");
+  const bool comparing = compareRulesPath || baselinePath;
+  if (compareRulesPath && baselinePath) {
+    return UsageError("--compare-rules and --baseline exclude each other");
   }
-  if (compareRulesPath && (parse || showConfig)) {
-    return UsageError("--compare-rules goes with a run, not with --parse or --show-config");
+  if ((changesPath || failOnChange) && !comparing) {
+    return UsageError("--changes and --fail-on-change go with --compare-rules or --baseline");
   }
-  if (compareRulesPath) {
-    options.compareRules = *compareRulesPath;
+  if (comparing && (parse || showConfig)) {
+    return UsageError(std::string(compareRulesPath ? "--compare-rules" : "--baseline") +
+                      " goes with a run, not with --parse or --show-config");
+  }
+  if (comparing) {
+    if (compareRulesPath) options.compareRules = *compareRulesPath;
+    if (baselinePath) options.baselineCsv = *baselinePath;
     options.comparisonText = [](std::string_view text) { return WriteText(stdout, text); };
   }
   if (changesPath) options.changesCsv = *changesPath;
@@ -317,7 +333,7 @@ int Main(int argc, char** argv) {
   const RunResult result = RunAnalysis(startupDir, ui, options);
   if (result.end == RunEnd::Stopped) return kExitStopped;
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
-  if (compareRulesPath && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+  if (comparing && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
     PrintError("cannot write to standard output");
     return kExitCompletedWithErrors;
   }

@@ -1018,14 +1018,27 @@ TEST_F(MarvolenReportTest, CompareRulesPrintsWhatChangedAndFailOnChangeExitsThre
       {{"--compare-rules", "old.txt"}, 0, true},
       {{"--compare-rules=old.txt", "--fail-on-change", "--changes", "c.csv"}, 3, true},
       {{"--compare-rules", "rules.txt", "--fail-on-change", "--changes=c.csv"}, 0, false},
+      // The table of a run with old.txt as the baseline.
+      {{"--baseline", "old.csv", "--fail-on-change", "--changes", "c.csv"}, 3, true},
+      {{"--baseline=new.csv", "--fail-on-change", "--changes=c.csv"}, 0, false},
   };
+  ASSERT_EQ(Invoke({"--csv", "new.csv"}).status, 0);
+  WriteFile(dir_ / "rules.txt.new", ReadFile(dir_ / "rules.txt"));
+  fs::copy_file(dir_ / "old.txt", dir_ / "rules.txt", fs::copy_options::overwrite_existing);
+  ASSERT_EQ(Invoke({"--csv", "old.csv"}).status, 0);
+  fs::rename(dir_ / "rules.txt.new", dir_ / "rules.txt");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.front() + " " + c.args[1]);
     fs::remove(dir_ / "c.csv");
     const Outcome o = Invoke(c.args);
     EXPECT_EQ(o.status, c.status) << o.err;
     EXPECT_EQ(o.err, Completion());
-    EXPECT_EQ(o.out.rfind("Comparison with the baseline rules file ", 0), 0u) << o.out;
+    EXPECT_EQ(o.out.rfind(c.args[0].starts_with("--baseline")
+                              ? "Comparison with the baseline CSV file "
+                              : "Comparison with the baseline rules file ",
+                          0),
+              0u)
+        << o.out;
     EXPECT_EQ(o.out.find("sequences  n v  one_way -> cannot_combine  parses 1 -> 0\n") !=
                   std::string::npos,
               c.changed)
@@ -1046,10 +1059,15 @@ TEST_F(MarvolenReportTest, CompareRulesOptionsNeedEachOtherAndARun) {
     std::string err;
   } cases[] = {
       {{"--compare-rules"}, "option --compare-rules needs a file"},
-      {{"--changes=c.csv"}, "--changes and --fail-on-change go with --compare-rules"},
-      {{"--fail-on-change"}, "--changes and --fail-on-change go with --compare-rules"},
+      {{"--changes=c.csv"}, "--changes and --fail-on-change go with --compare-rules or --baseline"},
+      {{"--fail-on-change"},
+       "--changes and --fail-on-change go with --compare-rules or --baseline"},
       {{"--compare-rules=r.txt", "--parse", "n v"},
        "--compare-rules goes with a run, not with --parse or --show-config"},
+      {{"--baseline=r.csv", "--show-config"},
+       "--baseline goes with a run, not with --parse or --show-config"},
+      {{"--baseline=r.csv", "--compare-rules", "r.txt"},
+       "--compare-rules and --baseline exclude each other"},
   };
   for (const auto& c : cases) {
     const Outcome o = Invoke(c.args);
@@ -1063,6 +1081,14 @@ TEST_F(MarvolenReportTest, CompareRulesOptionsNeedEachOtherAndARun) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
   EXPECT_NE(o.err.find("missing.txt"), std::string::npos) << o.err;
+  EXPECT_FALSE(fs::exists(dir_ / "c.csv"));
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+  // So does a baseline table that is not one, with its line.
+  WriteFile(dir_ / "bad.csv", "source,items\r\n");
+  const Outcome bad = Invoke({"--baseline", "bad.csv", "--changes", "c.csv"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_NE(bad.err.find("bad.csv, line 1: the header is not"), std::string::npos) << bad.err;
   EXPECT_FALSE(fs::exists(dir_ / "c.csv"));
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }

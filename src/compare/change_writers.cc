@@ -103,7 +103,11 @@ void ChangeText::Changed(const PatternChange& change) {
   line_ += " -> ";
   line_ += change.now ? std::to_string(change.now->count) : "-";
   line_ += '\n';
-  if (!change.parsesComparable) line_ += "    (parses not listed: more than --max-parses)\n";
+  if (!change.parsesComparable) {
+    const bool cut = (change.old && change.old->partial) || (change.now && change.now->partial);
+    line_ += cut ? "    (parses not compared: the baseline table holds only some of them)\n"
+                 : "    (parses not listed: more than --max-parses)\n";
+  }
   for (const std::string& parse : change.gained) {
     line_ += "    + ";
     utf8_.Append(parse, line_);

@@ -204,7 +204,8 @@ void Comparison::Compare(ReportKind source, const PatternResult* old, const Patt
   change.old = old;
   change.now = now;
   change.judgementChanged = from != to;
-  change.parsesComparable = (!old || old->listed) && (!now || now->listed);
+  change.parsesComparable =
+      (!old || (old->listed && !old->partial)) && (!now || (now->listed && !now->partial));
   static const std::vector<std::string> kNone;
   const std::vector<std::string>& oldParses = old ? old->parses : kNone;
   const std::vector<std::string>& newParses = now ? now->parses : kNone;

@@ -34,6 +34,7 @@ struct PatternResult {
   PermutationClass cls = PermutationClass::CannotCombine;
   std::uint64_t count = 0;          // distinct parses
   bool listed = true;               // false: more than the run's limit, no parses
+  bool partial = false;             // listed, but not all of them are known here
   std::vector<std::string> parses;  // bracketed, in report order
 };
 

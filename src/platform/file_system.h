@@ -86,6 +86,10 @@ bool SameExistingFile(const std::string& a, const std::string& b);
 // when that fails.
 bool TruncateOpenFile(std::FILE* file, std::uint64_t size);
 
+// Put the position of an open file `offset` bytes from its start, however
+// large the file. False when that fails.
+bool SeekOpenFile(std::FILE* file, std::uint64_t offset);
+
 }  // namespace marvolen
 
 #endif  // MARVOLEN_PLATFORM_FILE_SYSTEM_H_

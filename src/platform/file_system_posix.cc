@@ -76,4 +76,10 @@ bool TruncateOpenFile(std::FILE* file, std::uint64_t size) {
   return ::ftruncate(::fileno(file), length) == 0 && ::fseeko(file, length, SEEK_SET) == 0;
 }
 
+bool SeekOpenFile(std::FILE* file, std::uint64_t offset) {
+  const off_t position = static_cast<off_t>(offset);
+  if (position < 0 || static_cast<std::uint64_t>(position) != offset) return false;
+  return ::fseeko(file, position, SEEK_SET) == 0;
+}
+
 }  // namespace marvolen

@@ -115,6 +115,11 @@ bool TruncateOpenFile(std::FILE* file, std::uint64_t size) {
   return _chsize_s(_fileno(file), length) == 0 && _fseeki64(file, length, SEEK_SET) == 0;
 }
 
+bool SeekOpenFile(std::FILE* file, std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return _fseeki64(file, static_cast<long long>(offset), SEEK_SET) == 0;
+}
+
 bool SameExistingFile(const std::string& a, const std::string& b) {
   const auto wideA = Utf8ToWide(a);
   const auto wideB = Utf8ToWide(b);

@@ -103,6 +103,7 @@ std::map<Key, Row> ReadTable(const fs::path& path) {
 struct Change {
   std::string oldJudgement, newJudgement, oldParses, newParses;
   std::vector<std::string> gained, lost, rulesGained, rulesLost;
+  bool operator==(const Change&) const = default;
 };
 
 std::map<Key, Change> ReadChanges(const fs::path& path) {
@@ -418,6 +419,216 @@ TEST_F(CompareRunTest, ABaselineWithErrorsIsToldWithItsFileAndAMissingOneEndsThe
   const std::string baseline = ReadFile(dir_ / "baseline.txt");
   EXPECT_EQ(RunAnalysis(dir_.string(), clash, options).end, RunEnd::OpenFailed);
   EXPECT_EQ(ReadFile(dir_ / "baseline.txt"), baseline);
+}
+
+// A comparison's text as a table baseline gives it, without its title line:
+// R14, which the current rules no longer have, is named without its title
+// and so after the rules of the file; the rules of a line are sorted here.
+std::string AsFromATable(const std::string& text) {
+  std::string out;
+  for (std::string line : Split(text.substr(text.find('\n') + 1), "\n")) {
+    for (std::size_t at; (at = line.find("R14 NP -> VP")) != std::string::npos;) line.erase(at, 4);
+    const std::size_t colon = line.find(": ");
+    if (line.rfind("    rules ", 0) == 0 && colon != std::string::npos) {
+      auto rules = Split(line.substr(colon + 2), "; ");
+      std::sort(rules.begin(), rules.end());
+      line.erase(colon + 2);
+      for (std::size_t k = 0; k < rules.size(); ++k) line += (k ? "; " : "") + rules[k];
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
+std::map<Key, Change> AsFromATable(std::map<Key, Change> changes) {
+  for (auto& [key, change] : changes) {
+    for (auto* rules : {&change.rulesGained, &change.rulesLost}) {
+      for (std::string& rule : *rules)
+        if (rule.rfind("R14 ", 0) == 0) rule.erase(0, 4);
+      std::sort(rules->begin(), rules->end());
+    }
+  }
+  return changes;
+}
+
+// The run of the rules of config.ini compared with the table `baseline`.
+RunResult CompareWithTable(const fs::path& dir, const std::string& baseline, Recorder& ui,
+                           std::string& text, const std::string& csv = "") {
+  RunOptions options;
+  options.baselineCsv = baseline;
+  options.csvTable = csv;
+  options.changesCsv = "changes.csv";
+  options.comparisonText = [&text](std::string_view piece) {
+    text += piece;
+    return true;
+  };
+  return RunAnalysis(dir.string(), ui, options);
+}
+
+TEST_F(CompareRunTest, ATableBaselineGivesWhatTheRulesFileThatWroteItGives) {
+  std::string added = rules_;
+  const std::size_t r05 = added.find("&& [ R05 ]");
+  ASSERT_NE(r05, std::string::npos);
+  std::string line = added.substr(r05, added.find('\n', r05) + 1 - r05);
+  line.replace(line.find("R05"), 3, "R99");
+  line.replace(line.find("v n"), 3, "v v");
+  added.insert(added.find("CFGRuleSetEnd"), line);
+  for (const std::string& rules : {RulesWith("[ R14 ]", ""), added, rules_}) {
+    Recorder byRules;
+    std::string expected;
+    ASSERT_EQ(Compare(rules, rules_, byRules, expected).end, RunEnd::Completed);
+    const auto expectedChanges = ReadChanges(dir_ / "changes.csv");
+
+    TableOf(rules_, "old.csv");
+    WriteFile(dir_ / "rules.txt", rules);
+    Recorder ui;
+    std::string text;
+    const RunResult result = CompareWithTable(dir_, "old.csv", ui, text);
+    ASSERT_EQ(result.end, RunEnd::Completed);
+    EXPECT_EQ(result.errorMessages, 0);
+    EXPECT_TRUE(result.compared);
+    EXPECT_EQ(result.changed, rules != rules_);
+    // The same text and table, but for the title and for R14, which the
+    // current rules file no longer has to name it.
+    ASSERT_EQ(text.rfind("Comparison with the baseline CSV file ", 0), 0u) << text;
+    EXPECT_NE(text.find("old.csv\n"), std::string::npos);
+    EXPECT_EQ(AsFromATable(text), AsFromATable(expected));
+    EXPECT_EQ(AsFromATable(ReadChanges(dir_ / "changes.csv")), AsFromATable(expectedChanges));
+  }
+}
+
+TEST_F(CompareRunTest, PatternsOfATableOnOneSideOnlyAreAddedOrRemoved) {
+  // Without the tag d, the permutations with d are gone and nothing else
+  // changes; back with d, they are added.
+  const std::string tags = ReadFile(dir_ / "tags.txt");
+  std::string withoutD = tags;
+  const std::size_t d = withoutD.find(" d ,");
+  ASSERT_NE(d, std::string::npos);
+  withoutD.erase(d, 4);
+  const auto full = TableOf(rules_, "full.csv");
+  WriteFile(dir_ / "tags.txt", withoutD);
+  TableOf(rules_, "less.csv");
+
+  std::set<Key> withD;
+  std::size_t tagsetRows = 0;
+  for (const auto& [key, row] : full) {
+    tagsetRows += key.first == "tagset";
+    const auto items = Split(key.second, " ");
+    if (key.first == "tagset" && std::find(items.begin(), items.end(), "d") != items.end())
+      withD.insert(key);
+  }
+  ASSERT_FALSE(withD.empty());
+  for (const bool removing : {true, false}) {
+    SCOPED_TRACE(removing);
+    WriteFile(dir_ / "tags.txt", removing ? withoutD : tags);
+    Recorder ui;
+    std::string text;
+    const RunResult result = CompareWithTable(dir_, removing ? "full.csv" : "less.csv", ui, text);
+    ASSERT_EQ(result.end, RunEnd::Completed);
+    EXPECT_TRUE(result.changed);
+    const auto changes = ReadChanges(dir_ / "changes.csv");
+    std::set<Key> listed;
+    for (const auto& [key, change] : changes) {
+      listed.insert(key);
+      EXPECT_EQ((removing ? change.newJudgement : change.oldJudgement), "") << key.second;
+      EXPECT_EQ((removing ? change.oldJudgement : change.newJudgement), full.at(key).judgement);
+    }
+    EXPECT_EQ(listed, withD);
+    // The transition table counts them in the column "removed" or the row
+    // "added".
+    const std::string count = std::to_string(withD.size());
+    EXPECT_NE(
+        text.find("tagset: " + std::to_string(tagsetRows) + " patterns, " + count + " changed\n"),
+        std::string::npos)
+        << text.substr(0, 400);
+  }
+}
+
+TEST_F(CompareRunTest, ARunComparesWithItsOwnTableAndThenReplacesIt) {
+  // A line twice in the sequences file: each is matched with its own row.
+  WriteFile(dir_ / "sequences.txt", ReadFile(dir_ / "sequences.txt") + Gbk("v n u<的> n\n"));
+  TableOf(rules_, "results.csv");
+  const std::string withoutR14 = RulesWith("[ R14 ]", "");
+  const auto expected = TableOf(withoutR14, "expected.csv");
+  Recorder ui;
+  std::string text;
+  const RunResult result = CompareWithTable(dir_, "results.csv", ui, text, "results.csv");
+  ASSERT_EQ(result.end, RunEnd::Completed);
+  EXPECT_EQ(result.errorMessages, 0);
+  EXPECT_TRUE(result.changed);
+  EXPECT_TRUE(result.csvTableWritten);
+  const std::string vn = "sequences  v n u<的> n  overt -> one_way  parses 2 -> 1\n";
+  const std::size_t first = text.find(vn);
+  ASSERT_NE(first, std::string::npos) << text;
+  EXPECT_NE(text.find(vn, first + 1), std::string::npos);
+  EXPECT_EQ(text.find("(added)"), std::string::npos);
+  EXPECT_EQ(text.find("(removed)"), std::string::npos);
+  EXPECT_TRUE(ReadFile(dir_ / "results.csv") == ReadFile(dir_ / "expected.csv"));
+  // Another output may not overwrite the baseline.
+  Recorder clash;
+  RunOptions options;
+  options.baselineCsv = "results.csv";
+  options.htmlReport = "results.csv";
+  const std::string before = ReadFile(dir_ / "results.csv");
+  EXPECT_EQ(RunAnalysis(dir_.string(), clash, options).end, RunEnd::OpenFailed);
+  EXPECT_TRUE(ReadFile(dir_ / "results.csv") == before);
+}
+
+TEST_F(CompareRunTest, ATableThatIsNotOursEndsTheRunNamingItsLine) {
+  const std::string header = std::string(kBom) + "source,items,judgement,parses,roots,trees\r\n";
+  const std::string row = "sequences,v n,one_way,1,VP,\"(VP:述宾(v,n))\"\r\n";
+  struct Case {
+    std::string bytes;
+    int line;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"", 1, "the file is empty"},
+      {"a,b,c\r\n", 1, "the header is not"},
+      {std::string(kBom) + "source,items,judgement,parse,root,tree\r\n", 1, "table of parses"},
+      {header + row + "sequences,n n,one_way,1,NP", 3, "ends within a row"},
+      {header + row + "sequences,n n,one_way,1\r\n", 3, "the row has 4 fields, the header 6"},
+      {header + "tagset,n n,maybe,1,NP,\"(NP:定中(n,n))\"\r\n", 2, "the judgement"},
+      {header + "tagset,n n,overt,1,NP,\"(NP:定中(n,n))\"\r\n", 2, "does not fit the judgement"},
+      {header + "tagset,n n,one_way,x1,NP,\"(NP:定中(n,n))\"\r\n", 2, "not a whole number"},
+      {header + "tagset,n n,covert,2,NP,\"(NP:定中(n,n))\"\r\n", 2, "not as many as the parses"},
+      {header + Gbk("tagset,n n,one_way,1,NP,\"(NP:定中(n,n))\"\r\n"), 2, "not UTF-8"},
+      {header + row + row + "tagset,\"n n,one_way,1,NP,x\r\n", 4, "within a quoted field"},
+      {header + "dictionary,n n,one_way,1,NP,\"(NP:定中(n,n))\"\r\n", 2, "neither tagset"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    WriteFile(dir_ / "old.csv", c.bytes);
+    Recorder ui;
+    std::string text;
+    EXPECT_EQ(CompareWithTable(dir_, "old.csv", ui, text, "new.csv").end, RunEnd::OpenFailed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.places.front(), "old.csv");
+    EXPECT_NE(ui.messages[0].find("old.csv, line " + std::to_string(c.line) + ": "),
+              std::string::npos)
+        << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find(c.reason), std::string::npos) << ui.messages[0];
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(NamesBesideDataFiles(dir_), std::set<std::string>{"old.csv"});
+  }
+  // A table that is fine but for a missing byte-order mark and an extra
+  // column is taken.
+  WriteFile(dir_ / "old.csv", header.substr(3, header.size() - 5) + ",divergences\r\n" +
+                                  row.substr(0, row.size() - 2) + ",\r\n");
+  Recorder ui;
+  std::string text;
+  const RunResult taken = CompareWithTable(dir_, "old.csv", ui, text);
+  EXPECT_EQ(taken.end, RunEnd::Completed);
+  EXPECT_EQ(taken.errorMessages, 0) << ui.messages.front();
+  EXPECT_TRUE(taken.compared);
+  // Both baselines at once are refused before anything is written.
+  Recorder both;
+  RunOptions options;
+  options.baselineCsv = "old.csv";
+  options.compareRules = "rules.txt";
+  fs::remove(dir_ / "report.txt");
+  EXPECT_EQ(RunAnalysis(dir_.string(), both, options).end, RunEnd::OpenFailed);
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }
 
 // Stops the run at its first progress report.

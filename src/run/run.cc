@@ -12,6 +12,7 @@
 #include "analysis/reports.h"
 #include "compare/change_writers.h"
 #include "compare/comparison.h"
+#include "compare/csv_baseline.h"
 #include "compare/rules_baseline.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
@@ -199,11 +200,44 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
       return outcome;
     }
   }
+  // A baseline table is read and checked whole before anything is written:
+  // a table that is not one of ours ends the run here.
+  const std::string baselineCsvPath = NativePath(options.baselineCsv);
+  std::unique_ptr<CsvBaseline> csvBaseline;
+  if (!options.baselineCsv.empty()) {
+    CsvBaselineError error;
+    if (baselineFile == nullptr)
+      csvBaseline = CsvBaseline::Open(baselineCsvPath, options.stop, &error);
+    if (!csvBaseline) {
+      tagFile.reset();
+      sequenceFile.reset();
+      ruleFile.reset();
+      const std::string display = ReportPathForDisplay(startupDir, options.baselineCsv);
+      if (baselineFile) {
+        baselineFile.reset();
+        ui.ShowMessage("A run compares with one baseline, a rules file or a CSV table, not both");
+      } else if (error.kind == CsvBaselineError::Kind::kStopped) {
+        ui.ShowMessage("The analysis was stopped; the report file was left as it was: " +
+                       ReportPathForDisplay(startupDir, config.result));
+        outcome.end = RunEnd::Stopped;
+      } else if (error.kind == CsvBaselineError::Kind::kCannotOpen) {
+        ui.ShowMessageAt("The baseline CSV file could not be opened: " + display,
+                         {options.baselineCsv});
+      } else {
+        ui.ShowMessageAt("The baseline CSV file is not a table of permutations written by --csv: " +
+                             display + ", line " + std::to_string(error.line) + ": " + error.reason,
+                         {options.baselineCsv, error.line});
+      }
+      outcome.errorMessages = ui.messages();
+      return outcome;
+    }
+  }
   // Creating the report over a data file or over config.ini would destroy it.
   const bool reportIsInput =
       SameExistingFile(resultPath, tagsPath) || SameExistingFile(resultPath, sequencesPath) ||
       SameExistingFile(resultPath, rulesPath) || SameExistingFile(resultPath, profilePath) ||
-      (baselineFile && SameExistingFile(resultPath, baselinePath));
+      (baselineFile && SameExistingFile(resultPath, baselinePath)) ||
+      (csvBaseline && SameExistingFile(resultPath, baselineCsvPath));
   // The report is written beside RESULT and takes its place only when
   // complete: whatever stops the run, the previous report stays whole. A
   // RESULT that is no plain file (a folder, a pipe, a device) or that may
@@ -217,10 +251,15 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   extras.push_back({"CSV file", options.csvTable, NativePath(options.csvTable), {}});
   extras.push_back({"CSV file of parses", options.csvParses, NativePath(options.csvParses), {}});
   // The table of changes is made only with a comparison to fill it.
-  const std::string changesPath = options.compareRules.empty() ? "" : options.changesCsv;
+  const bool comparing = baselineFile || csvBaseline;
+  const std::string changesPath = comparing ? options.changesCsv : "";
   extras.push_back({"CSV file of changes", changesPath, NativePath(changesPath), {}});
   std::vector<std::string> inputs = {tagsPath, sequencesPath, rulesPath, profilePath, resultPath};
   if (baselineFile) inputs.push_back(baselinePath);
+  // The baseline table may be this run's own table: the run compares with
+  // the table the last run left, then replaces it.
+  if (csvBaseline && !(!options.csvTable.empty() && SameFile(baselineCsvPath, extras[1].path)))
+    inputs.push_back(baselineCsvPath);
   std::optional<std::string> extraRefused;
   if (reportFile) {
     const std::vector<std::string> refusals =
@@ -238,6 +277,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     sequenceFile.reset();
     ruleFile.reset();
     baselineFile.reset();
+    csvBaseline.reset();
     extras.clear();
     if (extraRefused) {
       ui.ShowMessage(*extraRefused);
@@ -306,17 +346,24 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::unique_ptr<ChangeText> changeText;
   std::unique_ptr<ChangesCsvWriter> changesCsv;
   std::unique_ptr<RulesBaselineComparison> baseline;
-  if (!options.compareRules.empty()) {
-    comparison = std::make_unique<Comparison>(baselineRules, ruleSet);
+  std::unique_ptr<CsvBaselineComparison> tableBaseline;
+  if (comparing) {
+    // A table's parses can only be named by the rules of this run.
+    comparison = std::make_unique<Comparison>(csvBaseline ? ruleSet : baselineRules, ruleSet);
     changeText = std::make_unique<ChangeText>();
     comparison->AddSink(changeText.get());
     if (extras[3].stream) {
       changesCsv = std::make_unique<ChangesCsvWriter>(*extras[3].stream);
       comparison->AddSink(changesCsv.get());
     }
-    baseline = std::make_unique<RulesBaselineComparison>(*comparison, threeItemsOnly, tagSet,
-                                                         sequences, baselineRules, options);
-    reportOptions.observers.push_back(baseline.get());
+    if (csvBaseline) {
+      tableBaseline = std::make_unique<CsvBaselineComparison>(*comparison, *csvBaseline);
+      reportOptions.observers.push_back(tableBaseline.get());
+    } else {
+      baseline = std::make_unique<RulesBaselineComparison>(*comparison, threeItemsOnly, tagSet,
+                                                           sequences, baselineRules, options);
+      reportOptions.observers.push_back(baseline.get());
+    }
   }
   // A report that stopped on an error of its own leaves nothing in the
   // report file, and nothing in the extra outputs either.
@@ -339,15 +386,31 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // A comparison is made only of complete reports on both sides; the
   // baseline's messages are shown here, once it has ended.
   bool compared = false;
+  const bool reportsEnded = tagSetEnd == ReportEnd::kWritten &&
+                            sequencesEnd == ReportEnd::kWritten && !options.stop.stop_requested();
+  std::string notCompared;
   if (baseline) {
-    compared = baseline->Finish(ui) && tagSetEnd == ReportEnd::kWritten &&
-               sequencesEnd == ReportEnd::kWritten && !options.stop.stop_requested();
+    compared = baseline->Finish(ui) && reportsEnded;
     baseline.reset();
+    notCompared =
+        "The comparison with the baseline rules file could not be made, as a report of one side "
+        "did not end: " +
+        ReportPathForDisplay(startupDir, options.compareRules);
+  } else if (tableBaseline) {
+    // The rows no pattern of the run took are read only after complete reports.
+    const bool read = reportsEnded && tableBaseline->Finish();
+    compared = read;
+    tableBaseline.reset();
+    // The table is closed before the outputs take their places: it may be
+    // the run's own table, which is then replaced.
+    csvBaseline.reset();
+    notCompared = std::string("The comparison with the baseline CSV file could not be made, as ") +
+                  (reportsEnded ? "the file could not be read again" : "a report did not end") +
+                  ": " + ReportPathForDisplay(startupDir, options.baselineCsv);
+  }
+  if (comparing) {
     if (!compared && !options.stop.stop_requested()) {
-      ui.ShowMessage(
-          "The comparison with the baseline rules file could not be made, as a "
-          "report of one side did not end: " +
-          ReportPathForDisplay(startupDir, options.compareRules));
+      ui.ShowMessage(notCompared);
       if (extras[3].stream) {
         extras[3].stream->Abandon();
         extras[3].stream.reset();
@@ -452,8 +515,11 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (compared) {
     outcome.compared = true;
     outcome.changed = comparison->AnyChange();
-    const std::string title = "Comparison with the baseline rules file " +
-                              ReportPathForDisplay(startupDir, options.compareRules);
+    const std::string title = !options.baselineCsv.empty()
+                                  ? "Comparison with the baseline CSV file " +
+                                        ReportPathForDisplay(startupDir, options.baselineCsv)
+                                  : "Comparison with the baseline rules file " +
+                                        ReportPathForDisplay(startupDir, options.compareRules);
     if (options.comparisonText &&
         !changeText->WriteTo(title, *comparison, options.comparisonText)) {
       ui.ShowMessage("The comparison could not be written completely");

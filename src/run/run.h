@@ -86,6 +86,11 @@ struct RunOptions : ReportOptions {
   // comparisonText, and the CSV table of changed patterns to changesCsv
   // when named (an output of the run like the others).
   std::string compareRules;
+  // Or a comparison with baselineCsv, the table of permutations an earlier
+  // run wrote with --csv; it may be this run's own csvTable (the run then
+  // compares with the table the last run left, and replaces it). A run
+  // given both ends before anything is written.
+  std::string baselineCsv;
   std::string changesCsv;
   std::function<bool(std::string_view)> comparisonText;
 };
@@ -102,7 +107,7 @@ struct RunResult {
   bool htmlReportWritten = false;  // options.htmlReport is complete in its place
   bool csvTableWritten = false;    // options.csvTable is
   bool reportWritten = false;      // the report is
-  bool compared = false;           // the comparison was made (options.compareRules)
+  bool compared = false;           // the comparison was made (a baseline was given)
   bool changed = false;            // and it found a changed pattern
 };
 
