@@ -1,14 +1,16 @@
-// compare-bench: what --compare-rules costs beside a plain run of the same
+// compare-bench: what --compare-rules and --baseline cost beside a plain run of the same
 // data, on workload (a) in long mode (512,000 permutations) and in
 // three-item mode, with a baseline that lacks one rule of the current rules.
 //
 // Prints the wall time and peak memory of whole runs without and with
-// --compare-rules (and --changes), alternated, and their ratios.
+// --compare-rules, and with --baseline of the table a run of the baseline
+// rules wrote (each with --changes), alternated, and their ratios.
 // Usage: build/bench/compare-bench [--runs=3] [--keep=DIR]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,33 +34,67 @@ std::string WithoutRule(const std::string& rules, int n) {
   return rules.substr(0, at) + (end == std::string::npos ? "" : rules.substr(end + 1));
 }
 
+// One way of running beside the plain run.
+struct Variant {
+  const char* name;
+  std::vector<std::string> args;
+};
+
 bool Measure(const std::string& title, const std::string& dir, int runs) {
-  std::vector<double> plain, compared;
-  long plainRss = 0, comparedRss = 0;
+  // The table of the baseline's run, for --baseline: written by a run of
+  // the baseline rules, which then become the current ones again.
+  const std::string rules = dir + "/rules.txt", saved = dir + "/rules.current";
+  std::error_code ec;
+  fs::rename(rules, saved, ec);
+  if (!ec) fs::copy_file(dir + "/baseline.txt", rules, ec);
+  const bool tableWritten =
+      !ec && RunBinary(MARVOLEN_REPORT_BINARY, dir, {"--csv=baseline.csv"}).ok;
+  fs::remove(rules, ec);
+  fs::rename(saved, rules, ec);
+  if (ec || !tableWritten) {
+    std::printf("%s: the baseline table could not be made\n", title.c_str());
+    return false;
+  }
+  const Variant variants[] = {
+      {"--compare-rules", {"--compare-rules=baseline.txt", "--changes=changes.csv"}},
+      {"--baseline", {"--baseline=baseline.csv", "--changes=changes.csv"}},
+  };
+  std::vector<double> plain;
+  std::vector<std::vector<double>> timed(std::size(variants));
+  long plainRss = 0;
+  std::vector<long> rss(std::size(variants), 0);
   for (int run = 0; run < runs; ++run) {
     const ProcessRun a = RunBinary(MARVOLEN_REPORT_BINARY, dir, {});
-    const ProcessRun b = RunBinary(MARVOLEN_REPORT_BINARY, dir,
-                                   {"--compare-rules=baseline.txt", "--changes=changes.csv"});
-    if (!a.ok || !b.ok) {
+    if (!a.ok) {
       std::printf("%s: marvolen-report failed\n", title.c_str());
       return false;
     }
     plain.push_back(a.seconds);
-    compared.push_back(b.seconds);
     plainRss = std::max(plainRss, a.maxRssKb);
-    comparedRss = std::max(comparedRss, b.maxRssKb);
+    for (std::size_t v = 0; v < std::size(variants); ++v) {
+      const ProcessRun b = RunBinary(MARVOLEN_REPORT_BINARY, dir, variants[v].args);
+      if (!b.ok) {
+        std::printf("%s: marvolen-report %s failed\n", title.c_str(), variants[v].name);
+        return false;
+      }
+      timed[v].push_back(b.seconds);
+      rss[v] = std::max(rss[v], b.maxRssKb);
+    }
   }
-  std::error_code ec;
   const auto changes = fs::file_size(dir + "/changes.csv", ec);
+  const auto table = fs::file_size(dir + "/baseline.csv", ec);
   std::printf("\n%s\n", title.c_str());
-  std::printf(
-      "  whole run (median of %d, alternated): %.3f s alone, %.3f s with "
-      "--compare-rules = %.2fx;\n  peak memory %.1f MB and %.1f MB = %.2fx; "
-      "table of changes %.2f MB\n",
-      runs, Median(plain), Median(compared), Median(compared) / Median(plain),
-      static_cast<double>(plainRss) / 1024, static_cast<double>(comparedRss) / 1024,
-      static_cast<double>(comparedRss) / static_cast<double>(std::max(plainRss, 1L)),
-      ec ? 0.0 : static_cast<double>(changes) / 1e6);
+  std::printf("  whole run alone (median of %d, alternated): %.3f s, peak memory %.1f MB\n", runs,
+              Median(plain), static_cast<double>(plainRss) / 1024);
+  for (std::size_t v = 0; v < std::size(variants); ++v) {
+    std::printf("  with %-16s %.3f s = %.2fx; peak memory %.1f MB = %.2fx\n", variants[v].name,
+                Median(timed[v]), Median(timed[v]) / Median(plain),
+                static_cast<double>(rss[v]) / 1024,
+                static_cast<double>(rss[v]) / static_cast<double>(std::max(plainRss, 1L)));
+  }
+  std::printf("  table of changes %.2f MB; baseline table %.2f MB\n",
+              ec ? 0.0 : static_cast<double>(changes) / 1e6,
+              ec ? 0.0 : static_cast<double>(table) / 1e6);
   return true;
 }
 
