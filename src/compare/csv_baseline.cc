@@ -6,6 +6,7 @@
 
 #include "analysis/degree_records.h"
 #include "encoding/gbk.h"
+#include "encoding/gbk_converter.h"
 #include "export/csv_report.h"
 
 namespace marvolen {
@@ -14,7 +15,7 @@ namespace {
 
 constexpr std::size_t kColumns = 6;
 constexpr const char* kHeader[kColumns] = {"source", "items", "judgement",
-                                           "parses", "roots",  "trees"};
+                                           "parses", "roots", "trees"};
 constexpr const char* kParsesHeader[kColumns] = {"source", "items", "judgement",
                                                  "parse",  "root",  "tree"};
 // The end of a cell cut at the cell limit: " … [cut: N parses in all]".
@@ -89,7 +90,8 @@ class CsvRecordReader {
         fields.push_back(std::move(field));
         return Result::kRecord;
       }
-      if (c < 0) return Broken(reason, "the file ends within a row (its last line has no line end)");
+      if (c < 0)
+        return Broken(reason, "the file ends within a row (its last line has no line end)");
       if (c == '"') return Broken(reason, "a double quote within a field that is not quoted");
       field += static_cast<char>(c);
       c = Get();
@@ -156,16 +158,41 @@ bool CountFits(PermutationClass cls, std::uint64_t count) {
   }
 }
 
-// One row read into `pattern` and its source; the reason it cannot be when
-// it cannot (UTF-8).
-std::string ParseRow(const std::vector<std::string>& fields, std::size_t columns,
-                     ReportKind& source, PatternResult& pattern) {
+bool IsHeader(const std::vector<std::string>& fields, const char* const (&names)[kColumns]) {
+  if (fields.size() < kColumns) return false;
+  for (std::size_t k = 0; k < kColumns; ++k) {
+    if (fields[k] != names[k]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Rows read into patterns, with one converter for every text.
+class CsvRowParser {
+ public:
+  // One row read into `pattern` and its source; the reason it cannot be
+  // when it cannot (UTF-8).
+  std::string Parse(const std::vector<std::string>& fields, std::size_t columns, ReportKind& source,
+                    PatternResult& pattern);
+
+ private:
+  bool ToGbk(std::string_view utf8, std::string& out) {
+    return IsValidUtf8(utf8) && gbk_.FromUtf8(utf8, out);
+  }
+
+  GbkConverter gbk_;
+  std::string trees_;
+};
+
+std::string CsvRowParser::Parse(const std::vector<std::string>& fields, std::size_t columns,
+                                ReportKind& source, PatternResult& pattern) {
   if (fields.size() != columns) {
     return "the row has " + std::to_string(fields.size()) + " fields, the header " +
            std::to_string(columns);
   }
-  for (const std::string& field : fields) {
-    if (!IsValidUtf8(field)) return "the row is not UTF-8";
+  for (std::size_t k = 0; k < 4; ++k) {
+    if (!IsValidUtf8(fields[k])) return "the row is not UTF-8";
   }
   if (fields[0] == "tagset") {
     source = ReportKind::kTagSet;
@@ -174,9 +201,8 @@ std::string ParseRow(const std::vector<std::string>& fields, std::size_t columns
   } else {
     return "the source is neither tagset nor sequences";
   }
-  std::optional<std::string> items = Utf8ToGbk(CellText(fields[1]));
-  if (!items || items->empty()) return "the items are missing or are no GBK text";
-  pattern.items = std::move(*items);
+  if (!ToGbk(CellText(fields[1]), pattern.items) || pattern.items.empty())
+    return "the items are missing, not UTF-8 or no GBK text";
   const auto cls = JudgementNamed(fields[2]);
   if (!cls) return "the judgement is none of cannot_combine, one_way, overt, covert";
   pattern.cls = *cls;
@@ -190,7 +216,9 @@ std::string ParseRow(const std::vector<std::string>& fields, std::size_t columns
 
   pattern.parses.clear();
   pattern.partial = false;
+  if (!IsValidUtf8(fields[4])) return "the row is not UTF-8";
   std::string_view trees = CellText(fields[5]);
+  if (!IsValidUtf8(trees)) return "the row is not UTF-8";
   if (trees.ends_with(kCutEnds) && trees.find(kCutBegins) != std::string_view::npos) {
     // The parses were listed, but not all of them fit the cell.
     pattern.listed = true;
@@ -200,34 +228,27 @@ std::string ParseRow(const std::vector<std::string>& fields, std::size_t columns
   // A pattern with parses and no trees had more than its run listed.
   pattern.listed = !(trees.empty() && pattern.count > 0);
   if (trees.empty()) return "";
-  for (;;) {
-    const std::size_t bar = trees.find(" | ");
-    std::optional<std::string> tree = Utf8ToGbk(trees.substr(0, bar));
-    if (!tree || tree->empty()) return "a parse is empty or is no GBK text";
-    pattern.parses.push_back(std::move(*tree));
+  // " | " is the same in GBK: no GBK character has a blank or a bar as its
+  // second byte after a blank.
+  if (!ToGbk(trees, trees_)) return "a parse is no GBK text";
+  for (std::string_view rest = trees_;;) {
+    const std::size_t bar = rest.find(" | ");
+    if (bar == 0 || rest.empty()) return "a parse is empty";
+    pattern.parses.emplace_back(rest.substr(0, bar));
     if (bar == std::string_view::npos) break;
-    trees.remove_prefix(bar + 3);
+    rest.remove_prefix(bar + 3);
   }
   if (pattern.parses.size() != pattern.count) return "the trees are not as many as the parses";
   return "";
 }
 
-bool IsHeader(const std::vector<std::string>& fields, const char* const (&names)[kColumns]) {
-  if (fields.size() < kColumns) return false;
-  for (std::size_t k = 0; k < kColumns; ++k) {
-    if (fields[k] != names[k]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 CsvBaseline::CsvBaseline(UniqueFile file)
-    : file_(std::move(file)), reader_(std::make_unique<CsvRecordReader>(file_.get())) {}
+    : file_(std::move(file)),
+      reader_(std::make_unique<CsvRecordReader>(file_.get())),
+      parser_(std::make_unique<CsvRowParser>()) {}
 CsvBaseline::~CsvBaseline() = default;
 
-std::unique_ptr<CsvBaseline> CsvBaseline::Open(const std::string& path,
-                                               const std::stop_token& stop,
+std::unique_ptr<CsvBaseline> CsvBaseline::Open(const std::string& path, const std::stop_token& stop,
                                                CsvBaselineError* error) {
   auto fail = [&](CsvBaselineError::Kind kind, int line,
                   std::string reason) -> std::unique_ptr<CsvBaseline> {
@@ -278,21 +299,21 @@ std::unique_ptr<CsvBaseline> CsvBaseline::Open(const std::string& path,
     if (result == CsvRecordReader::Result::kBroken) return nullptr;
     if (result == CsvRecordReader::Result::kEnd) break;
     ReportKind source = ReportKind::kTagSet;
-    reason = ParseRow(fields, columns, source, pattern);
+    reason = baseline->parser_->Parse(fields, columns, source, pattern);
     if (!reason.empty()) return fail(CsvBaselineError::Kind::kNotATable, line, reason);
     const std::size_t side = SourceIndex(source);
     std::vector<Row>& sideRows = baseline->rows_[side];
     if (sideRows.size() >= kNone) {
       return fail(CsvBaselineError::Kind::kNotATable, line, "the table has too many rows");
     }
-    const auto number = static_cast<std::uint32_t>(sideRows.size());
-    sideRows.push_back({offset, line, kNone, false});
-    // Rows with the same items are chained in file order.
-    auto [chain, added] = baseline->chains_[side].try_emplace(pattern.items, Chain{number, number});
-    if (!added) {
-      sideRows[chain->second.last].next = number;
-      chain->second.last = number;
+    std::string& items = baseline->items_[side];
+    if (items.size() + pattern.items.size() >= kNone) {
+      return fail(CsvBaselineError::Kind::kNotATable, line, "the table has too many rows");
     }
+    const auto number = static_cast<std::uint32_t>(sideRows.size());
+    sideRows.push_back({offset, line, kNone, static_cast<std::uint32_t>(items.size()),
+                        static_cast<std::uint32_t>(pattern.items.size()), false});
+    items += pattern.items;
     RecordDegree(degrees[side], pattern.cls, number, pattern.count);
   }
   for (std::size_t side = 0; side < 2; ++side) {
@@ -308,30 +329,69 @@ bool CsvBaseline::ReadRow(const Row& row, PatternResult& pattern) {
   if (reader_->Next(fields_, reason) != CsvRecordReader::Result::kRecord) return false;
   ReportKind source = ReportKind::kTagSet;
   // The number of columns was checked when the table was opened.
-  return ParseRow(fields_, fields_.size(), source, pattern).empty();
+  return parser_->Parse(fields_, fields_.size(), source, pattern).empty();
 }
 
+CsvBaseline::Slot& CsvBaseline::SlotOf(std::size_t side, std::string_view items) {
+  std::vector<Slot>& slots = slots_[side];
+  // The table has a power of two slots, at least twice as many as rows.
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t at = std::hash<std::string_view>()(items) & mask;; at = (at + 1) & mask) {
+    Slot& slot = slots[at];
+    if (slot.first == kNone || ItemsOf(side, slot.first) == items) return slot;
+  }
+}
+
+void CsvBaseline::MakeSlots(std::size_t side) {
+  std::size_t size = 2;
+  while (size < 2 * rows_[side].size()) size *= 2;
+  slots_[side].assign(size, Slot{});
+  // Rows are chained from the last to the first, so that each chain is in
+  // file order.
+  for (std::size_t k = rows_[side].size(); k-- > 0;) {
+    const auto row = static_cast<std::uint32_t>(k);
+    Slot& slot = SlotOf(side, ItemsOf(side, row));
+    rows_[side][row].next = slot.next;
+    slot.first = slot.next = row;
+  }
+}
+
+// Patterns mostly come in the order of the rows (the same data, another
+// grammar): the row after the last taken is tried first, and the table of
+// distinct items is made only when a pattern comes out of that order. Rows
+// with the same items hold the same analysis (one run analyses the same
+// items alike), so which of them a pattern takes does not change the
+// comparison; a chain of the table skips the rows taken in order.
 bool CsvBaseline::Take(ReportKind source, const std::string& items, PatternResult& pattern,
                        bool& readFailed) {
   const std::size_t side = SourceIndex(source);
-  const auto found = chains_[side].find(items);
-  if (found == chains_[side].end() || found->second.first == kNone) return false;
-  Row& row = rows_[side][found->second.first];
-  found->second.first = row.next;
+  std::vector<Row>& rows = rows_[side];
+  std::uint32_t taken = cursor_[side];
+  if (taken >= rows.size() || rows[taken].taken || ItemsOf(side, taken) != items) {
+    if (slots_[side].empty()) MakeSlots(side);
+    Slot& slot = SlotOf(side, items);
+    while (slot.next != kNone && rows[slot.next].taken) slot.next = rows[slot.next].next;
+    if (slot.next == kNone) return false;
+    taken = slot.next;
+    slot.next = rows[taken].next;
+  }
+  Row& row = rows[taken];
   row.taken = true;
+  cursor_[side] = taken + 1;
   if (!ReadRow(row, pattern)) readFailed = true;
   return !readFailed;
 }
 
 bool CsvBaseline::TakeRest(ReportKind source, const std::function<void(PatternResult&)>& each) {
+  const std::size_t side = SourceIndex(source);
   PatternResult pattern;
-  for (Row& row : rows_[SourceIndex(source)]) {
+  for (Row& row : rows_[side]) {
     if (row.taken) continue;
     row.taken = true;
     if (!ReadRow(row, pattern)) return false;
     each(pattern);
   }
-  chains_[SourceIndex(source)].clear();
+  cursor_[side] = static_cast<std::uint32_t>(rows_[side].size());
   return true;
 }
 

@@ -37,7 +37,6 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "compare/comparison.h"
@@ -46,6 +45,7 @@
 namespace marvolen {
 
 class CsvRecordReader;
+class CsvRowParser;
 
 // Why a table could not be taken as a baseline.
 struct CsvBaselineError {
@@ -73,15 +73,12 @@ class CsvBaseline {
   // Whether the table has rows of `source`.
   bool Has(ReportKind source) const { return !Rows(source).empty(); }
   // The average degrees of the rows of `source`.
-  const SideAverages& Averages(ReportKind source) const {
-    return averages_[SourceIndex(source)];
-  }
+  const SideAverages& Averages(ReportKind source) const { return averages_[SourceIndex(source)]; }
 
   // The next row of `source` with `items` (GBK) not yet taken, read into
   // `pattern`; false when there is none. `readFailed` is set when the row
   // could not be read again (the file changed since it was opened).
-  bool Take(ReportKind source, const std::string& items, PatternResult& pattern,
-            bool& readFailed);
+  bool Take(ReportKind source, const std::string& items, PatternResult& pattern, bool& readFailed);
   // Every row of `source` not taken, in file order, handed to `each`; false
   // when one could not be read again.
   bool TakeRest(ReportKind source, const std::function<void(PatternResult&)>& each);
@@ -91,7 +88,15 @@ class CsvBaseline {
     std::uint64_t offset = 0;  // where its record begins
     int line = 0;
     std::uint32_t next = kNone;  // the next row of the source with the same items
+    std::uint32_t itemsAt = 0;   // its items in items_
+    std::uint32_t itemsSize = 0;
     bool taken = false;
+  };
+  // A slot of the table of distinct items (open addressing): the first row
+  // with them, which names them, and the first of them not taken.
+  struct Slot {
+    std::uint32_t first = kNone;
+    std::uint32_t next = kNone;
   };
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
   static std::size_t SourceIndex(ReportKind source) {
@@ -101,15 +106,24 @@ class CsvBaseline {
 
   explicit CsvBaseline(UniqueFile file);
   bool ReadRow(const Row& row, PatternResult& pattern);
+  std::string_view ItemsOf(std::size_t side, std::uint32_t row) const {
+    const Row& r = rows_[side][row];
+    return std::string_view(items_[side]).substr(r.itemsAt, r.itemsSize);
+  }
+  // The slot of `items`, or the empty slot where they would go.
+  Slot& SlotOf(std::size_t side, std::string_view items);
+  void MakeSlots(std::size_t side);
 
   UniqueFile file_;
   std::array<std::vector<Row>, 2> rows_;
-  // The rows of each items, per source: the first not taken and the last.
-  struct Chain {
-    std::uint32_t first, last;
-  };
-  std::array<std::unordered_map<std::string, Chain>, 2> chains_;
+  // Per source: the items of every row one after another (GBK); the table
+  // of distinct items, made when a pattern first comes out of file order;
+  // the row after the last taken.
+  std::array<std::string, 2> items_;
+  std::array<std::vector<Slot>, 2> slots_;
+  std::array<std::uint32_t, 2> cursor_{};
   std::unique_ptr<CsvRecordReader> reader_;
+  std::unique_ptr<CsvRowParser> parser_;
   std::vector<std::string> fields_;
   std::array<SideAverages, 2> averages_;
 };

@@ -17,8 +17,7 @@ namespace {
 class CsvBaselineTest : public TempFolderTest {
  protected:
   std::unique_ptr<CsvBaseline> Open(const std::string& rows) {
-    WriteFile(dir_ / "old.csv",
-              "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n" + rows);
+    WriteFile(dir_ / "old.csv", "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n" + rows);
     CsvBaselineError error;
     auto baseline = CsvBaseline::Open((dir_ / "old.csv").string(), {}, &error);
     EXPECT_NE(baseline, nullptr) << error.line << ": " << error.reason;
