@@ -143,9 +143,10 @@ void FindBar::ReplaceAll() {
     cursor.insertText(replace_->text());
   }
   cursor.endEditBlock();
-  emit message(matches.isEmpty()
+  const int replaced = static_cast<int>(matches.size());
+  emit message(replaced == 0
                    ? QCoreApplication::translate("FindBar", "找不到“%1”。").arg(wanted.text)
-                   : QCoreApplication::translate("FindBar", "已替换 %1 处。").arg(matches.size()));
+                   : QCoreApplication::translate("FindBar", "已替换 %n 处。", nullptr, replaced));
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {

@@ -97,17 +97,16 @@ std::optional<QString> SequenceOfLine(qint64 number, const std::function<QString
   if (const QRegularExpressionMatch match = degree.match(line); match.hasMatch())
     return match.captured(1);
   // The report's own lines that an indent does not make a pattern: its
-  // counts ("\t其中…:12个") and its "none" lines ("\t没有…!!!").
-  static const QRegularExpression own(
-      QCoreApplication::translate("ParsePane", "^\\t+(其中.*:\\d+个|(没有|无).*!!!)$"));
+  // counts ("\t其中…:12个") and its "none" lines ("\t没有…!!!"), in the
+  // report's words whatever the workbench's language.
+  static const QRegularExpression own(QStringLiteral("^\\t+(其中.*:\\d+个|(没有|无).*!!!)$"));
   auto isItemLine = [&](qint64 n) {
     const QString text = lineAt(n);
     if (!text.startsWith(QLatin1Char('\t')) || text.startsWith(QLatin1String("\t\t")) ||
         own.match(text).hasMatch())
       return false;
     // The tag list follows its heading "全部标记共有 N 个: ".
-    if (n > 0 && lineAt(n - 1).startsWith(QCoreApplication::translate("ParsePane", "全部标记共有")))
-      return false;
+    if (n > 0 && lineAt(n - 1).startsWith(QStringLiteral("全部标记共有"))) return false;
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() <= kMaxItems;
   };
   // A parse line, or the line of parses too many to list, follows its item line.

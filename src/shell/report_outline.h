@@ -16,7 +16,7 @@ namespace marvolen {
 
 struct OutlineEntry {
   int depth;      // 0: a report, 1: a section, 2: a ranking, 3: its average
-  QString title;  // short, in the report's words
+  QString title;  // short, in the workbench's language
   qint64 line;    // where it begins, 1 for the first line
   // The patterns a list or a ranking holds (its indented lines but the
   // "none" line); -1 for the other entries.

@@ -396,8 +396,8 @@ void ReportView::wheelEvent(QWheelEvent* event) {
 
 void ReportView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  menu.addAction(QStringLiteral("复制(&C)"), this, &ReportView::copy)->setEnabled(hasSelection());
-  menu.addAction(QStringLiteral("全选(&A)"), this, &ReportView::selectAll);
+  menu.addAction(tr("复制(&C)"), this, &ReportView::copy)->setEnabled(hasSelection());
+  menu.addAction(tr("全选(&A)"), this, &ReportView::selectAll);
   menu.exec(event->globalPos());
 }
 

@@ -33,7 +33,7 @@ ReportWindow::ReportWindow(std::size_t pieceBytes)
       pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(AppIcon(true));
-  outline_->setHeaderLabels({QStringLiteral("报告提纲"), QStringLiteral("个数")});
+  outline_->setHeaderLabels({tr("报告提纲"), tr("个数")});
   outline_->header()->setStretchLastSection(false);
   outline_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   outline_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -56,8 +56,7 @@ ReportWindow::ReportWindow(std::size_t pieceBytes)
 
   messages_->setObjectName(QStringLiteral("runMessages"));
   messages_->setRootIsDecorated(false);
-  messages_->setHeaderLabels(
-      {QStringLiteral("本次分析的消息"), QStringLiteral("文件"), QStringLiteral("行")});
+  messages_->setHeaderLabels({tr("本次分析的消息"), tr("文件"), tr("行")});
   messages_->header()->setStretchLastSection(false);
   messages_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   messages_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -148,8 +147,7 @@ bool ReportWindow::Load(const QString& path, QString* error) {
     first.reserve(static_cast<std::size_t>(size));
     more = ReadMore(file.get(), pieceBytes_, first);
   } catch (const std::bad_alloc&) {
-    *error =
-        QStringLiteral("%1\n该报告太大，内存不足，无法显示。").arg(QDir::toNativeSeparators(path));
+    *error = tr("%1\n该报告太大，内存不足，无法显示。").arg(QDir::toNativeSeparators(path));
     return false;
   }
   if (std::ferror(file.get()) != 0) {
@@ -166,7 +164,7 @@ bool ReportWindow::Load(const QString& path, QString* error) {
   newPath_ = absolute != path_;
   path_ = absolute;
   stamp_ = DiskStamp::Of(path_);
-  setWindowTitle(QStringLiteral("分析报告 - %1").arg(QFileInfo(path).fileName()));
+  setWindowTitle(tr("分析报告 - %1").arg(QFileInfo(path).fileName()));
   outline_->clear();
   outlineItems_.clear();
   ShowOutline(outliner.outline(), 0);
@@ -225,18 +223,17 @@ void ReportWindow::Receive(quint64 generation, Piece& piece) {
   StopReading();
   if (newPath_) FitOutline();
   if (!piece.error.isEmpty()) {
-    emit statusNote(QStringLiteral("报告没有读完：%1").arg(piece.error.simplified()), 0);
+    emit statusNote(tr("报告没有读完：%1").arg(piece.error.simplified()), 0);
     emit readFailed(piece.error);
   } else {
-    emit statusNote(
-        QStringLiteral("报告已读入：共 %1 行").arg(QLocale().toString(view_->lineCount())), 5000);
+    emit statusNote(tr("报告已读入：共 %1 行").arg(QLocale().toString(view_->lineCount())), 5000);
   }
   emit loaded();
 }
 
 void ReportWindow::ReportProgress(qint64 read) {
   const qint64 size = std::max<qint64>(reader_->size, read);
-  emit statusNote(QStringLiteral("正在读入报告 %1：%2%（%3 行）")
+  emit statusNote(tr("正在读入报告 %1：%2%（%3 行）")
                       .arg(QFileInfo(path_).fileName())
                       .arg(size > 0 ? read * 100 / size : 100)
                       .arg(QLocale().toString(view_->lineCount())),
@@ -259,7 +256,7 @@ void ReportWindow::ShowOutline(const std::vector<OutlineEntry>& entries, std::si
       auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(outline_);
       item->setText(0, entry.title);
       item->setData(0, kLineRole, entry.line);
-      item->setToolTip(0, QStringLiteral("第 %1 行").arg(entry.line));
+      item->setToolTip(0, tr("第 %1 行").arg(entry.line));
       item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
       if (parent != nullptr) parent->setExpanded(true);
       outlineItems_.push_back(item);

@@ -27,12 +27,26 @@ Workbench::Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dia
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<DialogProvider>()) {
   setApplicationName(QStringLiteral("Marvolen"));
   setWindowIcon(AppIcon());  // the windows without a parent too
-  // Qt's own dialogs and buttons speak Simplified Chinese like the rest. Their
-  // texts are qtbase's (qt_zh_CN also needs the catalogues of modules not used
-  // here, which the Windows zip does not carry).
-  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  if (translator_.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_", translations))
-    installTranslator(&translator_);
+  SetLanguage(EnvironmentLanguage());
+}
+
+void Workbench::SetLanguage(Language language) {
+  removeTranslator(&qtTexts_);
+  removeTranslator(&ownTexts_);
+  language_ = language;
+  if (language == Language::kChinese) {
+    // The workbench's texts are written in Chinese; Qt's own dialogs and
+    // buttons speak Simplified Chinese like them. Their texts are qtbase's
+    // (qt_zh_CN also needs the catalogues of modules not used here, which
+    // the Windows zip does not carry).
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (qtTexts_.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_", translations))
+      installTranslator(&qtTexts_);
+  } else if (ownTexts_.load(QStringLiteral(":/i18n/marvolen_en.qm"))) {
+    // The English translation is built into the program; Qt's own texts
+    // are English already.
+    installTranslator(&ownTexts_);
+  }
 }
 
 Workbench::~Workbench() = default;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shell/dialogs.h"
+#include "shell/language.h"
 #include "shell/recent_file_list.h"
 #include "shell/workbench_settings.h"
 
@@ -23,6 +24,12 @@ class Workbench : public QApplication {
   // `dialogs` replaces Qt's dialogs (tests); null keeps them.
   Workbench(int& argc, char** argv, std::unique_ptr<DialogProvider> dialogs = nullptr);
   ~Workbench() override;
+
+  // Speak `language` from now on: the workbench's own texts in it, and Qt's
+  // own dialogs and buttons too. Windows made before keep their texts. The
+  // constructor chooses the environment's language (EnvironmentLanguage).
+  void SetLanguage(Language language);
+  Language language() const { return language_; }
 
   // Start a session in `folder` (the current directory when ""): read the
   // recent-file list and the layout, make the main window where it was and
@@ -53,7 +60,9 @@ class Workbench : public QApplication {
 
   std::unique_ptr<DialogProvider> dialogs_;
   std::string startupDir_;
-  QTranslator translator_;
+  Language language_ = Language::kChinese;
+  QTranslator qtTexts_;   // Qt's own, in Chinese
+  QTranslator ownTexts_;  // the workbench's, in English
   std::string profileName_;
   RecentFileList recentFiles_;
   WorkbenchSettings settings_;
