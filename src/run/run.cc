@@ -23,6 +23,7 @@
 #include "ini/profile.h"
 #include "platform/file_system.h"
 #include "platform/text_stream.h"
+#include "rules/rule_effects.h"
 
 namespace marvolen {
 
@@ -318,9 +319,16 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
                                                          sequences, baselineRules, options);
     reportOptions.observers.push_back(baseline.get());
   }
+  // The usage and what-if of every rule, from the same parses.
+  std::unique_ptr<RuleEffects> ruleEffects;
+  if (options.ruleEffectsText) {
+    ruleEffects = std::make_unique<RuleEffects>(ruleSet);
+    reportOptions.observers.push_back(ruleEffects.get());
+  }
   // A report that stopped on an error of its own leaves nothing in the
   // report file, and nothing in the extra outputs either.
   auto dropUnfinished = [&] {
+    if (ruleEffects) ruleEffects->DropUnfinishedReport();
     if (html) html->DropUnfinishedReport();
     if (csv) csv->DropUnfinishedReport();
     if (csvParses) csvParses->DropUnfinishedReport();
@@ -458,6 +466,11 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
         !changeText->WriteTo(title, *comparison, options.comparisonText)) {
       ui.ShowMessage("The comparison could not be written completely");
     }
+  }
+
+  if (ruleEffects && !options.ruleEffectsText(FormatRuleEffects(ruleSet, ruleEffects->Effects(),
+                                                                DisplayPath(config.rules)))) {
+    ui.ShowMessage("The table of rule effects could not be written completely");
   }
 
   outcome.errorMessages = ui.messages();
