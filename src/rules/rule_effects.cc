@@ -222,7 +222,9 @@ void RuleEffects::EndPattern() {
   if (!open_) return;
   open_ = false;
   SourceState& source = sources_[static_cast<std::size_t>(source_)];
-  if (computed_ && parsesSeen_ == expected_) {
+  if (cls_ == PermutationClass::CannotCombine) {
+    // Counted from the summary: not every order of patterns has them.
+  } else if (computed_ && parsesSeen_ == expected_) {
     const int old = JudgementIndex(cls_);
     ++source.computed[static_cast<std::size_t>(old)];
     if (cls_ == PermutationClass::Overt) {
@@ -284,6 +286,8 @@ void RuleEffects::EndReport(const ReportSummary& summary) {
   EndPattern();
   SourceState& source = sources_[static_cast<std::size_t>(SourceIndex(summary.kind))];
   source.present = true;
+  source.computed[static_cast<std::size_t>(JudgementIndex(PermutationClass::CannotCombine))] =
+      static_cast<std::uint64_t>(summary.counters.cannotCombineCount);
   source.overtAverage = AverageDegree(summary.overtRecords).average;
   source.covertAverage = AverageDegree(summary.covertRecords).average;
 }

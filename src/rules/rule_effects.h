@@ -85,6 +85,8 @@ class RuleEffects : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
+  // The patterns are counted one by one, in any order.
+  bool InReportOrder() const override { return false; }
 
   // Forget the last report begun unless it ended (the run drops what it did
   // not finish).
