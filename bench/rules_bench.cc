@@ -56,8 +56,8 @@ bool MeasureLint(const std::string& dir, int runs) {
       "--lint of %d tags, %d rule records, %d sequence lines (%zu findings):\n"
       "  the checks %.3f ms (median of %d), the whole marvolen-report --lint %.1f ms "
       "(median of %d)\n",
-      tags.count(), rules.count(), sequences.count(), findings, Median(checks) * 1000,
-      10 * runs, Median(whole) * 1000, runs);
+      tags.count(), rules.count(), sequences.count(), findings, Median(checks) * 1000, 10 * runs,
+      Median(whole) * 1000, runs);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "encoding/gbk.h"
 #include "grammar/permutation.h"
 #include "grammar/unary_cycles.h"
+#include "rules/rule_effects.h"
 
 namespace marvolen {
 
@@ -21,14 +22,6 @@ namespace {
 constexpr std::size_t kMaxAppliedItems = 3;
 
 std::string Quote(std::string_view gbk) { return GbkForMessage(gbk); }
-
-// "R05 NP -> v n :: 定中" (UTF-8).
-std::string DescribeRule(const CfgRule& rule) {
-  std::string text = Quote(rule.title()) + " " + Quote(rule.leftTag()) + " ->";
-  for (const std::string& item : rule.items()) text += " " + Quote(item);
-  if (!rule.treeTitle().empty()) text += " :: " + Quote(rule.treeTitle());
-  return text;
-}
 
 // " (line N)" for a rule whose line is known, else nothing.
 std::string LineNote(const RuleSet& rules, int k) {

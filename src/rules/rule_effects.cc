@@ -350,6 +350,12 @@ namespace {
 const char* const kJudgementNames[kJudgements] = {"cannot combine", "one way", "overt", "covert"};
 const char* const kSourceNames[kSources] = {"tag set", "sequences"};
 
+std::string Average(const std::optional<double>& average) {
+  return average ? FormatAverage(*average) : std::string("none");
+}
+
+}  // namespace
+
 std::string DescribeRule(const CfgRule& rule) {
   std::string text = GbkForMessage(rule.title()) + " " + GbkForMessage(rule.leftTag()) + " ->";
   for (const std::string& item : rule.items()) text += " " + GbkForMessage(item);
@@ -357,11 +363,39 @@ std::string DescribeRule(const CfgRule& rule) {
   return text;
 }
 
-std::string Average(const std::optional<double>& average) {
-  return average ? FormatAverage(*average) : std::string("none");
+std::string DescribeUsage(const RuleEffect& effect, int source) {
+  const std::size_t s = static_cast<std::size_t>(source);
+  std::string text;
+  for (int j = 1; j < kJudgements; ++j) {
+    const std::size_t k = static_cast<std::size_t>(j);
+    if (j > 1) text += ", ";
+    text += kJudgementNames[j];
+    text += " " + std::to_string(effect.parses[s][k]) + "/" + std::to_string(effect.patterns[s][k]);
+  }
+  return text;
 }
 
-}  // namespace
+std::string DescribeWithout(const RuleEffect& effect, int source) {
+  const SourceWithout& w = effect.without[static_cast<std::size_t>(source)];
+  if (effect.sharesNodes) return "no change (another rule makes the same nodes)";
+  std::string text;
+  for (int o = 0; o < kJudgements; ++o) {
+    for (int n = 0; n < kJudgements; ++n) {
+      const std::uint64_t count =
+          w.transitions[static_cast<std::size_t>(o)][static_cast<std::size_t>(n)];
+      if (o == n || count == 0) continue;
+      if (!text.empty()) text += ", ";
+      text += std::string(kJudgementNames[o]) + " -> " + kJudgementNames[n] + " " +
+              std::to_string(count);
+    }
+  }
+  if (text.empty()) text = "no judgement changes";
+  text += "; parses lost " + std::to_string(w.parsesLost);
+  text += "; average overt " + Average(w.overtBefore) + " -> " + Average(w.overtAfter);
+  text += ", covert " + Average(w.covertBefore) + " -> " + Average(w.covertAfter);
+  if (w.notComputed > 0) text += "; " + std::to_string(w.notComputed) + " patterns not computed";
+  return text;
+}
 
 std::string FormatRuleEffects(const RuleSet& rules, const std::vector<RuleEffect>& effects,
                               const std::string& rulesName) {
@@ -376,45 +410,9 @@ std::string FormatRuleEffects(const RuleSet& rules, const std::vector<RuleEffect
     text += ")\n";
     if (e.ParsesUsing() == 0) unused.push_back(e.rule);
     for (int s = 0; s < kSources; ++s) {
-      const SourceWithout& w = e.without[static_cast<std::size_t>(s)];
-      if (!w.present) continue;
-      text += "  ";
-      text += kSourceNames[s];
-      text += ": used";
-      for (int j = 1; j < kJudgements; ++j) {
-        text += j == 1 ? " " : ", ";
-        text += kJudgementNames[j];
-        text +=
-            " " +
-            std::to_string(e.parses[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)]) +
-            "/" +
-            std::to_string(e.patterns[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)]);
-      }
-      text += "\n    without it:";
-      if (e.sharesNodes) {
-        text += " no change (another rule makes the same nodes)\n";
-        continue;
-      }
-      bool any = false;
-      for (int o = 0; o < kJudgements; ++o) {
-        for (int n = 0; n < kJudgements; ++n) {
-          const std::uint64_t count =
-              w.transitions[static_cast<std::size_t>(o)][static_cast<std::size_t>(n)];
-          if (o == n || count == 0) continue;
-          text += any ? ", " : " ";
-          text += std::string(kJudgementNames[o]) + " -> " + kJudgementNames[n] + " " +
-                  std::to_string(count);
-          any = true;
-        }
-      }
-      if (!any) text += " no judgement changes";
-      text += "; parses lost " + std::to_string(w.parsesLost);
-      text += "; average overt " + Average(w.overtBefore) + " -> " + Average(w.overtAfter);
-      text += ", covert " + Average(w.covertBefore) + " -> " + Average(w.covertAfter);
-      if (w.notComputed > 0) {
-        text += "; " + std::to_string(w.notComputed) + " patterns not computed";
-      }
-      text += "\n";
+      if (!e.without[static_cast<std::size_t>(s)].present) continue;
+      text += std::string("  ") + kSourceNames[s] + ": used " + DescribeUsage(e, s) + "\n";
+      text += "    without it: " + DescribeWithout(e, s) + "\n";
     }
   }
   text += "\nUnused rules (no parse uses them):";

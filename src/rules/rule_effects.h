@@ -129,6 +129,14 @@ class RuleEffects : public ReportObserver {
   std::vector<std::vector<std::uint64_t>> byRoot_;  // per touched class: parses by root
 };
 
+// "R05 NP -> v n :: 定中" (UTF-8).
+std::string DescribeRule(const CfgRule& rule);
+// "one way 7/7, overt 0/0, covert 2/2": parses/patterns using the rule in
+// `source` (0, 1), by judgement.
+std::string DescribeUsage(const RuleEffect& effect, int source);
+// "one way -> cannot combine 7, ...; parses lost 9; average overt ...".
+std::string DescribeWithout(const RuleEffect& effect, int source);
+
 // The usage and what-if table as text (UTF-8): per rule its usage and what
 // removing it changes, then the rules no parse uses. `rulesName` names the
 // rules file in the places given.
