@@ -17,11 +17,12 @@ constexpr std::size_t kMaxAppliedItems = 3;
 // ours.
 constexpr int kMaxDepth = 64;
 
-// A key that tells rule classes apart: every text with its length in front.
+// A key that tells rule classes apart: every text with its length in front
+// (four bytes), so that no two different lists of texts give the same key.
 void AppendKeyPart(std::string& key, std::string_view text) {
-  key += std::to_string(text.size());
-  key += ':';
-  key += text;
+  const std::uint32_t size = static_cast<std::uint32_t>(text.size());
+  key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  key.append(text);
 }
 
 int JudgementIndex(PermutationClass cls) { return static_cast<int>(cls); }
