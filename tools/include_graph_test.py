@@ -25,7 +25,7 @@ LAYERS = [
     ["grammar"],    # rules, permutations, parse trees, the searches
     ["datafiles"],  # the lexer and the readers of the three data files
     ["analysis"],   # judgements, counters, the two reports
-    ["drawing"],    # tree layout and SVG
+    ["drawing", "rules"],  # tree layout and SVG; checks and effects of the rules
     ["export"],     # HTML report and CSV tables
     ["compare"],    # comparing two analyses: a baseline and the current run
     ["run"],        # one whole analysis run

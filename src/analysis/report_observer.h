@@ -61,6 +61,12 @@ class ReportObserver : public ParseSink {
  public:
   virtual void BeginReport(ReportKind kind, std::int64_t permutations) = 0;
   virtual void EndReport(const ReportSummary& summary) = 0;
+
+  // False for an observer that takes the permutations that combine in any
+  // order, each whole with its parses, and none of those that cannot
+  // combine (the summary counts them): it is then given them as the report
+  // lists them by judgement, which costs no search of its own.
+  virtual bool InReportOrder() const { return true; }
 };
 
 }  // namespace marvolen

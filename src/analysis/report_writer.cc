@@ -169,19 +169,23 @@ class SectionSink : public ParseSink {
   int k_ = 0;
 };
 
-// Hands everything on to every observer.
+// Hands everything on to every observer, and to `first` before them.
 class ObserversSink : public ParseSink {
  public:
-  explicit ObserversSink(const std::vector<ReportObserver*>& observers) : observers_(observers) {}
+  explicit ObserversSink(const std::vector<ReportObserver*>& observers, ParseSink* first = nullptr)
+      : observers_(observers), first_(first) {}
   void BeginPermutation(const ListedPermutation& p) override {
+    if (first_ != nullptr) first_->BeginPermutation(p);
     for (ReportObserver* o : observers_) o->BeginPermutation(p);
   }
   void Parse(std::string_view bracketed, std::string_view rootLabel) override {
+    if (first_ != nullptr) first_->Parse(bracketed, rootLabel);
     for (ReportObserver* o : observers_) o->Parse(bracketed, rootLabel);
   }
 
  private:
   const std::vector<ReportObserver*>& observers_;
+  ParseSink* first_;
 };
 
 class Writer {
@@ -488,7 +492,14 @@ void Writer::Write() {
   WriteItemSection(h.all, ItemLines::kAll, nullptr);
   WriteItemSection(h.cannotCombine, ItemLines::kCannotCombine, &none.cannotCombine);
   WriteItemSection(h.combinable, ItemLines::kCombinable, &none.combinable);
-  SectionSink section(source_, limit_, out_);
+  // Observers that take the permutations in any order are given them as
+  // the sections list them; the others in report order afterwards.
+  std::vector<ReportObserver*> ordered, unordered;
+  for (ReportObserver* o : options_.observers)
+    (o->InReportOrder() ? ordered : unordered).push_back(o);
+  for (ReportObserver* o : unordered) o->BeginReport(plan_.kind, source_.count());
+  SectionSink sectionText(source_, limit_, out_);
+  ObserversSink section(unordered, &sectionText);
   const struct {
     const std::string& heading;
     PermutationClass cls;
@@ -504,9 +515,9 @@ void Writer::Write() {
   }
 
   // The observers see every permutation before the records are ranked.
-  if (!options_.observers.empty()) {
-    for (ReportObserver* o : options_.observers) o->BeginReport(plan_.kind, source_.count());
-    ObserversSink observers(options_.observers);
+  if (!ordered.empty()) {
+    for (ReportObserver* o : ordered) o->BeginReport(plan_.kind, source_.count());
+    ObserversSink observers(ordered);
     List(std::nullopt, observers);
   }
 

@@ -22,6 +22,7 @@
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/stop_signals.h"
+#include "run/data_lint.h"
 #include "run/run.h"
 
 namespace marvolen {
@@ -98,6 +99,15 @@ const char kHelp[] =
     "                 (SVG), the first 1000 when there are more; none over\n"
     "                 --max-parses\n"
     "\n"
+    "  --lint         check the three data files against each other without\n"
+    "                 analysing them and print each finding as FILE:LINE: text\n"
+    "                 (UTF-8): rules that can never apply, repeated rules, rules\n"
+    "                 sharing a right side, one-item cycles, tags in no rule,\n"
+    "                 sequence items not in the tag set; no report is written\n"
+    "  --rule-effects with a run: also print on stdout (UTF-8) each rule's usage\n"
+    "                 (parses/patterns by judgement and source) and what the run\n"
+    "                 would give without it, then the rules no parse uses\n"
+    "\n"
     "Every file is written beside its place and replaces the file there only\n"
     "when it is complete: the report, the HTML and CSV files and the SVG. The\n"
     "outputs of a run replace their files together, all of them or none. A\n"
@@ -112,6 +122,8 @@ const char kHelp[] =
     "      not one written by --csv; no report was made\n"
     "      (--parse: or the SVG file could not be written or was refused)\n"
     "  3   --fail-on-change: the run completed and the comparison found changes\n"
+    "  (--lint: 0 nothing found, 1 findings or reader messages, 2 a file could\n"
+    "  not be opened)\n"
     "  64  usage error\n"
     "  130 stopped by Ctrl+C (SIGINT) or SIGTERM; every output was left as it was\n";
 
@@ -182,6 +194,19 @@ int Parse(const std::string& startupDir, const ParseRequest& request, UserInterf
   return kExitCompletedWithErrors;
 }
 
+int Lint(const std::string& startupDir) {
+  StderrUserInterface ui;
+  const DataLint lint = LintConfiguredDataFiles(startupDir, ui);
+  if (!lint.opened) return kExitOpenFailed;
+  const bool written = WriteText(stdout, lint.text);
+  if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    PrintError("cannot write to standard output");
+    return kExitCompletedWithErrors;
+  }
+  return lint.findings.empty() && lint.readerMessages == 0 ? kExitCompleted
+                                                           : kExitCompletedWithErrors;
+}
+
 int Main(int argc, char** argv) {
   // A reader of stderr that has gone away (marvolen-report 2>&1 | head) must
   // not end the run: its messages are lost, the report is still written.
@@ -206,6 +231,7 @@ int Main(int argc, char** argv) {
   std::optional<std::string> htmlPath, csvPath, csvParsesPath, compareRulesPath, changesPath,
       baselinePath;
   bool failOnChange = false;
+  bool lint = false, ruleEffects = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "-h" || arg == "--help") {
@@ -248,6 +274,10 @@ int Main(int argc, char** argv) {
       if (const auto status = fileOption(arg, "--changes", i, changesPath)) return *status;
     } else if (arg == "--fail-on-change") {
       failOnChange = true;
+    } else if (arg == "--lint") {
+      lint = true;
+    } else if (arg == "--rule-effects") {
+      ruleEffects = true;
     } else if (arg == "--csv" || arg.starts_with("--csv=")) {
       if (const auto status = fileOption(arg, "--csv", i, csvPath)) return *status;
     } else if (arg.starts_with("--max-parses=")) {
@@ -285,6 +315,16 @@ int Main(int argc, char** argv) {
   if ((changesPath || failOnChange) && !comparing) {
     return UsageError("--changes and --fail-on-change go with --compare-rules or --baseline");
   }
+  if (lint &&
+      (parse || showConfig || ruleEffects || htmlPath || csvPath || csvParsesPath || comparing)) {
+    return UsageError("--lint goes alone, without a run, --parse or --show-config");
+  }
+  if (ruleEffects && (parse || showConfig)) {
+    return UsageError("--rule-effects goes with a run, not with --parse or --show-config");
+  }
+  if (ruleEffects) {
+    options.ruleEffectsText = [](std::string_view text) { return WriteText(stdout, text); };
+  }
   if (comparing && (parse || showConfig)) {
     return UsageError(std::string(compareRulesPath ? "--compare-rules" : "--baseline") +
                       " goes with a run, not with --parse or --show-config");
@@ -318,6 +358,7 @@ int Main(int argc, char** argv) {
   }
 
   if (showConfig) return ShowConfig(startupDir);
+  if (lint) return Lint(startupDir);
 
   // Ctrl+C stops the analysis cleanly: the temporary report is removed and
   // the report file stays as it was.
@@ -333,7 +374,7 @@ int Main(int argc, char** argv) {
   const RunResult result = RunAnalysis(startupDir, ui, options);
   if (result.end == RunEnd::Stopped) return kExitStopped;
   if (result.end == RunEnd::OpenFailed) return kExitOpenFailed;
-  if (comparing && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+  if ((comparing || ruleEffects) && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
     PrintError("cannot write to standard output");
     return kExitCompletedWithErrors;
   }

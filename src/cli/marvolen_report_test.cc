@@ -1093,4 +1093,62 @@ TEST_F(MarvolenReportTest, CompareRulesOptionsNeedEachOtherAndARun) {
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }
 
+TEST_F(MarvolenReportTest, LintPrintsTheFindingsAndWritesNoReport) {
+  WriteData("n v\r\n");
+  WriteFile(dir_ / "rules.txt",
+            "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n&& 1 R2 : S -> n v &&\r\n"
+            "CFGRuleSetEnd\r\n");
+  const Outcome clean = Invoke({"--lint"});
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  EXPECT_EQ(clean.out, "");
+  EXPECT_EQ(clean.err, "");
+
+  WriteFile(dir_ / "rules.txt",
+            "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n&& 1 R2 : S -> n vt &&\r\n"
+            "&& 1 R1 : NP -> a n &&\r\nCFGRuleSetEnd\r\n");
+  const Outcome found = Invoke({"--lint"});
+  EXPECT_EQ(found.status, 1) << found.err;
+  EXPECT_EQ(found.err, "");
+  EXPECT_EQ(found.out,
+            "tags.txt:2: tag v occurs in no rule; no pattern with it can combine\n"
+            "rules.txt:3: R2 S -> n vt: item vt is neither in the tag set nor in a sequence "
+            "nor the left tag of any rule; the rule can never apply\n"
+            "rules.txt:4: R1 NP -> a n: repeats R1 NP -> a n (line 2): the same left tag, right "
+            "side and tree title\n");
+
+  // A reader's message keeps its place on stderr and counts as a finding.
+  WriteFile(dir_ / "rules.txt", "CFGRuleSetBegin\r\n&& 1 R1 : NP -> a n &&\r\n&& 1 2R\r\n");
+  const Outcome reader = Invoke({"--lint"});
+  EXPECT_EQ(reader.status, 1);
+  EXPECT_EQ(reader.err, "the title of rules must be a identifier!       \n");
+
+  fs::remove(dir_ / "sequences.txt");
+  const Outcome missing = Invoke({"--lint"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "Data File <sequences.txt> Open Error!\n");
+  EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+
+  const Outcome both = Invoke({"--lint", "--parse", "n v"});
+  EXPECT_EQ(both.status, 64);
+}
+
+TEST_F(MarvolenReportTest, RuleEffectsPrintUsageAndTheRunWithoutEachRule) {
+  WriteData("a n\r\nn v\r\n");
+  ASSERT_EQ(Invoke({}).status, 0);
+  const std::string report = ReadFile(dir_ / "report.txt");
+  const Outcome o = Invoke({"--rule-effects"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, Completion());
+  EXPECT_EQ(ReadFile(dir_ / "report.txt"), report);
+  EXPECT_NE(o.out.find("R1 NP -> a n (rules.txt:2)\n"
+                       "  tag set: used one way 0/0, overt 0/0, covert 0/0\n"),
+            std::string::npos)
+      << o.out;
+  EXPECT_NE(o.out.find("  sequences: used one way 1/1, overt 0/0, covert 0/0\n"
+                       "    without it: one way -> cannot combine 1; parses lost 1"),
+            std::string::npos)
+      << o.out;
+  EXPECT_EQ(Invoke({"--rule-effects", "--show-config"}).status, 64);
+}
+
 }  // namespace

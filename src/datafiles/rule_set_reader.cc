@@ -284,7 +284,11 @@ bool RuleSetReader::StoreRecords(const ParsedRule& rule) {
   }
   // The table's room was reserved up front, so moving the records in cannot
   // fail half-way.
-  for (CfgRule& record : made) ruleSet_.rules.push_back(std::move(record));
+  ruleSet_.lines.reserve(RuleSet::kCapacity);
+  for (CfgRule& record : made) {
+    ruleSet_.rules.push_back(std::move(record));
+    ruleSet_.lines.push_back(rule.line);
+  }
   return true;
 }
 
@@ -292,6 +296,7 @@ bool RuleSetReader::StoreRecords(const ParsedRule& rule) {
 
 void ReadRuleSet(RuleSet& ruleSet, InputStream& in, UserInterface& ui) {
   ruleSet.rules.clear();
+  ruleSet.lines.clear();
   try {
     RuleSetReader(ruleSet, in, ui).Read();
   } catch (const std::bad_alloc&) {

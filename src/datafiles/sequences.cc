@@ -27,9 +27,13 @@ std::string_view FindOverlongItem(std::string_view line) {
 
 void ReadSequences(SequenceList& sequences, InputStream& in, UserInterface& ui) {
   sequences.lines.clear();
+  sequences.fileLines.clear();
   try {
     std::string line;
+    int fileLine = 1;
     while (in.ReadLine(line, SequenceList::kLineWidth)) {
+      const int lineOfPiece = fileLine;
+      if (!line.empty() && line.back() == '\n') ++fileLine;
       // A line is a zero-terminated text: a NUL byte ends it.
       const std::size_t nul = line.find('\0');
       if (nul != std::string::npos) line.resize(nul);
@@ -44,6 +48,7 @@ void ReadSequences(SequenceList& sequences, InputStream& in, UserInterface& ui) 
         return;
       }
       sequences.lines.push_back(line);
+      sequences.fileLines.push_back(lineOfPiece);
     }
   } catch (const std::bad_alloc&) {
     ui.ShowMessage(" Memory allocation error!    ");

@@ -16,6 +16,9 @@ struct SequenceList {
   static constexpr int kCapacity = 500;
   static constexpr std::size_t kLineWidth = 99;  // bytes per read, LF included
   std::vector<std::string> lines;                // as read, line feed included when present
+  // The line of the file each entry comes from (1 for the first), when read
+  // from a file: a line longer than one read gives several entries.
+  std::vector<int> fileLines;
   int count() const { return static_cast<int>(lines.size()); }
 };
 

@@ -56,6 +56,7 @@ void TagSetReader::Read() {
     return;
   }
   tagSet_.tags.reserve(TagSet::kCapacity);
+  tagSet_.lines.reserve(TagSet::kCapacity);
   if (!Next()) return;
   if (token_.text == "TagSetEnd") {
     Fail("No defined part-of-speech tag(s) and phrase tag(s)!       ");
@@ -91,6 +92,7 @@ bool TagSetReader::ReadTag() {
     return Fail("Too many word class or phrase class tag in TagSet_File       ", line);
   }
   tagSet_.tags.push_back(std::move(tag));
+  tagSet_.lines.push_back(line);
   return true;
 }
 
@@ -98,6 +100,7 @@ bool TagSetReader::ReadTag() {
 
 void ReadTagSet(TagSet& tagSet, InputStream& in, UserInterface& ui) {
   tagSet.tags.clear();
+  tagSet.lines.clear();
   try {
     TagSetReader(tagSet, in, ui).Read();
   } catch (const std::bad_alloc&) {

@@ -14,6 +14,7 @@ struct TagSet {
   static constexpr int kCapacity = 40;
   static constexpr std::size_t kTagWidth = 19;  // bytes of a tag text
   std::vector<std::string> tags;                // in file order
+  std::vector<int> lines;  // the line of each tag in its file, when read from one
   int count() const { return static_cast<int>(tags.size()); }
 };
 

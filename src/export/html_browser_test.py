@@ -280,6 +280,32 @@ def check_empty_run(driver, binary, directory):
     assert not errors, errors
 
 
+def check_rules(driver, binary, directory):
+    """The section 规则 holds a row per rule, the rules no parse uses and the
+    findings of --lint, as marvolen-report prints them."""
+    binary = os.path.abspath(binary)
+    lint = subprocess.run([binary, "--lint"], cwd=directory, capture_output=True)
+    findings = lint.stdout.decode("utf-8").splitlines()
+    effects = subprocess.run([binary, "--rule-effects"], cwd=directory, capture_output=True)
+    text = effects.stdout.decode("utf-8")
+    rules = re.findall(r"^(\S.*) \((rules\.txt:\d+)\)$", text, re.M)
+    unused = text.split("Unused rules (no parse uses them):\n", 1)[1].splitlines()
+    shown = driver.execute_script("""
+      const section = document.getElementById('rules');
+      const cells = tr => Array.from(tr.querySelectorAll('td')).map(td => td.textContent);
+      return {
+        rows: Array.from(section.querySelectorAll('table tr')).slice(1).map(cells),
+        unused: Array.from(section.querySelectorAll('ul.unused-rules li')).map(li => li.textContent),
+        lint: Array.from(section.querySelectorAll('ul.lint li')).map(li => li.textContent)};""")
+    assert [tuple(row[:2]) for row in shown["rows"]] == rules, shown["rows"][:3]
+    assert len(rules) > 40 and findings and unused, (len(rules), findings, unused)
+    assert shown["lint"] == findings, (shown["lint"], findings)
+    assert [u.strip() for u in unused] == [re.sub(r" \(rules\.txt:(\d+)\)$", r" (line \1)", u)
+                                          for u in shown["unused"]], (unused, shown["unused"])
+    first = re.search(r"^  tag set: used (.*)\n    without it: (.*)$", text, re.M)
+    assert shown["rows"][0][2:4] == [first.group(1), first.group(2)], shown["rows"][0]
+
+
 def main():
     binary, dump_binary, examples, golden = sys.argv[1:5]
     chromium = find_chromium()
@@ -302,6 +328,7 @@ def main():
             check_overt_filter(driver)
             check_trees(driver)
             check_sorting(driver)
+            check_rules(driver, binary, directory)
             compared = check_layout(driver, dump_binary, examples)
             errors = script_errors(driver)
             assert not errors, errors

@@ -245,6 +245,46 @@ void HtmlReportWriter::DropUnfinishedReport() {
   textCount_ = textsAtReportStart_;
 }
 
+void HtmlReportWriter::WriteRules(const RuleSet& rules, const std::vector<RuleEffect>& effects,
+                                  const std::string& rulesName, const std::string& findings) {
+  EndPermutation();
+  WriteBlock();
+  std::string json = "{\"k\":\"rules\",\"rows\":[";
+  for (std::size_t k = 0; k < effects.size(); ++k) {
+    const RuleEffect& e = effects[k];
+    if (k > 0) json += ',';
+    json += '[';
+    AppendJsonString(DescribeRule(rules.rules[static_cast<std::size_t>(e.rule)]), json);
+    json += ',';
+    const int line = rules.LineOf(e.rule);
+    AppendJsonString(line > 0 ? rulesName + ":" + std::to_string(line) : rulesName, json);
+    for (int s = 0; s < kSources; ++s) {
+      if (!e.without[static_cast<std::size_t>(s)].present) {
+        json += ",null,null";
+        continue;
+      }
+      json += ',';
+      AppendJsonString(DescribeUsage(e, s), json);
+      json += ',';
+      AppendJsonString(DescribeWithout(e, s), json);
+    }
+    json += e.ParsesUsing() > 0 ? ",true]" : ",false]";
+  }
+  json += "],\"lint\":[";
+  std::size_t at = 0;
+  bool first = true;
+  while (at < findings.size()) {
+    std::size_t end = findings.find('\n', at);
+    if (end == std::string::npos) end = findings.size();
+    if (!first) json += ',';
+    first = false;
+    AppendJsonString(std::string_view(findings).substr(at, end - at), json);
+    at = end + 1;
+  }
+  json += "]}";
+  WriteData(json);
+}
+
 void HtmlReportWriter::Finish() {
   EndPermutation();
   WriteBlock();

@@ -20,6 +20,8 @@
 // its bracketed parses in the page, and no trees; one with more than the
 // run lists has its number only, as in the text report.
 //
+// The section 规则 has a block of its own (see WriteRules).
+//
 // Data block format (each a JSON object in a <script type="application/json"
 // class="mv-data"> element; every "<", ">" and "&" in a string escaped):
 //   {"k":"i", "tags":[...], "limit":N}      the page: the tag set and the
@@ -53,6 +55,7 @@
 #include "grammar/cfg_rule.h"
 #include "grammar/parse_engine.h"
 #include "platform/text_stream.h"
+#include "rules/rule_effects.h"
 
 namespace marvolen {
 
@@ -90,6 +93,16 @@ class HtmlReportWriter : public ReportObserver {
   // Remove from the page a report that began and did not end (it stopped on
   // an error of its own, and the text report holds none of it either).
   void DropUnfinishedReport();
+
+  // Write the data of the section 规则: per rule its file place, usage and
+  // what the run would give without it, and the findings of the data files'
+  // checks (FormatFindings' lines), as the block
+  //   {"k":"rules", "rows":[[rule, place, usage, without, usage, without,
+  //    used]], "lint":[finding...]}
+  // (UTF-8; tag set then sequences, null for a source the run had not).
+  // Call after the reports, before Finish.
+  void WriteRules(const RuleSet& rules, const std::vector<RuleEffect>& effects,
+                  const std::string& rulesName, const std::string& findings);
 
   // Write the rest of the page; the caller closes the stream.
   void Finish();

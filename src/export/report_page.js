@@ -14,6 +14,7 @@
   var texts = [];    // bracketed parses given as text
   var info = { tags: [], limit: 0 };
   var reportsByNumber = {};
+  var rulesData = null;  // the section 规则
 
   function load() {
     var blocks = document.querySelectorAll("script.mv-data");
@@ -32,6 +33,8 @@
         for (i = 0; i < lines.length; ++i) rep.lines.push(lines[i]);
       } else if (d.k === "e") {
         reportsByNumber[d.r].summary = d;
+      } else if (d.k === "rules") {
+        rulesData = d;
       }
     }
     // A report without its summary did not end; the text report has none
@@ -698,6 +701,38 @@
     return section;
   }
 
+  // The section 规则: each rule's usage and the run without it, the rules
+  // no parse uses, the findings of the data files' checks.
+  function rulesSection(d) {
+    var section = el("section", "rules");
+    section.id = "rules";
+    section.appendChild(el("h2", "", "规则"));
+    var table = el("table", "rule-effects");
+    var head = el("tr", "");
+    ["规则", "位置", "标记全排列：使用（分析/格式）", "去掉后", "sequences.txt：使用（分析/格式）",
+     "去掉后"].forEach(function (t) { head.appendChild(el("th", "", t)); });
+    table.appendChild(head);
+    var unused = [];
+    d.rows.forEach(function (row) {
+      var tr = el("tr", row[6] ? "" : "unused");
+      for (var k = 0; k < 6; ++k) tr.appendChild(el("td", "", row[k] === null ? "—" : row[k]));
+      table.appendChild(tr);
+      if (!row[6]) unused.push(row[0] + " (" + row[1] + ")");
+    });
+    section.appendChild(table);
+    section.appendChild(el("h3", "", "未用的规则"));
+    if (!unused.length) section.appendChild(el("p", "note", "每条规则都有分析用到。"));
+    var list = el("ul", "unused-rules");
+    unused.forEach(function (t) { list.appendChild(el("li", "", t)); });
+    if (unused.length) section.appendChild(list);
+    section.appendChild(el("h3", "", "数据文件检查"));
+    if (!d.lint.length) section.appendChild(el("p", "note", "没有发现问题。"));
+    var findings = el("ul", "lint");
+    d.lint.forEach(function (t) { findings.appendChild(el("li", "", t)); });
+    if (d.lint.length) section.appendChild(findings);
+    return section;
+  }
+
   function checkedValues(id) {
     var out = {};
     document.querySelectorAll("#" + id + " input").forEach(function (input) {
@@ -740,6 +775,7 @@
     if (!reports.length) summary.appendChild(el("p", "note", "这次分析没有写出报告。"));
     main.appendChild(summary);
     reports.forEach(function (rep) { main.appendChild(reportSection(rep)); });
+    if (rulesData) main.appendChild(rulesSection(rulesData));
     update();
 
     var timer = null;

@@ -55,7 +55,14 @@ int CountRuleItems(const CfgRule& rule);
 struct RuleSet {
   static constexpr int kCapacity = 300;
   std::vector<CfgRule> rules;
+  // The line of each record's rule in its file (the line of its "&&"), by
+  // record, when the table was read from a file; empty otherwise.
+  std::vector<int> lines;
   int count() const { return static_cast<int>(rules.size()); }
+  // The line of record k, or 0 when not known.
+  int LineOf(int k) const {
+    return k >= 0 && k < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(k)] : 0;
+  }
 };
 
 }  // namespace marvolen

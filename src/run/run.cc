@@ -24,6 +24,8 @@
 #include "ini/profile.h"
 #include "platform/file_system.h"
 #include "platform/text_stream.h"
+#include "rules/lint.h"
+#include "rules/rule_effects.h"
 
 namespace marvolen {
 
@@ -365,9 +367,17 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
       reportOptions.observers.push_back(baseline.get());
     }
   }
+  // The usage and what-if of every rule, from the same parses.
+  // The HTML report shows them in its section 规则.
+  std::unique_ptr<RuleEffects> ruleEffects;
+  if (options.ruleEffectsText || html) {
+    ruleEffects = std::make_unique<RuleEffects>(ruleSet);
+    reportOptions.observers.push_back(ruleEffects.get());
+  }
   // A report that stopped on an error of its own leaves nothing in the
   // report file, and nothing in the extra outputs either.
   auto dropUnfinished = [&] {
+    if (ruleEffects) ruleEffects->DropUnfinishedReport();
     if (html) html->DropUnfinishedReport();
     if (csv) csv->DropUnfinishedReport();
     if (csvParses) csvParses->DropUnfinishedReport();
@@ -423,6 +433,13 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // Release the tags and the sequence lines, then close the four files in
   // order; the report is complete on disk, in RESULT's place, before the
   // person is told.
+  // The HTML report's section 规则 also lists the data files' checks.
+  if (html) {
+    html->WriteRules(ruleSet, ruleEffects->Effects(), DisplayPath(config.rules),
+                     FormatFindings(LintDataFiles(tagSet, ruleSet, sequences, threeItemsOnly),
+                                    DisplayPath(config.tags), DisplayPath(config.rules),
+                                    DisplayPath(config.sequences)));
+  }
   tagSet = TagSet();
   sequences = SequenceList();
 
@@ -524,6 +541,11 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
         !changeText->WriteTo(title, *comparison, options.comparisonText)) {
       ui.ShowMessage("The comparison could not be written completely");
     }
+  }
+
+  if (options.ruleEffectsText && !options.ruleEffectsText(FormatRuleEffects(
+                                     ruleSet, ruleEffects->Effects(), DisplayPath(config.rules)))) {
+    ui.ShowMessage("The table of rule effects could not be written completely");
   }
 
   outcome.errorMessages = ui.messages();

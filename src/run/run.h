@@ -93,6 +93,10 @@ struct RunOptions : ReportOptions {
   std::string baselineCsv;
   std::string changesCsv;
   std::function<bool(std::string_view)> comparisonText;
+  // When set, the usage of each rule and what the run would give without
+  // it, counted from the run's parses, go here as text (UTF-8) when the run
+  // completes.
+  std::function<bool(std::string_view)> ruleEffectsText;
 };
 
 enum class RunEnd {

@@ -1,0 +1,77 @@
+// Checking the data files named by config.ini.
+#include "run/data_lint.h"
+
+#include <memory>
+
+#include "datafiles/rule_set_reader.h"
+#include "datafiles/sequences.h"
+#include "datafiles/tag_set.h"
+#include "platform/file_system.h"
+#include "platform/text_stream.h"
+#include "run/run.h"
+
+namespace marvolen {
+
+namespace {
+
+// Names the file read (as configured) in each message of its reader, with
+// the line the reader gives or else the line it has reached; counts them.
+class ReaderMessages : public UserInterface {
+ public:
+  ReaderMessages(UserInterface& inner, const std::string& file, const InputStream& in, int& count)
+      : inner_(inner), file_(file), in_(in), count_(count) {}
+
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    ++count_;
+    inner_.ShowMessageAt(text, {file_, place.line != 0 ? place.line : in_.line()});
+  }
+  void SetBusy(bool busy) override { inner_.SetBusy(busy); }
+
+ private:
+  UserInterface& inner_;
+  const std::string& file_;
+  const InputStream& in_;
+  int& count_;
+};
+
+}  // namespace
+
+DataLint LintConfiguredDataFiles(const std::string& startupDir, UserInterface& ui) {
+  DataLint lint;
+  const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir));
+  ChangeDirectory(startupDir);
+  // Opened in the run's order, with the run's messages.
+  const std::unique_ptr<InputStream> tagFile = InputStream::Open(NativePath(config.tags));
+  if (!tagFile) {
+    ui.ShowMessageAt("Data File <tags.txt> Open Error!", {config.tags});
+    return lint;
+  }
+  const std::unique_ptr<InputStream> sequenceFile = InputStream::Open(NativePath(config.sequences));
+  if (!sequenceFile) {
+    ui.ShowMessageAt("Data File <sequences.txt> Open Error!", {config.sequences});
+    return lint;
+  }
+  const std::unique_ptr<InputStream> ruleFile = InputStream::Open(NativePath(config.rules));
+  if (!ruleFile) {
+    ui.ShowMessageAt("Data File <rules.txt> Open Error!", {config.rules});
+    return lint;
+  }
+  lint.opened = true;
+  TagSet tagSet;
+  ReaderMessages tagReading(ui, config.tags, *tagFile, lint.readerMessages);
+  ReadTagSet(tagSet, *tagFile, tagReading);
+  SequenceList sequences;
+  ReaderMessages sequenceReading(ui, config.sequences, *sequenceFile, lint.readerMessages);
+  ReadSequences(sequences, *sequenceFile, sequenceReading);
+  RuleSet ruleSet;
+  ReaderMessages ruleReading(ui, config.rules, *ruleFile, lint.readerMessages);
+  ReadRuleSet(ruleSet, *ruleFile, ruleReading);
+
+  lint.findings = LintDataFiles(tagSet, ruleSet, sequences, ThreeItemsOnlyFor(config.itemLength));
+  lint.text = FormatFindings(lint.findings, DisplayPath(config.tags), DisplayPath(config.rules),
+                             DisplayPath(config.sequences));
+  return lint;
+}
+
+}  // namespace marvolen
