@@ -126,7 +126,9 @@ void DivergenceFinder::Add(const ParseTreeNode& root) {
 void DivergenceFinder::Visit(int position, int flat) {
   Position& p = skeleton_[static_cast<std::size_t>(position)];
   const Flat& f = flat_[static_cast<std::size_t>(flat)];
-  if (!f.leaf) InsertSorted(p.tops, f.group);
+  if (!f.leaf && std::find(p.tops.begin(), p.tops.end(), f.group) == p.tops.end()) {
+    p.tops.push_back(f.group);
+  }
   // The groups below the node in this parse.
   std::vector<int> below;
   for (int k = flat + 1; k < f.subtreeEnd; ++k) {
@@ -244,12 +246,17 @@ void AmbiguitySources::Add(std::int64_t number, PermutationClass judgement, std:
                            const DivergencePoints& points) {
   for (std::size_t k = 0; k < points.size(); ++k) {
     bool counted = false;
-    for (std::size_t j = 0; j < k; ++j) counted |= points[j].groups == points[k].groups;
+    for (std::size_t j = 0; j < k; ++j) {
+      counted |= std::is_permutation(points[j].groups.begin(), points[j].groups.end(),
+                                     points[k].groups.begin(), points[k].groups.end());
+    }
     if (counted) continue;
-    auto [at, added] = sources_.try_emplace(points[k].groups);
+    std::vector<int> key = points[k].groups;
+    std::sort(key.begin(), key.end());
+    auto [at, added] = sources_.try_emplace(key);
     Source& source = at->second;
     if (added) {
-      source.groups = points[k].groups;
+      source.groups = std::move(key);
       source.firstSeen = number;
     }
     if (judgement == PermutationClass::Overt) {

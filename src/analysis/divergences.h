@@ -26,9 +26,10 @@
 //   when the parses are every combination of their readings, the numbers of
 //   readings multiply to the degree.
 // - The competing rules of a point: the groups of the nodes at the point
-//   (the top of the span) in the different parses. When all of them are the
+//   (the top of the span) in the different parses, in the order of the
+//   first parse (in list order) that has each. When all of them are the
 //   same group (one rule over different splits), the groups used below the
-//   top in some of the parses and not in all are added. An item that stands
+//   top in some of the parses and not in all are added, ascending. An item that stands
 //   as a parse's top (a lone item as a whole parse) is no rule and adds none.
 //
 // The parses come one at a time (DivergenceFinder), so that memory grows
@@ -82,7 +83,7 @@ class RuleGroups {
 struct DivergencePoint {
   int first = 0;  // the first item of the span, from 0
   int end = 0;    // one past its last item
-  // The competing rule groups, ascending.
+  // The competing rule groups, as in the definition above.
   std::vector<int> groups;
 
   bool operator==(const DivergencePoint&) const = default;
@@ -123,7 +124,7 @@ class DivergenceFinder {
     int firstChild, nextSibling;
     int visits = 0;               // parses that came here
     bool point = false;           // some parse differs in its local build
-    std::vector<int> tops;        // the groups of the nodes here, ascending
+    std::vector<int> tops;        // the groups of the nodes here, as met
     std::vector<int> belowAny;    // groups used below the node in some parse
     std::vector<int> belowEvery;  // ... and in every parse that came here
   };

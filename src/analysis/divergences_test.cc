@@ -66,7 +66,7 @@ TEST(DivergencesTest, KnownAnswers) {
       {"two independent regions",
        {nNp, npN, nN, {"VP", "v v ", "A"}, {"VP", "v v ", "B"}, {"S", "NP VP ", ""}},
        {"n", "n", "n", "v", "v"},
-       "1-3:R1|R2 4-5:R4|R5 / R1 NP -> n NP | R2 NP -> NP n / R4 VP -> v v | R5 VP -> v v"},
+       "1-3:R1|R2 4-5:R5|R4 / R1 NP -> n NP | R2 NP -> NP n / R5 VP -> v v | R4 VP -> v v"},
       {"one rule over two splits, with the same rules below",
        {{"X", "Y Y ", ""}, {"Y", "a ", ""}, {"Y", "a a ", ""}},
        {"a", "a", "a"},

@@ -740,14 +740,21 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
   } cases[] = {
       {"v n u<的> n",
        "外显型歧义\n"
+       "歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n\n"
        "[1](VP:述宾(v,NP:定中(NP:的字结构(n,u<的>),n)))\n"
        "[2](NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"},
       {"n n n n",
        "内含型歧义\n"
+       "歧义点 1-4: R07 NP -> n NP | R08 NP -> NP n\n"
        "[1](NP:定中(n,NP:定中(n,NP:定中(n,n))))\n"
        "[2](NP:定中(n,NP:定中(NP:定中(n,n),n)))\n"
        "[3](NP:定中(NP:定中(n,NP:定中(n,n)),n))\n"
        "[4](NP:定中(NP:定中(NP:定中(n,n),n),n))\n"},
+      {"n n n",
+       "内含型歧义\n"
+       "歧义点 1-3: R07 NP -> n NP | R08 NP -> NP n\n"
+       "[1](NP:定中(n,NP:定中(n,n)))\n"
+       "[2](NP:定中(NP:定中(n,n),n))\n"},
       {" a  n ", "只有一种组合方式(无歧义)\n(NP:定中(a,n))\n"},
       {"n v d", "不能组合\n"},
       {"", "不能组合\n"},
@@ -770,7 +777,9 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
 TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
   Outcome o = Parse({"--max-parses=3", "--parse", "n n n n"});
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  EXPECT_EQ(o.out,
+            "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n"
+            "歧义点：未计算（组合方式超出上限）\n");
   o = Parse({"--parse", "n n n n", "--max-parses=4"});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_NE(o.out.find("\n[4](NP:"), std::string::npos) << o.out;
@@ -779,7 +788,7 @@ TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
 TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {
   const Outcome o = Parse({"--svg", (base_ / "trees.svg").string(), "--parse", "v n u<的> n"});
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out.rfind("外显型歧义\n[1]", 0), 0u);
+  EXPECT_EQ(o.out.rfind("外显型歧义\n歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n\n[1]", 0), 0u);
   const std::string svg = ReadFile(base_ / "trees.svg");
   EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << svg;
   for (const char* text :
@@ -925,7 +934,9 @@ TEST_F(ParseOptionTest, NoDrawingIsMadeBeyondTheParseLimit) {
   const Outcome o =
       Parse({"--max-parses=3", "--parse", "n n n n", "--svg", (base_ / "trees.svg").string()});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  EXPECT_EQ(o.out,
+            "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n"
+            "歧义点：未计算（组合方式超出上限）\n");
   EXPECT_EQ(o.err,
             "marvolen-report: no drawing was made, as the parses are more than "
             "--max-parses=3; the SVG file was left as it was: " +
