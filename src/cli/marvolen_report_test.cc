@@ -234,12 +234,12 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, Completion());
   const std::string csv = ReadFile(dir_ / "r.csv");
-  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-                      "tagset,n n n,cannot_combine,0,,\r\n",
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+                      "tagset,n n n,cannot_combine,0,,,\r\n",
                       0),
             0u)
       << csv;
-  const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n";
+  const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\",\r\n";
   EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 27 + 1);
   EXPECT_EQ(ReadFile(dir_ / "out" / "r.html").rfind("<!DOCTYPE html>", 0), 0u);
