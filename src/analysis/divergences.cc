@@ -106,10 +106,11 @@ void DivergenceFinder::Add(const ParseTreeNode& root) {
   int leaves = 0;
   Flatten(root, leaves);
   if (parses_++ == 0) {
-    skeleton_.clear();
-    skeleton_.reserve(flat_.size());
-    for (const Flat& f : flat_) {
-      Position p;
+    // The positions of the permutation before are reused, their storage kept.
+    skeleton_.resize(flat_.size());
+    for (std::size_t k = 0; k < flat_.size(); ++k) {
+      const Flat& f = flat_[k];
+      Position& p = skeleton_[k];
       p.label = *f.label;
       p.title = *f.title;
       p.leaf = f.leaf;
@@ -117,7 +118,11 @@ void DivergenceFinder::Add(const ParseTreeNode& root) {
       p.end = f.end;
       p.firstChild = f.firstChild;
       p.nextSibling = f.nextSibling;
-      skeleton_.push_back(std::move(p));
+      p.visits = 0;
+      p.point = false;
+      p.tops.clear();
+      p.belowAny.clear();
+      p.belowEvery.clear();
     }
   }
   Visit(0, 0);
@@ -130,22 +135,19 @@ void DivergenceFinder::Visit(int position, int flat) {
     p.tops.push_back(f.group);
   }
   // The groups below the node in this parse.
-  std::vector<int> below;
+  std::vector<int>& below = below_;  // reused: nothing below reads it
+  below.clear();
   for (int k = flat + 1; k < f.subtreeEnd; ++k) {
     if (!flat_[static_cast<std::size_t>(k)].leaf) InsertSorted(below, flat_[k].group);
   }
   if (p.visits++ == 0) {
     p.belowEvery = below;
   } else {
-    std::vector<int> every;
-    std::set_intersection(p.belowEvery.begin(), p.belowEvery.end(), below.begin(), below.end(),
-                          std::back_inserter(every));
-    p.belowEvery.swap(every);
+    std::erase_if(p.belowEvery, [&below](int group) {
+      return !std::binary_search(below.begin(), below.end(), group);
+    });
   }
-  std::vector<int> any;
-  std::set_union(p.belowAny.begin(), p.belowAny.end(), below.begin(), below.end(),
-                 std::back_inserter(any));
-  p.belowAny.swap(any);
+  for (const int group : below) InsertSorted(p.belowAny, group);
   if (p.point) return;
 
   // The same local build: label, title, and the children's labels and spans.
@@ -196,8 +198,6 @@ DivergencePoints DivergenceFinder::Finish() {
   DivergencePoints points;
   if (parses_ >= 2) Collect(0, points);
   parses_ = 0;
-  flat_.clear();
-  skeleton_.clear();
   return points;
 }
 
@@ -208,11 +208,16 @@ DivergencePoints FindDivergences(const ParseList& parses, const RuleGroups& grou
 }
 
 DivergencePoints FindDivergences(ParseEngine& engine, PermutationClass judgement,
-                                 const RuleGroups& groups) {
+                                 DivergenceFinder& finder) {
   if (judgement != PermutationClass::Overt && judgement != PermutationClass::Covert) return {};
-  DivergenceFinder finder(groups);
   engine.VisitDistinctParses([&finder](const ParseTreeNode& root) { finder.Add(root); });
   return finder.Finish();
+}
+
+DivergencePoints FindDivergences(ParseEngine& engine, PermutationClass judgement,
+                                 const RuleGroups& groups) {
+  DivergenceFinder finder(groups);
+  return FindDivergences(engine, judgement, finder);
 }
 
 std::string SpanText(const DivergencePoint& point) {

@@ -137,6 +137,7 @@ class DivergenceFinder {
   int parses_ = 0;
   std::vector<Flat> flat_;          // the parse being added, in preorder
   std::vector<Position> skeleton_;  // the first parse's positions
+  std::vector<int> below_;          // the groups below one node, as met
 };
 
 // The points of a list of parses (a convenience for whole lists).
@@ -146,6 +147,10 @@ DivergencePoints FindDivergences(const ParseList& parses, const RuleGroups& grou
 // parses visited one at a time); none unless it is ambiguous.
 DivergencePoints FindDivergences(ParseEngine& engine, PermutationClass judgement,
                                  const RuleGroups& groups);
+// The same with a finder of one's own, reused from one permutation to the
+// next.
+DivergencePoints FindDivergences(ParseEngine& engine, PermutationClass judgement,
+                                 DivergenceFinder& finder);
 
 // "1-3" (items from 1): the point's span as shown.
 std::string SpanText(const DivergencePoint& point);

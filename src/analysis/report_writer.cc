@@ -368,6 +368,8 @@ void Writer::WriteItemSection(const std::string& heading, ItemLines which,
 void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
                        ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences) const {
   Permutation permutation;
+  std::optional<DivergenceFinder> finder;
+  if (divergences) finder.emplace(*divergences);
   std::size_t overt = job.overt, covert = job.covert;
   for (std::int64_t number = job.begin; number < job.end; ++number) {
     const std::uint8_t judgement = judgements_[number];
@@ -390,7 +392,7 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     engine.CountDistinctParses(permutation, limit_);
     DivergencePoints points;
     if (divergences && (cls == PermutationClass::Overt || cls == PermutationClass::Covert)) {
-      points = FindDivergences(engine, cls, *divergences);
+      points = FindDivergences(engine, cls, *finder);
       listed.points = &points;
       listed.groups = divergences;
     }

@@ -772,6 +772,24 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
   EXPECT_TRUE(fs::is_empty(dir_));
 }
 
+// Rules that a tree cannot tell apart are named together, in --parse and in
+// the CSV table.
+TEST_F(MarvolenReportTest, DuplicateRulesAreNamedTogether) {
+  CopyExamples(dir_, {"tags.txt", "rules.txt", "sequences.txt", "config.ini"});
+  std::string rules = ReadFile(dir_ / "rules.txt");
+  rules.insert(rules.find("CFGRuleSetEnd"),
+               "&& [ R50 ] NP -> n NP :: <TREE> = \xB6\xA8\xD6\xD0\r\n");  // 定中
+  WriteFile(dir_ / "rules.txt", rules);
+  Outcome o = Invoke({"--parse", "n n n"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out.substr(0, o.out.find("[1]")),
+            "内含型歧义\n歧义点 1-3: R07=R50 NP -> n NP | R08 NP -> NP n\n");
+  o = Invoke({"--csv", "r.csv"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(ReadFile(dir_ / "r.csv").find("sequences,n n n,covert,2,NP NP,"), std::string::npos);
+  EXPECT_NE(ReadFile(dir_ / "r.csv").find(",1-3:R07=R50|R08\r\n"), std::string::npos);
+}
+
 // Past --max-parses the judgement stands with the report's own line for
 // parses too many to list; at the limit every parse is printed.
 TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
