@@ -5,7 +5,8 @@
 // Prints the sizes of the text report, the HTML report and the CSV table and
 // the HTML report's size as a share of the text report's; the wall time and
 // peak memory of whole runs without and with --html and --csv, alternated,
-// and their ratio; and, when Chromium with chromedriver and Selenium is
+// and their ratio; the same with --no-explain beside it (what the
+// explanations of ambiguity cost); and, when Chromium with chromedriver and Selenium is
 // there, the page in headless Chromium (bench/html_paint.py): first
 // contentful paint, the moment the summary is shown, and frame times while
 // scrolling. Usage: build/bench/html-bench [--runs=5] [--keep=DIR]
@@ -30,22 +31,27 @@ double Megabytes(const fs::path& path) {
   return ec ? 0 : static_cast<double>(size) / 1e6;
 }
 
-// Whole runs without and with both outputs, alternated; the sizes.
+// Whole runs without and with both outputs (with and without the
+// explanations of ambiguity), alternated; the sizes.
 bool Measure(const std::string& title, const std::string& dir, int runs) {
-  std::vector<double> plain, both;
-  long plainRss = 0, bothRss = 0;
+  std::vector<double> plain, both, unexplained;
+  long plainRss = 0, bothRss = 0, unexplainedRss = 0;
   for (int run = 0; run < runs; ++run) {
     const ProcessRun a = RunBinary(MARVOLEN_REPORT_BINARY, dir, {});
+    const ProcessRun c = RunBinary(MARVOLEN_REPORT_BINARY, dir,
+                                   {"--html=report.html", "--csv=report.csv", "--no-explain"});
     const ProcessRun b =
         RunBinary(MARVOLEN_REPORT_BINARY, dir, {"--html=report.html", "--csv=report.csv"});
-    if (!a.ok || !b.ok) {
+    if (!a.ok || !b.ok || !c.ok) {
       std::printf("%s: marvolen-report failed\n", title.c_str());
       return false;
     }
     plain.push_back(a.seconds);
     both.push_back(b.seconds);
+    unexplained.push_back(c.seconds);
     plainRss = std::max(plainRss, a.maxRssKb);
     bothRss = std::max(bothRss, b.maxRssKb);
+    unexplainedRss = std::max(unexplainedRss, c.maxRssKb);
   }
   const double report = Megabytes(dir + "/report.txt"), html = Megabytes(dir + "/report.html"),
                csv = Megabytes(dir + "/report.csv");
@@ -59,6 +65,13 @@ bool Measure(const std::string& title, const std::string& dir, int runs) {
       "--csv = %.2fx; peak memory %.1f MB and %.1f MB\n",
       runs, Median(plain), Median(both), Median(both) / Median(plain),
       static_cast<double>(plainRss) / 1024, static_cast<double>(bothRss) / 1024);
+  std::printf(
+      "  the explanations of ambiguity (divergence points, sources): %.3f s with --html and "
+      "--csv --no-explain, %.3f s with them = %.2fx (%+.0f%%); peak memory %.1f MB and "
+      "%.1f MB\n",
+      Median(unexplained), Median(both), Median(both) / Median(unexplained),
+      100 * (Median(both) / Median(unexplained) - 1), static_cast<double>(unexplainedRss) / 1024,
+      static_cast<double>(bothRss) / 1024);
   return true;
 }
 

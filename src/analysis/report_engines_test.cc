@@ -139,6 +139,8 @@ class RecordingObserver : public ReportObserver {
     ListedPermutation info;
     std::vector<std::string> items;
     std::vector<std::string> parses, roots;
+    bool hasPoints = false;
+    DivergencePoints points;
   };
   void BeginReport(ReportKind kind, std::int64_t permutations) override {
     kinds.push_back(kind);
@@ -148,6 +150,8 @@ class RecordingObserver : public ReportObserver {
   void BeginPermutation(const ListedPermutation& p) override {
     Seen s;
     s.info = p;
+    s.hasPoints = p.points != nullptr;
+    if (p.points) s.points = *p.points;
     for (int k = 0; k < p.permutation->currentItemCount; ++k) {
       s.items.push_back(p.permutation->items[k]);
     }
@@ -168,7 +172,8 @@ class RecordingObserver : public ReportObserver {
 // Observers receive every permutation of each report in report order, with
 // the judgement, the count and the parses of the text report, whatever the
 // threads, and then the summary; a permutation over the limit comes with
-// its count alone.
+// its count alone. Asked for them, each listed ambiguous permutation comes
+// with its divergence points, the same on any number of threads.
 TEST(ReportObserverTest, SeesEveryPermutationInOrderWithItsParses) {
   std::mt19937 random(77);
   for (int set = 0; set < 12; ++set) {
@@ -178,8 +183,12 @@ TEST(ReportObserverTest, SeesEveryPermutationInOrderWithItsParses) {
     ReportOptions options = Options(SearchEngine::kChart, 1 + set % 3, 1 + set % 5, 1 + set % 4);
     options.maxParses = set % 3 == 0 ? 1 : kDefaultMaxParses;
     options.observers = {&observer};
+    const RuleGroups groups(d.rules);
+    const bool explained = set % 4 != 3;
+    if (explained) options.divergences = &groups;
     const std::string withObserver = BuildBoth(threeItemsOnly, d, options);
     options.observers.clear();
+    options.divergences = nullptr;
     EXPECT_TRUE(withObserver == BuildBoth(threeItemsOnly, d, options)) << set;
 
     ASSERT_EQ(observer.kinds,
@@ -211,6 +220,11 @@ TEST(ReportObserverTest, SeesEveryPermutationInOrderWithItsParses) {
         }
         EXPECT_EQ(s.parses, texts);
         EXPECT_EQ(s.roots, roots);
+        const bool hasPoints = explained && s.info.listed && parses.size() >= 2;
+        EXPECT_EQ(s.hasPoints, hasPoints);
+        if (hasPoints) {
+          EXPECT_EQ(s.points, FindDivergences(parses, groups));
+        }
         counters.Count(s.info.cls);
         ambiguous += parses.size() >= 2;
       }

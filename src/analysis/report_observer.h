@@ -15,6 +15,7 @@
 
 #include "analysis/classification.h"
 #include "analysis/degree_records.h"
+#include "analysis/divergences.h"
 #include "grammar/permutation.h"
 
 namespace marvolen {
@@ -28,6 +29,11 @@ struct ListedPermutation {
   PermutationClass cls = PermutationClass::CannotCombine;
   std::uint64_t count = 0;  // distinct parses (kManyParses: at least that)
   bool listed = true;       // false: more than the limit, no parses follow
+  // Its divergence points, found with `groups`, when the report looks for
+  // them (ReportOptions::divergences) and the permutation is ambiguous and
+  // listed; null otherwise. Valid during BeginPermutation only.
+  const DivergencePoints* points = nullptr;
+  const RuleGroups* groups = nullptr;
 };
 
 // Receives the permutations of a report and their parses, one at a time.

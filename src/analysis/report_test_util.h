@@ -86,6 +86,9 @@ class FailingEngine : public ParseEngine {
   void PrintDistinctParses(const PrintedParse& take) override {
     literal_.PrintDistinctParses(take);
   }
+  void VisitDistinctParses(const VisitedParse& take) override {
+    literal_.VisitDistinctParses(take);
+  }
   ParseList FirstDistinctParses(std::size_t count) override {
     return literal_.FirstDistinctParses(count);
   }

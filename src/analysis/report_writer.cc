@@ -89,7 +89,7 @@ struct Judged {
 class Transcript : public ParseSink {
  public:
   void BeginPermutation(const ListedPermutation& p) override {
-    permutations_.push_back({p, parses_.size()});
+    permutations_.push_back({p, parses_.size(), p.points ? *p.points : DivergencePoints()});
     permutations_.back().info.permutation = nullptr;
   }
   void Parse(std::string_view bracketed, std::string_view rootLabel) override {
@@ -105,6 +105,7 @@ class Transcript : public ParseSink {
       ListedPermutation info = permutations_[p].info;
       source.Build(info.number, permutation);
       info.permutation = &permutation;
+      if (info.points) info.points = &permutations_[p].points;
       sink.BeginPermutation(info);
       const std::size_t end =
           p + 1 < permutations_.size() ? permutations_[p + 1].firstParse : parses_.size();
@@ -121,6 +122,7 @@ class Transcript : public ParseSink {
   struct Entry {
     ListedPermutation info;
     std::size_t firstParse;
+    DivergencePoints points;
   };
   struct ParseEnd {
     std::size_t textEnd;
@@ -230,10 +232,12 @@ class Writer {
   enum class ItemLines { kAll, kCannotCombine, kCombinable };
   void WriteItemSection(const std::string& heading, ItemLines which, const std::string* none);
   // List the permutations of class `only` (of every class when empty) into
-  // `sink`, in report order, counting them in the progress.
-  void List(std::optional<PermutationClass> only, ParseSink& sink);
+  // `sink`, in report order, counting them in the progress; with
+  // `divergences`, each ambiguous one with its divergence points.
+  void List(std::optional<PermutationClass> only, ParseSink& sink,
+            const RuleGroups* divergences = nullptr);
   void ListRange(const ListJob& job, std::optional<PermutationClass> only, ParseEngine& engine,
-                 ParseSink& sink) const;
+                 ParseSink& sink, const RuleGroups* divergences) const;
   void WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
                        const TextPattern& average, const std::string& none);
 
@@ -366,8 +370,10 @@ void Writer::WriteItemSection(const std::string& heading, ItemLines which,
 }
 
 void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
-                       ParseEngine& engine, ParseSink& sink) const {
+                       ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences) const {
   Permutation permutation;
+  std::optional<DivergenceFinder> finder;
+  if (divergences) finder.emplace(*divergences);
   std::size_t overt = job.overt, covert = job.covert;
   for (std::int64_t number = job.begin; number < job.end; ++number) {
     const std::uint8_t judgement = judgements_[number];
@@ -383,15 +389,25 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     listed.cls = cls;
     listed.count = count;
     listed.listed = (judgement & kUnlistedBit) == 0;
-    sink.BeginPermutation(listed);
-    if (!listed.listed || cls == PermutationClass::CannotCombine) continue;
+    if (!listed.listed || cls == PermutationClass::CannotCombine) {
+      sink.BeginPermutation(listed);
+      continue;
+    }
     engine.CountDistinctParses(permutation, limit_);
+    DivergencePoints points;
+    if (divergences && (cls == PermutationClass::Overt || cls == PermutationClass::Covert)) {
+      points = FindDivergences(engine, cls, *finder);
+      listed.points = &points;
+      listed.groups = divergences;
+    }
+    sink.BeginPermutation(listed);
     engine.PrintDistinctParses(
         [&sink](std::string_view text, std::string_view root) { sink.Parse(text, root); });
   }
 }
 
-void Writer::List(std::optional<PermutationClass> only, ParseSink& sink) {
+void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
+                  const RuleGroups* divergences) {
   // Cut the permutations into jobs by the parses they have.
   std::vector<ListJob> jobs;
   std::int64_t members = 0;
@@ -442,7 +458,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink) {
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
         if (jobs[j].onCaller) return std::nullopt;
         Transcript transcript;
-        ListRange(jobs[j], only, *engines_[worker], transcript);
+        ListRange(jobs[j], only, *engines_[worker], transcript, divergences);
         return transcript;
       },
       [&](std::int64_t j, std::optional<Transcript> transcript) {
@@ -450,7 +466,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink) {
         if (transcript) {
           transcript->Replay(source_, sink);
         } else {
-          ListRange(jobs[j], only, callerEngine, sink);
+          ListRange(jobs[j], only, callerEngine, sink, divergences);
         }
         for (std::int64_t number = jobs[j].begin; number < jobs[j].end; ++number) {
           if (!only || ClassOf(judgements_[number]) == *only) ++done_;
@@ -518,7 +534,7 @@ void Writer::Write() {
   if (!ordered.empty()) {
     for (ReportObserver* o : ordered) o->BeginReport(plan_.kind, source_.count());
     ObserversSink observers(ordered);
-    List(std::nullopt, observers);
+    List(std::nullopt, observers, options_.divergences);
   }
 
   out_.Write(h.degree);

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/divergences.h"
 #include "analysis/report_observer.h"
 #include "datafiles/sequences.h"
 #include "datafiles/tag_set.h"
@@ -54,6 +55,10 @@ struct ReportOptions {
   std::stop_token stop;
   // Receive every analysed permutation and the summaries, besides the text.
   std::vector<ReportObserver*> observers;
+  // When set, the observers receive the divergence points of every listed
+  // ambiguous permutation, found with these groups of the run's rules (on
+  // the analysing threads). The text report is the same either way.
+  const RuleGroups* divergences = nullptr;
 };
 
 enum class ReportEnd {

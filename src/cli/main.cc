@@ -71,6 +71,9 @@ const char kHelp[] =
     "  --csv-parses FILE\n"
     "                 also write the CSV table FILE with one row per listed parse:\n"
     "                 source, items, judgement, parse, root, tree\n"
+    "  --no-explain   leave out of the HTML report and the CSV table where the\n"
+    "                 parses of each ambiguous pattern part (its divergence\n"
+    "                 points) and the sources of ambiguity; the run is cheaper\n"
     "\n"
     "  --compare-rules FILE\n"
     "                 also run the rules file FILE (the baseline) with the same\n"
@@ -272,6 +275,8 @@ int Main(int argc, char** argv) {
       if (const auto status = fileOption(arg, "--baseline", i, baselinePath)) return *status;
     } else if (arg == "--changes" || arg.starts_with("--changes=")) {
       if (const auto status = fileOption(arg, "--changes", i, changesPath)) return *status;
+    } else if (arg == "--no-explain") {
+      options.explainAmbiguity = false;
     } else if (arg == "--fail-on-change") {
       failOnChange = true;
     } else if (arg == "--lint") {

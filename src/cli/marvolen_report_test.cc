@@ -234,12 +234,12 @@ TEST_F(MarvolenReportTest, HtmlAndCsvAreWrittenBesideTheReport) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err, Completion());
   const std::string csv = ReadFile(dir_ / "r.csv");
-  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-                      "tagset,n n n,cannot_combine,0,,\r\n",
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+                      "tagset,n n n,cannot_combine,0,,,\r\n",
                       0),
             0u)
       << csv;
-  const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\"\r\n";
+  const std::string last = "sequences,a n,one_way,1,NP,\"(NP(a,n))\",\r\n";
   EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 27 + 1);
   EXPECT_EQ(ReadFile(dir_ / "out" / "r.html").rfind("<!DOCTYPE html>", 0), 0u);
@@ -740,14 +740,21 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
   } cases[] = {
       {"v n u<的> n",
        "外显型歧义\n"
+       "歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n\n"
        "[1](VP:述宾(v,NP:定中(NP:的字结构(n,u<的>),n)))\n"
        "[2](NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))\n"},
       {"n n n n",
        "内含型歧义\n"
+       "歧义点 1-4: R07 NP -> n NP | R08 NP -> NP n\n"
        "[1](NP:定中(n,NP:定中(n,NP:定中(n,n))))\n"
        "[2](NP:定中(n,NP:定中(NP:定中(n,n),n)))\n"
        "[3](NP:定中(NP:定中(n,NP:定中(n,n)),n))\n"
        "[4](NP:定中(NP:定中(NP:定中(n,n),n),n))\n"},
+      {"n n n",
+       "内含型歧义\n"
+       "歧义点 1-3: R07 NP -> n NP | R08 NP -> NP n\n"
+       "[1](NP:定中(n,NP:定中(n,n)))\n"
+       "[2](NP:定中(NP:定中(n,n),n))\n"},
       {" a  n ", "只有一种组合方式(无歧义)\n(NP:定中(a,n))\n"},
       {"n v d", "不能组合\n"},
       {"", "不能组合\n"},
@@ -765,12 +772,32 @@ TEST_F(ParseOptionTest, PrintsTheJudgementAndTheParsesAsTheReportListsThem) {
   EXPECT_TRUE(fs::is_empty(dir_));
 }
 
+// Rules that a tree cannot tell apart are named together, in --parse and in
+// the CSV table.
+TEST_F(MarvolenReportTest, DuplicateRulesAreNamedTogether) {
+  CopyExamples(dir_, {"tags.txt", "rules.txt", "sequences.txt", "config.ini"});
+  std::string rules = ReadFile(dir_ / "rules.txt");
+  rules.insert(rules.find("CFGRuleSetEnd"),
+               "&& [ R50 ] NP -> n NP :: <TREE> = \xB6\xA8\xD6\xD0\r\n");  // 定中
+  WriteFile(dir_ / "rules.txt", rules);
+  Outcome o = Invoke({"--parse", "n n n"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out.substr(0, o.out.find("[1]")),
+            "内含型歧义\n歧义点 1-3: R07=R50 NP -> n NP | R08 NP -> NP n\n");
+  o = Invoke({"--csv", "r.csv"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(ReadFile(dir_ / "r.csv").find("sequences,n n n,covert,2,NP NP,"), std::string::npos);
+  EXPECT_NE(ReadFile(dir_ / "r.csv").find(",1-3:R07=R50|R08\r\n"), std::string::npos);
+}
+
 // Past --max-parses the judgement stands with the report's own line for
 // parses too many to list; at the limit every parse is printed.
 TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
   Outcome o = Parse({"--max-parses=3", "--parse", "n n n n"});
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  EXPECT_EQ(o.out,
+            "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n"
+            "歧义点：未计算（组合方式超出上限）\n");
   o = Parse({"--parse", "n n n n", "--max-parses=4"});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_NE(o.out.find("\n[4](NP:"), std::string::npos) << o.out;
@@ -779,7 +806,7 @@ TEST_F(ParseOptionTest, ParsesBeyondTheLimitAreCountedNotListed) {
 TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {
   const Outcome o = Parse({"--svg", (base_ / "trees.svg").string(), "--parse", "v n u<的> n"});
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out.rfind("外显型歧义\n[1]", 0), 0u);
+  EXPECT_EQ(o.out.rfind("外显型歧义\n歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n\n[1]", 0), 0u);
   const std::string svg = ReadFile(base_ / "trees.svg");
   EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << svg;
   for (const char* text :
@@ -925,7 +952,9 @@ TEST_F(ParseOptionTest, NoDrawingIsMadeBeyondTheParseLimit) {
   const Outcome o =
       Parse({"--max-parses=3", "--parse", "n n n n", "--svg", (base_ / "trees.svg").string()});
   EXPECT_EQ(o.status, 2);
-  EXPECT_EQ(o.out, "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n");
+  EXPECT_EQ(o.out,
+            "内含型歧义\n共有4种组合方式，超出上限3种，未逐一列出\n"
+            "歧义点：未计算（组合方式超出上限）\n");
   EXPECT_EQ(o.err,
             "marvolen-report: no drawing was made, as the parses are more than "
             "--max-parses=3; the SVG file was left as it was: " +

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "analysis/classification.h"
+#include "analysis/divergences.h"
 #include "analysis/parse_differences.h"
 #include "analysis/report_writer.h"
 #include "analysis/sequence_analysis.h"
@@ -21,6 +22,9 @@
 namespace marvolen {
 
 namespace {
+
+// Said instead of the divergence points of parses too many to list.
+constexpr char kPointsNotFound[] = "歧义点：未计算（组合方式超出上限）";
 
 // Trees side by side wrap into rows of this width in the SVG.
 constexpr double kSvgRowWidth = 1600;
@@ -163,7 +167,13 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
       // The report's own line for parses too many to list, without its indent.
       const std::string line = UnlistedParsesLine(count, request.maxParses);
       print(line.substr(line.find_first_not_of('\t')));
+      print(Gbk(kPointsNotFound) + "\n");
     } else {
+      // The points first, from one pass over the parses, then the parses.
+      const RuleGroups groups(files->ruleSet);
+      for (const DivergencePoint& point : FindDivergences(*engine, judgement, groups)) {
+        print(Gbk("歧义点 ") + SpanText(point) + ": " + CompetingRules(point, groups) + "\n");
+      }
       std::uint64_t number = 0;
       std::string line;
       engine->PrintDistinctParses([&](std::string_view bracketed, std::string_view) {

@@ -48,7 +48,9 @@ struct ParseOutcome {
 
 // Read the tag set and the rules named by config.ini in `startupDir`
 // (messages through `ui`), analyse the items and print to `out` (UTF-8) the
-// judgement in the report's words on one line, then the parses one per line
+// judgement in the report's words on one line, then, for an ambiguous
+// line, its divergence points one per line ("歧义点 1-3: R07 NP -> n NP |
+// R08 NP -> NP n", see analysis/divergences.h), then the parses one per line
 // as the report lists them: the only parse bare, several numbered [1], [2],
 // ... in the report's order, each printed as it is found, so that memory
 // does not grow with their number. With an SVG path, draw the first
@@ -56,8 +58,8 @@ struct ParseOutcome {
 // when there are more); the file is checked before anything is read, as
 // the report's outputs are (not a file of the data set, config.ini or the
 // report file, a plain file that may be written) and replaced only when
-// complete. A line with more parses than the limit gets no drawing
-// (kWriteFailed).
+// complete. A line with more parses than the limit gets its count, the
+// line "歧义点：未计算（组合方式超出上限）" and no drawing (kWriteFailed).
 ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request, UserInterface& ui,
                       std::FILE* out);
 

@@ -105,7 +105,7 @@ void CsvCell::Clear() {
 }
 
 CsvReportWriter::CsvReportWriter(OutputStream& out) : out_(out) {
-  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n");
+  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
 }
 
 void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
@@ -130,6 +130,8 @@ void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
   roots_.Clear();
   trees_.Clear();
   parsesInRow_ = 0;
+  divergences_.clear();
+  if (p.points && p.groups) utf8_.Append(ShortDivergences(*p.points, *p.groups), divergences_);
   rowOpen_ = true;
 }
 
@@ -156,6 +158,8 @@ void CsvReportWriter::EndRow() {
   AppendCsvField(roots_.Text(mark), head_);
   head_ += ',';
   AppendCsvField(trees_.Text(mark), head_);
+  head_ += ',';
+  AppendCsvField(divergences_, head_);
   head_ += "\r\n";
   out_.Write(head_);
   roots_.Clear();

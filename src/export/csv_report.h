@@ -7,7 +7,7 @@
 // without one for the system's code page), records ended by CR LF, a field
 // quoted when it holds a comma, a double quote, CR or LF, double quotes in it
 // doubled. The header of the table of permutations is
-//   source,items,judgement,parses,roots,trees
+//   source,items,judgement,parses,roots,trees,divergences
 // - source: "tagset" or "sequences";
 // - items: the permutation's items, one blank between two (the blank the
 //   report leaves after the last item is not part of them);
@@ -16,9 +16,16 @@
 //   too large to count, as the report shows it);
 // - roots: the root labels of the parses in report order, one blank between
 //   two;
-// - trees: the bracketed parses as the report writes them, " | " between two.
+// - trees: the bracketed parses as the report writes them, " | " between two;
+// - divergences: for an ambiguous permutation, its divergence points (see
+//   analysis/divergences.h), each as first-last item (from 1), ":" and the
+//   competing rules by their titles with "|" between two (rules a tree
+//   cannot tell apart joined by "="), one blank between two points:
+//   "1-3:R07|R08" or "1-2:R01|R02 3-5:R07=R50|R08"; empty for a permutation
+//   that is not ambiguous, and when the run does not look for points.
 // A permutation whose parses are more than the run lists has its number in
-// parses and roots and trees empty, as its entry in the report has no parse.
+// parses and roots, trees and divergences empty, as its entry in the report
+// has no parse.
 // The header of the table of parses is
 //   source,items,judgement,parse,root,tree
 // with parse the number of the parse in report order, from 1, root its root
@@ -112,6 +119,7 @@ class CsvReportWriter : public ReportObserver {
   // The row being made: everything up to parses, then its roots and trees.
   std::string head_, piece_;
   CsvCell roots_, trees_;
+  std::string divergences_;  // UTF-8
   std::uint64_t parsesInRow_ = 0;
 };
 

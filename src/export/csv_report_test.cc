@@ -129,8 +129,11 @@ class CsvWriterTest : public ::testing::Test {
   }
 
   void Begin(ReportObserver& csv, const Permutation& p, PermutationClass cls, std::uint64_t count,
-             bool listed = true) {
+             bool listed = true, const DivergencePoints* points = nullptr,
+             const RuleGroups* groups = nullptr) {
     ListedPermutation listedPermutation;
+    listedPermutation.points = points;
+    listedPermutation.groups = groups;
     listedPermutation.number = number_++;
     listedPermutation.permutation = &p;
     listedPermutation.cls = cls;
@@ -161,7 +164,15 @@ TEST_F(CsvWriterTest, OneRowPerPermutationInEveryJudgement) {
   csv.EndReport(summary);
   csv.BeginReport(ReportKind::kSequences, 2);
   p = Items({"n", "n", "n"});
-  Begin(csv, p, PermutationClass::Covert, 2);
+  // Two points (one is enough for n n n; the form is what counts), one of
+  // them with two rules a tree cannot tell apart.
+  RuleSet rules;
+  rules.rules.emplace_back("R07", "NP", "n NP ", "");
+  rules.rules.emplace_back("R08", "NP", "NP n ", "");
+  rules.rules.emplace_back("R50", "NP", "n NP ", "");
+  const RuleGroups groups(rules);
+  const DivergencePoints points = {{0, 3, {0, 1}}, {3, 5, {1}}};
+  Begin(csv, p, PermutationClass::Covert, 2, true, &points, &groups);
   csv.Parse("(NP(n,NP(n,n)))", "NP");
   csv.Parse("(NP(NP(n,n),n))", "NP");
   p = Items({"x\"y", "a,b"});
@@ -169,12 +180,13 @@ TEST_F(CsvWriterTest, OneRowPerPermutationInEveryJudgement) {
   csv.EndReport(summary);
   csv.Finish();
   EXPECT_EQ(Close(),
-            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-            "tagset,n v n,cannot_combine,0,,\r\n"
-            "tagset,a u<的> n c<和>,one_way,1,NP,\"(NP:定中(a,u<的>,n,c<和>))\"\r\n"
-            "tagset,v n,overt,2,VP NP,\"(VP:述宾(v,n)) | (NP:定中(v,n))\"\r\n"
-            "sequences,n n n,covert,2,NP NP,\"(NP(n,NP(n,n))) | (NP(NP(n,n),n))\"\r\n"
-            "sequences,\"x\"\"y a,b\",cannot_combine,0,,\r\n");
+            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+            "tagset,n v n,cannot_combine,0,,,\r\n"
+            "tagset,a u<的> n c<和>,one_way,1,NP,\"(NP:定中(a,u<的>,n,c<和>))\",\r\n"
+            "tagset,v n,overt,2,VP NP,\"(VP:述宾(v,n)) | (NP:定中(v,n))\",\r\n"
+            "sequences,n n n,covert,2,NP NP,\"(NP(n,NP(n,n))) | (NP(NP(n,n),n))\","
+            "1-3:R07=R50|R08 4-5:R08\r\n"
+            "sequences,\"x\"\"y a,b\",cannot_combine,0,,,\r\n");
 }
 
 // A permutation with more parses than a run lists has their number and no
@@ -187,9 +199,9 @@ TEST_F(CsvWriterTest, UnlistedParsesGiveTheirNumberAndEmptyRootsAndTrees) {
   Begin(csv, p, PermutationClass::Overt, kManyParses, false);
   csv.Finish();
   EXPECT_EQ(Close(),
-            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-            "sequences,A A A A A,covert,4437377024,,\r\n"
-            "sequences,A A A A A,overt,18446744073709551615,,\r\n");
+            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+            "sequences,A A A A A,covert,4437377024,,,\r\n"
+            "sequences,A A A A A,overt,18446744073709551615,,,\r\n");
 }
 
 // Text that is not valid GBK is shown as U+FFFD, never passed on raw.
@@ -204,8 +216,8 @@ TEST_F(CsvWriterTest, TextIsConvertedFromGbk) {
   csv.Parse("(X(\xB5\xC4,\xFF))", "X");
   csv.Finish();
   EXPECT_EQ(Close(),
-            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-            "sequences,的 \xEF\xBF\xBD,one_way,1,X,\"(X(的,\xEF\xBF\xBD))\"\r\n");
+            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+            "sequences,的 \xEF\xBF\xBD,one_way,1,X,\"(X(的,\xEF\xBF\xBD))\",\r\n");
 }
 
 // A report that did not end leaves no row; one that ended keeps its rows.
@@ -222,8 +234,8 @@ TEST_F(CsvWriterTest, AnUnfinishedReportIsDropped) {
   csv.DropUnfinishedReport();
   csv.Finish();
   EXPECT_EQ(Close(),
-            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r\n"
-            "tagset,n,one_way,1,n,(n)\r\n");
+            "\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n"
+            "tagset,n,one_way,1,n,(n),\r\n");
 }
 
 // Items that look like formulas are neutralised in both tables; the
@@ -253,12 +265,12 @@ TEST_F(CsvWriterTest, FormulaItemsAreNeutralisedAndLongRowsCutWithTheCount) {
   const std::size_t second = text.find("\r\n") + 2;
   const std::size_t third = text.find("\r\n", second) + 2;
   EXPECT_EQ(text.substr(second, third - second),
-            "sequences,\"'=HYPERLINK(\"\"x\"\") -1\",one_way,1,'@X,\"(@X(=a,-1))\"\r\n");
+            "sequences,\"'=HYPERLINK(\"\"x\"\") -1\",one_way,1,'@X,\"(@X(=a,-1))\",\r\n");
   const std::string row = text.substr(third);
   const std::string mark = " \xE2\x80\xA6 [cut: 100000 parses in all]";
   EXPECT_EQ(row.rfind("sequences,S S S,covert,100000,S S S ", 0), 0u);
   EXPECT_NE(row.find(mark + ",\"(S:T1"), std::string::npos);
-  EXPECT_EQ(row.substr(row.size() - mark.size() - 3), mark + "\"\r\n");
+  EXPECT_EQ(row.substr(row.size() - mark.size() - 4), mark + "\",\r\n");
   EXPECT_LT(row.size(), 2 * kCsvCellLimit + 100);
 }
 

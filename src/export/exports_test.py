@@ -51,7 +51,8 @@ def check_table_of_parses(table, parses):
 
 def check_full_run(text, table, page):
     header, rows = table
-    assert header == ["source", "items", "judgement", "parses", "roots", "trees"], header
+    assert header == ["source", "items", "judgement", "parses", "roots", "trees",
+                      "divergences"], header
     assert [r[0] for r in rows] == sorted((r[0] for r in rows), key=report_files.SOURCES.index)
     _, records, summaries = page
     for source, report in text.items():
@@ -85,7 +86,21 @@ def check_full_run(text, table, page):
                 assert r[4].split(" ") == roots, r
         for r in mine:
             if r[2] == "cannot_combine":
-                assert r[3:] == ["0", "", ""], r
+                assert r[3:] == ["0", "", "", ""], r
+            # Divergence points for every ambiguous pattern, none for others.
+            points = r[6].split(" ") if r[6] else []
+            assert bool(points) == (r[2] in ("overt", "covert")), r
+            end = 0
+            for point in points:
+                m = re.fullmatch(r"(\d+)-(\d+):([^|]+(\|[^|]+)*)", point)
+                assert m and end < int(m.group(1)) <= int(m.group(2)), r
+                end = int(m.group(2))
+            assert end <= len(r[1].split(" ")), r
+        # The examples of the issue, exactly.
+        known = {"n n n": "1-3:R07|R08", "v n u<的> n": "1-4:R34|R08"}
+        for r in mine:
+            if r[1] in known:
+                assert r[6] == known[r[1]], r
         # The page: the same records and summary; every tree drawn.
         html = records[source]
         assert len(html) == len(mine), source
@@ -108,7 +123,7 @@ def check_limited_run(text, table, page):
         for rec, r in zip(records[source], mine):
             if r[2] in ("overt", "covert"):
                 # More parses than the limit: their number, no roots, no trees.
-                assert int(r[3]) >= 2 and r[4:] == ["", ""], r
+                assert int(r[3]) >= 2 and r[4:] == ["", "", ""], r
                 assert rec[2] == r[3] and rec[3] and rec[4] == [], rec
                 left_out += 1
             elif r[2] == "one_way":

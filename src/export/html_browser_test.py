@@ -3,7 +3,9 @@
 through Selenium and chromedriver): no script errors; the summary numbers
 are the text report's; the search box leaves only the patterns that hold
 what is typed; a judgement filter leaves only overt ambiguities; a shown
-pattern has its trees drawn as SVG, the differing roots marked; the
+pattern has its trees drawn as SVG, the differing roots marked, and its
+divergence points listed; the 歧义来源 table counts the patterns of each set
+of competing rules and a click on a row filters the patterns; the
 rankings sort by column; the page's tree layout puts every node, text and
 edge where the C++ layout puts them; data made of HTML's own characters is
 shown as text, never run.
@@ -191,6 +193,61 @@ def check_trees(driver):
     assert tree["width"] > 100, tree
 
 
+def has_point_of(row, rules):
+    """Whether the CSV row has a divergence point whose competing rules are
+    the set `rules`."""
+    points = row[6].split(" ") if row[6] else []
+    return any(sorted(p.split(":")[1].split("|")) == sorted(rules) for p in points)
+
+
+def check_divergences(driver, rows):
+    """The points of the issue's two examples under their patterns; the
+    歧义来源 table counts R07|R08 as the CSV does, and a click on its row
+    shows exactly the patterns with such a point."""
+    points = driver.execute_script("""
+      document.querySelectorAll('details.cat').forEach(d => { d.open = true; });
+      const out = {};
+      document.querySelectorAll('section[data-source="sequences"] .entry').forEach(e => {
+        out[e.dataset.items] = Array.from(e.querySelectorAll('.point')).map(p => p.textContent);
+      });
+      return out;""")
+    assert points["n n n"] == ["歧义点 1-3: R07 NP -> n NP | R08 NP -> NP n"], points["n n n"]
+    assert points["v n u<的> n"] == ["歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n"], \
+        points["v n u<的> n"]
+    assert driver.execute_script("return document.querySelectorAll('.entry.j1 .point').length") \
+        == 0, "a pattern of one parse has no point"
+    for source in ("tagset", "sequences"):
+        mine = [r for r in rows if r[0] == source]
+        table = driver.execute_script("return window.marvolen.sourcesFor(arguments[0]);", source)
+        assert table, source
+        counts = [t["o"] + t["c"] for t in table]
+        assert counts == sorted(counts, reverse=True), counts
+        row = [t for t in table if t["t"] == "R07|R08"]
+        assert row, (source, [t["t"] for t in table])
+        covert = sum(1 for r in mine if r[2] == "covert" and has_point_of(r, ["R07", "R08"]))
+        overt = sum(1 for r in mine if r[2] == "overt" and has_point_of(r, ["R07", "R08"]))
+        assert (row[0]["c"], row[0]["o"]) == (covert, overt), (source, row[0], covert, overt)
+        assert covert > 0 and len(row[0]["x"]) == min(3, covert + overt), row[0]
+    # A click on the row filters the patterns of its report; a second shows all.
+    expected = sorted(r[1] for r in rows
+                      if r[0] == "sequences" and has_point_of(r, ["R07", "R08"]))
+    click = """
+      const tr = Array.from(document.querySelectorAll(
+        'section[data-source="sequences"] tr.source')).find(t => t.children[0].textContent ===
+        'R07|R08');
+      tr.click();"""
+    driver.execute_script(click)
+    driver.execute_script(OPEN_ALL)
+    shown = driver.execute_script(SHOWN_ENTRIES)
+    assert sorted(i for s, j, i in shown if s == "sequences") == expected, (shown, expected)
+    status = driver.execute_script("return document.getElementById('status').textContent")
+    assert status.startswith("歧义来源 R07|R08："), status
+    driver.execute_script(click)
+    shown = driver.execute_script(SHOWN_ENTRIES)
+    assert len([1 for s, _, _ in shown if s == "sequences"]) == \
+        len([r for r in rows if r[0] == "sequences"]), "the second click shows every pattern"
+
+
 def check_sorting(driver):
     counts = driver.execute_script("""
       const r = document.querySelector('section[data-source="tagset"] .ranking');
@@ -327,6 +384,7 @@ def main():
             check_search(driver, rows)
             check_overt_filter(driver)
             check_trees(driver)
+            check_divergences(driver, rows)
             check_sorting(driver)
             check_rules(driver, binary, directory)
             compared = check_layout(driver, dump_binary, examples)

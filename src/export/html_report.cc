@@ -124,6 +124,7 @@ void HtmlReportWriter::BeginReport(ReportKind kind, std::int64_t permutations) {
   ++report_;
   reportOpen_ = true;
   reportStart_ = out_.Position();
+  sources_ = AmbiguitySources();
   tableAtReportStart_ = table_.size();
   textsAtReportStart_ = textCount_;
   WriteData("{\"k\":\"b\",\"r\":" + std::to_string(report_) + ",\"kind\":\"" +
@@ -143,6 +144,22 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
     if (k > 0) record_ += '.';
     record_ += std::to_string(table_.Index(p.permutation->items[static_cast<std::size_t>(k)]));
+  }
+  points_.clear();
+  if (p.points && p.groups && !p.points->empty()) {
+    groups_ = p.groups;
+    sources_.Add(p.number, p.cls, p.count, *p.points);
+    points_ = '@';
+    for (std::size_t k = 0; k < p.points->size(); ++k) {
+      const DivergencePoint& point = (*p.points)[k];
+      if (k > 0) points_ += ';';
+      points_ += SpanText(point);
+      points_ += ':';
+      for (std::size_t g = 0; g < point.groups.size(); ++g) {
+        if (g > 0) points_ += '.';
+        points_ += std::to_string(table_.Index(p.groups->Describe(point.groups[g])));
+      }
+    }
   }
   // The trees, to draw and to mark, for a permutation with few enough.
   treesAgree_ = false;
@@ -169,6 +186,7 @@ void HtmlReportWriter::EndPermutation() {
   const std::uint64_t shown = drawn ? trees_.size() : texts_.size();
   if (permutation_.count != shown) record_ += '#' + std::to_string(permutation_.count);
   if (!permutation_.listed) record_ += '!';
+  record_ += points_;
   if (drawn) {
     // Only the parses of an ambiguity differ.
     const ParseMarks marks = permutation_.cls == PermutationClass::OneWay
@@ -226,9 +244,41 @@ void HtmlReportWriter::EndReport(const ReportSummary& summary) {
   }
   json += "],\"a\":[" + Average(summary.covertRecords) + "," + Average(summary.overtRecords) +
           "],\"rc\":\"" + Records(summary.covertRecords) + "\",\"ro\":\"" +
-          Records(summary.overtRecords) + "\"}";
+          Records(summary.overtRecords) + "\",\"src\":";
+  AppendSources(json);
+  json += '}';
   WriteData(json);
   reportOpen_ = false;
+}
+
+void HtmlReportWriter::AppendSources(std::string& json) {
+  json += '[';
+  bool first = true;
+  for (const AmbiguitySources::Source& source : sources_.Ranked()) {
+    if (!first) json += ',';
+    first = false;
+    std::string titles;
+    json += "{\"g\":[";
+    for (std::size_t g = 0; g < source.groups.size(); ++g) {
+      if (g > 0) {
+        json += ',';
+        titles += '|';
+      }
+      AppendJsonString(utf8_.Convert(groups_->Describe(source.groups[g])), json);
+      titles += groups_->Titles(source.groups[g]);
+    }
+    json += "],\"t\":";
+    AppendJsonString(utf8_.Convert(titles), json);
+    json += ",\"o\":" + std::to_string(source.overt) + ",\"c\":" + std::to_string(source.covert) +
+            ",\"a\":\"" + FormatAverage(source.AverageDegree()) + "\",\"x\":[";
+    for (std::size_t k = 0; k < source.examples.size(); ++k) {
+      if (k > 0) json += ',';
+      json += std::to_string(source.examples[k]);
+    }
+    json += "]}";
+  }
+  json += ']';
+  sources_ = AmbiguitySources();
 }
 
 void HtmlReportWriter::DropUnfinishedReport() {

@@ -30,14 +30,21 @@
 //   {"k":"p", "r":R, "s":[...], "x":[...], "p":"..."}      permutations: new
 //       strings of the table, new bracketed texts, records, a blank
 //       between two:
-//       record := J items ["#" count] ["!"] {"|" tree}
+//       record := J items ["#" count] ["!"] ["@" points] {"|" tree}
 //       J "0" cannot combine, "1" one way, "2" overt, "3" covert; items the
 //       table numbers of the items, "." between two; count given when it is
 //       not the number of trees; "!" for parses more than the run lists;
-//       tree a tree code, or "~" and the number of a bracketed text
+//       points the divergence points (analysis/divergences.h), ";" between
+//       two, each first "-" last item (from 1) ":" the table numbers of its
+//       competing rules ("R07 NP -> n NP"), "." between two; tree a tree
+//       code, or "~" and the number of a bracketed text
 //   {"k":"e", "r":R, "c":[7 counts], "a":[covert, overt average or null],
-//    "rc":"n,c;n,c...", "ro":"..."}                  report R's summary and
-//                                                    ranked degree records
+//    "rc":"n,c;n,c...", "ro":"...",                 report R's summary and
+//    "src":[{"t":"R07|R08", "g":["R07 NP -> n NP",...], ranked degree records,
+//            "o":N, "c":N, "a":"2.000000", "x":[n,...]}]}   and its sources of
+//                                                    ambiguity: competing rules
+//       (short, then each), overt and covert patterns, their average degree
+//       and the report numbers of the first three; the most patterns first
 #ifndef MARVOLEN_EXPORT_HTML_REPORT_H_
 #define MARVOLEN_EXPORT_HTML_REPORT_H_
 
@@ -47,6 +54,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/divergences.h"
 #include "analysis/parse_differences.h"
 #include "analysis/report_observer.h"
 #include "analysis/reports.h"
@@ -111,6 +119,8 @@ class HtmlReportWriter : public ReportObserver {
   void EndPermutation();
   void WriteBlock();
   void WriteData(const std::string& json);
+  // The report's sources of ambiguity as a JSON array.
+  void AppendSources(std::string& json);
 
   OutputStream& out_;
   Utf8Converter utf8_;
@@ -130,6 +140,12 @@ class HtmlReportWriter : public ReportObserver {
   bool treesAgree_ = false;         // every parse so far is the tree's text
   std::vector<std::string> texts_;  // the first kHtmlParses bracketed parses (GBK)
   std::string record_;
+  std::string points_;  // the record's points, from "@"
+
+  // The sources of ambiguity of the report being taken, and the groups of
+  // rules its points name.
+  AmbiguitySources sources_;
+  const RuleGroups* groups_ = nullptr;
 
   // The block being gathered.
   std::string records_;

@@ -101,7 +101,8 @@ def read_csv(path):
 def read_html_data(path):
     """The data blocks of the HTML report at `path`, as decoded JSON, with
     {source: [records as (judgement, items text, count text, over limit,
-    [bracketed parse, ...], drawn)]} and {source: summary block}."""
+    [bracketed parse, ...], drawn)]} and {source: summary block}; the
+    divergence points of a record are read by record_points."""
     with open(path, encoding="utf-8") as f:
         page = f.read()
     blocks = [json.loads(b) for b in re.findall(
@@ -123,7 +124,7 @@ def read_html_data(path):
 
 def _record(line, strings, texts):
     parts = line.split("|")
-    head = parts[0]
+    head = parts[0].split("@")[0]
     judgement = JUDGEMENTS[int(head[0])]
     items_end = len(head)
     for c in "#!":
@@ -139,6 +140,18 @@ def _record(line, strings, texts):
         else:
             trees.append("(" + _bracketed(code, strings) + ")")
     return (judgement, items, count, "!" in head, trees, drawn and bool(trees))
+
+
+def record_points(line, strings):
+    """The divergence points of a record as [(span, [competing rule, ...])]."""
+    head = line.split("|")[0]
+    if "@" not in head:
+        return []
+    points = []
+    for point in head.split("@")[1].split(";"):
+        span, rules = point.split(":")
+        points.append((span, [strings[int(k)] for k in rules.split(".")]))
+    return points
 
 
 def _bracketed(code, strings):

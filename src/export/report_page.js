@@ -64,7 +64,7 @@
   // The table numbers of a record's items.
   function recordItems(line) {
     var end = 1;
-    while (end < line.length && "#!|".indexOf(line[end]) < 0) ++end;
+    while (end < line.length && "#!@|".indexOf(line[end]) < 0) ++end;
     if (end === 1) return [];
     return line.substring(1, end).split(".").map(Number);
   }
@@ -73,13 +73,29 @@
     return recordItems(line).map(function (k) { return strings[k]; }).join(" ");
   }
 
+  // The divergence points of a record's head: [{span: "1-3", rules: [...]}].
+  function recordPoints(head) {
+    var at = head.indexOf("@");
+    if (at < 0) return [];
+    return head.substring(at + 1).split(";").map(function (p) {
+      var colon = p.indexOf(":");
+      return { span: p.substring(0, colon), rules: p.substring(colon + 1).split(".").map(
+        function (k) { return strings[Number(k)]; }) };
+    });
+  }
+
+  // A set of competing rules as one text, whatever their order.
+  function rulesKey(rules) { return rules.slice().sort().join("\n"); }
+
   // A record: judgement, items, count (decimal text), over the run's limit,
-  // trees (codes, or numbers of texts).
+  // divergence points, trees (codes, or numbers of texts).
   function parseRecord(line) {
     var parts = line.split("|");
     var head = parts[0];
+    var points = recordPoints(head);
+    if (head.indexOf("@") >= 0) head = head.substring(0, head.indexOf("@"));
     var rec = { j: head.charCodeAt(0) - 48, items: recordItems(line), count: null,
-                over: head.indexOf("!") >= 0, trees: parts.slice(1) };
+                over: head.indexOf("!") >= 0, points: points, trees: parts.slice(1) };
     var hash = head.indexOf("#");
     if (hash >= 0) rec.count = head.substring(hash + 1).replace("!", "");
     if (rec.count === null) rec.count = String(rec.trees.length);
@@ -409,10 +425,25 @@
     return false;
   }
 
+  // The source of ambiguity chosen in a report's 歧义来源 table: only the
+  // patterns with a point of that set of competing rules are shown.
+  var sourceFilter = null;  // {rep, key, text}
+
+  function hasSource(rep, i, key) {
+    var line = rep.lines[i];
+    if (line.indexOf("@") < 0) return false;
+    return recordPoints(line.split("|")[0]).some(function (p) { return rulesKey(p.rules) === key; });
+  }
+
   function filtered(rep, list) {
-    if (query === null) return list;
+    var bySource = sourceFilter !== null && sourceFilter.rep === rep;
+    if (query === null && !bySource) return list;
     var out = [];
-    for (var k = 0; k < list.length; ++k) if (matches(rep, list[k])) out.push(list[k]);
+    for (var k = 0; k < list.length; ++k) {
+      if (matches(rep, list[k]) && (!bySource || hasSource(rep, list[k], sourceFilter.key))) {
+        out.push(list[k]);
+      }
+    }
     return out;
   }
 
@@ -548,7 +579,11 @@
     if (rec.over) {
       entry.appendChild(el("p", "note", "共有" + rec.count + "种组合方式，超出上限" + info.limit +
                                         "种，未逐一列出"));
+      if (rec.j >= 2) entry.appendChild(el("p", "note", "歧义点：未计算（组合方式超出上限）"));
     }
+    rec.points.forEach(function (p) {
+      entry.appendChild(el("p", "point", "歧义点 " + p.span + ": " + p.rules.join(" | ")));
+    });
     var roots = treesOf(rec);
     var list = el("ol", "parses");
     var numbered = rec.j !== 1;
@@ -698,6 +733,7 @@
       views.push({ rep: rep, j: r[3], element: table, update: table.update });
     });
     section.appendChild(degree);
+    if (rep.summary.src) section.appendChild(sourcesSection(rep));
     return section;
   }
 
@@ -733,6 +769,50 @@
     return section;
   }
 
+  // The sources of ambiguity: a row for each set of competing rules; a
+  // click on a row shows only the patterns with a point of that set.
+  function sourcesSection(rep) {
+    var details = el("details", "cat sources");
+    details.open = true;
+    details.appendChild(el("summary", "", "歧义来源"));
+    var body = el("div", "body");
+    details.appendChild(body);
+    var rows = rep.summary.src;
+    if (!rows.length) {
+      body.appendChild(el("p", "note", "没有歧义来源。"));
+      return details;
+    }
+    var table = el("table", "source-table"), head = el("tr");
+    ["竞争规则", "外显型", "内含型", "合计", "平均歧义个数", "例子"].forEach(function (t, k) {
+      head.appendChild(el("th", k >= 1 && k <= 4 ? "num" : "", t));
+    });
+    table.appendChild(head);
+    rows.forEach(function (r) {
+      var tr = el("tr", "source");
+      tr.title = r.g.join("\n");
+      tr.dataset.key = rulesKey(r.g);
+      tr.appendChild(el("td", "rules", r.t));
+      [r.o, r.c, r.o + r.c].forEach(function (n) { tr.appendChild(el("td", "num", String(n))); });
+      tr.appendChild(el("td", "num", r.a));
+      tr.appendChild(el("td", "items", r.x.map(function (n) {
+        return itemsText(rep.lines[n]);
+      }).join("；")));
+      tr.onclick = function () {
+        var same = sourceFilter !== null && sourceFilter.rep === rep &&
+                   sourceFilter.key === tr.dataset.key;
+        sourceFilter = same ? null : { rep: rep, key: tr.dataset.key, text: r.t };
+        table.querySelectorAll("tr.source").forEach(function (row) {
+          row.classList.toggle("chosen", sourceFilter !== null && row === tr);
+        });
+        update();
+      };
+      table.appendChild(tr);
+    });
+    body.appendChild(table);
+    body.appendChild(el("p", "note", "点击一行只显示有这组竞争规则的歧义格式，再点击一次显示全部。"));
+    return details;
+  }
+
   function checkedValues(id) {
     var out = {};
     document.querySelectorAll("#" + id + " input").forEach(function (input) {
@@ -753,7 +833,9 @@
       if (v.list && shown) found += v.list.length;
     });
     var status = document.getElementById("status");
-    status.textContent = query === null ? "" : "找到 " + found + " 个格式";
+    status.textContent = query === null && sourceFilter === null ? "" :
+      (sourceFilter === null ? "" : "歧义来源 " + sourceFilter.text + "：") +
+      "找到 " + found + " 个格式";
   }
 
   function update() {
@@ -791,6 +873,10 @@
     window.marvolen = {
       ready: true,
       update: update,
+      sourcesFor: function (kind) {
+        var rep = reports.filter(function (r) { return r.kind === kind; })[0];
+        return rep ? rep.summary.src : null;
+      },
       layoutFor: function (kind, items) {
         var rep = reports.filter(function (r) { return r.kind === kind; })[0];
         if (!rep) return null;

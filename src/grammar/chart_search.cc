@@ -441,6 +441,20 @@ void ChartParseEngine::PrintDistinctParses(const PrintedParse& take) {
   }
 }
 
+void ChartParseEngine::VisitDistinctParses(const VisitedParse& take) {
+  Chart& chart = *chart_;
+  if (!chart.listed) {
+    throw std::logic_error("VisitDistinctParses without a permutation counted within its limit");
+  }
+  const int n = chart.rootItems;
+  if (n == 0) return;
+  if (!chart.sorted) chart.Sort(n);
+  for (const int r : chart.roots) {
+    if (stop_.stop_requested()) throw SearchStopped();
+    take(*chart.BuildTree(r));
+  }
+}
+
 ParseList ChartParseEngine::FirstDistinctParses(std::size_t count) {
   Chart& chart = *chart_;
   if (!chart.listed) {

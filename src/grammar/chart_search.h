@@ -59,6 +59,7 @@ class ChartParseEngine : public ParseEngine {
   ParseSummary CountDistinctParses(const Permutation& permutation,
                                    std::uint64_t listLimit) override;
   void PrintDistinctParses(const PrintedParse& take) override;
+  void VisitDistinctParses(const VisitedParse& take) override;
   ParseList FirstDistinctParses(std::size_t count) override;
   ParseList FindDistinctParses(const Permutation& permutation) override;
 

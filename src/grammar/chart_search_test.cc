@@ -277,6 +277,13 @@ TEST(ChartParseEngineTest, AgreesWithTheLiteralSearchOnRandomGrammars) {
           ASSERT_EQ(root, literal[printed.size() - 1]->label);
         });
         ASSERT_EQ(printed, texts) << "grammar " << g << ", line " << s;
+        // Visited one at a time, as the same trees in the same order.
+        std::size_t visited = 0;
+        e->VisitDistinctParses([&](const ParseTreeNode& tree) {
+          ASSERT_LT(visited, literal.size());
+          ASSERT_TRUE(TreesEqual(&tree, literal[visited++].get()));
+        });
+        ASSERT_EQ(visited, literal.size()) << "grammar " << g << ", line " << s;
       }
       ++cases;
       if (literal.size() >= 2) ++ambiguous;

@@ -54,6 +54,9 @@ class SearchStopped : public std::exception {
 // Receives one printed parse: its bracketed text and its root label.
 using PrintedParse = std::function<void(std::string_view bracketed, std::string_view rootLabel)>;
 
+// Receives one parse as a tree, valid only during the call.
+using VisitedParse = std::function<void(const ParseTreeNode& root)>;
+
 class ParseEngine {
  public:
   virtual ~ParseEngine() = default;
@@ -71,6 +74,11 @@ class ParseEngine {
   // had at most its `listLimit`, to `take`, one at a time in list order.
   // The texts are only valid during the call.
   virtual void PrintDistinctParses(const PrintedParse& take) = 0;
+
+  // Pass every distinct parse of the permutation last counted, which must
+  // have had at most its `listLimit`, to `take` as a tree, one at a time in
+  // list order: only one tree is held at a time, however many there are.
+  virtual void VisitDistinctParses(const VisitedParse& take) = 0;
 
   // The first `count` distinct parses (all when there are fewer) of the
   // permutation last counted, which must have had at most its `listLimit`,

@@ -195,6 +195,16 @@ void LiteralParseEngine::PrintDistinctParses(const PrintedParse& take) {
   }
 }
 
+void LiteralParseEngine::VisitDistinctParses(const VisitedParse& take) {
+  if (!listable_) {
+    throw std::logic_error("VisitDistinctParses without a permutation counted within its limit");
+  }
+  for (const auto& tree : listed_) {
+    if (stop_.stop_requested()) throw SearchStopped();
+    take(*tree);
+  }
+}
+
 ParseList LiteralParseEngine::FirstDistinctParses(std::size_t count) {
   if (!listable_) {
     throw std::logic_error("FirstDistinctParses without a permutation counted within its limit");

@@ -91,8 +91,8 @@ std::map<Key, Row> ReadTable(const fs::path& path) {
   std::map<Key, Row> table;
   for (std::size_t k = 1; k < records.size(); ++k) {
     const auto& r = records[k];
-    EXPECT_EQ(r.size(), 6u);
-    if (r.size() != 6) continue;
+    EXPECT_EQ(r.size(), 7u);
+    if (r.size() != 7) continue;
     const auto trees = Split(r[5], " | ");
     table[{r[0], r[1]}] = Row{r[2], r[3], {trees.begin(), trees.end()}};
   }

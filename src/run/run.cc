@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "analysis/divergences.h"
 #include "analysis/reports.h"
 #include "compare/change_writers.h"
 #include "compare/comparison.h"
@@ -341,6 +342,12 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (extras[2].stream) {
     csvParses = std::make_unique<CsvParsesWriter>(*extras[2].stream);
     reportOptions.observers.push_back(csvParses.get());
+  }
+  // What the HTML report and the CSV table explain: the divergence points.
+  std::unique_ptr<RuleGroups> ruleGroups;
+  if ((html || csv) && options.explainAmbiguity) {
+    ruleGroups = std::make_unique<RuleGroups>(ruleSet);
+    reportOptions.divergences = ruleGroups.get();
   }
   // The comparison sees the current run's patterns as they come and the
   // baseline's from its own reports, run beside them.

@@ -80,6 +80,10 @@ struct RunOptions : ReportOptions {
   // When one of them is refused or cannot be made: false ends the run
   // before anything is written; true says so and writes the rest.
   bool reportWithoutFailedExports = false;
+  // Whether the HTML report and the CSV table explain each ambiguous
+  // permutation by its divergence points (and the HTML report gives the
+  // sources of ambiguity); false leaves them out, at less cost.
+  bool explainAmbiguity = true;
   // A comparison with the baseline rules file compareRules, run with the
   // same tag set, sequences and mode: when the run completes, its text
   // (UTF-8: the transition tables, then the changed patterns) goes to

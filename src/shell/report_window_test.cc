@@ -179,9 +179,10 @@ class ReportWindowTest : public QObject {
       QVERIFY(dir.Read(QStringLiteral("report.html")).startsWith("<!DOCTYPE html>"));
       const QList<QByteArray> rows = dir.Read(QStringLiteral("report.csv")).split('\n');
       QVERIFY(rows.size() > 3);
-      QCOMPARE(rows[0], QByteArray("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees\r"));
+      QCOMPARE(rows[0],
+               QByteArray("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r"));
       QVERIFY(rows[rows.size() - 3].startsWith("sequences,a n,one_way,1,"));
-      QCOMPARE(rows[rows.size() - 2], QByteArray("sequences,v a n,cannot_combine,0,,\r"));
+      QCOMPARE(rows[rows.size() - 2], QByteArray("sequences,v a n,cannot_combine,0,,,\r"));
       QCOMPARE(bench.dialogs->browsed,
                QStringList{QDir::toNativeSeparators(
                    QFileInfo(dir.file(QStringLiteral("report.html"))).absoluteFilePath())});
