@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPrintDialog>
