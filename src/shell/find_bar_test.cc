@@ -266,7 +266,7 @@ class FindBarTest : public QObject {
       report += GbkBytes(i % 5000 == 0 ? "\t\t[1](NP:定中(a,n))\r\n" : "\tn v a\r\n");
     dir_->Write(QStringLiteral("report.txt"), report);
     QVERIFY(main_->OpenReport(dir_->file("report.txt")));
-    ReportView* view = main_->reportWindow()->view();
+    ReportView* view = main_->findChild<ReportWindow*>()->view();
     QCOMPARE(view->lineCount(), 20001);
     main_->action(Command::kEditFind)->trigger();
     QVERIFY(!replaceField_->isVisible());  // a report is not edited

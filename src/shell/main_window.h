@@ -12,6 +12,9 @@
 // window (or reloads in it), with the run's messages. Files changed on the
 // disk by another program are noticed when the main window becomes active
 // again: an unmodified document reloads, a modified one asks.
+//
+// The commands (what each does, their actions, menus and toolbar, and
+// UpdateActions) are in main_window_commands.cc.
 #ifndef MARVOLEN_SHELL_MAIN_WINDOW_H_
 #define MARVOLEN_SHELL_MAIN_WINDOW_H_
 
@@ -55,7 +58,6 @@ class MainWindow : public QMainWindow {
 
   DocumentManager* documents() const { return documents_; }
   QAction* action(Command command) const { return actions_.at(command); }
-  ReportWindow* reportWindow() const;  // null while none is open
 
   // Show the report at `path` in the report window, opened or reloaded.
   // False when it cannot be read (after a message).
@@ -91,7 +93,8 @@ class MainWindow : public QMainWindow {
   void AddWindow(QMdiSubWindow* window);
   // The report window's message `file` at `line` was chosen.
   void OpenPlace(const QString& file, int line);
-  TextPane* activePane() const;  // the text of the active window
+  TextPane* activePane() const;        // the text of the active window
+  ReportWindow* reportWindow() const;  // null while none is open
   void ShowCursorPosition();
   void TitleWindows();
   void GoToLine();

@@ -30,6 +30,7 @@
 #include "shell/test_support.h"
 #include "shell/tree_canvas.h"
 #include "shell/tree_painter.h"
+#include "testing/files.h"
 
 namespace marvolen {
 
@@ -50,8 +51,7 @@ void PutCursorOn(QPlainTextEdit* view, const QString& text) {
 }
 
 QByteArray ExampleFile(const char* name) {
-  QFile file(QDir(qEnvironmentVariable("MARVOLEN_EXAMPLES")).filePath(QString::fromUtf8(name)));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  return QByteArray::fromStdString(ReadFile(ExamplesDir() / name));
 }
 
 }  // namespace
@@ -270,7 +270,7 @@ class ParsePaneTest : public QObject {
                 GbkBytes("\tn n n n\r\n\t\t[1](x)\r\n\t\t[2](x)\r\n\t\t[3](x)\r\n\t\t[4](x)\r\n"));
     QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportView* view = main_->reportWindow()->view();
+    ReportView* view = main_->findChild<ReportWindow*>()->view();
     pane_->canvas()->resize(200, 120);  // one tree in sight at a time
     for (int line : {5, 2, 4}) {
       view->GoToLine(line);
@@ -292,7 +292,7 @@ class ParsePaneTest : public QObject {
                          "全部标记共有 2 个: \r\n\tn v \r\n"));
     QVERIFY(main_->OpenReport(dir_->file(QStringLiteral("report.txt"))));
     QCoreApplication::processEvents();
-    ReportWindow* report = main_->reportWindow();
+    ReportWindow* report = main_->findChild<ReportWindow*>();
     QVERIFY(report != nullptr);
     QCOMPARE(main_->findChild<QMdiArea*>("documentArea")->currentSubWindow(), report);
     // From the end up: the tag list, its heading and the blank first line

@@ -56,7 +56,6 @@ class ReportWindow : public QMdiSubWindow {
 
   // List `messages` under the report (hidden when there are none).
   void SetMessages(const std::vector<RunMessage>& messages);
-  QTreeWidget* messageList() const { return messages_; }
 
   // True when the file was changed on the disk since it was loaded.
   bool ChangedOnDisk() const;

@@ -4,14 +4,17 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
+#include <QMdiArea>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QThread>
 
 #include "encoding/gbk.h"
+#include "shell/main_window.h"
+#include "testing/files.h"
+#include "testing/temp_dir.h"
 
 namespace marvolen {
 
@@ -115,16 +118,33 @@ QStringList RecordingDialogs::texts() const {
   return list;
 }
 
-StartupDir::StartupDir() { dir_.setAutoRemove(true); }
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path PathOf(const QString& path) { return fs::path(path.toStdU16String()); }
+
+}  // namespace
+
+StartupDir::StartupDir() {
+  std::error_code ec;
+  const fs::path made = MakeTempDirForTest("marvolen_shell_test_");
+  dir_ = made.empty() ? made : fs::canonical(made, ec);
+  if (ec) dir_ = made;
+  path_ = QDir::fromNativeSeparators(QString::fromStdU16String(dir_.u16string()));
+}
+
+StartupDir::~StartupDir() {
+  std::error_code ec;
+  if (!dir_.empty()) fs::remove_all(dir_, ec);
+}
 
 void StartupDir::Write(const QString& name, const QByteArray& bytes) const {
-  QFile f(file(name));
-  if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+  WriteFile(PathOf(file(name)), std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 QByteArray StartupDir::Read(const QString& name) const {
-  QFile f(file(name));
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return QByteArray::fromStdString(ReadFile(PathOf(file(name))));
 }
 
 QByteArray GbkBytes(const char* utf8) { return QByteArray::fromStdString(Gbk(utf8)); }
@@ -141,6 +161,17 @@ void StartupDir::WriteExampleSet() const {
   Write(QStringLiteral("sequences.txt"), GbkBytes("a n\r\nv a n\r\n"));
 }
 
+void Settle(MainWindow* window) {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  window->UpdateActions();
+}
+
+void CloseAllWindows(MainWindow* window) {
+  window->findChild<QMdiArea*>("documentArea")->closeAllSubWindows();
+  Settle(window);
+}
+
 WorkbenchSession::WorkbenchSession(const StartupDir& dir, std::deque<StartChoice> startAnswers,
                                    const QString& folder)
     : app(static_cast<Workbench*>(QCoreApplication::instance())),
@@ -149,7 +180,8 @@ WorkbenchSession::WorkbenchSession(const StartupDir& dir, std::deque<StartChoice
   dialogs->startAnswers = std::move(startAnswers);
   QDir::setCurrent(dir.path());
   started = app->Start(folder);
-  window = app->mainWindow();
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* main = qobject_cast<MainWindow*>(widget)) window = main;
 }
 
 WorkbenchSession::~WorkbenchSession() {

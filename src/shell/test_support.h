@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -74,19 +75,25 @@ class RecordingDialogs : public DialogProvider {
   bool browserOpens = true;              // what OpenInBrowser answers
 };
 
-// A scratch start-up directory. Files are written as the bytes given.
+// A scratch start-up directory: a new folder of src/testing's, removed with
+// the object. Files are written as the bytes given (Write throws when it
+// cannot) and read whole.
 class StartupDir {
  public:
   StartupDir();
-  QString path() const { return dir_.path(); }
-  QString file(const QString& name) const { return dir_.filePath(name); }
+  ~StartupDir();
+  StartupDir(const StartupDir&) = delete;
+  StartupDir& operator=(const StartupDir&) = delete;
+  QString path() const { return path_; }
+  QString file(const QString& name) const { return path_ + QLatin1Char('/') + name; }
   void Write(const QString& name, const QByteArray& bytes) const;
   QByteArray Read(const QString& name) const;
   // config.ini naming the example file names, and small GBK data files.
   void WriteExampleSet() const;
 
  private:
-  QTemporaryDir dir_;
+  std::filesystem::path dir_;
+  QString path_;  // dir_ with '/' between its names
 };
 
 // One session of the workbench in `dir` (made the current directory), with
@@ -103,6 +110,11 @@ struct WorkbenchSession {
   MainWindow* window = nullptr;
   bool started = false;
 };
+
+// Let what was closed go, and the main window's actions catch up.
+void Settle(MainWindow* window);
+// Close every window in the main window's area, then Settle.
+void CloseAllWindows(MainWindow* window);
 
 // GBK bytes of a UTF-8 text.
 QByteArray GbkBytes(const char* utf8);

@@ -42,7 +42,6 @@ class Workbench : public QApplication {
   // changed, close the main window; the exit code.
   int Finish();
 
-  MainWindow* mainWindow() const { return mainWindow_.get(); }
   RecentFileList& recentFiles() { return recentFiles_; }
   WorkbenchSettings& settings() { return settings_; }
   DialogProvider& dialogs() { return *dialogs_; }
