@@ -163,6 +163,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     count = summary.count;
     const PermutationClass judgement = ClassifySummary(summary);
     print(Gbk(JudgementWords(judgement)) + "\n");
+    // The judgement is out at once, before the passes over the parses.
+    if (written && std::fflush(out) != 0) written = false;
     if (count > request.maxParses) {
       // The report's own line for parses too many to list, without its indent.
       const std::string line = UnlistedParsesLine(count, request.maxParses);
