@@ -115,6 +115,11 @@ class HtmlReportWriter : public ReportObserver {
   // Write the rest of the page; the caller closes the stream.
   void Finish();
 
+  // Write a data block of a section made elsewhere (its JSON object, every
+  // string written with AppendJsonString), between the reports' blocks. The
+  // blocks of the section 变化 (compare/html_changes.h) come this way.
+  void WriteSectionData(const std::string& json) { WriteData(json); }
+
  private:
   void EndPermutation();
   void WriteBlock();
