@@ -943,7 +943,7 @@
     var section = el("section", "changes");
     section.id = "changes";
     section.appendChild(el("h2", "", "变化"));
-    section.appendChild(el("p", "note", "与" + d.base + "比较的结果。"));
+    section.appendChild(el("p", "note", "与" + d.base + " 比较的结果。"));
     var ordered = changes.filter(judgementChanged).concat(
       changes.filter(function (c) { return !judgementChanged(c); }));
     var chosen = null;  // {s, from, to}
