@@ -308,6 +308,27 @@ def check_point_marks(driver):
     assert "swatch mark:" in legend and "swatch point:" in legend, legend
 
 
+def check_point_below_shared_nodes(driver, binary, directory):
+    """A point under shared nodes over the same span: in v n n the parses
+    share VP:vs(v, S:s(X)) and part at X (R2 against R3, over 2-3), so X is
+    framed in both trees, not S above it."""
+    page = make_report(binary, directory, {
+        "tags.txt": b"TagSetBegin v , n TagSetEnd",
+        "rules.txt": b"CFGRuleSetBegin\n&& [ R1 ] N -> n :: <TREE> = w\n"
+                     b"&& [ R2 ] X -> N N :: <TREE> = A\n&& [ R3 ] X -> N N :: <TREE> = B\n"
+                     b"&& [ R4 ] S -> X :: <TREE> = s\n&& [ R5 ] VP -> v S :: <TREE> = vs\n"
+                     b"CFGRuleSetEnd\n",
+        "sequences.txt": b"v n n\r\n",
+        "config.ini": b"[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+                      b"RESULT=report.txt\n"})
+    open_page(driver, page)
+    shown = driver.execute_script(POINT_MARKS, "sequences")["v n n"]
+    assert shown["points"] == ["歧义点 2-3: R3 X -> N N | R2 X -> N N"], shown
+    assert shown["marks"] == [[0, "X", "2-3", ["X", "B"]], [1, "X", "2-3", ["X", "A"]]], shown
+    errors = script_errors(driver)
+    assert not errors, errors
+
+
 def check_groups(driver, binary, directory):
     """A pattern of 336 parses (every binary bracketing of five items, each
     node of two titles, the root also M) is shown in groups by its root and
@@ -606,6 +627,9 @@ def main():
             many = os.path.join(directory, "many")
             os.mkdir(many)
             check_groups(driver, binary, many)
+            below = os.path.join(directory, "below")
+            os.mkdir(below)
+            check_point_below_shared_nodes(driver, binary, below)
             changed = os.path.join(directory, "changed")
             os.mkdir(changed)
             check_changes(driver, binary, changed, examples)
