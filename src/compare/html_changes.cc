@@ -21,8 +21,9 @@ void AppendSide(const PatternResult* side, std::string& json) {
     json += "null";
     return;
   }
-  json +=
-      '[' + std::to_string(static_cast<int>(side->cls)) + ',' + std::to_string(side->count) + ']';
+  // The count as decimal text: it may be past what a script's number holds.
+  json += '[' + std::to_string(static_cast<int>(side->cls)) + ",\"" + std::to_string(side->count) +
+          "\"]";
 }
 
 // The side's parses (at most kHtmlParses), then the indexes of those in

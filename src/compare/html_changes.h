@@ -8,15 +8,15 @@
 // writer holds one block at a time, never the report. Blocks (UTF-8):
 //   {"k":"c", "c":[change...]}    changed patterns, in the order they came:
 //     change := {"s":"tagset"|"sequences", "i":items,
-//                "o":[judgement, parses] or null (added),
-//                "n":[judgement, parses] or null (removed),
+//                "o":[judgement, "parses"] or null (added),
+//                "n":[judgement, "parses"] or null (removed),
 //                "op":[old parse...], "l":[index in op of each lost parse],
 //                "np":[new parse...], "g":[index in np of each gained parse],
 //                "rg":[rule gained...], "rl":[rule lost...],
 //                "cmp":false when a side's parses were not all known}
 //     judgement 0-3 as the records of the reports; parses bracketed as in
 //     the report, at most kHtmlParses of each side ("o"/"n" give the
-//     counts); rules as "R14 NP -> VP u<的>".
+//     counts, as decimal text); rules as "R14 NP -> VP u<的>".
 //   {"k":"ct", "base":"...", "src":[{"s":"tagset", "t":[[5 counts] x 5],
 //     "n":patterns, "ch":changed, "oa":[covert, overt], "na":[...]}]}
 //     the tables, old judgement by row, new by column, the last row the

@@ -890,7 +890,7 @@
       list.appendChild(li);
     });
     column.appendChild(list);
-    if (parses.length < side[1]) {
+    if (parses.length < Number(side[1])) {
       column.appendChild(el("p", "note", "此处列出前 " + parses.length + " 种。"));
     }
     var roots = parses.map(parseBracketed);
