@@ -1,6 +1,8 @@
 // The HTML report's script: reads the data blocks of the page, shows the
-// summary, the permutations by judgement a page at a time with their parses
-// drawn as trees, and the degree rankings; search and filters.
+// summary, the changes found by a comparison, the permutations by judgement
+// a page at a time with their parses drawn as trees (the divergence points
+// framed, many parses in groups), and the degree rankings; search and
+// filters.
 "use strict";
 (function () {
   var JUDGEMENTS = ["不能组合", "只有一种组合方式(无歧义)", "外显型歧义", "内含型歧义"];
