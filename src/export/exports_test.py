@@ -5,6 +5,9 @@ judgement counts of the text report's summary, its averages, every
 permutation in report order with the parses the report lists; the page's
 records say the same, and the table of parses has each of its parses in a
 row; with a parse limit the left-out listings have their number only.
+With a comparison the page's section 变化 has the changed patterns of the
+CSV table of changes (judgements, counts, parses lost and gained, rules),
+and tables that count them; without one it has none.
 
 Usage: exports_test.py PATH/TO/marvolen-report PATH/TO/examples GOLDEN-REPORT"""
 
@@ -133,6 +136,96 @@ def check_limited_run(text, table, page):
     assert left_out == 6 + 13 + 5 + 7, left_out
 
 
+CSV_JUDGEMENTS = ["cannot_combine", "one_way", "overt", "covert"]
+
+
+def change_blocks(blocks):
+    """The changed patterns of the page's section 变化 and its tables (None
+    without them)."""
+    changes = [c for b in blocks if b["k"] == "c" for c in b["c"]]
+    tables = [b for b in blocks if b["k"] == "ct"]
+    assert len(tables) <= 1, tables
+    return changes, tables[0] if tables else None
+
+
+def check_changes(directory, examples, rules, status=0, *options):
+    """Compare the examples with `rules` as rules.txt against their own
+    rules (a rules file, or with "--baseline" the CSV table a run of them
+    wrote): the page's changes are the rows of the CSV table of changes."""
+    shutil.copy(os.path.join(examples, "rules.txt"), os.path.join(directory, "rules.txt"))
+    if "--baseline" in options:
+        subprocess.run([sys.argv[1], "-C", directory, "--csv", "old.csv"], check=True,
+                       capture_output=True)
+    else:
+        options = ("--compare-rules", "old.txt") + options
+    shutil.copy(os.path.join(examples, "rules.txt"), os.path.join(directory, "old.txt"))
+    with open(os.path.join(directory, "rules.txt"), "wb") as f:
+        f.write(rules)
+    done = subprocess.run([sys.argv[1], "-C", directory, "--html", "report.html",
+                           "--changes", "changes.csv"] + list(options), capture_output=True)
+    assert done.returncode == status, done.stderr.decode()
+    _, rows = report_files.read_csv(os.path.join(directory, "changes.csv"))
+    blocks, _, _ = report_files.read_html_data(os.path.join(directory, "report.html"))
+    changes, tables = change_blocks(blocks)
+    assert tables is not None, "no tables in the section 变化"
+    page = []
+    for c in changes:
+        def judgement(side):
+            return CSV_JUDGEMENTS[side[0]] if side else ""
+
+        def count(side):
+            return str(side[1]) if side else ""
+        page.append([c["s"], c["i"], judgement(c["o"]), judgement(c["n"]), count(c["o"]),
+                     count(c["n"]), " | ".join(c["np"][k] for k in c["g"]),
+                     " | ".join(c["op"][k] for k in c["l"]), "; ".join(c["rg"]),
+                     "; ".join(c["rl"])])
+    assert page == rows, (page[:3], rows[:3])
+
+    def index(judgement):
+        return CSV_JUDGEMENTS.index(judgement) if judgement else 4
+    for side in tables["src"]:
+        mine = [r for r in rows if r[0] == side["s"]]
+        assert side["ch"] == len(mine), (side["s"], side["ch"], len(mine))
+        t = side["t"]
+        for old in range(5):
+            for new in range(5):
+                if old == new:
+                    continue
+                moved = sum(1 for r in mine if index(r[2]) == old and index(r[3]) == new)
+                assert t[old][new] == moved, (side["s"], old, new, t[old][new], moved)
+        assert sum(map(sum, t)) == side["n"], side
+    return rows, tables
+
+
+def check_comparisons(examples):
+    with open(os.path.join(examples, "rules.txt"), "rb") as f:
+        rules = f.read()
+    with tempfile.TemporaryDirectory() as directory:
+        for name in ("tags.txt", "sequences.txt", "config.ini"):
+            shutil.copy(os.path.join(examples, name), directory)
+        # R14 removed: the lost parse of v n u<的> n, with R14 named.
+        lines = rules.split(b"\n")
+        rows, _ = check_changes(directory, examples,
+                                b"\n".join(l for l in lines if b"[ R14 ]" not in l))
+        row = [r for r in rows if r[:2] == ["sequences", "v n u<的> n"]]
+        assert row and row[0][2:4] == ["overt", "one_way"], row
+        assert row[0][7] == "(NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))", row
+        # The same rules: a diagonal table and no changes.
+        rows, tables = check_changes(directory, examples, rules)
+        assert rows == [] and all(t[o][n] == 0 for side in tables["src"] for t in [side["t"]]
+                                  for o in range(5) for n in range(5) if o != n), tables
+        # A limit of one listed parse: patterns whose parses cannot be compared.
+        rows, _ = check_changes(directory, examples,
+                                b"\n".join(l for l in lines if b"[ R14 ]" not in l), 1,
+                                "--max-parses=1")
+        assert rows, "no changes with a limit of one parse"
+        # The table an earlier run wrote as the baseline.
+        rows, _ = check_changes(directory, examples,
+                                b"\n".join(l for l in lines if b"[ R14 ]" not in l), 0,
+                                "--baseline", "old.csv")
+        assert any(r[:2] == ["sequences", "v n u<的> n"] for r in rows), rows
+
+
 def main():
     binary, examples, golden = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as directory:
@@ -142,8 +235,10 @@ def main():
         with open(os.path.join(directory, "report.txt"), "rb") as a, open(golden, "rb") as b:
             assert a.read() == b.read(), "the text report is not the golden one"
         check_full_run(*outputs)
+        assert change_blocks(outputs[2][0]) == ([], None), "a section 变化 without a comparison"
         # Exit status 1: each permutation left out is named in a message.
         check_limited_run(*run(binary, directory, 1, "--max-parses=1"))
+    check_comparisons(examples)
     print("CSV and HTML data agree with the text report")
 
 

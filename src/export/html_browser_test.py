@@ -5,7 +5,10 @@ are the text report's; the search box leaves only the patterns that hold
 what is typed; a judgement filter leaves only overt ambiguities; a shown
 pattern has its trees drawn as SVG, the differing roots marked, and its
 divergence points listed; the 歧义来源 table counts the patterns of each set
-of competing rules and a click on a row filters the patterns; the
+of competing rules and a click on a row filters the patterns; each point's
+top nodes are framed in the trees; many parses come in groups whose counts
+add up; with a comparison, the section 变化 has the transition tables, a
+click on a cell filters the changed patterns, lost parses are marked; the
 rankings sort by column; the page's tree layout puts every node, text and
 edge where the C++ layout puts them; data made of HTML's own characters is
 shown as text, never run.
@@ -53,7 +56,7 @@ def start_browser(chromium, profile):
     return webdriver.Chrome(service=Service(driver_path), options=options)
 
 
-def make_report(binary, directory, files, status=0):
+def make_report(binary, directory, files, status=0, extra=()):
     for name, source in files.items():
         if isinstance(source, bytes):
             with open(os.path.join(directory, name), "wb") as f:
@@ -61,7 +64,7 @@ def make_report(binary, directory, files, status=0):
         else:
             shutil.copy(source, os.path.join(directory, name))
     done = subprocess.run([binary, "-C", directory, "--html", "report.html", "--csv",
-                           "report.csv"], capture_output=True)
+                           "report.csv"] + list(extra), capture_output=True)
     assert done.returncode == status, done.stderr.decode()
     return os.path.join(directory, "report.html")
 
@@ -248,6 +251,228 @@ def check_divergences(driver, rows):
         len([r for r in rows if r[0] == "sequences"]), "the second click shows every pattern"
 
 
+# The framed top nodes of the points of every shown pattern of a source:
+# {items: [[tree, label, span, text under the frame], ...]} with the
+# patterns' points, and their numbers of trees.
+POINT_MARKS = """
+  document.querySelectorAll('details.cat').forEach(d => { d.open = true; });
+  const out = {};
+  document.querySelectorAll('section[data-source="' + arguments[0] + '"] .entry').forEach(e => {
+    const svg = e.querySelector('.trees svg');
+    if (!svg) return;
+    const texts = Array.from(svg.querySelectorAll('text'));
+    const marks = Array.from(svg.querySelectorAll('rect.point-mark')).map(r => {
+      const x = Number(r.getAttribute('x')), y = Number(r.getAttribute('y'));
+      const w = Number(r.getAttribute('width')), h = Number(r.getAttribute('height'));
+      const inside = texts.filter(t => {
+        const tx = Number(t.getAttribute('x')), ty = Number(t.getAttribute('y'));
+        return tx > x && tx < x + w && ty > y && ty < y + h;
+      }).map(t => t.textContent);
+      return [Number(r.dataset.tree), r.dataset.label, r.dataset.span, inside];
+    });
+    out[e.dataset.items] = {marks: marks,
+      points: Array.from(e.querySelectorAll('.point')).map(p => p.textContent),
+      trees: texts.filter(t => /^\[\d+\]$/.test(t.textContent)).length};
+  });
+  return out;"""
+
+
+def check_point_marks(driver):
+    """Each point's top node is framed in every tree, on the node of the
+    competing rules (R34's VP and R08's NP over 1-4 for v n u<的> n), apart
+    from the marks of what differs."""
+    shown = driver.execute_script(POINT_MARKS, "sequences")
+    assert shown["v n u<的> n"]["marks"] == [[0, "VP", "1-4", ["VP", "述宾"]],
+                                            [1, "NP", "1-4", ["NP", "定中"]]], shown["v n u<的> n"]
+    assert shown["n n n"]["marks"] == [[0, "NP", "1-3", ["NP", "定中"]],
+                                      [1, "NP", "1-3", ["NP", "定中"]]], shown["n n n"]
+    checked = 0
+    for source in ("tagset", "sequences"):
+        for items, entry in driver.execute_script(POINT_MARKS, source).items():
+            spans = {}
+            for point in entry["points"]:
+                found = re.match(r"歧义点 (\S+): (.*)$", point)
+                spans[found.group(1)] = [r.split(" ")[1] for r in found.group(2).split(" | ")]
+            # One frame per point and tree, each on a node the point's
+            # competing rules build (the left tag of one of them).
+            assert len(entry["marks"]) == len(spans) * entry["trees"], (items, entry)
+            for tree, label, span, inside in entry["marks"]:
+                assert label in spans[span], (items, span, label, spans)
+                assert inside and inside[0] == label, (items, label, inside)
+                checked += 1
+    assert checked > 40, checked
+    # The two kinds of marks are told apart, and the legend says which is which.
+    legend = driver.execute_script("""
+      return Array.from(document.querySelectorAll('section.report .legend span'))
+        .map(s => s.className + ':' + s.textContent);""")
+    assert "swatch mark:" in legend and "swatch point:" in legend, legend
+
+
+def check_point_below_shared_nodes(driver, binary, directory):
+    """A point under shared nodes over the same span: in v n n the parses
+    share VP:vs(v, S:s(X)) and part at X (R2 against R3, over 2-3), so X is
+    framed in both trees, not S above it."""
+    page = make_report(binary, directory, {
+        "tags.txt": b"TagSetBegin v , n TagSetEnd",
+        "rules.txt": b"CFGRuleSetBegin\n&& [ R1 ] N -> n :: <TREE> = w\n"
+                     b"&& [ R2 ] X -> N N :: <TREE> = A\n&& [ R3 ] X -> N N :: <TREE> = B\n"
+                     b"&& [ R4 ] S -> X :: <TREE> = s\n&& [ R5 ] VP -> v S :: <TREE> = vs\n"
+                     b"CFGRuleSetEnd\n",
+        "sequences.txt": b"v n n\r\n",
+        "config.ini": b"[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+                      b"RESULT=report.txt\n"})
+    open_page(driver, page)
+    shown = driver.execute_script(POINT_MARKS, "sequences")["v n n"]
+    assert shown["points"] == ["歧义点 2-3: R3 X -> N N | R2 X -> N N"], shown
+    assert shown["marks"] == [[0, "X", "2-3", ["X", "B"]], [1, "X", "2-3", ["X", "A"]]], shown
+    errors = script_errors(driver)
+    assert not errors, errors
+
+
+def check_groups(driver, binary, directory):
+    """A pattern of 336 parses (every binary bracketing of five items, each
+    node of two titles, the root also M) is shown in groups by its root and
+    the rule at its point; the counts add up to the parses, each group has
+    its first trees drawn and the rest behind "show all"."""
+    page = make_report(binary, directory, {
+        "tags.txt": b"TagSetBegin n TagSetEnd",
+        "rules.txt": b"CFGRuleSetBegin\n&& [ R1 ] N -> n :: <TREE> = w\n"
+                     b"&& [ R2 ] N -> N N :: <TREE> = A\n&& [ R3 ] N -> N N :: <TREE> = B\n"
+                     b"&& [ R4 ] M -> N N :: <TREE> = C\nCFGRuleSetEnd\n",
+        "sequences.txt": b"n n n n n\r\nn n\r\n",
+        "config.ini": b"[DATA]\nTAGS=tags.txt\nSEQUENCES=sequences.txt\nRULES=rules.txt\n"
+                      b"RESULT=report.txt\n"})
+    open_page(driver, page)
+    groups = driver.execute_script("""
+      document.querySelectorAll('details.cat').forEach(d => { d.open = true; });
+      const out = {};
+      document.querySelectorAll('section[data-source="sequences"] .entry').forEach(e => {
+        out[e.dataset.items] = {count: e.querySelector('.count') &&
+                                       e.querySelector('.count').textContent,
+          groups: Array.from(e.querySelectorAll('.group')).map(g => ({
+            count: Number(g.dataset.count),
+            head: g.querySelector('.group-head').textContent,
+            drawn: Array.from(g.querySelectorAll(':scope > .trees svg text'))
+              .filter(t => /^\[\d+\]$/.test(t.textContent)).map(t => t.textContent),
+            rest: !!g.querySelector('details.group-rest')}))};
+      });
+      return out;""")
+    five = groups["n n n n n"]
+    assert five["count"] == "336 种组合方式", five["count"]
+    assert sum(g["count"] for g in five["groups"]) == 336, five["groups"]
+    heads = sorted(g["head"] for g in five["groups"])
+    assert heads == ["根 M歧义点 1-5: R4 M -> N N112 种", "根 N歧义点 1-5: R2 N -> N N112 种",
+                     "根 N歧义点 1-5: R3 N -> N N112 种"], heads
+    for g in five["groups"]:
+        assert len(g["drawn"]) == 3 and g["rest"], g
+    # "n n" has two parses: drawn as before, no groups.
+    assert groups["n n"]["groups"] == [], groups["n n"]
+    # Opening a group's "show all" draws the rest of its trees, none lost.
+    rest = driver.execute_script("""
+      const e = Array.from(document.querySelectorAll('section[data-source="sequences"] .entry'))
+        .find(e => e.dataset.items === 'n n n n n');
+      const d = e.querySelector('details.group-rest');
+      d.open = true;
+      return new Promise(done => setTimeout(() => done(Array.from(d.querySelectorAll('svg text'))
+        .filter(t => /^\[\d+\]$/.test(t.textContent)).length), 100));""")
+    assert rest == 112 - 3, rest
+    errors = script_errors(driver)
+    assert not errors, errors
+
+
+def read_changes(path):
+    import csv
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        rows = list(csv.reader(f))
+    return rows[0], rows[1:]
+
+
+def check_changes(driver, binary, directory, examples):
+    """On a copy of the examples whose rules.txt lacks R14 (NP -> VP u<的>),
+    compared with the examples' own rules: the section 变化 counts v n u<的>
+    n among the overt -> one way patterns, a click on that cell shows exactly
+    the changed patterns of that transition, the lost parse is marked lost,
+    and a second click shows every changed pattern."""
+    with open(os.path.join(examples, "rules.txt"), "rb") as f:
+        rules = f.read()
+    lines = rules.split(b"\n")
+    kept = [line for line in lines if b"[ R14 ]" not in line]
+    assert len(kept) == len(lines) - 1
+    files = {name: os.path.join(examples, name) for name in ("tags.txt", "sequences.txt",
+                                                             "config.ini")}
+    files["rules.txt"] = b"\n".join(kept)
+    files["old-rules.txt"] = rules
+    page = make_report(binary, directory, files,
+                       extra=["--compare-rules", "old-rules.txt", "--changes", "changes.csv"])
+    header, rows = read_changes(os.path.join(directory, "changes.csv"))
+    assert header[:4] == ["source", "items", "old_judgement", "new_judgement"], header
+    open_page(driver, page)
+    cell = """
+      return Array.from(document.querySelectorAll('#changes td.cell')).find(td =>
+        td.dataset.s === arguments[0] && td.dataset.from === arguments[1] &&
+        td.dataset.to === arguments[2]);"""
+    count = driver.execute_script("return arguments[0] ? arguments[0].textContent : null;",
+                                  driver.execute_script(cell, "sequences", "2", "1"))
+    expected = sorted(r[1] for r in rows if r[0] == "sequences" and r[2] == "overt" and
+                      r[3] == "one_way")
+    assert "v n u<的> n" in expected, expected
+    assert count == str(len(expected)), (count, expected)
+    # The tables of both sources, each changed pattern counted in one cell.
+    total = driver.execute_script("""
+      let changed = 0;
+      document.querySelectorAll('#changes td.cell').forEach(td => {
+        if (td.dataset.from !== td.dataset.to) changed += Number(td.textContent);
+      });
+      return changed;""")
+    moved = sum(1 for r in rows if r[2] != r[3])
+    assert total == moved, (total, moved)
+    shown_changes = """
+      return Array.from(document.querySelectorAll('#changes .change')).map(e =>
+        [e.dataset.kind, e.dataset.transition, e.dataset.items]);"""
+    driver.execute_script("arguments[0].click();", driver.execute_script(cell, "sequences", "2", "1"))
+    shown = driver.execute_script(shown_changes)
+    assert sorted(i for _, _, i in shown) == expected, (shown, expected)
+    assert {(k, t) for k, t, _ in shown} == {("sequences", "2-1")}, shown
+    status = driver.execute_script(
+        "return document.querySelector('#changes .change-status').textContent")
+    assert status.endswith("有变化的格式 %d 个" % len(expected)), status
+    entry = driver.execute_script("""
+      const e = Array.from(document.querySelectorAll('#changes .change'))
+        .find(e => e.dataset.items === 'v n u<的> n');
+      const side = kind => {
+        const s = e.querySelector('.side.' + kind);
+        return {lost: Array.from(s.querySelectorAll('li.lost')).map(li => li.dataset.text),
+                gained: Array.from(s.querySelectorAll('li.gained')).map(li => li.dataset.text),
+                all: Array.from(s.querySelectorAll('li')).map(li => li.dataset.text),
+                frames: Array.from(s.querySelectorAll('svg rect[class^="frame-"]'))
+                  .map(r => r.getAttribute('class') + ':' + r.dataset.tree),
+                marked: Array.from(s.querySelectorAll('svg text'))
+                  .filter(t => t.getAttribute('fill') === '#b3261e').map(t => t.textContent)};
+      };
+      return {old: side('lost'), now: side('gained'),
+              rules: e.querySelector('.rules-lost') && e.querySelector('.rules-lost').textContent};""")
+    lost = "(NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))"
+    assert entry["old"]["lost"] == [lost], entry
+    assert entry["old"]["frames"] == ["frame-lost:%d" % entry["old"]["all"].index(lost)], entry
+    assert entry["now"]["gained"] == [] and entry["now"]["frames"] == [], entry
+    assert len(entry["now"]["all"]) == 1 and entry["now"]["all"][0] in entry["old"]["all"], entry
+    # The nodes of the rules only the lost parse uses are marked in its tree:
+    # R14's NP over VP u<的> and R33's VP over v n.
+    assert entry["rules"] == "只有去掉的组合方式用到的规则：R14 NP -> VP u<的>；R33 VP -> v n", entry
+    assert entry["old"]["marked"] == ["NP", "的字结构", "VP", "述宾"], entry
+    # A second click shows every changed pattern, changes of judgement first.
+    driver.execute_script("arguments[0].click();", driver.execute_script(cell, "sequences", "2", "1"))
+    status = driver.execute_script(
+        "return document.querySelector('#changes .change-status').textContent")
+    assert status == "有变化的格式共 %d 个：" % len(rows), (status, len(rows))
+    shown = driver.execute_script(shown_changes)
+    assert len(shown) == min(len(rows), 20), (len(shown), len(rows))
+    firsts = [t.split("-")[0] != t.split("-")[1] for _, t, _ in shown]
+    assert firsts == sorted(firsts, reverse=True), firsts
+    errors = script_errors(driver)
+    assert not errors, errors
+
+
 def check_sorting(driver):
     counts = driver.execute_script("""
       const r = document.querySelector('section[data-source="tagset"] .ranking');
@@ -385,6 +610,9 @@ def main():
             check_overt_filter(driver)
             check_trees(driver)
             check_divergences(driver, rows)
+            check_point_marks(driver)
+            assert driver.execute_script("return !document.getElementById('changes')"), \
+                "a run without a comparison has no section 变化"
             check_sorting(driver)
             check_rules(driver, binary, directory)
             compared = check_layout(driver, dump_binary, examples)
@@ -396,6 +624,15 @@ def main():
             empty = os.path.join(directory, "empty")
             os.mkdir(empty)
             check_empty_run(driver, binary, empty)
+            many = os.path.join(directory, "many")
+            os.mkdir(many)
+            check_groups(driver, binary, many)
+            below = os.path.join(directory, "below")
+            os.mkdir(below)
+            check_point_below_shared_nodes(driver, binary, below)
+            changed = os.path.join(directory, "changed")
+            os.mkdir(changed)
+            check_changes(driver, binary, changed, examples)
         finally:
             driver.quit()
     print("the HTML report works in Chromium; %d nodes, texts and edges laid out as in C++"

@@ -20,7 +20,9 @@
 // its bracketed parses in the page, and no trees; one with more than the
 // run lists has its number only, as in the text report.
 //
-// The section 规则 has a block of its own (see WriteRules).
+// The section 规则 has a block of its own (see WriteRules); the section
+// 变化 of a comparison has blocks made by the comparison's writer
+// (WriteSectionData).
 //
 // Data block format (each a JSON object in a <script type="application/json"
 // class="mv-data"> element; every "<", ">" and "&" in a string escaped):
@@ -114,6 +116,11 @@ class HtmlReportWriter : public ReportObserver {
 
   // Write the rest of the page; the caller closes the stream.
   void Finish();
+
+  // Write a data block of a section made elsewhere (its JSON object, every
+  // string written with AppendJsonString), between the reports' blocks. The
+  // blocks of the section 变化 (compare/html_changes.h) come this way.
+  void WriteSectionData(const std::string& json) { WriteData(json); }
 
  private:
   void EndPermutation();

@@ -1,12 +1,17 @@
 // The HTML report's script: reads the data blocks of the page, shows the
-// summary, the permutations by judgement a page at a time with their parses
-// drawn as trees, and the degree rankings; search and filters.
+// summary, the changes found by a comparison, the permutations by judgement
+// a page at a time with their parses drawn as trees (the divergence points
+// framed, many parses in groups), and the degree rankings; search and
+// filters.
 "use strict";
 (function () {
   var JUDGEMENTS = ["不能组合", "只有一种组合方式(无歧义)", "外显型歧义", "内含型歧义"];
   var PAGE_SIZE = [300, 50, 25, 25];  // entries on a page, by judgement
   var TREES_AT_ONCE = 12;             // trees drawn before "draw all"
   var RANK_PAGE = 100;                // rows of a ranking on a page
+  var GROUP_OVER = 20;                // more parses than this are shown in groups
+  var GROUP_TREES = 3;                // trees drawn of a group before "show all"
+  var CHANGES_PAGE = 20;              // changed patterns on a page
 
   // ---- The data --------------------------------------------------------
 
@@ -15,6 +20,8 @@
   var info = { tags: [], limit: 0 };
   var reportsByNumber = {};
   var rulesData = null;  // the section 规则
+  var changeTables = null;  // the section 变化: the tables, when a comparison was made
+  var changes = [];         // and its changed patterns
 
   function load() {
     var blocks = document.querySelectorAll("script.mv-data");
@@ -35,6 +42,10 @@
         reportsByNumber[d.r].summary = d;
       } else if (d.k === "rules") {
         rulesData = d;
+      } else if (d.k === "c") {
+        for (i = 0; i < d.c.length; ++i) changes.push(d.c[i]);
+      } else if (d.k === "ct") {
+        changeTables = d;
       }
     }
     // A report without its summary did not end; the text report has none
@@ -135,6 +146,40 @@
     return root;
   }
 
+  // A tree from the bracketed text the report writes for it; null when the
+  // text cannot be read back (a label holding one of ":(),").
+  function parseBracketed(text) {
+    var at = 1;
+    function name() {
+      var start = at;
+      while (at < text.length && ":(),".indexOf(text[at]) < 0) ++at;
+      if (start === at) throw new Error("bad parse: " + text);
+      return text.substring(start, at);
+    }
+    function node() {
+      var n = { marked: false, label: name(), title: "", children: [] };
+      if (text[at] === ":") { ++at; n.title = name(); }
+      if (text[at] === "(") {
+        ++at;
+        for (;;) {
+          n.children.push(node());
+          if (text[at] === ",") { ++at; continue; }
+          if (text[at] !== ")") throw new Error("bad parse: " + text);
+          ++at;
+          break;
+        }
+      }
+      return n;
+    }
+    try {
+      if (text[0] !== "(") return null;
+      var root = node();
+      return text[at] === ")" && at + 1 === text.length ? root : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
   // The bracketed text the report writes for a tree.
   function bracketed(root) {
     function text(n) {
@@ -167,7 +212,8 @@
     while (stack.length) {
       var top = stack.pop(), node = top[0], parent = top[1];
       var index = items.length;
-      var item = { label: node.label, title: node.title, marked: node.marked, parent: parent,
+      var item = { label: node.label, title: node.title, marked: node.marked,
+                   point: node.point || "", parent: parent,
                    children: [], depth: 0, labelWidth: 0, titleWidth: 0, width: 0, x: 0 };
       if (parent >= 0) {
         item.depth = items[parent].depth + 1;
@@ -256,7 +302,8 @@
       var lines = item.title ? 2 : 1;
       var node = { left: item.x - item.width / 2, top: top, width: item.width,
                    height: lines * STYLE.lineHeight, parent: item.parent < 0 ? -1 : base + item.parent,
-                   tree: treeIndex, leaf: !item.children.length, marked: item.marked };
+                   tree: treeIndex, leaf: !item.children.length, marked: item.marked,
+                   point: item.point, label: item.label };
       out.nodes.push(node);
       out.texts.push({ role: "label", text: item.label, node: base + n,
                        left: item.x - item.labelWidth / 2, top: top, width: item.labelWidth,
@@ -297,15 +344,15 @@
   }
 
   // Trees side by side in one row, tops aligned, each numbered from
-  // `firstNumber` above it.
-  function layOutTrees(roots, firstNumber) {
+  // `firstNumber` above it (or by `numbers`, one for each).
+  function layOutTrees(roots, firstNumber, numbers) {
     var drawing = { nodes: [], texts: [], edges: [], trees: [], width: 0, height: 0 };
     var numberHeight = STYLE.lineHeight * 1.5;
     var x = STYLE.margin, rowTop = STYLE.margin, rowHeight = 0, widest = 0;
     for (var t = 0; t < roots.length; ++t) {
       var nodes = drawing.nodes.length, texts = drawing.texts.length, edges = drawing.edges.length;
       var size = appendTree(roots[t], t, drawing);
-      var number = "[" + (firstNumber + t) + "]";
+      var number = "[" + (numbers ? numbers[t] : firstNumber + t) + "]";
       var numberWidth = Math.max(0, measure(number));
       var width = Math.max(size.width, numberWidth);
       var treeLeft = x + (width - size.width) / 2;
@@ -335,8 +382,10 @@
     return s.replace(/\.?0+$/, "");
   }
 
-  // The drawing as SVG, coloured as the drawings of --svg.
-  function renderSvg(d) {
+  // The drawing as SVG, coloured as the drawings of --svg; the top nodes of
+  // divergence points framed, and trees framed by `frames` ("lost",
+  // "gained" or null, one for each tree).
+  function renderSvg(d, frames) {
     var w = num(Math.ceil(d.width)), h = num(Math.ceil(d.height));
     var out = ['<svg xmlns="http://www.w3.org/2000/svg" class="tree" width="' + w + '" height="' +
                h + '" viewBox="0 0 ' + w + " " + h + '">',
@@ -345,6 +394,23 @@
       if (n.marked) {
         out.push('<rect class="mark" x="' + num(n.left) + '" y="' + num(n.top) + '" width="' +
                  num(n.width) + '" height="' + num(n.height) + '" rx="3"/>');
+      }
+    });
+    out.push('</g><g fill="none" stroke-width="2">');
+    (frames || []).forEach(function (f, t) {
+      if (!f) return;
+      var b = d.trees[t];
+      out.push('<rect class="frame-' + f + '" data-tree="' + t + '" x="' + num(b.left - 4) +
+               '" y="' + num(b.top - 2) + '" width="' + num(b.width + 8) + '" height="' +
+               num(b.height + 4) + '" rx="4" stroke="' + (f === "lost" ? "#b3261e" : "#1e7b34") +
+               '"' + (f === "lost" ? ' stroke-dasharray="6 3"' : "") + "/>");
+    });
+    d.nodes.forEach(function (n) {
+      if (n.point) {
+        out.push('<rect class="point-mark" data-tree="' + n.tree + '" data-label="' +
+                 escapeXml(n.label) + '" data-span="' + n.point + '" x="' + num(n.left - 2) + '" y="' + num(n.top - 2) +
+                 '" width="' + num(n.width + 4) + '" height="' + num(n.height + 4) +
+                 '" rx="4" stroke="#1f5fa8" stroke-dasharray="4 2"/>');
       }
     });
     out.push('</g><g fill="none" stroke="#555555" stroke-width="1">');
@@ -559,11 +625,11 @@
     return rec.trees.map(decodeTree);
   }
 
-  function drawTrees(box, roots, upTo) {
-    box.innerHTML = renderSvg(layOutTrees(roots.slice(0, upTo), 1));
+  function drawTrees(box, roots, upTo, frames) {
+    box.innerHTML = renderSvg(layOutTrees(roots.slice(0, upTo), 1), frames);
     if (upTo < roots.length) {
       var more = el("button", "", "画出全部 " + roots.length + " 棵树");
-      more.onclick = function () { drawTrees(box, roots, roots.length); };
+      more.onclick = function () { drawTrees(box, roots, roots.length, frames); };
       box.appendChild(more);
     }
   }
@@ -585,6 +651,7 @@
       entry.appendChild(el("p", "point", "歧义点 " + p.span + ": " + p.rules.join(" | ")));
     });
     var roots = treesOf(rec);
+    var tops = roots && rec.points.length ? markPoints(roots, rec.points) : null;
     var list = el("ol", "parses");
     var numbered = rec.j !== 1;
     var listParses = function (upTo) {
@@ -604,12 +671,351 @@
     if (!roots && rec.trees.length && rec.trees.length < Number(rec.count)) {
       entry.appendChild(el("p", "note", "此处列出前 " + rec.trees.length + " 种，未画树形图。"));
     }
-    if (roots) {
+    if (roots && roots.length > GROUP_OVER) {
+      entry.appendChild(groupsBox(roots, rec.points, tops, ""));
+    } else if (roots) {
       var box = el("div", "trees");
       entry.appendChild(box);
       drawTrees(box, roots, TREES_AT_ONCE);
+    } else if (rec.trees.length > GROUP_OVER) {
+      // Many parses given as texts: their groups, with the first trees of each.
+      var read = rec.trees.map(function (t) { return parseBracketed(texts[Number(t.substring(1))]); });
+      if (read.every(function (r) { return r !== null; })) {
+        entry.appendChild(groupsBox(read, rec.points, markPoints(read, rec.points),
+                                    rec.trees.length < Number(rec.count) ?
+                                    "按此处列出的前 " + rec.trees.length + " 种分组。" : ""));
+      }
     }
     container.appendChild(entry);
+  }
+
+  // ---- Divergence points in the trees, and groups of many parses ---------
+
+  // The nodes of a tree in preorder, each with its span of items
+  // [first, end) and its local build (label, title, children's labels and
+  // spans).
+  function walkSpans(root) {
+    var out = [], next = 0;
+    function walk(n) {
+      var entry = { node: n, first: next, end: next, build: "" };
+      out.push(entry);
+      if (!n.children.length) ++next;
+      var parts = n.children.map(function (c) {
+        var e = walk(c);
+        return c.label + "@" + e.first + "-" + e.end;
+      });
+      entry.end = next;
+      entry.build = n.label + "\u0001" + n.title + "\u0001" + parts.join("\u0001");
+      return entry;
+    }
+    walk(root);
+    return out;
+  }
+
+  // The node at each divergence point in each tree: tops[point][tree], an
+  // entry of walkSpans or null. The nodes over exactly a point's span form
+  // a chain of one-child nodes in every tree; the parses agree on the
+  // chain's nodes down to the point's, the first whose local build differs
+  // between them (above it everything is shared, as the points are found).
+  // Each such node is marked with the point's span.
+  function markPoints(roots, points) {
+    var walked = roots.map(walkSpans);
+    return points.map(function (p) {
+      var bounds = p.span.split("-").map(Number);
+      var first = bounds[0] - 1, end = bounds.length > 1 ? bounds[1] : bounds[0];
+      var chains = walked.map(function (w) {
+        return w.filter(function (e) { return e.first === first && e.end === end; });
+      });
+      for (var k = 0; ; ++k) {
+        var builds = chains.map(function (c) { return k < c.length ? c[k].build : null; });
+        if (builds.every(function (b) { return b === null; })) {
+          return chains.map(function () { return null; });
+        }
+        if (builds.some(function (b) { return b !== builds[0]; })) break;
+      }
+      return chains.map(function (c) {
+        if (k >= c.length) return null;
+        c[k].node.point = p.span;
+        return c[k];
+      });
+    });
+  }
+
+  // The titles of the rules by what they build ("NP -> n NP :: 定中"), from
+  // the section 规则.
+  var ruleTitles = null;
+  function titlesOf(build) {
+    if (!ruleTitles) {
+      ruleTitles = new Map();
+      (rulesData ? rulesData.rows : []).forEach(function (row) {
+        var blank = row[0].indexOf(" "), key = row[0].substring(blank + 1);
+        if (!ruleTitles.has(key)) ruleTitles.set(key, []);
+        ruleTitles.get(key).push(row[0].substring(0, blank));
+      });
+    }
+    return ruleTitles.get(build) || [];
+  }
+
+  // The rule of `rules` ("R07 NP -> n NP") that builds a node, as its
+  // label, children's labels and title tell; else the node's own build.
+  function ruleOf(node, rules) {
+    var build = node.label + " -> " + node.children.map(function (c) { return c.label; }).join(" ");
+    var found = rules.filter(function (r) { return r.endsWith(" " + build); });
+    if (found.length > 1) {
+      var titles = titlesOf(build + (node.title ? " :: " + node.title : ""));
+      found = found.filter(function (r) {
+        return r.split(" ")[0].split("=").some(function (t) { return titles.indexOf(t) >= 0; });
+      });
+    }
+    if (found.length === 1) return found[0];
+    return (node.title ? node.label + ":" + node.title : node.label) +
+           build.substring(node.label.length);
+  }
+
+  // The parses grouped by their root tag and, at each point, the competing
+  // rule they use: the rule of the point's top node where these differ,
+  // else the competing rules used below it. Largest groups first, equal
+  // ones as first met; each tree is in exactly one group.
+  function groupParses(roots, points, tops) {
+    var parts = points.map(function (p, k) {
+      var atTop = tops[k].map(function (e) {
+        return !e ? "" : e.node.children.length ? ruleOf(e.node, p.rules) : e.node.label;
+      });
+      var differ = atTop.some(function (n) { return n !== atTop[0]; });
+      return atTop.map(function (name, t) {
+        var e = tops[k][t];
+        if (differ || !e) return name;
+        var used = [];
+        (function walk(n, top) {
+          if (!top && n.children.length) {
+            var r = ruleOf(n, p.rules);
+            if (p.rules.indexOf(r) >= 0 && used.indexOf(r) < 0) used.push(r);
+          }
+          n.children.forEach(function (c) { walk(c, false); });
+        })(e.node, true);
+        return used.length ? used.join(" + ") : "—";
+      });
+    });
+    var groups = [], byKey = new Map();
+    roots.forEach(function (root, t) {
+      var labels = points.map(function (p, k) { return p.span + ": " + parts[k][t]; });
+      var key = root.label + "\n" + labels.join("\n");
+      var g = byKey.get(key);
+      if (!g) {
+        g = { root: root.label, points: labels, trees: [], first: groups.length };
+        byKey.set(key, g);
+        groups.push(g);
+      }
+      g.trees.push(t);
+    });
+    groups.sort(function (a, b) { return b.trees.length - a.trees.length || a.first - b.first; });
+    return groups;
+  }
+
+  // Many parses in groups: each with its count and its first trees drawn,
+  // the rest behind "show all".
+  function groupsBox(roots, points, tops, note) {
+    var groups = groupParses(roots, points, tops || []);
+    var box = el("div", "groups");
+    box.appendChild(el("p", "note", note + "共 " + roots.length + " 种组合方式，按根节点" +
+                                    (points.length ? "和歧义点上的竞争规则" : "") + "分为 " +
+                                    groups.length + " 组："));
+    function draw(target, trees) {
+      target.innerHTML = renderSvg(layOutTrees(trees.map(function (t) { return roots[t]; }), 1,
+                                               trees.map(function (t) { return t + 1; })));
+    }
+    groups.forEach(function (g) {
+      var div = el("div", "group");
+      div.dataset.count = String(g.trees.length);
+      var head = el("div", "group-head");
+      head.appendChild(el("span", "group-root", "根 " + g.root));
+      g.points.forEach(function (p) { head.appendChild(el("span", "group-point", "歧义点 " + p)); });
+      head.appendChild(el("span", "group-count", g.trees.length + " 种"));
+      div.appendChild(head);
+      var first = el("div", "trees");
+      draw(first, g.trees.slice(0, GROUP_TREES));
+      div.appendChild(first);
+      if (g.trees.length > GROUP_TREES) {
+        var rest = el("details", "group-rest");
+        rest.appendChild(el("summary", "", "显示全部 " + g.trees.length + " 种（另 " +
+                                           (g.trees.length - GROUP_TREES) + " 种）"));
+        var restBox = el("div", "trees");
+        rest.appendChild(restBox);
+        rest.addEventListener("toggle", function () {
+          if (rest.open && !restBox.firstChild) draw(restBox, g.trees.slice(GROUP_TREES));
+        });
+        div.appendChild(rest);
+      }
+      box.appendChild(div);
+    });
+    return box;
+  }
+
+  // What the marks of the trees mean.
+  function legend(items) {
+    var p = el("p", "legend");
+    items.forEach(function (item) {
+      var swatch = el("span", "swatch " + item[0]);
+      p.appendChild(swatch);
+      p.appendChild(el("span", "", item[1]));
+    });
+    return p;
+  }
+
+  // ---- The section 变化 ---------------------------------------------------
+
+  var SOURCE_TITLES = { tagset: "标记全排列", sequences: "sequences.txt" };
+  var SHORT_JUDGEMENTS = ["不能组合", "只有一种组合方式", "外显型歧义", "内含型歧义"];
+
+  // The transition [old, new] of a change, 4 for a side without it.
+  function transitionOf(c) { return [c.o ? c.o[0] : 4, c.n ? c.n[0] : 4]; }
+
+  function judgementChanged(c) {
+    var t = transitionOf(c);
+    return t[0] !== t[1];
+  }
+
+  // One side of a changed pattern: its parses listed, those lost (or
+  // gained) marked, and its trees drawn with the nodes of the rules only
+  // they use marked.
+  function changeSide(title, side, parses, marked, rules, kind) {
+    var column = el("div", "side " + kind);
+    column.appendChild(el("h4", "", title + (side ? "：" + SHORT_JUDGEMENTS[side[0]] + "，" +
+                                                 side[1] + " 种组合方式" : "：无此格式")));
+    if (!side) return column;
+    var isMarked = parses.map(function (_, k) { return marked.indexOf(k) >= 0; });
+    var list = el("ol", "parses");
+    parses.forEach(function (text, k) {
+      var li = el("li", isMarked[k] ? kind : "", (isMarked[k] ? (kind === "lost" ? "− " : "+ ") : "") +
+                                                 "[" + (k + 1) + "]" + text);
+      li.dataset.text = text;
+      list.appendChild(li);
+    });
+    column.appendChild(list);
+    if (parses.length < Number(side[1])) {
+      column.appendChild(el("p", "note", "此处列出前 " + parses.length + " 种。"));
+    }
+    var roots = parses.map(parseBracketed);
+    if (roots.length && roots.every(function (r) { return r !== null; })) {
+      roots.forEach(function (root, k) {
+        if (!isMarked[k]) return;
+        (function walk(n) {
+          if (n.children.length && rules.indexOf(ruleOf(n, rules)) >= 0) n.marked = true;
+          n.children.forEach(walk);
+        })(root);
+      });
+      var box = el("div", "trees");
+      column.appendChild(box);
+      drawTrees(box, roots, TREES_AT_ONCE, isMarked.map(function (m) { return m ? kind : null; }));
+    }
+    return column;
+  }
+
+  function renderChange(c, container) {
+    var entry = el("div", "entry change");
+    entry.dataset.items = c.i;
+    entry.dataset.kind = c.s;
+    var t = transitionOf(c);
+    entry.dataset.transition = t.join("-");
+    var line = el("div");
+    line.appendChild(el("span", "items", c.i));
+    line.appendChild(el("span", "count", SOURCE_TITLES[c.s]));
+    line.appendChild(el("span", "transition", (c.o ? SHORT_JUDGEMENTS[c.o[0]] : "（新增）") + " → " +
+                                              (c.n ? SHORT_JUDGEMENTS[c.n[0]] : "（已去掉）")));
+    line.appendChild(el("span", "count", "组合方式 " + (c.o ? c.o[1] : "—") + " → " +
+                                         (c.n ? c.n[1] : "—")));
+    entry.appendChild(line);
+    if (!c.cmp) {
+      entry.appendChild(el("p", "note", "组合方式未逐一比较：有一方超出列出的上限，或基准表只有其中一部分。"));
+    }
+    if (c.rl.length) entry.appendChild(el("p", "rules-lost", "只有去掉的组合方式用到的规则：" + c.rl.join("；")));
+    if (c.rg.length) entry.appendChild(el("p", "rules-gained", "只有新增的组合方式用到的规则：" + c.rg.join("；")));
+    var sides = el("div", "sides");
+    sides.appendChild(changeSide("原来", c.o, c.op, c.l, c.rl, "lost"));
+    sides.appendChild(changeSide("现在", c.n, c.np, c.g, c.rg, "gained"));
+    entry.appendChild(sides);
+    container.appendChild(entry);
+  }
+
+  // The section 变化: per source the judgement transitions, old by row and
+  // new by column; a click on a cell shows only the changed patterns of
+  // that transition, a second click all of them. Changes of judgement come
+  // before changes of the parses alone.
+  function changesSection(d) {
+    var section = el("section", "changes");
+    section.id = "changes";
+    section.appendChild(el("h2", "", "变化"));
+    section.appendChild(el("p", "note", "与" + d.base + " 比较的结果。"));
+    var ordered = changes.filter(judgementChanged).concat(
+      changes.filter(function (c) { return !judgementChanged(c); }));
+    var chosen = null;  // {s, from, to}
+    var cells = [];
+    var status = el("p", "change-status");
+    var list = el("div", "change-list");
+    var pager = new Pager(list, CHANGES_PAGE, renderChange);
+    function show() {
+      var shown = chosen === null ? ordered : ordered.filter(function (c) {
+        var t = transitionOf(c);
+        return c.s === chosen.s && t[0] === chosen.from && t[1] === chosen.to;
+      });
+      cells.forEach(function (td) {
+        td.classList.toggle("chosen", chosen !== null && td.dataset.s === chosen.s &&
+                            Number(td.dataset.from) === chosen.from &&
+                            Number(td.dataset.to) === chosen.to);
+      });
+      var name = function (j, absent) { return j === 4 ? absent : SHORT_JUDGEMENTS[j]; };
+      status.textContent = chosen === null ? "有变化的格式共 " + ordered.length + " 个：" :
+        SOURCE_TITLES[chosen.s] + "，" + name(chosen.from, "新增") + " → " +
+        name(chosen.to, "已去掉") + "：有变化的格式 " + shown.length + " 个";
+      pager.show(shown, 0);
+    }
+    d.src.forEach(function (src) {
+      var box = el("div", "transitions");
+      box.dataset.kind = src.s;
+      box.appendChild(el("h3", "", SOURCE_TITLES[src.s] + "：共 " + src.n + " 个格式，" + src.ch +
+                                   " 个有变化"));
+      var table = el("table", "transition-table"), head = el("tr");
+      head.appendChild(el("th", "", "原来 ＼ 现在"));
+      SHORT_JUDGEMENTS.concat(["已去掉"]).forEach(function (t) { head.appendChild(el("th", "num", t)); });
+      table.appendChild(head);
+      src.t.forEach(function (row, from) {
+        var tr = el("tr");
+        tr.appendChild(el("th", "", from === 4 ? "新增" : SHORT_JUDGEMENTS[from]));
+        row.forEach(function (count, to) {
+          if (from === 4 && to === 4) {
+            tr.appendChild(el("td", "num", "—"));
+            return;
+          }
+          var td = el("td", "num cell" + (from === to ? " same" : count > 0 ? " moved" : ""),
+                      String(count));
+          td.dataset.s = src.s;
+          td.dataset.from = String(from);
+          td.dataset.to = String(to);
+          td.onclick = function () {
+            var same = chosen !== null && chosen.s === src.s && chosen.from === from &&
+                       chosen.to === to;
+            chosen = same ? null : { s: src.s, from: from, to: to };
+            show();
+          };
+          cells.push(td);
+          tr.appendChild(td);
+        });
+        table.appendChild(tr);
+      });
+      box.appendChild(table);
+      var average = function (k) { return function (a) { return a[k] === null ? "无" : a[k]; }; };
+      box.appendChild(el("p", "average", "外显型歧义平均歧义个数：" + average(1)(src.oa) + " → " +
+                                         average(1)(src.na) + "；内含型歧义平均歧义个数：" +
+                                         average(0)(src.oa) + " → " + average(0)(src.na)));
+      section.appendChild(box);
+    });
+    section.appendChild(el("p", "note", "点击表中的一格只显示这种变化的格式，再点击一次显示全部。"));
+    section.appendChild(legend([["lost", "去掉的组合方式"], ["gained", "新增的组合方式"],
+                                ["mark", "只有它们用到的规则所建的节点"]]));
+    section.appendChild(status);
+    section.appendChild(list);
+    show();
+    return section;
   }
 
   function renderChip(rep, i, container) {
@@ -690,6 +1096,8 @@
     var section = el("section", "report");
     section.dataset.source = rep.kind;
     section.appendChild(el("h2", "", reportTitle(rep)));
+    section.appendChild(legend([["mark", "各种组合方式不同之处"],
+                                ["point", "歧义点：竞争规则在此所建的顶层节点"]]));
     [0, 1, 2, 3].forEach(function (j) {
       var details = el("details", "cat");
       details.dataset.j = String(j);
@@ -856,6 +1264,7 @@
     summary.appendChild(tables);
     if (!reports.length) summary.appendChild(el("p", "note", "这次分析没有写出报告。"));
     main.appendChild(summary);
+    if (changeTables) main.appendChild(changesSection(changeTables));
     reports.forEach(function (rep) { main.appendChild(reportSection(rep)); });
     if (rulesData) main.appendChild(rulesSection(rulesData));
     update();

@@ -646,6 +646,7 @@ class StoppingRecorder : public Recorder {
 TEST_F(CompareRunTest, AStopWritesNoneOfTheComparison) {
   WriteDataConfig(dir_, "long");
   WriteFile(dir_ / "changes.csv", "earlier");
+  WriteFile(dir_ / "report.html", "earlier page");
   std::stop_source stop;
   StoppingRecorder ui(stop);
   std::string text;
@@ -653,6 +654,7 @@ TEST_F(CompareRunTest, AStopWritesNoneOfTheComparison) {
   RunOptions options;
   options.compareRules = "baseline.txt";
   options.changesCsv = "changes.csv";
+  options.htmlReport = "report.html";  // with its section 变化
   options.stop = stop.get_token();
   options.comparisonText = [&text](std::string_view piece) {
     text += piece;
@@ -663,6 +665,7 @@ TEST_F(CompareRunTest, AStopWritesNoneOfTheComparison) {
   EXPECT_FALSE(result.compared);
   EXPECT_TRUE(text.empty());
   EXPECT_EQ(ReadFile(dir_ / "changes.csv"), "earlier");
+  EXPECT_EQ(ReadFile(dir_ / "report.html"), "earlier page");
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
 }
 

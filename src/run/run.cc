@@ -14,6 +14,7 @@
 #include "compare/change_writers.h"
 #include "compare/comparison.h"
 #include "compare/csv_baseline.h"
+#include "compare/html_changes.h"
 #include "compare/rules_baseline.h"
 #include "datafiles/rule_set_reader.h"
 #include "datafiles/sequences.h"
@@ -354,6 +355,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::unique_ptr<Comparison> comparison;
   std::unique_ptr<ChangeText> changeText;
   std::unique_ptr<ChangesCsvWriter> changesCsv;
+  std::unique_ptr<HtmlChangesWriter> htmlChanges;
   std::unique_ptr<RulesBaselineComparison> baseline;
   std::unique_ptr<CsvBaselineComparison> tableBaseline;
   if (comparing) {
@@ -364,6 +366,11 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     if (extras[3].stream) {
       changesCsv = std::make_unique<ChangesCsvWriter>(*extras[3].stream);
       comparison->AddSink(changesCsv.get());
+    }
+    // The HTML report shows the changes in its section 变化.
+    if (html) {
+      htmlChanges = std::make_unique<HtmlChangesWriter>(*html);
+      comparison->AddSink(htmlChanges.get());
     }
     if (csvBaseline) {
       tableBaseline = std::make_unique<CsvBaselineComparison>(*comparison, *csvBaseline);
@@ -440,6 +447,14 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // Release the tags and the sequence lines, then close the four files in
   // order; the report is complete on disk, in RESULT's place, before the
   // person is told.
+  // The HTML report's section 变化 has its tables only from a comparison made.
+  if (htmlChanges) {
+    const std::string baselineName =
+        !options.baselineCsv.empty()
+            ? "基准 CSV 表 " + ReportPathForDisplay(startupDir, options.baselineCsv)
+            : "基准规则文件 " + ReportPathForDisplay(startupDir, options.compareRules);
+    htmlChanges->Finish(compared ? comparison.get() : nullptr, baselineName);
+  }
   // The HTML report's section 规则 also lists the data files' checks.
   if (html) {
     html->WriteRules(ruleSet, ruleEffects->Effects(), DisplayPath(config.rules),
