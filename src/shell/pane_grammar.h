@@ -28,9 +28,9 @@ inline constexpr std::uint64_t kPaneMaxParses = 10'000;
 // A line with more parses than kPaneMaxParses, up to this many, is gone
 // through one parse at a time (twice: for its divergence points, then for
 // its groups) and shown as groups with their first trees; a line with more
-// is judged and counted only. (A chart keeps some forty bytes a parse to
-// list them, so memory stays below some forty megabytes.)
-inline constexpr std::uint64_t kPaneGroupedParses = 1'000'000;
+// is judged and counted only. Going through takes some microseconds a
+// parse: this many keep the pane's answer within a second.
+inline constexpr std::uint64_t kPaneGroupedParses = 100'000;
 
 class PaneGrammar {
  public:

@@ -148,7 +148,9 @@ DrawnTree TreeCanvas::Drawing(int index, const QFont& font) const {
     for (DrawnText& text : drawing.texts) {
       if (text.role != DrawnText::Role::kNumber) continue;
       text.text = "[" + std::to_string(NumberOf(k++)) + "]";
-      text.box.width = measure(text.text);
+      const double width = measure(text.text);
+      text.box.left += (text.box.width - width) / 2;  // centred where it was
+      text.box.width = width;
     }
     return drawing;
   }
