@@ -100,6 +100,11 @@ void MainWindow::CreateParsePane() {
   parsePane_->canvas()->SetZoom(layout_.treeZoomPercent / 100.0);
   parsePane_->setVisible(layout_.parsePaneShown);
   connect(parsePane_, &QDockWidget::visibilityChanged, this, &MainWindow::UpdateActions);
+  // A rule of a tree: its line in the rules file, opened if need be.
+  connect(parsePane_, &ParsePane::ruleChosen, this, [this](const QString& path, int line) {
+    OpenPlace(path, line);
+    if (DocumentWindow* window = documents_->activeWindow()) window->editor()->setFocus();
+  });
 }
 
 ReportWindow* MainWindow::reportWindow() const { return findChild<ReportWindow*>(); }

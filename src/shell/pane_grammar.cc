@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <new>
 
+#include "grammar/search_engines.h"
 #include "platform/file_system.h"
 #include "platform/text_stream.h"
 #include "run/grammar_files.h"
@@ -69,6 +70,8 @@ PaneGrammar::Source PaneGrammar::Find(const File& file, const QList<Document*>& 
 }
 
 void PaneGrammar::Read() {
+  groupingEngine_.reset();
+  ruleGroups_.reset();
   analyser_.reset();
   tagList_.clear();
   RecordingUserInterface ui;
@@ -96,7 +99,13 @@ void PaneGrammar::Read() {
       tagList_ = std::move(files.tagSet.tags);
       analyser_ = std::make_unique<SequenceAnalyser>(std::move(files.ruleSet), SearchEngine::kChart,
                                                      kPaneMaxParses);
+      ruleGroups_ = std::make_unique<RuleGroups>(analyser_->rules());
+      groupingEngine_ =
+          std::move(MakeParseEngines(SearchEngine::kChart, analyser_->rules(), 1).front());
     } catch (const std::bad_alloc&) {
+      groupingEngine_.reset();
+      ruleGroups_.reset();
+      analyser_.reset();
       ui.ShowMessage("Memory Allocation Error !");
     }
   }

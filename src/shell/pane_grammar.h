@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/divergences.h"
 #include "analysis/sequence_analysis.h"
 
 namespace marvolen {
@@ -24,6 +25,12 @@ class Document;
 // The pane shows lines with at most this many parses; a line with more is
 // judged and counted only (drawing more would not answer as one types).
 inline constexpr std::uint64_t kPaneMaxParses = 10'000;
+// A line with more parses than kPaneMaxParses, up to this many, is gone
+// through one parse at a time (twice: for its divergence points, then for
+// its groups) and shown as groups with their first trees; a line with more
+// is judged and counted only. Going through takes some microseconds a
+// parse: this many keep the pane's answer within a second.
+inline constexpr std::uint64_t kPaneGroupedParses = 100'000;
 
 class PaneGrammar {
  public:
@@ -39,6 +46,11 @@ class PaneGrammar {
   // What analyses lines with the rules; null when they could not be read
   // (then messages() says why).
   SequenceAnalyser* analyser() const { return analyser_.get(); }
+  // The groups of the analyser's rules (null with the analyser), and a
+  // search of its own that lists up to kPaneGroupedParses parses one at a
+  // time.
+  const RuleGroups* ruleGroups() const { return ruleGroups_.get(); }
+  ParseEngine* groupingEngine() const { return groupingEngine_.get(); }
   // The tags of the tag set read with the rules (GBK), in file order.
   const std::vector<std::string>& tags() const { return tagList_; }
   // Read config.ini again if it changed (Update does it too).
@@ -82,6 +94,8 @@ class PaneGrammar {
   Source tags_, rules_;
   bool edited_ = true;
   std::unique_ptr<SequenceAnalyser> analyser_;
+  std::unique_ptr<RuleGroups> ruleGroups_;
+  std::unique_ptr<ParseEngine> groupingEngine_;
   std::vector<std::string> tagList_;
   QStringList messages_;
 };

@@ -3,6 +3,7 @@
 
 #include <QtWidgets>
 
+#include "analysis/parse_differences.h"
 #include "analysis/report_writer.h"
 #include "drawing/svg.h"
 #include "encoding/gbk.h"
@@ -30,6 +31,86 @@ constexpr double kImageDotsPerInch = 192;
 // The grammar's documents are read again this long after the last edit.
 constexpr int kGrammarEditDelayMs = 300;
 const char kTooLarge[] = QT_TRANSLATE_NOOP("ParsePane", "这幅图太大，无法做成图片；请另存为 SVG。");
+// Said instead of the divergence points of parses too many to go through,
+// in the words of marvolen-report --parse.
+const char kPointsNotFound[] = "歧义点：未计算（组合方式超出上限）";
+
+QString FromGbk(const std::string& gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
+
+bool Contains(const std::vector<int>& values, int value) {
+  return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+// A node of a parse in preorder, with the items it covers, [first, end),
+// and the end of its subtree in preorder.
+struct FlatNode {
+  const ParseTreeNode* node;
+  int first, end, subtreeEnd;
+};
+
+void Flatten(const ParseTreeNode& node, int& nextLeaf, std::vector<FlatNode>& out) {
+  const std::size_t at = out.size();
+  out.push_back({&node, nextLeaf, nextLeaf, 0});
+  if (node.firstChild == nullptr) ++nextLeaf;
+  for (const ParseTreeNode* child = node.firstChild.get(); child; child = child->nextSibling.get())
+    Flatten(*child, nextLeaf, out);
+  out[at].end = nextLeaf;
+  out[at].subtreeEnd = static_cast<int>(out.size());
+}
+
+std::vector<FlatNode> Flat(const ParseTreeNode& root) {
+  std::vector<FlatNode> flat;
+  int leaves = 0;
+  Flatten(root, leaves, flat);
+  return flat;
+}
+
+std::vector<int> PointNodesOf(const std::vector<FlatNode>& flat, const DivergencePoints& points,
+                              const RuleGroups& groups) {
+  std::vector<int> result;
+  for (const DivergencePoint& point : points) {
+    int found = -1, fallback = -1;
+    for (std::size_t i = 0; i < flat.size() && found < 0; ++i) {
+      if (flat[i].first != point.first || flat[i].end != point.end) continue;
+      if (fallback < 0) fallback = static_cast<int>(i);
+      if (flat[i].node->firstChild != nullptr &&
+          Contains(point.groups, groups.GroupOf(*flat[i].node)))
+        found = static_cast<int>(i);
+    }
+    result.push_back(found >= 0 ? found : fallback);
+  }
+  return result;
+}
+
+// Of the points' tops of `root`, one mark per node in preorder.
+std::vector<bool> PointMarks(const ParseTreeNode& root, const DivergencePoints& points,
+                             const RuleGroups& groups) {
+  const std::vector<FlatNode> flat = Flat(root);
+  std::vector<bool> marks(flat.size(), false);
+  for (const int node : PointNodesOf(flat, points, groups))
+    if (node >= 0) marks[static_cast<std::size_t>(node)] = true;
+  return marks;
+}
+
+// Put the first of `from` among the first of `into`, by index, keeping
+// `keep` of them.
+void MergeFirst(ParseGroup& into, ParseGroup& from, std::size_t keep) {
+  std::vector<std::pair<std::size_t, std::unique_ptr<ParseTreeNode>>> both;
+  for (ParseGroup* group : {&into, &from}) {
+    for (std::size_t k = 0; k < group->first.size(); ++k)
+      both.emplace_back(group->first[k],
+                        k < group->trees.size() ? std::move(group->trees[k]) : nullptr);
+  }
+  std::sort(both.begin(), both.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (both.size() > keep) both.resize(keep);
+  into.first.clear();
+  into.trees.clear();
+  for (auto& [index, tree] : both) {
+    into.first.push_back(index);
+    if (tree != nullptr) into.trees.push_back(std::move(tree));
+  }
+}
 
 QPlainTextEdit* TextOf(QWidget* widget) {
   if (widget == nullptr) return nullptr;
@@ -88,6 +169,84 @@ QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const
 
 }  // namespace
 
+std::vector<int> PointNodes(const ParseTreeNode& root, const DivergencePoints& points,
+                            const RuleGroups& groups) {
+  return PointNodesOf(Flat(root), points, groups);
+}
+
+ParseGrouper::ParseGrouper(const RuleGroups& groups, const DivergencePoints& points,
+                           std::size_t keep, bool copy)
+    : groups_(groups), points_(points), keep_(std::max<std::size_t>(keep, 1)), copy_(copy) {}
+
+void ParseGrouper::Add(const ParseTreeNode& root) {
+  const std::vector<FlatNode> flat = Flat(root);
+  const std::vector<int> tops = PointNodesOf(flat, points_, groups_);
+  std::vector<int> key;
+  std::vector<std::vector<int>> readings;
+  for (std::size_t p = 0; p < points_.size(); ++p) {
+    std::vector<int> reading = {kNoRuleGroup};  // the top's group, then those below
+    if (const int at = tops[p]; at >= 0) {
+      const ParseTreeNode& top = *flat[static_cast<std::size_t>(at)].node;
+      if (top.firstChild != nullptr) reading[0] = groups_.GroupOf(top);
+      std::vector<int> below;
+      for (int i = at + 1; i < flat[static_cast<std::size_t>(at)].subtreeEnd; ++i) {
+        const ParseTreeNode& node = *flat[static_cast<std::size_t>(i)].node;
+        if (node.firstChild == nullptr) continue;
+        const int group = groups_.GroupOf(node);
+        if (group != reading[0] && Contains(points_[p].groups, group) && !Contains(below, group))
+          below.insert(std::lower_bound(below.begin(), below.end(), group), group);
+      }
+      reading.insert(reading.end(), below.begin(), below.end());
+    }
+    key.push_back(static_cast<int>(reading.size()));
+    key.insert(key.end(), reading.begin(), reading.end());
+    readings.push_back(std::move(reading));
+  }
+  ParseGroup& group = raw_[{root.label, std::move(key)}];
+  if (group.count++ == 0) {
+    group.root = root.label;
+    group.readings = std::move(readings);
+  }
+  if (group.first.size() < keep_) {
+    group.first.push_back(added_);
+    if (copy_) group.trees.push_back(CopyTree(&root));
+  }
+  ++added_;
+}
+
+std::vector<ParseGroup> ParseGrouper::Finish() {
+  // A point where the parses' tops are built by different rules is told by
+  // its top's rule alone; one where they all have the same top rule, by
+  // the point's rules used below it.
+  std::vector<std::vector<int>> tops(points_.size());
+  for (const auto& [key, group] : raw_)
+    for (std::size_t p = 0; p < points_.size(); ++p)
+      if (!Contains(tops[p], group.readings[p][0])) tops[p].push_back(group.readings[p][0]);
+  std::map<std::pair<std::string, std::vector<std::vector<int>>>, ParseGroup> merged;
+  for (auto& [key, group] : raw_) {
+    std::vector<std::vector<int>> readings;
+    for (std::size_t p = 0; p < points_.size(); ++p) {
+      const std::vector<int>& reading = group.readings[p];
+      readings.push_back(tops[p].size() > 1 ? std::vector<int>{reading[0]}
+                                            : std::vector<int>(reading.begin() + 1, reading.end()));
+    }
+    ParseGroup& into = merged[{group.root, readings}];
+    if (into.count == 0) {
+      into.root = group.root;
+      into.readings = std::move(readings);
+    }
+    into.count += group.count;
+    MergeFirst(into, group, keep_);
+  }
+  raw_.clear();
+  std::vector<ParseGroup> result;
+  for (auto& [key, group] : merged) result.push_back(std::move(group));
+  std::sort(result.begin(), result.end(), [](const ParseGroup& a, const ParseGroup& b) {
+    return a.count != b.count ? a.count > b.count : a.first.front() < b.first.front();
+  });
+  return result;
+}
+
 std::optional<QString> SequenceOfLine(qint64 number, const std::function<QString(qint64)>& lineAt,
                                       bool reportLines) {
   QString line = lineAt(number);
@@ -141,6 +300,7 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
       follow_(new QToolButton),
       verdict_(new QLabel),
       messages_(new QLabel),
+      points_(new QLabel),
       canvas_(new TreeCanvas) {
   setObjectName(QStringLiteral("parsePane"));
   input_->setObjectName(QStringLiteral("sequenceInput"));
@@ -166,6 +326,21 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   messages_->setAutoFillBackground(true);
   messages_->setMargin(4);
   messages_->hide();
+  points_->setObjectName(QStringLiteral("divergencePoints"));
+  points_->setTextFormat(Qt::RichText);
+  points_->setWordWrap(true);
+  points_->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  points_->setOpenExternalLinks(false);
+  points_->setToolTip(
+      QCoreApplication::translate("ParsePane", "单击规则名，到规则文件中的这条规则"));
+  points_->hide();
+  connect(points_, &QLabel::linkActivated, this, [this](const QString& link) {
+    if (link.startsWith(QLatin1String("rule:"))) ChooseRule(link.mid(5).toInt());
+  });
+  canvas_->SetNodeText([this](const ParseTreeNode& node) { return RuleText(node); });
+  connect(canvas_, &TreeCanvas::nodeClicked, this, [this](int tree, int node) {
+    if (const ParseTreeNode* at = canvas_->NodeOf(tree, node)) ChooseRuleOf(*at);
+  });
 
   copyAll_ = new QAction(QCoreApplication::translate("ParsePane", "复制全部树的图片(&C)"), this);
   svgAll_ = new QAction(QCoreApplication::translate("ParsePane", "全部另存为 SVG(&S)..."), this);
@@ -189,6 +364,7 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(top);
   layout->addWidget(verdict_);
+  layout->addWidget(points_);
   layout->addWidget(messages_);
   layout->addWidget(canvas_, 1);
   setWidget(body);
@@ -207,6 +383,121 @@ ParsePane::ParsePane(std::string startupDir, QMdiArea* area, DialogProvider& dia
 }
 
 QString ParsePane::messageText() const { return messages_->text(); }
+
+QStringList ParsePane::groupTexts() const {
+  QStringList texts;
+  for (const CanvasTrees::Heading& heading : canvas_->headings()) texts.append(heading.text);
+  return texts;
+}
+
+QString ParsePane::RuleText(const ParseTreeNode& node) const {
+  const RuleGroups* groups = grammar_.ruleGroups();
+  if (groups == nullptr || node.firstChild == nullptr) return QString();
+  const int group = groups->GroupOf(node);
+  return group == kNoRuleGroup ? QString() : FromGbk(groups->Describe(group));
+}
+
+bool ParsePane::ChooseRuleOf(const ParseTreeNode& node) {
+  const RuleGroups* groups = grammar_.ruleGroups();
+  if (groups == nullptr || node.firstChild == nullptr) return false;
+  const int group = groups->GroupOf(node);
+  return group != kNoRuleGroup && ChooseRule(groups->Members(group).front());
+}
+
+bool ParsePane::ChooseRule(int index) {
+  const SequenceAnalyser* analyser = grammar_.analyser();
+  const int line = analyser != nullptr ? analyser->rules().LineOf(index) : 0;
+  if (line <= 0 || grammar_.rulesPath().isEmpty()) return false;
+  emit ruleChosen(grammar_.rulesPath(), line);
+  return true;
+}
+
+void ParsePane::ShowPoints(const DivergencePoints& points, const RuleGroups& groups) {
+  const RuleSet& rules = grammar_.analyser()->rules();
+  QStringList rich;
+  for (const DivergencePoint& point : points) {
+    // In the words of marvolen-report --parse, each title a link to its rule.
+    QString plain = QStringLiteral("歧义点 %1: ").arg(QString::fromStdString(SpanText(point)));
+    QString html = plain.toHtmlEscaped();
+    for (std::size_t k = 0; k < point.groups.size(); ++k) {
+      const int group = point.groups[k];
+      if (k > 0) {
+        plain += QStringLiteral(" | ");
+        html += QStringLiteral(" | ");
+      }
+      const std::string titles = groups.Titles(group);
+      const std::string described = groups.Describe(group);
+      plain += FromGbk(described);
+      if (group == kNoRuleGroup) {
+        html += FromGbk(described).toHtmlEscaped();
+        continue;
+      }
+      QStringList links;
+      std::size_t from = 0;
+      for (;;) {
+        const std::size_t to = std::min(titles.find('=', from), titles.size());
+        const std::string title = titles.substr(from, to - from);
+        int member = groups.Members(group).front();
+        for (const int m : groups.Members(group))
+          if (rules.rules[static_cast<std::size_t>(m)].title() == title) {
+            member = m;
+            break;
+          }
+        links.append(QStringLiteral("<a href=\"rule:%1\">%2</a>")
+                         .arg(member)
+                         .arg(FromGbk(title).toHtmlEscaped()));
+        if (to >= titles.size()) break;
+        from = to + 1;
+      }
+      html +=
+          links.join(QLatin1Char('=')) + FromGbk(described.substr(titles.size())).toHtmlEscaped();
+    }
+    pointLines_.append(plain);
+    rich.append(html);
+  }
+  points_->setText(rich.join(QStringLiteral("<br>")));
+}
+
+CanvasTrees ParsePane::Arrange(ParseList parses, ParseMarks marks,
+                               std::vector<ParseGroup> parseGroups, const DivergencePoints& points,
+                               const RuleGroups& rules) const {
+  CanvasTrees trees;
+  if (parseGroups.empty()) {
+    if (parses.size() > 1)
+      for (std::size_t k = 0; k < parses.size(); ++k)
+        trees.numbers.push_back(static_cast<int>(k) + 1);
+    trees.parses = std::move(parses);
+    trees.marks = std::move(marks);
+  } else {
+    // The trees kept by the grouper when the parses were not kept.
+    const bool copies = parses.empty();
+    for (ParseGroup& group : parseGroups) {
+      QString text = QCoreApplication::translate("ParsePane", "根 %1").arg(FromGbk(group.root));
+      for (std::size_t p = 0; p < points.size(); ++p) {
+        QStringList titles;
+        for (const int rule : group.readings[p]) titles.append(FromGbk(rules.Titles(rule)));
+        text += QStringLiteral("\u3000%1: %2")
+                    .arg(QString::fromStdString(SpanText(points[p])),
+                         titles.isEmpty() ? QStringLiteral("-") : titles.join(QLatin1Char('+')));
+      }
+      text += QStringLiteral("\u3000") +
+              (group.count > group.first.size()
+                   ? QCoreApplication::translate("ParsePane", "共%1种，画出前%2种")
+                         .arg(group.count)
+                         .arg(group.first.size())
+                   : QCoreApplication::translate("ParsePane", "共%1种").arg(group.count));
+      trees.headings.push_back({static_cast<int>(trees.parses.size()), text});
+      for (std::size_t k = 0; k < group.first.size(); ++k) {
+        const std::size_t index = group.first[k];
+        trees.numbers.push_back(static_cast<int>(index) + 1);
+        trees.parses.push_back(copies ? std::move(group.trees[k]) : std::move(parses[index]));
+        if (!copies && index < marks.size()) trees.marks.push_back(std::move(marks[index]));
+      }
+    }
+  }
+  for (const auto& parse : trees.parses) trees.points.push_back(PointMarks(*parse, points, rules));
+  return trees;
+}
 
 void ParsePane::showEvent(QShowEvent* event) {
   QDockWidget::showEvent(event);
@@ -233,8 +524,13 @@ void ParsePane::Analyse() {
   const QString line = input_->text();
   judgement_.clear();
   count_.clear();
+  pointLines_.clear();
   ParseList parses;
   ParseMarks marks;
+  PermutationClass judgement = PermutationClass::CannotCombine;
+  DivergencePoints points;
+  bool pointsFound = false;
+  std::vector<ParseGroup> groups;
   GbkEncodeError bad;
   const std::optional<std::string> gbk =
       EncodeGbkText(line.toStdU16String(), LineEnding::kLf, &bad);
@@ -278,12 +574,57 @@ void ParsePane::Analyse() {
                             .trimmed()
                       : QCoreApplication::translate("ParsePane", "共有%1种组合方式")
                             .arg(analysis.parseCount));
-        marks = MarkDifferences(analysis.parses, analysis.judgement);
-        parses = std::move(analysis.parses);
+        judgement = analysis.judgement;
+        const RuleGroups& rules = *grammar_.ruleGroups();
+        const bool ambiguous =
+            judgement == PermutationClass::Overt || judgement == PermutationClass::Covert;
+        if (analysis.parseCount <= analyser->maxParses()) {
+          marks = MarkDifferences(analysis.parses, judgement);
+          parses = std::move(analysis.parses);
+          if (ambiguous) {
+            points = FindDivergences(parses, rules);
+            pointsFound = true;
+          }
+          if (ambiguous && parses.size() > kGroupedFrom) {
+            ParseGrouper grouper(rules, points, parses.size(), false);
+            for (const auto& parse : parses) grouper.Add(*parse);
+            groups = grouper.Finish();
+          }
+        } else if (ambiguous && analysis.parseCount <= kPaneGroupedParses) {
+          // Too many to draw: gone through one at a time, twice (the
+          // points, then the groups), keeping the first trees of each group.
+          Permutation permutation;
+          for (std::size_t k = 0; k < analysis.items.size(); ++k)
+            permutation.items[k] = analysis.items[k];
+          permutation.currentItemCount = analysis.itemCount;
+          ParseEngine& engine = *grammar_.groupingEngine();
+          try {
+            if (engine.CountDistinctParses(permutation, kPaneGroupedParses).count <=
+                kPaneGroupedParses) {
+              points = FindDivergences(engine, judgement, rules);
+              ParseGrouper grouper(rules, points, kTreesPerGroup, true);
+              engine.VisitDistinctParses(
+                  [&grouper](const ParseTreeNode& root) { grouper.Add(root); });
+              groups = grouper.Finish();
+              pointsFound = true;
+            }
+          } catch (const std::bad_alloc&) {
+            points.clear();
+            groups.clear();
+            pointsFound = false;
+            messages.append(QStringLiteral("Memory Allocation Error !"));
+          }
+        }
+        if (ambiguous && !pointsFound) pointLines_.append(QString::fromUtf8(kPointsNotFound));
         break;
       }
     }
   }
+  if (pointsFound)
+    ShowPoints(points, *grammar_.ruleGroups());
+  else
+    points_->setText(pointLines_.join(QLatin1Char('\n')).toHtmlEscaped());
+  points_->setVisible(!pointLines_.isEmpty());
   verdict_->setText(
       judgement_.isEmpty()
           ? QString()
@@ -291,9 +632,17 @@ void ParsePane::Analyse() {
   messages_->setText(messages.join(QLatin1Char('\n')));
   messages_->setVisible(!messages.isEmpty());
   name_ = FileNameOf(line);
-  const bool any = !parses.empty();
-  const bool numbered = parses.size() > 1;
-  canvas_->SetTrees(std::move(parses), std::move(marks), numbered);
+  const bool copies = parses.empty() && !groups.empty();
+  CanvasTrees trees;
+  if (const RuleGroups* rules = grammar_.ruleGroups(); rules != nullptr)
+    trees = Arrange(std::move(parses), std::move(marks), std::move(groups), points, *rules);
+  else
+    trees = Arrange(std::move(parses), std::move(marks), {}, {}, RuleGroups(RuleSet()));
+  // The first trees of groups of parses too many to draw: their differences
+  // among themselves.
+  if (copies) trees.marks = MarkDifferences(trees.parses, judgement);
+  const bool any = !trees.parses.empty();
+  canvas_->SetTrees(std::move(trees));
   for (QAction* action : {copyAll_, svgAll_, pngAll_}) action->setEnabled(any);
 }
 
@@ -349,14 +698,15 @@ void ParsePane::TakeLineUnderCursor() {
   // Parse line [k] picks out tree k.
   static const QRegularExpression numbered(QStringLiteral("^\\t\\t\\[(\\d+)\\]\\("));
   const QRegularExpressionMatch match = numbered.match(text);
-  canvas_->PickOut(match.hasMatch() ? match.captured(1).toInt() - 1 : -1);
+  canvas_->PickOut(match.hasMatch() ? canvas_->TreeNumbered(match.captured(1).toInt()) : -1);
 }
 
 void ParsePane::ShowContextMenu(const QPoint& point) {
   const int tree = canvas_->TreeAt(point);
   QMenu menu;
   if (tree >= 0) {
-    const QString number = QString::number(tree + 1);
+    const int shown = canvas_->NumberOf(static_cast<std::size_t>(tree));
+    const QString number = QString::number(shown > 0 ? shown : tree + 1);
     menu.addAction(QCoreApplication::translate("ParsePane", "复制树 [%1] 的图片").arg(number), this,
                    [this, tree] { CopyImage(tree); });
     menu.addAction(QCoreApplication::translate("ParsePane", "树 [%1] 另存为 SVG...").arg(number),
@@ -388,7 +738,8 @@ bool ParsePane::CopyImage(int index) {
 bool ParsePane::Save(int index, Format format) {
   if (canvas_->treeCount() == 0 || index >= canvas_->treeCount()) return false;
   QString name = name_;
-  if (index >= 0 && canvas_->treeCount() > 1) name += QStringLiteral(" [%1]").arg(index + 1);
+  if (index >= 0 && canvas_->treeCount() > 1)
+    name += QStringLiteral(" [%1]").arg(canvas_->NumberOf(static_cast<std::size_t>(index)));
   name += format == Format::kSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
   const QString proposed = QDir(QString::fromStdString(startupDir_)).filePath(name);
   // A file the picture may not replace is refused before it is asked about.

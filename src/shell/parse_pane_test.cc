@@ -5,14 +5,18 @@
 #include <QAction>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QToolTip>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <array>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -52,6 +56,19 @@ void PutCursorOn(QPlainTextEdit* view, const QString& text) {
 
 QByteArray ExampleFile(const char* name) {
   return QByteArray::fromStdString(ReadFile(ExamplesDir() / name));
+}
+
+// The line (from 1) of the rules file that holds `title`, found by its text.
+int LineOfTitle(const QByteArray& rules, const QByteArray& title) {
+  const QList<QByteArray> lines = rules.split('\n');
+  for (int k = 0; k < lines.size(); ++k)
+    if (lines[k].contains("[ " + title + " ]")) return k + 1;
+  return 0;
+}
+
+// The centre of node `node` of tree `tree`, in the canvas's viewport.
+QPoint CentreOf(TreeCanvas* canvas, int tree, int node) {
+  return canvas->NodeRect(tree, node).center();
 }
 
 }  // namespace
@@ -201,29 +218,187 @@ class ParsePaneTest : public QObject {
     QVERIFY(bench_->dialogs->messages.empty());
   }
 
-  void aLineOverTheLimitIsJudgedAndCountedWithoutTrees() {
-    // Six titles of S -> S S: 14 shapes x 6^4 titles = 18,144 parses of S S S S S.
+  // Titles of S -> S S, one rule each (R01, R02, ...), as the grammar.
+  void UseTitlesOfSS(int titles) {
     QByteArray rules = "CFGRuleSetBegin\r\n";
-    for (int i = 1; i <= 6; ++i)
-      rules += QByteArray("&& [ R0") + QByteArray::number(i) + " ] S -> S S :: <TREE> = T" +
-               QByteArray::number(i) + "\r\n";
+    for (int i = 1; i <= titles; ++i)
+      rules += "&& [ R" + QByteArray::number(i).rightJustified(2, '0') +
+               " ] S -> S S :: <TREE> = T" + QByteArray::number(i) + "\r\n";
     dir_->Write(QStringLiteral("rules2.txt"), rules + "CFGRuleSetEnd\r\n");
     QByteArray config = dir_->Read(QStringLiteral("config.ini"));
     config.replace("RULES=rules.txt", "RULES=rules2.txt");
     dir_->Write(QStringLiteral("config.ini"), config);
+  }
+
+  void aLineOverTheLimitIsJudgedAndCountedWithoutTrees() {
+    // Six titles of S -> S S: 14 shapes x 6^4 titles = 18,144 parses of S S S S S.
+    UseTitlesOfSS(6);
     input_->setText(QStringLiteral("S S S S S"));
     QCOMPARE(pane_->judgementText(), QStringLiteral("内含型歧义"));
     QCOMPARE(pane_->countText(),
              QStringLiteral("共有18144种组合方式，超出上限10000种，未逐一列出"));
-    QCOMPARE(pane_->canvas()->treeCount(), 0);
+    // Over the limit of trees drawn, the groups and their first trees: the
+    // root's rule competes over the whole line; each title tops 14 x 6^3.
+    // (The list has the parses topped by R06 first, so the rules and the
+    // groups go from R06 down.)
+    QStringList rules;
+    for (int i = 6; i >= 1; --i) rules.append(QStringLiteral("R0%1 S -> S S").arg(i));
+    QCOMPARE(pane_->pointTexts(), QStringList{"歧义点 1-5: " + rules.join(" | ")});
+    QStringList groups;
+    for (int i = 6; i >= 1; --i)
+      groups.append(QStringLiteral("根 S\u30001-5: R0%1\u3000共3024种，画出前3种").arg(i));
+    QCOMPARE(pane_->groupTexts(), groups);
+    QCOMPARE(pane_->canvas()->treeCount(), 6 * int(kTreesPerGroup));
+    // Each group's trees have its rule on top, and are numbered as listed.
+    for (int k = 0; k < pane_->canvas()->treeCount(); ++k) {
+      const ParseTreeNode* root = pane_->canvas()->parses()[std::size_t(k)].get();
+      QCOMPARE(pane_->RuleText(*root), rules[k / int(kTreesPerGroup)]);
+      const int number = pane_->canvas()->NumberOf(std::size_t(k));
+      QVERIFY(number >= 1 && number <= 18144);
+      if (k % int(kTreesPerGroup) > 0)
+        QVERIFY(number > pane_->canvas()->NumberOf(std::size_t(k - 1)));
+    }
     input_->setText(QStringLiteral("S S S S"));
     QCOMPARE(pane_->countText(), QStringLiteral("共有1080种组合方式"));
+    // Within the limit every tree is drawn, in groups: 5 shapes x 6^2 each.
+    QCOMPARE(pane_->groupTexts().size(), 6);
+    QVERIFY(pane_->groupTexts().first().endsWith(QStringLiteral("共180种")));
     // Drawn in the pane, but too many for one image: said, and nothing copied.
     QCOMPARE(pane_->canvas()->treeCount(), 1080);
     QVERIFY(!pane_->CopyImage(-1));
     QCOMPARE(bench_->dialogs->texts(),
              QStringList{QStringLiteral("这幅图太大，无法做成图片；请另存为 SVG。")});
     QVERIFY(pane_->CopyImage(1079));
+    // A few parses are not grouped.
+    input_->setText(QStringLiteral("S S S"));
+    QCOMPARE(pane_->canvas()->treeCount(), 2 * 36);
+    QCOMPARE(pane_->groupTexts().size(), 6);
+    input_->setText(QStringLiteral("S S"));
+    QVERIFY(pane_->groupTexts().isEmpty());
+    QCOMPARE(pane_->canvas()->treeCount(), 6);
+  }
+
+  // Beyond what the pane goes through, the count alone, and the points are
+  // said not to be computed, in --parse's words.
+  void aLineOverTheGroupingLimitIsCountedOnly() {
+    UseTitlesOfSS(10);  // 14 x 10^4 = 140,000 parses
+    input_->setText(QStringLiteral("S S S S S"));
+    QCOMPARE(pane_->countText(),
+             QStringLiteral("共有140000种组合方式，超出上限10000种，未逐一列出"));
+    QCOMPARE(pane_->pointTexts(), QStringList{"歧义点：未计算（组合方式超出上限）"});
+    QVERIFY(pane_->groupTexts().isEmpty());
+    QCOMPARE(pane_->canvas()->treeCount(), 0);
+  }
+
+  // The divergence points under the judgement, as marvolen-report --parse
+  // prints them, and their tops framed in every tree.
+  void theDivergencePointsAreListedAndMarked_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("judgement");
+    QTest::addColumn<QStringList>("points");
+    QTest::newRow("covert") << "n n n"
+                            << "内含型歧义"
+                            << QStringList{"歧义点 1-3: R07 NP -> n NP | R08 NP -> NP n"};
+    QTest::newRow("overt") << "v n u<的> n"
+                           << "外显型歧义"
+                           << QStringList{"歧义点 1-4: R34 VP -> v NP | R08 NP -> NP n"};
+    QTest::newRow("one way") << "m q n"
+                             << "只有一种组合方式(无歧义)" << QStringList{};
+    QTest::newRow("cannot combine") << "u<的> u<的>"
+                                    << "不能组合" << QStringList{};
+  }
+  void theDivergencePointsAreListedAndMarked() {
+    QFETCH(QString, line);
+    QFETCH(QString, judgement);
+    QFETCH(QStringList, points);
+    input_->setText(line);
+    QCOMPARE(pane_->judgementText(), judgement);
+    QCOMPARE(pane_->pointTexts(), points);
+    auto* label = pane_->findChild<QLabel*>("divergencePoints");
+    QVERIFY(label != nullptr);
+    QCOMPARE(label->isVisible(), !points.isEmpty());
+    // In each tree one node is framed per point: the top of the span, built
+    // by one of the competing rules, a different one in each tree; the
+    // difference marks stay.
+    TreeCanvas* canvas = pane_->canvas();
+    QStringList tops;
+    for (int k = 0; k < canvas->treeCount(); ++k) {
+      const DrawnTree& tree = canvas->LaidOutTree(k);
+      QCOMPARE(std::any_of(tree.nodes.begin(), tree.nodes.end(),
+                           [](const DrawnNode& n) { return n.marked; }),
+               !points.isEmpty());
+      const std::vector<bool>& framed = canvas->pointMarks().at(std::size_t(k));
+      QCOMPARE(framed.size(), tree.nodes.size());
+      QCOMPARE(int(std::count(framed.begin(), framed.end(), true)), int(points.size()));
+      for (int node = 0; node < int(framed.size()); ++node) {
+        if (!framed[std::size_t(node)]) continue;
+        const QString rule = pane_->RuleText(*canvas->NodeOf(k, node));
+        QVERIFY2(points.first().contains(": " + rule) || points.first().contains("| " + rule),
+                 qPrintable(rule));
+        tops.append(rule);
+      }
+    }
+    tops.removeDuplicates();
+    QCOMPARE(tops.size(), points.isEmpty() ? 0 : 2);
+  }
+
+  // Hovering a node shows the rule that built it; a leaf shows nothing.
+  void hoveringANodeShowsItsRule() {
+    input_->setText(QStringLiteral("v n u<的> n"));
+    TreeCanvas* canvas = pane_->canvas();
+    QCOMPARE(canvas->treeCount(), 2);
+    QStringList roots;
+    for (int k = 0; k < 2; ++k) roots.append(canvas->ToolTipAt(CentreOf(canvas, k, 0)));
+    roots.sort();
+    QCOMPARE(roots, (QStringList{"R08 NP -> NP n", "R34 VP -> v NP"}));
+    const int last = int(canvas->LaidOutTree(0).nodes.size()) - 1;
+    QVERIFY(canvas->LaidOutTree(0).nodes[last].leaf);
+    QVERIFY(canvas->ToolTipAt(CentreOf(canvas, 0, last)).isEmpty());
+    // The tooltip itself, as the viewport is asked for it.
+    QHelpEvent help(QEvent::ToolTip, CentreOf(canvas, 0, 0),
+                    canvas->viewport()->mapToGlobal(CentreOf(canvas, 0, 0)));
+    QCoreApplication::sendEvent(canvas->viewport(), &help);
+    QCOMPARE(QToolTip::text(), canvas->ToolTipAt(CentreOf(canvas, 0, 0)));
+  }
+
+  // A click on a node, or on a rule's title among the points, puts the
+  // cursor on the rule's line in the rules file, opened if need be.
+  void aClickGoesToTheRulesLine() {
+    const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
+    input_->setText(QStringLiteral("v n u<的> n"));
+    CloseAllWindows(main_);
+    QVERIFY(main_->documents()->activeWindow() == nullptr);
+    TreeCanvas* canvas = pane_->canvas();
+    QSignalSpy chosen(pane_, &ParsePane::ruleChosen);
+    for (int k = 0; k < 2; ++k) {
+      const QString rule = pane_->RuleText(*canvas->parses()[std::size_t(k)]);
+      QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, CentreOf(canvas, k, 0));
+      QCOMPARE(chosen.size(), k + 1);
+      DocumentWindow* window = main_->documents()->activeWindow();
+      QVERIFY(window != nullptr);
+      QVERIFY(SameFile(window->document()->path(), dir_->file(QStringLiteral("rules.txt"))));
+      const int line = LineOfTitle(rules, rule.left(3).toLatin1());
+      QVERIFY(line > 0);
+      QCOMPARE(window->editor()->textCursor().blockNumber(), line - 1);
+      QVERIFY(window->editor()->hasFocus());  // the cursor shows
+    }
+    QCOMPARE(main_->findChild<QMdiArea*>("documentArea")->subWindowList().size(), 1);
+    // The pane keeps its line while the rules are the active window.
+    QCOMPARE(input_->text(), QStringLiteral("v n u<的> n"));
+    // A leaf is no rule: nothing.
+    const int last = int(canvas->LaidOutTree(0).nodes.size()) - 1;
+    QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, CentreOf(canvas, 0, last));
+    QCOMPARE(chosen.size(), 2);
+
+    // The titles among the points are links to their rules.
+    auto* label = pane_->findChild<QLabel*>("divergencePoints");
+    static const QRegularExpression link(QStringLiteral("<a href=\"([^\"]+)\">R34</a>"));
+    const QRegularExpressionMatch match = link.match(label->text());
+    QVERIFY2(match.hasMatch(), qPrintable(label->text()));
+    emit label->linkActivated(match.captured(1));
+    QCOMPARE(chosen.size(), 3);
+    QCOMPARE(main_->documents()->activeWindow()->editor()->textCursor().blockNumber(),
+             LineOfTitle(rules, "R34") - 1);
   }
 
   void takesTheLineUnderTheCursor() {
@@ -400,6 +575,80 @@ class ParsePaneTest : public QObject {
     QVERIFY(!main_->action(Command::kViewParsePane)->isChecked());
     main_->action(Command::kViewParsePane)->trigger();
     QVERIFY(pane_->isVisible());
+  }
+
+  // The grouper on hand-built trees: where the parses share the top rule,
+  // they are told apart by the point's rules used below it; where the tops
+  // differ, by the top's rule alone; the first trees kept in list order.
+  void parsesAreGroupedByTheRulesAtTheirPoints() {
+    RuleSet rules;
+    for (const auto& [title, left, right] :
+         std::vector<std::array<const char*, 3>>{{"R01", "S", "A B"},
+                                                 {"R02", "A", "x x"},
+                                                 {"R03", "B", "x"},
+                                                 {"R04", "A", "x"},
+                                                 {"R05", "B", "x x"},
+                                                 {"R06", "S", "x A"}})
+      rules.rules.emplace_back(title, left, right, std::string("T") + title);
+    const RuleGroups groups(rules);
+    auto node = [](const char* label, const char* title,
+                   std::vector<std::unique_ptr<ParseTreeNode>> children) {
+      auto made = std::make_unique<ParseTreeNode>(label, title);
+      for (auto& child : children) AppendChild(*made, std::move(child));
+      return made;
+    };
+    auto x = [&node] { return node("x", "", {}); };
+    auto list = [](auto... trees) {
+      ParseList parses;
+      (parses.push_back(std::move(trees)), ...);
+      return parses;
+    };
+    auto build = [&](const char* a, int splitA) {
+      // S(A(x x) B(x)) with splitA 2, S(A(x) B(x x)) with 1; A's title `a`.
+      std::vector<std::unique_ptr<ParseTreeNode>> left, right;
+      for (int k = 0; k < splitA; ++k) left.push_back(x());
+      for (int k = splitA; k < 3; ++k) right.push_back(x());
+      std::vector<std::unique_ptr<ParseTreeNode>> top;
+      top.push_back(node("A", a, std::move(left)));
+      top.push_back(node("B", splitA == 2 ? "TR03" : "TR05", std::move(right)));
+      return node("S", "TR01", std::move(top));
+    };
+    // Same top, different splits: three parses, two readings.
+    ParseList same = list(build("TR02", 2), build("TR04", 1), build("TR02", 2));
+    const DivergencePoints samePoints = FindDivergences(same, groups);
+    QCOMPARE(samePoints.size(), std::size_t(1));
+    QCOMPARE(samePoints[0].groups, (std::vector<int>{0, 1, 2, 3, 4}));
+    ParseGrouper grouper(groups, samePoints, 1, true);
+    for (const auto& parse : same) grouper.Add(*parse);
+    std::vector<ParseGroup> found = grouper.Finish();
+    QCOMPARE(found.size(), std::size_t(2));
+    QCOMPARE(found[0].count, std::uint64_t(2));
+    QCOMPARE(found[0].readings, (std::vector<std::vector<int>>{{1, 2}}));
+    QCOMPARE(found[0].first, (std::vector<std::size_t>{0}));  // one kept, the first
+    QCOMPARE(found[0].trees.size(), std::size_t(1));
+    QVERIFY(TreesEqual(found[0].trees[0].get(), same[0].get()));
+    QCOMPARE(found[1].readings, (std::vector<std::vector<int>>{{3, 4}}));
+    QCOMPARE(found[1].first, (std::vector<std::size_t>{1}));
+    // The point's top in each parse is its root.
+    for (const auto& parse : same)
+      QCOMPARE(PointNodes(*parse, samePoints, groups), std::vector<int>{0});
+
+    // Different tops: told by the top alone, whatever is below.
+    std::vector<std::unique_ptr<ParseTreeNode>> ax;
+    ax.push_back(x());
+    ax.push_back(node("A", "TR02", list(x(), x())));
+    ParseList tops = list(build("TR02", 2), node("S", "TR06", std::move(ax)), build("TR04", 1));
+    const DivergencePoints topPoints = FindDivergences(tops, groups);
+    QCOMPARE(topPoints.size(), std::size_t(1));
+    ParseGrouper byTop(groups, topPoints, 5, false);
+    for (const auto& parse : tops) byTop.Add(*parse);
+    found = byTop.Finish();
+    QCOMPARE(found.size(), std::size_t(2));
+    QCOMPARE(found[0].readings, (std::vector<std::vector<int>>{{0}}));
+    QCOMPARE(found[0].first, (std::vector<std::size_t>{0, 2}));
+    QVERIFY(found[0].trees.empty());
+    QCOMPARE(found[1].readings, (std::vector<std::vector<int>>{{5}}));
+    QCOMPARE(found[1].count, std::uint64_t(1));
   }
 
   void linesOfAReport() {

@@ -26,17 +26,87 @@ TreeCanvas::TreeCanvas(QWidget* parent) : QAbstractScrollArea(parent) {
   // Always there, so that rows never flow again because it came or went.
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   viewport()->setAutoFillBackground(false);
+  viewport()->setMouseTracking(true);
   Relayout();
 }
 
 void TreeCanvas::SetTrees(ParseList parses, ParseMarks marks, bool numbered) {
-  parses_ = std::move(parses);
-  marks_ = std::move(marks);
-  numbered_ = numbered;
+  CanvasTrees trees;
+  if (numbered) {
+    trees.numbers.resize(parses.size());
+    for (std::size_t k = 0; k < parses.size(); ++k) trees.numbers[k] = static_cast<int>(k) + 1;
+  }
+  trees.parses = std::move(parses);
+  trees.marks = std::move(marks);
+  SetTrees(std::move(trees));
+}
+
+void TreeCanvas::SetTrees(CanvasTrees trees) {
+  parses_ = std::move(trees.parses);
+  marks_ = std::move(trees.marks);
+  points_ = std::move(trees.points);
+  numbers_ = std::move(trees.numbers);
+  headings_ = std::move(trees.headings);
   picked_ = -1;
   placed_.clear();  // so the view goes back to the top
   Relayout();
   horizontalScrollBar()->setValue(0);
+}
+
+int TreeCanvas::NumberOf(std::size_t index) const {
+  return index < numbers_.size() ? numbers_[index] : 0;
+}
+
+int TreeCanvas::TreeNumbered(int number) const {
+  if (number <= 0) return -1;
+  const auto at = std::find(numbers_.begin(), numbers_.end(), number);
+  return at == numbers_.end() ? -1 : static_cast<int>(at - numbers_.begin());
+}
+
+std::pair<int, int> TreeCanvas::NodeAt(const QPoint& point) const {
+  const QPointF at = point + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  const int tree = TreeAt(point);
+  if (tree < 0) return {-1, -1};
+  const Placed& placed = placed_[static_cast<std::size_t>(tree)];
+  const std::vector<DrawnNode>& nodes = placed.drawing.nodes;
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    const DrawingRect& box = nodes[i].box;
+    if (QRectF(placed.at + QPointF(box.left, box.top), QSizeF(box.width, box.height)).contains(at))
+      return {tree, static_cast<int>(i)};
+  }
+  return {-1, -1};
+}
+
+const ParseTreeNode* TreeCanvas::NodeOf(int tree, int node) const {
+  if (tree < 0 || tree >= treeCount() || node < 0) return nullptr;
+  // Preorder: a node, then its children's subtrees from left to right.
+  std::vector<const ParseTreeNode*> stack = {parses_[static_cast<std::size_t>(tree)].get()};
+  for (int k = 0; !stack.empty(); ++k) {
+    const ParseTreeNode* at = stack.back();
+    stack.pop_back();
+    if (k == node) return at;
+    std::vector<const ParseTreeNode*> children;
+    for (const ParseTreeNode* child = at->firstChild.get(); child; child = child->nextSibling.get())
+      children.push_back(child);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return nullptr;
+}
+
+QRect TreeCanvas::NodeRect(int tree, int node) const {
+  if (tree < 0 || tree >= laidOutCount()) return QRect();
+  const Placed& placed = placed_[static_cast<std::size_t>(tree)];
+  if (node < 0 || node >= static_cast<int>(placed.drawing.nodes.size())) return QRect();
+  const DrawingRect& box = placed.drawing.nodes[static_cast<std::size_t>(node)].box;
+  const QPointF offset(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+  return QRectF(placed.at + offset + QPointF(box.left, box.top), QSizeF(box.width, box.height))
+      .toAlignedRect();
+}
+
+QString TreeCanvas::ToolTipAt(const QPoint& point) const {
+  const auto [tree, node] = NodeAt(point);
+  const ParseTreeNode* at = NodeOf(tree, node);
+  return at != nullptr && nodeText_ ? nodeText_(*at) : QString();
 }
 
 void TreeCanvas::PickOut(int index) {
@@ -72,11 +142,20 @@ DrawnTree TreeCanvas::Drawing(int index, const QFont& font) const {
   const MeasureText measure = FontMeasure(font);
   if (index < 0) {
     style.maxRowWidth = kExportRowWidth * style.fontSize / 14;
-    return LayOutTrees(parses_, measure, style, marks_, numbered_ ? 1 : 0);
+    DrawnTree drawing = LayOutTrees(parses_, measure, style, marks_, numbers_.empty() ? 0 : 1);
+    // The trees' own numbers, which need not follow one another (groups).
+    std::size_t k = 0;
+    for (DrawnText& text : drawing.texts) {
+      if (text.role != DrawnText::Role::kNumber) continue;
+      text.text = "[" + std::to_string(NumberOf(k++)) + "]";
+      const double width = measure(text.text);
+      text.box.left += (text.box.width - width) / 2;  // centred where it was
+      text.box.width = width;
+    }
+    return drawing;
   }
   const auto k = static_cast<std::size_t>(index);
-  return LayOutTrees(OneOf(parses_, k), measure, style, OneOf(marks_, k),
-                     numbered_ ? index + 1 : 0);
+  return LayOutTrees(OneOf(parses_, k), measure, style, OneOf(marks_, k), NumberOf(k));
 }
 
 void TreeCanvas::SetZoom(double zoom) {
@@ -92,16 +171,25 @@ void TreeCanvas::LayOutTo(double bottom) {
   while (placed_.size() < parses_.size() && (placed_.empty() || rowTop_ < limit)) {
     const std::size_t k = placed_.size();
     Placed placed;
-    placed.drawing = LayOutTrees(OneOf(parses_, k), measure, style_, OneOf(marks_, k),
-                                 numbered_ ? static_cast<int>(k) + 1 : 0);
-    Place(placed);
+    placed.drawing = LayOutTrees(OneOf(parses_, k), measure, style_, OneOf(marks_, k), NumberOf(k));
     placed_.push_back(std::move(placed));
+    Place(k);
   }
   UpdateScrollBars();
 }
 
-void TreeCanvas::Place(Placed& placed) {
+void TreeCanvas::Place(std::size_t index) {
+  Placed& placed = placed_[index];
   const double width = placed.drawing.width;
+  // A heading starts a row of its own, and its trees the row below.
+  while (headingAt_.size() < headings_.size() &&
+         headings_[headingAt_.size()].first <= static_cast<int>(index)) {
+    if (nextX_ > margin_) rowTop_ += rowHeight_ + style_.rowGap;
+    headingAt_.emplace_back(margin_, rowTop_);
+    rowTop_ += style_.lineHeight * 1.5;
+    nextX_ = margin_;
+    rowHeight_ = 0;
+  }
   if (nextX_ > margin_ && nextX_ + width + margin_ > viewport()->width()) {
     rowTop_ += rowHeight_ + style_.rowGap;
     nextX_ = margin_;
@@ -132,6 +220,7 @@ void TreeCanvas::Relayout() {
 }
 
 void TreeCanvas::StartRows() {
+  headingAt_.clear();
   rowTop_ = nextX_ = margin_;
   rowHeight_ = contentWidth_ = 0;
 }
@@ -158,11 +247,26 @@ void TreeCanvas::paintEvent(QPaintEvent* event) {
   painter.fillRect(event->rect(), colours.background);
   const QPointF offset(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
   const QRectF shown = QRectF(event->rect()).translated(-offset);
+  QFont bold = font_;
+  bold.setBold(true);
+  painter.setFont(bold);
+  painter.setPen(colours.label);
+  for (std::size_t h = 0; h < headingAt_.size(); ++h) {
+    const QRectF line(headingAt_[h], QSizeF(std::max(contentWidth_, double(viewport()->width())),
+                                            style_.lineHeight));
+    if (line.intersects(shown))
+      painter.drawText(line.translated(offset), Qt::AlignLeft | Qt::AlignVCenter,
+                       headings_[h].text);
+  }
+  static const std::vector<bool> kNoPoints;
   for (std::size_t k = 0; k < placed_.size(); ++k) {
-    if (!TreeRect(static_cast<int>(k)).intersects(shown)) continue;
+    // The line under a point's span reaches a little below the tree.
+    if (!TreeRect(static_cast<int>(k)).adjusted(0, 0, 0, style_.lineHeight).intersects(shown))
+      continue;
     painter.save();
     painter.translate(offset + placed_[k].at);
-    PaintDrawing(painter, placed_[k].drawing, font_, colours);
+    PaintDrawing(painter, placed_[k].drawing, font_, colours,
+                 k < points_.size() ? points_[k] : kNoPoints);
     painter.restore();
     if (static_cast<int>(k) == picked_) {
       painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -179,7 +283,7 @@ void TreeCanvas::resizeEvent(QResizeEvent* event) {
   if (event->oldSize().width() != event->size().width()) {
     // The rows flow again; the drawings stay as they are.
     StartRows();
-    for (Placed& placed : placed_) Place(placed);
+    for (std::size_t k = 0; k < placed_.size(); ++k) Place(k);
   }
   LayOutTo(verticalScrollBar()->value());
 }
@@ -193,6 +297,44 @@ void TreeCanvas::wheelEvent(QWheelEvent* event) {
 void TreeCanvas::scrollContentsBy(int, int) {
   LayOutTo(verticalScrollBar()->value());
   viewport()->update();
+}
+
+bool TreeCanvas::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = ToolTipAt(help->pos());
+    if (text.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      const auto [tree, node] = NodeAt(help->pos());
+      QToolTip::showText(help->globalPos(), text, viewport(), NodeRect(tree, node));
+    }
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TreeCanvas::mousePressEvent(QMouseEvent* event) {
+  const auto [tree, node] = NodeAt(event->position().toPoint());
+  const ParseTreeNode* at = NodeOf(tree, node);
+  if (event->button() == Qt::LeftButton && at != nullptr && at->firstChild != nullptr) {
+    event->accept();
+    emit nodeClicked(tree, node);
+    return;
+  }
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TreeCanvas::mouseMoveEvent(QMouseEvent* event) {
+  // A node that was built by a rule can be clicked.
+  const auto [tree, node] = NodeAt(event->position().toPoint());
+  const ParseTreeNode* at = NodeOf(tree, node);
+  if (at != nullptr && at->firstChild != nullptr)
+    viewport()->setCursor(Qt::PointingHandCursor);
+  else
+    viewport()->unsetCursor();
+  QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void TreeCanvas::changeEvent(QEvent* event) {

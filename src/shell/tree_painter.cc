@@ -33,13 +33,15 @@ TreeColours ColoursFor(const QPalette& palette) {
           text,
           Mix(text, base, 0.4),
           dark ? QColor(0xff, 0x8a, 0x80) : QColor(kPaperColours.marked),
-          dark ? QColor(0x5c, 0x47, 0x0a) : QColor(kPaperColours.markGround)};
+          dark ? QColor(0x5c, 0x47, 0x0a) : QColor(kPaperColours.markGround),
+          dark ? QColor(0x64, 0xb5, 0xf6) : QColor(0x15, 0x65, 0xc0)};
 }
 
 TreeColours PaperColours() {
   return {QColor(kPaperColours.background), QColor(kPaperColours.edge),
           QColor(kPaperColours.label),      QColor(kPaperColours.title),
-          QColor(kPaperColours.marked),     QColor(kPaperColours.markGround)};
+          QColor(kPaperColours.marked),     QColor(kPaperColours.markGround),
+          QColor(0x15, 0x65, 0xc0)};
 }
 
 QFont TreeFont(int pixelSize) {
@@ -70,7 +72,7 @@ TreeStyle StyleFor(const QFont& font) {
 }
 
 void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font,
-                  const TreeColours& colours) {
+                  const TreeColours& colours, const std::vector<bool>& points) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
@@ -85,6 +87,31 @@ void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font
     QPolygonF line;
     for (const DrawingPoint& p : edge.points) line.append(QPointF(p.x, p.y));
     painter.drawPolyline(line);
+  }
+
+  // A point's top: a frame round the node, and a line under the leaves of
+  // its span, from its first leaf's left to its last leaf's right.
+  const double pen = std::max(1.5, QFontInfo(font).pixelSize() / 8.0);
+  painter.setPen(QPen(colours.point, pen));
+  for (std::size_t i = 0; i < drawing.nodes.size() && i < points.size(); ++i) {
+    if (!points[i]) continue;
+    const QRectF box = Rect(drawing.nodes[i].box);
+    painter.drawRoundedRect(box.adjusted(-pen, -pen, pen, pen), radius, radius);
+    double left = box.left(), right = box.right(), bottom = box.bottom();
+    for (std::size_t j = i + 1; j < drawing.nodes.size(); ++j) {
+      // The subtree of node i is the nodes after it up to one that is not
+      // its descendant.
+      int up = drawing.nodes[j].parent;
+      while (up > static_cast<int>(i)) up = drawing.nodes[static_cast<std::size_t>(up)].parent;
+      if (up != static_cast<int>(i)) break;
+      if (!drawing.nodes[j].leaf) continue;
+      const QRectF leaf = Rect(drawing.nodes[j].box);
+      left = std::min(left, leaf.left());
+      right = std::max(right, leaf.right());
+      bottom = std::max(bottom, leaf.bottom());
+    }
+    const double under = bottom + 2 * pen;
+    painter.drawLine(QPointF(left, under), QPointF(right, under));
   }
 
   QFont bold = font;

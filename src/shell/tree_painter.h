@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <vector>
 
 #include "drawing/tree_layout.h"
 
@@ -18,6 +19,7 @@ namespace marvolen {
 
 struct TreeColours {
   QColor background, edge, label, title, marked, markGround;
+  QColor point;  // the frame of a divergence point's top node
 };
 
 // Colours that suit `palette`: its text on its base, the marks in a colour
@@ -35,8 +37,10 @@ MeasureText FontMeasure(const QFont& font);
 TreeStyle StyleFor(const QFont& font);
 
 // Draw `drawing` (without a background) with its origin at the painter's.
+// The nodes `points` holds true for (by index in drawing.nodes) are the
+// tops of divergence points: framed, and underlined under their span.
 void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font,
-                  const TreeColours& colours);
+                  const TreeColours& colours, const std::vector<bool>& points = {});
 
 // `drawing` on paper, a unit to a pixel; the image says it has
 // `dotsPerInch`. Null when it would be larger than an image may be

@@ -30,6 +30,8 @@ DATA_TEXTS = {
     '外显型歧义格式平均歧义个数', '内含型歧义:', '外显型歧义:', '：',
     # parse_pane.cc: a report's own lines that are no patterns.
     r'^\t+(其中.*:\d+个|(没有|无).*!!!)$',
+    # parse_pane.cc: the divergence points in the words of marvolen-report --parse.
+    '歧义点 %1: ', '歧义点：未计算（组合方式超出上限）',
     # dialogs.cc, report_view.cc: a font, and the text a line's height is measured with.
     '宋体', '汉Ag',
 }

@@ -721,6 +721,22 @@ An error occurred while reading the file: %2</translation>
         <translation>Export</translation>
     </message>
     <message>
+        <source>单击规则名，到规则文件中的这条规则</source>
+        <translation>Click a rule&apos;s name to go to its line in the rules file</translation>
+    </message>
+    <message>
+        <source>根 %1</source>
+        <translation>Root %1</translation>
+    </message>
+    <message>
+        <source>共%1种，画出前%2种</source>
+        <translation>%1 parses, the first %2 drawn</translation>
+    </message>
+    <message>
+        <source>共%1种</source>
+        <translation>%1 parses</translation>
+    </message>
+    <message>
         <source>“%1”不是 GBK 编码能表示的字符。</source>
         <translation>GBK cannot encode the character “%1”.</translation>
     </message>
