@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QtTest>
 
 #include "datafiles/rule_set_reader.h"
@@ -138,6 +139,13 @@ class DataFileCheckerTest : public QObject {
     QCOMPARE(editor->notes()[count - 1].line, impossible);
     QVERIFY(editor->NotesAt(duplicate).contains(QStringLiteral("repeats R01")));
     QVERIFY(editor->NotesAt(impossible).contains(QStringLiteral("nosuch")));
+    // The line's tooltip gives its message.
+    editor->GoToLine(impossible);
+    const QPoint at = editor->cursorRect().center();
+    QHelpEvent help(QEvent::ToolTip, at, editor->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(editor->viewport(), &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), editor->NotesAt(impossible));
     QVERIFY(other->editor()->notes().isEmpty());
     QVERIFY(other->notesList()->isHidden());
 

@@ -217,7 +217,10 @@ void MainWindow::GenerateReport() {
   documents_->SetClosingBlocked(false);
   if (outcome.end == RunEnd::Completed && !outcome.ruleEffects.empty()) {
     rulesPanel_->ShowRun(outcome.rules, outcome.ruleEffects, began);
-    rulesPanel_->show();
+    if (rulesPanel_->isHidden()) {
+      rulesPanel_->show();
+      resizeDocks({rulesPanel_}, {height() * 2 / 5}, Qt::Vertical);
+    }
   }
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.

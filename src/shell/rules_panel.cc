@@ -2,6 +2,7 @@
 #include "shell/rules_panel.h"
 
 #include <QtWidgets>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -308,7 +309,7 @@ void RulesPanel::ShowRun(const RuleSet& rules, std::vector<RuleEffect> effects,
       kRule,
       QCoreApplication::translate("RulesPanel", "没有分析树用到的规则（%1 条）").arg(unusedCount));
   rules_->expandAll();
-  rules_->resizeColumnToContents(kRule);
+  for (int column = 0; column < kRuleColumns - 1; ++column) rules_->resizeColumnToContents(column);
   summary_->setText(
       QCoreApplication::translate("RulesPanel",
                                   "上次运行：%1 条规则，其中 %2 "
@@ -411,8 +412,10 @@ void RulesPanel::ShowWithout() {
   whatIf_->setText(
       QCoreApplication::translate("RulesPanel", "去掉 %1 条规则之后：").arg(removed.size()) +
       QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
-  for (int column = 0; column < kChangeColumns - 2; ++column)
+  // The parses lost take what is left after the short columns, within reason.
+  for (int column = 0; column < kChangeColumns - 1; ++column)
     changes_->resizeColumnToContents(column);
+  changes_->setColumnWidth(kLost, std::min(changes_->columnWidth(kLost), 420));
   QApplication::restoreOverrideCursor();
 }
 
