@@ -13,7 +13,10 @@
 #include "datafiles/rule_set_reader.h"
 #include "encoding/gbk.h"
 #include "shell/commands.h"
+#include "shell/document.h"
+#include "shell/document_editor.h"
 #include "shell/document_manager.h"
+#include "shell/document_window.h"
 #include "shell/main_window.h"
 #include "shell/test_support.h"
 #include "testing/files.h"
@@ -114,6 +117,27 @@ class RulesPanelTest : public QObject {
     }
     QVERIFY(used->childCount() > 0);
     QVERIFY(panel_->changesView()->topLevelItemCount() == 0);
+
+    // A double click on a rule goes to its line in the rules file.
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
+    const int rule = IndexOf("R05");
+    QTreeWidgetItem* row = nullptr;
+    for (int k = 0; k < used->childCount(); ++k)
+      if (used->child(k)->data(kRuleColumn, Qt::UserRole).toInt() == rule) row = used->child(k);
+    QVERIFY(row != nullptr);
+    view->scrollToItem(row);
+    const QPoint at = view->visualItemRect(row).center();
+    QSignalSpy chosen(panel_, &RulesPanel::placeChosen);
+    // A double click as a person makes it: a click, then the second press.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.front().at(1).toInt(), rules_.LineOf(rule));
+    DocumentWindow* window = main_->documents()->activeWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->document()->path().endsWith(QStringLiteral("rules.txt")));
+    QCOMPARE(window->editor()->cursorLine(), rules_.LineOf(rule));
   }
 
   void uncheckingRulesListsThePatternsThatChangeWithoutThem() {
