@@ -135,11 +135,15 @@ void PatternCollector::EndPattern() {
   PatternDone(kind_, pattern_);
 }
 
+std::string RuleKeyOf(const CfgRule& rule) {
+  const std::vector<std::string_view> items(rule.items().begin(), rule.items().end());
+  return RuleKey(rule.leftTag(), rule.treeTitle(), items);
+}
+
 RuleIndex::RuleIndex(const RuleSet& rules) {
   for (std::size_t k = 0; k < rules.rules.size(); ++k) {
     const CfgRule& rule = rules.rules[k];
-    std::vector<std::string_view> items(rule.items().begin(), rule.items().end());
-    rules_.emplace(RuleKey(rule.leftTag(), rule.treeTitle(), items), Entry{k, rule.title()});
+    rules_.emplace(RuleKeyOf(rule), Entry{k, rule.title()});
   }
 }
 

@@ -69,6 +69,10 @@ class PatternCollector : public ReportObserver {
   PatternResult pattern_;
 };
 
+// What a parse tree shows of a rule (its left tag, tree title and items),
+// as one key: rules with equal keys make the same nodes.
+std::string RuleKeyOf(const CfgRule& rule);
+
 // The rules of a rules file by what a parse tree shows of them.
 class RuleIndex {
  public:

@@ -1,6 +1,7 @@
 // Checking the data files named by config.ini.
 #include "run/data_lint.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "datafiles/rule_set_reader.h"
@@ -35,7 +36,63 @@ class ReaderMessages : public UserInterface {
   int& count_;
 };
 
+// Keeps each reader message with the line it gives or else the line its
+// reader has reached.
+class DiagnosticRecorder : public UserInterface {
+ public:
+  DiagnosticRecorder(std::vector<DataDiagnostic>& out, DataFile file, const InputStream& in)
+      : out_(out), file_(file), in_(in) {}
+
+  void ShowMessage(const std::string& text) override { ShowMessageAt(text, {}); }
+  void ShowMessageAt(const std::string& text, const MessagePlace& place) override {
+    const std::size_t end = text.find_last_not_of(" \t\r\n");
+    out_.push_back({file_, place.line != 0 ? place.line : in_.line(),
+                    end == std::string::npos ? std::string() : text.substr(0, end + 1)});
+  }
+  void SetBusy(bool) override {}
+
+ private:
+  std::vector<DataDiagnostic>& out_;
+  DataFile file_;
+  const InputStream& in_;
+};
+
 }  // namespace
+
+std::vector<DataDiagnostic> CheckDataTexts(const std::optional<std::string>& tags,
+                                           const std::optional<std::string>& sequences,
+                                           const std::optional<std::string>& rules,
+                                           bool threeItemsOnly) {
+  std::vector<DataDiagnostic> diagnostics;
+  TagSet tagSet;
+  SequenceList sequenceList;
+  RuleSet ruleSet;
+  if (tags) {
+    const auto in = InputStream::FromBytes(*tags);
+    DiagnosticRecorder ui(diagnostics, DataFile::kTags, *in);
+    ReadTagSet(tagSet, *in, ui);
+  }
+  if (sequences) {
+    const auto in = InputStream::FromBytes(*sequences);
+    DiagnosticRecorder ui(diagnostics, DataFile::kSequences, *in);
+    ReadSequences(sequenceList, *in, ui);
+  }
+  if (rules) {
+    const auto in = InputStream::FromBytes(*rules);
+    DiagnosticRecorder ui(diagnostics, DataFile::kRules, *in);
+    ReadRuleSet(ruleSet, *in, ui);
+  }
+  if (tags && sequences && rules) {
+    for (Finding& finding : LintDataFiles(tagSet, ruleSet, sequenceList, threeItemsOnly))
+      diagnostics.push_back({finding.file, finding.line, std::move(finding.text)});
+  }
+  std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                   [](const DataDiagnostic& a, const DataDiagnostic& b) {
+                     if (a.file != b.file) return a.file < b.file;
+                     return a.line < b.line;
+                   });
+  return diagnostics;
+}
 
 DataLint LintConfiguredDataFiles(const std::string& startupDir, UserInterface& ui) {
   DataLint lint;

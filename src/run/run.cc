@@ -384,7 +384,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   // The usage and what-if of every rule, from the same parses.
   // The HTML report shows them in its section 规则.
   std::unique_ptr<RuleEffects> ruleEffects;
-  if (options.ruleEffectsText || html) {
+  if (options.ruleEffectsText || options.ruleEffects || html) {
     ruleEffects = std::make_unique<RuleEffects>(ruleSet);
     reportOptions.observers.push_back(ruleEffects.get());
   }
@@ -569,6 +569,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
                                      ruleSet, ruleEffects->Effects(), DisplayPath(config.rules)))) {
     ui.ShowMessage("The table of rule effects could not be written completely");
   }
+  if (options.ruleEffects) options.ruleEffects(ruleSet, ruleEffects->Effects());
 
   outcome.errorMessages = ui.messages();
   outcome.end = RunEnd::Completed;

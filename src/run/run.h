@@ -12,11 +12,15 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/reports.h"
 #include "datafiles/user_interface.h"
 
 namespace marvolen {
+
+struct RuleEffect;
+struct RuleSet;
 
 // The five values of section "DATA" of config.ini, as read (bytes of the
 // file: GBK or UTF-8, whichever the file was written in).
@@ -101,6 +105,10 @@ struct RunOptions : ReportOptions {
   // it, counted from the run's parses, go here as text (UTF-8) when the run
   // completes.
   std::function<bool(std::string_view)> ruleEffectsText;
+  // When set, the rules of the run and each rule's usage and what-if (one
+  // entry per rule, in rule-set order) are handed here when the run
+  // completes, on the thread that runs it.
+  std::function<void(const RuleSet&, std::vector<RuleEffect>)> ruleEffects;
 };
 
 enum class RunEnd {

@@ -282,6 +282,10 @@ AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
     if (exports.csvTable) options.csvTable = PathBesideReport(result, "csv");
   }
   options.reportWithoutFailedExports = true;
+  options.ruleEffects = [&outcome](const RuleSet& rules, std::vector<RuleEffect> effects) {
+    outcome.rules = rules;
+    outcome.ruleEffects = std::move(effects);
+  };
   RunResult run;
   outcome.messages = RunWithProgress(
       dialogs_, window_,

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "datafiles/user_interface.h"
+#include "grammar/cfg_rule.h"
+#include "rules/rule_effects.h"
 #include "run/run.h"
 #include "shell/report_window.h"
 
@@ -34,6 +36,9 @@ struct AnalysisOutcome {
   std::vector<RunMessage> messages;
   QString htmlReport;
   QStringList written;
+  // Of a completed run: its rules, and each rule's usage and what-if.
+  RuleSet rules;
+  std::vector<RuleEffect> ruleEffects;
 };
 
 // What a run writes besides the report, beside it: RESULT's name with its

@@ -54,8 +54,44 @@ void DocumentEditor::Highlight(const SearchPattern& pattern) {
   MarkMatchesInSight();
 }
 
+void DocumentEditor::SetNotes(const QList<LineNote>& notes) {
+  notes_ = notes;
+  MarkMatchesInSight();
+}
+
+QString DocumentEditor::NotesAt(int line) const {
+  QStringList texts;
+  for (const LineNote& note : notes_)
+    if (note.line == line) texts.append(note.text);
+  return texts.join(QLatin1Char('\n'));
+}
+
+bool DocumentEditor::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QPlainTextEdit::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QString text = NotesAt(cursorForPosition(help->pos()).blockNumber() + 1);
+  text.isEmpty() ? QToolTip::hideText() : QToolTip::showText(help->globalPos(), text, viewport());
+  return true;
+}
+
 void DocumentEditor::MarkMatchesInSight() {
   QList<QTextEdit::ExtraSelection> marks;
+  // The lines with faults: the text underlined, an empty line tinted.
+  for (const LineNote& note : notes_) {
+    const QTextBlock block = document()->findBlockByNumber(note.line - 1);
+    if (!block.isValid()) continue;
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(block);
+    if (block.length() > 1) {
+      mark.cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+      mark.format.setUnderlineColor(Qt::red);
+    } else {
+      mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+      mark.format.setBackground(QColor(255, 220, 220));
+    }
+    marks.append(mark);
+  }
   const qreal bottom = viewport()->height();
   for (QTextBlock block = firstVisibleBlock();
        !highlighted_.empty() && block.isValid() &&

@@ -12,9 +12,16 @@ namespace marvolen {
 // The font of the text windows at `points` (0: the default size).
 QFont TextFont(int points);
 
+// A fault of a data file at a line (1 for the first), as the editor marks it.
+struct LineNote {
+  int line = 0;
+  QString text;
+};
+
 // A plain-text editor on a document's text. Long lines wrap at the window
 // edge; there is no horizontal scroll bar. The matches of the find bar's
-// pattern in sight are marked.
+// pattern in sight are marked, and so are the lines with faults (SetNotes):
+// underlined with a wave, their messages in the line's tooltip.
 class DocumentEditor : public QPlainTextEdit, public TextPane {
   Q_OBJECT
 
@@ -32,6 +39,12 @@ class DocumentEditor : public QPlainTextEdit, public TextPane {
   void GoToLine(qint64 line) override;
   void SetPointSize(int points) override;
 
+  // Mark the lines of `notes` (none: no line is marked).
+  void SetNotes(const QList<LineNote>& notes);
+  const QList<LineNote>& notes() const { return notes_; }
+  // The messages of `line`, one a line ("" for a line without).
+  QString NotesAt(int line) const;
+
   // Ctrl+wheel: one step larger (1) or smaller (-1).
   Q_SIGNAL void zoomRequested(int steps);
 
@@ -39,11 +52,14 @@ class DocumentEditor : public QPlainTextEdit, public TextPane {
   void wheelEvent(QWheelEvent* event) override;
   // A new size brings other lines into sight, and wrapped lines re-wrap.
   void resizeEvent(QResizeEvent* event) override;
+  // The tooltip of a marked line gives its messages.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void MarkMatchesInSight();
 
   SearchPattern highlighted_;
+  QList<LineNote> notes_;
 };
 
 }  // namespace marvolen

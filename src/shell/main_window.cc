@@ -6,6 +6,7 @@
 
 #include "run/run.h"
 #include "shell/analysis_runner.h"
+#include "shell/data_file_checker.h"
 #include "shell/dialogs.h"
 #include "shell/document_editor.h"
 #include "shell/document_manager.h"
@@ -17,6 +18,7 @@
 #include "shell/recent_file_list.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
+#include "shell/rules_panel.h"
 #include "shell/text_printer.h"
 #include "shell/tree_canvas.h"
 #include "shell/window_list.h"
@@ -61,6 +63,8 @@ MainWindow::MainWindow(std::string startupDir, DialogProvider& dialogs, RecentFi
   CreateMenusAndToolBar();
   CreateStatusBar();
   CreateParsePane();
+  CreateRulesPanel();
+  checker_ = new DataFileChecker(startupDir_, documents_, this);
   connect(documents_, &DocumentManager::windowMade, this, &MainWindow::AddDocumentWindow);
   connect(documents_, &DocumentManager::changed, this, &MainWindow::UpdateActions);
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateActions);
@@ -107,6 +111,14 @@ void MainWindow::CreateParsePane() {
   });
 }
 
+void MainWindow::CreateRulesPanel() {
+  // Shown after each completed run.
+  rulesPanel_ = new RulesPanel(startupDir_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, rulesPanel_);
+  rulesPanel_->hide();
+  connect(rulesPanel_, &RulesPanel::placeChosen, this, &MainWindow::OpenPlace);
+}
+
 ReportWindow* MainWindow::reportWindow() const { return findChild<ReportWindow*>(); }
 
 TextPane* MainWindow::activePane() const {
@@ -122,6 +134,7 @@ void MainWindow::AddDocumentWindow(DocumentWindow* window) {
   connect(editor, &QPlainTextEdit::undoAvailable, this, &MainWindow::UpdateActions);
   connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::ShowCursorPosition);
   connect(editor, &DocumentEditor::zoomRequested, this, &MainWindow::Zoom);
+  checker_->Watch(window);
   AddWindow(window);
 }
 
@@ -204,8 +217,16 @@ void MainWindow::GenerateReport() {
     dataFiles.append(ConfiguredPath(startupDir_, value));
   if (!documents_->SaveBeforeRun(dataFiles)) return;
   documents_->SetClosingBlocked(true);  // none closes while the analysis runs
+  const QDateTime began = QDateTime::currentDateTime();
   const AnalysisOutcome outcome = runner_->Run({layout_.htmlReport, layout_.csvTable});
   documents_->SetClosingBlocked(false);
+  if (outcome.end == RunEnd::Completed && !outcome.ruleEffects.empty()) {
+    rulesPanel_->ShowRun(outcome.rules, outcome.ruleEffects, began);
+    if (rulesPanel_->isHidden()) {
+      rulesPanel_->show();
+      resizeDocks({rulesPanel_}, {height() * 2 / 5}, Qt::Vertical);
+    }
+  }
   // The report is shown when the run made one; the messages of any run stay
   // in the report window.
   if (outcome.end == RunEnd::Completed) action(kViewReport)->trigger();

@@ -33,6 +33,7 @@ class QMdiSubWindow;
 namespace marvolen {
 
 class AnalysisRunner;
+class DataFileChecker;
 class DialogProvider;
 class DocumentManager;
 class DocumentWindow;
@@ -40,6 +41,7 @@ class FindBar;
 class ParsePane;
 class RecentFileList;
 class ReportWindow;
+class RulesPanel;
 class TextPane;
 class TextPrinter;
 struct WorkbenchLayout;
@@ -85,6 +87,7 @@ class MainWindow : public QMainWindow {
   void CreateMenusAndToolBar();
   void CreateStatusBar();
   void CreateParsePane();
+  void CreateRulesPanel();
   // What each command does.
   std::map<Command, std::function<void()>> Handlers();
   void AddDocumentWindow(DocumentWindow* window);
@@ -113,6 +116,8 @@ class MainWindow : public QMainWindow {
   QList<QAction*> documentBar_;  // the menus shown while one is
   QToolBar* toolBar_ = nullptr;
   ParsePane* parsePane_ = nullptr;
+  RulesPanel* rulesPanel_ = nullptr;
+  DataFileChecker* checker_ = nullptr;
   bool paneWidthRestored_ = false;  // the remembered width given, at the first show
   std::unique_ptr<TextPrinter> printer_;
   bool checkingFiles_ = false;

@@ -864,6 +864,177 @@ Please choose an empty folder.</translation>
     </message>
 </context>
 <context>
+    <name>RulesPanel</name>
+    <message>
+        <source>不能组合</source>
+        <translation>cannot combine</translation>
+    </message>
+    <message>
+        <source>一种组合方式</source>
+        <translation>one way</translation>
+    </message>
+    <message>
+        <source>外显型歧义</source>
+        <translation>overt ambiguity</translation>
+    </message>
+    <message>
+        <source>内含型歧义</source>
+        <translation>covert ambiguity</translation>
+    </message>
+    <message>
+        <source>全部标记排列</source>
+        <translation>Tag-set permutations</translation>
+    </message>
+    <message>
+        <source>sequences 文件</source>
+        <translation>Sequences file</translation>
+    </message>
+    <message>
+        <source>%1 → %2 %3</source>
+        <translation>%1 → %2 %3</translation>
+    </message>
+    <message>
+        <source>%1：</source>
+        <translation>%1: </translation>
+    </message>
+    <message>
+        <source>没有格式的判断改变</source>
+        <translation>no judgement changes</translation>
+    </message>
+    <message>
+        <source>%1 个格式的判断改变（%2）</source>
+        <translation>%1 patterns change their judgement (%2)</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>；失去分析树 %1 个</source>
+        <translation>; %1 parses lost</translation>
+    </message>
+    <message>
+        <source>；平均歧义度 外显型 %1 → %2，内含型 %3 → %4</source>
+        <translation>; average degree overt %1 → %2, covert %3 → %4</translation>
+    </message>
+    <message>
+        <source>；%1 个格式的分析树未全部列出，未计算</source>
+        <translation>; %1 patterns not computed (their parses are not all listed)</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3</source>
+        <translation>%1 %2/%3</translation>
+    </message>
+    <message>
+        <source>%1用到：%2（分析树/格式）</source>
+        <translation>%1 using it: %2 (parses/patterns)</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>规则</source>
+        <translation>Rules</translation>
+    </message>
+    <message>
+        <source>运行分析之后，这里列出每条规则的用途，以及去掉它时分析的结果。</source>
+        <translation>After an analysis run, each rule&apos;s usage and the result of the analysis without it are listed here.</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>用到它的分析树</source>
+        <translation>Parses using it</translation>
+    </message>
+    <message>
+        <source>用到它的格式</source>
+        <translation>Patterns using it</translation>
+    </message>
+    <message>
+        <source>去掉它之后</source>
+        <translation>Without it</translation>
+    </message>
+    <message>
+        <source>取消勾选规则，即可看到没有这些规则时的分析结果（规则文件不变）</source>
+        <translation>Uncheck rules to see what the analysis gives without them (the rules file stays as it is)</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>格式</source>
+        <translation>Pattern</translation>
+    </message>
+    <message>
+        <source>判断（原 → 新）</source>
+        <translation>Judgement (old → new)</translation>
+    </message>
+    <message>
+        <source>分析树数</source>
+        <translation>Parses</translation>
+    </message>
+    <message>
+        <source>失去的分析树</source>
+        <translation>Parses lost</translation>
+    </message>
+    <message>
+        <source>失去的规则</source>
+        <translation>Rules lost</translation>
+    </message>
+    <message>
+        <source>全部勾选</source>
+        <translation>Check all</translation>
+    </message>
+    <message>
+        <source>不变（另有规则生成同样的节点）</source>
+        <translation>no change (another rule makes the same nodes)</translation>
+    </message>
+    <message>
+        <source>%1 个格式的判断改变，失去分析树 %2 个</source>
+        <translation>%1 patterns change their judgement, %2 parses lost</translation>
+    </message>
+    <message>
+        <source>用到的规则（%1 条）</source>
+        <translation>Rules used (%1)</translation>
+    </message>
+    <message>
+        <source>没有分析树用到的规则（%1 条）</source>
+        <translation>Rules no parse uses (%1)</translation>
+    </message>
+    <message>
+        <source>上次运行：%1 条规则，其中 %2 条没有分析树用到。取消勾选规则，即可看到没有它们时的分析结果。</source>
+        <translation>Last run: %1 rules, %2 of them used by no parse. Uncheck rules to see what the analysis gives without them.</translation>
+    </message>
+    <message>
+        <source>全部规则都已勾选：结果就是上次运行的结果。</source>
+        <translation>Every rule is checked: the result is that of the last run.</translation>
+    </message>
+    <message>
+        <source>另有 %1 个变化的格式没有列出。</source>
+        <translation>%1 more changed patterns are not listed.</translation>
+    </message>
+    <message>
+        <source>无法读取上次运行的排列表 %1：%2</source>
+        <translation>The table of permutations of the last run cannot be read, %1: %2</translation>
+    </message>
+    <message>
+        <source>没有上次运行的排列表（CSV），变化的格式无法列出。</source>
+        <translation>There is no table of permutations (CSV) of the last run: the changed patterns cannot be listed.</translation>
+    </message>
+    <message>
+        <source>没有上次运行的排列表（CSV），只能分别给出每条规则去掉后的结果（见“去掉它之后”一列）。</source>
+        <translation>There is no table of permutations (CSV) of the last run: only each rule&apos;s own result can be given (see the column &quot;Without it&quot;).</translation>
+    </message>
+    <message>
+        <source>去掉 %1 条规则之后：</source>
+        <translation>Without %1 rules:</translation>
+    </message>
+</context>
+<context>
     <name>TextPrinter</name>
     <message>
         <source>%1 - 打印预览</source>
@@ -1005,6 +1176,13 @@ has been deleted or moved from the disk. Saving will create the file again.</tra
 要重新载入它吗？（未保存的更改将丢失）</source>
         <translation>%1 has been changed by another program.
 Do you want to reload it? (Unsaved changes will be lost.)</translation>
+    </message>
+</context>
+<context>
+    <name>marvolen::DocumentWindow</name>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
     </message>
 </context>
 <context>
