@@ -33,6 +33,7 @@ namespace marvolen {
 
 class DialogProvider;
 class TreeCanvas;
+struct ChangedPattern;
 
 class ParsePane : public QDockWidget {
   Q_OBJECT
@@ -50,6 +51,10 @@ class ParsePane : public QDockWidget {
 
   // Analyse the input again (the grammar is read again if it changed).
   void Analyse();
+  // Show a pattern that changed since the previous analysis: its new trees
+  // and, beside them, the old ones, the parses gained and lost marked whole.
+  // The pane analyses again when its input changes (parse_pane_changes.cc).
+  void ShowChange(const ChangedPattern& change);
 
   // Copy tree `index` (-1: all of them) as an image; false when there is
   // no tree or the image would be too large (the pane says so).
