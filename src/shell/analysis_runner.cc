@@ -300,12 +300,12 @@ AnalysisOutcome AnalysisRunner::Run(RunExports exports, const std::string& compa
   };
   if (!compareRules.empty()) {
     options.compareRules = compareRules;
-    outcome.baselineName = ConfiguredPath(startupDir, compareRules);
-    outcome.rulesBaseline = true;
+    outcome.changes.baselineName = ConfiguredPath(startupDir, compareRules);
+    outcome.changes.rulesBaseline = true;
   } else if (!keptTable.isEmpty() && QFileInfo::exists(keptTable)) {
     options.baselineCsv = options.keptCsvTable;
     options.baselineCsvOptional = true;
-    outcome.baselineName = keptTable;
+    outcome.changes.baselineName = keptTable;
   }
   RunResult run;
   outcome.messages = RunWithProgress(
@@ -333,15 +333,15 @@ AnalysisOutcome AnalysisRunner::Run(RunExports exports, const std::string& compa
   if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
   if (outcome.end == RunEnd::Completed) {
     if (comparison != nullptr) {
-      outcome.baseline = AnalysisOutcome::Baseline::kCompared;
-      outcome.comparison = std::move(comparison);
+      outcome.changes.baseline = AnalysisChanges::Baseline::kCompared;
+      outcome.changes.comparison = std::move(comparison);
     } else if (!run.baselineNotTaken.empty()) {
-      outcome.baseline = AnalysisOutcome::Baseline::kNotTaken;
+      outcome.changes.baseline = AnalysisChanges::Baseline::kNotTaken;
       outcome.messages.push_back({tr("上次分析保存的结果表不能用来比较，本次未作比较：%1")
                                       .arg(QString::fromUtf8(run.baselineNotTaken)),
                                   keptTable, 0});
     } else if (options.baselineCsv.empty() && options.compareRules.empty()) {
-      outcome.baseline = AnalysisOutcome::Baseline::kFirstRun;
+      outcome.changes.baseline = AnalysisChanges::Baseline::kFirstRun;
     }
   }
   stop_ = nullptr;

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "compare/change_list.h"
 #include "datafiles/user_interface.h"
 #include "run/run.h"
+#include "shell/changes_view.h"
 #include "shell/report_window.h"
 
 class QDialog;
@@ -35,15 +35,7 @@ struct AnalysisOutcome {
   std::vector<RunMessage> messages;
   QString htmlReport;
   QStringList written;
-  // What changed: a run that completed compared with the table of
-  // permutations the last analysis in the folder kept (or with the rules
-  // file asked for), unless there was none (kFirstRun) or it could not be
-  // taken (kNotTaken, with a line among the messages).
-  enum class Baseline { kNone, kFirstRun, kNotTaken, kCompared };
-  Baseline baseline = Baseline::kNone;
-  QString baselineName;                                // the table or the rules file compared with
-  bool rulesBaseline = false;                          // it is a rules file
-  std::shared_ptr<const ComparisonResult> comparison;  // when kCompared
+  AnalysisChanges changes;  // what changed since the previous analysis
 };
 
 // What a run writes besides the report, beside it: RESULT's name with its

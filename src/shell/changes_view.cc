@@ -54,10 +54,7 @@ QString JudgementName(int judgement) {
 }
 
 ChangesView::ChangesView(QWidget* parent)
-    : QWidget(parent),
-      summary_(new QLabel),
-      patterns_(new QTreeWidget),
-      detail_(new QPlainTextEdit) {
+    : QWidget(parent), summary_(new QLabel), patterns_(new QTreeWidget), detail_(new QTextEdit) {
   setObjectName(QStringLiteral("changesView"));
   summary_->setObjectName(QStringLiteral("changesSummary"));
   summary_->setWordWrap(true);
@@ -91,7 +88,7 @@ ChangesView::ChangesView(QWidget* parent)
   patterns_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   detail_->setObjectName(QStringLiteral("changeDetail"));
   detail_->setReadOnly(true);
-  detail_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  detail_->setLineWrapMode(QTextEdit::NoWrap);
   connect(patterns_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     ShowDetail(item != nullptr ? item->data(0, kRowRole).toInt() : -1);
   });
@@ -120,29 +117,29 @@ const ChangedPattern& ChangesView::change(int row) const {
   return result_->changes.at(static_cast<std::size_t>(row));
 }
 
-void ChangesView::Show(const AnalysisOutcome& outcome) {
+void ChangesView::Show(const AnalysisChanges& outcome) {
   result_ = outcome.comparison;
   patterns_->clear();
   detail_->clear();
   const QString name = QDir::toNativeSeparators(outcome.baselineName);
-  const bool compared = outcome.baseline == AnalysisOutcome::Baseline::kCompared && result_;
+  const bool compared = outcome.baseline == AnalysisChanges::Baseline::kCompared && result_;
   for (QWidget* part : {static_cast<QWidget*>(groups_[0]), static_cast<QWidget*>(groups_[1]),
                         static_cast<QWidget*>(patterns_->parentWidget())})
     part->setVisible(compared);
   switch (outcome.baseline) {
-    case AnalysisOutcome::Baseline::kNone:
+    case AnalysisChanges::Baseline::kNone:
       setVisible(false);
       return;
-    case AnalysisOutcome::Baseline::kFirstRun:
+    case AnalysisChanges::Baseline::kFirstRun:
       summary_->setText(tr(
           "这是本文件夹中的第一次分析，没有可比较的上次结果。下次分析时将显示与本次相比的变化。"));
       setVisible(true);
       return;
-    case AnalysisOutcome::Baseline::kNotTaken:
+    case AnalysisChanges::Baseline::kNotTaken:
       summary_->setText(tr("上次分析保存的结果表不能用来比较（见下面的消息），本次未作比较。"));
       setVisible(true);
       return;
-    case AnalysisOutcome::Baseline::kCompared:
+    case AnalysisChanges::Baseline::kCompared:
       break;
   }
   setVisible(true);

@@ -8,19 +8,32 @@
 #ifndef MARVOLEN_SHELL_CHANGES_VIEW_H_
 #define MARVOLEN_SHELL_CHANGES_VIEW_H_
 
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
 
-#include "shell/analysis_runner.h"
+#include "compare/change_list.h"
 
 class QLabel;
 class QGroupBox;
-class QPlainTextEdit;
+class QTextEdit;
 class QTableWidget;
 class QTreeWidget;
 
 namespace marvolen {
+
+// What an analysis compared: a run that completed compared with the table
+// of permutations the last analysis in the folder kept (or with the rules
+// file asked for), unless there was none (kFirstRun) or it could not be
+// taken (kNotTaken, with a line among the run's messages).
+struct AnalysisChanges {
+  enum class Baseline { kNone, kFirstRun, kNotTaken, kCompared };
+  Baseline baseline = Baseline::kNone;
+  QString baselineName;                                // the table or the rules file compared with
+  bool rulesBaseline = false;                          // it is a rules file
+  std::shared_ptr<const ComparisonResult> comparison;  // when kCompared
+};
 
 class ChangesView : public QWidget {
   Q_OBJECT
@@ -28,9 +41,9 @@ class ChangesView : public QWidget {
  public:
   explicit ChangesView(QWidget* parent = nullptr);
 
-  // Show what `outcome` compared; a run that did not complete shows nothing
-  // (the view hides).
-  void Show(const AnalysisOutcome& outcome);
+  // Show what an analysis compared; a run that did not complete shows
+  // nothing (the view hides).
+  void Show(const AnalysisChanges& changes);
 
   QString summaryText() const;
   // The table of source 0 (the tag set) or 1 (the sequences); hidden when
@@ -52,7 +65,7 @@ class ChangesView : public QWidget {
   std::array<QTableWidget*, 2> tables_{};
   std::array<QLabel*, 2> averages_{};
   QTreeWidget* patterns_;
-  QPlainTextEdit* detail_;
+  QTextEdit* detail_;  // no QPlainTextEdit: the parse pane follows the report's
   std::shared_ptr<const ComparisonResult> result_;
 };
 

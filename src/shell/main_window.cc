@@ -211,7 +211,7 @@ void MainWindow::GenerateReport(const std::string& compareRules) {
   if (!note.isEmpty()) statusBar()->showMessage(note.simplified(), 15000);
   if (ReportWindow* report = reportWindow()) {
     report->SetMessages(messages);
-    report->changes()->Show(outcome);
+    report->changes()->Show(outcome.changes);
   }
   CheckFilesOnDisk();  // the report may be open as a document too
   if (runner_->closeRequested()) QTimer::singleShot(0, this, &QWidget::close);
