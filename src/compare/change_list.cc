@@ -6,11 +6,27 @@
 
 namespace marvolen {
 
+namespace {
+
+std::size_t BytesOf(const std::vector<std::string>& texts) {
+  std::size_t bytes = 0;
+  for (const std::string& text : texts) bytes += text.size() + sizeof(std::string);
+  return bytes;
+}
+
+}  // namespace
+
 void ChangeList::Changed(const PatternChange& change) {
-  if (changes_.size() >= limit_) {
+  // Gained and lost parses are among the sides' parses.
+  const std::size_t bytes = sizeof(ChangedPattern) +
+                            (change.old ? BytesOf(change.old->parses) : 0) +
+                            (change.now ? BytesOf(change.now->parses) : 0) +
+                            BytesOf(change.gained) + BytesOf(change.lost);
+  if (changes_.size() >= limit_ || bytes > byteLimit_ - std::min(bytes_, byteLimit_)) {
     ++leftOut_;
     return;
   }
+  bytes_ += bytes;
   ChangedPattern& held = changes_.emplace_back();
   held.source = change.source;
   if (change.old != nullptr) held.old = *change.old;
@@ -35,6 +51,7 @@ ComparisonResult ChangeList::Take(const Comparison& comparison) {
   result.leftOut = leftOut_;
   changes_.clear();
   leftOut_ = 0;
+  bytes_ = 0;
   return result;
 }
 

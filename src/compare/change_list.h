@@ -3,9 +3,9 @@
 // both judgements, both sides' parses, the parses gained and lost, the rules
 // gained and lost).
 //
-// Only the first changed patterns are held (a limit chosen by the caller);
-// those beyond it are counted. So the memory stays bounded however much a
-// rules file changed.
+// Only the first changed patterns are held (as many, and as many bytes of
+// their texts, as the caller allows); those beyond are counted. So the
+// memory stays bounded however much a rules file changed.
 #ifndef MARVOLEN_COMPARE_CHANGE_LIST_H_
 #define MARVOLEN_COMPARE_CHANGE_LIST_H_
 
@@ -41,10 +41,12 @@ struct ComparisonResult {
   std::uint64_t leftOut = 0;  // changed patterns beyond the limit, not held
 };
 
-// Holds the first `limit` changed patterns.
+// Holds the first `limit` changed patterns, while their texts take at most
+// `byteLimit` bytes.
 class ChangeList : public ChangeSink {
  public:
-  explicit ChangeList(std::size_t limit) : limit_(limit) {}
+  explicit ChangeList(std::size_t limit, std::size_t byteLimit = std::size_t{64} << 20)
+      : limit_(limit), byteLimit_(byteLimit) {}
 
   void Changed(const PatternChange& change) override;
 
@@ -52,7 +54,8 @@ class ChangeList : public ChangeSink {
   ComparisonResult Take(const Comparison& comparison);
 
  private:
-  std::size_t limit_;
+  std::size_t limit_, byteLimit_;
+  std::size_t bytes_ = 0;
   std::vector<ChangedPattern> changes_;
   std::uint64_t leftOut_ = 0;
 };

@@ -795,6 +795,19 @@ TEST_F(CompareRunTest, AChangeListHoldsTheFirstChangesJudgementChangesFirst) {
   EXPECT_EQ(result.sources[0].changed, 1u);
   EXPECT_EQ(result.sources[1].changed, 2u);
   EXPECT_EQ(result.sources[1].transitions[SourceComparison::kAbsent][1], 1u);
+
+  // A limit of bytes holds what fits.
+  Comparison again(rules, rules);
+  ChangeList small(10, sizeof(ChangedPattern) + 200);
+  again.AddSink(&small);
+  const PatternResult many =
+      pattern("a", PermutationClass::Covert, std::vector<std::string>(3, std::string(60, 'x')));
+  again.Compare(ReportKind::kTagSet, &a, &a2);
+  again.Compare(ReportKind::kTagSet, &a, &many);
+  const ComparisonResult held = small.Take(again);
+  ASSERT_EQ(held.changes.size(), 1u);
+  EXPECT_EQ(held.changes[0].gained, std::vector<std::string>{"(Y:t(a))"});
+  EXPECT_EQ(held.leftOut, 1u);
 }
 
 }  // namespace
