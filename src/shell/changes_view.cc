@@ -126,6 +126,8 @@ void ChangesView::Show(const AnalysisChanges& outcome) {
   for (QWidget* part : {static_cast<QWidget*>(groups_[0]), static_cast<QWidget*>(groups_[1]),
                         static_cast<QWidget*>(patterns_->parentWidget())})
     part->setVisible(compared);
+  // A line alone takes no more room under the report than it needs.
+  setMaximumHeight(compared ? QWIDGETSIZE_MAX : 3 * fontMetrics().height());
   switch (outcome.baseline) {
     case AnalysisChanges::Baseline::kNone:
       setVisible(false);
