@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <stop_token>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "compare/change_list.h"
 #include "encoding/gbk.h"
 #include "run/run.h"
 #include "testing/files.h"
@@ -667,6 +669,148 @@ TEST_F(CompareRunTest, AStopWritesNoneOfTheComparison) {
   EXPECT_EQ(ReadFile(dir_ / "changes.csv"), "earlier");
   EXPECT_EQ(ReadFile(dir_ / "report.html"), "earlier page");
   EXPECT_FALSE(fs::exists(dir_ / "report.txt"));
+}
+
+// The workbench's way: every run keeps its table beside the report and
+// compares with the one the last run kept, which may be missing or spoilt
+// (then no comparison and no message); the comparison comes as data.
+TEST_F(CompareRunTest, AKeptTableIsComparedWhenItCanBeAndReplacedEachRun) {
+  const std::string withoutR14 = RulesWith("[ R14 ]", "");
+  TableOf(withoutR14, "expected.csv");
+  auto keptRun = [&](const std::string& rules, Recorder& ui,
+                     std::optional<ComparisonResult>& data) {
+    WriteFile(dir_ / "rules.txt", rules);
+    RunOptions options;
+    options.keptCsvTable = "report.results.csv";
+    options.baselineCsv = "report.results.csv";
+    options.baselineCsvOptional = true;
+    options.csvTable = "report.csv";
+    options.comparisonResult = [&data](const ComparisonResult& made) { data = made; };
+    return RunAnalysis(dir_.string(), ui, options);
+  };
+  // Missing, then spoilt: the run completes without a message and without
+  // a comparison, and keeps its own table.
+  for (const std::string& spoilt : {std::string(), std::string("a,b,c\r\n")}) {
+    SCOPED_TRACE(spoilt);
+    if (!spoilt.empty()) WriteFile(dir_ / "report.results.csv", spoilt);
+    Recorder ui;
+    std::optional<ComparisonResult> data;
+    const RunResult first = keptRun(rules_, ui, data);
+    ASSERT_EQ(first.end, RunEnd::Completed);
+    EXPECT_EQ(first.errorMessages, 0) << ui.messages.front();
+    EXPECT_FALSE(first.compared);
+    EXPECT_FALSE(data.has_value());
+    EXPECT_NE(first.baselineNotTaken.find(spoilt.empty() ? "could not be opened"
+                                                         : "report.results.csv, line 1: "),
+              std::string::npos)
+        << first.baselineNotTaken;
+    EXPECT_TRUE(first.csvTableWritten);
+    // The export asked for and the kept table are the same table.
+    EXPECT_TRUE(ReadFile(dir_ / "report.results.csv") == ReadFile(dir_ / "report.csv"));
+  }
+  // Without R14: compared with the kept table, which is then this run's.
+  Recorder ui;
+  std::optional<ComparisonResult> data;
+  const RunResult second = keptRun(withoutR14, ui, data);
+  ASSERT_EQ(second.end, RunEnd::Completed);
+  EXPECT_EQ(second.errorMessages, 0);
+  EXPECT_TRUE(second.compared);
+  EXPECT_TRUE(second.baselineNotTaken.empty());
+  EXPECT_TRUE(ReadFile(dir_ / "report.results.csv") == ReadFile(dir_ / "expected.csv"));
+  ASSERT_TRUE(data.has_value());
+  const ComparisonResult& result = *data;
+  const SourceComparison& sequences = result.sources[1];
+  EXPECT_TRUE(sequences.present);
+  constexpr auto kOvert = static_cast<std::size_t>(PermutationClass::Overt);
+  constexpr auto kOneWay = static_cast<std::size_t>(PermutationClass::OneWay);
+  EXPECT_GE(sequences.transitions[kOvert][kOneWay], 1u);
+  EXPECT_EQ(result.leftOut, 0u);
+  EXPECT_EQ(result.changes.size(), result.sources[0].changed + sequences.changed);
+  // Judgement changes first; every change lost the parses that used R14.
+  bool parsesOnly = false;
+  const ChangedPattern* vn = nullptr;
+  for (const ChangedPattern& change : result.changes) {
+    ASSERT_TRUE(change.old && change.now);
+    const bool judgement = change.old->cls != change.now->cls;
+    EXPECT_EQ(change.judgementChanged, judgement);
+    EXPECT_FALSE(parsesOnly && judgement) << change.now->items;
+    parsesOnly = parsesOnly || !judgement;
+    EXPECT_TRUE(change.gained.empty());
+    EXPECT_FALSE(change.lost.empty());
+    // A table's parses are named by the current rules, which lack R14.
+    EXPECT_NE(std::find(change.rulesLost.begin(), change.rulesLost.end(), Gbk("NP -> VP u<的>")),
+              change.rulesLost.end());
+    if (change.source == ReportKind::kSequences && change.now->items == Gbk("v n u<的> n"))
+      vn = &change;
+  }
+  ASSERT_NE(vn, nullptr);
+  EXPECT_EQ(vn->old->cls, PermutationClass::Overt);
+  EXPECT_EQ(vn->now->cls, PermutationClass::OneWay);
+  EXPECT_EQ(vn->old->parses.size(), 2u);
+  EXPECT_EQ(vn->lost,
+            std::vector<std::string>{Gbk("(NP:定中(NP:的字结构(VP:述宾(v,n),u<的>),n))")});
+
+  // A stopped run leaves the kept table as it was, and does not name it.
+  std::stop_source stop;
+  StoppingRecorder stopping(stop);
+  const std::string kept = ReadFile(dir_ / "report.results.csv");
+  WriteFile(dir_ / "rules.txt", rules_);
+  RunOptions options;
+  options.keptCsvTable = "report.results.csv";
+  options.baselineCsv = "report.results.csv";
+  options.baselineCsvOptional = true;
+  options.stop = stop.get_token();
+  EXPECT_EQ(RunAnalysis(dir_.string(), stopping, options).end, RunEnd::Stopped);
+  EXPECT_TRUE(ReadFile(dir_ / "report.results.csv") == kept);
+  for (const std::string& message : stopping.messages)
+    EXPECT_EQ(message.find("results"), std::string::npos) << message;
+}
+
+TEST_F(CompareRunTest, AChangeListHoldsTheFirstChangesJudgementChangesFirst) {
+  const RuleSet rules;
+  Comparison comparison(rules, rules);
+  ChangeList list(2);
+  comparison.AddSink(&list);
+  auto pattern = [](const char* items, PermutationClass cls, std::vector<std::string> parses) {
+    PatternResult p;
+    p.items = items;
+    p.cls = cls;
+    p.count = parses.size();
+    p.parses = std::move(parses);
+    return p;
+  };
+  const PatternResult a = pattern("a", PermutationClass::OneWay, {"(X:t(a))"});
+  const PatternResult a2 = pattern("a", PermutationClass::OneWay, {"(Y:t(a))"});
+  const PatternResult b = pattern("b", PermutationClass::OneWay, {"(X:t(b))"});
+  const PatternResult b2 = pattern("b", PermutationClass::CannotCombine, {});
+  comparison.Compare(ReportKind::kTagSet, &a, &a2);  // parses alone changed
+  comparison.Compare(ReportKind::kTagSet, &a, &a);   // no change
+  comparison.Compare(ReportKind::kSequences, &b, &b2);
+  comparison.Compare(ReportKind::kSequences, nullptr, &a);  // added: beyond the limit
+  const ComparisonResult result = list.Take(comparison);
+  ASSERT_EQ(result.changes.size(), 2u);
+  EXPECT_EQ(result.leftOut, 1u);
+  EXPECT_EQ(result.changes[0].now->items, "b");
+  EXPECT_TRUE(result.changes[0].judgementChanged);
+  EXPECT_EQ(result.changes[0].lost, std::vector<std::string>{"(X:t(b))"});
+  EXPECT_EQ(result.changes[1].now->items, "a");
+  EXPECT_EQ(result.changes[1].gained, std::vector<std::string>{"(Y:t(a))"});
+  EXPECT_EQ(result.sources[0].changed, 1u);
+  EXPECT_EQ(result.sources[1].changed, 2u);
+  EXPECT_EQ(result.sources[1].transitions[SourceComparison::kAbsent][1], 1u);
+
+  // A limit of bytes holds what fits.
+  Comparison again(rules, rules);
+  ChangeList small(10, sizeof(ChangedPattern) + 200);
+  again.AddSink(&small);
+  const PatternResult many =
+      pattern("a", PermutationClass::Covert, std::vector<std::string>(3, std::string(60, 'x')));
+  again.Compare(ReportKind::kTagSet, &a, &a2);
+  again.Compare(ReportKind::kTagSet, &a, &many);
+  const ComparisonResult held = small.Take(again);
+  ASSERT_EQ(held.changes.size(), 1u);
+  EXPECT_EQ(held.changes[0].gained, std::vector<std::string>{"(Y:t(a))"});
+  EXPECT_EQ(held.leftOut, 1u);
 }
 
 }  // namespace

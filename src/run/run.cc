@@ -11,6 +11,7 @@
 
 #include "analysis/divergences.h"
 #include "analysis/reports.h"
+#include "compare/change_list.h"
 #include "compare/change_writers.h"
 #include "compare/comparison.h"
 #include "compare/csv_baseline.h"
@@ -72,6 +73,7 @@ struct ExtraOutput {
   std::string configured;  // the path as named
   std::string path;        // the path to open
   std::unique_ptr<OutputStream> stream;
+  bool quiet = false;  // not named when left as it was (the workbench's own)
 };
 
 // Begin the extra outputs that are named. None may be a file that the run
@@ -212,7 +214,17 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     CsvBaselineError error;
     if (baselineFile == nullptr)
       csvBaseline = CsvBaseline::Open(baselineCsvPath, options.stop, &error);
-    if (!csvBaseline) {
+    // A table the workbench keeps for itself may be missing or spoilt: the
+    // run then goes on without a comparison.
+    if (!csvBaseline && baselineFile == nullptr && options.baselineCsvOptional &&
+        error.kind != CsvBaselineError::Kind::kStopped) {
+      const std::string display = ReportPathForDisplay(startupDir, options.baselineCsv);
+      outcome.baselineNotTaken =
+          error.kind == CsvBaselineError::Kind::kCannotOpen
+              ? "The baseline CSV file could not be opened: " + display
+              : "The baseline CSV file is not a table of permutations written by --csv: " +
+                    display + ", line " + std::to_string(error.line) + ": " + error.reason;
+    } else if (!csvBaseline) {
       tagFile.reset();
       sequenceFile.reset();
       ruleFile.reset();
@@ -258,12 +270,16 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   const bool comparing = baselineFile || csvBaseline;
   const std::string changesPath = comparing ? options.changesCsv : "";
   extras.push_back({"CSV file of changes", changesPath, NativePath(changesPath), {}});
+  extras.push_back(
+      {"CSV file of results", options.keptCsvTable, NativePath(options.keptCsvTable), {}, true});
   std::vector<std::string> inputs = {tagsPath, sequencesPath, rulesPath, profilePath, resultPath};
   if (baselineFile) inputs.push_back(baselinePath);
   // The baseline table may be this run's own table: the run compares with
   // the table the last run left, then replaces it.
-  if (csvBaseline && !(!options.csvTable.empty() && SameFile(baselineCsvPath, extras[1].path)))
-    inputs.push_back(baselineCsvPath);
+  auto isTable = [&](const ExtraOutput& table) {
+    return !table.configured.empty() && SameFile(baselineCsvPath, table.path);
+  };
+  if (csvBaseline && !isTable(extras[1]) && !isTable(extras[4])) inputs.push_back(baselineCsvPath);
   std::optional<std::string> extraRefused;
   if (reportFile) {
     const std::vector<std::string> refusals =
@@ -331,6 +347,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::unique_ptr<HtmlReportWriter> html;
   std::unique_ptr<CsvReportWriter> csv;
   std::unique_ptr<CsvParsesWriter> csvParses;
+  std::unique_ptr<CsvReportWriter> keptCsv;
   if (extras[0].stream) {
     html = std::make_unique<HtmlReportWriter>(*extras[0].stream, ruleSet, options,
                                               HtmlReportInfo{tagSet.tags});
@@ -344,9 +361,13 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     csvParses = std::make_unique<CsvParsesWriter>(*extras[2].stream);
     reportOptions.observers.push_back(csvParses.get());
   }
+  if (extras[4].stream) {
+    keptCsv = std::make_unique<CsvReportWriter>(*extras[4].stream);
+    reportOptions.observers.push_back(keptCsv.get());
+  }
   // What the HTML report and the CSV table explain: the divergence points.
   std::unique_ptr<RuleGroups> ruleGroups;
-  if ((html || csv) && options.explainAmbiguity) {
+  if ((html || csv || keptCsv) && options.explainAmbiguity) {
     ruleGroups = std::make_unique<RuleGroups>(ruleSet);
     reportOptions.divergences = ruleGroups.get();
   }
@@ -358,6 +379,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   std::unique_ptr<HtmlChangesWriter> htmlChanges;
   std::unique_ptr<RulesBaselineComparison> baseline;
   std::unique_ptr<CsvBaselineComparison> tableBaseline;
+  std::unique_ptr<ChangeList> changeList;
   if (comparing) {
     // A table's parses can only be named by the rules of this run.
     comparison = std::make_unique<Comparison>(csvBaseline ? ruleSet : baselineRules, ruleSet);
@@ -371,6 +393,11 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     if (html) {
       htmlChanges = std::make_unique<HtmlChangesWriter>(*html);
       comparison->AddSink(htmlChanges.get());
+    }
+    if (options.comparisonResult) {
+      // Enough for a person to read through; the CSV of changes has them all.
+      changeList = std::make_unique<ChangeList>(5000);
+      comparison->AddSink(changeList.get());
     }
     if (csvBaseline) {
       tableBaseline = std::make_unique<CsvBaselineComparison>(*comparison, *csvBaseline);
@@ -395,6 +422,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     if (html) html->DropUnfinishedReport();
     if (csv) csv->DropUnfinishedReport();
     if (csvParses) csvParses->DropUnfinishedReport();
+    if (keptCsv) keptCsv->DropUnfinishedReport();
   };
 
   ReportEnd tagSetEnd = ReportEnd::kWritten, sequencesEnd = ReportEnd::kWritten;
@@ -476,6 +504,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     for (ExtraOutput& extra : extras) {
       if (!extra.stream) continue;
       extra.stream->Abandon();
+      if (extra.quiet) continue;
       ui.ShowMessage(std::string("The ") + extra.what + " was left as it was too: " +
                      ReportPathForDisplay(startupDir, extra.configured));
     }
@@ -494,6 +523,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
   if (html) html->Finish();
   if (csv) csv->Finish();
   if (csvParses) csvParses->Finish();
+  if (keptCsv) keptCsv->Finish();
   const bool reportFinished = reportFile->Finish();
   std::vector<bool> finished(extras.size(), false);
   bool everyExtraFinished = true;
@@ -543,6 +573,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
     for (std::size_t k = 0; k < extras.size(); ++k) {
       if (!finished[k]) continue;
       extras[k].stream->Abandon();
+      if (extras[k].quiet) continue;
       ui.ShowMessage(std::string("The ") + extras[k].what + " was left as it was too: " +
                      ReportPathForDisplay(startupDir, extras[k].configured));
     }
@@ -563,6 +594,7 @@ RunResult RunAnalysis(const std::string& startupDir, UserInterface& person,
         !changeText->WriteTo(title, *comparison, options.comparisonText)) {
       ui.ShowMessage("The comparison could not be written completely");
     }
+    if (changeList) options.comparisonResult(changeList->Take(*comparison));
   }
 
   if (options.ruleEffectsText && !options.ruleEffectsText(FormatRuleEffects(

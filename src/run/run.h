@@ -21,6 +21,7 @@ namespace marvolen {
 
 struct RuleEffect;
 struct RuleSet;
+struct ComparisonResult;
 
 // The five values of section "DATA" of config.ini, as read (bytes of the
 // file: GBK or UTF-8, whichever the file was written in).
@@ -101,6 +102,17 @@ struct RunOptions : ReportOptions {
   std::string baselineCsv;
   std::string changesCsv;
   std::function<bool(std::string_view)> comparisonText;
+  // When set, the comparison once made (by a run that completed) as data:
+  // the tables and the first changed patterns (compare/change_list.h).
+  std::function<void(const ComparisonResult&)> comparisonResult;
+  // The table of permutations the workbench keeps beside the report for
+  // its next run to compare with: written as csvTable is (both when both
+  // are named), and never named in the messages of a stopped run.
+  std::string keptCsvTable;
+  // A baselineCsv that cannot be taken (missing, not a table of ours) then
+  // means no comparison, not the end of the run: why goes to
+  // RunResult::baselineNotTaken, and no message is shown.
+  bool baselineCsvOptional = false;
   // When set, the usage of each rule and what the run would give without
   // it, counted from the run's parses, go here as text (UTF-8) when the run
   // completes.
@@ -125,6 +137,7 @@ struct RunResult {
   bool reportWritten = false;      // the report is
   bool compared = false;           // the comparison was made (a baseline was given)
   bool changed = false;            // and it found a changed pattern
+  std::string baselineNotTaken;    // why an optional baselineCsv was not taken (UTF-8)
 };
 
 // Perform one run with `startupDir` (an absolute path) as the start-up

@@ -102,6 +102,8 @@ class ProgressDialog : public QProgressDialog, public UserInterface {
 QString OutputName(const QString& what) {
   if (what == QLatin1String("HTML report file"))
     return QCoreApplication::translate("AnalysisRunner", "HTML 报告文件");
+  if (what == QLatin1String("CSV file of results"))
+    return QCoreApplication::translate("AnalysisRunner", "保存的结果表");
   if (what == QLatin1String("CSV file of parses"))
     return QCoreApplication::translate("AnalysisRunner", "分析树 CSV 文件");
   return QCoreApplication::translate("AnalysisRunner", "CSV 文件");
@@ -268,7 +270,7 @@ std::string PathBesideReport(const std::string& result, const char* extension) {
 AnalysisRunner::AnalysisRunner(std::string startupDir, DialogProvider& dialogs, QWidget* window)
     : QObject(window), startupDir_(std::move(startupDir)), dialogs_(dialogs), window_(window) {}
 
-AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
+AnalysisOutcome AnalysisRunner::Run(RunExports exports, const std::string& compareRules) {
   std::stop_source stop;
   stop_ = &stop;
   const std::string& startupDir = startupDir_;
@@ -286,6 +288,29 @@ AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
     outcome.rules = rules;
     outcome.ruleEffects = std::move(effects);
   };
+  // The divergence points cost time, and only the exports show them.
+  options.explainAmbiguity = exports.htmlReport || exports.csvTable;
+  // Each run keeps its table for the next, and compares with the last one
+  // kept (or with the rules file asked for): a table missing or spoilt
+  // means no comparison, not a failed run.
+  QString keptTable;
+  if (!result.empty()) {
+    options.keptCsvTable = PathBesideReport(result, kResultsTable);
+    keptTable = ConfiguredPath(startupDir, options.keptCsvTable);
+  }
+  std::shared_ptr<const ComparisonResult> comparison;
+  options.comparisonResult = [&comparison](const ComparisonResult& made) {
+    comparison = std::make_shared<const ComparisonResult>(made);
+  };
+  if (!compareRules.empty()) {
+    options.compareRules = compareRules;
+    outcome.changes.baselineName = ConfiguredPath(startupDir, compareRules);
+    outcome.changes.rulesBaseline = true;
+  } else if (!keptTable.isEmpty() && QFileInfo::exists(keptTable)) {
+    options.baselineCsv = options.keptCsvTable;
+    options.baselineCsvOptional = true;
+    outcome.changes.baselineName = keptTable;
+  }
   RunResult run;
   outcome.messages = RunWithProgress(
       dialogs_, window_,
@@ -310,6 +335,19 @@ AnalysisOutcome AnalysisRunner::Run(RunExports exports) {
     outcome.written.append(outcome.htmlReport);
   }
   if (run.csvTableWritten) outcome.written.append(ConfiguredPath(startupDir, options.csvTable));
+  if (outcome.end == RunEnd::Completed) {
+    if (comparison != nullptr) {
+      outcome.changes.baseline = AnalysisChanges::Baseline::kCompared;
+      outcome.changes.comparison = std::move(comparison);
+    } else if (!run.baselineNotTaken.empty()) {
+      outcome.changes.baseline = AnalysisChanges::Baseline::kNotTaken;
+      outcome.messages.push_back({tr("上次分析保存的结果表不能用来比较，本次未作比较：%1")
+                                      .arg(QString::fromUtf8(run.baselineNotTaken)),
+                                  keptTable, 0});
+    } else if (options.baselineCsv.empty() && options.compareRules.empty()) {
+      outcome.changes.baseline = AnalysisChanges::Baseline::kFirstRun;
+    }
+  }
   stop_ = nullptr;
   // A question about stopping the run that has ended is no longer asked.
   if (stopQuestion_ != nullptr) stopQuestion_->done(QDialog::Rejected);

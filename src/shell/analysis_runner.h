@@ -19,6 +19,7 @@
 #include "grammar/cfg_rule.h"
 #include "rules/rule_effects.h"
 #include "run/run.h"
+#include "shell/changes_view.h"
 #include "shell/report_window.h"
 
 class QDialog;
@@ -39,15 +40,20 @@ struct AnalysisOutcome {
   // Of a completed run: its rules, and each rule's usage and what-if.
   RuleSet rules;
   std::vector<RuleEffect> ruleEffects;
+  AnalysisChanges changes;  // what changed since the previous analysis
 };
 
 // What a run writes besides the report, beside it: RESULT's name with its
-// last extension (if any) replaced, "report.txt" -> "report.html".
+// last extension (if any) replaced, "report.txt" -> "report.html". Every
+// run also keeps its table of permutations there, kResultsTable
+// ("report.results.csv"), for the next run to compare with; the CSV export
+// asked for ("report.csv") is written besides, as another file.
 struct RunExports {
   bool htmlReport = false;
   bool csvTable = false;
 };
 std::string PathBesideReport(const std::string& result, const char* extension);
+inline constexpr char kResultsTable[] = "results.csv";
 
 // A message of the run as the workbench shows it: the run's own texts in
 // Chinese, the analysis' fixed texts and every name and number as they are.
@@ -67,7 +73,9 @@ class AnalysisRunner : public QObject {
   // disk (open documents are neither saved nor read), writing `exports`
   // beside the report; the progress window's 取消 stops it early. Returns
   // when it has ended.
-  AnalysisOutcome Run(RunExports exports);
+  // With `compareRules`, it compares with that rules file rather than
+  // with the table the last run kept.
+  AnalysisOutcome Run(RunExports exports, const std::string& compareRules = std::string());
   // The messages to list after a run: the run's own, every file it wrote
   // and their folder; the HTML report is handed to the system's browser,
   // with a note (also set in `note`, for the status bar) that names it.

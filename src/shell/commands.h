@@ -51,6 +51,7 @@ enum class Command {
   kViewZoomReset,
   kGenerateReport,
   kViewReport,
+  kCompareRules,
   kRunHtmlReport,
   kRunCsvTable,
   kWindowNew,

@@ -6,6 +6,7 @@
 
 #include "run/run.h"
 #include "shell/analysis_runner.h"
+#include "shell/changes_view.h"
 #include "shell/data_file_checker.h"
 #include "shell/dialogs.h"
 #include "shell/document_editor.h"
@@ -209,7 +210,7 @@ void MainWindow::changeEvent(QEvent* event) {
     QTimer::singleShot(0, this, &MainWindow::CheckFilesOnDisk);
 }
 
-void MainWindow::GenerateReport() {
+void MainWindow::GenerateReport(const std::string& compareRules) {
   if (runner_->running() || mdiArea_->currentSubWindow() == nullptr) return;
   const RunConfig config = ReadRunConfig(ProfilePathFor(startupDir_));
   QStringList dataFiles;
@@ -218,7 +219,8 @@ void MainWindow::GenerateReport() {
   if (!documents_->SaveBeforeRun(dataFiles)) return;
   documents_->SetClosingBlocked(true);  // none closes while the analysis runs
   const QDateTime began = QDateTime::currentDateTime();
-  const AnalysisOutcome outcome = runner_->Run({layout_.htmlReport, layout_.csvTable});
+  const AnalysisOutcome outcome =
+      runner_->Run({layout_.htmlReport, layout_.csvTable}, compareRules);
   documents_->SetClosingBlocked(false);
   if (outcome.end == RunEnd::Completed && !outcome.ruleEffects.empty()) {
     rulesPanel_->ShowRun(outcome.rules, outcome.ruleEffects, began);
@@ -233,7 +235,10 @@ void MainWindow::GenerateReport() {
   QString note;
   const std::vector<RunMessage> messages = runner_->HandOff(outcome, &note);
   if (!note.isEmpty()) statusBar()->showMessage(note.simplified(), 15000);
-  if (ReportWindow* report = reportWindow()) report->SetMessages(messages);
+  if (ReportWindow* report = reportWindow()) {
+    report->SetMessages(messages);
+    report->changes()->Show(outcome.changes);
+  }
   CheckFilesOnDisk();  // the report may be open as a document too
   if (runner_->closeRequested()) QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -271,6 +276,7 @@ bool MainWindow::OpenReport(const QString& path) {
   connect(view, &ReportView::cursorPositionChanged, this, &MainWindow::ShowCursorPosition);
   connect(view, &ReportView::zoomRequested, this, &MainWindow::Zoom);
   connect(report, &ReportWindow::placeChosen, this, &MainWindow::OpenPlace);
+  connect(report->changes(), &ChangesView::patternChosen, parsePane_, &ParsePane::ShowChange);
   AddWindow(report);
   return true;
 }

@@ -65,8 +65,10 @@ class MainWindow : public QMainWindow {
   // False when it cannot be read (after a message).
   bool OpenReport(const QString& path);
   // "生成歧义格式统计报告": ask about unsaved data files, run the analysis,
-  // then show the report and the run's messages.
-  void GenerateReport();
+  // then show the report, what changed since the previous analysis and the
+  // run's messages. With `compareRules` ("与规则文件比较"), what changed
+  // compared with that rules file's analysis of the same data.
+  void GenerateReport(const std::string& compareRules = std::string());
   // Reload what another program changed on the disk (asking first for a
   // document with unsaved edits).
   void CheckFilesOnDisk();

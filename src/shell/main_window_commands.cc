@@ -77,6 +77,11 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
       {kViewZoomOut, [this] { Zoom(-1); }},
       {kViewZoomReset, [this] { Zoom(0); }},
       {kGenerateReport, [this] { GenerateReport(); }},
+      {kCompareRules,
+       [this] {
+         if (const QString rules = dialogs_.GetOpenFileName(this); !rules.isEmpty())
+           GenerateReport(QDir::toNativeSeparators(rules).toStdString());
+       }},
       {kViewReport,
        [this] {
          OpenReport(ConfiguredPath(startupDir_, ReadRunConfig(ProfilePathFor(startupDir_)).result));

@@ -113,6 +113,7 @@ const QStringList kDocumentMenus = {
     "歧义格式分析(&A)",
     "  生成歧义格式统计报告|generateReport",
     "  查看分析报告(&R)|viewReport",
+    "  与规则文件比较(&B)...|compareRules",
     "  -",
     "  生成 HTML 报告(&H)|runHtmlReport",
     "  导出 CSV(&C)|runCsvTable",

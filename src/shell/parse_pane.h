@@ -45,6 +45,7 @@ class QToolButton;
 namespace marvolen {
 
 class DialogProvider;
+struct ChangedPattern;
 
 // Parses are shown in groups when there are more than this many.
 inline constexpr std::size_t kGroupedFrom = 10;
@@ -125,6 +126,10 @@ class ParsePane : public QDockWidget {
 
   // Analyse the input again (the grammar is read again if it changed).
   void Analyse();
+  // Show a pattern that changed since the previous analysis: its new trees
+  // and, beside them, the old ones, the parses gained and lost marked whole.
+  // The pane analyses again when its input changes (parse_pane_changes.cc).
+  void ShowChange(const ChangedPattern& change);
 
   // Copy tree `index` (-1: all of them) as an image; false when there is
   // no tree or the image would be too large (the pane says so).

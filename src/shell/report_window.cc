@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "shell/changes_view.h"
 #include "shell/images.h"
 #include "shell/report_outline.h"
 #include "shell/report_view.h"
@@ -28,6 +29,7 @@ int Depth(const QTreeWidgetItem* item) {
 
 ReportWindow::ReportWindow(std::size_t pieceBytes)
     : view_(new ReportView),
+      changes_(new ChangesView),
       outline_(new QTreeWidget),
       messages_(new QTreeWidget),
       pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {
@@ -69,9 +71,12 @@ ReportWindow::ReportWindow(std::size_t pieceBytes)
 
   auto* column = new QSplitter(Qt::Vertical);
   column->addWidget(view_);
+  column->addWidget(changes_);
   column->addWidget(messages_);
   column->setStretchFactor(0, 4);
-  column->setStretchFactor(1, 1);
+  column->setStretchFactor(1, 3);
+  column->setStretchFactor(2, 1);
+  changes_->hide();
   auto* splitter = new QSplitter;
   splitter->addWidget(outline_);
   splitter->addWidget(column);

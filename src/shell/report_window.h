@@ -20,6 +20,7 @@ class QTreeWidgetItem;
 
 namespace marvolen {
 
+class ChangesView;
 class ReportView;
 
 // One message of a run: its text and, when known, the data file it is about
@@ -49,6 +50,8 @@ class ReportWindow : public QMdiSubWindow {
   bool loading() const;
   const QString& path() const { return path_; }
   ReportView* view() const { return view_; }
+  // What changed since the previous analysis (hidden until shown).
+  ChangesView* changes() const { return changes_; }
   // The outline's entries: "title|line", indented by two blanks per level,
   // and "|count" after those that count patterns.
   QStringList outlineEntries() const;
@@ -80,6 +83,7 @@ class ReportWindow : public QMdiSubWindow {
   void FitOutline();
 
   ReportView* view_;
+  ChangesView* changes_;
   QTreeWidget* outline_;
   QTreeWidget* messages_;
   std::vector<QTreeWidgetItem*> outlineItems_;  // in the outline's order

@@ -99,6 +99,41 @@
         <source>分析未能完成：%1</source>
         <translation>The analysis could not be completed: %1</translation>
     </message>
+    <message>
+        <source>保存的结果表</source>
+        <translation>table of results kept</translation>
+    </message>
+</context>
+<context>
+    <name>ChangesView</name>
+    <message>
+        <source>标记集</source>
+        <translation>Tag Set</translation>
+    </message>
+    <message>
+        <source>格式序列</source>
+        <translation>Sequences</translation>
+    </message>
+    <message>
+        <source>不能组合</source>
+        <translation>Cannot Combine</translation>
+    </message>
+    <message>
+        <source>一种组合方式</source>
+        <translation>One Way</translation>
+    </message>
+    <message>
+        <source>外显型歧义</source>
+        <translation>Overt Ambiguity</translation>
+    </message>
+    <message>
+        <source>内含型歧义</source>
+        <translation>Covert Ambiguity</translation>
+    </message>
+    <message>
+        <source>无此格式</source>
+        <translation>No Such Pattern</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
@@ -476,6 +511,16 @@ About</translation>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>
+    <message>
+        <source>与规则文件比较(&amp;B)...</source>
+        <translation>Compare with Rules &amp;File...</translation>
+    </message>
+    <message>
+        <source>用另一个规则文件分析同样的数据，列出与本次分析相比有变化的格式
+与规则文件比较</source>
+        <translation>Analyse the same data with another rules file and list the patterns that change
+Compare with Rules File</translation>
+    </message>
 </context>
 <context>
     <name>Dialogs</name>
@@ -781,6 +826,22 @@ An error occurred while reading the file: %2</translation>
 %2</source>
         <translation>Cannot save the file %1.
 %2</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;本次：%1&lt;/b&gt;&amp;emsp;%2 种；标出的是新得到的</source>
+        <translation>&lt;b&gt;Now: %1&lt;/b&gt;&amp;emsp;%2 parses; those gained are marked</translation>
+    </message>
+    <message>
+        <source>有 %1 个分析树的文本无法读成树，未画出。</source>
+        <translation>%1 parses could not be read as trees and are not drawn.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;上次&lt;/b&gt;：没有这个格式</source>
+        <translation>&lt;b&gt;Before&lt;/b&gt;: no such pattern</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;上次：%1&lt;/b&gt;&amp;emsp;%2 种；标出的是失去的</source>
+        <translation>&lt;b&gt;Before: %1&lt;/b&gt;&amp;emsp;%2 parses; those lost are marked</translation>
     </message>
 </context>
 <context>
@@ -1139,6 +1200,101 @@ This HTML report cannot be opened in a browser.</translation>
     <message>
         <source>正在生成歧义格式统计报告。要停止分析并退出吗？</source>
         <translation>The ambiguity pattern report is being generated. Do you want to stop the analysis and exit?</translation>
+    </message>
+    <message>
+        <source>上次分析保存的结果表不能用来比较，本次未作比较：%1</source>
+        <translation>The table of results the last analysis kept cannot be compared with; nothing was compared this time: %1</translation>
+    </message>
+</context>
+<context>
+    <name>marvolen::ChangesView</name>
+    <message>
+        <source>上次：%1</source>
+        <translation>Before: %1</translation>
+    </message>
+    <message>
+        <source>行是上次分析的判断，列是本次的判断</source>
+        <translation>Rows: the judgement of the last analysis; columns: the judgement of this one</translation>
+    </message>
+    <message>
+        <source>有变化的格式</source>
+        <translation>Changed Pattern</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>判断</source>
+        <translation>Judgement</translation>
+    </message>
+    <message>
+        <source>分析树数</source>
+        <translation>Parses</translation>
+    </message>
+    <message>
+        <source>得到／失去的规则</source>
+        <translation>Rules Gained / Lost</translation>
+    </message>
+    <message>
+        <source>这是本文件夹中的第一次分析，没有可比较的上次结果。下次分析时将显示与本次相比的变化。</source>
+        <translation>This is the first analysis in this folder: there are no earlier results to compare with. The next analysis will show what changed since this one.</translation>
+    </message>
+    <message>
+        <source>上次分析保存的结果表不能用来比较（见下面的消息），本次未作比较。</source>
+        <translation>The table of results the last analysis kept cannot be compared with (see the messages below); nothing was compared this time.</translation>
+    </message>
+    <message>
+        <source>平均歧义度：外显型 %1 → %2，内含型 %3 → %4</source>
+        <translation>Average degree: overt %1 → %2, covert %3 → %4</translation>
+    </message>
+    <message>
+        <source>与上次的结果（%1）相比：%2 个格式都没有变化。</source>
+        <translation>Compared with the last results (%1): none of %2 patterns changed.</translation>
+    </message>
+    <message>
+        <source>与上次的结果（%1）相比：%2 个格式中有 %3 个有变化。</source>
+        <translation>Compared with the last results (%1): %3 of %2 patterns changed.</translation>
+    </message>
+    <message>
+        <source>与规则文件 %1 的分析相比：%2 个格式都没有变化。</source>
+        <translation>Compared with the analysis by the rules file %1: none of %2 patterns changed.</translation>
+    </message>
+    <message>
+        <source>与规则文件 %1 的分析相比：%2 个格式中有 %3 个有变化。</source>
+        <translation>Compared with the analysis by the rules file %1: %3 of %2 patterns changed.</translation>
+    </message>
+    <message>
+        <source>这里列出前 %1 个。</source>
+        <translation> The first %1 are listed here.</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>（+%1 −%2）</source>
+        <translation> (+%1 −%2)</translation>
+    </message>
+    <message>
+        <source>判断：%1 → %2</source>
+        <translation>Judgement: %1 → %2</translation>
+    </message>
+    <message>
+        <source>分析树：%1 → %2</source>
+        <translation>Parses: %1 → %2</translation>
+    </message>
+    <message>
+        <source>（分析树多于所列的上限，只比较了数目）</source>
+        <translation>(more parses than the limit listed: only their numbers were compared)</translation>
+    </message>
+    <message>
+        <source>得到的规则：%1</source>
+        <translation>Rules gained: %1</translation>
+    </message>
+    <message>
+        <source>失去的规则：%1</source>
+        <translation>Rules lost: %1</translation>
     </message>
 </context>
 <context>
