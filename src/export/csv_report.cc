@@ -1,6 +1,10 @@
 // Writing the CSV tables.
 #include "export/csv_report.h"
 
+#include <algorithm>
+
+#include "grammar/parse_engine.h"
+
 namespace marvolen {
 
 namespace {
@@ -65,6 +69,15 @@ void AppendCsvField(std::string_view utf8, std::string& out) {
   const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
   if (quoted) out += '"';
   if (formula) out += '\'';
+  const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+    return c == '"' ||
+           (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r');
+  });
+  if (plain) {
+    out += utf8;
+    if (quoted) out += '"';
+    return;
+  }
   for (char c : utf8) {
     if (c == '"') {
       out += "\"\"";
@@ -104,38 +117,23 @@ void CsvCell::Clear() {
   cut_ = false;
 }
 
-CsvReportWriter::CsvReportWriter(OutputStream& out) : out_(out) {
-  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
-}
-
-void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
-  EndRow();
-  source_ = SourceName(kind);
-  reportOpen_ = true;
-  reportStart_ = out_.Position();
-}
-
-void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
-  EndRow();
-  std::string items;
-  AppendItems(*p.permutation, utf8_, items);
-  head_ = source_;
-  head_ += ',';
-  AppendCsvField(items, head_);
-  head_ += ',';
-  head_ += CsvJudgement(p.cls);
-  head_ += ',';
-  head_ += std::to_string(p.count);
-  head_ += ',';
+void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
+  piece_.clear();
+  AppendItems(*p.permutation, utf8_, piece_);
+  AppendCsvField(piece_, out);
+  out += ',';
+  out += CsvJudgement(p.cls);
+  out += ',';
+  out += std::to_string(p.count);
+  out += ',';
   roots_.Clear();
   trees_.Clear();
   parsesInRow_ = 0;
   divergences_.clear();
   if (p.points && p.groups) utf8_.Append(ShortDivergences(*p.points, *p.groups), divergences_);
-  rowOpen_ = true;
 }
 
-void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
+void CsvRowMaker::Parse(std::string_view bracketed, std::string_view rootLabel) {
   // Past the cut nothing more is converted.
   if (!roots_.cut()) {
     piece_.assign(parsesInRow_ > 0 ? " " : "");
@@ -150,20 +148,77 @@ void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLab
   ++parsesInRow_;
 }
 
+void CsvRowMaker::End(std::string& out) {
+  const std::string mark =
+      " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
+  AppendCsvField(roots_.Text(mark), out);
+  out += ',';
+  AppendCsvField(trees_.Text(mark), out);
+  out += ',';
+  AppendCsvField(divergences_, out);
+  out += "\r\n";
+  roots_.Clear();
+  trees_.Clear();
+}
+
+namespace {
+
+// Makes the rows on the analysing threads.
+class RowPreparer : public PermutationPreparer {
+ public:
+  class RowRun : public Run {
+   public:
+    void Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+      row_.Begin(p, out);
+      if (engine != nullptr) {
+        engine->PrintDistinctParses(
+            [this](std::string_view text, std::string_view root) { row_.Parse(text, root); });
+      }
+      row_.End(out);
+    }
+
+   private:
+    CsvRowMaker row_;
+  };
+  std::unique_ptr<Run> Begin() const override { return std::make_unique<RowRun>(); }
+};
+
+}  // namespace
+
+CsvReportWriter::CsvReportWriter(OutputStream& out)
+    : out_(out), preparer_(std::make_unique<RowPreparer>()) {
+  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
+}
+
+void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
+  EndRow();
+  source_ = SourceName(kind);
+  reportOpen_ = true;
+  reportStart_ = out_.Position();
+}
+
+void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
+  EndRow();
+  head_ = source_;
+  head_ += ',';
+  rowPrepared_ = p.hasPrepared;
+  if (rowPrepared_) {
+    head_ += p.prepared;
+  } else {
+    row_.Begin(p, head_);
+  }
+  rowOpen_ = true;
+}
+
+void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
+  if (!rowPrepared_) row_.Parse(bracketed, rootLabel);
+}
+
 void CsvReportWriter::EndRow() {
   if (!rowOpen_) return;
   rowOpen_ = false;
-  const std::string mark =
-      " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
-  AppendCsvField(roots_.Text(mark), head_);
-  head_ += ',';
-  AppendCsvField(trees_.Text(mark), head_);
-  head_ += ',';
-  AppendCsvField(divergences_, head_);
-  head_ += "\r\n";
+  if (!rowPrepared_) row_.End(head_);
   out_.Write(head_);
-  roots_.Clear();
-  trees_.Clear();
 }
 
 void CsvReportWriter::EndReport(const ReportSummary&) {
