@@ -531,7 +531,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
         if (jobs[j].onCaller) return std::nullopt;
         Transcript transcript;
-        transcript.Reserve(jobs[j].end - jobs[j].begin);
+        transcript.Reserve(std::min(jobs[j].end - jobs[j].begin, chunkPermutations_));
         ListRange(jobs[j], only, *engines_[worker], transcript, divergences, preparers);
         return transcript;
       },
