@@ -119,7 +119,19 @@ void CsvCell::Clear() {
 
 void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
   piece_.clear();
-  AppendItems(*p.permutation, utf8_, piece_);
+  const Permutation& permutation = *p.permutation;
+  for (int k = 0; k < permutation.currentItemCount && k < kMaxItems; ++k) {
+    const std::string& item = permutation.items[static_cast<std::size_t>(k)];
+    const auto slot = static_cast<std::size_t>(k);
+    if (slot >= lastItems_.size()) lastItems_.resize(slot + 1);
+    if (lastItems_[slot].first != item) {
+      lastItems_[slot].first = item;
+      lastItems_[slot].second.clear();
+      utf8_.Append(item, lastItems_[slot].second);
+    }
+    if (k > 0) piece_ += ' ';
+    piece_ += lastItems_[slot].second;
+  }
   AppendCsvField(piece_, out);
   out += ',';
   out += CsvJudgement(p.cls);
@@ -149,11 +161,17 @@ void CsvRowMaker::Parse(std::string_view bracketed, std::string_view rootLabel) 
 }
 
 void CsvRowMaker::End(std::string& out) {
-  const std::string mark =
-      " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
-  AppendCsvField(roots_.Text(mark), out);
-  out += ',';
-  AppendCsvField(trees_.Text(mark), out);
+  if (roots_.cut() || trees_.cut()) {
+    const std::string mark =
+        " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
+    AppendCsvField(roots_.Text(mark), out);
+    out += ',';
+    AppendCsvField(trees_.Text(mark), out);
+  } else {
+    AppendCsvField(roots_.text(), out);
+    out += ',';
+    AppendCsvField(trees_.text(), out);
+  }
   out += ',';
   AppendCsvField(divergences_, out);
   out += "\r\n";

@@ -48,6 +48,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "analysis/report_observer.h"
 #include "encoding/gbk.h"
@@ -78,6 +80,8 @@ class CsvCell {
   bool cut() const { return cut_; }
   // The text, with `mark` appended when cut.
   std::string Text(std::string_view mark) const;
+  // The text without the mark.
+  const std::string& text() const { return text_; }
   void Clear();
 
  private:
@@ -103,6 +107,9 @@ class CsvRowMaker {
   CsvCell roots_, trees_;
   std::string divergences_;  // UTF-8
   std::uint64_t parsesInRow_ = 0;
+  // The last permutation's items, GBK and UTF-8: the next mostly begins
+  // with the same.
+  std::vector<std::pair<std::string, std::string>> lastItems_;
 };
 
 // The table of permutations.
