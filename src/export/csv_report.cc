@@ -1,7 +1,7 @@
 // Writing the CSV tables.
 #include "export/csv_report.h"
 
-#include <algorithm>
+#include <array>
 
 #include "grammar/parse_engine.h"
 
@@ -66,14 +66,23 @@ void AppendCsvField(std::string_view utf8, std::string& out) {
   if (formula && CharacterCount(utf8) >= kCsvCellLimit) {
     utf8 = utf8.substr(0, PrefixBytes(utf8, kCsvCellLimit - 1));
   }
-  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  // One pass tells whether the field needs quotes and whether any byte
+  // needs more than copying.
+  constexpr unsigned kQuote = 1, kEscape = 2;
+  static const std::array<unsigned char, 256> kClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = kEscape;
+    table['\t'] = 0;
+    table['\n'] = table['\r'] = table[','] = kQuote;
+    table['"'] = kQuote | kEscape;
+    return table;
+  }();
+  unsigned found = 0;
+  for (char c : utf8) found |= kClass[static_cast<unsigned char>(c)];
+  const bool quoted = (found & kQuote) != 0;
   if (quoted) out += '"';
   if (formula) out += '\'';
-  const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
-    return c == '"' ||
-           (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r');
-  });
-  if (plain) {
+  if ((found & kEscape) == 0) {
     out += utf8;
     if (quoted) out += '"';
     return;
