@@ -281,9 +281,12 @@ class Writer {
   void List(std::optional<PermutationClass> only, ParseSink& sink,
             const RuleGroups* divergences = nullptr,
             const std::vector<const PermutationPreparer*>& preparers = {});
+  // `runs`: the calling thread's runs of the preparers, begun when empty.
+  using PreparerRuns = std::vector<std::unique_ptr<PermutationPreparer::Run>>;
   void ListRange(const ListJob& job, std::optional<PermutationClass> only, ParseEngine& engine,
                  ParseSink& sink, const RuleGroups* divergences,
-                 const std::vector<const PermutationPreparer*>& preparers) const;
+                 const std::vector<const PermutationPreparer*>& preparers,
+                 PreparerRuns& runs) const;
   void WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
                        const TextPattern& average, const std::string& none);
 
@@ -417,13 +420,15 @@ void Writer::WriteItemSection(const std::string& heading, ItemLines which,
 
 void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
                        ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences,
-                       const std::vector<const PermutationPreparer*>& preparers) const {
+                       const std::vector<const PermutationPreparer*>& preparers,
+                       PreparerRuns& runs) const {
   Permutation permutation;
   std::optional<DivergenceFinder> finder;
   if (divergences) finder.emplace(*divergences);
-  std::vector<std::unique_ptr<PermutationPreparer::Run>> runs;
-  for (const PermutationPreparer* preparer : preparers)
-    runs.push_back(preparer ? preparer->Begin() : nullptr);
+  if (runs.empty()) {
+    for (const PermutationPreparer* preparer : preparers)
+      runs.push_back(preparer ? preparer->Begin() : nullptr);
+  }
   std::string preparedText;
   std::vector<std::size_t> preparedEnds;
   std::vector<std::string_view> prepared;
@@ -526,13 +531,17 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
   progress_.Extend(members);
 
   ParseEngine& callerEngine = *engines_.back();
+  // Each thread keeps its runs of the preparers from job to job; the last
+  // are the calling thread's.
+  std::vector<PreparerRuns> runs(static_cast<std::size_t>(workers_) + 1);
   RunJobsInOrder<std::optional<Transcript>>(
       static_cast<std::int64_t>(jobs.size()), workers_, 2 * workers_,
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
         if (jobs[j].onCaller) return std::nullopt;
         Transcript transcript;
         transcript.Reserve(std::min(jobs[j].end - jobs[j].begin, chunkPermutations_));
-        ListRange(jobs[j], only, *engines_[worker], transcript, divergences, preparers);
+        ListRange(jobs[j], only, *engines_[worker], transcript, divergences, preparers,
+                  runs[static_cast<std::size_t>(worker)]);
         return transcript;
       },
       [&](std::int64_t j, std::optional<Transcript> transcript) {
@@ -540,7 +549,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
         if (transcript) {
           transcript->Replay(source_, sink);
         } else {
-          ListRange(jobs[j], only, callerEngine, sink, divergences, preparers);
+          ListRange(jobs[j], only, callerEngine, sink, divergences, preparers, runs.back());
         }
         for (std::int64_t number = jobs[j].begin; number < jobs[j].end; ++number) {
           if (!only || ClassOf(judgements_[number]) == *only) ++done_;
