@@ -18,11 +18,11 @@
 #include "analysis/classification.h"
 #include "analysis/degree_records.h"
 #include "analysis/divergences.h"
+#include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 
 namespace marvolen {
 
-class ParseEngine;
 class PermutationSource;
 
 // One permutation of a report, as analysed.
@@ -37,6 +37,10 @@ struct ListedPermutation {
   // listed; null otherwise. Valid during BeginPermutation only.
   const DivergencePoints* points = nullptr;
   const RuleGroups* groups = nullptr;
+  // Its parses as trees in list order, when the listing built them all (to
+  // find its points); null otherwise. Valid during BeginPermutation and
+  // PermutationPreparer::Run::Prepare only.
+  const ParseList* trees = nullptr;
   // What the observer's preparer (ReportObserver::Preparer) made of it on
   // an analysing thread; empty without one. Valid during BeginPermutation
   // only.

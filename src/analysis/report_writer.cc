@@ -20,6 +20,10 @@ constexpr std::int64_t kChunkPermutations = 2048;
 // Parses a thread lists at a time, unless told otherwise; a permutation with
 // more is listed by the calling thread straight into the report.
 constexpr std::uint64_t kChunkParses = 16384;
+// The most parses of an ambiguous permutation that the listing builds as
+// trees all at once, to find its points and hand them to the preparers;
+// one with more has its trees visited one at a time.
+constexpr std::uint64_t kTreesAtOnce = 1000;
 // Permutations with parses too many to list that are named one by one; the
 // rest are counted in one message at the end of the judging.
 constexpr int kUnlistedMessages = 10;
@@ -96,6 +100,7 @@ class Transcript : public ParseSink {
     permutations_.push_back(
         {p, parses_.size(), preparedEnds_.size(), p.points ? *p.points : DivergencePoints()});
     permutations_.back().info.permutation = nullptr;
+    permutations_.back().info.trees = nullptr;
     permutations_.back().info.preparedByObserver = nullptr;
     if (p.preparedByObserver) {
       for (std::string_view prepared : *p.preparedByObserver) {
@@ -472,8 +477,17 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     }
     engine.CountDistinctParses(permutation, limit_);
     DivergencePoints points;
+    ParseList trees;
     if (divergences && (cls == PermutationClass::Overt || cls == PermutationClass::Covert)) {
-      points = FindDivergences(engine, cls, *finder);
+      if (!runs.empty() && count <= kTreesAtOnce) {
+        // The trees serve the points and the preparers alike.
+        trees = engine.FirstDistinctParses(count);
+        for (const auto& tree : trees) finder->Add(*tree);
+        points = finder->Finish();
+        listed.trees = &trees;
+      } else {
+        points = FindDivergences(engine, cls, *finder);
+      }
       listed.points = &points;
       listed.groups = divergences;
     }

@@ -135,7 +135,11 @@ class TreePreparer : public PermutationPreparer {
           p.count > kHtmlParses) {
         return;
       }
-      const ParseList trees = engine->FirstDistinctParses(kHtmlParses);
+      // The listing's own trees, when it built them.
+      const bool given = p.trees != nullptr && p.trees->size() == p.count;
+      ParseList built;
+      if (!given) built = engine->FirstDistinctParses(kHtmlParses);
+      const ParseList& trees = given ? *p.trees : built;
       if (trees.size() != p.count) return;
       // Only the parses of an ambiguity differ.
       const ParseMarks marks = p.cls == PermutationClass::OneWay ? ParseMarks(trees.size())
@@ -238,6 +242,7 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   permutation_ = p;
   permutation_.permutation = nullptr;
   permutation_.prepared = {};
+  permutation_.trees = nullptr;
   permutation_.preparedByObserver = nullptr;
   parsesSeen_ = 0;
   texts_.clear();

@@ -115,9 +115,7 @@ TEST(PreparedExportsTest, PreparedOnTheAnalysingThreadsAsOnTheWritingThread) {
   const struct {
     int threads, chunkPermutations, chunkParses;
   } cases[] = {
-      {1, 0, 0},
-      {3, 0, 0},
-      {3, 5, 0},  // many small chunks, taken out of order by the threads
+      {1, 0, 0}, {3, 0, 0}, {3, 5, 0},  // many small chunks, taken out of order by the threads
       {2, 7, 2},  // permutations of more than two parses listed on the writing thread
       {3, 1, 1},
   };
@@ -129,11 +127,11 @@ TEST(PreparedExportsTest, PreparedOnTheAnalysingThreadsAsOnTheWritingThread) {
     for (bool prepared : {true, false}) {
       const Outputs outputs = MakeExports(data, options, prepared);
       EXPECT_EQ(outputs.html, reference.html)
-          << "threads " << c.threads << ", chunk " << c.chunkPermutations << "/"
-          << c.chunkParses << (prepared ? ", prepared" : "");
+          << "threads " << c.threads << ", chunk " << c.chunkPermutations << "/" << c.chunkParses
+          << (prepared ? ", prepared" : "");
       EXPECT_EQ(outputs.csv, reference.csv)
-          << "threads " << c.threads << ", chunk " << c.chunkPermutations << "/"
-          << c.chunkParses << (prepared ? ", prepared" : "");
+          << "threads " << c.threads << ", chunk " << c.chunkPermutations << "/" << c.chunkParses
+          << (prepared ? ", prepared" : "");
     }
   }
 }
