@@ -9,10 +9,15 @@
 // explanations of ambiguity cost); and, when Chromium with chromedriver and Selenium is
 // there, the page in headless Chromium (bench/html_paint.py): first
 // contentful paint, the moment the summary is shown, and frame times while
-// scrolling. Usage: build/bench/html-bench [--runs=5] [--keep=DIR]
+// scrolling. With --before-binary=PATH, the same runs of that
+// marvolen-report alternate with them, and the outputs of the two are
+// compared byte for byte.
+// Usage: build/bench/html-bench [--runs=5] [--keep=DIR] [--before-binary=PATH] [--no-paint]
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,47 +36,86 @@ double Megabytes(const fs::path& path) {
   return ec ? 0 : static_cast<double>(size) / 1e6;
 }
 
+bool SameBytes(const fs::path& a, const fs::path& b) {
+  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+  if (!x || !y) return false;
+  return std::equal(std::istreambuf_iterator<char>(x), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(y), std::istreambuf_iterator<char>());
+}
+
+// Whether the marvolen-report at `before` writes the same three outputs as
+// this one.
+void CompareOutputs(const std::string& before, const std::string& dir) {
+  const std::vector<std::string> args = {"--html=report.html", "--csv=report.csv"};
+  const char* names[] = {"report.txt", "report.html", "report.csv"};
+  if (!RunBinary(before, dir, args).ok) return;
+  for (const char* name : names)
+    fs::copy_file(dir + "/" + name, dir + "/" + name + ".before",
+                  fs::copy_options::overwrite_existing);
+  if (!RunBinary(MARVOLEN_REPORT_BINARY, dir, args).ok) return;
+  std::string differ;
+  for (const char* name : names) {
+    if (!SameBytes(dir + "/" + name, dir + "/" + name + ".before"))
+      differ += std::string(" ") + name;
+    fs::remove(dir + "/" + name + ".before");
+  }
+  std::printf("  the outputs of the two binaries (text, HTML, CSV): %s\n",
+              differ.empty() ? "the same bytes" : ("DIFFER:" + differ).c_str());
+}
+
 // Whole runs without and with both outputs (with and without the
-// explanations of ambiguity), alternated; the sizes.
-bool Measure(const std::string& title, const std::string& dir, int runs) {
-  std::vector<double> plain, both, unexplained;
-  long plainRss = 0, bothRss = 0, unexplainedRss = 0;
-  for (int run = 0; run < runs; ++run) {
-    const ProcessRun a = RunBinary(MARVOLEN_REPORT_BINARY, dir, {});
-    const ProcessRun c = RunBinary(MARVOLEN_REPORT_BINARY, dir,
-                                   {"--html=report.html", "--csv=report.csv", "--no-explain"});
-    const ProcessRun b =
-        RunBinary(MARVOLEN_REPORT_BINARY, dir, {"--html=report.html", "--csv=report.csv"});
-    if (!a.ok || !b.ok || !c.ok) {
-      std::printf("%s: marvolen-report failed\n", title.c_str());
-      return false;
-    }
-    plain.push_back(a.seconds);
-    both.push_back(b.seconds);
-    unexplained.push_back(c.seconds);
-    plainRss = std::max(plainRss, a.maxRssKb);
-    bothRss = std::max(bothRss, b.maxRssKb);
-    unexplainedRss = std::max(unexplainedRss, c.maxRssKb);
+// explanations of ambiguity), alternated, of this marvolen-report and of the
+// one before; the sizes.
+bool Measure(const std::string& title, const std::string& dir, int runs,
+             const std::string& before) {
+  const std::vector<std::string> both = {"--html=report.html", "--csv=report.csv"};
+  std::vector<std::string> unexplained = both;
+  unexplained.push_back("--no-explain");
+  std::vector<Variant> variants = {{"this", MARVOLEN_REPORT_BINARY, {}},
+                                   {"this", MARVOLEN_REPORT_BINARY, unexplained},
+                                   {"this", MARVOLEN_REPORT_BINARY, both}};
+  if (!before.empty()) {
+    variants.push_back({"before", before, {}});
+    variants.push_back({"before", before, unexplained});
+    variants.push_back({"before", before, both});
+  }
+  std::printf("\n%s\n", title.c_str());
+  if (!before.empty()) CompareOutputs(before, dir);
+  const std::string loadBefore = LoadAverage();
+  const std::vector<VariantFigures> figures = Alternate(variants, dir, runs);
+  if (figures.empty()) {
+    std::printf("  marvolen-report failed\n");
+    return false;
   }
   const double report = Megabytes(dir + "/report.txt"), html = Megabytes(dir + "/report.html"),
                csv = Megabytes(dir + "/report.csv");
-  std::printf("\n%s\n", title.c_str());
   std::printf(
       "  text report %.2f MB, HTML report %.2f MB = %.2fx the text report, "
       "CSV table %.2f MB = %.2fx\n",
       report, html, html / report, csv, csv / report);
-  std::printf(
-      "  whole run (median of %d, alternated): %.3f s alone, %.3f s with --html and "
-      "--csv = %.2fx; peak memory %.1f MB and %.1f MB\n",
-      runs, Median(plain), Median(both), Median(both) / Median(plain),
-      static_cast<double>(plainRss) / 1024, static_cast<double>(bothRss) / 1024);
-  std::printf(
-      "  the explanations of ambiguity (divergence points, sources): %.3f s with --html and "
-      "--csv --no-explain, %.3f s with them = %.2fx (%+.0f%%); peak memory %.1f MB and "
-      "%.1f MB\n",
-      Median(unexplained), Median(both), Median(both) / Median(unexplained),
-      100 * (Median(both) / Median(unexplained) - 1), static_cast<double>(unexplainedRss) / 1024,
-      static_cast<double>(bothRss) / 1024);
+  std::printf("  medians of %d runs, alternated (%s at the start, %s at the end):\n", runs,
+              loadBefore.c_str(), LoadAverage().c_str());
+  for (std::size_t v = 0; v + 2 < figures.size(); v += 3) {
+    const VariantFigures &a = figures[v], &c = figures[v + 1], &b = figures[v + 2];
+    std::printf(
+        "  %-6s wall: %.3f s the text report alone, %.3f s with --html and --csv = %.2fx; "
+        "%.3f s with --no-explain, so the explanations add %.2fx (%+.0f%%)\n",
+        variants[v].label.c_str(), Median(a.seconds), Median(b.seconds),
+        Median(b.seconds) / Median(a.seconds), Median(c.seconds),
+        Median(b.seconds) / Median(c.seconds), 100 * (Median(b.seconds) / Median(c.seconds) - 1));
+    std::printf(
+        "  %-6s CPU (user and system): %.3f s alone, %.3f s with both = %.2fx; %.3f s with "
+        "--no-explain = %.2fx; peak memory %.1f, %.1f and %.1f MB\n",
+        variants[v].label.c_str(), Median(a.cpuSeconds), Median(b.cpuSeconds),
+        Median(b.cpuSeconds) / Median(a.cpuSeconds), Median(c.cpuSeconds),
+        Median(b.cpuSeconds) / Median(c.cpuSeconds), static_cast<double>(a.maxRssKb) / 1024,
+        static_cast<double>(b.maxRssKb) / 1024, static_cast<double>(c.maxRssKb) / 1024);
+  }
+  if (figures.size() == 6) {
+    std::printf("  this against before, with --html and --csv: wall %.2fx, CPU %.2fx\n",
+                Median(figures[2].seconds) / Median(figures[5].seconds),
+                Median(figures[2].cpuSeconds) / Median(figures[5].cpuSeconds));
+  }
   return true;
 }
 
@@ -110,8 +154,8 @@ int Main(int argc, char** argv) {
   for (const RealisticCase& c : RealisticCases()) {
     const std::string dir = base + "/" + c.name;
     fs::create_directories(dir);
-    if (!WriteWorkload(c.files, dir) || !Measure(c.title, dir, runs)) return 1;
-    Paint(dir + "/report.html", runs);
+    if (!WriteWorkload(c.files, dir) || !Measure(c.title, dir, runs, options->before)) return 1;
+    if (options->paint) Paint(dir + "/report.html", runs);
   }
   if (!options->keep) fs::remove_all(base);
   return 0;

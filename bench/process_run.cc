@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace marvolen {
 namespace bench {
@@ -37,8 +39,33 @@ ProcessRun RunBinary(const std::string& binary, const std::string& dir,
   if (wait4(pid, &status, 0, &usage) != pid) return run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.maxRssKb = usage.ru_maxrss;
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
   return run;
+}
+
+std::vector<VariantFigures> Alternate(const std::vector<Variant>& variants, const std::string& dir,
+                                      int runs) {
+  std::vector<VariantFigures> figures(variants.size());
+  for (int run = 0; run < runs; ++run) {
+    for (std::size_t v = 0; v < variants.size(); ++v) {
+      const ProcessRun r = RunBinary(variants[v].binary, dir, variants[v].args);
+      if (!r.ok) return {};
+      figures[v].seconds.push_back(r.seconds);
+      figures[v].cpuSeconds.push_back(r.cpuSeconds);
+      figures[v].maxRssKb = std::max(figures[v].maxRssKb, r.maxRssKb);
+    }
+  }
+  return figures;
+}
+
+std::string LoadAverage() {
+  double load[1] = {0};
+  if (getloadavg(load, 1) != 1) return "load average unknown";
+  char text[64];
+  std::snprintf(text, sizeof text, "load average %.2f", load[0]);
+  return text;
 }
 
 double Median(std::vector<double> values) {

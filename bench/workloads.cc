@@ -335,7 +335,8 @@ std::vector<RealisticCase> RealisticCases() {
 
 std::optional<BenchOptions> ParseBenchOptions(int argc, char** argv, const char* program,
                                               int defaultRuns) {
-  BenchOptions options{defaultRuns, {}, false};
+  BenchOptions options;
+  options.runs = defaultRuns;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--runs=", 0) == 0) {
@@ -343,8 +344,14 @@ std::optional<BenchOptions> ParseBenchOptions(int argc, char** argv, const char*
     } else if (arg.rfind("--keep=", 0) == 0) {
       options.base = arg.substr(7);
       options.keep = true;
+    } else if (arg.rfind("--before-binary=", 0) == 0) {
+      options.before = arg.substr(16);
+    } else if (arg == "--no-paint") {
+      options.paint = false;
     } else {
-      std::fprintf(stderr, "usage: %s [--runs=%d] [--keep=DIR]\n", program, defaultRuns);
+      std::fprintf(stderr,
+                   "usage: %s [--runs=%d] [--keep=DIR] [--before-binary=PATH] [--no-paint]\n",
+                   program, defaultRuns);
       return std::nullopt;
     }
   }

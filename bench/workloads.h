@@ -66,14 +66,18 @@ struct RealisticCase {
 };
 std::vector<RealisticCase> RealisticCases();
 
-// The options of a benchmark of the realistic workloads: --runs=N and
+// The options of a benchmark of the realistic workloads: --runs=N,
 // --keep=DIR (the folder the workloads are written to, kept afterwards;
-// else a folder of `program`'s own under the system's temporary folder).
-// The folder is emptied first. Null after a usage message on stderr.
+// else a folder of `program`'s own under the system's temporary folder),
+// --before-binary=PATH (another marvolen-report, run alternately with this
+// one, side by side) and --no-paint (html-bench: leave out Chromium). The
+// folder is emptied first. Null after a usage message on stderr.
 struct BenchOptions {
   int runs = 1;
   std::string base;
   bool keep = false;  // --keep: leave the folder afterwards
+  std::string before;
+  bool paint = true;
 };
 std::optional<BenchOptions> ParseBenchOptions(int argc, char** argv, const char* program,
                                               int defaultRuns);

@@ -1,78 +1,96 @@
 // Marking where the parses of one sequence differ.
 #include "analysis/parse_differences.h"
 
-#include <map>
-#include <set>
-#include <string>
-#include <tuple>
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
 
 namespace marvolen {
 
 namespace {
 
-// A constituent: a label and a title over the leaves [first, end).
-using Constituent = std::tuple<std::string, std::string, int, int>;
-
-// The nodes of one tree in preorder, each with its constituent (leaves
-// have none that counts).
-struct PreorderNode {
-  bool leaf;
-  Constituent constituent;
+// A node of one of the parses: what makes it the same as a node of another
+// parse (its label, title and span; for overt ambiguity its label alone),
+// and where it is.
+struct Constituent {
+  std::string_view label, title;
+  int first, end;
+  std::uint32_t parse;
+  std::uint32_t node;  // in preorder
 };
 
-// Append the nodes of `node`'s subtree in preorder; `nextLeaf` counts the
-// leaves met so far.
-void Collect(const ParseTreeNode& node, int& nextLeaf, std::vector<PreorderNode>& out) {
-  const std::size_t at = out.size();
-  out.push_back({node.firstChild == nullptr, {}});
+bool SameKey(const Constituent& a, const Constituent& b) {
+  return a.label == b.label && a.title == b.title && a.first == b.first && a.end == b.end;
+}
+
+// Append the nodes of `node`'s subtree that count (not leaves) in preorder;
+// `nextLeaf` counts the leaves met so far, `preorder` the nodes.
+void Collect(const ParseTreeNode& node, std::uint32_t parse, int& nextLeaf, std::uint32_t& preorder,
+             std::vector<Constituent>& out) {
+  const std::uint32_t at = preorder++;
   const int first = nextLeaf;
   if (!node.firstChild) {
     ++nextLeaf;
-  } else {
-    for (const ParseTreeNode* child = node.firstChild.get(); child;
-         child = child->nextSibling.get()) {
-      Collect(*child, nextLeaf, out);
-    }
+    return;
   }
-  out[at].constituent = {node.label, node.title, first, nextLeaf};
+  const std::size_t slot = out.size();
+  out.push_back({node.label, node.title, first, 0, parse, at});
+  for (const ParseTreeNode* child = node.firstChild.get(); child;
+       child = child->nextSibling.get()) {
+    Collect(*child, parse, nextLeaf, preorder, out);
+  }
+  out[slot].end = nextLeaf;
+}
+
+std::uint32_t CountNodes(const ParseTreeNode& node) {
+  std::uint32_t count = 1;
+  for (const ParseTreeNode* child = node.firstChild.get(); child;
+       child = child->nextSibling.get()) {
+    count += CountNodes(*child);
+  }
+  return count;
 }
 
 }  // namespace
 
 ParseMarks MarkDifferences(const ParseList& parses, PermutationClass judgement) {
-  std::vector<std::vector<PreorderNode>> trees(parses.size());
   ParseMarks marks(parses.size());
-  for (std::size_t p = 0; p < parses.size(); ++p) {
-    int leaves = 0;
-    Collect(*parses[p], leaves, trees[p]);
-    marks[p].assign(trees[p].size(), false);
-  }
+  for (std::size_t p = 0; p < parses.size(); ++p) marks[p].assign(CountNodes(*parses[p]), false);
   if (judgement != PermutationClass::Overt && judgement != PermutationClass::Covert) return marks;
 
   // Marked: what not every parse has. For overt ambiguity that is the root
   // label (a lone item standing as its own parse included), for covert
   // ambiguity a constituent.
-  const bool rootsOnly = judgement == PermutationClass::Overt;
-  auto keyOf = [rootsOnly](const PreorderNode& node) {
-    return rootsOnly ? Constituent{std::get<0>(node.constituent), "", 0, 0} : node.constituent;
-  };
-  auto considered = [rootsOnly](const PreorderNode& node, std::size_t n) {
-    return rootsOnly ? n == 0 : !node.leaf;
-  };
-  std::map<Constituent, std::size_t> parsesHaving;
-  for (const auto& nodes : trees) {
-    std::set<Constituent> seen;
-    for (std::size_t n = 0; n < nodes.size(); ++n) {
-      if (considered(nodes[n], n)) seen.insert(keyOf(nodes[n]));
+  std::vector<Constituent> nodes;
+  for (std::size_t p = 0; p < parses.size(); ++p) {
+    const auto parse = static_cast<std::uint32_t>(p);
+    if (judgement == PermutationClass::Overt) {
+      nodes.push_back({parses[p]->label, {}, 0, 0, parse, 0});
+    } else {
+      int leaves = 0;
+      std::uint32_t preorder = 0;
+      Collect(*parses[p], parse, leaves, preorder, nodes);
     }
-    for (const Constituent& c : seen) ++parsesHaving[c];
   }
-  for (std::size_t p = 0; p < trees.size(); ++p) {
-    for (std::size_t n = 0; n < trees[p].size(); ++n) {
-      if (considered(trees[p][n], n)) {
-        marks[p][n] = parsesHaving[keyOf(trees[p][n])] < parses.size();
-      }
+  // Equal constituents side by side, each run by parse: a run that does not
+  // reach every parse is marked.
+  std::sort(nodes.begin(), nodes.end(), [](const Constituent& a, const Constituent& b) {
+    if (a.label != b.label) return a.label < b.label;
+    if (a.title != b.title) return a.title < b.title;
+    if (a.first != b.first) return a.first < b.first;
+    if (a.end != b.end) return a.end < b.end;
+    return a.parse < b.parse;
+  });
+  for (std::size_t begin = 0; begin < nodes.size();) {
+    std::size_t end = begin + 1;
+    std::size_t having = 1;
+    for (; end < nodes.size() && SameKey(nodes[begin], nodes[end]); ++end) {
+      if (nodes[end].parse != nodes[end - 1].parse) ++having;
     }
+    if (having < parses.size()) {
+      for (std::size_t k = begin; k < end; ++k) marks[nodes[k].parse][nodes[k].node] = true;
+    }
+    begin = end;
   }
   return marks;
 }

@@ -10,12 +10,15 @@
 #define MARVOLEN_ANALYSIS_REPORT_OBSERVER_H_
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/classification.h"
 #include "analysis/degree_records.h"
 #include "analysis/divergences.h"
+#include "grammar/parse_engine.h"
 #include "grammar/permutation.h"
 
 namespace marvolen {
@@ -34,6 +37,40 @@ struct ListedPermutation {
   // listed; null otherwise. Valid during BeginPermutation only.
   const DivergencePoints* points = nullptr;
   const RuleGroups* groups = nullptr;
+  // Its parses as trees in list order, when the listing built them all (to
+  // find its points); null otherwise. Valid during BeginPermutation and
+  // PermutationPreparer::Run::Prepare only.
+  const ParseList* trees = nullptr;
+  // What the observer's preparer (ReportObserver::Preparer) made of it on
+  // an analysing thread; empty without one. Valid during BeginPermutation
+  // only.
+  std::string_view prepared;
+  bool hasPrepared = false;  // a preparer made `prepared`
+  // Internal to the report writer: what every observer's preparer made, by
+  // observer, before each observer is given its own as `prepared`.
+  const std::vector<std::string_view>* preparedByObserver = nullptr;
+};
+
+// Work that an observer taking the permutations in report order has done
+// for it on the analysing threads, beside their search, so that the thread
+// that writes the reports only puts the results in place.
+class PermutationPreparer {
+ public:
+  // One analysing thread's preparing of a run of permutations; its state
+  // (caches, buffers) is its own.
+  class Run {
+   public:
+    virtual ~Run() = default;
+    // Append what the observer needs of `permutation` to `out`. `engine`
+    // has just counted the permutation's parses when it is listed and
+    // combines, and may then print, visit or build them; null otherwise.
+    // The permutation's points, when the report looks for them, are set.
+    virtual void Prepare(const ListedPermutation& permutation, ParseEngine* engine,
+                         std::string& out) = 0;
+  };
+  virtual ~PermutationPreparer() = default;
+  // May be called on several threads at once.
+  virtual std::unique_ptr<Run> Begin() const = 0;
 };
 
 // Receives the permutations of a report and their parses, one at a time.
@@ -73,6 +110,11 @@ class ReportObserver : public ParseSink {
   // combine (the summary counts them): it is then given them as the report
   // lists them by judgement, which costs no search of its own.
   virtual bool InReportOrder() const { return true; }
+
+  // For an observer in report order: what prepares its permutations on the
+  // analysing threads (each then comes with ListedPermutation::prepared), or
+  // null. It must live as long as the observer.
+  virtual const PermutationPreparer* Preparer() const { return nullptr; }
 };
 
 }  // namespace marvolen

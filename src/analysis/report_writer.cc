@@ -2,6 +2,7 @@
 #include "analysis/report_writer.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 #include <utility>
@@ -19,6 +20,10 @@ constexpr std::int64_t kChunkPermutations = 2048;
 // Parses a thread lists at a time, unless told otherwise; a permutation with
 // more is listed by the calling thread straight into the report.
 constexpr std::uint64_t kChunkParses = 16384;
+// The most parses of an ambiguous permutation that the listing builds as
+// trees all at once, to find its points and hand them to the preparers;
+// one with more has its trees visited one at a time.
+constexpr std::uint64_t kTreesAtOnce = 1000;
 // Permutations with parses too many to list that are named one by one; the
 // rest are counted in one message at the end of the judging.
 constexpr int kUnlistedMessages = 10;
@@ -88,9 +93,21 @@ struct Judged {
 // calling thread takes them.
 class Transcript : public ParseSink {
  public:
+  void Reserve(std::int64_t permutations) {
+    permutations_.reserve(static_cast<std::size_t>(permutations));
+  }
   void BeginPermutation(const ListedPermutation& p) override {
-    permutations_.push_back({p, parses_.size(), p.points ? *p.points : DivergencePoints()});
+    permutations_.push_back(
+        {p, parses_.size(), preparedEnds_.size(), p.points ? *p.points : DivergencePoints()});
     permutations_.back().info.permutation = nullptr;
+    permutations_.back().info.trees = nullptr;
+    permutations_.back().info.preparedByObserver = nullptr;
+    if (p.preparedByObserver) {
+      for (std::string_view prepared : *p.preparedByObserver) {
+        prepared_ += prepared;
+        preparedEnds_.push_back(prepared_.size());
+      }
+    }
   }
   void Parse(std::string_view bracketed, std::string_view rootLabel) override {
     text_ += bracketed;
@@ -100,12 +117,23 @@ class Transcript : public ParseSink {
   // Hand everything to `sink`, the permutations' items made from `source`.
   void Replay(const PermutationSource& source, ParseSink& sink) const {
     Permutation permutation;
-    std::size_t parse = 0, textAt = 0;
+    std::vector<std::string_view> prepared;
+    std::size_t parse = 0, textAt = 0, preparedAt = 0;
     for (std::size_t p = 0; p < permutations_.size(); ++p) {
       ListedPermutation info = permutations_[p].info;
       source.Build(info.number, permutation);
       info.permutation = &permutation;
       if (info.points) info.points = &permutations_[p].points;
+      const std::size_t preparedEnd =
+          p + 1 < permutations_.size() ? permutations_[p + 1].firstPrepared : preparedEnds_.size();
+      if (preparedEnd > permutations_[p].firstPrepared) {
+        prepared.clear();
+        for (std::size_t k = permutations_[p].firstPrepared; k < preparedEnd; ++k) {
+          prepared.emplace_back(prepared_.data() + preparedAt, preparedEnds_[k] - preparedAt);
+          preparedAt = preparedEnds_[k];
+        }
+        info.preparedByObserver = &prepared;
+      }
       sink.BeginPermutation(info);
       const std::size_t end =
           p + 1 < permutations_.size() ? permutations_[p + 1].firstParse : parses_.size();
@@ -122,6 +150,7 @@ class Transcript : public ParseSink {
   struct Entry {
     ListedPermutation info;
     std::size_t firstParse;
+    std::size_t firstPrepared;  // into preparedEnds_
     DivergencePoints points;
   };
   struct ParseEnd {
@@ -131,6 +160,10 @@ class Transcript : public ParseSink {
   std::vector<Entry> permutations_;
   std::string text_;
   std::vector<ParseEnd> parses_;
+  // What the observers' preparers made, one after another, and where each
+  // ends.
+  std::string prepared_;
+  std::vector<std::size_t> preparedEnds_;
 };
 
 // Writes one of the one-way, overt and covert sections' entries: the item
@@ -171,14 +204,27 @@ class SectionSink : public ParseSink {
   int k_ = 0;
 };
 
-// Hands everything on to every observer, and to `first` before them.
+// Hands everything on to every observer, each with what its preparer
+// made, and to `first` before them.
 class ObserversSink : public ParseSink {
  public:
   explicit ObserversSink(const std::vector<ReportObserver*>& observers, ParseSink* first = nullptr)
-      : observers_(observers), first_(first) {}
+      : observers_(observers), first_(first) {
+    for (ReportObserver* o : observers_) prepares_.push_back(o->Preparer() != nullptr);
+  }
   void BeginPermutation(const ListedPermutation& p) override {
     if (first_ != nullptr) first_->BeginPermutation(p);
-    for (ReportObserver* o : observers_) o->BeginPermutation(p);
+    if (p.preparedByObserver == nullptr) {
+      for (ReportObserver* o : observers_) o->BeginPermutation(p);
+      return;
+    }
+    ListedPermutation own = p;
+    own.preparedByObserver = nullptr;
+    for (std::size_t k = 0; k < observers_.size(); ++k) {
+      own.hasPrepared = prepares_[k];
+      own.prepared = k < p.preparedByObserver->size() ? (*p.preparedByObserver)[k] : "";
+      observers_[k]->BeginPermutation(own);
+    }
   }
   void Parse(std::string_view bracketed, std::string_view rootLabel) override {
     if (first_ != nullptr) first_->Parse(bracketed, rootLabel);
@@ -188,6 +234,7 @@ class ObserversSink : public ParseSink {
  private:
   const std::vector<ReportObserver*>& observers_;
   ParseSink* first_;
+  std::vector<bool> prepares_;
 };
 
 class Writer {
@@ -234,10 +281,17 @@ class Writer {
   // List the permutations of class `only` (of every class when empty) into
   // `sink`, in report order, counting them in the progress; with
   // `divergences`, each ambiguous one with its divergence points.
+  // With `preparers` (one per observer, null for one without), what they
+  // make of each permutation comes with it (preparedByObserver).
   void List(std::optional<PermutationClass> only, ParseSink& sink,
-            const RuleGroups* divergences = nullptr);
+            const RuleGroups* divergences = nullptr,
+            const std::vector<const PermutationPreparer*>& preparers = {});
+  // `runs`: the calling thread's runs of the preparers, begun when empty.
+  using PreparerRuns = std::vector<std::unique_ptr<PermutationPreparer::Run>>;
   void ListRange(const ListJob& job, std::optional<PermutationClass> only, ParseEngine& engine,
-                 ParseSink& sink, const RuleGroups* divergences) const;
+                 ParseSink& sink, const RuleGroups* divergences,
+                 const std::vector<const PermutationPreparer*>& preparers,
+                 PreparerRuns& runs) const;
   void WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
                        const TextPattern& average, const std::string& none);
 
@@ -370,10 +424,38 @@ void Writer::WriteItemSection(const std::string& heading, ItemLines which,
 }
 
 void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
-                       ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences) const {
+                       ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences,
+                       const std::vector<const PermutationPreparer*>& preparers,
+                       PreparerRuns& runs) const {
   Permutation permutation;
   std::optional<DivergenceFinder> finder;
   if (divergences) finder.emplace(*divergences);
+  if (runs.empty()) {
+    for (const PermutationPreparer* preparer : preparers)
+      runs.push_back(preparer ? preparer->Begin() : nullptr);
+  }
+  std::string preparedText;
+  std::vector<std::size_t> preparedEnds;
+  std::vector<std::string_view> prepared;
+  // Hand `listed` to the sink with what the preparers make of it.
+  auto begin = [&](ListedPermutation& listed, ParseEngine* counted) {
+    if (!runs.empty()) {
+      preparedText.clear();
+      preparedEnds.clear();
+      for (const auto& run : runs) {
+        if (run) run->Prepare(listed, counted, preparedText);
+        preparedEnds.push_back(preparedText.size());
+      }
+      prepared.clear();
+      std::size_t at = 0;
+      for (std::size_t end : preparedEnds) {
+        prepared.emplace_back(preparedText.data() + at, end - at);
+        at = end;
+      }
+      listed.preparedByObserver = &prepared;
+    }
+    sink.BeginPermutation(listed);
+  };
   std::size_t overt = job.overt, covert = job.covert;
   for (std::int64_t number = job.begin; number < job.end; ++number) {
     const std::uint8_t judgement = judgements_[number];
@@ -390,24 +472,34 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     listed.count = count;
     listed.listed = (judgement & kUnlistedBit) == 0;
     if (!listed.listed || cls == PermutationClass::CannotCombine) {
-      sink.BeginPermutation(listed);
+      begin(listed, nullptr);
       continue;
     }
     engine.CountDistinctParses(permutation, limit_);
     DivergencePoints points;
+    ParseList trees;
     if (divergences && (cls == PermutationClass::Overt || cls == PermutationClass::Covert)) {
-      points = FindDivergences(engine, cls, *finder);
+      if (!runs.empty() && count <= kTreesAtOnce) {
+        // The trees serve the points and the preparers alike.
+        trees = engine.FirstDistinctParses(count);
+        for (const auto& tree : trees) finder->Add(*tree);
+        points = finder->Finish();
+        listed.trees = &trees;
+      } else {
+        points = FindDivergences(engine, cls, *finder);
+      }
       listed.points = &points;
       listed.groups = divergences;
     }
-    sink.BeginPermutation(listed);
+    begin(listed, &engine);
     engine.PrintDistinctParses(
         [&sink](std::string_view text, std::string_view root) { sink.Parse(text, root); });
   }
 }
 
 void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
-                  const RuleGroups* divergences) {
+                  const RuleGroups* divergences,
+                  const std::vector<const PermutationPreparer*>& preparers) {
   // Cut the permutations into jobs by the parses they have.
   std::vector<ListJob> jobs;
   std::int64_t members = 0;
@@ -453,12 +545,17 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
   progress_.Extend(members);
 
   ParseEngine& callerEngine = *engines_.back();
+  // Each thread keeps its runs of the preparers from job to job; the last
+  // are the calling thread's.
+  std::vector<PreparerRuns> runs(static_cast<std::size_t>(workers_) + 1);
   RunJobsInOrder<std::optional<Transcript>>(
       static_cast<std::int64_t>(jobs.size()), workers_, 2 * workers_,
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
         if (jobs[j].onCaller) return std::nullopt;
         Transcript transcript;
-        ListRange(jobs[j], only, *engines_[worker], transcript, divergences);
+        transcript.Reserve(std::min(jobs[j].end - jobs[j].begin, chunkPermutations_));
+        ListRange(jobs[j], only, *engines_[worker], transcript, divergences, preparers,
+                  runs[static_cast<std::size_t>(worker)]);
         return transcript;
       },
       [&](std::int64_t j, std::optional<Transcript> transcript) {
@@ -466,7 +563,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
         if (transcript) {
           transcript->Replay(source_, sink);
         } else {
-          ListRange(jobs[j], only, callerEngine, sink, divergences);
+          ListRange(jobs[j], only, callerEngine, sink, divergences, preparers, runs.back());
         }
         for (std::int64_t number = jobs[j].begin; number < jobs[j].end; ++number) {
           if (!only || ClassOf(judgements_[number]) == *only) ++done_;
@@ -534,7 +631,11 @@ void Writer::Write() {
   if (!ordered.empty()) {
     for (ReportObserver* o : ordered) o->BeginReport(plan_.kind, source_.count());
     ObserversSink observers(ordered);
-    List(std::nullopt, observers, options_.divergences);
+    std::vector<const PermutationPreparer*> preparers;
+    for (ReportObserver* o : ordered) preparers.push_back(o->Preparer());
+    if (std::all_of(preparers.begin(), preparers.end(), [](auto* p) { return p == nullptr; }))
+      preparers.clear();
+    List(std::nullopt, observers, options_.divergences, preparers);
   }
 
   out_.Write(h.degree);

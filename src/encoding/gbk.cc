@@ -24,8 +24,11 @@ void AppendUtf8(std::string_view gbk, std::string& out, ConvertPair convertPair)
   while (i < gbk.size()) {
     const unsigned char c = static_cast<unsigned char>(gbk[i]);
     if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-      ++i;
+      // A run of ASCII goes as it is, at once.
+      std::size_t end = i + 1;
+      while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) < 0x80) ++end;
+      out.append(gbk, i, end - i);
+      i = end;
       continue;
     }
     if (IsGbkLead(c) && i + 1 < gbk.size() && IsGbkTrail(static_cast<unsigned char>(gbk[i + 1])) &&

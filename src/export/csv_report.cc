@@ -1,6 +1,10 @@
 // Writing the CSV tables.
 #include "export/csv_report.h"
 
+#include <array>
+
+#include "grammar/parse_engine.h"
+
 namespace marvolen {
 
 namespace {
@@ -62,9 +66,27 @@ void AppendCsvField(std::string_view utf8, std::string& out) {
   if (formula && CharacterCount(utf8) >= kCsvCellLimit) {
     utf8 = utf8.substr(0, PrefixBytes(utf8, kCsvCellLimit - 1));
   }
-  const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  // One pass tells whether the field needs quotes and whether any byte
+  // needs more than copying.
+  constexpr unsigned kQuote = 1, kEscape = 2;
+  static const std::array<unsigned char, 256> kClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = kEscape;
+    table['\t'] = 0;
+    table['\n'] = table['\r'] = table[','] = kQuote;
+    table['"'] = kQuote | kEscape;
+    return table;
+  }();
+  unsigned found = 0;
+  for (char c : utf8) found |= kClass[static_cast<unsigned char>(c)];
+  const bool quoted = (found & kQuote) != 0;
   if (quoted) out += '"';
   if (formula) out += '\'';
+  if ((found & kEscape) == 0) {
+    out += utf8;
+    if (quoted) out += '"';
+    return;
+  }
   for (char c : utf8) {
     if (c == '"') {
       out += "\"\"";
@@ -104,38 +126,35 @@ void CsvCell::Clear() {
   cut_ = false;
 }
 
-CsvReportWriter::CsvReportWriter(OutputStream& out) : out_(out) {
-  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
-}
-
-void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
-  EndRow();
-  source_ = SourceName(kind);
-  reportOpen_ = true;
-  reportStart_ = out_.Position();
-}
-
-void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
-  EndRow();
-  std::string items;
-  AppendItems(*p.permutation, utf8_, items);
-  head_ = source_;
-  head_ += ',';
-  AppendCsvField(items, head_);
-  head_ += ',';
-  head_ += CsvJudgement(p.cls);
-  head_ += ',';
-  head_ += std::to_string(p.count);
-  head_ += ',';
+void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
+  piece_.clear();
+  const Permutation& permutation = *p.permutation;
+  for (int k = 0; k < permutation.currentItemCount && k < kMaxItems; ++k) {
+    const std::string& item = permutation.items[static_cast<std::size_t>(k)];
+    const auto slot = static_cast<std::size_t>(k);
+    if (slot >= lastItems_.size()) lastItems_.resize(slot + 1);
+    if (lastItems_[slot].first != item) {
+      lastItems_[slot].first = item;
+      lastItems_[slot].second.clear();
+      utf8_.Append(item, lastItems_[slot].second);
+    }
+    if (k > 0) piece_ += ' ';
+    piece_ += lastItems_[slot].second;
+  }
+  AppendCsvField(piece_, out);
+  out += ',';
+  out += CsvJudgement(p.cls);
+  out += ',';
+  out += std::to_string(p.count);
+  out += ',';
   roots_.Clear();
   trees_.Clear();
   parsesInRow_ = 0;
   divergences_.clear();
   if (p.points && p.groups) utf8_.Append(ShortDivergences(*p.points, *p.groups), divergences_);
-  rowOpen_ = true;
 }
 
-void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
+void CsvRowMaker::Parse(std::string_view bracketed, std::string_view rootLabel) {
   // Past the cut nothing more is converted.
   if (!roots_.cut()) {
     piece_.assign(parsesInRow_ > 0 ? " " : "");
@@ -150,20 +169,83 @@ void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLab
   ++parsesInRow_;
 }
 
+void CsvRowMaker::End(std::string& out) {
+  if (roots_.cut() || trees_.cut()) {
+    const std::string mark =
+        " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
+    AppendCsvField(roots_.Text(mark), out);
+    out += ',';
+    AppendCsvField(trees_.Text(mark), out);
+  } else {
+    AppendCsvField(roots_.text(), out);
+    out += ',';
+    AppendCsvField(trees_.text(), out);
+  }
+  out += ',';
+  AppendCsvField(divergences_, out);
+  out += "\r\n";
+  roots_.Clear();
+  trees_.Clear();
+}
+
+namespace {
+
+// Makes the rows on the analysing threads.
+class RowPreparer : public PermutationPreparer {
+ public:
+  class RowRun : public Run {
+   public:
+    void Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+      row_.Begin(p, out);
+      if (engine != nullptr) {
+        engine->PrintDistinctParses(
+            [this](std::string_view text, std::string_view root) { row_.Parse(text, root); });
+      }
+      row_.End(out);
+    }
+
+   private:
+    CsvRowMaker row_;
+  };
+  std::unique_ptr<Run> Begin() const override { return std::make_unique<RowRun>(); }
+};
+
+}  // namespace
+
+CsvReportWriter::CsvReportWriter(OutputStream& out)
+    : out_(out), preparer_(std::make_unique<RowPreparer>()) {
+  out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
+}
+
+void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
+  EndRow();
+  source_ = SourceName(kind);
+  reportOpen_ = true;
+  reportStart_ = out_.Position();
+}
+
+void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
+  EndRow();
+  head_ = source_;
+  head_ += ',';
+  rowPrepared_ = p.hasPrepared;
+  if (rowPrepared_) {
+    head_ += p.prepared;
+  } else {
+    row_.Begin(p, head_);
+  }
+  rowOpen_ = true;
+}
+
+void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {
+  if (!rowPrepared_) row_.Parse(bracketed, rootLabel);
+}
+
 void CsvReportWriter::EndRow() {
   if (!rowOpen_) return;
   rowOpen_ = false;
-  const std::string mark =
-      " \xE2\x80\xA6 [cut: " + std::to_string(parsesInRow_) + " parses in all]";
-  AppendCsvField(roots_.Text(mark), head_);
-  head_ += ',';
-  AppendCsvField(trees_.Text(mark), head_);
-  head_ += ',';
-  AppendCsvField(divergences_, head_);
-  head_ += "\r\n";
+  if (!rowPrepared_) row_.End(head_);
   out_.Write(head_);
-  roots_.Clear();
-  trees_.Clear();
 }
 
 void CsvReportWriter::EndReport(const ReportSummary&) {

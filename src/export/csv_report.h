@@ -45,8 +45,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "analysis/report_observer.h"
 #include "encoding/gbk.h"
@@ -77,12 +80,36 @@ class CsvCell {
   bool cut() const { return cut_; }
   // The text, with `mark` appended when cut.
   std::string Text(std::string_view mark) const;
+  // The text without the mark.
+  const std::string& text() const { return text_; }
   void Clear();
 
  private:
   std::string text_;
   std::size_t characters_ = 0;
   bool cut_ = false;
+};
+
+// One row of the table of permutations after its source: what follows
+// "source," up to and with its CR LF, made as the permutation and its parses
+// come.
+class CsvRowMaker {
+ public:
+  // Append the fields up to parses (with the comma after it) to `out`.
+  void Begin(const ListedPermutation& permutation, std::string& out);
+  void Parse(std::string_view bracketed, std::string_view rootLabel);
+  // Append roots, trees and divergences and the end of the row to `out`.
+  void End(std::string& out);
+
+ private:
+  Utf8Converter utf8_;
+  std::string piece_;
+  CsvCell roots_, trees_;
+  std::string divergences_;  // UTF-8
+  std::uint64_t parsesInRow_ = 0;
+  // The last permutation's items, GBK and UTF-8: the next mostly begins
+  // with the same.
+  std::vector<std::pair<std::string, std::string>> lastItems_;
 };
 
 // The table of permutations.
@@ -99,6 +126,8 @@ class CsvReportWriter : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
+  // The rows are made on the analysing threads.
+  const PermutationPreparer* Preparer() const override { return preparer_.get(); }
 
   // Remove the rows of a report that began and did not end (it stopped on
   // an error of its own, and the text report holds none of it either).
@@ -111,16 +140,15 @@ class CsvReportWriter : public ReportObserver {
   void EndRow();
 
   OutputStream& out_;
-  Utf8Converter utf8_;
+  std::unique_ptr<PermutationPreparer> preparer_;
   const char* source_ = "";
   bool rowOpen_ = false;
+  bool rowPrepared_ = false;  // head_ holds the whole row
   bool reportOpen_ = false;
   std::uint64_t reportStart_ = 0;
-  // The row being made: everything up to parses, then its roots and trees.
-  std::string head_, piece_;
-  CsvCell roots_, trees_;
-  std::string divergences_;  // UTF-8
-  std::uint64_t parsesInRow_ = 0;
+  // The row being made: everything up to parses, then the rest from row_.
+  std::string head_;
+  CsvRowMaker row_;
 };
 
 // The table of parses.

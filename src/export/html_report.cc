@@ -2,6 +2,8 @@
 #include "export/html_report.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 #include "analysis/degree_records.h"
 #include "export/report_page.h"
@@ -67,6 +69,96 @@ std::string Records(const std::vector<DegreeRecord>& records) {
   return out;
 }
 
+void AppendNumber(std::uint64_t n, std::string& out) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  out.append(digits, end);
+}
+
+// The trees of a permutation, made on an analysing thread where the page's
+// string table is out of reach: "|" then the tree's code (tree_code.h) with
+// each string in place of its number, for each tree. A string is written
+// whole the first time (a NUL byte, its length in four bytes, its bytes),
+// then as byte 1 and the number of its first time (two bytes), so that the
+// table is looked up once per string and permutation.
+class InlineStrings {
+ public:
+  void Clear() { seen_.clear(); }
+  void Append(std::string_view text, std::string& out) {
+    for (std::size_t k = 0; k < seen_.size() && k < 0xFFFF; ++k) {
+      if (seen_[k] == text) {
+        const std::uint16_t number = static_cast<std::uint16_t>(k);
+        char head[1 + sizeof number] = {'\1'};
+        std::memcpy(head + 1, &number, sizeof number);
+        out.append(head, sizeof head);
+        return;
+      }
+    }
+    seen_.push_back(text);
+    const std::uint32_t size = static_cast<std::uint32_t>(text.size());
+    char head[1 + sizeof size] = {'\0'};
+    std::memcpy(head + 1, &size, sizeof size);
+    out.append(head, sizeof head);
+    out += text;
+  }
+
+ private:
+  std::vector<std::string_view> seen_;  // valid while the trees are
+};
+
+void AppendInlineNode(const ParseTreeNode& node, const std::vector<bool>& marks,
+                      std::size_t& preorder, InlineStrings& strings, std::string& out) {
+  if (preorder < marks.size() && marks[preorder]) out += '*';
+  ++preorder;
+  strings.Append(node.label, out);
+  if (!node.title.empty()) {
+    out += ':';
+    strings.Append(node.title, out);
+  }
+  if (node.firstChild == nullptr) return;
+  out += '(';
+  for (const ParseTreeNode* child = node.firstChild.get(); child != nullptr;
+       child = child->nextSibling.get()) {
+    if (child != node.firstChild.get()) out += ',';
+    AppendInlineNode(*child, marks, preorder, strings, out);
+  }
+  out += ')';
+}
+
+// Makes the trees of each permutation that is drawn, and marks them.
+class TreePreparer : public PermutationPreparer {
+ public:
+  class TreeRun : public Run {
+   public:
+    void Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+      if (engine == nullptr || !p.listed || p.cls == PermutationClass::CannotCombine ||
+          p.count > kHtmlParses) {
+        return;
+      }
+      // The listing's own trees, when it built them.
+      const bool given = p.trees != nullptr && p.trees->size() == p.count;
+      ParseList built;
+      if (!given) built = engine->FirstDistinctParses(kHtmlParses);
+      const ParseList& trees = given ? *p.trees : built;
+      if (trees.size() != p.count) return;
+      // Only the parses of an ambiguity differ.
+      const ParseMarks marks = p.cls == PermutationClass::OneWay ? ParseMarks(trees.size())
+                                                                 : MarkDifferences(trees, p.cls);
+      strings_.Clear();
+      for (std::size_t t = 0; t < trees.size(); ++t) {
+        out += '|';
+        std::size_t preorder = 0;
+        AppendInlineNode(*trees[t], marks[t], preorder, strings_, out);
+      }
+      strings_.Clear();
+    }
+
+   private:
+    InlineStrings strings_;
+  };
+  std::unique_ptr<Run> Begin() const override { return std::make_unique<TreeRun>(); }
+};
+
 std::string Average(const std::vector<DegreeRecord>& records) {
   const DegreeAverage degree = AverageDegree(records);
   return degree.average ? "\"" + FormatAverage(*degree.average) + "\"" : "null";
@@ -76,8 +168,19 @@ std::string Average(const std::vector<DegreeRecord>& records) {
 
 void AppendJsonString(std::string_view utf8, std::string& out) {
   static const char kHex[] = "0123456789abcdef";
+  auto plain = [](unsigned char c) {
+    return c >= 0x20 && c != '"' && c != '\\' && c != '<' && c != '>' && c != '&' && c != 0xE2;
+  };
   out += '"';
   for (std::size_t i = 0; i < utf8.size(); ++i) {
+    // Runs that need no escape go at once.
+    std::size_t run = i;
+    while (run < utf8.size() && plain(static_cast<unsigned char>(utf8[run]))) ++run;
+    if (run > i) {
+      out.append(utf8, i, run - i);
+      i = run;
+      if (i == utf8.size()) break;
+    }
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
     if (c == '"' || c == '\\') {
       out += '\\';
@@ -99,8 +202,9 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
 
 HtmlReportWriter::HtmlReportWriter(OutputStream& out, const RuleSet& rules,
                                    const ReportOptions& options, const HtmlReportInfo& info)
-    : out_(out) {
+    : out_(out), preparer_(std::make_unique<TreePreparer>()) {
   engine_ = std::move(MakeParseEngines(options.engine, rules, 1, options.stop).front());
+  ownRun_ = preparer_->Begin();
   out_.Write(Page().head);
   std::vector<std::string> tags;
   for (const std::string& tag : info.tags) tags.push_back(utf8_.Convert(tag));
@@ -137,13 +241,23 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   permutationOpen_ = true;
   permutation_ = p;
   permutation_.permutation = nullptr;
+  permutation_.prepared = {};
+  permutation_.trees = nullptr;
+  permutation_.preparedByObserver = nullptr;
   parsesSeen_ = 0;
   texts_.clear();
   trees_.clear();
   record_.assign(1, JudgementCode(p.cls));
   for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
     if (k > 0) record_ += '.';
-    record_ += std::to_string(table_.Index(p.permutation->items[static_cast<std::size_t>(k)]));
+    // Next permutations mostly share their first items.
+    const std::string& item = p.permutation->items[static_cast<std::size_t>(k)];
+    const auto slot = static_cast<std::size_t>(k);
+    if (slot >= lastItems_.size()) lastItems_.resize(slot + 1, {std::string(), -1});
+    if (lastItems_[slot].second < 0 || lastItems_[slot].first != item) {
+      lastItems_[slot] = {item, table_.Index(item)};
+    }
+    AppendNumber(lastItems_[slot].second, record_);
   }
   points_.clear();
   if (p.points && p.groups && !p.points->empty()) {
@@ -157,48 +271,73 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
       points_ += ':';
       for (std::size_t g = 0; g < point.groups.size(); ++g) {
         if (g > 0) points_ += '.';
-        points_ += std::to_string(table_.Index(p.groups->Describe(point.groups[g])));
+        const int group = point.groups[g];
+        if (group < 0) {
+          AppendNumber(table_.Index(p.groups->Describe(group)), points_);
+          continue;
+        }
+        if (groupNumbers_.size() < static_cast<std::size_t>(p.groups->count()))
+          groupNumbers_.resize(static_cast<std::size_t>(p.groups->count()), -1);
+        int& number = groupNumbers_[static_cast<std::size_t>(group)];
+        if (number < 0) number = table_.Index(p.groups->Describe(group));
+        AppendNumber(number, points_);
       }
     }
   }
-  // The trees, to draw and to mark, for a permutation with few enough.
-  treesAgree_ = false;
-  if (p.listed && p.cls != PermutationClass::CannotCombine && p.count <= kHtmlParses) {
-    trees_ = engine_->FindDistinctParses(*p.permutation);
-    treesAgree_ = trees_.size() == p.count;
+  // The trees, to draw and to mark, for a permutation with few enough: made
+  // on an analysing thread, or else here.
+  if (p.hasPrepared) {
+    trees_.assign(p.prepared);
+  } else if (p.listed && p.cls != PermutationClass::CannotCombine && p.count <= kHtmlParses) {
+    engine_->CountDistinctParses(*p.permutation, kHtmlParses);
+    ownRun_->Prepare(p, engine_.get(), trees_);
   }
 }
 
 void HtmlReportWriter::Parse(std::string_view bracketed, std::string_view) {
-  if (treesAgree_) {
-    std::string text;
-    if (parsesSeen_ < trees_.size()) PrintTree(trees_[parsesSeen_].get(), text);
-    treesAgree_ = !text.empty() && text == bracketed;
-  }
-  if (parsesSeen_ < kHtmlParses) texts_.emplace_back(bracketed);
+  if (trees_.empty() && parsesSeen_ < kHtmlParses) texts_.emplace_back(bracketed);
   ++parsesSeen_;
 }
 
 void HtmlReportWriter::EndPermutation() {
   if (!permutationOpen_) return;
   permutationOpen_ = false;
-  const bool drawn = treesAgree_ && parsesSeen_ == trees_.size();
-  const std::uint64_t shown = drawn ? trees_.size() : texts_.size();
-  if (permutation_.count != shown) record_ += '#' + std::to_string(permutation_.count);
+  // The trees are the permutation's parses, as many as it has.
+  const bool drawn = !trees_.empty() && parsesSeen_ == permutation_.count;
+  const std::uint64_t shown = drawn ? permutation_.count : texts_.size();
+  if (permutation_.count != shown) {
+    record_ += '#';
+    AppendNumber(permutation_.count, record_);
+  }
   if (!permutation_.listed) record_ += '!';
   record_ += points_;
   if (drawn) {
-    // Only the parses of an ambiguity differ.
-    const ParseMarks marks = permutation_.cls == PermutationClass::OneWay
-                                 ? ParseMarks(trees_.size())
-                                 : MarkDifferences(trees_, permutation_.cls);
-    for (std::size_t t = 0; t < trees_.size(); ++t) {
-      record_ += '|';
-      AppendTreeCode(*trees_[t], marks[t], table_, record_);
+    // The strings in place become their numbers in the table, in order.
+    const std::size_t size = trees_.size();
+    numbers_.clear();
+    for (std::size_t at = 0; at < size;) {
+      std::size_t string = at;
+      while (string < size && trees_[string] != '\0' && trees_[string] != '\1') ++string;
+      record_.append(trees_, at, string - at);
+      if (string == size) break;
+      if (trees_[string] == '\1') {
+        std::uint16_t seen = 0;
+        std::memcpy(&seen, trees_.data() + string + 1, sizeof seen);
+        AppendNumber(numbers_[seen], record_);
+        at = string + 1 + sizeof seen;
+        continue;
+      }
+      std::uint32_t length = 0;
+      std::memcpy(&length, trees_.data() + string + 1, sizeof length);
+      const std::size_t text = string + 1 + sizeof length;
+      numbers_.push_back(table_.Index(std::string_view(trees_).substr(text, length)));
+      AppendNumber(numbers_.back(), record_);
+      at = text + length;
     }
   } else {
     for (const std::string& text : texts_) {
-      record_ += "|~" + std::to_string(textCount_++);
+      record_ += "|~";
+      AppendNumber(textCount_++, record_);
       newTexts_.push_back(utf8_.Convert(text));
     }
   }
@@ -292,6 +431,9 @@ void HtmlReportWriter::DropUnfinishedReport() {
   reportOpen_ = false;
   out_.TruncateTo(reportStart_);
   table_.TruncateTo(tableAtReportStart_);
+  // Numbers of strings the table no longer holds are forgotten.
+  lastItems_.clear();
+  groupNumbers_.clear();
   textCount_ = textsAtReportStart_;
 }
 

@@ -54,6 +54,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/divergences.h"
@@ -99,6 +100,9 @@ class HtmlReportWriter : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
+  // The trees of each permutation and the marks of what differs between
+  // them are made on the analysing threads.
+  const PermutationPreparer* Preparer() const override { return preparer_.get(); }
 
   // Remove from the page a report that began and did not end (it stopped on
   // an error of its own, and the text report holds none of it either).
@@ -131,7 +135,9 @@ class HtmlReportWriter : public ReportObserver {
 
   OutputStream& out_;
   Utf8Converter utf8_;
-  std::unique_ptr<ParseEngine> engine_;
+  std::unique_ptr<ParseEngine> engine_;  // for permutations given without their trees
+  std::unique_ptr<PermutationPreparer> preparer_;
+  std::unique_ptr<PermutationPreparer::Run> ownRun_;
   StringTable table_;
   int report_ = -1;
   bool reportOpen_ = false;
@@ -142,10 +148,16 @@ class HtmlReportWriter : public ReportObserver {
   // The permutation being taken.
   bool permutationOpen_ = false;
   ListedPermutation permutation_;
-  ParseList trees_;
+  // Its trees in the code of tree_code.h with their strings in place (see
+  // AppendTreeCodes in html_report.cc), when they are drawn; empty else.
+  std::string trees_;
   std::uint64_t parsesSeen_ = 0;
-  bool treesAgree_ = false;         // every parse so far is the tree's text
   std::vector<std::string> texts_;  // the first kHtmlParses bracketed parses (GBK)
+  std::vector<int> numbers_;        // of the strings of trees_, as met
+  // The last permutation's items and their numbers in the table, and the
+  // numbers of the rule groups met (-1: not yet).
+  std::vector<std::pair<std::string, int>> lastItems_;
+  std::vector<int> groupNumbers_;
   std::string record_;
   std::string points_;  // the record's points, from "@"
 

@@ -4,10 +4,11 @@
 namespace marvolen {
 
 int StringTable::Index(std::string_view gbk) {
-  const auto [it, added] =
-      numbers_.try_emplace(std::string(gbk), static_cast<int>(strings_.size()));
-  if (added) strings_.push_back(it->first);
-  return it->second;
+  if (const auto found = numbers_.find(gbk); found != numbers_.end()) return found->second;
+  const int number = static_cast<int>(strings_.size());
+  numbers_.emplace(std::string(gbk), number);
+  strings_.emplace_back(gbk);
+  return number;
 }
 
 std::vector<std::string> StringTable::TakeNew() {

@@ -13,6 +13,7 @@
 #define MARVOLEN_EXPORT_TREE_CODE_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,8 +41,13 @@ class StringTable {
   void TruncateTo(std::size_t size);
 
  private:
+  // Looked up by a view of the string, without a copy.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
   std::vector<std::string> strings_;
-  std::unordered_map<std::string, int> numbers_;
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> numbers_;
   std::size_t taken_ = 0;  // strings_[taken_...] are new
 };
 

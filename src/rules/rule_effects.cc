@@ -17,23 +17,9 @@ constexpr std::size_t kMaxAppliedItems = 3;
 // ours.
 constexpr int kMaxDepth = 64;
 
-// A key that tells rule classes apart: every text with its length in front
-// (four bytes), so that no two different lists of texts give the same key.
-void AppendKeyPart(std::string& key, std::string_view text) {
-  const std::uint32_t size = static_cast<std::uint32_t>(text.size());
-  key.append(reinterpret_cast<const char*>(&size), sizeof size);
-  key.append(text);
-}
-
 int JudgementIndex(PermutationClass cls) { return static_cast<int>(cls); }
 
 bool Special(char c) { return c == ':' || c == '(' || c == ')' || c == ','; }
-
-std::string_view Word(std::string_view text, std::size_t& at) {
-  const std::size_t start = at;
-  while (at < text.size() && !Special(text[at])) ++at;
-  return text.substr(start, at - start);
-}
 
 }  // namespace
 
@@ -94,20 +80,101 @@ struct RuleEffects::SourceState {
   std::optional<double> overtAverage, covertAverage;  // of the report
 };
 
+namespace {
+
+constexpr std::uint64_t kFnvStart = 14695981039346656037ull;
+
+// FNV-1a, one byte at a time: the words are short, and hashed as read.
+std::uint64_t FnvStep(std::uint64_t hash, char c) {
+  return (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+}
+
+std::uint64_t HashText(std::string_view text) {
+  std::uint64_t hash = kFnvStart;
+  for (char c : text) hash = FnvStep(hash, c);
+  return hash;
+}
+
+// A word of a parse's text and its hash.
+std::string_view HashedWord(std::string_view text, std::size_t& at, std::uint64_t& hash) {
+  const std::size_t start = at;
+  hash = kFnvStart;
+  while (at < text.size() && !Special(text[at])) hash = FnvStep(hash, text[at++]);
+  return text.substr(start, at - start);
+}
+
+// The slots for `count` entries: a power of two, at least twice as many.
+std::size_t SlotsFor(std::size_t count) {
+  std::size_t slots = 16;
+  while (slots < 2 * count) slots *= 2;
+  return slots;
+}
+
+}  // namespace
+
+std::uint64_t RuleEffects::HashOf(const Shape& shape) {
+  std::uint64_t hash = 0;
+  for (int word : shape.words) {
+    hash = (hash ^ static_cast<std::uint32_t>(word)) * 0x9E3779B97F4A7C15ull;
+  }
+  return hash ^ (hash >> 29);
+}
+
+int RuleEffects::FindWord(std::string_view text, std::uint64_t hash) const {
+  const std::size_t mask = words_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const WordSlot& slot = words_[at];
+    if (slot.word < 0) return -1;
+    if (slot.hash == hash && slot.text == text) return slot.word;
+  }
+}
+
+int RuleEffects::AddWord(std::string_view text) {
+  const std::uint64_t hash = HashText(text);
+  const int found = FindWord(text, hash);
+  if (found >= 0) return found;
+  const std::size_t mask = words_.size() - 1;
+  std::size_t at = hash & mask;
+  while (words_[at].word >= 0) at = (at + 1) & mask;
+  words_[at] = {hash, text, wordCount_};
+  return wordCount_++;
+}
+
+int RuleEffects::FindShape(const Shape& shape) const {
+  const std::size_t mask = shapes_.size() - 1;
+  for (std::size_t at = HashOf(shape) & mask;; at = (at + 1) & mask) {
+    const ShapeSlot& slot = shapes_[at];
+    if (slot.cls < 0) return -1;
+    if (slot.shape == shape) return slot.cls;
+  }
+}
+
 RuleEffects::RuleEffects(const RuleSet& rules) : rules_(rules) {
   classOfRule_.assign(rules.rules.size(), -1);
+  // Every rule brings at most five words and one shape.
+  words_.resize(SlotsFor(5 * rules.rules.size() + 1));
+  shapes_.resize(SlotsFor(rules.rules.size()));
   for (std::size_t k = 0; k < rules.rules.size(); ++k) {
     const CfgRule& rule = rules.rules[k];
     if (rule.items().empty() || rule.items().size() > kMaxAppliedItems) continue;
-    std::string key;
-    AppendKeyPart(key, rule.leftTag());
-    AppendKeyPart(key, rule.treeTitle());
-    for (const std::string& item : rule.items()) AppendKeyPart(key, item);
-    const auto [it, added] =
-        classOfKey_.emplace(std::move(key), static_cast<int>(rulesInClass_.size()));
-    if (added) rulesInClass_.push_back(0);
-    ++rulesInClass_[static_cast<std::size_t>(it->second)];
-    classOfRule_[k] = it->second;
+    Shape shape;
+    shape.words.fill(-1);
+    shape.words[0] = AddWord(rule.leftTag());
+    shape.words[1] = AddWord(rule.treeTitle());
+    for (std::size_t i = 0; i < rule.items().size(); ++i) {
+      shape.words[2 + i] = AddWord(rule.items()[i]);
+    }
+    int cls = FindShape(shape);
+    if (cls < 0) {
+      cls = static_cast<int>(rulesInClass_.size());
+      rulesInClass_.push_back(0);
+      const std::size_t mask = shapes_.size() - 1;
+      std::size_t at = HashOf(shape) & mask;
+      while (shapes_[at].cls >= 0) at = (at + 1) & mask;
+      shapes_[at] = {shape, cls};
+    }
+    ++rulesInClass_[static_cast<std::size_t>(cls)];
+    classOfRule_[k] = cls;
   }
   counts_.resize(rulesInClass_.size() * kSources);
   sources_.resize(kSources);
@@ -141,26 +208,33 @@ void RuleEffects::BeginPermutation(const ListedPermutation& p) {
   expected_ = p.cls == PermutationClass::CannotCombine ? 0 : p.count;
 }
 
-bool RuleEffects::ReadNode(std::string_view text, std::size_t& at, std::string_view& label,
-                           int depth) {
+bool RuleEffects::ReadNode(std::string_view text, std::size_t& at, int& word, int depth) {
   if (depth > kMaxDepth) return false;
-  label = Word(text, at);
+  std::uint64_t hash = 0;
+  const std::string_view label = HashedWord(text, at, hash);
   if (label.empty()) return false;
+  word = FindWord(label, hash);
   std::string_view title;
+  std::uint64_t titleHash = kFnvStart;
   const bool titled = at < text.size() && text[at] == ':';
   if (titled) {
     ++at;
-    title = Word(text, at);
+    title = HashedWord(text, at, titleHash);
   }
   if (at >= text.size() || text[at] != '(') return !titled;
   ++at;
-  std::array<std::string_view, kMaxAppliedItems> children;
+  Shape shape;
+  shape.words.fill(-1);
+  shape.words[0] = word;
+  shape.words[1] = FindWord(title, titleHash);
   std::size_t count = 0;
+  bool known = word >= 0 && shape.words[1] >= 0;
   for (;;) {
-    std::string_view child;
+    int child = -1;
     if (!ReadNode(text, at, child, depth + 1)) return false;
-    if (count == children.size()) return false;  // no rule has so many items
-    children[count++] = child;
+    if (count == kMaxAppliedItems) return false;  // no rule has so many items
+    shape.words[2 + count++] = child;
+    known = known && child >= 0;
     if (at >= text.size()) return false;
     if (text[at] == ',') {
       ++at;
@@ -170,13 +244,11 @@ bool RuleEffects::ReadNode(std::string_view text, std::size_t& at, std::string_v
     ++at;
     break;
   }
-  key_.clear();
-  AppendKeyPart(key_, label);
-  AppendKeyPart(key_, title);
-  for (std::size_t k = 0; k < count; ++k) AppendKeyPart(key_, children[k]);
-  const auto found = classOfKey_.find(key_);
-  if (found == classOfKey_.end()) return false;
-  parseClasses_.push_back(found->second);
+  // A word that no rule has makes a node that no rule makes.
+  if (!known) return false;
+  const int cls = FindShape(shape);
+  if (cls < 0) return false;
+  parseClasses_.push_back(cls);
   return true;
 }
 
@@ -184,8 +256,8 @@ bool RuleEffects::ReadParse(std::string_view text) {
   // The report writes a tree in parentheses: "(" node ")".
   if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
   std::size_t at = 1;
-  std::string_view label;
-  return ReadNode(text, at, label, 0) && at + 1 == text.size();
+  int word = -1;
+  return ReadNode(text, at, word, 0) && at + 1 == text.size();
 }
 
 void RuleEffects::Parse(std::string_view bracketed, std::string_view rootLabel) {

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -103,13 +104,36 @@ class RuleEffects : public ReportObserver {
   // Add the classes of the parse's nodes to parseClasses_; false when the
   // text is no tree of ours or a node matches no rule.
   bool ReadParse(std::string_view text);
-  bool ReadNode(std::string_view text, std::size_t& at, std::string_view& label, int depth);
+  // `word`: the number of the node's label among the rules' words, or -1.
+  bool ReadNode(std::string_view text, std::size_t& at, int& word, int depth);
 
   const RuleSet& rules_;
   std::vector<int> classOfRule_;  // -1 for a rule never applied
   std::vector<int> rulesInClass_;
-  std::unordered_map<std::string, int> classOfKey_;
-  std::string key_;  // reused
+  // The rules' words (left tags, tree titles, items) by number, and the
+  // classes by the numbers of their left tag, tree title and items, so that
+  // a node of a parse is matched without building a key: open addressing,
+  // a power of two of slots, at most half of them used.
+  struct WordSlot {
+    std::uint64_t hash = 0;
+    std::string_view text;  // of the rule set
+    int word = -1;          // -1: empty
+  };
+  struct Shape {
+    std::array<int, 5> words{};  // left tag, title, up to three items (-1 after the last)
+    bool operator==(const Shape&) const = default;
+  };
+  struct ShapeSlot {
+    Shape shape;
+    int cls = -1;  // -1: empty
+  };
+  static std::uint64_t HashOf(const Shape& shape);
+  int AddWord(std::string_view text);
+  int FindWord(std::string_view text, std::uint64_t hash) const;
+  std::vector<WordSlot> words_;
+  int wordCount_ = 0;
+  std::vector<ShapeSlot> shapes_;
+  int FindShape(const Shape& shape) const;  // the class, or -1
 
   std::vector<ClassCounts> counts_;  // [class * kSources + source]
   std::vector<SourceState> sources_;
