@@ -76,6 +76,10 @@ const struct {
      QT_TRANSLATE_NOOP("Commands",
                        "输入格式或取光标所在的行，查看其歧义判断和全部分析树\n分析树窗格"),
      ""},
+    {kViewRulesPanel, "viewRulesPanel", QT_TRANSLATE_NOOP("Commands", "规则窗格(&U)"),
+     QT_TRANSLATE_NOOP("Commands",
+                       "查看上次分析中每条规则的用途，以及去掉规则时分析的结果\n规则窗格"),
+     ""},
     {kViewZoomIn, "viewZoomIn", QT_TRANSLATE_NOOP("Commands", "放大(&I)\tCtrl+="),
      QT_TRANSLATE_NOOP("Commands", "放大文字\n放大"), "Ctrl+=; Ctrl++"},
     {kViewZoomOut, "viewZoomOut", QT_TRANSLATE_NOOP("Commands", "缩小(&O)\tCtrl+-"),
@@ -163,8 +167,8 @@ std::vector<MenuLayout> Menus() {
         kEditFindNext, kEditFindPrevious, kEditReplace, kEditGoToLine}},
       {Tr(QT_TRANSLATE_NOOP("Commands", "查看(&V)")),
        Shown::kAlways,
-       {kViewToolbar, kViewStatusBar, kViewParsePane, kSeparator, kViewZoomIn, kViewZoomOut,
-        kViewZoomReset}},
+       {kViewToolbar, kViewStatusBar, kViewParsePane, kViewRulesPanel, kSeparator, kViewZoomIn,
+        kViewZoomOut, kViewZoomReset}},
       {Tr(QT_TRANSLATE_NOOP("Commands", "歧义格式分析(&A)")),
        Shown::kDocument,
        {kGenerateReport, kViewReport, kCompareRules, kSeparator, kRunHtmlReport, kRunCsvTable}},
@@ -189,8 +193,8 @@ std::map<Command, QAction*> MakeActions(QObject* parent) {
     if (!command.keys.isEmpty()) action->setShortcuts(QKeySequence::listFromString(command.keys));
     actions[command.command] = action;
   }
-  for (Command command :
-       {kViewToolbar, kViewStatusBar, kViewParsePane, kRunHtmlReport, kRunCsvTable})
+  for (Command command : {kViewToolbar, kViewStatusBar, kViewParsePane, kViewRulesPanel,
+                          kRunHtmlReport, kRunCsvTable})
     actions.at(command)->setCheckable(true);
   return actions;
 }

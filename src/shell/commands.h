@@ -46,6 +46,7 @@ enum class Command {
   kViewToolbar,
   kViewStatusBar,
   kViewParsePane,
+  kViewRulesPanel,
   kViewZoomIn,
   kViewZoomOut,
   kViewZoomReset,

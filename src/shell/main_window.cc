@@ -118,6 +118,7 @@ void MainWindow::CreateRulesPanel() {
   addDockWidget(Qt::BottomDockWidgetArea, rulesPanel_);
   rulesPanel_->hide();
   connect(rulesPanel_, &RulesPanel::placeChosen, this, &MainWindow::OpenPlace);
+  connect(rulesPanel_, &QDockWidget::visibilityChanged, this, &MainWindow::UpdateActions);
 }
 
 ReportWindow* MainWindow::reportWindow() const { return findChild<ReportWindow*>(); }

@@ -17,6 +17,7 @@
 #include "shell/recent_file_list.h"
 #include "shell/report_view.h"
 #include "shell/report_window.h"
+#include "shell/rules_panel.h"
 #include "shell/text_printer.h"
 #include "shell/window_list.h"
 #include "shell/workbench_settings.h"
@@ -73,6 +74,7 @@ std::map<Command, std::function<void()>> MainWindow::Handlers() {
       {kViewToolbar, [this] { toolBar_->setVisible(action(kViewToolbar)->isChecked()); }},
       {kViewStatusBar, [this] { statusBar()->setVisible(action(kViewStatusBar)->isChecked()); }},
       {kViewParsePane, [this] { parsePane_->setVisible(action(kViewParsePane)->isChecked()); }},
+      {kViewRulesPanel, [this] { rulesPanel_->setVisible(action(kViewRulesPanel)->isChecked()); }},
       {kViewZoomIn, [this] { Zoom(1); }},
       {kViewZoomOut, [this] { Zoom(-1); }},
       {kViewZoomReset, [this] { Zoom(0); }},
@@ -163,6 +165,7 @@ void MainWindow::UpdateActions() {
   action(kViewToolbar)->setChecked(!toolBar_->isHidden());
   action(kViewStatusBar)->setChecked(!statusBar()->isHidden());
   action(kViewParsePane)->setChecked(!parsePane_->isHidden());
+  action(kViewRulesPanel)->setChecked(!rulesPanel_->isHidden());
   // An empty list shows a greyed placeholder.
   const qsizetype entries = recentFiles_.entries().size();
   for (int i = 0; i < kRecentFileCount; ++i) {

@@ -76,6 +76,25 @@ class RulesPanelTest : public QObject {
     dir_.reset();
   }
 
+  // 查看 > 规则窗格 shows the panel before any run and hides it; closed, a
+  // run shows it again, and the menu entry follows.
+  void theViewMenuEntryFollowsThePanel() {
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
+    QAction* entry = main_->action(Command::kViewRulesPanel);
+    QVERIFY(!entry->isChecked());
+    entry->trigger();
+    QVERIFY(panel_->isVisible());
+    QVERIFY(entry->isChecked());
+    panel_->close();
+    QVERIFY(!entry->isChecked());
+    Run(true);
+    QVERIFY(panel_->isVisible());
+    QVERIFY(entry->isChecked());
+    entry->trigger();
+    QVERIFY(panel_->isHidden());
+  }
+
   void aRunShowsEachRulesUsageAndTheUnusedApart() {
     Run(true);
     QVERIFY(panel_->isVisible());

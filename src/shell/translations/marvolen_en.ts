@@ -352,6 +352,16 @@ Toggle Status Bar</translation>
 Parse Tree Pane</translation>
     </message>
     <message>
+        <source>规则窗格(&amp;U)</source>
+        <translation>R&amp;ules Panel</translation>
+    </message>
+    <message>
+        <source>查看上次分析中每条规则的用途，以及去掉规则时分析的结果
+规则窗格</source>
+        <translation>See what each rule did in the last analysis, and what the analysis gives without some rules
+Rules Panel</translation>
+    </message>
+    <message>
         <source>放大(&amp;I)	Ctrl+=</source>
         <translation>Zoom &amp;In	Ctrl+=</translation>
     </message>
