@@ -4,7 +4,6 @@
 // any number of threads, with any chunk size, and when a permutation of
 // many parses is listed on the writing thread.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,7 @@
 #include "export/csv_report.h"
 #include "export/html_report.h"
 #include "platform/text_stream.h"
+#include "testing/temp_dir.h"
 
 namespace marvolen {
 namespace {
@@ -74,9 +74,11 @@ struct Outputs {
 
 // Both reports of the examples in long mode, with the page and the table.
 Outputs MakeExports(const Data& data, ReportOptions options, bool prepared) {
-  const fs::path base =
-      fs::temp_directory_path() / ("marvolen_prepared_" + std::to_string(::getpid()));
-  const std::string htmlPath = base.string() + ".html", csvPath = base.string() + ".csv";
+  const fs::path folder = MakeTempDirForTest("marvolen_prepared_");
+  EXPECT_FALSE(folder.empty());
+  if (folder.empty()) return {};
+  const std::string htmlPath = (folder / "report.html").string();
+  const std::string csvPath = (folder / "report.csv").string();
   auto htmlOut = OutputStream::Replacing(htmlPath, nullptr, OutputStream::LineEnds::kAsGiven);
   auto csvOut = OutputStream::Replacing(csvPath, nullptr, OutputStream::LineEnds::kAsGiven);
   auto report = OutputStream::Discarding();
@@ -99,8 +101,10 @@ Outputs MakeExports(const Data& data, ReportOptions options, bool prepared) {
   EXPECT_TRUE(htmlOut->Close());
   EXPECT_TRUE(csvOut->Close());
   Outputs outputs{Read(htmlPath), Read(csvPath)};
-  fs::remove(htmlPath);
-  fs::remove(csvPath);
+  htmlOut.reset();
+  csvOut.reset();
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
   return outputs;
 }
 
