@@ -68,8 +68,7 @@ class DataFileCheckerTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<StartupDir>();
-    for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"})
-      dir_->Write(QString::fromUtf8(name), ExampleFile(name));
+    dir_->CopyExamples();
   }
   void cleanup() {
     bench_.reset();

@@ -54,10 +54,6 @@ void PutCursorOn(QPlainTextEdit* view, const QString& text) {
   view->setTextCursor(cursor);
 }
 
-QByteArray ExampleFile(const char* name) {
-  return QByteArray::fromStdString(ReadFile(ExamplesDir() / name));
-}
-
 // The line (from 1) of the rules file that holds `title`, found by its text.
 int LineOfTitle(const QByteArray& rules, const QByteArray& title) {
   const QList<QByteArray> lines = rules.split('\n');
@@ -79,8 +75,7 @@ class ParsePaneTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<StartupDir>();
-    for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"})
-      dir_->Write(QString::fromUtf8(name), ExampleFile(name));
+    dir_->CopyExamples();
     bench_ = std::make_unique<WorkbenchSession>(*dir_);
     QVERIFY(bench_->started);
     main_ = bench_->window;

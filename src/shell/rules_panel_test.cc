@@ -25,10 +25,6 @@ namespace marvolen {
 
 namespace {
 
-QByteArray ExampleFile(const char* name) {
-  return QByteArray::fromStdString(ReadFile(ExamplesDir() / name));
-}
-
 // The columns of the panel's views.
 constexpr int kRuleColumn = 0, kParsesColumn = 2, kItemsColumn = 1;
 
@@ -58,8 +54,7 @@ class RulesPanelTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<StartupDir>();
-    for (const char* name : {"config.ini", "tags.txt", "rules.txt", "sequences.txt"})
-      dir_->Write(QString::fromUtf8(name), ExampleFile(name));
+    dir_->CopyExamples();
     RecordingUserInterface ui;
     rules_ = RuleSet();
     ReadRuleSet(rules_, *InputStream::Open((ExamplesDir() / "rules.txt").string()), ui);

@@ -149,6 +149,10 @@ QByteArray StartupDir::Read(const QString& name) const {
 
 QByteArray GbkBytes(const char* utf8) { return QByteArray::fromStdString(Gbk(utf8)); }
 
+void StartupDir::CopyExamples() const {
+  marvolen::CopyExamples(dir_, {"config.ini", "tags.txt", "rules.txt", "sequences.txt"});
+}
+
 void StartupDir::WriteExampleSet() const {
   Write(
       QStringLiteral("config.ini"),

@@ -90,6 +90,8 @@ class StartupDir {
   QByteArray Read(const QString& name) const;
   // config.ini naming the example file names, and small GBK data files.
   void WriteExampleSet() const;
+  // The files of examples/ as they are: config.ini and the three data files.
+  void CopyExamples() const;
 
  private:
   std::filesystem::path dir_;
