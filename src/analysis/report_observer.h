@@ -32,6 +32,10 @@ struct ListedPermutation {
   PermutationClass cls = PermutationClass::CannotCombine;
   std::uint64_t count = 0;  // distinct parses (kManyParses: at least that)
   bool listed = true;       // false: more than the limit, no parses follow
+  // False when the listing left out the texts of its parses, as every
+  // observer's preparer had made all it needed of them (then `count` says
+  // how many there are).
+  bool parsesFollow = true;
   // Its divergence points, found with `groups`, when the report looks for
   // them (ReportOptions::divergences) and the permutation is ambiguous and
   // listed; null otherwise. Valid during BeginPermutation only.
@@ -65,7 +69,9 @@ class PermutationPreparer {
     // has just counted the permutation's parses when it is listed and
     // combines, and may then print, visit or build them; null otherwise.
     // The permutation's points, when the report looks for them, are set.
-    virtual void Prepare(const ListedPermutation& permutation, ParseEngine* engine,
+    // True when the observer still needs the texts of its parses (Parse);
+    // when no observer does, the listing leaves them out.
+    virtual bool Prepare(const ListedPermutation& permutation, ParseEngine* engine,
                          std::string& out) = 0;
   };
   virtual ~PermutationPreparer() = default;

@@ -2,7 +2,9 @@
 #include "analysis/report_writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <utility>
@@ -80,28 +82,28 @@ std::string CountForMessage(std::uint64_t count) {
   return count == kManyParses ? std::to_string(count) + " or more" : std::to_string(count);
 }
 
-// What the judging of one chunk found, in report order.
-struct Judged {
-  std::vector<std::uint8_t> judgements;
-  ClassCounters counters;
-  DegreeLists lists;
-  std::vector<std::pair<std::int64_t, std::uint64_t>> unlisted;  // number, count
-  bool tooManyItems = false;  // its last permutation has too many items
-};
-
 // The permutations and parses of one chunk of a listing, kept until the
-// calling thread takes them.
+// calling thread takes them. Cleared, it keeps its memory for the next
+// chunk.
 class Transcript : public ParseSink {
  public:
   void Reserve(std::int64_t permutations) {
     permutations_.reserve(static_cast<std::size_t>(permutations));
   }
+  void Clear() {
+    permutations_.clear();
+    points_.clear();
+    text_.clear();
+    parses_.clear();
+    prepared_.clear();
+    preparedEnds_.clear();
+  }
   void BeginPermutation(const ListedPermutation& p) override {
-    permutations_.push_back(
-        {p, parses_.size(), preparedEnds_.size(), p.points ? *p.points : DivergencePoints()});
-    permutations_.back().info.permutation = nullptr;
-    permutations_.back().info.trees = nullptr;
-    permutations_.back().info.preparedByObserver = nullptr;
+    Entry& entry = Add(p, false);
+    if (p.points) {
+      entry.points = points_.size();
+      points_.push_back(*p.points);
+    }
     if (p.preparedByObserver) {
       for (std::string_view prepared : *p.preparedByObserver) {
         prepared_ += prepared;
@@ -113,22 +115,43 @@ class Transcript : public ParseSink {
     text_ += bracketed;
     parses_.push_back({text_.size(), rootLabel.size()});
   }
+  // A permutation left for whoever replays the transcript to list: one whose
+  // parses would make the transcript too large.
+  void Defer(const ListedPermutation& p) { Add(p, true); }
+  std::size_t parses() const { return parses_.size(); }
 
-  // Hand everything to `sink`, the permutations' items made from `source`.
-  void Replay(const PermutationSource& source, ParseSink& sink) const {
+  // Hand everything to `sink`, the permutations' items made from `source`
+  // and their points' groups `groups`; a deferred permutation to
+  // listDeferred(permutation), which lists it.
+  template <typename ListDeferred>
+  void Replay(const PermutationSource& source, const RuleGroups* groups, ParseSink& sink,
+              ListDeferred listDeferred) const {
     Permutation permutation;
     std::vector<std::string_view> prepared;
     std::size_t parse = 0, textAt = 0, preparedAt = 0;
     for (std::size_t p = 0; p < permutations_.size(); ++p) {
-      ListedPermutation info = permutations_[p].info;
+      const Entry& entry = permutations_[p];
+      ListedPermutation info;
+      info.number = entry.number;
+      info.cls = entry.cls;
+      info.count = entry.count;
+      info.listed = entry.listed;
+      info.parsesFollow = entry.parsesFollow;
       source.Build(info.number, permutation);
       info.permutation = &permutation;
-      if (info.points) info.points = &permutations_[p].points;
+      if (entry.deferred) {
+        listDeferred(info);
+        continue;
+      }
+      if (entry.points != kNoPoints) {
+        info.points = &points_[entry.points];
+        info.groups = groups;
+      }
       const std::size_t preparedEnd =
           p + 1 < permutations_.size() ? permutations_[p + 1].firstPrepared : preparedEnds_.size();
-      if (preparedEnd > permutations_[p].firstPrepared) {
+      if (preparedEnd > entry.firstPrepared) {
         prepared.clear();
-        for (std::size_t k = permutations_[p].firstPrepared; k < preparedEnd; ++k) {
+        for (std::size_t k = entry.firstPrepared; k < preparedEnd; ++k) {
           prepared.emplace_back(prepared_.data() + preparedAt, preparedEnds_[k] - preparedAt);
           preparedAt = preparedEnds_[k];
         }
@@ -145,25 +168,126 @@ class Transcript : public ParseSink {
       }
     }
   }
+  void Replay(const PermutationSource& source, ParseSink& sink) const {
+    Replay(source, nullptr, sink, [](ListedPermutation&) {});
+  }
 
  private:
+  // What a permutation's listing said of it, but its items (made again from
+  // the source) and the texts kept beside.
   struct Entry {
-    ListedPermutation info;
+    std::int64_t number;
+    std::uint64_t count;
     std::size_t firstParse;
     std::size_t firstPrepared;  // into preparedEnds_
-    DivergencePoints points;
+    std::size_t points;         // into points_, or kNoPoints
+    PermutationClass cls;
+    bool listed, parsesFollow, deferred;
   };
+  Entry& Add(const ListedPermutation& p, bool deferred) {
+    permutations_.push_back({p.number, p.count, parses_.size(), preparedEnds_.size(), kNoPoints,
+                             p.cls, p.listed, p.parsesFollow, deferred});
+    return permutations_.back();
+  }
+  static constexpr std::size_t kNoPoints = SIZE_MAX;
   struct ParseEnd {
     std::size_t textEnd;
     std::size_t rootLength;
   };
   std::vector<Entry> permutations_;
+  std::vector<DivergencePoints> points_;
   std::string text_;
   std::vector<ParseEnd> parses_;
   // What the observers' preparers made, one after another, and where each
   // ends.
   std::string prepared_;
   std::vector<std::size_t> preparedEnds_;
+};
+
+// What the judging of one chunk found, in report order; with observers in
+// report order, the chunk's permutations as listed for them.
+struct Judged {
+  std::vector<std::uint8_t> judgements;
+  ClassCounters counters;
+  DegreeLists lists;
+  std::vector<std::pair<std::int64_t, std::uint64_t>> unlisted;  // number, count
+  bool tooManyItems = false;  // its last permutation has too many items
+  std::optional<Transcript> listing;
+};
+
+// Hands judged permutations to a sink, each ambiguous one with its
+// divergence points and each with what the preparers make of it. One per
+// thread: the finder, the preparers' runs and the buffers are reused from
+// one permutation to the next.
+class PermutationLister {
+ public:
+  PermutationLister(const RuleGroups* divergences,
+                    const std::vector<const PermutationPreparer*>& preparers)
+      : groups_(divergences) {
+    if (divergences) finder_.emplace(*divergences);
+    for (const PermutationPreparer* preparer : preparers)
+      runs_.push_back(preparer ? preparer->Begin() : nullptr);
+  }
+
+  // `listed` as judged. `engine` has just counted its parses when it is
+  // listed and combines, and is null otherwise; its parses follow it.
+  void List(ListedPermutation& listed, ParseEngine* engine, ParseSink& sink) {
+    if (engine == nullptr) {
+      Begin(listed, nullptr, sink);
+      return;
+    }
+    DivergencePoints points;
+    ParseList trees;
+    if (finder_ &&
+        (listed.cls == PermutationClass::Overt || listed.cls == PermutationClass::Covert)) {
+      if (!runs_.empty() && listed.count <= kTreesAtOnce) {
+        // The trees serve the points and the preparers alike.
+        trees = engine->FirstDistinctParses(listed.count);
+        for (const auto& tree : trees) finder_->Add(*tree);
+        points = finder_->Finish();
+        listed.trees = &trees;
+      } else {
+        points = FindDivergences(*engine, listed.cls, *finder_);
+      }
+      listed.points = &points;
+      listed.groups = groups_;
+    }
+    if (!Begin(listed, engine, sink)) return;
+    engine->PrintDistinctParses(
+        [&sink](std::string_view text, std::string_view root) { sink.Parse(text, root); });
+  }
+
+ private:
+  // Hand `listed` to the sink; true when its parses' texts are to follow:
+  // an observer without a preparer, or a preparer, still needs them.
+  bool Begin(ListedPermutation& listed, ParseEngine* engine, ParseSink& sink) {
+    bool parsesNeeded = runs_.empty();
+    if (!runs_.empty()) {
+      preparedText_.clear();
+      preparedEnds_.clear();
+      for (const auto& run : runs_) {
+        if (!run || run->Prepare(listed, engine, preparedText_)) parsesNeeded = true;
+        preparedEnds_.push_back(preparedText_.size());
+      }
+      prepared_.clear();
+      std::size_t at = 0;
+      for (std::size_t end : preparedEnds_) {
+        prepared_.emplace_back(preparedText_.data() + at, end - at);
+        at = end;
+      }
+      listed.preparedByObserver = &prepared_;
+    }
+    listed.parsesFollow = parsesNeeded || engine == nullptr;
+    sink.BeginPermutation(listed);
+    return parsesNeeded;
+  }
+
+  const RuleGroups* groups_;
+  std::optional<DivergenceFinder> finder_;
+  std::vector<std::unique_ptr<PermutationPreparer::Run>> runs_;
+  std::string preparedText_;
+  std::vector<std::size_t> preparedEnds_;
+  std::vector<std::string_view> prepared_;
 };
 
 // Writes one of the one-way, overt and covert sections' entries: the item
@@ -254,7 +378,10 @@ class Writer {
                                                          : kChunkPermutations),
         chunkParses_(options.chunkParses > 0 ? static_cast<std::uint64_t>(options.chunkParses)
                                              : kChunkParses),
-        progress_(ui, source_.count()) {}
+        progress_(ui, source_.count()) {
+    for (ReportObserver* o : options_.observers)
+      (o->InReportOrder() ? ordered_ : unordered_).push_back(o);
+  }
 
   void Judge();
   void Write();
@@ -278,20 +405,11 @@ class Writer {
   // of those that can; `none` when there are none (and `none` is given).
   enum class ItemLines { kAll, kCannotCombine, kCombinable };
   void WriteItemSection(const std::string& heading, ItemLines which, const std::string* none);
-  // List the permutations of class `only` (of every class when empty) into
-  // `sink`, in report order, counting them in the progress; with
-  // `divergences`, each ambiguous one with its divergence points.
-  // With `preparers` (one per observer, null for one without), what they
-  // make of each permutation comes with it (preparedByObserver).
-  void List(std::optional<PermutationClass> only, ParseSink& sink,
-            const RuleGroups* divergences = nullptr,
-            const std::vector<const PermutationPreparer*>& preparers = {});
-  // `runs`: the calling thread's runs of the preparers, begun when empty.
-  using PreparerRuns = std::vector<std::unique_ptr<PermutationPreparer::Run>>;
-  void ListRange(const ListJob& job, std::optional<PermutationClass> only, ParseEngine& engine,
-                 ParseSink& sink, const RuleGroups* divergences,
-                 const std::vector<const PermutationPreparer*>& preparers,
-                 PreparerRuns& runs) const;
+  // List the permutations of class `only` into `sink`, in report order,
+  // counting them in the progress.
+  void List(PermutationClass only, ParseSink& sink);
+  void ListRange(const ListJob& job, PermutationClass only, ParseEngine& engine, ParseSink& sink,
+                 PermutationLister& lister) const;
   void WriteDegreeList(const std::string& title, std::vector<DegreeRecord>& records,
                        const TextPattern& average, const std::string& none);
 
@@ -314,11 +432,42 @@ class Writer {
   DegreeLists lists_;
   int unlistedShown_ = 0;
   int unlistedMore_ = 0;
+
+  // The observers that take every permutation in report order, and those
+  // given the permutations as the sections list them.
+  std::vector<ReportObserver*> ordered_, unordered_;
+  // For the observers in report order, while the permutations are judged:
+  // a lister per thread, the last the calling thread's.
+  std::vector<PermutationLister> observerListers_;
+  std::optional<ObserversSink> observersSink_;
+  // Listings handed on, cleared, for the next chunks (at most as many as
+  // chunks are judged at a time).
+  std::mutex spareMutex_;
+  std::vector<Transcript> spareListings_;
 };
+
+const std::vector<const PermutationPreparer*>& NoPreparers() {
+  static const std::vector<const PermutationPreparer*> none;
+  return none;
+}
 
 void Writer::Judge() {
   const std::int64_t total = source_.count();
   judgements_.reserve(static_cast<std::size_t>(total));
+  // The observers in report order are given each permutation as it is
+  // judged: the search that judges it lists it for them, on the analysing
+  // threads, and the calling thread hands the chunk's listing on.
+  const bool observing = !ordered_.empty();
+  if (observing) {
+    for (ReportObserver* o : ordered_) o->BeginReport(plan_.kind, total);
+    std::vector<const PermutationPreparer*> preparers;
+    for (ReportObserver* o : ordered_) preparers.push_back(o->Preparer());
+    if (std::all_of(preparers.begin(), preparers.end(), [](auto* p) { return p == nullptr; }))
+      preparers.clear();
+    for (int k = 0; k <= workers_; ++k)
+      observerListers_.emplace_back(options_.divergences, preparers);
+    observersSink_.emplace(ordered_);
+  }
   const std::int64_t chunks = (total + chunkPermutations_ - 1) / chunkPermutations_;
   RunJobsInOrder<Judged>(
       chunks, workers_, 2 * workers_,
@@ -328,6 +477,17 @@ void Writer::Judge() {
         const std::int64_t first = chunk * chunkPermutations_;
         const std::int64_t last = std::min(total, first + chunkPermutations_);
         out.judgements.reserve(static_cast<std::size_t>(last - first));
+        if (observing) {
+          // A listing the calling thread is done with, its memory kept.
+          std::lock_guard<std::mutex> lock(spareMutex_);
+          if (spareListings_.empty()) {
+            out.listing.emplace();
+          } else {
+            out.listing.emplace(std::move(spareListings_.back()));
+            spareListings_.pop_back();
+          }
+          out.listing->Reserve(last - first);
+        }
         Permutation permutation;
         for (std::int64_t number = first; number < last; ++number) {
           if (!source_.Build(number, permutation)) {
@@ -341,6 +501,23 @@ void Writer::Judge() {
           out.counters.Count(cls);
           RecordDegree(out.lists, cls, number, summary.count);
           if (!listed) out.unlisted.emplace_back(number, summary.count);
+          if (observing) {
+            ListedPermutation p;
+            p.number = number;
+            p.permutation = &permutation;
+            p.cls = cls;
+            p.count = summary.count;
+            p.listed = listed;
+            const bool searched = listed && cls != PermutationClass::CannotCombine;
+            // A chunk holds at most as many parses as a listing's job; the
+            // permutations beyond are listed by the calling thread.
+            if (searched && out.listing->parses() + summary.count > chunkParses_) {
+              out.listing->Defer(p);
+            } else {
+              observerListers_[static_cast<std::size_t>(worker)].List(
+                  p, searched ? &engine : nullptr, *out.listing);
+            }
+          }
         }
         return out;
       },
@@ -368,6 +545,18 @@ void Writer::TakeJudged(Judged&& judged) {
   if (judged.tooManyItems) {
     ui_.ShowMessage("One permutation contains too many tokens");
     throw StoppedOnError();
+  }
+  if (judged.listing) {
+    judged.listing->Replay(source_, options_.divergences, *observersSink_,
+                           [this](ListedPermutation& deferred) {
+                             CheckStop();
+                             ParseEngine& engine = *engines_.back();
+                             engine.CountDistinctParses(*deferred.permutation, limit_);
+                             observerListers_.back().List(deferred, &engine, *observersSink_);
+                           });
+    judged.listing->Clear();
+    std::lock_guard<std::mutex> lock(spareMutex_);
+    spareListings_.push_back(std::move(*judged.listing));
   }
   judgements_.insert(judgements_.end(), judged.judgements.begin(), judged.judgements.end());
   counters_ += judged.counters;
@@ -423,39 +612,9 @@ void Writer::WriteItemSection(const std::string& heading, ItemLines which,
   out_.Write(lines);
 }
 
-void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
-                       ParseEngine& engine, ParseSink& sink, const RuleGroups* divergences,
-                       const std::vector<const PermutationPreparer*>& preparers,
-                       PreparerRuns& runs) const {
+void Writer::ListRange(const ListJob& job, PermutationClass only, ParseEngine& engine,
+                       ParseSink& sink, PermutationLister& lister) const {
   Permutation permutation;
-  std::optional<DivergenceFinder> finder;
-  if (divergences) finder.emplace(*divergences);
-  if (runs.empty()) {
-    for (const PermutationPreparer* preparer : preparers)
-      runs.push_back(preparer ? preparer->Begin() : nullptr);
-  }
-  std::string preparedText;
-  std::vector<std::size_t> preparedEnds;
-  std::vector<std::string_view> prepared;
-  // Hand `listed` to the sink with what the preparers make of it.
-  auto begin = [&](ListedPermutation& listed, ParseEngine* counted) {
-    if (!runs.empty()) {
-      preparedText.clear();
-      preparedEnds.clear();
-      for (const auto& run : runs) {
-        if (run) run->Prepare(listed, counted, preparedText);
-        preparedEnds.push_back(preparedText.size());
-      }
-      prepared.clear();
-      std::size_t at = 0;
-      for (std::size_t end : preparedEnds) {
-        prepared.emplace_back(preparedText.data() + at, end - at);
-        at = end;
-      }
-      listed.preparedByObserver = &prepared;
-    }
-    sink.BeginPermutation(listed);
-  };
   std::size_t overt = job.overt, covert = job.covert;
   for (std::int64_t number = job.begin; number < job.end; ++number) {
     const std::uint8_t judgement = judgements_[number];
@@ -463,7 +622,7 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     std::uint64_t count = cls == PermutationClass::OneWay ? 1 : 0;
     if (cls == PermutationClass::Overt) count = lists_.overtRecords[overt++].count;
     if (cls == PermutationClass::Covert) count = lists_.covertRecords[covert++].count;
-    if (only && cls != *only) continue;
+    if (cls != only) continue;
     source_.Build(number, permutation);
     ListedPermutation listed;
     listed.number = number;
@@ -472,34 +631,15 @@ void Writer::ListRange(const ListJob& job, std::optional<PermutationClass> only,
     listed.count = count;
     listed.listed = (judgement & kUnlistedBit) == 0;
     if (!listed.listed || cls == PermutationClass::CannotCombine) {
-      begin(listed, nullptr);
+      lister.List(listed, nullptr, sink);
       continue;
     }
     engine.CountDistinctParses(permutation, limit_);
-    DivergencePoints points;
-    ParseList trees;
-    if (divergences && (cls == PermutationClass::Overt || cls == PermutationClass::Covert)) {
-      if (!runs.empty() && count <= kTreesAtOnce) {
-        // The trees serve the points and the preparers alike.
-        trees = engine.FirstDistinctParses(count);
-        for (const auto& tree : trees) finder->Add(*tree);
-        points = finder->Finish();
-        listed.trees = &trees;
-      } else {
-        points = FindDivergences(engine, cls, *finder);
-      }
-      listed.points = &points;
-      listed.groups = divergences;
-    }
-    begin(listed, &engine);
-    engine.PrintDistinctParses(
-        [&sink](std::string_view text, std::string_view root) { sink.Parse(text, root); });
+    lister.List(listed, &engine, sink);
   }
 }
 
-void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
-                  const RuleGroups* divergences,
-                  const std::vector<const PermutationPreparer*>& preparers) {
+void Writer::List(PermutationClass only, ParseSink& sink) {
   // Cut the permutations into jobs by the parses they have.
   std::vector<ListJob> jobs;
   std::int64_t members = 0;
@@ -523,7 +663,7 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
       const std::size_t overtAt = overt, covertAt = covert;
       if (cls == PermutationClass::Overt) count = lists_.overtRecords[overt++].count;
       if (cls == PermutationClass::Covert) count = lists_.covertRecords[covert++].count;
-      if (only && cls != *only) continue;
+      if (cls != only) continue;
       ++members;
       if ((judgement & kUnlistedBit) != 0) count = 0;
       if (count > chunkParses_) {
@@ -545,17 +685,17 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
   progress_.Extend(members);
 
   ParseEngine& callerEngine = *engines_.back();
-  // Each thread keeps its runs of the preparers from job to job; the last
-  // are the calling thread's.
-  std::vector<PreparerRuns> runs(static_cast<std::size_t>(workers_) + 1);
+  // One lister per thread; the last is the calling thread's.
+  std::vector<PermutationLister> listers;
+  for (int k = 0; k <= workers_; ++k) listers.emplace_back(nullptr, NoPreparers());
   RunJobsInOrder<std::optional<Transcript>>(
       static_cast<std::int64_t>(jobs.size()), workers_, 2 * workers_,
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
         if (jobs[j].onCaller) return std::nullopt;
         Transcript transcript;
         transcript.Reserve(std::min(jobs[j].end - jobs[j].begin, chunkPermutations_));
-        ListRange(jobs[j], only, *engines_[worker], transcript, divergences, preparers,
-                  runs[static_cast<std::size_t>(worker)]);
+        ListRange(jobs[j], only, *engines_[worker], transcript,
+                  listers[static_cast<std::size_t>(worker)]);
         return transcript;
       },
       [&](std::int64_t j, std::optional<Transcript> transcript) {
@@ -563,10 +703,10 @@ void Writer::List(std::optional<PermutationClass> only, ParseSink& sink,
         if (transcript) {
           transcript->Replay(source_, sink);
         } else {
-          ListRange(jobs[j], only, callerEngine, sink, divergences, preparers, runs.back());
+          ListRange(jobs[j], only, callerEngine, sink, listers.back());
         }
         for (std::int64_t number = jobs[j].begin; number < jobs[j].end; ++number) {
-          if (!only || ClassOf(judgements_[number]) == *only) ++done_;
+          if (ClassOf(judgements_[number]) == only) ++done_;
         }
         progress_.Done(done_);
       });
@@ -606,13 +746,10 @@ void Writer::Write() {
   WriteItemSection(h.cannotCombine, ItemLines::kCannotCombine, &none.cannotCombine);
   WriteItemSection(h.combinable, ItemLines::kCombinable, &none.combinable);
   // Observers that take the permutations in any order are given them as
-  // the sections list them; the others in report order afterwards.
-  std::vector<ReportObserver*> ordered, unordered;
-  for (ReportObserver* o : options_.observers)
-    (o->InReportOrder() ? ordered : unordered).push_back(o);
-  for (ReportObserver* o : unordered) o->BeginReport(plan_.kind, source_.count());
+  // the sections list them (those in report order had them as judged).
+  for (ReportObserver* o : unordered_) o->BeginReport(plan_.kind, source_.count());
   SectionSink sectionText(source_, limit_, out_);
-  ObserversSink section(unordered, &sectionText);
+  ObserversSink section(unordered_, &sectionText);
   const struct {
     const std::string& heading;
     PermutationClass cls;
@@ -625,17 +762,6 @@ void Writer::Write() {
     out_.Write(s.heading);
     List(s.cls, section);
     if (s.count == 0) out_.Write(s.none);
-  }
-
-  // The observers see every permutation before the records are ranked.
-  if (!ordered.empty()) {
-    for (ReportObserver* o : ordered) o->BeginReport(plan_.kind, source_.count());
-    ObserversSink observers(ordered);
-    std::vector<const PermutationPreparer*> preparers;
-    for (ReportObserver* o : ordered) preparers.push_back(o->Preparer());
-    if (std::all_of(preparers.begin(), preparers.end(), [](auto* p) { return p == nullptr; }))
-      preparers.clear();
-    List(std::nullopt, observers, options_.divergences, preparers);
   }
 
   out_.Write(h.degree);

@@ -6,15 +6,19 @@
 //    results taken in report order) and only its judgement is kept: one
 //    byte per permutation, and a record of number and count for each
 //    ambiguous one. Messages (a line of too many items, parses too many to
-//    list) come here, in report order.
+//    list) come here, in report order. The observers that take every
+//    permutation in report order are given each here, with its parses, from
+//    the search that judged it: what they need of it is made on the
+//    analysing threads (ReportObserver::Preparer) and handed on by the
+//    calling thread.
 // 2. Write, in report order: the summary; the all, cannot-combine and
 //    combinable sections from the judgements; the one-way, overt and covert
 //    sections, for each of which its permutations are searched again and
 //    their parses printed one at a time (in chunks on every thread, or, for
 //    a permutation with very many parses, by the calling thread straight
-//    into the report); the degree statistics from the ranked records.
-// 3. Hand every permutation, in report order, with its parses, and then the
-//    summary, to the observers, when there are any.
+//    into the report), and the other observers given them as listed there;
+//    the degree statistics from the ranked records.
+// 3. Hand the summary to the observers, when there are any.
 // Memory thus stays small whatever the size of the report.
 #ifndef MARVOLEN_ANALYSIS_REPORT_WRITER_H_
 #define MARVOLEN_ANALYSIS_REPORT_WRITER_H_

@@ -195,13 +195,14 @@ class RowPreparer : public PermutationPreparer {
  public:
   class RowRun : public Run {
    public:
-    void Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+    bool Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
       row_.Begin(p, out);
       if (engine != nullptr) {
         engine->PrintDistinctParses(
             [this](std::string_view text, std::string_view root) { row_.Parse(text, root); });
       }
       row_.End(out);
+      return false;  // the row is whole
     }
 
    private:

@@ -130,17 +130,19 @@ class TreePreparer : public PermutationPreparer {
  public:
   class TreeRun : public Run {
    public:
-    void Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
-      if (engine == nullptr || !p.listed || p.cls == PermutationClass::CannotCombine ||
-          p.count > kHtmlParses) {
-        return;
+    // The parses' texts are needed only where no trees are made: for a
+    // permutation of more parses than the page draws.
+    bool Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+      if (engine == nullptr || !p.listed || p.cls == PermutationClass::CannotCombine) {
+        return false;
       }
+      if (p.count > kHtmlParses) return true;
       // The listing's own trees, when it built them.
       const bool given = p.trees != nullptr && p.trees->size() == p.count;
       ParseList built;
       if (!given) built = engine->FirstDistinctParses(kHtmlParses);
       const ParseList& trees = given ? *p.trees : built;
-      if (trees.size() != p.count) return;
+      if (trees.size() != p.count) return true;
       // Only the parses of an ambiguity differ.
       const ParseMarks marks = p.cls == PermutationClass::OneWay ? ParseMarks(trees.size())
                                                                  : MarkDifferences(trees, p.cls);
@@ -151,6 +153,7 @@ class TreePreparer : public PermutationPreparer {
         AppendInlineNode(*trees[t], marks[t], preorder, strings_, out);
       }
       strings_.Clear();
+      return false;
     }
 
    private:
@@ -244,7 +247,8 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   permutation_.prepared = {};
   permutation_.trees = nullptr;
   permutation_.preparedByObserver = nullptr;
-  parsesSeen_ = 0;
+  // Without the texts of its parses, its trees were prepared whole.
+  parsesSeen_ = p.parsesFollow ? 0 : p.count;
   texts_.clear();
   trees_.clear();
   record_.assign(1, JudgementCode(p.cls));
