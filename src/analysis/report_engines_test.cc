@@ -2,7 +2,9 @@
 // however many threads.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <string>
 #include <thread>
 
 #include "analysis/report_test_util.h"
@@ -235,6 +237,93 @@ TEST(ReportObserverTest, SeesEveryPermutationInOrderWithItsParses) {
       for (std::size_t k = 1; k < summary.covertRecords.size(); ++k) {
         EXPECT_GE(summary.covertRecords[k - 1].count, summary.covertRecords[k].count);
       }
+    }
+  }
+}
+
+// An observer whose preparer makes what it needs of each permutation (here
+// the number of parses the engine prints) and, as asked, says whether it
+// still wants the parses' texts.
+class PreparingObserver : public RecordingObserver {
+ public:
+  explicit PreparingObserver(bool wantsParses) : preparer_(wantsParses) {}
+  const PermutationPreparer* Preparer() const override { return &preparer_; }
+  void BeginPermutation(const ListedPermutation& p) override {
+    RecordingObserver::BeginPermutation(p);
+    prepared.back().emplace_back(p.prepared);
+    follows.back().push_back(p.parsesFollow);
+  }
+  void BeginReport(ReportKind kind, std::int64_t permutations) override {
+    RecordingObserver::BeginReport(kind, permutations);
+    prepared.emplace_back();
+    follows.emplace_back();
+  }
+  std::vector<std::vector<std::string>> prepared;
+  std::vector<std::vector<bool>> follows;
+
+ private:
+  class CountingPreparer : public PermutationPreparer {
+   public:
+    explicit CountingPreparer(bool wantsParses) : wantsParses_(wantsParses) {}
+    class Run : public PermutationPreparer::Run {
+     public:
+      explicit Run(bool wantsParses) : wantsParses_(wantsParses) {}
+      bool Prepare(const ListedPermutation&, ParseEngine* engine, std::string& out) override {
+        int printed = 0;
+        if (engine)
+          engine->PrintDistinctParses([&](std::string_view, std::string_view) { ++printed; });
+        out += std::to_string(printed);
+        return wantsParses_;
+      }
+
+     private:
+      bool wantsParses_;
+    };
+    std::unique_ptr<PermutationPreparer::Run> Begin() const override {
+      return std::make_unique<Run>(wantsParses_);
+    }
+
+   private:
+    bool wantsParses_;
+  };
+  CountingPreparer preparer_;
+};
+
+// The parses' texts are left out of the listing when every observer's
+// preparer made all it needed, and given when any observer still wants
+// them; each observer always gets what its preparer made, and the count,
+// whatever the threads and chunk sizes (small chunks of parses send
+// permutations to the writing thread to list).
+TEST(ReportObserverTest, ParsesFollowOnlyWhenAnObserverWantsThem) {
+  std::mt19937 random(91);
+  for (int set = 0; set < 6; ++set) {
+    const DataSet d = RandomDataSet(random, 2 + set % 3);
+    for (const bool another : {false, true}) {
+      PreparingObserver preparing(false);
+      PreparingObserver wanting(true);
+      ReportOptions options =
+          Options(SearchEngine::kChart, 1 + set % 3, 1 + set % 4, set % 2 == 0 ? 0 : 2);
+      options.observers = {&preparing};
+      if (another) options.observers.push_back(&wanting);
+      BuildBoth(set % 2 == 0, d, options);
+      std::size_t combining = 0;
+      for (std::size_t r = 0; r < preparing.seen.size(); ++r) {
+        for (std::size_t k = 0; k < preparing.seen[r].size(); ++k) {
+          const RecordingObserver::Seen& s = preparing.seen[r][k];
+          const bool searched = s.info.listed && s.info.cls != PermutationClass::CannotCombine;
+          combining += searched;
+          // What its preparer made: every parse, printed on an analysing
+          // thread (or the writing thread for a permutation it listed).
+          EXPECT_EQ(preparing.prepared[r][k], std::to_string(searched ? s.info.count : 0));
+          EXPECT_EQ(preparing.follows[r][k], another || !searched);
+          EXPECT_EQ(s.parses.size(), another && searched ? s.info.count : 0u);
+          if (another) {
+            EXPECT_EQ(wanting.seen[r][k].parses, s.parses);
+            EXPECT_EQ(wanting.prepared[r][k], preparing.prepared[r][k]);
+          }
+        }
+      }
+      EXPECT_GT(combining, 0u) << set;
     }
   }
 }
