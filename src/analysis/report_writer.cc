@@ -221,8 +221,9 @@ struct Judged {
 // one permutation to the next.
 class PermutationLister {
  public:
-  PermutationLister(const RuleGroups* divergences,
-                    const std::vector<const PermutationPreparer*>& preparers)
+  // Without groups and preparers: the permutations and their parses only.
+  explicit PermutationLister(const RuleGroups* divergences = nullptr,
+                             const std::vector<const PermutationPreparer*>& preparers = {})
       : groups_(divergences) {
     if (divergences) finder_.emplace(*divergences);
     for (const PermutationPreparer* preparer : preparers)
@@ -445,11 +446,6 @@ class Writer {
   std::mutex spareMutex_;
   std::vector<Transcript> spareListings_;
 };
-
-const std::vector<const PermutationPreparer*>& NoPreparers() {
-  static const std::vector<const PermutationPreparer*> none;
-  return none;
-}
 
 void Writer::Judge() {
   const std::int64_t total = source_.count();
@@ -687,7 +683,7 @@ void Writer::List(PermutationClass only, ParseSink& sink) {
   ParseEngine& callerEngine = *engines_.back();
   // One lister per thread; the last is the calling thread's.
   std::vector<PermutationLister> listers;
-  for (int k = 0; k <= workers_; ++k) listers.emplace_back(nullptr, NoPreparers());
+  for (int k = 0; k <= workers_; ++k) listers.emplace_back();
   RunJobsInOrder<std::optional<Transcript>>(
       static_cast<std::int64_t>(jobs.size()), workers_, 2 * workers_,
       [&](std::int64_t j, int worker) -> std::optional<Transcript> {
