@@ -56,8 +56,8 @@ RuleGroups::RuleGroups(const RuleSet& rules) {
   }
 }
 
-int RuleGroups::GroupOf(const ParseTreeNode& node) const {
-  std::string key;
+int RuleGroups::GroupOf(const ParseTreeNode& node, std::string& key) const {
+  key.clear();
   AppendKeyPart(node.label, key);
   AppendKeyPart(node.title, key);
   for (const ParseTreeNode* child = node.firstChild.get(); child;
@@ -79,8 +79,9 @@ std::string RuleGroups::Describe(int group) const {
 void DivergenceFinder::Flatten(const ParseTreeNode& node, int& nextLeaf) {
   const int at = static_cast<int>(flat_.size());
   const bool leaf = node.firstChild == nullptr;
-  flat_.push_back({&node.label, &node.title, leaf, leaf ? kNoRuleGroup : groups_.GroupOf(node),
-                   nextLeaf, nextLeaf, -1, -1, 0});
+  flat_.push_back({&node.label, &node.title, leaf,
+                   leaf ? kNoRuleGroup : groups_.GroupOf(node, key_), nextLeaf, nextLeaf, -1, -1,
+                   0});
   if (leaf) {
     ++nextLeaf;
   } else {

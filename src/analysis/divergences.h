@@ -61,7 +61,12 @@ class RuleGroups {
   explicit RuleGroups(const RuleSet& rules);
 
   // The group that builds `node` (not a leaf), or kNoRuleGroup.
-  int GroupOf(const ParseTreeNode& node) const;
+  int GroupOf(const ParseTreeNode& node) const {
+    std::string key;
+    return GroupOf(node, key);
+  }
+  // The same, the look-up's key made in `key`, whose memory is reused.
+  int GroupOf(const ParseTreeNode& node, std::string& key) const;
 
   int count() const { return static_cast<int>(members_.size()); }
   // The table indexes of the group's rules, ascending.
@@ -138,6 +143,7 @@ class DivergenceFinder {
   std::vector<Flat> flat_;          // the parse being added, in preorder
   std::vector<Position> skeleton_;  // the first parse's positions
   std::vector<int> below_;          // the groups below one node, as met
+  std::string key_;                 // for RuleGroups::GroupOf
 };
 
 // The points of a list of parses (a convenience for whole lists).

@@ -2,12 +2,14 @@
 // however many threads.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <random>
 #include <string>
 #include <thread>
 
 #include "analysis/report_test_util.h"
+#include "analysis/report_writer.h"
 #include "analysis/reports.h"
 #include "grammar/reduction_search.h"
 
@@ -258,6 +260,20 @@ class PreparingObserver : public RecordingObserver {
     prepared.emplace_back();
     follows.emplace_back();
   }
+  // What was made of a run, one "0" after another, split among its
+  // permutations.
+  void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                     std::string_view made) override {
+    EXPECT_EQ(made, std::string(static_cast<std::size_t>(last - first), '0'));
+    Permutation permutation;
+    ListedPermutation p;
+    p.permutation = &permutation;
+    for (p.number = first; p.number < last; ++p.number) {
+      source.Build(p.number, permutation);
+      p.prepared = made.substr(static_cast<std::size_t>(p.number - first), 1);
+      BeginPermutation(p);
+    }
+  }
   std::vector<std::vector<std::string>> prepared;
   std::vector<std::vector<bool>> follows;
 
@@ -325,6 +341,71 @@ TEST(ReportObserverTest, ParsesFollowOnlyWhenAnObserverWantsThem) {
       }
       EXPECT_GT(combining, 0u) << set;
     }
+  }
+}
+
+// Takes the runs of permutations that cannot combine itself, checking the
+// item codes of each against its items.
+class RunRecordingObserver : public RecordingObserver {
+ public:
+  void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                     std::string_view prepared) override {
+    EXPECT_TRUE(prepared.empty());
+    EXPECT_LT(first, last);
+    ++runs;
+    Permutation permutation;
+    std::array<int, kMaxItems> codes{};
+    ListedPermutation p;
+    p.permutation = &permutation;
+    for (p.number = first; p.number < last; ++p.number) {
+      ASSERT_TRUE(source.Build(p.number, permutation));
+      const int count = source.ItemCodes(p.number, codes);
+      if (count > 0) {
+        ++coded.back();
+        ASSERT_EQ(count, permutation.currentItemCount);
+        for (int k = 0; k < count; ++k) EXPECT_EQ(source.ItemText(codes[k]), permutation.items[k]);
+      }
+      RecordingObserver::BeginPermutation(p);
+    }
+  }
+  void BeginReport(ReportKind kind, std::int64_t permutations) override {
+    RecordingObserver::BeginReport(kind, permutations);
+    coded.push_back(0);
+  }
+  int runs = 0;
+  std::vector<std::int64_t> coded;  // by report
+};
+
+// The permutations that cannot combine come in runs to an observer that
+// takes them so, and one at a time to one that does not, in the same order
+// among the others; the tag-set report gives every item a code standing for
+// its text, the sequences report none.
+TEST(ReportObserverTest, PermutationsThatCannotCombineComeInRuns) {
+  std::mt19937 random(23);
+  for (int set = 0; set < 6; ++set) {
+    const DataSet d = RandomDataSet(random, 1 + set % 4);
+    RecordingObserver single;
+    RunRecordingObserver runs;
+    ReportOptions options = Options(SearchEngine::kChart, 1 + set % 3, 1 + set % 5 * 7, 0);
+    options.observers = {&single, &runs};
+    BuildBoth(set % 2 == 0, d, options);
+    ASSERT_EQ(runs.seen.size(), 2u);
+    for (std::size_t r = 0; r < 2; ++r) {
+      ASSERT_EQ(runs.seen[r].size(), single.seen[r].size());
+      std::int64_t cannotCombine = 0;
+      for (std::size_t k = 0; k < single.seen[r].size(); ++k) {
+        const auto& one = single.seen[r][k];
+        const auto& run = runs.seen[r][k];
+        EXPECT_EQ(run.info.number, one.info.number);
+        EXPECT_EQ(run.items, one.items);
+        EXPECT_EQ(run.info.cls, one.info.cls);
+        EXPECT_EQ(run.info.count, one.info.count);
+        EXPECT_EQ(run.parses, one.parses);
+        cannotCombine += one.info.cls == PermutationClass::CannotCombine;
+      }
+      EXPECT_EQ(runs.coded[r], r == 0 ? cannotCombine : 0) << set;
+    }
+    EXPECT_GT(runs.runs, 0) << set;
   }
 }
 

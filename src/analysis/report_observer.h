@@ -29,6 +29,9 @@ class PermutationSource;
 struct ListedPermutation {
   std::int64_t number = 0;                   // in report order, from 0
   const Permutation* permutation = nullptr;  // its items
+  // The report's permutations (for the item codes of this one), when the
+  // analysing threads list it; null otherwise.
+  const PermutationSource* source = nullptr;
   PermutationClass cls = PermutationClass::CannotCombine;
   std::uint64_t count = 0;  // distinct parses (kManyParses: at least that)
   bool listed = true;       // false: more than the limit, no parses follow
@@ -119,8 +122,19 @@ class ReportObserver : public ParseSink {
 
   // For an observer in report order: what prepares its permutations on the
   // analysing threads (each then comes with ListedPermutation::prepared), or
-  // null. It must live as long as the observer.
+  // null. It must live as long as the observer. Its Begin is called after
+  // the observer's BeginReport, for that report.
   virtual const PermutationPreparer* Preparer() const { return nullptr; }
+
+  // For an observer in report order: the permutations first to last - 1 of
+  // `source`, one after another, none of which can combine (listed, no
+  // parses), in place of a BeginPermutation for each. `prepared` is what
+  // the preparer made of each of them, one after another. Most permutations
+  // of a tag-set report come so, many at a time. By default each is given
+  // to BeginPermutation without what was prepared: an observer with a
+  // preparer overrides it.
+  virtual void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                             std::string_view prepared);
 };
 
 }  // namespace marvolen

@@ -91,6 +91,7 @@ class Transcript : public ParseSink {
     permutations_.reserve(static_cast<std::size_t>(permutations));
   }
   void Clear() {
+    runOpen_ = false;
     permutations_.clear();
     points_.clear();
     text_.clear();
@@ -118,19 +119,56 @@ class Transcript : public ParseSink {
   // A permutation left for whoever replays the transcript to list: one whose
   // parses would make the transcript too large.
   void Defer(const ListedPermutation& p) { Add(p, true); }
+  // Permutation `number`, which cannot combine, added to the run of such
+  // that ends with it, or begun; what each of `observers` observers makes of
+  // it is to be appended to its text in the run returned.
+  std::vector<std::string>& ExtendRun(std::int64_t number, std::size_t observers) {
+    if (!runOpen_ || permutations_.back().runEnd != number) {
+      CloseRun();
+      permutations_.push_back({number, 0, parses_.size(), preparedEnds_.size(), kNoPoints,
+                               PermutationClass::CannotCombine, true, false, false});
+      permutations_.back().runEnd = number;
+      runTexts_.resize(observers);
+      for (std::string& text : runTexts_) text.clear();
+      runOpen_ = true;
+    }
+    ++permutations_.back().runEnd;
+    return runTexts_;
+  }
+  // End the run being gathered; call before the transcript is replayed.
+  void CloseRun() {
+    if (!runOpen_) return;
+    runOpen_ = false;
+    for (const std::string& text : runTexts_) {
+      prepared_ += text;
+      preparedEnds_.push_back(prepared_.size());
+    }
+  }
   std::size_t parses() const { return parses_.size(); }
 
   // Hand everything to `sink`, the permutations' items made from `source`
   // and their points' groups `groups`; a deferred permutation to
-  // listDeferred(permutation), which lists it.
-  template <typename ListDeferred>
+  // listDeferred(permutation), which lists it; a run of permutations that
+  // cannot combine to takeRun(first, last, what each observer made of them).
+  template <typename ListDeferred, typename TakeRun>
   void Replay(const PermutationSource& source, const RuleGroups* groups, ParseSink& sink,
-              ListDeferred listDeferred) const {
+              ListDeferred listDeferred, TakeRun takeRun) const {
     Permutation permutation;
     std::vector<std::string_view> prepared;
     std::size_t parse = 0, textAt = 0, preparedAt = 0;
     for (std::size_t p = 0; p < permutations_.size(); ++p) {
       const Entry& entry = permutations_[p];
+      const std::size_t preparedEnd =
+          p + 1 < permutations_.size() ? permutations_[p + 1].firstPrepared : preparedEnds_.size();
+      if (entry.runEnd >= 0) {
+        prepared.clear();
+        for (std::size_t k = entry.firstPrepared; k < preparedEnd; ++k) {
+          prepared.emplace_back(prepared_.data() + preparedAt, preparedEnds_[k] - preparedAt);
+          preparedAt = preparedEnds_[k];
+        }
+        takeRun(entry.number, entry.runEnd, prepared);
+        continue;
+      }
       ListedPermutation info;
       info.number = entry.number;
       info.cls = entry.cls;
@@ -147,8 +185,6 @@ class Transcript : public ParseSink {
         info.points = &points_[entry.points];
         info.groups = groups;
       }
-      const std::size_t preparedEnd =
-          p + 1 < permutations_.size() ? permutations_[p + 1].firstPrepared : preparedEnds_.size();
       if (preparedEnd > entry.firstPrepared) {
         prepared.clear();
         for (std::size_t k = entry.firstPrepared; k < preparedEnd; ++k) {
@@ -169,12 +205,15 @@ class Transcript : public ParseSink {
     }
   }
   void Replay(const PermutationSource& source, ParseSink& sink) const {
-    Replay(source, nullptr, sink, [](ListedPermutation&) {});
+    Replay(
+        source, nullptr, sink, [](ListedPermutation&) {},
+        [](std::int64_t, std::int64_t, const std::vector<std::string_view>&) {});
   }
 
  private:
   // What a permutation's listing said of it, but its items (made again from
-  // the source) and the texts kept beside.
+  // the source) and the texts kept beside; or a run of permutations that
+  // cannot combine, number to runEnd - 1.
   struct Entry {
     std::int64_t number;
     std::uint64_t count;
@@ -183,8 +222,10 @@ class Transcript : public ParseSink {
     std::size_t points;         // into points_, or kNoPoints
     PermutationClass cls;
     bool listed, parsesFollow, deferred;
+    std::int64_t runEnd = -1;  // a run's end; -1 for one permutation
   };
   Entry& Add(const ListedPermutation& p, bool deferred) {
+    CloseRun();
     permutations_.push_back({p.number, p.count, parses_.size(), preparedEnds_.size(), kNoPoints,
                              p.cls, p.listed, p.parsesFollow, deferred});
     return permutations_.back();
@@ -195,6 +236,10 @@ class Transcript : public ParseSink {
     std::size_t rootLength;
   };
   std::vector<Entry> permutations_;
+  // The texts by observer of the run being gathered, kept apart until it
+  // ends.
+  bool runOpen_ = false;
+  std::vector<std::string> runTexts_;
   std::vector<DivergencePoints> points_;
   std::string text_;
   std::vector<ParseEnd> parses_;
@@ -228,6 +273,14 @@ class PermutationLister {
     if (divergences) finder_.emplace(*divergences);
     for (const PermutationPreparer* preparer : preparers)
       runs_.push_back(preparer ? preparer->Begin() : nullptr);
+  }
+
+  // `listed`, which cannot combine, added to the transcript's run of such.
+  void ListCannotCombine(ListedPermutation& listed, Transcript& transcript) {
+    std::vector<std::string>& texts = transcript.ExtendRun(listed.number, runs_.size());
+    for (std::size_t k = 0; k < runs_.size(); ++k) {
+      if (runs_[k]) runs_[k]->Prepare(listed, nullptr, texts[k]);
+    }
   }
 
   // `listed` as judged. `engine` has just counted its parses when it is
@@ -354,6 +407,15 @@ class ObserversSink : public ParseSink {
   void Parse(std::string_view bracketed, std::string_view rootLabel) override {
     if (first_ != nullptr) first_->Parse(bracketed, rootLabel);
     for (ReportObserver* o : observers_) o->Parse(bracketed, rootLabel);
+  }
+  // A run of permutations that cannot combine, with what each observer's
+  // preparer made of them (none when no observer has a preparer).
+  void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                     const std::vector<std::string_view>& prepared) {
+    for (std::size_t k = 0; k < observers_.size(); ++k) {
+      observers_[k]->CannotCombine(source, first, last,
+                                   k < prepared.size() ? prepared[k] : std::string_view());
+    }
   }
 
  private:
@@ -501,13 +563,16 @@ void Writer::Judge() {
             ListedPermutation p;
             p.number = number;
             p.permutation = &permutation;
+            p.source = &source_;
             p.cls = cls;
             p.count = summary.count;
             p.listed = listed;
             const bool searched = listed && cls != PermutationClass::CannotCombine;
             // A chunk holds at most as many parses as a listing's job; the
             // permutations beyond are listed by the calling thread.
-            if (searched && out.listing->parses() + summary.count > chunkParses_) {
+            if (cls == PermutationClass::CannotCombine) {
+              observerListers_[static_cast<std::size_t>(worker)].ListCannotCombine(p, *out.listing);
+            } else if (searched && out.listing->parses() + summary.count > chunkParses_) {
               out.listing->Defer(p);
             } else {
               observerListers_[static_cast<std::size_t>(worker)].List(
@@ -515,6 +580,7 @@ void Writer::Judge() {
             }
           }
         }
+        if (observing) out.listing->CloseRun();
         return out;
       },
       [&](std::int64_t, Judged judged) { TakeJudged(std::move(judged)); });
@@ -543,13 +609,18 @@ void Writer::TakeJudged(Judged&& judged) {
     throw StoppedOnError();
   }
   if (judged.listing) {
-    judged.listing->Replay(source_, options_.divergences, *observersSink_,
-                           [this](ListedPermutation& deferred) {
-                             CheckStop();
-                             ParseEngine& engine = *engines_.back();
-                             engine.CountDistinctParses(*deferred.permutation, limit_);
-                             observerListers_.back().List(deferred, &engine, *observersSink_);
-                           });
+    judged.listing->Replay(
+        source_, options_.divergences, *observersSink_,
+        [this](ListedPermutation& deferred) {
+          CheckStop();
+          ParseEngine& engine = *engines_.back();
+          engine.CountDistinctParses(*deferred.permutation, limit_);
+          observerListers_.back().List(deferred, &engine, *observersSink_);
+        },
+        [this](std::int64_t first, std::int64_t last,
+               const std::vector<std::string_view>& prepared) {
+          observersSink_->CannotCombine(source_, first, last, prepared);
+        });
     judged.listing->Clear();
     std::lock_guard<std::mutex> lock(spareMutex_);
     spareListings_.push_back(std::move(*judged.listing));
@@ -777,6 +848,17 @@ void Writer::Write() {
 }
 
 }  // namespace
+
+void ReportObserver::CannotCombine(const PermutationSource& source, std::int64_t first,
+                                   std::int64_t last, std::string_view) {
+  Permutation permutation;
+  ListedPermutation p;
+  p.permutation = &permutation;
+  for (p.number = first; p.number < last; ++p.number) {
+    source.Build(p.number, permutation);
+    BeginPermutation(p);
+  }
+}
 
 std::string UnlistedParsesLine(std::uint64_t count, std::uint64_t limit) {
   std::string line;

@@ -10,7 +10,9 @@
 //    permutation in report order are given each here, with its parses, from
 //    the search that judged it: what they need of it is made on the
 //    analysing threads (ReportObserver::Preparer) and handed on by the
-//    calling thread.
+//    calling thread; those that cannot combine, most of a tag-set report,
+//    come many at a time (ReportObserver::CannotCombine), what is made of
+//    them in one piece.
 // 2. Write, in report order: the summary; the all, cannot-combine and
 //    combinable sections from the judgements; the one-way, overt and covert
 //    sections, for each of which its permutations are searched again and
@@ -23,8 +25,10 @@
 #ifndef MARVOLEN_ANALYSIS_REPORT_WRITER_H_
 #define MARVOLEN_ANALYSIS_REPORT_WRITER_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/report_observer.h"
@@ -50,6 +54,15 @@ class PermutationSource {
 
   // Append its items as the report's lines show them.
   virtual void AppendItems(std::int64_t number, std::string& out) const = 0;
+
+  // Its items as codes into `codes`, each code standing for one text
+  // (ItemText; two codes may stand for the same text), and their count; 0
+  // when the source does not code its items (then Build gives them).
+  virtual int ItemCodes(std::int64_t /*number*/, std::array<int, kMaxItems>& /*codes*/) const {
+    return 0;
+  }
+  // The text (GBK) of an item code that ItemCodes gave.
+  virtual std::string_view ItemText(int /*code*/) const { return {}; }
 };
 
 // The headings of the seven sections that a report gives its own (all but

@@ -99,6 +99,27 @@ class TagSetPermutations : public PermutationSource {
     }
   }
 
+  // The tags' indexes, then the particle and the conjunction.
+  int ItemCodes(std::int64_t number, std::array<int, kMaxItems>& codes) const override {
+    const Triple t = TripleOf(number);
+    const int tag[4] = {0, t.i, t.j, t.k};
+    int count = 0;
+    for (int slot = 0; slot < kMaxItems; ++slot) {
+      const char what = mode_.passes == 1 ? (slot < 3 ? static_cast<char>(slot + 1) : '\0')
+                                          : PatternSlot(t.code, slot);
+      if (what == 0) break;
+      codes[static_cast<std::size_t>(count++)] = what == 'u'   ? n_
+                                                 : what == 'c' ? n_ + 1
+                                                               : tag[static_cast<int>(what)];
+    }
+    return count;
+  }
+  std::string_view ItemText(int code) const override {
+    if (code == n_) return kParticleDe;
+    if (code == n_ + 1) return kConjunctionHe;
+    return tags_[static_cast<std::size_t>(code)];
+  }
+
  private:
   struct Triple {
     int code, i, j, k;

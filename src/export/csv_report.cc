@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "analysis/report_writer.h"
 #include "grammar/parse_engine.h"
 
 namespace marvolen {
@@ -127,8 +128,29 @@ void CsvCell::Clear() {
 }
 
 void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
+  AppendItemsField(*p.permutation, out);
+  out += ',';
+  out += CsvJudgement(p.cls);
+  out += ',';
+  out += std::to_string(p.count);
+  out += ',';
+  roots_.Clear();
+  trees_.Clear();
+  parsesInRow_ = 0;
+  divergences_.clear();
+  if (p.points && p.groups) utf8_.Append(ShortDivergences(*p.points, *p.groups), divergences_);
+}
+
+void CsvRowMaker::CannotCombine(const Permutation& permutation, std::string& out) {
+  AppendItemsField(permutation, out);
+  out += ',';
+  out += CsvJudgement(PermutationClass::CannotCombine);
+  // No parses, no roots, trees or points.
+  out += ",0,,,\r\n";
+}
+
+void CsvRowMaker::AppendItemsField(const Permutation& permutation, std::string& out) {
   piece_.clear();
-  const Permutation& permutation = *p.permutation;
   for (int k = 0; k < permutation.currentItemCount && k < kMaxItems; ++k) {
     const std::string& item = permutation.items[static_cast<std::size_t>(k)];
     const auto slot = static_cast<std::size_t>(k);
@@ -142,16 +164,6 @@ void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
     piece_ += lastItems_[slot].second;
   }
   AppendCsvField(piece_, out);
-  out += ',';
-  out += CsvJudgement(p.cls);
-  out += ',';
-  out += std::to_string(p.count);
-  out += ',';
-  roots_.Clear();
-  trees_.Clear();
-  parsesInRow_ = 0;
-  divergences_.clear();
-  if (p.points && p.groups) utf8_.Append(ShortDivergences(*p.points, *p.groups), divergences_);
 }
 
 void CsvRowMaker::Parse(std::string_view bracketed, std::string_view rootLabel) {
@@ -190,12 +202,28 @@ void CsvRowMaker::End(std::string& out) {
 
 namespace {
 
-// Makes the rows on the analysing threads.
+// Makes the rows on the analysing threads, whole: from the source of the
+// report begun (`source`, the writer's) to the CR LF.
 class RowPreparer : public PermutationPreparer {
  public:
+  explicit RowPreparer(const char* const& source) : source_(source) {}
+
   class RowRun : public Run {
    public:
+    explicit RowRun(const char* source) : source_(source) {}
     bool Prepare(const ListedPermutation& p, ParseEngine* engine, std::string& out) override {
+      out += source_;
+      out += ',';
+      if (engine == nullptr && p.cls == PermutationClass::CannotCombine) {
+        if (!AppendCodedItems(p, out)) {
+          row_.CannotCombine(*p.permutation, out);
+          return false;
+        }
+        out += ',';
+        out += CsvJudgement(PermutationClass::CannotCombine);
+        out += ",0,,,\r\n";
+        return false;
+      }
       row_.Begin(p, out);
       if (engine != nullptr) {
         engine->PrintDistinctParses(
@@ -206,15 +234,58 @@ class RowPreparer : public PermutationPreparer {
     }
 
    private:
+    // Append the items' field from the source's item codes, when it has
+    // them and no item needs more than copying; false, with nothing
+    // appended, otherwise.
+    bool AppendCodedItems(const ListedPermutation& p, std::string& out) {
+      if (p.source == nullptr) return false;
+      std::array<int, kMaxItems> codes{};
+      const int count = p.source->ItemCodes(p.number, codes);
+      if (count == 0) return false;
+      const std::size_t at = out.size();
+      for (int k = 0; k < count; ++k) {
+        const auto code = static_cast<std::size_t>(codes[static_cast<std::size_t>(k)]);
+        if (code >= coded_.size()) coded_.resize(code + 1);
+        CodedItem& item = coded_[code];
+        if (!item.made) {
+          utf8_.Append(p.source->ItemText(codes[static_cast<std::size_t>(k)]), item.utf8);
+          // As AppendCsvField would copy it: not empty, nothing to quote or
+          // replace.
+          std::string field;
+          AppendCsvField(item.utf8, field);
+          item.plain = !item.utf8.empty() && field == item.utf8;
+          item.made = true;
+        }
+        // The field as a whole starts with the first item.
+        if (!item.plain || (k == 0 && FormulaStart(item.utf8.front()))) {
+          out.resize(at);
+          return false;
+        }
+        if (k > 0) out += ' ';
+        out += item.utf8;
+      }
+      return true;
+    }
+
+    struct CodedItem {
+      bool made = false, plain = false;
+      std::string utf8;
+    };
+    const char* source_;
     CsvRowMaker row_;
+    Utf8Converter utf8_;
+    std::vector<CodedItem> coded_;  // by item code, for the report begun
   };
-  std::unique_ptr<Run> Begin() const override { return std::make_unique<RowRun>(); }
+  std::unique_ptr<Run> Begin() const override { return std::make_unique<RowRun>(source_); }
+
+ private:
+  const char* const& source_;
 };
 
 }  // namespace
 
 CsvReportWriter::CsvReportWriter(OutputStream& out)
-    : out_(out), preparer_(std::make_unique<RowPreparer>()) {
+    : out_(out), preparer_(std::make_unique<RowPreparer>(source_)) {
   out_.Write("\xEF\xBB\xBFsource,items,judgement,parses,roots,trees,divergences\r\n");
 }
 
@@ -227,15 +298,21 @@ void CsvReportWriter::BeginReport(ReportKind kind, std::int64_t) {
 
 void CsvReportWriter::BeginPermutation(const ListedPermutation& p) {
   EndRow();
-  head_ = source_;
-  head_ += ',';
   rowPrepared_ = p.hasPrepared;
   if (rowPrepared_) {
-    head_ += p.prepared;
+    head_ = p.prepared;
   } else {
+    head_ = source_;
+    head_ += ',';
     row_.Begin(p, head_);
   }
   rowOpen_ = true;
+}
+
+void CsvReportWriter::CannotCombine(const PermutationSource&, std::int64_t, std::int64_t,
+                                    std::string_view prepared) {
+  EndRow();
+  out_.Write(prepared);
 }
 
 void CsvReportWriter::Parse(std::string_view bracketed, std::string_view rootLabel) {

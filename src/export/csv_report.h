@@ -100,8 +100,13 @@ class CsvRowMaker {
   void Parse(std::string_view bracketed, std::string_view rootLabel);
   // Append roots, trees and divergences and the end of the row to `out`.
   void End(std::string& out);
+  // Append the row of a permutation that cannot combine, from its items to
+  // the CR LF, to `out`.
+  void CannotCombine(const Permutation& permutation, std::string& out);
 
  private:
+  void AppendItemsField(const Permutation& permutation, std::string& out);
+
   Utf8Converter utf8_;
   std::string piece_;
   CsvCell roots_, trees_;
@@ -126,8 +131,11 @@ class CsvReportWriter : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
-  // The rows are made on the analysing threads.
+  // The rows are made on the analysing threads, those of a run of
+  // permutations that cannot combine given at once.
   const PermutationPreparer* Preparer() const override { return preparer_.get(); }
+  void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                     std::string_view prepared) override;
 
   // Remove the rows of a report that began and did not end (it stopped on
   // an error of its own, and the text report holds none of it either).
@@ -140,8 +148,8 @@ class CsvReportWriter : public ReportObserver {
   void EndRow();
 
   OutputStream& out_;
+  const char* source_ = "";  // before the preparer, which refers to it
   std::unique_ptr<PermutationPreparer> preparer_;
-  const char* source_ = "";
   bool rowOpen_ = false;
   bool rowPrepared_ = false;  // head_ holds the whole row
   bool reportOpen_ = false;
@@ -165,6 +173,9 @@ class CsvParsesWriter : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
+  // Without parses, they have no rows.
+  void CannotCombine(const PermutationSource&, std::int64_t, std::int64_t,
+                     std::string_view) override {}
 
   // As CsvReportWriter's.
   void DropUnfinishedReport();

@@ -2,10 +2,12 @@
 #include "export/html_report.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
 #include "analysis/degree_records.h"
+#include "analysis/report_writer.h"
 #include "export/report_page.h"
 #include "grammar/search_engines.h"
 
@@ -231,6 +233,7 @@ void HtmlReportWriter::BeginReport(ReportKind kind, std::int64_t permutations) {
   ++report_;
   reportOpen_ = true;
   reportStart_ = out_.Position();
+  codeNumbers_.clear();  // the codes are the new source's
   sources_ = AmbiguitySources();
   tableAtReportStart_ = table_.size();
   textsAtReportStart_ = textCount_;
@@ -252,17 +255,7 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   texts_.clear();
   trees_.clear();
   record_.assign(1, JudgementCode(p.cls));
-  for (int k = 0; k < p.permutation->currentItemCount && k < kMaxItems; ++k) {
-    if (k > 0) record_ += '.';
-    // Next permutations mostly share their first items.
-    const std::string& item = p.permutation->items[static_cast<std::size_t>(k)];
-    const auto slot = static_cast<std::size_t>(k);
-    if (slot >= lastItems_.size()) lastItems_.resize(slot + 1, {std::string(), -1});
-    if (lastItems_[slot].second < 0 || lastItems_[slot].first != item) {
-      lastItems_[slot] = {item, table_.Index(item)};
-    }
-    AppendNumber(lastItems_[slot].second, record_);
-  }
+  AppendItemNumbers(*p.permutation);
   points_.clear();
   if (p.points && p.groups && !p.points->empty()) {
     groups_ = p.groups;
@@ -295,6 +288,55 @@ void HtmlReportWriter::BeginPermutation(const ListedPermutation& p) {
   } else if (p.listed && p.cls != PermutationClass::CannotCombine && p.count <= kHtmlParses) {
     engine_->CountDistinctParses(*p.permutation, kHtmlParses);
     ownRun_->Prepare(p, engine_.get(), trees_);
+  }
+}
+
+void HtmlReportWriter::AppendItemNumbers(const Permutation& permutation) {
+  for (int k = 0; k < permutation.currentItemCount && k < kMaxItems; ++k) {
+    if (k > 0) record_ += '.';
+    // Next permutations mostly share their first items.
+    const std::string& item = permutation.items[static_cast<std::size_t>(k)];
+    const auto slot = static_cast<std::size_t>(k);
+    if (slot >= lastItems_.size()) lastItems_.resize(slot + 1, {std::string(), -1});
+    if (lastItems_[slot].second < 0 || lastItems_[slot].first != item) {
+      lastItems_[slot] = {item, table_.Index(item)};
+    }
+    AppendNumber(lastItems_[slot].second, record_);
+  }
+}
+
+void HtmlReportWriter::CannotCombine(const PermutationSource& source, std::int64_t first,
+                                     std::int64_t last, std::string_view) {
+  EndPermutation();
+  std::array<int, kMaxItems> codes{};
+  Permutation permutation;
+  for (std::int64_t number = first; number < last; ++number) {
+    // Only the judgement and the items.
+    const int count = source.ItemCodes(number, codes);
+    if (count == 0) {
+      record_.assign(1, JudgementCode(PermutationClass::CannotCombine));
+      source.Build(number, permutation);
+      AppendItemNumbers(permutation);
+      AddRecord();
+      continue;
+    }
+    // The record put together at once: a blank, the judgement, five items
+    // of at most eleven characters each (".", then a number).
+    char record[2 + kMaxItems * 11];
+    std::size_t size = 0;
+    if (!records_.empty()) record[size++] = ' ';
+    record[size++] = JudgementCode(PermutationClass::CannotCombine);
+    for (int k = 0; k < count; ++k) {
+      const auto code = static_cast<std::size_t>(codes[static_cast<std::size_t>(k)]);
+      if (code >= codeNumbers_.size()) codeNumbers_.resize(code + 1);
+      std::string& digits = codeNumbers_[code];
+      if (digits.empty()) AppendNumber(table_.Index(source.ItemText(codes[k])), digits);
+      if (k > 0) record[size++] = '.';
+      std::memcpy(record + size, digits.data(), digits.size());
+      size += digits.size();
+    }
+    records_.append(record, size);
+    if (++recordsInBlock_ >= kBlockRecords || records_.size() >= kBlockBytes) WriteBlock();
   }
 }
 
@@ -347,6 +389,10 @@ void HtmlReportWriter::EndPermutation() {
   }
   trees_.clear();
   texts_.clear();
+  AddRecord();
+}
+
+void HtmlReportWriter::AddRecord() {
   if (!records_.empty()) records_ += ' ';
   records_ += record_;
   if (++recordsInBlock_ >= kBlockRecords || records_.size() >= kBlockBytes) WriteBlock();
@@ -437,6 +483,7 @@ void HtmlReportWriter::DropUnfinishedReport() {
   table_.TruncateTo(tableAtReportStart_);
   // Numbers of strings the table no longer holds are forgotten.
   lastItems_.clear();
+  codeNumbers_.clear();
   groupNumbers_.clear();
   textCount_ = textsAtReportStart_;
 }

@@ -100,6 +100,9 @@ class HtmlReportWriter : public ReportObserver {
   void BeginPermutation(const ListedPermutation& permutation) override;
   void Parse(std::string_view bracketed, std::string_view rootLabel) override;
   void EndReport(const ReportSummary& summary) override;
+  // Their records, from the source's item codes where it has them.
+  void CannotCombine(const PermutationSource& source, std::int64_t first, std::int64_t last,
+                     std::string_view prepared) override;
   // The trees of each permutation and the marks of what differs between
   // them are made on the analysing threads.
   const PermutationPreparer* Preparer() const override { return preparer_.get(); }
@@ -128,6 +131,10 @@ class HtmlReportWriter : public ReportObserver {
 
  private:
   void EndPermutation();
+  // Append the table numbers of the items to record_, "." between two.
+  void AppendItemNumbers(const Permutation& permutation);
+  // Add record_ to the block, and write the block when it is full.
+  void AddRecord();
   void WriteBlock();
   void WriteData(const std::string& json);
   // The report's sources of ambiguity as a JSON array.
@@ -158,6 +165,9 @@ class HtmlReportWriter : public ReportObserver {
   // numbers of the rule groups met (-1: not yet).
   std::vector<std::pair<std::string, int>> lastItems_;
   std::vector<int> groupNumbers_;
+  // The numbers in the table of the report's item codes, in decimal (empty:
+  // not yet).
+  std::vector<std::string> codeNumbers_;
   std::string record_;
   std::string points_;  // the record's points, from "@"
 

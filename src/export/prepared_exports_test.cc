@@ -140,5 +140,25 @@ TEST(PreparedExportsTest, PreparedOnTheAnalysingThreadsAsOnTheWritingThread) {
   }
 }
 
+// Items a spreadsheet would misread (a formula's first character, a quote,
+// a comma) are written alike whether the rows are made from the items'
+// codes on the analysing threads or from the items by the writer.
+TEST(PreparedExportsTest, ItemsThatNeedQuotingAreWrittenAlike) {
+  Data data = ReadExamples();
+  ASSERT_GT(data.tags.count(), 8);
+  data.tags.tags.resize(8);
+  for (const char* odd : {"=x", "q\"t", "-", "a,b", "@"}) data.tags.tags.emplace_back(odd);
+  data.tags.lines.clear();
+  ReportOptions options;
+  options.threads = 2;
+  const Outputs reference = MakeExports(data, options, false);
+  EXPECT_NE(reference.csv.find("tagset,'=x "), std::string::npos);
+  EXPECT_NE(reference.csv.find("\"q\"\"t "), std::string::npos);
+  EXPECT_NE(reference.csv.find("tagset,'- "), std::string::npos);
+  const Outputs prepared = MakeExports(data, options, true);
+  EXPECT_EQ(prepared.csv, reference.csv);
+  EXPECT_EQ(prepared.html, reference.html);
+}
+
 }  // namespace
 }  // namespace marvolen
