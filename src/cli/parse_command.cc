@@ -52,25 +52,6 @@ std::optional<std::string> CheckItems(const std::string& gbk) {
   return std::nullopt;
 }
 
-// Put the line `note` above the drawing, moving everything down.
-void AddNote(DrawnTree& drawing, const std::string& note, const TreeStyle& style) {
-  const double shift = style.lineHeight + style.margin;
-  for (DrawnNode& node : drawing.nodes) node.box.top += shift;
-  for (DrawnText& text : drawing.texts) text.box.top += shift;
-  for (DrawnEdge& edge : drawing.edges) {
-    for (DrawingPoint& point : edge.points) point.y += shift;
-  }
-  for (DrawingRect& tree : drawing.trees) tree.top += shift;
-  DrawnText text;
-  text.role = DrawnText::Role::kTitle;
-  text.text = note;
-  text.box = {style.margin, style.margin, ApproximateTextWidth(note, style.fontSize),
-              style.lineHeight};
-  drawing.width = std::max(drawing.width, text.box.right() + style.margin);
-  drawing.texts.push_back(std::move(text));
-  drawing.height = std::max(drawing.height, 2 * style.margin) + shift;
-}
-
 // The drawing of the first parses (their differences marked, numbered
 // when there are several), with a line above saying how many are drawn
 // when not all of them are.
@@ -83,10 +64,10 @@ std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClas
   const ParseMarks marks = MarkDifferences(trees, judgement);
   DrawnTree drawing = LayOutTrees(trees, measure, style, marks, count > 1 ? 1 : 0);
   if (count > trees.size()) {
-    AddNote(drawing,
-            "The first " + std::to_string(trees.size()) + " of " + std::to_string(count) +
-                " parses are drawn.",
-            style);
+    AddLineAbove(drawing,
+                 "The first " + std::to_string(trees.size()) + " of " + std::to_string(count) +
+                     " parses are drawn.",
+                 DrawnText::Role::kTitle, measure, style);
   }
   return RenderSvg(drawing, style);
 }

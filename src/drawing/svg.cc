@@ -1,6 +1,7 @@
 // Writing tree drawings as SVG.
 #include "drawing/svg.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -38,7 +39,8 @@ void AppendText(std::string& svg, const DrawnText& text, const TreeStyle& style,
   svg += "<text x=\"" + Number(text.box.left + text.box.width / 2) + "\" y=\"" + Number(baseline) +
          "\"";
   if (colour != kLabelColour) svg += std::string(" fill=\"") + colour + "\"";
-  if (text.role == DrawnText::Role::kNumber) svg += " font-weight=\"bold\"";
+  if (text.role == DrawnText::Role::kNumber || text.role == DrawnText::Role::kHeading)
+    svg += " font-weight=\"bold\"";
   svg += ">" + EscapeXml(text.text) + "</text>\n";
 }
 
@@ -102,6 +104,28 @@ std::string RenderSvg(const DrawnTree& drawing, const TreeStyle& style) {
     svg += "\"/>\n";
   }
   svg += "</g>\n";
+
+  // A point's top: a frame round the node, a line under the leaves of its
+  // span. (A drawing without points is written as it always was.)
+  const double pen = std::max(1.5, style.fontSize / 8);
+  bool anyPoint = false;
+  for (std::size_t i = 0; i < drawing.nodes.size(); ++i) {
+    const DrawnNode& node = drawing.nodes[i];
+    if (!node.point) continue;
+    if (!anyPoint) {
+      svg += "<g fill=\"none\" stroke=\"" + std::string(kPaperColours.point) +
+             "\" stroke-width=\"" + Number(pen) + "\">\n";
+      anyPoint = true;
+    }
+    svg += "<rect x=\"" + Number(node.box.left - pen) + "\" y=\"" + Number(node.box.top - pen) +
+           "\" width=\"" + Number(node.box.width + 2 * pen) + "\" height=\"" +
+           Number(node.box.height + 2 * pen) + "\" rx=\"" + Number(style.fontSize / 5) + "\"/>\n";
+    const SpanLine span = PointSpan(drawing, i);
+    const std::string under = Number(span.y + 2 * pen);
+    svg += "<line x1=\"" + Number(span.left) + "\" y1=\"" + under + "\" x2=\"" +
+           Number(span.right) + "\" y2=\"" + under + "\"/>\n";
+  }
+  if (anyPoint) svg += "</g>\n";
 
   svg += "<g font-family=\"" + EscapeXml(kSvgFontFamily) + "\" font-size=\"" +
          Number(style.fontSize) + "\" text-anchor=\"middle\" fill=\"" + kLabelColour + "\">\n";

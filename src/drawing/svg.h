@@ -22,13 +22,15 @@ struct DrawingColours {
   const char* title;
   const char* marked;      // the texts of a marked node
   const char* markGround;  // behind a marked node
+  const char* point;       // the frame of a divergence point's top
 };
-inline constexpr DrawingColours kPaperColours = {"#ffffff", "#555555", "#111111",
-                                                 "#666666", "#b3261e", "#ffe9a8"};
+inline constexpr DrawingColours kPaperColours = {"#ffffff", "#555555", "#111111", "#666666",
+                                                 "#b3261e", "#ffe9a8", "#1565c0"};
 
 // A complete SVG document (XML declaration included) that draws `drawing`:
 // edges, texts centred in their boxes at style.fontSize, marked nodes on a
-// coloured ground, numbers in bold, on a white background.
+// coloured ground, the tops of divergence points framed and their spans
+// underlined, numbers and headings in bold, on a white background.
 std::string RenderSvg(const DrawnTree& drawing, const TreeStyle& style = {});
 
 // `text` with the characters that XML gives a meaning (& < > " ') written as

@@ -75,6 +75,33 @@ TEST(RenderSvgTest, DrawsEveryEdgeTextAndMarkOfTheLayout) {
   EXPECT_EQ(svg.find("e+"), std::string::npos);
 }
 
+// The tops of divergence points: each framed and its span underlined in
+// the points' colour; a drawing without them has none of it. Headings are
+// bold.
+TEST(RenderSvgTest, PointsAreFramedAndUnderlinedAndHeadingsBold) {
+  std::vector<std::unique_ptr<ParseTreeNode>> trees;
+  trees.push_back(std::make_unique<ParseTreeNode>("NP", ""));
+  AppendChild(*trees[0], std::make_unique<ParseTreeNode>("n", ""));
+  AppendChild(*trees[0], std::make_unique<ParseTreeNode>("n", ""));
+  const TreeStyle style;
+  DrawnTree drawing = LayOutTrees(trees, Approximate, style, {}, 0);
+  const std::string plain = RenderSvg(drawing, style);
+  EXPECT_EQ(plain.find(kPaperColours.point), std::string::npos);
+
+  drawing.nodes[0].point = true;
+  AddLineAbove(drawing, "根 NP", DrawnText::Role::kHeading, Approximate, style);
+  const std::string svg = RenderSvg(drawing, style);
+  EXPECT_EQ(Occurrences(svg, std::string("stroke=\"") + kPaperColours.point + "\""), 1);
+  EXPECT_EQ(Occurrences(svg, "<line "), 1);
+  EXPECT_EQ(Occurrences(svg, "<rect "), 2);  // the background and the frame
+  EXPECT_EQ(Occurrences(svg, " font-weight=\"bold\">根 NP<"), 1);
+  // The line under both leaves, below them.
+  const SpanLine span = PointSpan(drawing, 0);
+  EXPECT_DOUBLE_EQ(span.left, drawing.nodes[1].box.left);
+  EXPECT_DOUBLE_EQ(span.right, drawing.nodes[2].box.right());
+  EXPECT_NE(svg.find("<line x1=\"" + std::to_string(int(span.left))), std::string::npos);
+}
+
 TEST(RenderSvgTest, CoordinatesAreRoundedToTwoDecimals) {
   DrawnTree drawing;
   drawing.width = 10.2;

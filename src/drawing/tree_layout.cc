@@ -261,6 +261,65 @@ DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
   return drawing;
 }
 
+SpanLine PointSpan(const DrawnTree& drawing, std::size_t index) {
+  const DrawingRect& box = drawing.nodes.at(index).box;
+  SpanLine line{box.left, box.right(), box.bottom()};
+  for (std::size_t j = index + 1; j < drawing.nodes.size(); ++j) {
+    // The subtree of the node is the nodes after it, in preorder, up to one
+    // that is not its descendant.
+    int up = drawing.nodes[j].parent;
+    while (up > static_cast<int>(index)) up = drawing.nodes[static_cast<std::size_t>(up)].parent;
+    if (up != static_cast<int>(index)) break;
+    if (!drawing.nodes[j].leaf) continue;
+    const DrawingRect& leaf = drawing.nodes[j].box;
+    line.left = std::min(line.left, leaf.left);
+    line.right = std::max(line.right, leaf.right());
+    line.y = std::max(line.y, leaf.bottom());
+  }
+  return line;
+}
+
+void AddLineAbove(DrawnTree& drawing, std::string text, DrawnText::Role role,
+                  const MeasureText& measure, const TreeStyle& style) {
+  const double shift = style.lineHeight + style.margin;
+  Shift(drawing, 0, 0, 0, 0, shift);
+  for (DrawingRect& tree : drawing.trees) tree.top += shift;
+  DrawnText line;
+  line.role = role;
+  line.box = {style.margin, style.margin, std::max(0.0, measure(text)), style.lineHeight};
+  line.text = std::move(text);
+  drawing.width = std::max(drawing.width, line.box.right() + style.margin);
+  drawing.texts.push_back(std::move(line));
+  drawing.height = std::max(drawing.height, 2 * style.margin) + shift;
+}
+
+void AppendBelow(DrawnTree& drawing, DrawnTree part) {
+  const int nodes = static_cast<int>(drawing.nodes.size());
+  const int trees = static_cast<int>(drawing.trees.size());
+  const double top = drawing.height;
+  Shift(part, 0, 0, 0, 0, top);
+  for (DrawnNode& node : part.nodes) {
+    if (node.parent >= 0) node.parent += nodes;
+    node.tree += trees;
+    drawing.nodes.push_back(node);
+  }
+  for (DrawnText& text : part.texts) {
+    if (text.node >= 0) text.node += nodes;
+    drawing.texts.push_back(std::move(text));
+  }
+  for (DrawnEdge& edge : part.edges) {
+    edge.parent += nodes;
+    edge.child += nodes;
+    drawing.edges.push_back(std::move(edge));
+  }
+  for (DrawingRect tree : part.trees) {
+    tree.top += top;
+    drawing.trees.push_back(tree);
+  }
+  drawing.width = std::max(drawing.width, part.width);
+  drawing.height = top + part.height;
+}
+
 double ApproximateTextWidth(std::string_view utf8, double fontSize) {
   double width = 0;
   for (unsigned char c : utf8) {

@@ -75,15 +75,18 @@ struct DrawnNode {
   int tree = 0;     // which tree of the drawing (0 for the first)
   bool leaf = false;
   bool marked = false;
+  // The top of a divergence point: framed, its span underlined (PointSpan).
+  bool point = false;
 };
 
 // One line of text, to be drawn centred in its box.
 struct DrawnText {
-  enum class Role { kLabel, kTitle, kNumber };
+  // kHeading: a line of its own above a group of trees, in bold.
+  enum class Role { kLabel, kTitle, kNumber, kHeading };
   Role role = Role::kLabel;
   std::string text;  // UTF-8
   DrawingRect box;   // lineHeight high, as wide as the measured text
-  int node = -1;     // the node it belongs to; -1 for a tree's number
+  int node = -1;     // the node it belongs to; -1 for a tree's number or a line
 };
 
 // A line from a node to one of its children: two points, or three when it
@@ -118,6 +121,23 @@ DrawnTree LayOutTree(const ParseTreeNode& root, const MeasureText& measure,
 DrawnTree LayOutTrees(std::span<const std::unique_ptr<ParseTreeNode>> roots,
                       const MeasureText& measure, const TreeStyle& style = {},
                       std::span<const std::vector<bool>> marks = {}, int firstNumber = 1);
+
+// Where the span of node `index` is underlined when it is a point's top:
+// from the left of its leftmost leaf to the right of its rightmost (or of
+// the node, when wider), at the bottom of its lowest leaf (y).
+struct SpanLine {
+  double left = 0, right = 0, y = 0;
+};
+SpanLine PointSpan(const DrawnTree& drawing, std::size_t index);
+
+// Put the line `text` (UTF-8) of `role` above `drawing`, at its left
+// margin, moving everything down by a line and a margin.
+void AddLineAbove(DrawnTree& drawing, std::string text, DrawnText::Role role,
+                  const MeasureText& measure, const TreeStyle& style);
+
+// Put `part` below `drawing`: its nodes, texts, edges and trees after
+// those of `drawing`, its trees counted after its trees.
+void AppendBelow(DrawnTree& drawing, DrawnTree part);
 
 // Widths for a font of `fontSize` without measuring it: a CJK (or any other
 // non-ASCII) character is fontSize wide, an ASCII character 0.6 of it, about

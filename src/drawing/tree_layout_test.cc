@@ -368,6 +368,80 @@ TEST(TreeLayoutTest, TreesWithoutNumbersHaveNoNumberRow) {
   EXPECT_EQ(LayOutTrees({}, Approximate, style).nodes.size(), 0u);
 }
 
+// Groups of trees put one below another, each under a line of its own:
+// every node, text, edge and tree is kept with its links renumbered, and
+// moved down by what is above it; a point's span is under its leaves.
+TEST(TreeLayoutTest, DrawingsGoBelowEachOtherUnderTheirLines) {
+  std::vector<std::unique_ptr<ParseTreeNode>> first, second;
+  first.push_back(VerbPhrase());
+  first.push_back(Node("n"));
+  second.push_back(VerbPhrase());
+  const TreeStyle style;
+  const DrawnTree a = LayOutTrees(first, Approximate, style);
+  DrawnTree b = LayOutTrees(second, Approximate, style);
+  const DrawnTree bAlone = b;
+  AddLineAbove(b, "根 VP 共1种", DrawnText::Role::kHeading, Approximate, style);
+  const double shift = style.lineHeight + style.margin;
+  EXPECT_DOUBLE_EQ(b.height, bAlone.height + shift);
+  const DrawnText& line = b.texts.back();
+  EXPECT_EQ(line.role, DrawnText::Role::kHeading);
+  EXPECT_EQ(line.text, "根 VP 共1种");
+  EXPECT_DOUBLE_EQ(line.box.left, style.margin);
+  EXPECT_DOUBLE_EQ(line.box.top, style.margin);
+  EXPECT_DOUBLE_EQ(line.box.width, Approximate("根 VP 共1种"));
+  for (std::size_t n = 0; n < b.nodes.size(); ++n)
+    EXPECT_DOUBLE_EQ(b.nodes[n].box.top, bAlone.nodes[n].box.top + shift);
+
+  DrawnTree both = a;
+  AppendBelow(both, b);
+  ASSERT_EQ(both.nodes.size(), a.nodes.size() + b.nodes.size());
+  ASSERT_EQ(both.texts.size(), a.texts.size() + b.texts.size());
+  ASSERT_EQ(both.edges.size(), a.edges.size() + b.edges.size());
+  ASSERT_EQ(both.trees.size(), 3u);
+  EXPECT_DOUBLE_EQ(both.height, a.height + b.height);
+  EXPECT_DOUBLE_EQ(both.width, std::max(a.width, b.width));
+  const int offset = static_cast<int>(a.nodes.size());
+  for (std::size_t n = a.nodes.size(); n < both.nodes.size(); ++n) {
+    const DrawnNode& node = both.nodes[n];
+    const DrawnNode& was = b.nodes[n - a.nodes.size()];
+    EXPECT_EQ(node.parent, was.parent < 0 ? -1 : was.parent + offset);
+    EXPECT_EQ(node.tree, was.tree + 2);
+    EXPECT_DOUBLE_EQ(node.box.top, was.box.top + a.height);
+    EXPECT_GE(node.box.top, a.height);
+  }
+  for (std::size_t e = a.edges.size(); e < both.edges.size(); ++e) {
+    EXPECT_GE(both.edges[e].parent, offset);
+    EXPECT_EQ(both.nodes[both.edges[e].child].parent, both.edges[e].parent);
+  }
+  for (std::size_t t = a.texts.size(); t < both.texts.size(); ++t) {
+    EXPECT_EQ(both.texts[t].text, b.texts[t - a.texts.size()].text);
+    const int node = both.texts[t].node;
+    EXPECT_TRUE(node < 0 || node >= offset) << node;
+  }
+
+  // The span of the root of VerbPhrase: from v to the last n, under them;
+  // of the inner NP: n and u<的>.
+  const SpanLine root = PointSpan(a, 0);
+  double left = 1e9, right = -1e9, bottom = 0;
+  for (std::size_t n = 0; n < a.nodes.size(); ++n) {
+    if (!a.nodes[n].leaf || a.nodes[n].tree != 0) continue;
+    left = std::min(left, a.nodes[n].box.left);
+    right = std::max(right, a.nodes[n].box.right());
+    bottom = std::max(bottom, a.nodes[n].box.bottom());
+  }
+  EXPECT_DOUBLE_EQ(root.left, std::min(left, a.nodes[0].box.left));
+  EXPECT_DOUBLE_EQ(root.right, std::max(right, a.nodes[0].box.right()));
+  EXPECT_DOUBLE_EQ(root.y, bottom);
+  // Preorder: VP, v, NP, NP:的字结构, n, u<的>, n.
+  const SpanLine inner = PointSpan(a, 3);
+  EXPECT_DOUBLE_EQ(inner.left, std::min(a.nodes[4].box.left, a.nodes[3].box.left));
+  EXPECT_DOUBLE_EQ(inner.right, std::max(a.nodes[5].box.right(), a.nodes[3].box.right()));
+  // A leaf is its own span; the lone tree's too.
+  const SpanLine leaf = PointSpan(a, 1);
+  EXPECT_DOUBLE_EQ(leaf.left, a.nodes[1].box.left);
+  EXPECT_DOUBLE_EQ(leaf.y, a.nodes[1].box.bottom());
+}
+
 TEST(ApproximateTextWidthTest, AChineseCharacterIsAsWideAsTheFontAnAsciiOne60Percent) {
   EXPECT_DOUBLE_EQ(ApproximateTextWidth("", 10), 0);
   EXPECT_DOUBLE_EQ(ApproximateTextWidth("NP", 10), 12);

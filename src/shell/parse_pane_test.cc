@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "drawing/svg.h"
 #include "shell/analysis_runner.h"
 #include "shell/commands.h"
 #include "shell/document.h"
@@ -495,6 +496,11 @@ class ParsePaneTest : public QObject {
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     for (const char* text : {"[1]", "[2]", "述宾", "的字结构", "u<的>"})
       QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+    // The point's top framed in both trees, as in the pane: a frame and a
+    // line under its span each.
+    const QByteArray allSvg = dir_->Read(QStringLiteral("all.svg"));
+    QCOMPARE(allSvg.count("<line "), 2);
+    QCOMPARE(allSvg.count(QByteArray("stroke=\"") + kPaperColours.point + '"'), 1);
 
     QVERIFY(pane_->Save(1, ParsePane::Format::kPng));
     QCOMPARE(bench_->dialogs->proposedNames.last(),
@@ -503,6 +509,11 @@ class ParsePaneTest : public QObject {
     QVERIFY(!png.isNull());
     QCOMPARE(png.dotsPerMeterX(), qRound(192 / 0.0254));
     QCOMPARE(png.pixelColor(0, 0), QColor(Qt::white));
+    int framed = 0;  // pixels of the point's frame
+    for (int y = 0; y < png.height(); ++y)
+      for (int x = 0; x < png.width(); ++x)
+        framed += png.pixelColor(x, y) == QColor(kPaperColours.point);
+    QVERIFY(framed > 0);
 
     // A data file is never replaced.
     const QByteArray rules = dir_->Read(QStringLiteral("rules.txt"));
@@ -520,6 +531,33 @@ class ParsePaneTest : public QObject {
     QVERIFY(all.width() > one.width());
     input_->clear();
     QVERIFY(!pane_->CopyImage(-1));
+  }
+
+  // The picture of all the trees of a line in groups has each group under
+  // its heading, as the pane shows them, and their points framed.
+  void anExportOfGroupedTreesHasTheirHeadings() {
+    UseTitlesOfSS(3);  // S S S: 2 shapes x 3^2 titles = 18 parses, grouped
+    input_->setText(QStringLiteral("S S S"));
+    const QStringList headings = pane_->groupTexts();
+    QVERIFY(headings.size() > 1);
+    bench_->dialogs->saveAsAnswers = {dir_->file(QStringLiteral("groups.svg"))};
+    QVERIFY(pane_->Save(-1, ParsePane::Format::kSvg));
+    const QByteArray svg = dir_->Read(QStringLiteral("groups.svg"));
+    QXmlStreamReader xml(svg);
+    QStringList texts;
+    while (!xml.atEnd())
+      if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+        texts.append(xml.readElementText());
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    // The headings in order, each before its group's first number.
+    qsizetype at = -1;
+    for (const QString& heading : headings) {
+      const qsizetype found = texts.indexOf(heading, at + 1);
+      QVERIFY2(found > at, qPrintable(heading));
+      at = found;
+    }
+    QCOMPARE(texts.count(QStringLiteral("[1]")), 1);
+    QCOMPARE(svg.count("<line "), pane_->canvas()->treeCount());
   }
 
   // A picture is saved as every file of the program is: never over the

@@ -140,9 +140,34 @@ QRectF TreeCanvas::TreeRect(int index) const {
 DrawnTree TreeCanvas::Drawing(int index, const QFont& font) const {
   TreeStyle style = StyleFor(font);
   const MeasureText measure = FontMeasure(font);
+  DrawnTree drawing;
+  std::size_t first = 0;  // the tree the drawing begins with
   if (index < 0) {
     style.maxRowWidth = kExportRowWidth * style.fontSize / 14;
-    DrawnTree drawing = LayOutTrees(parses_, measure, style, marks_, numbers_.empty() ? 0 : 1);
+    // Each group under its heading, as the view shows them.
+    const std::span<const std::unique_ptr<ParseTreeNode>> all(parses_);
+    const std::span<const std::vector<bool>> marks(marks_);
+    auto layOut = [&](std::size_t from, std::size_t to) {
+      return LayOutTrees(all.subspan(from, to - from), measure, style,
+                         from < marks.size()
+                             ? marks.subspan(from, std::min(marks.size(), to) - from)
+                             : marks.subspan(0, 0),
+                         numbers_.empty() ? 0 : 1);
+    };
+    auto firstOf = [this](std::size_t h) {
+      return h < headings_.size()
+                 ? std::min(parses_.size(),
+                            static_cast<std::size_t>(std::max(0, headings_[h].first)))
+                 : parses_.size();
+    };
+    if (headings_.empty() || firstOf(0) > 0) AppendBelow(drawing, layOut(0, firstOf(0)));
+    for (std::size_t h = 0; h < headings_.size(); ++h) {
+      const std::size_t from = firstOf(h), to = std::max(from, firstOf(h + 1));
+      DrawnTree group = layOut(from, to);
+      AddLineAbove(group, headings_[h].text.toStdString(), DrawnText::Role::kHeading, measure,
+                   style);
+      AppendBelow(drawing, std::move(group));
+    }
     // The trees' own numbers, which need not follow one another (groups).
     std::size_t k = 0;
     for (DrawnText& text : drawing.texts) {
@@ -152,10 +177,24 @@ DrawnTree TreeCanvas::Drawing(int index, const QFont& font) const {
       text.box.left += (text.box.width - width) / 2;  // centred where it was
       text.box.width = width;
     }
-    return drawing;
+  } else {
+    first = static_cast<std::size_t>(index);
+    drawing =
+        LayOutTrees(OneOf(parses_, first), measure, style, OneOf(marks_, first), NumberOf(first));
   }
-  const auto k = static_cast<std::size_t>(index);
-  return LayOutTrees(OneOf(parses_, k), measure, style, OneOf(marks_, k), NumberOf(k));
+  // The tops of the points, framed as in the view.
+  int tree = -1;
+  std::size_t preorder = 0;
+  for (DrawnNode& node : drawing.nodes) {
+    if (node.tree != tree) {
+      tree = node.tree;
+      preorder = 0;
+    }
+    const std::size_t t = first + static_cast<std::size_t>(node.tree);
+    node.point = t < points_.size() && preorder < points_[t].size() && points_[t][preorder];
+    ++preorder;
+  }
+  return drawing;
 }
 
 void TreeCanvas::SetZoom(double zoom) {

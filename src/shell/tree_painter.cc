@@ -41,7 +41,7 @@ TreeColours PaperColours() {
   return {QColor(kPaperColours.background), QColor(kPaperColours.edge),
           QColor(kPaperColours.label),      QColor(kPaperColours.title),
           QColor(kPaperColours.marked),     QColor(kPaperColours.markGround),
-          QColor(0x15, 0x65, 0xc0)};
+          QColor(kPaperColours.point)};
 }
 
 QFont TreeFont(int pixelSize) {
@@ -93,25 +93,13 @@ void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font
   // its span, from its first leaf's left to its last leaf's right.
   const double pen = std::max(1.5, QFontInfo(font).pixelSize() / 8.0);
   painter.setPen(QPen(colours.point, pen));
-  for (std::size_t i = 0; i < drawing.nodes.size() && i < points.size(); ++i) {
-    if (!points[i]) continue;
+  for (std::size_t i = 0; i < drawing.nodes.size(); ++i) {
+    if (!drawing.nodes[i].point && !(i < points.size() && points[i])) continue;
     const QRectF box = Rect(drawing.nodes[i].box);
     painter.drawRoundedRect(box.adjusted(-pen, -pen, pen, pen), radius, radius);
-    double left = box.left(), right = box.right(), bottom = box.bottom();
-    for (std::size_t j = i + 1; j < drawing.nodes.size(); ++j) {
-      // The subtree of node i is the nodes after it up to one that is not
-      // its descendant.
-      int up = drawing.nodes[j].parent;
-      while (up > static_cast<int>(i)) up = drawing.nodes[static_cast<std::size_t>(up)].parent;
-      if (up != static_cast<int>(i)) break;
-      if (!drawing.nodes[j].leaf) continue;
-      const QRectF leaf = Rect(drawing.nodes[j].box);
-      left = std::min(left, leaf.left());
-      right = std::max(right, leaf.right());
-      bottom = std::max(bottom, leaf.bottom());
-    }
-    const double under = bottom + 2 * pen;
-    painter.drawLine(QPointF(left, under), QPointF(right, under));
+    const SpanLine span = PointSpan(drawing, i);
+    const double under = span.y + 2 * pen;
+    painter.drawLine(QPointF(span.left, under), QPointF(span.right, under));
   }
 
   QFont bold = font;
@@ -121,7 +109,9 @@ void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font
     painter.setPen(marked                                 ? colours.marked
                    : text.role == DrawnText::Role::kTitle ? colours.title
                                                           : colours.label);
-    painter.setFont(text.role == DrawnText::Role::kNumber ? bold : font);
+    const bool strong =
+        text.role == DrawnText::Role::kNumber || text.role == DrawnText::Role::kHeading;
+    painter.setFont(strong ? bold : font);
     painter.drawText(Rect(text.box), Qt::AlignCenter | Qt::TextDontClip,
                      QString::fromStdString(text.text));
   }

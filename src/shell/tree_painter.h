@@ -37,8 +37,9 @@ MeasureText FontMeasure(const QFont& font);
 TreeStyle StyleFor(const QFont& font);
 
 // Draw `drawing` (without a background) with its origin at the painter's.
-// The nodes `points` holds true for (by index in drawing.nodes) are the
-// tops of divergence points: framed, and underlined under their span.
+// The nodes `points` holds true for (by index in drawing.nodes), and those
+// the drawing says are, are the tops of divergence points: framed, and
+// underlined under their span.
 void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font,
                   const TreeColours& colours, const std::vector<bool>& points = {});
 
