@@ -202,6 +202,59 @@ DivergencePoints DivergenceFinder::Finish() {
   return points;
 }
 
+namespace {
+
+void AppendSpanned(const ParseTreeNode& node, int& nextLeaf, std::vector<SpannedNode>& out) {
+  const std::size_t at = out.size();
+  out.push_back({&node, nextLeaf, nextLeaf, 0});
+  if (node.firstChild == nullptr) ++nextLeaf;
+  for (const ParseTreeNode* child = node.firstChild.get(); child; child = child->nextSibling.get())
+    AppendSpanned(*child, nextLeaf, out);
+  out[at].end = nextLeaf;
+  out[at].subtreeEnd = static_cast<int>(out.size());
+}
+
+}  // namespace
+
+std::vector<SpannedNode> SpannedNodes(const ParseTreeNode& root) {
+  std::vector<SpannedNode> nodes;
+  int leaves = 0;
+  AppendSpanned(root, leaves, nodes);
+  return nodes;
+}
+
+std::vector<int> PointNodes(const std::vector<SpannedNode>& nodes, const DivergencePoints& points,
+                            const RuleGroups& groups) {
+  std::vector<int> result;
+  for (const DivergencePoint& point : points) {
+    int found = -1, fallback = -1;
+    for (std::size_t i = 0; i < nodes.size() && found < 0; ++i) {
+      if (nodes[i].first != point.first || nodes[i].end != point.end) continue;
+      if (fallback < 0) fallback = static_cast<int>(i);
+      if (nodes[i].node->firstChild != nullptr &&
+          std::find(point.groups.begin(), point.groups.end(), groups.GroupOf(*nodes[i].node)) !=
+              point.groups.end())
+        found = static_cast<int>(i);
+    }
+    result.push_back(found >= 0 ? found : fallback);
+  }
+  return result;
+}
+
+std::vector<int> PointNodes(const ParseTreeNode& root, const DivergencePoints& points,
+                            const RuleGroups& groups) {
+  return PointNodes(SpannedNodes(root), points, groups);
+}
+
+std::vector<bool> PointMarks(const ParseTreeNode& root, const DivergencePoints& points,
+                             const RuleGroups& groups) {
+  const std::vector<SpannedNode> nodes = SpannedNodes(root);
+  std::vector<bool> marks(nodes.size(), false);
+  for (const int node : PointNodes(nodes, points, groups))
+    if (node >= 0) marks[static_cast<std::size_t>(node)] = true;
+  return marks;
+}
+
 DivergencePoints FindDivergences(const ParseList& parses, const RuleGroups& groups) {
   DivergenceFinder finder(groups);
   for (const auto& parse : parses) finder.Add(*parse);

@@ -149,6 +149,25 @@ class DivergenceFinder {
 // The points of a list of parses (a convenience for whole lists).
 DivergencePoints FindDivergences(const ParseList& parses, const RuleGroups& groups);
 
+// A node of a parse in preorder, with the items it covers, [first, end),
+// and the end of its subtree in preorder.
+struct SpannedNode {
+  const ParseTreeNode* node;
+  int first, end, subtreeEnd;
+};
+std::vector<SpannedNode> SpannedNodes(const ParseTreeNode& root);
+
+// The node (in preorder) at the top of each of `points` in the parse
+// `root`: the first node over the point's span built by one of its rules,
+// else the first node over its span; -1 when there is none.
+std::vector<int> PointNodes(const std::vector<SpannedNode>& nodes, const DivergencePoints& points,
+                            const RuleGroups& groups);
+std::vector<int> PointNodes(const ParseTreeNode& root, const DivergencePoints& points,
+                            const RuleGroups& groups);
+// The same as one mark per node in preorder, true at the points' tops.
+std::vector<bool> PointMarks(const ParseTreeNode& root, const DivergencePoints& points,
+                             const RuleGroups& groups);
+
 // The points of the permutation `engine` counted last (listed, with its
 // parses visited one at a time); none unless it is ambiguous.
 DivergencePoints FindDivergences(ParseEngine& engine, PermutationClass judgement,

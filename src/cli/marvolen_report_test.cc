@@ -813,9 +813,18 @@ TEST_F(ParseOptionTest, SvgDrawsEveryParseNumberedWithTheItemsEscaped) {
        {">[1]</text>", ">[2]</text>", ">u&lt;的&gt;</text>", ">述宾</text>", "Noto Sans CJK SC"}) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
-  // One way: one tree, no number; cannot combine: an empty drawing.
+  // The point's top framed and its span underlined in both trees.
+  auto lines = [](const std::string& text) {
+    int count = 0;
+    for (auto at = text.find("<line "); at != std::string::npos; at = text.find("<line ", at + 1))
+      ++count;
+    return count;
+  };
+  EXPECT_EQ(lines(svg), 2);
+  // One way: one tree, no number, no point; cannot combine: an empty drawing.
   EXPECT_EQ(Parse({"--parse", "a n", "--svg=" + (base_ / "one.svg").string()}).status, 0);
   EXPECT_EQ(ReadFile(base_ / "one.svg").find(">[1]<"), std::string::npos);
+  EXPECT_EQ(lines(ReadFile(base_ / "one.svg")), 0);
   EXPECT_NE(ReadFile(base_ / "one.svg").find(">定中</text>"), std::string::npos);
   EXPECT_EQ(Parse({"--parse", "n v d", "--svg", (base_ / "none.svg").string()}).status, 0);
   EXPECT_EQ(ReadFile(base_ / "none.svg").find("<text"), std::string::npos);

@@ -52,10 +52,11 @@ std::optional<std::string> CheckItems(const std::string& gbk) {
   return std::nullopt;
 }
 
-// The drawing of the first parses (their differences marked, numbered
-// when there are several), with a line above saying how many are drawn
-// when not all of them are.
-std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClass judgement) {
+// The drawing of the first parses (their differences marked, the tops of
+// `points` framed, numbered when there are several), with a line above
+// saying how many are drawn when not all of them are.
+std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClass judgement,
+                    const DivergencePoints& points, const RuleGroups& groups) {
   TreeStyle style;
   style.maxRowWidth = kSvgRowWidth;
   const MeasureText measure = [&style](std::string_view text) {
@@ -63,6 +64,9 @@ std::string Drawing(const ParseList& trees, std::uint64_t count, PermutationClas
   };
   const ParseMarks marks = MarkDifferences(trees, judgement);
   DrawnTree drawing = LayOutTrees(trees, measure, style, marks, count > 1 ? 1 : 0);
+  ParseMarks tops;
+  for (const auto& tree : trees) tops.push_back(PointMarks(*tree, points, groups));
+  SetPointTops(drawing, tops);
   if (count > trees.size()) {
     AddLineAbove(drawing,
                  "The first " + std::to_string(trees.size()) + " of " + std::to_string(count) +
@@ -154,7 +158,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
     } else {
       // The points first, from one pass over the parses, then the parses.
       const RuleGroups groups(files->ruleSet);
-      for (const DivergencePoint& point : FindDivergences(*engine, judgement, groups)) {
+      const DivergencePoints points = FindDivergences(*engine, judgement, groups);
+      for (const DivergencePoint& point : points) {
         print(Gbk("歧义点 ") + SpanText(point) + ": " + CompetingRules(point, groups) + "\n");
       }
       std::uint64_t number = 0;
@@ -166,7 +171,8 @@ ParseOutcome RunParse(const std::string& startupDir, const ParseRequest& request
         line += '\n';
         print(line);
       });
-      if (svgFile) svg = Drawing(engine->FirstDistinctParses(kSvgTrees), count, judgement);
+      if (svgFile)
+        svg = Drawing(engine->FirstDistinctParses(kSvgTrees), count, judgement, points, groups);
     }
   } catch (const SearchStopped&) {
     svgFile.reset();

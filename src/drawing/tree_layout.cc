@@ -279,6 +279,21 @@ SpanLine PointSpan(const DrawnTree& drawing, std::size_t index) {
   return line;
 }
 
+void SetPointTops(DrawnTree& drawing, std::span<const std::vector<bool>> points,
+                  std::size_t first) {
+  int tree = -1;
+  std::size_t preorder = 0;
+  for (DrawnNode& node : drawing.nodes) {
+    if (node.tree != tree) {
+      tree = node.tree;
+      preorder = 0;
+    }
+    const std::size_t t = first + static_cast<std::size_t>(node.tree);
+    node.point = t < points.size() && preorder < points[t].size() && points[t][preorder];
+    ++preorder;
+  }
+}
+
 void AddLineAbove(DrawnTree& drawing, std::string text, DrawnText::Role role,
                   const MeasureText& measure, const TreeStyle& style) {
   const double shift = style.lineHeight + style.margin;

@@ -130,6 +130,11 @@ struct SpanLine {
 };
 SpanLine PointSpan(const DrawnTree& drawing, std::size_t index);
 
+// Make the tops of divergence points points: node n (in preorder) of the
+// drawing's tree t when points[first + t][n] (missing: not a top).
+void SetPointTops(DrawnTree& drawing, std::span<const std::vector<bool>> points,
+                  std::size_t first = 0);
+
 // Put the line `text` (UTF-8) of `role` above `drawing`, at its left
 // margin, moving everything down by a line and a margin.
 void AddLineAbove(DrawnTree& drawing, std::string text, DrawnText::Role role,

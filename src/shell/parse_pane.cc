@@ -41,57 +41,6 @@ bool Contains(const std::vector<int>& values, int value) {
   return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-// A node of a parse in preorder, with the items it covers, [first, end),
-// and the end of its subtree in preorder.
-struct FlatNode {
-  const ParseTreeNode* node;
-  int first, end, subtreeEnd;
-};
-
-void Flatten(const ParseTreeNode& node, int& nextLeaf, std::vector<FlatNode>& out) {
-  const std::size_t at = out.size();
-  out.push_back({&node, nextLeaf, nextLeaf, 0});
-  if (node.firstChild == nullptr) ++nextLeaf;
-  for (const ParseTreeNode* child = node.firstChild.get(); child; child = child->nextSibling.get())
-    Flatten(*child, nextLeaf, out);
-  out[at].end = nextLeaf;
-  out[at].subtreeEnd = static_cast<int>(out.size());
-}
-
-std::vector<FlatNode> Flat(const ParseTreeNode& root) {
-  std::vector<FlatNode> flat;
-  int leaves = 0;
-  Flatten(root, leaves, flat);
-  return flat;
-}
-
-std::vector<int> PointNodesOf(const std::vector<FlatNode>& flat, const DivergencePoints& points,
-                              const RuleGroups& groups) {
-  std::vector<int> result;
-  for (const DivergencePoint& point : points) {
-    int found = -1, fallback = -1;
-    for (std::size_t i = 0; i < flat.size() && found < 0; ++i) {
-      if (flat[i].first != point.first || flat[i].end != point.end) continue;
-      if (fallback < 0) fallback = static_cast<int>(i);
-      if (flat[i].node->firstChild != nullptr &&
-          Contains(point.groups, groups.GroupOf(*flat[i].node)))
-        found = static_cast<int>(i);
-    }
-    result.push_back(found >= 0 ? found : fallback);
-  }
-  return result;
-}
-
-// Of the points' tops of `root`, one mark per node in preorder.
-std::vector<bool> PointMarks(const ParseTreeNode& root, const DivergencePoints& points,
-                             const RuleGroups& groups) {
-  const std::vector<FlatNode> flat = Flat(root);
-  std::vector<bool> marks(flat.size(), false);
-  for (const int node : PointNodesOf(flat, points, groups))
-    if (node >= 0) marks[static_cast<std::size_t>(node)] = true;
-  return marks;
-}
-
 // Put the first of `from` among the first of `into`, by index, keeping
 // `keep` of them.
 void MergeFirst(ParseGroup& into, ParseGroup& from, std::size_t keep) {
@@ -169,18 +118,13 @@ QString Refusal(const std::string& startupDir, const PaneGrammar& grammar, const
 
 }  // namespace
 
-std::vector<int> PointNodes(const ParseTreeNode& root, const DivergencePoints& points,
-                            const RuleGroups& groups) {
-  return PointNodesOf(Flat(root), points, groups);
-}
-
 ParseGrouper::ParseGrouper(const RuleGroups& groups, const DivergencePoints& points,
                            std::size_t keep, bool copy)
     : groups_(groups), points_(points), keep_(std::max<std::size_t>(keep, 1)), copy_(copy) {}
 
 void ParseGrouper::Add(const ParseTreeNode& root) {
-  const std::vector<FlatNode> flat = Flat(root);
-  const std::vector<int> tops = PointNodesOf(flat, points_, groups_);
+  const std::vector<SpannedNode> flat = SpannedNodes(root);
+  const std::vector<int> tops = PointNodes(flat, points_, groups_);
   std::vector<int> key;
   std::vector<std::vector<int>> readings;
   for (std::size_t p = 0; p < points_.size(); ++p) {

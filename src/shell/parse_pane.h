@@ -90,12 +90,6 @@ class ParseGrouper {
   std::map<std::pair<std::string, std::vector<int>>, ParseGroup> raw_;
 };
 
-// The node (in preorder) at the top of each of `points` in the parse
-// `root`: the first node over the point's span built by one of its rules,
-// else the first node over its span; -1 when there is none.
-std::vector<int> PointNodes(const ParseTreeNode& root, const DivergencePoints& points,
-                            const RuleGroups& groups);
-
 class ParsePane : public QDockWidget {
   Q_OBJECT
 

@@ -183,17 +183,7 @@ DrawnTree TreeCanvas::Drawing(int index, const QFont& font) const {
         LayOutTrees(OneOf(parses_, first), measure, style, OneOf(marks_, first), NumberOf(first));
   }
   // The tops of the points, framed as in the view.
-  int tree = -1;
-  std::size_t preorder = 0;
-  for (DrawnNode& node : drawing.nodes) {
-    if (node.tree != tree) {
-      tree = node.tree;
-      preorder = 0;
-    }
-    const std::size_t t = first + static_cast<std::size_t>(node.tree);
-    node.point = t < points_.size() && preorder < points_[t].size() && points_[t][preorder];
-    ++preorder;
-  }
+  SetPointTops(drawing, points_, first);
   return drawing;
 }
 
