@@ -9,11 +9,14 @@
 // explanations of ambiguity cost); and, when Chromium with chromedriver and Selenium is
 // there, the page in headless Chromium (bench/html_paint.py): first
 // contentful paint, the moment the summary is shown, and frame times while
-// scrolling. With --before-binary=PATH, the same runs of that
+// scrolling. Beside the runs, the outputs' bytes alone written as a run
+// writes them (beside their place, synced, renamed): what the disk costs
+// whatever the computing. With --before-binary=PATH, the same runs of that
 // marvolen-report alternate with them, and the outputs of the two are
 // compared byte for byte.
 // Usage: build/bench/html-bench [--runs=5] [--keep=DIR] [--before-binary=PATH] [--no-paint]
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +26,7 @@
 
 #include "bench/process_run.h"
 #include "bench/workloads.h"
+#include "platform/replace_file.h"
 
 namespace marvolen {
 namespace bench {
@@ -61,6 +65,29 @@ void CompareOutputs(const std::string& before, const std::string& dir) {
   }
   std::printf("  the outputs of the two binaries (text, HTML, CSV): %s\n",
               differ.empty() ? "the same bytes" : ("DIFFER:" + differ).c_str());
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The median time of writing `files` (each the bytes of a file of `dir`)
+// as a run writes its outputs, `runs` times; 0 when a write failed.
+double WritingSeconds(const std::string& dir, const std::vector<std::string>& files, int runs) {
+  std::vector<std::string> bytes;
+  for (const std::string& file : files) bytes.push_back(ReadAll(dir + "/" + file));
+  std::vector<double> seconds;
+  for (int r = 0; r < runs; ++r) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      if (!ReplaceFileContents(dir + "/written-" + files[k], bytes[k])) return 0;
+    }
+    seconds.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  for (const std::string& file : files) fs::remove(dir + "/written-" + file);
+  return Median(seconds);
 }
 
 // Whole runs without and with both outputs (with and without the
@@ -111,6 +138,12 @@ bool Measure(const std::string& title, const std::string& dir, int runs,
         Median(b.cpuSeconds) / Median(c.cpuSeconds), static_cast<double>(a.maxRssKb) / 1024,
         static_cast<double>(b.maxRssKb) / 1024, static_cast<double>(c.maxRssKb) / 1024);
   }
+  const double text = WritingSeconds(dir, {"report.txt"}, runs);
+  const double outputs = WritingSeconds(dir, {"report.html", "report.csv"}, runs);
+  std::printf(
+      "  the bytes alone, written, synced and renamed as a run writes them: the text report "
+      "%.3f s, the page and the table %.3f s (%.2fx the run of the text report alone)\n",
+      text, outputs, outputs / Median(figures[0].seconds));
   if (figures.size() == 6) {
     std::printf("  this against before, with --html and --csv: wall %.2fx, CPU %.2fx\n",
                 Median(figures[2].seconds) / Median(figures[5].seconds),
