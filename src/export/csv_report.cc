@@ -42,6 +42,14 @@ void AppendItems(const Permutation& permutation, Utf8Converter& utf8, std::strin
   }
 }
 
+// The rest of the row of a permutation that cannot combine, after its
+// items: no parses, no roots, trees or points.
+void AppendCannotCombineRest(std::string& out) {
+  out += ',';
+  out += CsvJudgement(PermutationClass::CannotCombine);
+  out += ",0,,,\r\n";
+}
+
 const char* SourceName(ReportKind kind) {
   return kind == ReportKind::kTagSet ? "tagset" : "sequences";
 }
@@ -143,10 +151,7 @@ void CsvRowMaker::Begin(const ListedPermutation& p, std::string& out) {
 
 void CsvRowMaker::CannotCombine(const Permutation& permutation, std::string& out) {
   AppendItemsField(permutation, out);
-  out += ',';
-  out += CsvJudgement(PermutationClass::CannotCombine);
-  // No parses, no roots, trees or points.
-  out += ",0,,,\r\n";
+  AppendCannotCombineRest(out);
 }
 
 void CsvRowMaker::AppendItemsField(const Permutation& permutation, std::string& out) {
@@ -215,13 +220,11 @@ class RowPreparer : public PermutationPreparer {
       out += source_;
       out += ',';
       if (engine == nullptr && p.cls == PermutationClass::CannotCombine) {
-        if (!AppendCodedItems(p, out)) {
+        if (AppendCodedItems(p, out)) {
+          AppendCannotCombineRest(out);
+        } else {
           row_.CannotCombine(*p.permutation, out);
-          return false;
         }
-        out += ',';
-        out += CsvJudgement(PermutationClass::CannotCombine);
-        out += ",0,,,\r\n";
         return false;
       }
       row_.Begin(p, out);

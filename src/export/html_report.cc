@@ -312,31 +312,21 @@ void HtmlReportWriter::CannotCombine(const PermutationSource& source, std::int64
   Permutation permutation;
   for (std::int64_t number = first; number < last; ++number) {
     // Only the judgement and the items.
+    record_.assign(1, JudgementCode(PermutationClass::CannotCombine));
     const int count = source.ItemCodes(number, codes);
     if (count == 0) {
-      record_.assign(1, JudgementCode(PermutationClass::CannotCombine));
       source.Build(number, permutation);
       AppendItemNumbers(permutation);
-      AddRecord();
-      continue;
     }
-    // The record put together at once: a blank, the judgement, five items
-    // of at most eleven characters each (".", then a number).
-    char record[2 + kMaxItems * 11];
-    std::size_t size = 0;
-    if (!records_.empty()) record[size++] = ' ';
-    record[size++] = JudgementCode(PermutationClass::CannotCombine);
     for (int k = 0; k < count; ++k) {
       const auto code = static_cast<std::size_t>(codes[static_cast<std::size_t>(k)]);
       if (code >= codeNumbers_.size()) codeNumbers_.resize(code + 1);
       std::string& digits = codeNumbers_[code];
       if (digits.empty()) AppendNumber(table_.Index(source.ItemText(codes[k])), digits);
-      if (k > 0) record[size++] = '.';
-      std::memcpy(record + size, digits.data(), digits.size());
-      size += digits.size();
+      if (k > 0) record_ += '.';
+      record_ += digits;
     }
-    records_.append(record, size);
-    if (++recordsInBlock_ >= kBlockRecords || records_.size() >= kBlockBytes) WriteBlock();
+    AddRecord();
   }
 }
 
