@@ -201,6 +201,7 @@ void TreeCanvas::LayOutTo(double bottom) {
     const std::size_t k = placed_.size();
     Placed placed;
     placed.drawing = LayOutTrees(OneOf(parses_, k), measure, style_, OneOf(marks_, k), NumberOf(k));
+    SetPointTops(placed.drawing, points_, k);
     placed_.push_back(std::move(placed));
     Place(k);
   }
@@ -287,15 +288,13 @@ void TreeCanvas::paintEvent(QPaintEvent* event) {
       painter.drawText(line.translated(offset), Qt::AlignLeft | Qt::AlignVCenter,
                        headings_[h].text);
   }
-  static const std::vector<bool> kNoPoints;
   for (std::size_t k = 0; k < placed_.size(); ++k) {
     // The line under a point's span reaches a little below the tree.
     if (!TreeRect(static_cast<int>(k)).adjusted(0, 0, 0, style_.lineHeight).intersects(shown))
       continue;
     painter.save();
     painter.translate(offset + placed_[k].at);
-    PaintDrawing(painter, placed_[k].drawing, font_, colours,
-                 k < points_.size() ? points_[k] : kNoPoints);
+    PaintDrawing(painter, placed_[k].drawing, font_, colours);
     painter.restore();
     if (static_cast<int>(k) == picked_) {
       painter.setPen(QPen(palette().color(QPalette::Highlight), 2));

@@ -72,7 +72,7 @@ TreeStyle StyleFor(const QFont& font) {
 }
 
 void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font,
-                  const TreeColours& colours, const std::vector<bool>& points) {
+                  const TreeColours& colours) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
@@ -94,7 +94,7 @@ void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font
   const double pen = std::max(1.5, QFontInfo(font).pixelSize() / 8.0);
   painter.setPen(QPen(colours.point, pen));
   for (std::size_t i = 0; i < drawing.nodes.size(); ++i) {
-    if (!drawing.nodes[i].point && !(i < points.size() && points[i])) continue;
+    if (!drawing.nodes[i].point) continue;
     const QRectF box = Rect(drawing.nodes[i].box);
     painter.drawRoundedRect(box.adjusted(-pen, -pen, pen, pen), radius, radius);
     const SpanLine span = PointSpan(drawing, i);

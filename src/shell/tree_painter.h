@@ -37,11 +37,10 @@ MeasureText FontMeasure(const QFont& font);
 TreeStyle StyleFor(const QFont& font);
 
 // Draw `drawing` (without a background) with its origin at the painter's.
-// The nodes `points` holds true for (by index in drawing.nodes), and those
-// the drawing says are, are the tops of divergence points: framed, and
+// The tops of divergence points (DrawnNode::point) are framed, and
 // underlined under their span.
 void PaintDrawing(QPainter& painter, const DrawnTree& drawing, const QFont& font,
-                  const TreeColours& colours, const std::vector<bool>& points = {});
+                  const TreeColours& colours);
 
 // `drawing` on paper, a unit to a pixel; the image says it has
 // `dotsPerInch`. Null when it would be larger than an image may be
